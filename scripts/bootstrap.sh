@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need (Debian 12), then configures and builds.
+#   scripts/bootstrap.sh            -> build/ (Debug)
+#   scripts/bootstrap.sh --asan     -> build-asan/ (AddressSanitizer + UndefinedBehaviorSanitizer)
+#   scripts/bootstrap.sh --no-build -> packages only
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite qt6-svg-dev
+    qt6-tools-dev qt6-l10n-tools libgl-dev libxkbcommon-dev
+    libgtest-dev libbenchmark-dev
+    fonts-noto-cjk xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+    echo "bootstrap: installing ${missing[*]}"
+    sudo=()
+    if [[ $(id -u) -ne 0 ]]; then
+        command -v sudo >/dev/null || { echo "bootstrap: need root or sudo to install ${missing[*]}" >&2; exit 1; }
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+mode=build
+dir=build
+flags=(-DCMAKE_BUILD_TYPE=Debug)
+for arg in "$@"; do
+    case "$arg" in
+        --asan) dir=build-asan; flags=(-DCMAKE_BUILD_TYPE=Debug -DTEACHER_SANITIZE=ON) ;;
+        --release) flags=(-DCMAKE_BUILD_TYPE=Release) ;;
+        --no-build) mode=none ;;
+        *) echo "bootstrap: unknown option $arg" >&2; exit 64 ;;
+    esac
+done
+[[ $mode == none ]] && exit 0
+
+if [[ ! -f "$dir/build.ninja" ]]; then
+    cmake -S . -B "$dir" -G Ninja "${flags[@]}"
+fi
+cmake --build "$dir"

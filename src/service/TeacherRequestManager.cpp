@@ -1,0 +1,287 @@
+#include "TeacherRequestManager.h"
+
+#include "BaseAFHttpManager.h"
+
+#include <QTimer>
+
+namespace {
+template <class Req, class Rsp> ServiceOperation row(const char *name, const char *path)
+{
+    return {name, path, &Req::recordType(), &Rsp::recordType()};
+}
+} // namespace
+
+const std::vector<ServiceOperation> &TeacherRequestManager::operations()
+{
+    static const std::vector<ServiceOperation> table = {
+        row<LoginReq, LoginRsp>("Login", "Mobile/TeacherLogin"),
+        row<SendVerificationReq, SendVerificationRsp>("SendVerification", "Mobile/SendVerification"),
+        row<ChangeMobileReq, ChangeMobileRsp>("ChangeMobile", "Mobile/ChangeMobile"),
+        row<GetPasswordForgetReq, GetPasswordForgetRsp>("ForgetVerification", "Mobile/GetPasswordForget"),
+        row<ConfirmVerificationReq, ConfirmVerificationRsp>("ConfirmVerification", "Mobile/ConfirmVerification"),
+        row<GetTeacherReportReq, GetTeacherReportRsp>("ChartList", "Mobile/GetTeacherReport"),
+        row<GetTermYearReq, GetTermYearRsp>("ChartTermList", "Mobile/GetTermYear"),
+        row<GetCityListReq, GetCityListRsp>("ChartCityList", "Mobile/GetCityList"),
+        row<GetAreaListReq, GetAreaListRsp>("ChartAreaList", "Mobile/GetAreaList"),
+        row<GetTeacherInfoReq, GetTeacherInfoRsp>("GetTeacherInfo", "Mobile/GetTeacherInfo"),
+        row<ChangeClassForTeacherReq, ChangeClassForTeacherRsp>("ChangeClassForTeacher", "Mobile/ChangeClassForTeacher"),
+        row<SelectClassForTeacherReq, SelectClassForTeacherRsp>("SelectClassForTeacher", "Mobile/SelectClassForTeacher"),
+        row<GetTeacherCollectionsReq, GetTeacherCollectionsRsp>("GetTeacherCollections", "Mobile/GetTeacherCollections"),
+        row<GetMyCollectionInfoReq, GetMyCollectionInfoRsp>("GetMyCollectionInfo", "Mobile/GetMyCollectionInfo"),
+        row<GetBookSortTreeReq, GetBookSortTreeRsp>("GetBookSortTree", "Mobile/GetBookSortTree"),
+        row<GetBookListReq, GetBookListRsp>("GetBookList", "Mobile/GetBookList"),
+        row<GetBookDetailShowReq, GetBookDetailShowRsp>("GetBookDetailShow", "Mobile/GetBookDetailShow"),
+        row<GetCommentShowReq, GetCommentShowRsp>("GetCommentShow", "Mobile/GetCommentShow"),
+        row<AddCommentReq, AddCommentRsp>("AddComment", "Mobile/AddComment"),
+        row<GetRecommendBookListReq, GetRecommendBookListRsp>("GetRecommendBookList", "Mobile/GetRecommendBookList"),
+        row<GetStudentPersonHomeIndexReq, GetStudentPersonHomeIndextRsp>("GetStudentPersonHomeIndex", "Mobile/GetStudentPersonHomeIndex"),
+        {"GetTestBookList", "Mobile/GetMyTestInfo", nullptr, nullptr},
+        row<AddBookCollectReq, AddBookCollectRsp>("AddBookCollect", "Mobile/AddBookCollect"),
+        row<DeleteBookCollectReq, DeleteBookCollectRsp>("DeleteBookCollect", "Mobile/DeleteBookCollect"),
+        row<AddGoodReq, AddGoodRsp>("AddGood", "Mobile/AddGood"),
+        row<CancelGoodReq, CancelGoodRsp>("CancelGood", "Mobile/CancelGood"),
+        row<GetFeelListReq, GetFeelListRsp>("GetFeelList", "Mobile/GetFeelList"),
+        row<UpdateFeelReq, UpdateFeelRsp>("UpdateFeel", "Mobile/UpdateFeel"),
+        row<GetSingleFeelReq, GetSingleFeelRsp>("GetSingleFeel", "Mobile/GetSingleFeel"),
+        row<GetMyClassDetailReq, GetMyClassDetailRsp>("GetMyClassDetail", "Mobile/GetMyClassDetail"),
+        row<GetMyClassForTeacherReq, GetMyClassForTeacherRsp>("GetMyClassForTeacher", "Mobile/GetMyClassForTeacher"),
+        row<SetNewPasswordReq, SetNewPasswordRsp>("SetNewPassword", "Mobile/SetNewPassword"),
+        row<PhotoUpdateReq, PhotoUpdateRsp>("PhotoUpdate", "Mobile/PhotoUpdate"),
+        row<DeleteCommentReq, DeleteCommentRsp>("DeleteComment", "Mobile/DeleteComment"),
+    };
+    return table;
+}
+
+const ServiceOperation *TeacherRequestManager::operation(QStringView name)
+{
+    for (const ServiceOperation &op : operations()) {
+        if (name == QLatin1StringView(op.name))
+            return &op;
+    }
+    return nullptr;
+}
+
+void TeacherRequestManager::call(QStringView name, const ParameterDictionary &parameters,
+                                 ServiceCompletion completion, ServiceFailure failure)
+{
+    const ServiceOperation *op = operation(name);
+    if (!op) {
+        const QString text = QStringLiteral("Unknown service operation: %1").arg(name);
+        // Callers rely on callbacks never running inside the call itself.
+        QTimer::singleShot(0, [failure = std::move(failure), text] { failure(text); });
+        return;
+    }
+    BaseAFHttpManager::postRequestOperationForHost(ServiceBaseURL(), QString::fromLatin1(op->path),
+                                                   parameters, std::move(completion),
+                                                   std::move(failure));
+}
+
+void TeacherRequestManager::send(const char *name, const ParameterDictionary &parameters,
+                                 ServiceCompletion completion, ServiceFailure failure)
+{
+    call(QString::fromLatin1(name), parameters, std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_Login_WithParams(const LoginReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("Login", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_SendVerification_WithParams(const SendVerificationReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("SendVerification", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_ChangeMobile_WithParams(const ChangeMobileReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("ChangeMobile", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_ForgetVerification_WithParams(const GetPasswordForgetReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("ForgetVerification", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_ConfirmVerification_WithParams(const ConfirmVerificationReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("ConfirmVerification", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_ChartList_WithParams(const GetTeacherReportReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("ChartList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_ChartTermList_WithParams(const GetTermYearReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("ChartTermList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_ChartCityList_WithParams(const GetCityListReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("ChartCityList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_ChartAreaList_WithParams(const GetAreaListReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("ChartAreaList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetTeacherInfo_WithParams(const GetTeacherInfoReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetTeacherInfo", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_ChangeClassForTeacher_WithParams(const ChangeClassForTeacherReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("ChangeClassForTeacher", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_SelectClassForTeacher_WithParams(const SelectClassForTeacherReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("SelectClassForTeacher", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetTeacherCollections_WithParams(const GetTeacherCollectionsReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetTeacherCollections", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetMyCollectionInfo_WithParams(const GetMyCollectionInfoReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetMyCollectionInfo", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetBookSortTree_WithParams(const GetBookSortTreeReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetBookSortTree", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetBookList_WithParams(const GetBookListReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetBookList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetBookDetailShow_WithParams(const GetBookDetailShowReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetBookDetailShow", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetCommentShow_WithParams(const GetCommentShowReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetCommentShow", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_AddComment_WithParams(const AddCommentReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("AddComment", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetRecommendBookList_WithParams(const GetRecommendBookListReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetRecommendBookList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetStudentPersonHomeIndex_WithParams(const GetStudentPersonHomeIndexReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetStudentPersonHomeIndex", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetTestBookList_WithParams(const ParameterDictionary &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetTestBookList", params, std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_AddBookCollect_WithParams(const AddBookCollectReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("AddBookCollect", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_DeleteBookCollect_WithParams(const DeleteBookCollectReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("DeleteBookCollect", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_AddGood_WithParams(const AddGoodReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("AddGood", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_CancelGood_WithParams(const CancelGoodReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("CancelGood", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetFeelList_WithParams(const GetFeelListReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetFeelList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_UpdateFeel_WithParams(const UpdateFeelReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("UpdateFeel", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetSingleFeel_WithParams(const GetSingleFeelReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetSingleFeel", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetMyClassDetail_WithParams(const GetMyClassDetailReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetMyClassDetail", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_GetMyClassForTeacher_WithParams(const GetMyClassForTeacherReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("GetMyClassForTeacher", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_SetNewPassword_WithParams(const SetNewPasswordReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("SetNewPassword", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_PhotoUpdate_WithParams(const PhotoUpdateReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("PhotoUpdate", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
+
+void TeacherRequestManager::request_DeleteComment_WithParams(const DeleteCommentReq &params,
+                                                  ServiceCompletion completion, ServiceFailure failure)
+{
+    send("DeleteComment", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
+}
