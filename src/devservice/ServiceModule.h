@@ -1,0 +1,83 @@
+#pragma once
+
+// The contract between the development service's core (HTTP, routing, database) and the modules
+// that implement groups of operations. A module owns its tables, its demo data and its handlers.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// The decoded form body of one request.
+class FormFields {
+public:
+    FormFields() = default;
+    explicit FormFields(QHash<QString, QString> values) : m_values(std::move(values)) {}
+
+    bool has(const QString &key) const { return m_values.contains(key); }
+    // The text as sent; nothing when the key is missing.
+    std::optional<QString> text(const QString &key) const;
+    // A decimal integer (optional sign, ASCII digits, nothing else); nothing when the key is
+    // missing or the text is no such number.
+    std::optional<qint64> integer(const QString &key) const;
+    const QHash<QString, QString> &values() const { return m_values; }
+
+private:
+    QHash<QString, QString> m_values;
+};
+
+// What a handler answers: the JSON object sent back with HTTP 200. Use ok()/refuse() so the
+// envelope (result, msg) is always there.
+struct ServiceAnswer {
+    QJsonObject body;
+
+    static ServiceAnswer ok(QJsonObject fields = {});      // result 1, msg ""
+    static ServiceAnswer refuse(const QString &message);  // result 0, msg message
+    static ServiceAnswer withResult(qint64 result, const QString &message, QJsonObject fields = {});
+};
+
+// Shared by every handler of one running service.
+struct ServiceContext {
+    QSqlDatabase db;
+    QString publicBaseUrl;                        // "http://127.0.0.1:8780/"; for image URLs
+    std::optional<QString> fixedVerificationCode; // --fixed-code
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+};
+
+using OperationHandler = std::function<ServiceAnswer(ServiceContext &, const FormFields &)>;
+// A file served by GET (images): given the path after the route prefix, the bytes and the MIME
+// type; nothing for 404.
+struct ServedFile {
+    QByteArray bytes;
+    QByteArray mimeType;
+};
+using FileHandler = std::function<std::optional<ServedFile>(ServiceContext &, const QString &)>;
+
+class OperationRegistry {
+public:
+    virtual ~OperationRegistry() = default;
+    // path is the catalogue path, e.g. "Mobile/GetBookList". Each handler runs inside one
+    // database transaction, committed when it returns an answer (of any result) and rolled back
+    // when it throws.
+    virtual void addOperation(const QString &path, OperationHandler handler) = 0;
+    // prefix e.g. "images/cover/"; GET <prefix><rest> calls handler with <rest>.
+    virtual void addFiles(const QString &prefix, FileHandler handler) = 0;
+};
+
+class ServiceModule {
+public:
+    virtual ~ServiceModule() = default;
+    virtual QString name() const = 0;
+    // Creates or migrates the module's tables (prepared statements, inside a transaction). The
+    // module keeps its own schema version in the shared schema_version table under name().
+    virtual void migrate(QSqlDatabase &db) = 0;
+    // Fills an empty database with demo data. Runs after every module has migrated, in
+    // registration order (the core's people and classes first, so books may refer to them).
+    virtual void seed(ServiceContext &context) = 0;
+    virtual void registerOperations(OperationRegistry &registry) = 0;
+};
