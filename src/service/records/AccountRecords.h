@@ -86,6 +86,9 @@ struct LoginRsp : BaseRsp {
     std::optional<UserInfo> user;
 
     static const RecordType &recordType();
+    // The current login: one instance for the whole run, written field by field by the login
+    // flows. Defined by the shell, which owns login state.
+    static LoginRsp &shareRsp();
 };
 
 struct SendVerificationReq : BaseReq {
