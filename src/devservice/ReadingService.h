@@ -1,0 +1,66 @@
+#pragma once
+
+// The development service: an HTTP server on one address that answers the catalogue's
+// operations from an SQLite database, through the modules registered with it.
+
+#include "ServiceModule.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QHttpServer;
+
+struct ReadingServiceOptions {
+    QString host = QStringLiteral("127.0.0.1");
+    quint16 port = 8780; // 0 lets the system choose
+    QString databasePath;
+    bool reset = false; // drop the database file and seed afresh
+    std::optional<QString> fixedCode;
+};
+
+class ReadingService : public QObject {
+    Q_OBJECT
+public:
+    // Largest request body accepted; larger ones get 413.
+    static constexpr qsizetype MaximumBodySize = 8 * 1024 * 1024;
+
+    explicit ReadingService(ReadingServiceOptions options, QObject *parent = nullptr);
+    ~ReadingService() override;
+
+    // Opens (and when new, seeds) the database, then listens. On failure returns false and says
+    // why in *error.
+    bool start(QString *error = nullptr);
+    bool isListening() const;
+    quint16 port() const { return m_port; }
+    // "http://127.0.0.1:<port>/"
+    QString baseUrl() const;
+    QString databasePath() const { return m_options.databasePath; }
+    // True when start() created and seeded the database.
+    bool seededOnStart() const { return m_seeded; }
+
+    ServiceContext &context() { return m_context; }
+    const std::vector<std::unique_ptr<ServiceModule>> &modules() const { return m_modules; }
+
+    // Runs one operation as a request would (decoded fields, one transaction); what the HTTP
+    // routes call, exposed for tools.
+    ServiceAnswer perform(const QString &path, const FormFields &fields);
+
+private:
+    class Registry;
+    bool openDatabase(QString *error);
+    bool prepareSchema(QString *error);
+
+    ReadingServiceOptions m_options;
+    ServiceContext m_context;
+    std::vector<std::unique_ptr<ServiceModule>> m_modules;
+    std::unique_ptr<QHttpServer> m_server;
+    std::unique_ptr<Registry> m_registry;
+    QString m_connectionName;
+    quint16 m_port = 0;
+    bool m_seeded = false;
+};

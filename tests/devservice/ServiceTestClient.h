@@ -1,0 +1,124 @@
+#pragma once
+
+// Runs the development service in-process on 127.0.0.1, port 0, on a database in a temporary
+// folder with every verification code fixed to "123456", and talks to it over real HTTP.
+
+#include "ReadingService.h"
+
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QList>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPair>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+class ServiceTestClient {
+public:
+    static inline const QString FixedCode = QStringLiteral("123456");
+
+    ServiceTestClient() { start(true); }
+
+    // Stops the service and starts a new one on the same database file (no reseeding).
+    bool restart()
+    {
+        m_service.reset();
+        return start(false);
+    }
+
+    bool isReady() const { return m_service && m_service->isListening(); }
+    QString startError() const { return m_error; }
+    ReadingService &service() { return *m_service; }
+    QString baseUrl() const { return m_service->baseUrl(); }
+    QString databasePath() const { return m_dir.filePath(QStringLiteral("service.sqlite")); }
+
+    // The percent-encoded form body of the pairs, as the client sends it.
+    static QByteArray formBody(const QList<QPair<QString, QString>> &form)
+    {
+        QByteArray body;
+        for (const auto &[key, value] : form) {
+            if (!body.isEmpty())
+                body += '&';
+            body += QUrl::toPercentEncoding(key) + '=' + QUrl::toPercentEncoding(value);
+        }
+        return body;
+    }
+
+    // POSTs the form to path ("Mobile/Login"); the answer's JSON object (empty when the body is
+    // not a JSON object).
+    QJsonObject post(const QString &path, const QList<QPair<QString, QString>> &form,
+                     int *status = nullptr)
+    {
+        return QJsonDocument::fromJson(postRaw(path, formBody(form), status)).object();
+    }
+
+    // POSTs raw bytes as a form body; the answer's bytes.
+    QByteArray postRaw(const QString &path, const QByteArray &body, int *status = nullptr,
+                       QByteArray *contentType = nullptr)
+    {
+        QNetworkRequest request(QUrl(baseUrl() + path));
+        request.setHeader(QNetworkRequest::ContentTypeHeader,
+                          QByteArrayLiteral("application/x-www-form-urlencoded"));
+        return wait(m_network.post(request, body), status, contentType);
+    }
+
+    QByteArray get(const QString &path, int *status = nullptr, QByteArray *contentType = nullptr)
+    {
+        return wait(m_network.get(QNetworkRequest(QUrl(baseUrl() + path))), status, contentType);
+    }
+
+    // Signs in; the uid, or 0 when the service refused.
+    qint64 login(const QString &user, const QString &password)
+    {
+        const QJsonObject answer = post(QStringLiteral("Mobile/Login"),
+                                        {{QStringLiteral("UserName"), user},
+                                         {QStringLiteral("PassWord"), password}});
+        if (answer.value(QStringLiteral("result")).toInteger() != 1)
+            return 0;
+        return answer.value(QStringLiteral("uid")).toInteger();
+    }
+
+private:
+    bool start(bool reset)
+    {
+        ReadingServiceOptions options;
+        options.host = QStringLiteral("127.0.0.1");
+        options.port = 0;
+        options.databasePath = databasePath();
+        options.reset = reset;
+        options.fixedCode = FixedCode;
+        m_service = std::make_unique<ReadingService>(options);
+        m_error.clear();
+        return m_service->start(&m_error);
+    }
+
+    // Waits for the reply (at most 20 s, so a stuck service fails the test instead of hanging).
+    static QByteArray wait(QNetworkReply *reply, int *status, QByteArray *contentType)
+    {
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+        if (!reply->isFinished())
+            loop.exec();
+        if (!reply->isFinished())
+            reply->abort();
+        if (status)
+            *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (contentType)
+            *contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+        const QByteArray bytes = reply->readAll();
+        reply->deleteLater();
+        return bytes;
+    }
+
+    QTemporaryDir m_dir;
+    QNetworkAccessManager m_network;
+    std::unique_ptr<ReadingService> m_service;
+    QString m_error;
+};
