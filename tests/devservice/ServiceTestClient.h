@@ -50,7 +50,7 @@ public:
         return body;
     }
 
-    // POSTs the form to path ("Mobile/Login"); the answer's JSON object (empty when the body is
+    // POSTs the form to path ("Mobile/GetBookList"); the answer's JSON object (empty when the body is
     // not a JSON object).
     QJsonObject post(const QString &path, const QList<QPair<QString, QString>> &form,
                      int *status = nullptr)
@@ -76,9 +76,9 @@ public:
     // Signs in; the uid, or 0 when the service refused.
     qint64 login(const QString &user, const QString &password)
     {
-        const QJsonObject answer = post(QStringLiteral("Mobile/Login"),
-                                        {{QStringLiteral("UserName"), user},
-                                         {QStringLiteral("PassWord"), password}});
+        const QJsonObject answer = post(QStringLiteral("Mobile/TeacherLogin"),
+                                        {{QStringLiteral("password"), password},
+                                         {QStringLiteral("userName"), user}});
         if (answer.value(QStringLiteral("result")).toInteger() != 1)
             return 0;
         return answer.value(QStringLiteral("uid")).toInteger();
