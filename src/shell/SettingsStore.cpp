@@ -2,54 +2,84 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 
 #include <memory>
 
+Q_LOGGING_CATEGORY(lcSettings, "teacher.settings")
+
 namespace {
-std::unique_ptr<QSettings> &store()
-{
+constexpr QFileDevice::Permissions OwnerOnlyFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions OwnerOnlyDir =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+std::unique_ptr<QSettings> &store() {
     static std::unique_ptr<QSettings> instance;
     return instance;
 }
 
-void makePrivate(const QString &path)
-{
-    if (QFile::exists(path))
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+// Creates the folder (owner-only when it is ours to create) and an empty owner-only file, so
+// neither ever exists with wider permissions. QSettings later replaces the file through a save
+// file that copies the existing file's permissions, so they stay owner-only.
+void prepareFile(const QString &path) {
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    QDir dir(folder);
+    if (!dir.exists()) {
+        QDir parent = QFileInfo(folder).absoluteDir();
+        if (!parent.exists() && !QDir().mkpath(parent.absolutePath()))
+            qCWarning(lcSettings) << "cannot create" << parent.absolutePath();
+        if (!parent.mkdir(QFileInfo(folder).fileName(), OwnerOnlyDir))
+            qCWarning(lcSettings) << "cannot create" << folder;
+    }
+    if (info.exists()) {
+        if (info.isFile())
+            QFile::setPermissions(path, OwnerOnlyFile);
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, OwnerOnlyFile))
+        qCWarning(lcSettings) << "cannot create" << path << file.errorString();
 }
 } // namespace
 
-QString SettingsStore::filePath()
-{
+QString SettingsStore::filePath() {
     QString dir = qEnvironmentVariable("TEACHER_CLIENT_CONFIG_DIR");
     if (dir.isEmpty())
-        dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (dir.isEmpty())
-        dir = QDir::homePath() + QStringLiteral("/.config/teacher-client");
+        dir = QDir::homePath() + QStringLiteral("/.config");
+    if (qEnvironmentVariableIsEmpty("TEACHER_CLIENT_CONFIG_DIR"))
+        dir += QStringLiteral("/teacher-client");
     return QDir(dir).filePath(QStringLiteral("teacher-client.ini"));
 }
 
-QSettings &SettingsStore::settings()
-{
+QSettings &SettingsStore::settings() {
     auto &s = store();
     if (!s) {
         const QString path = filePath();
-        QDir().mkpath(QFileInfo(path).absolutePath());
+        prepareFile(path);
         s = std::make_unique<QSettings>(path, QSettings::IniFormat);
-        makePrivate(path);
+        if (s->status() != QSettings::NoError)
+            qCWarning(lcSettings) << "settings file" << path << "is unreadable; starting empty";
     }
     return *s;
 }
 
-void SettingsStore::flush()
-{
+bool SettingsStore::flush() {
     QSettings &s = settings();
     s.sync();
-    makePrivate(s.fileName());
+    if (QFileInfo(s.fileName()).isFile())
+        QFile::setPermissions(s.fileName(), OwnerOnlyFile);
+    if (s.status() == QSettings::AccessError) {
+        qCWarning(lcSettings) << "cannot write" << s.fileName();
+        return false;
+    }
+    return true;
 }
 
-void SettingsStore::reset()
-{
+void SettingsStore::reset() {
     store().reset();
 }

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "records/AccountRecords.h"
+
+// Writes to the current login (LoginRsp::shareRsp()). The login flows go through these so that
+// every sign-in copies the same fields.
+namespace LoginState {
+
+// A login answered with result 1: copies collectionNum, photo, uid and user, then marks the
+// current login as signed in. classList, msg and result are never copied.
+void applySignedIn(const LoginRsp &answer);
+
+// A login answered with result 2 (the account must bind a phone first): copies uid only.
+void applyBindingRequired(const LoginRsp &answer);
+
+// Back to the state at first use. For tests: nothing in the client empties the current login.
+void reset();
+
+} // namespace LoginState
