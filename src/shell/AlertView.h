@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+// A modal alert inside the window: title, message and buttons over a dimmed screen. A click on a
+// button closes it, then calls the callback with the button's index (0 for the first title).
+// Alerts shown while another is up stack; current() is the top one.
+class AlertView : public QWidget {
+    Q_OBJECT
+public:
+    using Callback = std::function<void(int buttonIndex)>;
+
+    AlertView(const QString &title, const QString &message, const QStringList &buttonTitles,
+              Callback callback = {});
+    ~AlertView() override;
+
+    // Makes, shows and returns an alert.
+    static AlertView *show(const QString &title, const QString &message,
+                           const QStringList &buttonTitles, Callback callback = {});
+    static AlertView *current();
+
+    void show();
+    // As if the user clicked button `index`; out-of-range indexes do nothing.
+    void clickButton(int index);
+
+    QString title() const { return m_title; }
+    QString message() const { return m_message; }
+    QStringList buttonTitles() const { return m_buttonTitles; }
+    QPushButton *button(int index) const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void layoutPanel();
+
+    QString m_title;
+    QString m_message;
+    QStringList m_buttonTitles;
+    Callback m_callback;
+    QWidget *m_panel;
+    QList<QPushButton *> m_buttons;
+    bool m_done = false;
+};
