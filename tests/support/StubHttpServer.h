@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class QTcpServer;
+class QTcpSocket;
+
+// A scripted HTTP/1.1 server for tests, on raw sockets so a test controls every byte of an
+// answer: any status and reason phrase, any or no Content-Type, any body. Listens on 127.0.0.1
+// only, on a port the system picks.
+class StubHttpServer : public QObject {
+    Q_OBJECT
+public:
+    struct Answer {
+        int status = 200;
+        QByteArray reason; // empty: the standard phrase for status
+        // nullopt: no Content-Type header at all
+        std::optional<QByteArray> contentType = QByteArray("application/json; charset=utf-8");
+        QByteArray body;
+        int delayMs = 0;             // answer later (for in-flight tests)
+        bool dropConnection = false; // close without answering (transport error)
+
+        static Answer json(const QByteArray &body, int status = 200);
+        // Reads tests/data/<name>; a missing file gives a 500 answer naming it, so the test fails
+        // visibly instead of parsing nothing.
+        static Answer jsonFile(const QString &nameInTestsData);
+        static Answer dropped();
+    };
+
+    struct Recorded {
+        QByteArray method;
+        QByteArray target; // request target as sent, e.g. "/Mobile/TeacherLogin"
+        QString path;      // decoded, without leading '/' and query, e.g. "Mobile/TeacherLogin"
+        QHash<QByteArray, QByteArray> headers; // names lower-cased
+        QByteArray body;
+
+        // The application/x-www-form-urlencoded body decoded. A bare name (no '=') maps to a null
+        // QString, "name=" to an empty one.
+        QHash<QString, QString> form() const;
+        // The same pairs in the order they were sent, repeated names kept.
+        QList<std::pair<QString, QString>> formPairs() const;
+    };
+
+    explicit StubHttpServer(QObject *parent = nullptr);
+    ~StubHttpServer() override;
+
+    bool start(); // listen on 127.0.0.1:0
+    quint16 port() const;
+    QString baseUrl() const; // "http://127.0.0.1:<port>/"
+
+    // path without leading '/'; answers every request to it
+    void setAnswer(const QString &path, Answer answer);
+    // one-shot answers, used before setAnswer ones, in order
+    void queueAnswer(const QString &path, Answer answer);
+    // default: 404 with a JSON body {"result":0,"msg":"no route"}
+    void setDefaultAnswer(Answer answer);
+
+    QList<Recorded> requests() const;
+    Recorded lastRequest() const; // a default Recorded when nothing was received
+    void clearRequests();
+    // Connections accepted so far (to tell keep-alive reuse from new connections).
+    int connectionCount() const { return m_connectionCount; }
+
+    static QByteArray standardReason(int status);
+
+signals:
+    void requestReceived(const StubHttpServer::Recorded &request);
+
+private:
+    struct Connection;
+
+    void onNewConnection();
+    void processBuffer(QTcpSocket *socket);
+    void respond(QTcpSocket *socket, const Recorded &request, const Answer &answer,
+                 bool closeAfter);
+    void rejectMalformed(QTcpSocket *socket, int status);
+    Answer answerFor(const QString &path);
+
+    QTcpServer *m_server = nullptr;
+    QHash<QTcpSocket *, Connection *> m_connections;
+    QHash<QString, Answer> m_answers;
+    QHash<QString, QList<Answer>> m_queued;
+    Answer m_defaultAnswer;
+    QList<Recorded> m_requests;
+    int m_connectionCount = 0;
+};
+
+Q_DECLARE_METATYPE(StubHttpServer::Answer)
+Q_DECLARE_METATYPE(StubHttpServer::Recorded)
