@@ -1,0 +1,132 @@
+#include "RefreshHeader.h"
+
+#include "SettingsStore.h"
+
+#include <QKeyEvent>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcRefresh, "teacher.refresh")
+
+namespace {
+std::function<QDateTime()> &headerClock() {
+    static std::function<QDateTime()> c;
+    return c;
+}
+} // namespace
+
+RefreshHeader::RefreshHeader(QAbstractScrollArea *area)
+    : PullControl(area, Edge::Top, Height, Threshold) {
+    setObjectName(QStringLiteral("RefreshHeader"));
+}
+
+RefreshHeader *RefreshHeader::attach(QAbstractScrollArea *area, std::function<void()> action) {
+    if (!area)
+        return nullptr;
+    RefreshHeader *header = of(area);
+    if (!header)
+        header = new RefreshHeader(area);
+    header->setAction(std::move(action));
+    return header;
+}
+
+RefreshHeader *RefreshHeader::of(const QAbstractScrollArea *area) {
+    return qobject_cast<RefreshHeader *>(find(area, Edge::Top));
+}
+
+RefreshHeader::State RefreshHeader::state() const {
+    switch (phase()) {
+    case Phase::Idle:
+        return State::Idle;
+    case Phase::Pulling:
+        return State::Pulling;
+    case Phase::Armed:
+        return State::WillRefresh;
+    case Phase::Busy:
+        return State::Refreshing;
+    }
+    return State::Idle;
+}
+
+QString RefreshHeader::stateText() const {
+    switch (state()) {
+    case State::WillRefresh:
+        return QStringLiteral("松开立即刷新");
+    case State::Refreshing:
+        return QStringLiteral("刷新中...");
+    case State::Idle:
+    case State::Pulling:
+        break;
+    }
+    return QStringLiteral("下拉可以刷新");
+}
+
+QString RefreshHeader::lastUpdatedText() const {
+    return lastUpdatedText(lastUpdated(), now());
+}
+
+QString RefreshHeader::lastUpdatedText(const QDateTime &last, const QDateTime &now) {
+    const QString prefix = QStringLiteral("最后更新：");
+    if (!last.isValid())
+        return prefix + QStringLiteral("无记录");
+    // Both seen on this machine's calendar: "today" is the user's today.
+    const QDateTime when = last.toLocalTime();
+    const QDate today = now.toLocalTime().date();
+    if (when.date() == today)
+        return prefix + QStringLiteral("今天 ") + when.toString(QStringLiteral("HH:mm"));
+    if (when.date().year() == today.year())
+        return prefix + when.toString(QStringLiteral("MM-dd HH:mm"));
+    return prefix + when.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+QString RefreshHeader::settingsKey() {
+    return QStringLiteral("RefreshHeader/lastUpdated");
+}
+
+QDateTime RefreshHeader::lastUpdated() {
+    const QVariant stored = SettingsStore::settings().value(settingsKey());
+    if (!stored.isValid())
+        return {};
+    const QDateTime when = QDateTime::fromString(stored.toString(), Qt::ISODateWithMs);
+    if (!when.isValid())
+        qCDebug(lcRefresh) << "unreadable last refresh time" << stored;
+    return when;
+}
+
+void RefreshHeader::setClock(std::function<QDateTime()> clockFunction) {
+    headerClock() = std::move(clockFunction);
+}
+
+QDateTime RefreshHeader::now() {
+    if (headerClock()) {
+        const QDateTime t = headerClock()();
+        if (t.isValid())
+            return t;
+    }
+    return QDateTime::currentDateTime();
+}
+
+void RefreshHeader::phaseChanged(Phase from, Phase to) {
+    if (from == Phase::Busy && to == Phase::Idle) {
+        // Stored with its UTC offset so a change of time zone still reads the same moment.
+        const QDateTime t = now();
+        SettingsStore::settings().setValue(
+            settingsKey(), t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODateWithMs));
+        SettingsStore::flush();
+    }
+    emit stateChanged(state());
+}
+
+QStringList RefreshHeader::lines() const {
+    return {stateText(), lastUpdatedText()};
+}
+
+bool RefreshHeader::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == area() && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_F5 && !key->isAutoRepeat()) {
+            beginRefreshing();
+            return true;
+        }
+    }
+    return PullControl::eventFilter(watched, event);
+}

@@ -1,0 +1,177 @@
+#include "Toast.h"
+
+#include "OverlayHost.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QLoggingCategory>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcToast, "teacher.toast")
+
+namespace {
+
+constexpr int kPaddingX = 14;
+constexpr int kPaddingY = 9;
+constexpr int kSideMargin = 30;
+constexpr int kFontPx = 15;
+constexpr int kLongestShown = 500;
+constexpr double kLongestSeconds = 600;
+
+QFont toastFont() {
+    QFont f = QApplication::font();
+    f.setPixelSize(kFontPx);
+    return f;
+}
+
+// The bubble: a child of the window, bottom-centred at its distance, re-placed when the window
+// changes size and hidden when the window turns between portrait and landscape.
+class ToastBubble : public QWidget {
+public:
+    ToastBubble(QWidget *host, const QString &text, int durationMs, int distance)
+        : QWidget(host)
+        , m_text(text)
+        , m_shown(text.size() > kLongestShown ? text.left(kLongestShown) + QChar(0x2026) : text)
+        , m_durationMs(durationMs)
+        , m_distance(distance)
+        , m_portrait(host->height() >= host->width()) {
+        setObjectName(QStringLiteral("Toast"));
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        setCursor(Qt::PointingHandCursor);
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { finish(); });
+        host->installEventFilter(this);
+        relayout();
+        show();
+        raise();
+        m_timer.start(durationMs);
+    }
+
+    QString text() const { return m_text; }
+    int duration() const { return m_durationMs; }
+    void finish();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == parent()) {
+            if (event->type() == QEvent::Resize) {
+                QWidget *host = parentWidget();
+                if ((host->height() >= host->width()) != m_portrait)
+                    QMetaObject::invokeMethod(
+                        this, [this] { finish(); }, Qt::QueuedConnection);
+                else
+                    relayout();
+            } else if (event->type() == QEvent::ChildAdded) {
+                QMetaObject::invokeMethod(this, &QWidget::raise, Qt::QueuedConnection);
+            }
+        }
+        return false;
+    }
+
+    void mousePressEvent(QMouseEvent *event) override {
+        event->accept();
+        finish();
+    }
+
+    void paintEvent(QPaintEvent *) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 200));
+        p.drawRoundedRect(rect(), 8, 8);
+        p.setPen(Qt::white);
+        p.setFont(toastFont());
+        p.drawText(rect().adjusted(kPaddingX, kPaddingY, -kPaddingX, -kPaddingY),
+                   Qt::AlignCenter | Qt::TextWordWrap, m_shown);
+    }
+
+private:
+    void relayout() {
+        QWidget *host = parentWidget();
+        const int maxWidth = qMax(2 * kPaddingX + 20, host->width() - 2 * kSideMargin);
+        const QFontMetrics fm(toastFont());
+        const QRect text = fm.boundingRect(QRect(0, 0, maxWidth - 2 * kPaddingX, 100000),
+                                           Qt::AlignCenter | Qt::TextWordWrap, m_shown);
+        const int w = qMin(maxWidth, text.width() + 2 * kPaddingX);
+        const int h = qMin(qMax(1, host->height()), text.height() + 2 * kPaddingY);
+        // The bubble always stays inside the window, whatever distance was asked for.
+        const int bottom = qBound(h, host->height() - m_distance, qMax(h, host->height()));
+        setGeometry((host->width() - w) / 2, bottom - h, w, h);
+    }
+
+    QString m_text;
+    QString m_shown;
+    int m_durationMs;
+    int m_distance;
+    bool m_portrait;
+    QTimer m_timer;
+};
+
+QPointer<ToastBubble> &current() {
+    static QPointer<ToastBubble> bubble;
+    return bubble;
+}
+
+void ToastBubble::finish() {
+    m_timer.stop();
+    hide();
+    if (current() == this)
+        current() = nullptr;
+    deleteLater();
+}
+
+int durationMs(double seconds) {
+    if (!std::isfinite(seconds) || seconds <= 0)
+        seconds = Toast::DefaultSeconds;
+    return int(std::lround(qMin(seconds, kLongestSeconds) * 1000));
+}
+
+} // namespace
+
+void Toast::show(const QString &text) {
+    showAtDistanceFromBottom(text, DefaultSeconds, DefaultDistanceFromBottom);
+}
+
+void Toast::show(const QString &text, double seconds) {
+    showAtDistanceFromBottom(text, seconds, DefaultDistanceFromBottom);
+}
+
+void Toast::showAtDistanceFromBottom(const QString &text, double seconds, int distance) {
+    if (text.trimmed().isEmpty())
+        return;
+    QWidget *host = OverlayHost::host();
+    if (!host) {
+        qCDebug(lcToast) << "no window for the toast" << text;
+        return;
+    }
+    hide();
+    current() = new ToastBubble(host, text, durationMs(seconds), qMax(0, distance));
+}
+
+void Toast::hide() {
+    if (ToastBubble *bubble = current())
+        bubble->finish();
+}
+
+bool Toast::isShowing() {
+    return current() != nullptr;
+}
+
+QString Toast::currentText() {
+    return current() ? current()->text() : QString();
+}
+
+int Toast::currentDuration() {
+    return current() ? current()->duration() : 0;
+}
+
+QWidget *Toast::widget() {
+    return current();
+}
