@@ -1,5 +1,527 @@
 #include "BaseAFHttpManager.h"
-// Placeholder until the transport lands.
-void BaseAFHttpManager::postRequestOperationForHost(const QString &, const std::optional<QString> &,
-                                            const std::optional<ParameterDictionary> &,
-                                            ServiceCompletion, ServiceFailure) {}
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QNetworkAccessManager>
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QStringDecoder>
+#include <QSysInfo>
+#include <QThread>
+#include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+Q_LOGGING_CATEGORY(lcTransport, "teacher.service")
+
+namespace {
+
+double g_displayScale = 1.0;
+
+// Nothing a call receives may follow the next call around: sessions are the service's business,
+// carried in the parameters, never in cookies.
+class NoCookieJar : public QNetworkCookieJar {
+public:
+    using QNetworkCookieJar::QNetworkCookieJar;
+    QList<QNetworkCookie> cookiesForUrl(const QUrl &) const override { return {}; }
+    bool setCookiesFromUrl(const QList<QNetworkCookie> &, const QUrl &) override { return false; }
+};
+
+// One manager for every call, owned by the application object and living on the main thread, so
+// replies and their signals stay there too.
+QNetworkAccessManager *sharedManager() {
+    static QPointer<QNetworkAccessManager> manager;
+    if (!manager) {
+        manager = new QNetworkAccessManager(QCoreApplication::instance());
+        manager->setCookieJar(new NoCookieJar(manager));
+    }
+    return manager;
+}
+
+// What one call is waiting to hand back. Exactly one callback runs; both are released right
+// after it, so whatever they captured is not kept alive by the transport.
+struct PendingCall {
+    ServiceCompletion completion;
+    ServiceFailure failure;
+    bool delivered = false;
+    bool tooLarge = false;
+};
+
+struct Outcome {
+    bool failed = false;
+    QString failureText;
+    std::optional<QJsonValue> value;
+    QString logText; // made off the main thread: serialising a large answer is not free
+};
+
+void deliver(const std::shared_ptr<PendingCall> &call, const Outcome &outcome) {
+    if (call->delivered)
+        return;
+    call->delivered = true;
+    ServiceCompletion completion = std::move(call->completion);
+    ServiceFailure failure = std::move(call->failure);
+    call->completion = nullptr;
+    call->failure = nullptr;
+    if (outcome.failed) {
+        if (failure)
+            failure(outcome.failureText);
+        return;
+    }
+    qCDebug(lcTransport).noquote() << QStringLiteral("Response:%1").arg(outcome.logText);
+    if (completion)
+        completion(outcome.value);
+}
+
+Outcome failureOutcome(const QString &text) {
+    Outcome outcome;
+    outcome.failed = true;
+    outcome.failureText = text;
+    return outcome;
+}
+
+// Runs on a pool thread: decoding and parsing can take a while for large answers.
+Outcome decodeAnswer(const QByteArray &body, const QByteArray &charset, bool wantLog) {
+    Outcome outcome;
+    outcome.logText = QStringLiteral("(null)");
+    if (body.isEmpty())
+        return outcome;
+
+    QStringDecoder decoder;
+    if (!charset.isEmpty())
+        decoder = QStringDecoder(charset.constData());
+    if (!decoder.isValid())
+        decoder = QStringDecoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(body);
+    // Text that does not decode, and the lone space some servers send for "nothing", carry no
+    // value and are not an error either.
+    if (decoder.hasError() || text == QLatin1String(" "))
+        return outcome;
+
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError)
+        return failureOutcome(error.errorString());
+    if (!document.isObject() && !document.isArray()) {
+        QJsonParseError scalar;
+        scalar.error = QJsonParseError::IllegalValue;
+        return failureOutcome(scalar.errorString());
+    }
+    outcome.value =
+        document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
+    if (wantLog)
+        outcome.logText = QString::fromUtf8(document.toJson(QJsonDocument::Compact));
+    return outcome;
+}
+
+// Errors of the connection itself, as opposed to an HTTP answer with an error status: these
+// leave no answer to judge, or only part of one.
+bool isTransportError(QNetworkReply::NetworkError error) {
+    if (error == QNetworkReply::NoError)
+        return false;
+    const int code = int(error);
+    const bool httpStatusError = (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
+    return !httpStatusError;
+}
+
+// "type/subtype; charset=x" → lower-cased type and charset, quotes stripped.
+std::pair<QString, QByteArray> splitContentType(const QByteArray &raw) {
+    const QList<QByteArray> parts = raw.split(';');
+    const QString mime = QString::fromLatin1(parts.first().trimmed().toLower());
+    QByteArray charset;
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const QByteArray part = parts[i].trimmed();
+        const qsizetype eq = part.indexOf('=');
+        if (eq < 0 || part.left(eq).trimmed().toLower() != "charset")
+            continue;
+        charset = part.mid(eq + 1).trimmed();
+        if (charset.size() >= 2 && charset.startsWith('"') && charset.endsWith('"'))
+            charset = charset.mid(1, charset.size() - 2);
+        charset = charset.toLower();
+    }
+    return {mime, charset};
+}
+
+void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call) {
+    if (call->delivered)
+        return;
+    if (call->tooLarge) {
+        deliver(call, failureOutcome(QStringLiteral("Request failed: answer larger than %1 bytes")
+                                         .arg(BaseAFHttpManager::MaxAnswerBytes)));
+        return;
+    }
+    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!statusAttribute.isValid() || isTransportError(reply->error())) {
+        QString text = reply->errorString();
+        if (text.isEmpty())
+            text = QStringLiteral("Unknown error");
+        deliver(call, failureOutcome(text));
+        return;
+    }
+
+    const int status = statusAttribute.toInt();
+    const QByteArray body = reply->readAll();
+    const auto [mime, charset] = splitContentType(reply->rawHeader("Content-Type"));
+
+    if (status < 200 || status > 299) {
+        deliver(call, failureOutcome(QStringLiteral("Request failed: %1 (%2)")
+                                         .arg(BaseAFHttpManager::reasonPhrase(status))
+                                         .arg(status)));
+        return;
+    }
+    static const QStringList acceptable = {QStringLiteral("application/json"),
+                                           QStringLiteral("text/json"),
+                                           QStringLiteral("text/javascript")};
+    if (!body.isEmpty() && !acceptable.contains(mime)) {
+        // An answer without any type is named the way the log writes an absent value.
+        deliver(call, failureOutcome(QStringLiteral("Request failed: unacceptable content-type: %1")
+                                         .arg(mime.isEmpty() ? QStringLiteral("(null)") : mime)));
+        return;
+    }
+
+    const bool wantLog = lcTransport().isDebugEnabled();
+    QtConcurrent::run(decodeAnswer, body, charset, wantLog)
+        .then(sharedManager(), [call](const Outcome &outcome) { deliver(call, outcome); });
+}
+
+QByteArray percentEscape(const QString &text, const QByteArray &alsoKept) {
+    return text.toUtf8().toPercentEncoding(alsoKept);
+}
+
+// Stands in for "Any-Latin; Latin-ASCII": accents come off through compatibility decomposition,
+// a few Latin letters without a decomposition are spelled out, and whatever is still not
+// printable ASCII is dropped (scripts without a Latin spelling included).
+QString toAscii(const QString &text) {
+    static const QHash<QChar, QString> spelled = {
+        {QChar(0x00DF), QStringLiteral("ss")}, {QChar(0x00C6), QStringLiteral("AE")},
+        {QChar(0x00E6), QStringLiteral("ae")}, {QChar(0x00D8), QStringLiteral("O")},
+        {QChar(0x00F8), QStringLiteral("o")},  {QChar(0x0152), QStringLiteral("OE")},
+        {QChar(0x0153), QStringLiteral("oe")}, {QChar(0x0110), QStringLiteral("D")},
+        {QChar(0x0111), QStringLiteral("d")},  {QChar(0x0141), QStringLiteral("L")},
+        {QChar(0x0142), QStringLiteral("l")},  {QChar(0x00D0), QStringLiteral("D")},
+        {QChar(0x00F0), QStringLiteral("d")},  {QChar(0x00DE), QStringLiteral("Th")},
+        {QChar(0x00FE), QStringLiteral("th")}};
+    QString out;
+    for (const QChar c : text.normalized(QString::NormalizationForm_KD)) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
+            out += c;
+        else if (const auto it = spelled.constFind(c); it != spelled.constEnd())
+            out += *it;
+    }
+    return out;
+}
+
+bool isPrintableAscii(const QString &text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; });
+}
+
+bool isMaskedKey(const QString &key) {
+    static const QStringList keys = {QStringLiteral("password"), QStringLiteral("NEWPassword"),
+                                     QStringLiteral("oldPassword")};
+    return keys.contains(key, Qt::CaseInsensitive);
+}
+
+ParameterValue masked(const ParameterValue &value);
+
+ParameterDictionary maskedDictionary(const ParameterDictionary &dictionary) {
+    ParameterDictionary result;
+    for (const auto &[key, value] : dictionary.entries())
+        result.insert(key,
+                      isMaskedKey(key) ? ParameterValue(QStringLiteral("***")) : masked(value));
+    return result;
+}
+
+ParameterValue masked(const ParameterValue &value) {
+    switch (value.type()) {
+    case ParameterValue::Type::Dictionary:
+        return ParameterValue(maskedDictionary(value.dictionary()));
+    case ParameterValue::Type::List:
+    case ParameterValue::Type::Set: {
+        std::vector<ParameterValue> items;
+        items.reserve(value.items().size());
+        for (const ParameterValue &item : value.items())
+            items.push_back(masked(item));
+        return value.type() == ParameterValue::Type::List ? ParameterValue::list(std::move(items))
+                                                          : ParameterValue::set(std::move(items));
+    }
+    default:
+        return value;
+    }
+}
+
+using Pairs = std::vector<std::pair<QString, const ParameterValue *>>;
+
+void flatten(const QString &name, const ParameterValue &value, Pairs &pairs) {
+    switch (value.type()) {
+    case ParameterValue::Type::Dictionary: {
+        const ParameterDictionary &dictionary = value.dictionary();
+        for (const QString &key : dictionary.sortedKeys()) {
+            const QString inner = name.isEmpty() ? key : QStringLiteral("%1[%2]").arg(name, key);
+            flatten(inner, *dictionary.find(key), pairs);
+        }
+        break;
+    }
+    case ParameterValue::Type::List:
+        for (const ParameterValue &item : value.items())
+            flatten(name + QStringLiteral("[]"), item, pairs);
+        break;
+    case ParameterValue::Type::Set: {
+        std::vector<const ParameterValue *> sorted;
+        for (const ParameterValue &item : value.items())
+            sorted.push_back(&item);
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const ParameterValue *a, const ParameterValue *b) {
+                             return codePointLess(a->textForm(), b->textForm());
+                         });
+        for (const ParameterValue *item : sorted)
+            flatten(name, *item, pairs);
+        break;
+    }
+    default:
+        pairs.emplace_back(name, &value);
+    }
+}
+
+} // namespace
+
+QString BaseAFHttpManager::p_getURLWithParameters(const std::optional<QString> &param,
+                                                  const QString &host) {
+    const QByteArray raw = (host + param.value_or(QString())).toUtf8();
+    // What may stand in a URL as it is: unreserved and reserved ASCII characters, and '%' where
+    // it already starts an escape (so a configured base URL is not escaped twice).
+    static const QByteArray kept = "-._~:/?#[]@!$&'()*+,;=";
+    QByteArray out;
+    out.reserve(raw.size());
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const char c = raw[i];
+        const bool alnum =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        const bool startsEscape = c == '%' && i + 2 < raw.size() &&
+                                  std::isxdigit(uchar(raw[i + 1])) &&
+                                  std::isxdigit(uchar(raw[i + 2]));
+        if (alnum || (c != '\0' && kept.contains(c)) || startsEscape) {
+            out += c;
+        } else {
+            static const char hex[] = "0123456789ABCDEF";
+            out += '%';
+            out += hex[(uchar(c) >> 4) & 0xF];
+            out += hex[uchar(c) & 0xF];
+        }
+    }
+    return QString::fromLatin1(out);
+}
+
+QByteArray BaseAFHttpManager::formEncode(const ParameterDictionary &parameters) {
+    // The pairs point into this value; it must outlive them.
+    const ParameterValue root(parameters);
+    Pairs pairs;
+    flatten(QString(), root, pairs);
+    QByteArrayList texts;
+    texts.reserve(qsizetype(pairs.size()));
+    for (const auto &[name, value] : pairs) {
+        if (value->isNull())
+            texts.append(percentEscape(name, "/?"));
+        else
+            texts.append(percentEscape(name, "/?") + '=' + percentEscape(value->textForm(), "/?"));
+    }
+    return texts.join('&');
+}
+
+QString BaseAFHttpManager::loggableParameters(const ParameterDictionary &parameters) {
+    return QString::fromUtf8(
+        QJsonDocument(maskedDictionary(parameters).toJson()).toJson(QJsonDocument::Compact));
+}
+
+QString BaseAFHttpManager::requestLogLine(const QString &url,
+                                          const std::optional<ParameterDictionary> &parameters) {
+    return QStringLiteral("postRequestOperationForHost, toUrl %1, with parameters %2")
+        .arg(url, parameters ? loggableParameters(*parameters) : QStringLiteral("(null)"));
+}
+
+QByteArray BaseAFHttpManager::acceptLanguage(const QStringList &preferredLanguages) {
+    QStringList parts;
+    for (qsizetype i = 0; i < preferredLanguages.size() && parts.size() < 6; ++i) {
+        const double weight = 1.0 - 0.1 * double(parts.size());
+        parts.append(QStringLiteral("%1;q=%2").arg(preferredLanguages[i],
+                                                   QString::asprintf("%0.1g", weight)));
+    }
+    return parts.join(QStringLiteral(", ")).toUtf8();
+}
+
+QByteArray BaseAFHttpManager::acceptLanguage() {
+    QStringList languages = QLocale::system().uiLanguages();
+    // The "C" locale of a bare environment names no language at all.
+    languages.removeAll(QStringLiteral("C"));
+    if (languages.isEmpty())
+        languages.append(QStringLiteral("en"));
+    return acceptLanguage(languages);
+}
+
+QByteArray BaseAFHttpManager::userAgent(const QString &name, const QString &version,
+                                        const QString &model, const QString &osVersion,
+                                        double scale) {
+    QString agent = QStringLiteral("%1/%2 (%3; iOS %4; Scale/%5)")
+                        .arg(name, version, model, osVersion, QString::asprintf("%0.2f", scale));
+    if (!isPrintableAscii(agent))
+        agent = toAscii(agent);
+    return agent.toLatin1();
+}
+
+QByteArray BaseAFHttpManager::userAgent() {
+    QString name = QCoreApplication::applicationName();
+    if (toAscii(name).isEmpty())
+        name = QStringLiteral("TeacherClient"); // nothing would be left of it in the header
+    QString version = QCoreApplication::applicationVersion();
+    if (version.isEmpty())
+        version = QStringLiteral("1.0");
+    return userAgent(name, version, QSysInfo::currentCpuArchitecture(), QSysInfo::productVersion(),
+                     g_displayScale);
+}
+
+void BaseAFHttpManager::setDisplayScale(double scale) {
+    if (scale > 0 && scale < 100)
+        g_displayScale = scale;
+}
+
+QString BaseAFHttpManager::reasonPhrase(int status) {
+    static const QHash<int, QString> phrases = {
+        {100, QStringLiteral("Continue")},
+        {101, QStringLiteral("Switching Protocols")},
+        {200, QStringLiteral("OK")},
+        {201, QStringLiteral("Created")},
+        {202, QStringLiteral("Accepted")},
+        {203, QStringLiteral("Non-Authoritative Information")},
+        {204, QStringLiteral("No Content")},
+        {205, QStringLiteral("Reset Content")},
+        {206, QStringLiteral("Partial Content")},
+        {300, QStringLiteral("Multiple Choices")},
+        {301, QStringLiteral("Moved Permanently")},
+        {302, QStringLiteral("Found")},
+        {303, QStringLiteral("See Other")},
+        {304, QStringLiteral("Not Modified")},
+        {305, QStringLiteral("Use Proxy")},
+        {307, QStringLiteral("Temporary Redirect")},
+        {308, QStringLiteral("Permanent Redirect")},
+        {400, QStringLiteral("Bad Request")},
+        {401, QStringLiteral("Unauthorized")},
+        {402, QStringLiteral("Payment Required")},
+        {403, QStringLiteral("Forbidden")},
+        {404, QStringLiteral("Not Found")},
+        {405, QStringLiteral("Method Not Allowed")},
+        {406, QStringLiteral("Not Acceptable")},
+        {407, QStringLiteral("Proxy Authentication Required")},
+        {408, QStringLiteral("Request Timeout")},
+        {409, QStringLiteral("Conflict")},
+        {410, QStringLiteral("Gone")},
+        {411, QStringLiteral("Length Required")},
+        {412, QStringLiteral("Precondition Failed")},
+        {413, QStringLiteral("Content Too Large")},
+        {414, QStringLiteral("URI Too Long")},
+        {415, QStringLiteral("Unsupported Media Type")},
+        {416, QStringLiteral("Range Not Satisfiable")},
+        {417, QStringLiteral("Expectation Failed")},
+        {421, QStringLiteral("Misdirected Request")},
+        {422, QStringLiteral("Unprocessable Content")},
+        {426, QStringLiteral("Upgrade Required")},
+        {428, QStringLiteral("Precondition Required")},
+        {429, QStringLiteral("Too Many Requests")},
+        {431, QStringLiteral("Request Header Fields Too Large")},
+        {451, QStringLiteral("Unavailable For Legal Reasons")},
+        {500, QStringLiteral("Internal Server Error")},
+        {501, QStringLiteral("Not Implemented")},
+        {502, QStringLiteral("Bad Gateway")},
+        {503, QStringLiteral("Service Unavailable")},
+        {504, QStringLiteral("Gateway Timeout")},
+        {505, QStringLiteral("HTTP Version Not Supported")},
+        {511, QStringLiteral("Network Authentication Required")},
+    };
+    if (const auto it = phrases.constFind(status); it != phrases.constEnd())
+        return *it;
+    switch (status / 100) {
+    case 1:
+        return QStringLiteral("Informational");
+    case 2:
+        return QStringLiteral("Success");
+    case 3:
+        return QStringLiteral("Redirection");
+    case 4:
+        return QStringLiteral("Client Error");
+    case 5:
+        return QStringLiteral("Server Error");
+    default:
+        return QStringLiteral("Unknown Status");
+    }
+}
+
+void BaseAFHttpManager::postRequestOperationForHost(
+    const QString &host, const std::optional<QString> &param,
+    const std::optional<ParameterDictionary> &parameters, ServiceCompletion completion,
+    ServiceFailure failure) {
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app) {
+        // Without an event loop no answer could ever be delivered later.
+        qCWarning(lcTransport) << "postRequestOperationForHost called without an application";
+        if (failure)
+            failure(QStringLiteral("Request failed: no application event loop"));
+        return;
+    }
+    if (QThread::currentThread() != app->thread()) {
+        // The manager and every callback belong to the main thread; hop there first.
+        QMetaObject::invokeMethod(
+            app,
+            [host, param, parameters, completion = std::move(completion),
+             failure = std::move(failure)]() mutable {
+                postRequestOperationForHost(host, param, parameters, std::move(completion),
+                                            std::move(failure));
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+
+    const QString url = p_getURLWithParameters(param, host);
+    qCDebug(lcTransport).noquote() << requestLogLine(url, parameters);
+
+    QNetworkRequest request(QUrl::fromEncoded(url.toLatin1(), QUrl::StrictMode));
+    request.setRawHeader("Content-Type", "application/x-www-form-urlencoded");
+    request.setRawHeader("Accept-Language", acceptLanguage());
+    request.setRawHeader("User-Agent", userAgent());
+
+    auto call = std::make_shared<PendingCall>();
+    call->completion = std::move(completion);
+    call->failure = std::move(failure);
+
+    QNetworkReply *reply =
+        sharedManager()->post(request, formEncode(parameters.value_or(ParameterDictionary())));
+
+    auto guardSize = [reply, call](qint64 size) {
+        if (size > MaxAnswerBytes && !call->tooLarge) {
+            call->tooLarge = true;
+            reply->abort();
+        }
+    };
+    // A declared length says it early; the received and buffered counts catch answers without
+    // one, and compressed answers that grow when unpacked.
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, guardSize] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid())
+            guardSize(length.toLongLong());
+    });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
+                     [guardSize](qint64 received, qint64) { guardSize(received); });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply,
+                     [reply, guardSize] { guardSize(reply->bytesAvailable()); });
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, call] {
+        reply->deleteLater();
+        finishReply(reply, call);
+    });
+}

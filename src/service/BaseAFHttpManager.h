@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -12,7 +13,13 @@
 // once and later calls exactly one of the two callbacks, once, on the main thread.
 class BaseAFHttpManager {
 public:
-    static void postRequestOperationForHost(const QString &host, const std::optional<QString> &param,
+    // An answer body beyond this ends in a failure instead of being read on. The service's answers
+    // are a few kilobytes (lists come nine rows to a page); parsing keeps several copies of the
+    // body in memory, so a runaway or hostile answer must stop long before it exhausts the device.
+    static constexpr qint64 MaxAnswerBytes = 64LL * 1024 * 1024;
+
+    static void postRequestOperationForHost(const QString &host,
+                                            const std::optional<QString> &param,
                                             const std::optional<ParameterDictionary> &parameters,
                                             ServiceCompletion completion, ServiceFailure failure);
 
@@ -23,4 +30,19 @@ public:
     static QByteArray formEncode(const ParameterDictionary &parameters);
     // The parameters as the debug log writes them, password values masked.
     static QString loggableParameters(const ParameterDictionary &parameters);
+    // The debug line written for every request (category "teacher.service").
+    static QString requestLogLine(const QString &url,
+                                  const std::optional<ParameterDictionary> &parameters);
+
+    // Header values. The no-argument forms describe this program and this machine.
+    static QByteArray acceptLanguage(const QStringList &preferredLanguages);
+    static QByteArray acceptLanguage();
+    static QByteArray userAgent(const QString &name, const QString &version, const QString &model,
+                                const QString &osVersion, double scale);
+    static QByteArray userAgent();
+    // The transport links no GUI module; the application tells it the screen's scale at start-up.
+    static void setDisplayScale(double scale);
+
+    // The standard English reason phrase of an HTTP status code, by class for unlisted codes.
+    static QString reasonPhrase(int status);
 };

@@ -257,12 +257,16 @@ void StubHttpServer::respond(QTcpSocket *socket, const Recorded &, const Answer 
     QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reason + "\r\n";
     if (answer.contentType)
         head += "Content-Type: " + *answer.contentType + "\r\n";
-    head += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
-    head += closeAfter ? "Connection: close\r\n" : "Connection: keep-alive\r\n";
+    for (const auto &[name, value] : answer.headers)
+        head += name + ": " + value + "\r\n";
+    if (!answer.closeDelimited)
+        head += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+    const bool close = closeAfter || answer.closeDelimited;
+    head += close ? "Connection: close\r\n" : "Connection: keep-alive\r\n";
     head += "\r\n";
     socket->write(head);
     socket->write(answer.body);
-    if (closeAfter)
+    if (close)
         socket->disconnectFromHost();
 }
 

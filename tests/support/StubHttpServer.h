@@ -25,6 +25,9 @@ public:
         QByteArray body;
         int delayMs = 0;             // answer later (for in-flight tests)
         bool dropConnection = false; // close without answering (transport error)
+        // No Content-Length: the body ends when the connection closes.
+        bool closeDelimited = false;
+        QList<std::pair<QByteArray, QByteArray>> headers; // extra header lines, as given
 
         static Answer json(const QByteArray &body, int status = 200);
         // Reads tests/data/<name>; a missing file gives a 500 answer naming it, so the test fails
