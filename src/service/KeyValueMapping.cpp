@@ -6,8 +6,7 @@
 #include <cmath>
 #include <limits>
 
-std::vector<const FieldInfo *> RecordType::allFields() const
-{
+std::vector<const FieldInfo *> RecordType::allFields() const {
     std::vector<const FieldInfo *> fields;
     if (base)
         fields = base->allFields();
@@ -16,8 +15,7 @@ std::vector<const FieldInfo *> RecordType::allFields() const
     return fields;
 }
 
-const FieldInfo *RecordType::field(QStringView fieldName) const
-{
+const FieldInfo *RecordType::field(QStringView fieldName) const {
     for (const FieldInfo &info : ownFields) {
         if (info.name == fieldName)
             return &info;
@@ -25,8 +23,7 @@ const FieldInfo *RecordType::field(QStringView fieldName) const
     return base ? base->field(fieldName) : nullptr;
 }
 
-std::vector<std::pair<QString, const RecordType *>> RecordType::objectClassInArray() const
-{
+std::vector<std::pair<QString, const RecordType *>> RecordType::objectClassInArray() const {
     std::vector<std::pair<QString, const RecordType *>> table;
     for (const FieldInfo *info : allFields()) {
         if (info->kind == FieldKind::RecordArray)
@@ -46,8 +43,7 @@ struct TextNumber {
     double real = 0;
 };
 
-TextNumber readTextNumber(const QString &text)
-{
+TextNumber readTextNumber(const QString &text) {
     TextNumber n;
     const qsizetype size = text.size();
     qsizetype i = 0;
@@ -103,8 +99,7 @@ TextNumber readTextNumber(const QString &text)
 }
 
 // Truncates toward zero; nothing when the value does not fit in 64 bits.
-std::optional<qint64> truncated(double d)
-{
+std::optional<qint64> truncated(double d) {
     if (!std::isfinite(d))
         return std::nullopt;
     const double t = std::trunc(d);
@@ -114,22 +109,20 @@ std::optional<qint64> truncated(double d)
     return qint64(t);
 }
 
-bool isIntegerNumber(const QJsonValue &value)
-{
-    return value.toVariant().metaType().id() == QMetaType::LongLong;
-}
-
 } // namespace
 
 namespace MappingRules {
 
-std::optional<qint64> toInt64(const QJsonValue &value)
-{
+std::optional<qint64> toInt64(const QJsonValue &value) {
     switch (value.type()) {
-    case QJsonValue::Double:
-        if (isIntegerNumber(value))
-            return value.toInteger();
+    case QJsonValue::Double: {
+        // Integers beyond 2^53 must not pass through a double; toInteger() is 0 for anything
+        // that is not a whole number in range, and truncation handles those.
+        const qint64 integer = value.toInteger();
+        if (integer != 0)
+            return integer;
         return truncated(value.toDouble());
+    }
     case QJsonValue::Bool:
         return value.toBool() ? 1 : 0;
     case QJsonValue::String: {
@@ -145,12 +138,10 @@ std::optional<qint64> toInt64(const QJsonValue &value)
     }
 }
 
-std::optional<bool> toBool(const QJsonValue &value)
-{
+std::optional<bool> toBool(const QJsonValue &value) {
     switch (value.type()) {
     case QJsonValue::Double:
-        if (isIntegerNumber(value))
-            return value.toInteger() != 0;
+        // Every non-zero integer is a non-zero double as well.
         return value.toDouble() != 0;
     case QJsonValue::Bool:
         return value.toBool();
@@ -172,15 +163,17 @@ std::optional<bool> toBool(const QJsonValue &value)
     }
 }
 
-std::optional<QString> toText(const QJsonValue &value)
-{
+std::optional<QString> toText(const QJsonValue &value) {
     switch (value.type()) {
     case QJsonValue::String:
         return value.toString();
-    case QJsonValue::Double:
-        if (isIntegerNumber(value))
-            return QString::number(value.toInteger());
-        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case QJsonValue::Double: {
+        const qint64 integer = value.toInteger();
+        const double real = value.toDouble();
+        if (integer != 0 || real == 0)
+            return QString::number(integer);
+        return QString::number(real, 'g', QLocale::FloatingPointShortest);
+    }
     case QJsonValue::Bool:
         return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     default:
@@ -192,8 +185,7 @@ std::optional<QString> toText(const QJsonValue &value)
 
 namespace KeyValueMapping {
 
-QJsonValue parseEmbeddedJson(const QJsonValue &value)
-{
+QJsonValue parseEmbeddedJson(const QJsonValue &value) {
     if (!value.isString())
         return value;
     const QByteArray bytes = value.toString().toUtf8();
@@ -208,8 +200,7 @@ QJsonValue parseEmbeddedJson(const QJsonValue &value)
     return value;
 }
 
-ParameterDictionary keyValues(const void *record, const RecordType &type)
-{
+ParameterDictionary keyValues(const void *record, const RecordType &type) {
     ParameterDictionary dictionary;
     type.forEachField(record, [&](const FieldInfo &info, const void *owner) {
         if (std::optional<ParameterValue> v = info.parameter(owner))
@@ -218,8 +209,7 @@ ParameterDictionary keyValues(const void *record, const RecordType &type)
     return dictionary;
 }
 
-void fillFromJson(void *record, const RecordType &type, const QJsonValue &value)
-{
+void fillFromJson(void *record, const RecordType &type, const QJsonValue &value) {
     const QJsonValue parsed = parseEmbeddedJson(value);
     if (!parsed.isObject())
         return;

@@ -7,58 +7,68 @@
 #include <cmath>
 
 namespace {
-const ParameterDictionary &emptyDictionary()
-{
+const ParameterDictionary &emptyDictionary() {
     static const ParameterDictionary empty;
     return empty;
 }
 
-const std::vector<ParameterValue> &emptyItems()
-{
+const std::vector<ParameterValue> &emptyItems() {
     static const std::vector<ParameterValue> empty;
     return empty;
 }
 } // namespace
 
-bool codePointLess(const QString &a, const QString &b)
-{
-    // Walk code points; a surrogate pair stands for a code point above every BMP unit.
-    const auto ua = a.toUcs4();
-    const auto ub = b.toUcs4();
-    return std::lexicographical_compare(ua.begin(), ua.end(), ub.begin(), ub.end());
+bool codePointLess(const QString &a, const QString &b) {
+    // UTF-16 units compare like code points except that surrogates (U+D800..U+DFFF), which
+    // stand for code points above U+FFFF, must rank above U+E000..U+FFFF. Shifting the two
+    // ranges past each other at the first difference fixes that without decoding (sorting keys
+    // runs on every request).
+    const auto rank = [](char16_t unit) -> int {
+        if (unit >= 0xE000)
+            return unit - 0x800;
+        if (unit >= 0xD800)
+            return unit + 0x2000;
+        return unit;
+    };
+    const qsizetype common = std::min(a.size(), b.size());
+    const QChar *pa = a.constData();
+    const QChar *pb = b.constData();
+    for (qsizetype i = 0; i < common; ++i) {
+        if (pa[i] != pb[i])
+            return rank(pa[i].unicode()) < rank(pb[i].unicode());
+    }
+    return a.size() < b.size();
 }
 
 ParameterValue::ParameterValue(const ParameterDictionary &dictionary)
     : m_type(Type::Dictionary)
-    , m_dictionary(std::make_shared<const ParameterDictionary>(dictionary))
-{
-}
+    , m_dictionary(std::make_shared<const ParameterDictionary>(dictionary)) {}
 
-ParameterValue ParameterValue::list(std::vector<ParameterValue> items)
-{
+ParameterValue ParameterValue::list(std::vector<ParameterValue> items) {
     ParameterValue v;
     v.m_type = Type::List;
     v.m_items = std::make_shared<const std::vector<ParameterValue>>(std::move(items));
     return v;
 }
 
-ParameterValue ParameterValue::set(std::vector<ParameterValue> items)
-{
+ParameterValue ParameterValue::set(std::vector<ParameterValue> items) {
     ParameterValue v = list(std::move(items));
     v.m_type = Type::Set;
     return v;
 }
 
-ParameterValue ParameterValue::fromJson(const QJsonValue &value)
-{
+ParameterValue ParameterValue::fromJson(const QJsonValue &value) {
     switch (value.type()) {
     case QJsonValue::Bool:
         return ParameterValue(value.toBool());
     case QJsonValue::Double: {
-        const QVariant variant = value.toVariant();
-        if (variant.metaType().id() == QMetaType::LongLong)
-            return ParameterValue(qint64(variant.toLongLong()));
-        return ParameterValue(value.toDouble());
+        // toInteger() is exact for every integer the parser kept as one (beyond 2^53 too) and
+        // gives 0 for reals and out-of-range numbers.
+        const qint64 integer = value.toInteger();
+        const double real = value.toDouble();
+        if (integer != 0 || real == 0)
+            return ParameterValue(integer);
+        return ParameterValue(real);
     }
     case QJsonValue::String:
         return ParameterValue(value.toString());
@@ -79,18 +89,15 @@ ParameterValue ParameterValue::fromJson(const QJsonValue &value)
     return ParameterValue();
 }
 
-const ParameterDictionary &ParameterValue::dictionary() const
-{
+const ParameterDictionary &ParameterValue::dictionary() const {
     return m_dictionary ? *m_dictionary : emptyDictionary();
 }
 
-const std::vector<ParameterValue> &ParameterValue::items() const
-{
+const std::vector<ParameterValue> &ParameterValue::items() const {
     return m_items ? *m_items : emptyItems();
 }
 
-QString ParameterValue::textForm() const
-{
+QString ParameterValue::textForm() const {
     switch (m_type) {
     case Type::Text:
         return m_text;
@@ -105,8 +112,7 @@ QString ParameterValue::textForm() const
     }
 }
 
-QJsonValue ParameterValue::toJson() const
-{
+QJsonValue ParameterValue::toJson() const {
     switch (m_type) {
     case Type::Null:
         return QJsonValue(QJsonValue::Null);
@@ -131,8 +137,7 @@ QJsonValue ParameterValue::toJson() const
     return QJsonValue();
 }
 
-bool operator==(const ParameterValue &a, const ParameterValue &b)
-{
+bool operator==(const ParameterValue &a, const ParameterValue &b) {
     if (a.m_type != b.m_type)
         return false;
     switch (a.m_type) {
@@ -154,14 +159,12 @@ bool operator==(const ParameterValue &a, const ParameterValue &b)
     return false;
 }
 
-ParameterDictionary::ParameterDictionary(std::initializer_list<Entry> entries)
-{
+ParameterDictionary::ParameterDictionary(std::initializer_list<Entry> entries) {
     for (const Entry &e : entries)
         insert(e.first, e.second);
 }
 
-void ParameterDictionary::insert(const QString &key, ParameterValue value)
-{
+void ParameterDictionary::insert(const QString &key, ParameterValue value) {
     for (Entry &e : m_entries) {
         if (e.first == key) {
             e.second = std::move(value);
@@ -171,13 +174,11 @@ void ParameterDictionary::insert(const QString &key, ParameterValue value)
     m_entries.emplace_back(key, std::move(value));
 }
 
-void ParameterDictionary::remove(const QString &key)
-{
+void ParameterDictionary::remove(const QString &key) {
     std::erase_if(m_entries, [&](const Entry &e) { return e.first == key; });
 }
 
-const ParameterValue *ParameterDictionary::find(const QString &key) const
-{
+const ParameterValue *ParameterDictionary::find(const QString &key) const {
     for (const Entry &e : m_entries) {
         if (e.first == key)
             return &e.second;
@@ -185,14 +186,12 @@ const ParameterValue *ParameterDictionary::find(const QString &key) const
     return nullptr;
 }
 
-ParameterValue ParameterDictionary::value(const QString &key) const
-{
+ParameterValue ParameterDictionary::value(const QString &key) const {
     const ParameterValue *v = find(key);
     return v ? *v : ParameterValue();
 }
 
-std::vector<QString> ParameterDictionary::sortedKeys() const
-{
+std::vector<QString> ParameterDictionary::sortedKeys() const {
     std::vector<QString> keys;
     keys.reserve(m_entries.size());
     for (const Entry &e : m_entries)
@@ -201,16 +200,14 @@ std::vector<QString> ParameterDictionary::sortedKeys() const
     return keys;
 }
 
-QJsonObject ParameterDictionary::toJson() const
-{
+QJsonObject ParameterDictionary::toJson() const {
     QJsonObject object;
     for (const Entry &e : m_entries)
         object.insert(e.first, e.second.toJson());
     return object;
 }
 
-ParameterDictionary ParameterDictionary::fromJson(const QJsonObject &object)
-{
+ParameterDictionary ParameterDictionary::fromJson(const QJsonObject &object) {
     ParameterDictionary dictionary;
     dictionary.m_entries.reserve(size_t(object.size()));
     for (auto it = object.begin(); it != object.end(); ++it)
@@ -218,8 +215,7 @@ ParameterDictionary ParameterDictionary::fromJson(const QJsonObject &object)
     return dictionary;
 }
 
-bool operator==(const ParameterDictionary &a, const ParameterDictionary &b)
-{
+bool operator==(const ParameterDictionary &a, const ParameterDictionary &b) {
     if (a.size() != b.size())
         return false;
     for (const auto &e : a.m_entries) {

@@ -16,12 +16,24 @@ public:
     enum class Type { Null, Text, Integer, Real, Boolean, Dictionary, List, Set };
 
     ParameterValue() = default; // null
-    ParameterValue(const QString &text) : m_type(Type::Text), m_text(text) {}
-    ParameterValue(QString &&text) : m_type(Type::Text), m_text(std::move(text)) {}
-    ParameterValue(qint64 number) : m_type(Type::Integer), m_integer(number) {}
-    ParameterValue(int number) : m_type(Type::Integer), m_integer(number) {}
-    ParameterValue(double number) : m_type(Type::Real), m_real(number) {}
-    ParameterValue(bool flag) : m_type(Type::Boolean), m_integer(flag ? 1 : 0) {}
+    ParameterValue(const QString &text)
+        : m_type(Type::Text)
+        , m_text(text) {}
+    ParameterValue(QString &&text)
+        : m_type(Type::Text)
+        , m_text(std::move(text)) {}
+    ParameterValue(qint64 number)
+        : m_type(Type::Integer)
+        , m_integer(number) {}
+    ParameterValue(int number)
+        : m_type(Type::Integer)
+        , m_integer(number) {}
+    ParameterValue(double number)
+        : m_type(Type::Real)
+        , m_real(number) {}
+    ParameterValue(bool flag)
+        : m_type(Type::Boolean)
+        , m_integer(flag ? 1 : 0) {}
     ParameterValue(const ParameterDictionary &dictionary);
     // Without this a string literal would silently become a boolean.
     ParameterValue(const char *) = delete;
@@ -39,7 +51,7 @@ public:
     qint64 integer() const { return m_integer; }
     double real() const { return m_real; }
     bool boolean() const { return m_integer != 0; }
-    const ParameterDictionary &dictionary() const; // empty unless Type::Dictionary
+    const ParameterDictionary &dictionary() const;    // empty unless Type::Dictionary
     const std::vector<ParameterValue> &items() const; // list or set elements, else empty
 
     // The text the form encoding writes: a text unchanged, an integer in decimal, a boolean as 1
@@ -82,7 +94,8 @@ public:
     // Keys in ascending code-point order (not UTF-16 order: they differ above U+D7FF).
     std::vector<QString> sortedKeys() const;
 
-    // A JSON object with keys in code-point order.
+    // A JSON object (QJsonObject orders keys by UTF-16 units; they differ from code-point order
+    // only for keys beyond U+D7FF).
     QJsonObject toJson() const;
     static ParameterDictionary fromJson(const QJsonObject &object);
 
