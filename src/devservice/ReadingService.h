@@ -8,12 +8,15 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
 #include <vector>
 
-class QHttpServer;
+class QHttpServerRequest;
+class QHttpServerResponder;
+class QTcpSocket;
 
 struct ReadingServiceOptions {
     QString host = QStringLiteral("127.0.0.1");
@@ -50,16 +53,22 @@ public:
     // routes call, exposed for tools.
     ServiceAnswer perform(const QString &path, const FormFields &fields);
 
+    // Paths of the catalogue that no module answers (they get a refusal); empty when complete.
+    QStringList unansweredOperations() const;
+
 private:
     class Registry;
-    bool openDatabase(QString *error);
-    bool prepareSchema(QString *error);
+    class HttpFront;
+    bool prepareDatabase(QString *error);
+    bool listen(QString *error);
+    bool isOperationPath(const QString &path) const;
+    void respond(const QHttpServerRequest &request, QHttpServerResponder &&responder);
 
     ReadingServiceOptions m_options;
     ServiceContext m_context;
     std::vector<std::unique_ptr<ServiceModule>> m_modules;
-    std::unique_ptr<QHttpServer> m_server;
     std::unique_ptr<Registry> m_registry;
+    std::unique_ptr<HttpFront> m_http;
     QString m_connectionName;
     quint16 m_port = 0;
     bool m_seeded = false;

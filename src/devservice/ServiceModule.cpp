@@ -1,15 +1,13 @@
 #include "ServiceModule.h"
 
-std::optional<QString> FormFields::text(const QString &key) const
-{
+std::optional<QString> FormFields::text(const QString &key) const {
     const auto it = m_values.constFind(key);
     if (it == m_values.constEnd())
         return std::nullopt;
     return *it;
 }
 
-std::optional<qint64> FormFields::integer(const QString &key) const
-{
+std::optional<qint64> FormFields::integer(const QString &key) const {
     const auto it = m_values.constFind(key);
     if (it == m_values.constEnd())
         return std::nullopt;
@@ -30,18 +28,15 @@ std::optional<qint64> FormFields::integer(const QString &key) const
     return value;
 }
 
-ServiceAnswer ServiceAnswer::ok(QJsonObject fields)
-{
+ServiceAnswer ServiceAnswer::ok(QJsonObject fields) {
     return withResult(1, QString(), std::move(fields));
 }
 
-ServiceAnswer ServiceAnswer::refuse(const QString &message)
-{
+ServiceAnswer ServiceAnswer::refuse(const QString &message) {
     return withResult(0, message);
 }
 
-ServiceAnswer ServiceAnswer::withResult(qint64 result, const QString &message, QJsonObject fields)
-{
+ServiceAnswer ServiceAnswer::withResult(qint64 result, const QString &message, QJsonObject fields) {
     ServiceAnswer answer;
     answer.body = std::move(fields);
     answer.body.insert(QStringLiteral("result"), result);

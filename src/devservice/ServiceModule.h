@@ -73,11 +73,14 @@ class ServiceModule {
 public:
     virtual ~ServiceModule() = default;
     virtual QString name() const = 0;
-    // Creates or migrates the module's tables (prepared statements, inside a transaction). The
-    // module keeps its own schema version in the shared schema_version table under name().
+    // Creates or migrates the module's tables (prepared statements). The service calls it inside
+    // a transaction of its own, so a module must not begin one; throwing rolls it back and stops
+    // the start. The module keeps its own schema version in the shared schema_version table
+    // under name() (ServiceDatabase::schemaVersion / setSchemaVersion).
     virtual void migrate(QSqlDatabase &db) = 0;
     // Fills an empty database with demo data. Runs after every module has migrated, in
-    // registration order (the core's people and classes first, so books may refer to them).
+    // registration order (the core's people and classes first, so books may refer to them), all
+    // modules in one transaction that the service opens (do not begin one).
     virtual void seed(ServiceContext &context) = 0;
     virtual void registerOperations(OperationRegistry &registry) = 0;
 };

@@ -26,8 +26,7 @@ public:
     ServiceTestClient() { start(true); }
 
     // Stops the service and starts a new one on the same database file (no reseeding).
-    bool restart()
-    {
+    bool restart() {
         m_service.reset();
         return start(false);
     }
@@ -39,8 +38,7 @@ public:
     QString databasePath() const { return m_dir.filePath(QStringLiteral("service.sqlite")); }
 
     // The percent-encoded form body of the pairs, as the client sends it.
-    static QByteArray formBody(const QList<QPair<QString, QString>> &form)
-    {
+    static QByteArray formBody(const QList<QPair<QString, QString>> &form) {
         QByteArray body;
         for (const auto &[key, value] : form) {
             if (!body.isEmpty())
@@ -50,43 +48,38 @@ public:
         return body;
     }
 
-    // POSTs the form to path ("Mobile/GetBookList"); the answer's JSON object (empty when the body is
-    // not a JSON object).
+    // POSTs the form to path ("Mobile/GetBookList"); the answer's JSON object (empty when the body
+    // is not a JSON object).
     QJsonObject post(const QString &path, const QList<QPair<QString, QString>> &form,
-                     int *status = nullptr)
-    {
+                     int *status = nullptr) {
         return QJsonDocument::fromJson(postRaw(path, formBody(form), status)).object();
     }
 
     // POSTs raw bytes as a form body; the answer's bytes.
     QByteArray postRaw(const QString &path, const QByteArray &body, int *status = nullptr,
-                       QByteArray *contentType = nullptr)
-    {
+                       QByteArray *contentType = nullptr) {
         QNetworkRequest request(QUrl(baseUrl() + path));
         request.setHeader(QNetworkRequest::ContentTypeHeader,
                           QByteArrayLiteral("application/x-www-form-urlencoded"));
         return wait(m_network.post(request, body), status, contentType);
     }
 
-    QByteArray get(const QString &path, int *status = nullptr, QByteArray *contentType = nullptr)
-    {
+    QByteArray get(const QString &path, int *status = nullptr, QByteArray *contentType = nullptr) {
         return wait(m_network.get(QNetworkRequest(QUrl(baseUrl() + path))), status, contentType);
     }
 
     // Signs in; the uid, or 0 when the service refused.
-    qint64 login(const QString &user, const QString &password)
-    {
-        const QJsonObject answer = post(QStringLiteral("Mobile/TeacherLogin"),
-                                        {{QStringLiteral("password"), password},
-                                         {QStringLiteral("userName"), user}});
+    qint64 login(const QString &user, const QString &password) {
+        const QJsonObject answer =
+            post(QStringLiteral("Mobile/TeacherLogin"),
+                 {{QStringLiteral("password"), password}, {QStringLiteral("userName"), user}});
         if (answer.value(QStringLiteral("result")).toInteger() != 1)
             return 0;
         return answer.value(QStringLiteral("uid")).toInteger();
     }
 
 private:
-    bool start(bool reset)
-    {
+    bool start(bool reset) {
         ReadingServiceOptions options;
         options.host = QStringLiteral("127.0.0.1");
         options.port = 0;
@@ -99,8 +92,7 @@ private:
     }
 
     // Waits for the reply (at most 20 s, so a stuck service fails the test instead of hanging).
-    static QByteArray wait(QNetworkReply *reply, int *status, QByteArray *contentType)
-    {
+    static QByteArray wait(QNetworkReply *reply, int *status, QByteArray *contentType) {
         QEventLoop loop;
         QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
         QTimer::singleShot(20000, &loop, &QEventLoop::quit);

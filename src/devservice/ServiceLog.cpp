@@ -1,0 +1,3 @@
+#include "ServiceLog.h"
+
+Q_LOGGING_CATEGORY(lcReadingService, "reading.service", QtInfoMsg)

@@ -1,0 +1,88 @@
+#include "ReadingService.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char *argv[]) {
+    // Pictures are drawn with QPainter on QImage: no display is needed, so default to the
+    // offscreen platform unless the caller chose one.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("reading-service"));
+    QGuiApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Development service of the teacher client, with demo data."));
+    parser.addHelpOption();
+    const QCommandLineOption hostOption(QStringLiteral("host"),
+                                        QStringLiteral("Address to listen on (default 127.0.0.1)."),
+                                        QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption portOption(
+        QStringLiteral("port"), QStringLiteral("Port to listen on, 0 for any (default 8780)."),
+        QStringLiteral("port"), QStringLiteral("8780"));
+    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("Database file."),
+                                      QStringLiteral("path"));
+    const QCommandLineOption resetOption(QStringLiteral("reset"),
+                                         QStringLiteral("Drop the database and seed it afresh."));
+    const QCommandLineOption codeOption(
+        QStringLiteral("fixed-code"), QStringLiteral("Use this value for every verification code."),
+        QStringLiteral("code"));
+    parser.addOptions({hostOption, portOption, dbOption, resetOption, codeOption});
+    parser.process(app);
+
+    QTextStream err(stderr);
+    ReadingServiceOptions options;
+    options.host = parser.value(hostOption);
+    bool portOk = false;
+    const uint port = parser.value(portOption).toUInt(&portOk);
+    if (!portOk || port > 65535) {
+        err << "reading-service: --port needs a number from 0 to 65535\n";
+        return 2;
+    }
+    options.port = quint16(port);
+    options.reset = parser.isSet(resetOption);
+    if (parser.isSet(codeOption)) {
+        const QString code = parser.value(codeOption);
+        if (code.isEmpty()) {
+            err << "reading-service: --fixed-code needs a value\n";
+            return 2;
+        }
+        options.fixedCode = code;
+    }
+    if (parser.isSet(dbOption)) {
+        options.databasePath = QFileInfo(parser.value(dbOption)).absoluteFilePath();
+    } else {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        options.databasePath = QDir(folder).filePath(QStringLiteral("reading-service.sqlite"));
+    }
+
+    ReadingService service(options);
+    QString error;
+    if (!service.start(&error)) {
+        err << "reading-service: " << error << '\n';
+        return 1;
+    }
+
+    QTextStream out(stdout);
+    out << "reading-service listening on " << service.baseUrl() << '\n'
+        << "database: " << service.databasePath()
+        << (service.seededOnStart() ? " (new, demo data seeded)" : "") << '\n'
+        << "demo accounts (password 123456):\n"
+        << "  13800000001  teacher with three classes\n"
+        << "  13800000002  teacher who must bind a mobile number first\n"
+        << "  13800000003  teacher with no class\n";
+    if (options.fixedCode)
+        out << "every verification code is " << *options.fixedCode << '\n';
+    out.flush();
+    std::fflush(stdout);
+    return app.exec();
+}
