@@ -11,6 +11,7 @@ class QPushButton;
 
 // A modal alert inside the window: title, message and buttons over a dimmed screen. A click on a
 // button closes it, then calls the callback with the button's index (0 for the first title).
+// Without any button title it gets a single "确定", so it can always be closed.
 // Alerts shown while another is up stack; current() is the top one.
 class AlertView : public QWidget {
     Q_OBJECT
@@ -38,6 +39,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void layoutPanel();

@@ -19,7 +19,7 @@ public:
 
     // The old root and every screen presented over it go off screen, then are deleted.
     void setRootViewController(ViewController *controller);
-    ViewController *rootViewController() const { return m_root; }
+    ViewController *rootViewController() const;
     // Where presented screens are placed.
     QWidget *contentLayer() const { return m_content; }
 

@@ -49,7 +49,6 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void transition(ViewController *from, ViewController *to, bool forward, bool animated,
@@ -57,12 +56,12 @@ private:
     void updateBar();
     void layoutContent();
     void pruneDeleted();
-    void watchTop();
+    void adopt(ViewController *controller);
+    void release(ViewController *controller);
 
     NavigationBar *m_bar;
     QWidget *m_content;
     QList<QPointer<ViewController>> m_stack;
-    QPointer<ViewController> m_watchedTop;
     QPointer<QAbstractAnimation> m_slide;
     QPointer<QAbstractAnimation> m_barAnimation;
     std::function<void()> m_finishSlide;

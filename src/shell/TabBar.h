@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-class QToolButton;
+class QAbstractButton;
 
 struct TabBarItem {
     QString title;
@@ -28,7 +28,7 @@ public:
     int selectedIndex() const { return m_selected; }
     void setTitleColor(const QColor &normal, const QColor &selected);
     QColor titleColor(bool selected) const { return selected ? m_selectedColor : m_normalColor; }
-    QToolButton *button(int index) const;
+    QAbstractButton *button(int index) const;
 
     QSize sizeHint() const override;
 
@@ -37,11 +37,13 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void refresh(int index);
+    void layoutButtons();
 
-    QList<QToolButton *> m_buttons;
+    QList<QAbstractButton *> m_buttons;
     QList<TabBarItem> m_items;
     int m_selected = -1;
     QColor m_normalColor;

@@ -1,0 +1,200 @@
+#include "ActionSheet.h"
+
+#include "FrameStyle.h"
+#include "ModalOverlay.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int RowHeight = 50;
+constexpr QRgb DestructiveColor = 0xE81D1D;
+
+QList<QPointer<ActionSheet>> &shownSheets() {
+    static QList<QPointer<ActionSheet>> sheets;
+    return sheets;
+}
+
+QPushButton *makeRow(const QString &title, QWidget *parent) {
+    auto *button = new QPushButton(title, parent);
+    button->setFlat(true);
+    button->setFixedHeight(RowHeight);
+    button->setAutoFillBackground(true);
+    QPalette pal = button->palette();
+    pal.setColor(QPalette::Button, Qt::white);
+    pal.setColor(QPalette::Window, Qt::white);
+    pal.setColor(QPalette::ButtonText, QColor(0x33, 0x33, 0x33));
+    button->setPalette(pal);
+    QFont f = button->font();
+    f.setPixelSize(17);
+    button->setFont(f);
+    return button;
+}
+} // namespace
+
+ActionSheet::ActionSheet(const QString &title, const QString &cancelButtonTitle,
+                         const QStringList &otherButtonTitles, Callback callback)
+    : QWidget(nullptr)
+    , m_title(title)
+    , m_buttonTitles(otherButtonTitles)
+    // A sheet without any button could never be closed: it gets a cancel button.
+    , m_hasCancel(!cancelButtonTitle.isEmpty() || otherButtonTitles.isEmpty())
+    , m_callback(std::move(callback))
+    , m_sheet(new QWidget(this)) {
+    if (m_hasCancel)
+        m_buttonTitles.append(cancelButtonTitle.isEmpty() ? QStringLiteral("取消")
+                                                          : cancelButtonTitle);
+
+    auto *column = new QVBoxLayout(m_sheet);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(1); // the gaps show the backdrop as hairlines between the rows
+    if (!title.isEmpty()) {
+        auto *label = new QLabel(title, m_sheet);
+        label->setObjectName(QStringLiteral("sheetTitle"));
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignCenter);
+        label->setWordWrap(true);
+        label->setMinimumHeight(44);
+        label->setAutoFillBackground(true);
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::Window, Qt::white);
+        pal.setColor(QPalette::WindowText, QColor(0x8f, 0x8f, 0x8f));
+        label->setPalette(pal);
+        QFont f = label->font();
+        f.setPixelSize(13);
+        label->setFont(f);
+        column->addWidget(label);
+    }
+    for (int i = 0; i < m_buttonTitles.size(); ++i) {
+        if (m_hasCancel && i == m_buttonTitles.size() - 1)
+            column->addSpacing(7);
+        auto *button = makeRow(m_buttonTitles.at(i), m_sheet);
+        connect(button, &QPushButton::clicked, this, [this, i] { clickButton(i); });
+        column->addWidget(button);
+        m_buttons.append(button);
+    }
+}
+
+ActionSheet::~ActionSheet() {
+    shownSheets().removeAll(this);
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+ActionSheet *ActionSheet::show(const QString &title, const QString &cancelButtonTitle,
+                               const QStringList &otherButtonTitles, Callback callback,
+                               int destructiveButtonIndex) {
+    auto *sheet = new ActionSheet(title, cancelButtonTitle, otherButtonTitles, std::move(callback));
+    sheet->setDestructiveButtonIndex(destructiveButtonIndex);
+    sheet->show();
+    return sheet;
+}
+
+ActionSheet *ActionSheet::current() {
+    auto &sheets = shownSheets();
+    sheets.removeAll(nullptr);
+    return sheets.isEmpty() ? nullptr : sheets.last().data();
+}
+
+void ActionSheet::setDestructiveButtonIndex(int index) {
+    const int others = int(m_buttonTitles.size()) - (m_hasCancel ? 1 : 0);
+    m_destructive = index >= 0 && index < others ? index : -1;
+    for (int i = 0; i < m_buttons.size(); ++i) {
+        QPalette pal = m_buttons[i]->palette();
+        pal.setColor(QPalette::ButtonText,
+                     i == m_destructive ? QColor(DestructiveColor) : QColor(0x33, 0x33, 0x33));
+        m_buttons[i]->setPalette(pal);
+    }
+}
+
+int ActionSheet::cancelButtonIndex() const {
+    return m_hasCancel ? int(m_buttonTitles.size()) - 1 : -1;
+}
+
+QString ActionSheet::buttonTitleAtIndex(int index) const {
+    return m_buttonTitles.value(index);
+}
+
+QPushButton *ActionSheet::button(int index) const {
+    return m_buttons.value(index);
+}
+
+void ActionSheet::show() {
+    if (m_done || shownSheets().contains(this))
+        return;
+    QWidget *host = modalOverlayHost();
+    if (host) {
+        setParent(host);
+        setGeometry(host->rect());
+        host->installEventFilter(this);
+    } else {
+        resize(FrameStyle::WindowWidth, FrameStyle::WindowHeight);
+    }
+    shownSheets().append(this);
+    qApp->installEventFilter(this);
+    layoutSheet();
+    QWidget::show();
+    raise();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void ActionSheet::clickButton(int index) {
+    if (m_done || index < 0 || index >= m_buttonTitles.size())
+        return;
+    m_done = true;
+    shownSheets().removeAll(this);
+    qApp->removeEventFilter(this);
+    hide();
+    deleteLater();
+    if (Callback callback = std::move(m_callback))
+        callback(index);
+}
+
+void ActionSheet::layoutSheet() {
+    m_sheet->setFixedWidth(width());
+    m_sheet->adjustSize();
+    m_sheet->move(0, height() - m_sheet->height());
+}
+
+void ActionSheet::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(0, 0, 0, 100));
+    // Behind the rows: the colour of the hairlines and of the gap above the cancel row.
+    painter.fillRect(m_sheet->geometry(), QColor(0xE5, 0xE5, 0xE5));
+}
+
+void ActionSheet::mousePressEvent(QMouseEvent *event) {
+    // Outside the sheet: the same as cancel. Without a cancel button the sheet stays.
+    if (!m_sheet->geometry().contains(event->position().toPoint()) && m_hasCancel) {
+        clickButton(cancelButtonIndex());
+        return;
+    }
+    event->accept();
+}
+
+void ActionSheet::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && m_hasCancel) {
+        clickButton(cancelButtonIndex());
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool ActionSheet::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        setGeometry(parentWidget()->rect());
+        layoutSheet();
+    }
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+        current() == this) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget != this && !isAncestorOf(widget) && widget->window() == window())
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

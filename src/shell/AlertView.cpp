@@ -1,0 +1,176 @@
+#include "AlertView.h"
+
+#include "FrameStyle.h"
+#include "ModalOverlay.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int PanelWidth = 270;
+
+QList<QPointer<AlertView>> &shownAlerts() {
+    static QList<QPointer<AlertView>> alerts;
+    return alerts;
+}
+
+} // namespace
+
+AlertView::AlertView(const QString &title, const QString &message, const QStringList &buttonTitles,
+                     Callback callback)
+    : QWidget(nullptr)
+    , m_title(title)
+    , m_message(message)
+    // An alert without buttons could never be closed.
+    , m_buttonTitles(buttonTitles.isEmpty() ? QStringList{QStringLiteral("确定")} : buttonTitles)
+    , m_callback(std::move(callback))
+    , m_panel(new QWidget(this)) {
+    m_panel->setObjectName(QStringLiteral("alertPanel"));
+    m_panel->setAutoFillBackground(true);
+    QPalette pal = m_panel->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    m_panel->setPalette(pal);
+
+    auto *column = new QVBoxLayout(m_panel);
+    column->setContentsMargins(16, 18, 16, 12);
+    column->setSpacing(8);
+    if (!title.isEmpty()) {
+        auto *label = new QLabel(title, m_panel);
+        label->setObjectName(QStringLiteral("alertTitle"));
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignCenter);
+        label->setWordWrap(true);
+        QFont f = label->font();
+        f.setPixelSize(17);
+        f.setBold(true);
+        label->setFont(f);
+        column->addWidget(label);
+    }
+    if (!message.isEmpty()) {
+        auto *label = new QLabel(message, m_panel);
+        label->setObjectName(QStringLiteral("alertMessage"));
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignCenter);
+        label->setWordWrap(true);
+        QFont f = label->font();
+        f.setPixelSize(14);
+        label->setFont(f);
+        column->addWidget(label);
+    }
+    // Two buttons side by side, otherwise one under the other.
+    QBoxLayout *buttons = m_buttonTitles.size() == 2 ? static_cast<QBoxLayout *>(new QHBoxLayout)
+                                                     : static_cast<QBoxLayout *>(new QVBoxLayout);
+    buttons->setSpacing(8);
+    column->addSpacing(6);
+    column->addLayout(buttons);
+    for (int i = 0; i < m_buttonTitles.size(); ++i) {
+        auto *button = new QPushButton(m_buttonTitles.at(i), m_panel);
+        button->setMinimumHeight(36);
+        QPalette bp = button->palette();
+        bp.setColor(QPalette::ButtonText, QColor(FrameStyle::TitleColor));
+        button->setPalette(bp);
+        connect(button, &QPushButton::clicked, this, [this, i] { clickButton(i); });
+        buttons->addWidget(button);
+        m_buttons.append(button);
+    }
+}
+
+AlertView::~AlertView() {
+    shownAlerts().removeAll(this);
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+AlertView *AlertView::show(const QString &title, const QString &message,
+                           const QStringList &buttonTitles, Callback callback) {
+    auto *alert = new AlertView(title, message, buttonTitles, std::move(callback));
+    alert->show();
+    return alert;
+}
+
+AlertView *AlertView::current() {
+    auto &alerts = shownAlerts();
+    alerts.removeAll(nullptr);
+    return alerts.isEmpty() ? nullptr : alerts.last().data();
+}
+
+void AlertView::show() {
+    if (m_done || shownAlerts().contains(this))
+        return;
+    QWidget *host = modalOverlayHost();
+    if (host) {
+        setParent(host);
+        setGeometry(host->rect());
+        host->installEventFilter(this);
+    } else {
+        resize(FrameStyle::WindowWidth, FrameStyle::WindowHeight);
+    }
+    shownAlerts().append(this);
+    qApp->installEventFilter(this);
+    layoutPanel();
+    QWidget::show();
+    raise();
+    if (!m_buttons.isEmpty())
+        m_buttons.last()->setFocus(Qt::OtherFocusReason);
+    else
+        setFocus(Qt::OtherFocusReason);
+}
+
+QPushButton *AlertView::button(int index) const {
+    return m_buttons.value(index);
+}
+
+void AlertView::clickButton(int index) {
+    if (m_done || index < 0 || index >= m_buttonTitles.size())
+        return;
+    m_done = true;
+    shownAlerts().removeAll(this);
+    qApp->removeEventFilter(this);
+    hide();
+    deleteLater();
+    // Last, so the callback may show another alert or replace the screens beneath.
+    if (Callback callback = std::move(m_callback))
+        callback(index);
+}
+
+void AlertView::layoutPanel() {
+    const int width = qMin(PanelWidth, qMax(120, this->width() - 40));
+    m_panel->setFixedWidth(width);
+    m_panel->adjustSize();
+    const QSize size = m_panel->size();
+    m_panel->move((this->width() - size.width()) / 2, (this->height() - size.height()) / 2);
+}
+
+bool AlertView::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        setGeometry(parentWidget()->rect());
+        layoutPanel();
+    }
+    // Keys meant for the screen beneath stop here while this is the top alert.
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+        current() == this) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget != this && !isAncestorOf(widget) && widget->window() == window())
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void AlertView::paintEvent(QPaintEvent *) {
+    // The dimmed backdrop; being on top, it also takes every click aimed at the screen beneath.
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(0, 0, 0, 100));
+}
+
+void AlertView::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && !m_buttons.isEmpty()) {
+        clickButton(0);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,160 @@
+#include "BasicVC.h"
+
+#include "BarButton.h"
+#include "FrameLog.h"
+#include "FrameStyle.h"
+#include "KeyboardAvoidance.h"
+#include "NavigationBar.h"
+#include "NavigationController.h"
+#include "NothingView.h"
+#include "ScreenFactory.h"
+#include "SegmentedControl.h"
+#include "TabBarController.h"
+
+#include <QFontMetrics>
+
+namespace {
+const char *const BackButtonName = "backButton";
+}
+
+BasicVC::BasicVC(QWidget *parent)
+    : ViewController(parent) {}
+
+bool BasicVC::isTabRootClass(const QObject *screen) {
+    if (!screen)
+        return false;
+    for (const char *name :
+         {"MainViewController", "BookListVC", "ChartViewController", "UserViewController"}) {
+        if (screen->inherits(name))
+            return true;
+    }
+    return false;
+}
+
+void BasicVC::viewDidLoad() {
+    // Ordinary screens never move their content for the keyboard; input screens switch it on
+    // while they are visible.
+    KeyboardAvoidance::setEnabled(false);
+    KeyboardAvoidance::setToolbarEnabled(false);
+}
+
+void BasicVC::viewWillAppear(bool animated) {
+    ViewController::viewWillAppear(animated);
+    if (NavigationController *nav = navigationController()) {
+        nav->navigationBar()->setTitleColor(QColor(FrameStyle::TitleColor));
+        nav->navigationBar()->setBackgroundImage(QStringLiteral("nav_bg"));
+    }
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(FrameStyle::BackgroundColor));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setTheBackItemButton();
+}
+
+void BasicVC::setTheBackItemButton() {
+    NavigationController *nav = navigationController();
+    ViewController *root = nav ? nav->rootViewController() : nullptr;
+    if (!qobject_cast<BasicVC *>(root) || isTabRootClass(this))
+        return;
+    if (leftBarButton() && leftBarButton()->objectName() == QLatin1String(BackButtonName))
+        return;
+    auto *button = new BarButton;
+    button->setObjectName(BackButtonName);
+    button->setAccessibleName(tr("返回"));
+    button->setFixedSize(FrameStyle::BackButtonWidth, FrameStyle::BackButtonHeight);
+    button->setImageName(QStringLiteral("left_back_icon"));
+    connect(button, &QPushButton::clicked, this, [this] { leftBackClick(); });
+    setLeftBarButton(button);
+}
+
+void BasicVC::leftBackClick() {
+    NavigationController *nav = navigationController();
+    // The root of a stack shown modally (the login stack) has nothing to pop back to: its back
+    // button closes the whole stack instead.
+    const bool rootOfPresentedStack =
+        nav && nav->rootViewController() == this && presentingViewController();
+    if (inherits("LoginViewController") || rootOfPresentedStack) {
+        if (presentingViewController())
+            dismissViewController(true);
+        return;
+    }
+    if (nav)
+        nav->popViewController(true);
+}
+
+QPushButton *BasicVC::setNavigationRightButtonWithTitle(const QString &title,
+                                                        std::optional<QColor> color) {
+    auto *button = new BarButton;
+    QFont font = button->font();
+    font.setPixelSize(FrameStyle::RightButtonPixelSize);
+    button->setFont(font);
+    button->setText(title);
+    button->setTextColor(color && color->isValid() ? *color : QColor(FrameStyle::TitleColor));
+    // As wide as the text on one line (measured within the bar's 21-pixel line), 30 high.
+    const QRect measured = QFontMetrics(font).boundingRect(
+        QRect(0, 0, QWIDGETSIZE_MAX, FrameStyle::RightButtonMeasureHeight), Qt::TextSingleLine,
+        title);
+    button->setFixedSize(measured.width(), FrameStyle::RightButtonHeight);
+    connect(button, &QPushButton::clicked, this, [this] { rightBarButtonItemPressed(); });
+    setRightBarButton(button);
+    return button;
+}
+
+QPushButton *BasicVC::setNavigationRightButtonWithImageName(const QString &imageName, QSizeF size) {
+    QSize buttonSize(FrameStyle::DefaultImageButtonSide, FrameStyle::DefaultImageButtonSide);
+    if (size.width() > 0)
+        buttonSize = QSize(qMax(1, qRound(size.width())), qMax(0, qRound(size.height())));
+    auto *button = new BarButton;
+    button->setFixedSize(buttonSize);
+    button->setImageName(imageName);
+    connect(button, &QPushButton::clicked, this, [this] { rightBarButtonItemPressed(); });
+    setRightBarButton(button);
+    return button;
+}
+
+SegmentedControl *BasicVC::makeTitleViewSegment(const QStringList &titles, int index) {
+    auto *segment = new SegmentedControl(titles);
+    segment->setFixedSize(FrameStyle::SegmentWidth, FrameStyle::SegmentHeight);
+    // An index outside the titles selects nothing rather than failing.
+    segment->setSelectedSegmentIndex(index >= 0 && index < titles.size() ? index : -1);
+    connect(segment, &SegmentedControl::valueChanged, this,
+            [this, segment] { segmentAction(segment); });
+    setTitleView(segment);
+    return segment;
+}
+
+void BasicVC::presentLoginVCAction() {
+    ViewController *login = ScreenFactory::create(QStringLiteral("LoginViewController"));
+    if (!login) {
+        qCWarning(lcFrame) << "no login screen to present";
+        return;
+    }
+    TabBarController *tabs = tabBarController();
+    ViewController *presenter = this;
+    if (!presentingViewController() && tabs)
+        presenter = tabs;
+    presenter->presentViewController(login, true);
+}
+
+void BasicVC::showNothingViewForView(QWidget *view) {
+    if (!view)
+        return;
+    // One cover per view: a second call must not leave a cover behind that a single
+    // removeTheNoneView() would miss.
+    const auto existing = view->findChildren<NothingView *>(Qt::FindDirectChildrenOnly);
+    for (NothingView *cover : existing)
+        delete cover;
+    auto *cover = new NothingView(view);
+    cover->show();
+    cover->raise();
+}
+
+void BasicVC::removeTheNoneView() {
+    const auto descendants = findChildren<QWidget *>();
+    for (QWidget *widget : descendants) {
+        if (tagOf(widget) == FrameStyle::NothingViewTag) {
+            delete widget;
+            return;
+        }
+    }
+}
