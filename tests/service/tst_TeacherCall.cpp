@@ -20,6 +20,7 @@ private slots:
     void emptyAnswerPrintsNull();
     void failureExitsWithOne_data();
     void failureExitsWithOne();
+    void silentServiceTimesOut();
     void verboseWritesTheTransportLines();
     void baseComesFromTheEnvironment();
     void operationWithoutRecordTakesTextFields();
@@ -203,6 +204,22 @@ void tst_TeacherCall::failureExitsWithOne() {
     QVERIFY(r.out.isEmpty());
     QVERIFY(!r.err.trimmed().isEmpty());
     QVERIFY(!r.err.contains("postRequestOperationForHost"));
+}
+
+void tst_TeacherCall::silentServiceTimesOut() {
+    StubHttpServer::Answer late = StubHttpServer::Answer::json(R"({"result":1})");
+    late.delayMs = 60000;
+    m_stub.setAnswer("Mobile/GetTermYear", late);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TEACHER_CALL_TIMEOUT", "1");
+    QElapsedTimer clock;
+    clock.start();
+    const Run r = run(withBase({"ChartTermList"}), env);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY(r.out.isEmpty());
+    QVERIFY2(r.err.contains("no answer after 1 s"), r.err.constData());
+    QVERIFY(clock.elapsed() < 20000);
+    QCOMPARE(m_stub.requests().size(), 1);
 }
 
 void tst_TeacherCall::verboseWritesTheTransportLines() {

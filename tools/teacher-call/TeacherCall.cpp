@@ -8,9 +8,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -111,11 +113,11 @@ QString TeacherCall::usage() {
                "  --help       show this text\n"
                "\n"
                "Prints one line of compact JSON, or null when the answer carried no value.\n"
-               "Exit status: 0 answered, 1 the call failed (reason on stderr), 64 bad arguments\n"
-               "(nothing sent).\n"
+               "Exit status: 0 answered, 1 the call failed (reason on stderr) or no answer within\n"
+               "TEACHER_CALL_TIMEOUT seconds (default %3), 64 bad arguments (nothing sent).\n"
                "\n"
                "Operations: %2\n")
-        .arg(ServiceBaseURL(), operationNames());
+        .arg(ServiceBaseURL(), operationNames(), QString::number(DefaultTimeoutSeconds));
 }
 
 QByteArray TeacherCall::compactJson(const QJsonValue &value) {
@@ -265,17 +267,44 @@ QByteArray TeacherCall::renderAnswer(const std::optional<QJsonValue> &value) con
     return compactJson(KeyValueMapping::keyValues(record.get(), *type).toJson());
 }
 
+int TeacherCall::timeoutSeconds() {
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("TEACHER_CALL_TIMEOUT", &ok);
+    return ok && seconds > 0 ? seconds : DefaultTimeoutSeconds;
+}
+
 void TeacherCall::run(std::function<void(int)> done) const {
+    // The transport has no time-out of its own; a service that takes the connection and never
+    // answers must not keep a script waiting for ever. Whichever comes first ends the run.
+    auto finished = std::make_shared<bool>(false);
+    auto finish = [finished, done](int code) {
+        if (*finished)
+            return false;
+        *finished = true;
+        done(code);
+        return true;
+    };
+    const int seconds = timeoutSeconds();
+    QTimer::singleShot(std::chrono::seconds(seconds), [finished, finish, seconds] {
+        if (!*finished)
+            writeError(QStringLiteral("teacher-call: no answer after %1 s").arg(seconds));
+        finish(CallFailed);
+    });
+
     // The callbacks outlive this call; they take what they need by value.
     const TeacherCall self = *this;
     BaseAFHttpManager::postRequestOperationForHost(
         m_base, QLatin1StringView(m_operation->path).toString(), m_parameters,
-        [self, done](const std::optional<QJsonValue> &value) {
+        [self, finished, finish](const std::optional<QJsonValue> &value) {
+            if (*finished)
+                return;
             writeTo(stdout, self.renderAnswer(value) + '\n');
-            done(Answered);
+            finish(Answered);
         },
-        [done](const QString &text) {
+        [finished, finish](const QString &text) {
+            if (*finished)
+                return;
             writeError(text);
-            done(CallFailed);
+            finish(CallFailed);
         });
 }

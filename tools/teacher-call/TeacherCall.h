@@ -16,6 +16,9 @@
 class TeacherCall {
 public:
     enum ExitCode { Answered = 0, CallFailed = 1, BadArguments = 64 };
+    // How long to wait for an answer: TEACHER_CALL_TIMEOUT seconds when set, else this.
+    static constexpr int DefaultTimeoutSeconds = 120;
+    static int timeoutSeconds();
 
     // Reads the arguments (without the program name). Returns false when the program is to end
     // at once with exitCode(); any message has then been written already.
@@ -23,7 +26,8 @@ public:
     int exitCode() const { return m_exitCode; }
     bool verbose() const { return m_verbose; }
 
-    // Posts the call; done receives the exit code once the answer has been written out.
+    // Posts the call; done receives the exit code once, after the answer (or the failure, or
+    // the time-out) has been written out.
     void run(std::function<void(int)> done) const;
 
     static QString usage();
