@@ -13,6 +13,16 @@ public:
     void migrate(QSqlDatabase &db) override;
     void seed(ServiceContext &context) override;
     void registerOperations(OperationRegistry &registry) override;
+
+    // Where the cover of a book is served.
+    static QString coverUrl(const ServiceContext &context, qint64 bookId);
+
+    // A comment longer than this (in UTF-16 units, as the client counts) is refused.
+    static constexpr qsizetype MaximumCommentLength = 140;
+    // A search text longer than this is refused: no title is nearly that long.
+    static constexpr qsizetype MaximumSearchLength = 50;
+    // Recommendation lists are cut to this length.
+    static constexpr qint64 MaximumRecommendations = 30;
 };
 
 std::unique_ptr<ServiceModule> makeBookModule();
