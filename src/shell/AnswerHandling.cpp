@@ -1,0 +1,37 @@
+#include "AnswerHandling.h"
+
+#include "LoadMoreFooter.h"
+#include "ProgressHud.h"
+#include "RefreshHeader.h"
+#include "Toast.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcAnswer, "teacher.answer")
+
+namespace AnswerHandling {
+
+void showRefusal(const BaseRsp &answer) {
+    if (answer.msg && !answer.msg->isEmpty())
+        Toast::show(*answer.msg);
+}
+
+void showNoNetwork() {
+    Toast::show(NoNetworkText);
+}
+
+bool Common::settle() {
+    if (dismissHud)
+        ProgressHud::dismiss();
+    if (!screenAlive()) {
+        qCDebug(lcAnswer) << "answer arrived after its screen was closed; ignored";
+        return false;
+    }
+    if (header)
+        header->endRefreshing();
+    if (footer)
+        footer->endRefreshing();
+    return true;
+}
+
+} // namespace AnswerHandling

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "KeyValueMapping.h"
+#include "ServiceTypes.h"
+#include "records/BaseRecords.h"
+
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class LoadMoreFooter;
+class QObject;
+class RefreshHeader;
+
+// The one way a screen handles a service answer. Build it where the call is made and hand its
+// two callbacks to the catalogue:
+//
+//     auto answer = AnswerHandler<GetFeelListRsp>(this)
+//                       .dismissingHud()
+//                       .endingRefresh(m_header, m_footer)
+//                       .onSuccess([this](const GetFeelListRsp &rsp) { showRows(rsp); });
+//     TeacherRequestManager::request_GetFeelList_WithParams(req, answer.completion(),
+//                                                           answer.failure());
+//
+// On an answer: the HUD goes, the refresh controls end, the JSON is mapped into Rsp (an answer
+// without a value maps to a default Rsp: result 0, no msg), result 1 runs the success code and
+// anything else shows msg in a toast (nothing when msg is absent or empty) or runs the custom
+// refusal handler instead. On a transport failure: the HUD goes, the controls end, the toast
+// "无网络连接" shows, then the optional failure code runs. The failure text is never shown.
+//
+// The screen is held through a QPointer: once it is destroyed, the answer only takes down the HUD
+// (a spinner must not outlive its call) and touches nothing else. A null screen means the owner
+// lives for the whole run.
+namespace AnswerHandling {
+
+inline const QString NoNetworkText = QStringLiteral("无网络连接");
+
+// Shows the refusal message of an answer in a toast; nothing for an absent or empty msg.
+void showRefusal(const BaseRsp &answer);
+// The toast of a transport failure.
+void showNoNetwork();
+
+// The steps shared by every answer type (non-template, AnswerHandling.cpp).
+struct Common {
+    QPointer<QObject> screen;
+    bool guarded = false;
+    bool dismissHud = false;
+    QPointer<RefreshHeader> header;
+    QPointer<LoadMoreFooter> footer;
+
+    bool screenAlive() const { return !guarded || !screen.isNull(); }
+    // HUD and refresh controls; true when the screen may still be touched.
+    bool settle();
+};
+
+} // namespace AnswerHandling
+
+template <class Rsp> class AnswerHandler {
+public:
+    explicit AnswerHandler(QObject *screen)
+        : m_state(std::make_shared<State>()) {
+        m_state->common.screen = screen;
+        m_state->common.guarded = screen != nullptr;
+    }
+
+    // A ProgressHud was shown for this call: take it down when the answer or the failure comes.
+    AnswerHandler &dismissingHud(bool dismiss = true) {
+        m_state->common.dismissHud = dismiss;
+        return *this;
+    }
+    // End these refresh controls (either may be null) in both cases.
+    AnswerHandler &endingRefresh(RefreshHeader *header, LoadMoreFooter *footer = nullptr) {
+        m_state->common.header = header;
+        m_state->common.footer = footer;
+        return *this;
+    }
+    AnswerHandler &onSuccess(std::function<void(const Rsp &)> success) {
+        m_state->success = std::move(success);
+        return *this;
+    }
+    // Replaces the msg toast for every result other than 1 (login tells 2 and 0 apart).
+    AnswerHandler &onRefusal(std::function<void(const Rsp &)> refusal) {
+        m_state->refusal = std::move(refusal);
+        return *this;
+    }
+    // Runs after the standard failure handling (e.g. to enable a button again).
+    AnswerHandler &onFailure(std::function<void()> failure) {
+        m_state->failure = std::move(failure);
+        return *this;
+    }
+
+    ServiceCompletion completion() const {
+        return [state = m_state](const std::optional<QJsonValue> &value) {
+            if (!state->common.settle())
+                return;
+            const Rsp answer = value ? KeyValueMapping::recordFromJson<Rsp>(*value) : Rsp();
+            if (answer.result == 1) {
+                if (state->success)
+                    state->success(answer);
+            } else if (state->refusal) {
+                state->refusal(answer);
+            } else {
+                AnswerHandling::showRefusal(answer);
+            }
+        };
+    }
+
+    ServiceFailure failure() const {
+        return [state = m_state](const QString &) {
+            if (!state->common.settle())
+                return;
+            AnswerHandling::showNoNetwork();
+            if (state->failure)
+                state->failure();
+        };
+    }
+
+private:
+    struct State {
+        AnswerHandling::Common common;
+        std::function<void(const Rsp &)> success;
+        std::function<void(const Rsp &)> refusal;
+        std::function<void()> failure;
+    };
+    std::shared_ptr<State> m_state;
+};
