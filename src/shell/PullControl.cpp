@@ -17,6 +17,8 @@ const QColor kSubText(0x99, 0x99, 0x99);
 PullControl::PullControl(QAbstractScrollArea *area, Edge edge, int stripHeight, int threshold)
     : QWidget(area)
     , m_area(area)
+    , m_areaObject(area)
+    , m_viewport(area->viewport())
     , m_edge(edge)
     , m_stripHeight(stripHeight)
     , m_threshold(threshold) {
@@ -93,9 +95,7 @@ bool PullControl::otherEdgeBusy() const {
 }
 
 bool PullControl::eventFilter(QObject *watched, QEvent *event) {
-    if (!m_area)
-        return false;
-    if (watched == m_area->viewport()) {
+    if (watched == m_viewport.data() && m_viewport) {
         switch (event->type()) {
         case QEvent::Wheel:
             return handleWheel(event);
@@ -109,7 +109,7 @@ bool PullControl::eventFilter(QObject *watched, QEvent *event) {
         default:
             break;
         }
-    } else if (watched == m_area && event->type() == QEvent::Resize) {
+    } else if (watched == m_areaObject.data() && event->type() == QEvent::Resize) {
         relayout();
     }
     return false;

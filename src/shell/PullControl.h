@@ -61,6 +61,10 @@ private:
     void relayout();
 
     QPointer<QAbstractScrollArea> m_area;
+    // Compared against before any call into the area: events still arrive while the area is
+    // being destroyed, when it may no longer be used as a scroll area.
+    QPointer<QObject> m_areaObject;
+    QPointer<QWidget> m_viewport;
     Edge m_edge;
     int m_stripHeight;
     int m_threshold;

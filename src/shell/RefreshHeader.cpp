@@ -121,7 +121,7 @@ QStringList RefreshHeader::lines() const {
 }
 
 bool RefreshHeader::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == area() && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && watched == static_cast<QObject *>(parent())) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_F5 && !key->isAutoRepeat()) {
             beginRefreshing();
