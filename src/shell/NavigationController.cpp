@@ -43,7 +43,10 @@ void NavigationController::adopt(ViewController *controller) {
     controller->setGeometry(m_content->rect());
     connect(controller, &ViewController::navigationItemChanged, this,
             &NavigationController::updateBar);
-    connect(controller, &QObject::destroyed, this, &NavigationController::pruneDeleted);
+    // Queued: while QWidget is destroying the screen, its guard is not cleared yet and the object
+    // is no longer a screen; afterwards the guard reads null.
+    connect(controller, &QObject::destroyed, this, &NavigationController::pruneDeleted,
+            Qt::QueuedConnection);
 }
 
 void NavigationController::release(ViewController *controller) {

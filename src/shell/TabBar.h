@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-class QAbstractButton;
+#include <QAbstractButton>
 
 struct TabBarItem {
     QString title;

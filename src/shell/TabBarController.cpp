@@ -13,6 +13,13 @@ TabBarController::TabBarController(QWidget *parent)
     layoutContent();
 }
 
+TabBarController::~TabBarController() {
+    for (const auto &vc : std::as_const(m_controllers)) {
+        if (vc)
+            disconnect(vc, nullptr, this, nullptr);
+    }
+}
+
 void TabBarController::setViewControllers(const QList<ViewController *> &controllers) {
     QList<ViewController *> incoming;
     for (ViewController *vc : controllers) {

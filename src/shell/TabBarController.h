@@ -10,6 +10,7 @@ class TabBarController : public ViewController {
     Q_OBJECT
 public:
     explicit TabBarController(QWidget *parent = nullptr);
+    ~TabBarController() override;
 
     // Replaces the tabs; the previous screens are deleted. Selects the first tab.
     void setViewControllers(const QList<ViewController *> &controllers);

@@ -35,6 +35,12 @@ ViewController::~ViewController() {
         m_presentingViewController->m_presentedViewController = nullptr;
     if (m_parentViewController)
         m_parentViewController->m_children.removeAll(this);
+    // Child screens are deleted after this body (by QWidget), when this is no longer a screen:
+    // they must not reach back into it.
+    for (const auto &child : std::as_const(m_children)) {
+        if (child)
+            child->m_parentViewController = nullptr;
+    }
 }
 
 void ViewController::setTitle(const QString &title) {
