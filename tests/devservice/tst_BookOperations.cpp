@@ -75,6 +75,7 @@ private:
     qint64 m_otherTeacher = 0;
     QList<qint64> m_pupils;
     qint64 m_totalBooks = 0;
+    QHash<qint64, qint64> m_popularity; // likes + comments by book id
 
     QJsonObject post(const char *operation, const Form &form) {
         return m_client->post(pathOf(operation), form);
@@ -316,9 +317,16 @@ private slots:
         using Key = std::function<QVariant(const BookListModel &)>;
         Key keyOf;
         if (key == QLatin1String("popularity")) {
+            // Both popularity rows run before anything likes or comments, so one sweep of the
+            // details serves them.
+            if (m_popularity.isEmpty()) {
+                for (const BookListModel &book : books) {
+                    const BookDetailModel d = detail(m_teacher, book.BookId);
+                    m_popularity.insert(book.BookId, d.GoodCount + d.CommentsCount);
+                }
+            }
             keyOf = [&](const BookListModel &book) {
-                const BookDetailModel d = detail(m_teacher, book.BookId);
-                return QVariant(d.GoodCount + d.CommentsCount);
+                return QVariant(m_popularity.value(book.BookId, -1));
             };
         } else if (key == QLatin1String("name")) {
             keyOf = [](const BookListModel &book) {
