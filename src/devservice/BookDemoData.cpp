@@ -545,12 +545,15 @@ qint64 storedTime(const QDateTime &time) {
     return time.toMSecsSinceEpoch();
 }
 
-// A moment between from and to (to when the range is empty), to the second.
+// A waking-hours moment on a day between from and to, to the second, never after to: children
+// do not comment at four in the morning.
 QDateTime between(const QDateTime &from, const QDateTime &to, QRandomGenerator &random) {
-    const qint64 span = from.secsTo(to);
-    if (span <= 0)
-        return to;
-    return from.addSecs(qint64(random.generateDouble() * double(span)));
+    const qint64 days = qMax<qint64>(0, from.date().daysTo(to.date()));
+    const QDate day = from.date().addDays(random.bounded(int(days) + 1));
+    QDateTime moment(day, QTime(7, 0).addSecs(random.bounded(15 * 3600)));
+    if (moment > to)
+        moment = to.addSecs(-random.bounded(3600));
+    return moment < from ? from : moment;
 }
 
 struct Person {
@@ -749,7 +752,7 @@ void seed(const QSqlDatabase &db, const QDateTime &now) {
             ServiceDatabase::exec(
                 insertLike, {person.id, bookId, storedTime(between(added.at(i), now, random))});
         }
-        const int commentCount = int(random.bounded(int(book.appeal * 9.0) + 1));
+        const int commentCount = int(random.bounded(int(book.appeal * 12.0) + 3));
         for (int c = 0; c < commentCount; ++c) {
             const bool byPupil = !pupils.isEmpty() && random.bounded(8) != 0;
             const Person &author = byPupil ? pupils.at(random.bounded(int(pupils.size())))
