@@ -1,5 +1,7 @@
 #include "OverlayHost.h"
 
+#include "AppWindow.h"
+
 #include <QApplication>
 
 namespace {
@@ -14,29 +16,19 @@ QWidget *OverlayHost::host() {
         return host;
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return nullptr;
-    // The application's window is found by class name: the overlays sit below the frame in the
-    // layering and must not depend on it. A visible window wins over one not shown yet.
-    const auto tops = QApplication::topLevelWidgets();
-    QWidget *hiddenAppWindow = nullptr;
-    QWidget *fallback = nullptr;
-    for (QWidget *top : tops) {
-        const Qt::WindowType type = top->windowType();
-        if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen)
-            continue;
-        if (top->inherits("AppWindow")) {
-            if (top->isVisible())
-                return top;
-            if (!hiddenAppWindow)
-                hiddenAppWindow = top;
-        } else if (!fallback && top->isVisible()) {
-            fallback = top;
-        }
-    }
-    if (hiddenAppWindow)
-        return hiddenAppWindow;
+    if (AppWindow *window = AppWindow::instance())
+        return window;
     if (QWidget *active = QApplication::activeWindow())
         return active;
-    return fallback;
+    // A tool or test showing a plain window: the first ordinary visible one.
+    const auto tops = QApplication::topLevelWidgets();
+    for (QWidget *top : tops) {
+        const Qt::WindowType type = top->windowType();
+        if (top->isVisible() && type != Qt::Popup && type != Qt::ToolTip &&
+            type != Qt::SplashScreen)
+            return top;
+    }
+    return nullptr;
 }
 
 void OverlayHost::setHost(QWidget *host) {

@@ -1,3 +1,4 @@
+#include "AppWindow.h"
 #include "OverlayHost.h"
 #include "ProgressHud.h"
 
@@ -235,6 +236,21 @@ private slots:
         QVERIFY(m_window->rect().contains(hud->geometry()));
         QCOMPARE(ProgressHud::status().size(), 5000);
         hud->grab(); // paints without trouble
+    }
+
+    // Without an explicit host the overlays live in the application's window, even when another
+    // window is the active one.
+    void theApplicationWindowHostsOverlays() {
+        OverlayHost::setHost(nullptr);
+        AppWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QApplication::setActiveWindow(m_window.get());
+        QCOMPARE(OverlayHost::host(), &window);
+        ProgressHud::showWithStatus(QStringLiteral("正在登录"));
+        QCOMPARE(ProgressHud::widget()->parentWidget(), &window);
+        QCOMPARE(ProgressHud::widget()->geometry(), window.rect());
+        ProgressHud::dismiss();
     }
 
     void withoutAWindowNothingHappens() {
