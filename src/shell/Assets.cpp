@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImageReader>
 #include <QLoggingCategory>
 #include <QPainter>
@@ -55,11 +56,21 @@ QSize Assets::naturalSize(const QString &name) {
     const QString path = resourcePath(name);
     if (path.isEmpty())
         return {};
+    // Lists ask for the same placeholders row after row; parse each drawing once.
+    static QHash<QString, QSize> known;
+    const auto found = known.constFind(path);
+    if (found != known.constEnd())
+        return *found;
+    QSize size;
     if (path.endsWith(kSvgSuffix)) {
         QSvgRenderer renderer(path);
-        return renderer.isValid() ? renderer.defaultSize() : QSize();
+        if (renderer.isValid())
+            size = renderer.defaultSize();
+    } else {
+        size = QImageReader(path).size();
     }
-    return QImageReader(path).size();
+    known.insert(path, size);
+    return size;
 }
 
 QPixmap Assets::pixmap(const QString &name, QSize size) {
