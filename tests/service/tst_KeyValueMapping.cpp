@@ -111,6 +111,8 @@ void tst_KeyValueMapping::int64Rule_data() {
     QTest::newRow("text letters") << QByteArray("\"abc\"") << qint64(0);
     QTest::newRow("text number then letters") << QByteArray("\"12abc\"") << qint64(0);
     QTest::newRow("text with spaces") << QByteArray("\" 12 \"") << qint64(0);
+    QTest::newRow("text with trailing space") << QByteArray("\"12 \"") << qint64(0);
+    QTest::newRow("text with trailing newline") << QByteArray("\"12\\n\"") << qint64(0);
     QTest::newRow("text hexadecimal") << QByteArray("\"0x1F\"") << qint64(0);
     QTest::newRow("text full-width digits") << QByteArray("\"\uff11\uff12\"") << qint64(0);
     QTest::newRow("text empty") << QByteArray("\"\"") << qint64(0);
