@@ -139,7 +139,8 @@ void ActionSheet::show() {
     qApp->installEventFilter(this);
     layoutSheet();
     QWidget::show();
-    raise();
+    if (parentWidget())
+        raise();
     setFocus(Qt::OtherFocusReason);
 }
 

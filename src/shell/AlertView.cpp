@@ -114,7 +114,8 @@ void AlertView::show() {
     qApp->installEventFilter(this);
     layoutPanel();
     QWidget::show();
-    raise();
+    if (parentWidget())
+        raise();
     if (!m_buttons.isEmpty())
         m_buttons.last()->setFocus(Qt::OtherFocusReason);
     else

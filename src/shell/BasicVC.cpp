@@ -10,6 +10,7 @@
 #include "ScreenFactory.h"
 #include "SegmentedControl.h"
 #include "TabBarController.h"
+#include "TextRules.h"
 
 #include <QFontMetrics>
 
@@ -41,11 +42,12 @@ void BasicVC::viewDidLoad() {
 void BasicVC::viewWillAppear(bool animated) {
     ViewController::viewWillAppear(animated);
     if (NavigationController *nav = navigationController()) {
-        nav->navigationBar()->setTitleColor(QColor(FrameStyle::TitleColor));
+        nav->navigationBar()->setTitleColor(
+            TextRules::colorWithHexString(FrameStyle::TitleColorHex));
         nav->navigationBar()->setBackgroundImage(QStringLiteral("nav_bg"));
     }
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(FrameStyle::BackgroundColor));
+    pal.setColor(QPalette::Window, TextRules::colorWithHexString(FrameStyle::BackgroundColorHex));
     setPalette(pal);
     setAutoFillBackground(true);
     setTheBackItemButton();
@@ -89,7 +91,9 @@ QPushButton *BasicVC::setNavigationRightButtonWithTitle(const QString &title,
     font.setPixelSize(FrameStyle::RightButtonPixelSize);
     button->setFont(font);
     button->setText(title);
-    button->setTextColor(color && color->isValid() ? *color : QColor(FrameStyle::TitleColor));
+    button->setTextColor(color && color->isValid()
+                             ? *color
+                             : TextRules::colorWithHexString(FrameStyle::TitleColorHex));
     // As wide as the text on one line (measured within the bar's 21-pixel line), 30 high.
     const QRect measured = QFontMetrics(font).boundingRect(
         QRect(0, 0, QWIDGETSIZE_MAX, FrameStyle::RightButtonMeasureHeight), Qt::TextSingleLine,

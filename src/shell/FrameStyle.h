@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRgb>
+#include <QString>
 
 // The values every screen shares: sizes in logical pixels (one design point each), colours as
 // RGB values.
@@ -14,6 +15,9 @@ inline constexpr int InputToolbarHeight = 44;
 
 inline constexpr QRgb TitleColor = 0x724e26;      // navigation titles and right-hand text buttons
 inline constexpr QRgb BackgroundColor = 0xF0F0F0; // screen background
+// The same two as the screens name them, read through the hex-colour rule.
+inline const QString TitleColorHex = QStringLiteral("724e26");
+inline const QString BackgroundColorHex = QStringLiteral("F0F0F0");
 inline constexpr QRgb NavigationBarFallback = 0xF7F3EC; // shown when "nav_bg" is missing
 inline constexpr QRgb HairlineColor = 0xC8C7CC;
 inline constexpr QRgb DarkGrey = 0x555555;
