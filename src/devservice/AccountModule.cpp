@@ -35,10 +35,6 @@ qint64 nowMs(const ServiceContext &context) {
     return context.now().toMSecsSinceEpoch();
 }
 
-QString timeText(qint64 ms) {
-    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
 bool isMobileNumber(const QString &text) {
     static const QRegularExpression rule(QStringLiteral("^1[0-9]{10}$"));
     return rule.match(text).hasMatch();
@@ -299,7 +295,7 @@ ServiceAnswer teacherLogin(ServiceContext &context, const FormFields &fields) {
     user.ClassName = classNames.isEmpty() ? QString() : classNames.first();
     user.ClassNames = classNames.join(u',');
     user.Country = QStringLiteral("中国");
-    user.CreateTime = timeText(teacher.createdAt);
+    user.CreateTime = SchoolWords::timeText(teacher.createdAt);
     user.Email = teacher.email;
     user.Photo = answer.photo;
     user.EntityId = teacher.schoolId;

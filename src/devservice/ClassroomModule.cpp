@@ -19,14 +19,6 @@ using DB = ServiceDatabase;
 
 namespace {
 
-QString minuteText(qint64 ms) {
-    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-}
-
-QString secondText(qint64 ms) {
-    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
 QString coverUrl(const ServiceContext &context, qint64 bookId) {
     return context.publicBaseUrl + QStringLiteral("images/cover/%1.png").arg(bookId);
 }
@@ -222,7 +214,7 @@ ServiceAnswer feelList(ServiceContext &context, const FormFields &fields) {
         model.UserId = rows.value(1).toLongLong();
         model.RealName = rows.value(2).toString();
         model.BookName = rows.value(3).toString();
-        model.CreateTimeStr = minuteText(rows.value(4).toLongLong());
+        model.CreateTimeStr = SchoolWords::minuteText(rows.value(4).toLongLong());
         model.FeelTypeStr = feelTypeText(rows.value(5).toLongLong());
         answer.feelList->append(model);
     }
@@ -243,13 +235,13 @@ ServiceAnswer singleFeel(ServiceContext &context, const FormFields &fields) {
     feel.FeelId = feelId;
     feel.BookId = row.value(0).toLongLong();
     feel.Content = row.value(1).toString();
-    feel.CreateTime = secondText(row.value(3).toLongLong());
+    feel.CreateTime = SchoolWords::timeText(row.value(3).toLongLong());
     feel.FeelType = row.value(4).toLongLong();
     feel.Status = feel.FeelType > 0 ? 1 : 0;
     feel.FeelTypeStr = feelTypeText(feel.FeelType);
     feel.CheckUserId = row.value(5).toLongLong();
     if (!row.value(6).isNull())
-        feel.CheckTime = secondText(row.value(6).toLongLong());
+        feel.CheckTime = SchoolWords::timeText(row.value(6).toLongLong());
     QJsonArray pictures;
     for (int n = 1; n <= row.value(2).toInt(); ++n)
         pictures.append(feelPictureUrl(context, feelId, n, true));

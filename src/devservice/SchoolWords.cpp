@@ -1,5 +1,6 @@
 #include "SchoolWords.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 QString SchoolWords::gradeNumeral(qint64 grade) {
@@ -48,4 +49,21 @@ std::optional<QString> SchoolWords::feelGradeText(qint64 code) {
 
 QString SchoolWords::waitingText() {
     return QStringLiteral("待批阅");
+}
+
+namespace {
+
+// A fixed offset needs no time-zone lookups, which cost a file check per conversion.
+QDateTime beijingTime(qint64 ms) {
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::OffsetFromUTC, 8 * 3600);
+}
+
+} // namespace
+
+QString SchoolWords::timeText(qint64 ms) {
+    return beijingTime(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString SchoolWords::minuteText(qint64 ms) {
+    return beijingTime(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 }

@@ -21,4 +21,9 @@ public:
     static std::optional<QString> feelGradeText(qint64 code);
     // What an ungraded reflection reports.
     static QString waitingText();
+
+    // A stored time (ms since the epoch) as the platform shows it: Beijing time whatever the
+    // machine's zone, "yyyy-MM-dd HH:mm:ss" or with minutes only.
+    static QString timeText(qint64 ms);
+    static QString minuteText(qint64 ms);
 };

@@ -1,11 +1,13 @@
 #pragma once
 
 // Runs the development service in-process on 127.0.0.1, port 0, on a database in a temporary
-// folder with every verification code fixed to "123456", and talks to it over real HTTP.
+// folder with every verification code fixed to "123456", and talks to it over real HTTP. Each
+// client starts on its own copy of freshly seeded demo data (seeded once per test program).
 
 #include "ReadingService.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QList>
@@ -79,15 +81,48 @@ public:
     }
 
 private:
-    bool start(bool reset) {
+    static ReadingServiceOptions optionsFor(const QString &path, bool reset) {
         ReadingServiceOptions options;
         options.host = QStringLiteral("127.0.0.1");
         options.port = 0;
-        options.databasePath = databasePath();
+        options.databasePath = path;
         options.reset = reset;
         options.fixedCode = FixedCode;
-        m_service = std::make_unique<ReadingService>(options);
+        return options;
+    }
+
+    // Seeding takes a while in sanitizer builds, so a test program seeds once and every test
+    // starts on a fresh copy of that database.
+    static QString seededTemplate(QString *error) {
+        static QTemporaryDir folder;
+        static QString path;
+        if (path.isEmpty()) {
+            const QString candidate = folder.filePath(QStringLiteral("template.sqlite"));
+            ReadingService seeder(optionsFor(candidate, true));
+            if (!seeder.start(error))
+                return {};
+            path = candidate;
+        }
+        return path;
+    }
+
+    bool start(bool reset) {
         m_error.clear();
+        if (reset) {
+            const QString source = seededTemplate(&m_error);
+            if (source.isEmpty())
+                return false;
+            for (const QString &suffix :
+                 {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+                QFile::remove(databasePath() + suffix);
+                if (QFile::exists(source + suffix) &&
+                    !QFile::copy(source + suffix, databasePath() + suffix)) {
+                    m_error = QStringLiteral("cannot copy the seeded database");
+                    return false;
+                }
+            }
+        }
+        m_service = std::make_unique<ReadingService>(optionsFor(databasePath(), false));
         return m_service->start(&m_error);
     }
 
