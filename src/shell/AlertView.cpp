@@ -19,6 +19,20 @@ QList<QPointer<AlertView>> &shownAlerts() {
     return alerts;
 }
 
+// The white card with rounded corners that holds the texts and buttons.
+class Panel : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        painter.drawRoundedRect(rect(), 8, 8);
+    }
+};
 } // namespace
 
 AlertView::AlertView(const QString &title, const QString &message, const QStringList &buttonTitles,
@@ -29,12 +43,8 @@ AlertView::AlertView(const QString &title, const QString &message, const QString
     // An alert without buttons could never be closed.
     , m_buttonTitles(buttonTitles.isEmpty() ? QStringList{QStringLiteral("确定")} : buttonTitles)
     , m_callback(std::move(callback))
-    , m_panel(new QWidget(this)) {
+    , m_panel(new Panel(this)) {
     m_panel->setObjectName(QStringLiteral("alertPanel"));
-    m_panel->setAutoFillBackground(true);
-    QPalette pal = m_panel->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    m_panel->setPalette(pal);
 
     auto *column = new QVBoxLayout(m_panel);
     column->setContentsMargins(16, 18, 16, 12);

@@ -20,10 +20,14 @@ ViewController::ViewController(QWidget *parent)
 
 ViewController::~ViewController() {
     NotificationCenter::removeObserver(this);
-    // Bar widgets may live in a navigation bar rather than in this widget.
-    delete m_titleView.data();
-    delete m_leftBarButton.data();
-    delete m_rightBarButton.data();
+    // Bar widgets may live in a navigation bar rather than in this widget. Later, because the
+    // screen may be going away from inside one of their own click handlers.
+    for (QWidget *item : {m_titleView.data(), m_leftBarButton.data(), m_rightBarButton.data()}) {
+        if (item && item->parentWidget() != this) {
+            item->hide();
+            item->deleteLater();
+        }
+    }
     if (m_presentedViewController) {
         // What this screen presented has no reason to outlive it.
         ViewController *presented = m_presentedViewController;

@@ -35,9 +35,14 @@ class LoginViewController : public InputVC {
 class Screen : public BasicVC {
     Q_OBJECT
 public:
+    std::function<void()> onRight;
     int rightPresses = 0;
     QList<QPair<SegmentedControl *, int>> segments;
-    void rightBarButtonItemPressed() override { ++rightPresses; }
+    void rightBarButtonItemPressed() override {
+        ++rightPresses;
+        if (onRight)
+            onRight();
+    }
     void segmentAction(SegmentedControl *sender) override {
         segments.append({sender, sender->selectedSegmentIndex()});
     }
@@ -294,6 +299,30 @@ private slots:
         // A missing asset leaves a button without an image, still working.
         QTest::mouseClick(second, Qt::LeftButton);
         QCOMPARE(screen->rightPresses, 1);
+    }
+
+    void aScreenMayDiscardItselfFromItsOwnBarButtons() {
+        // Signing out replaces the root from a button of the screen that goes away; the button's
+        // click handler is still running then.
+        Screen *screen = showPushedScreen();
+        QPointer<QPushButton> button = screen->setNavigationRightButtonWithTitle("退出");
+        QPointer<Screen> guard = screen;
+        screen->onRight = [this] { window->setRootViewController(new Screen); };
+        QTest::mouseClick(button, Qt::LeftButton);
+        flushDeletes();
+        QVERIFY(guard.isNull());
+        QVERIFY(button.isNull());
+        QVERIFY(window->rootViewController()->isAppeared());
+
+        // And from its back button, pressed twice before the slide ends.
+        Screen *pushed = showPushedScreen();
+        NavigationController *nav = pushed->navigationController();
+        QPointer<QWidget> back = pushed->leftBarButton();
+        QTest::mouseClick(back, Qt::LeftButton);
+        if (back)
+            QTest::mouseClick(back, Qt::LeftButton);
+        QTRY_COMPARE(nav->viewControllers().size(), 1);
+        QTRY_VERIFY(back.isNull());
     }
 
     void segmentedTitle() {
