@@ -1,0 +1,129 @@
+#include "AppDelegate.h"
+#include "AppWindow.h"
+#include "DeviceProfile.h"
+#include "ScreenRegistration.h"
+#include "ScreenshotTaker.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFont>
+#include <QTextStream>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+struct Options {
+    std::optional<DeviceProfile> device;
+    QString screenshot;
+};
+
+// Reads the command line before any window system is touched, so --help, --version and mistakes
+// work without a display. Gives the exit code when the program should stop here.
+std::optional<int> readCommandLine(int argc, char **argv, Options *options) {
+    QCoreApplication probe(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("teacher-client"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TEACHER_CLIENT_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("The teacher's client of the reading platform. The service it talks to is "
+                       "TEACHER_SERVICE_URL (default http://127.0.0.1:8780/); its settings live in "
+                       "TEACHER_CLIENT_CONFIG_DIR (default ~/.config/teacher-client)."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption device(QStringLiteral("device"),
+                                    QStringLiteral("The device to look like: %1 (default iphone6).")
+                                        .arg(DeviceProfile::names().join(QStringLiteral(", "))),
+                                    QStringLiteral("name"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Render the window offscreen once the client is idle, save it as a PNG "
+                       "file and exit (no display needed)."),
+        QStringLiteral("file"));
+    parser.addOption(device);
+    parser.addOption(screenshot);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        err << "teacher-client: " << parser.errorText() << " (see --help)\n";
+        return 2;
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        out << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        out << "teacher-client " << TEACHER_CLIENT_VERSION << "\n";
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        err << "teacher-client: unexpected argument " << parser.positionalArguments().first()
+            << " (see --help)\n";
+        return 2;
+    }
+    if (parser.isSet(device)) {
+        options->device = DeviceProfile::fromName(parser.value(device));
+        if (!options->device) {
+            err << "teacher-client: unknown device \"" << parser.value(device) << "\"; use one of "
+                << DeviceProfile::names().join(QStringLiteral(", ")) << "\n";
+            return 2;
+        }
+    }
+    if (parser.isSet(screenshot)) {
+        options->screenshot = parser.value(screenshot);
+        if (options->screenshot.isEmpty()) {
+            err << "teacher-client: --screenshot needs a file name\n";
+            return 2;
+        }
+    }
+    return std::nullopt;
+}
+} // namespace
+
+int main(int argc, char **argv) {
+    Options options;
+    if (const std::optional<int> code = readCommandLine(argc, argv, &options))
+        return *code;
+
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (!options.screenshot.isEmpty()) {
+            // A screenshot needs no display.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        } else if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+                   qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+            QTextStream(stderr) << "teacher-client: there is no display (DISPLAY and "
+                                   "WAYLAND_DISPLAY are empty); run it under xvfb-run -a, or "
+                                   "use --screenshot FILE.png\n";
+            return 1;
+        }
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("teacher-client"));
+    QApplication::setApplicationVersion(QStringLiteral(TEACHER_CLIENT_VERSION));
+    // Without it Chinese text falls back to Japanese glyph forms.
+    QFont font = QApplication::font();
+    font.setFamily(QStringLiteral("Noto Sans CJK SC"));
+    QApplication::setFont(font);
+    if (options.device)
+        DeviceProfile::setCurrent(*options.device);
+
+    ScreenRegistration::registerAll();
+    AppDelegate delegate;
+    delegate.didFinishLaunchingWithOptions();
+
+    std::unique_ptr<ScreenshotTaker> taker;
+    if (!options.screenshot.isEmpty()) {
+        taker = std::make_unique<ScreenshotTaker>(delegate.window(), options.screenshot);
+        QObject::connect(taker.get(), &ScreenshotTaker::finished, &app,
+                         [](int code, const QString &message) {
+                             QTextStream(stderr) << "teacher-client: " << message << "\n";
+                             QCoreApplication::exit(code);
+                         });
+        taker->start();
+    }
+    return app.exec();
+}

@@ -1,0 +1,94 @@
+#include "AppDelegate.h"
+
+#include "AnswerHandling.h"
+#include "AppWindow.h"
+#include "DeviceProfile.h"
+#include "GuideViewController.h"
+#include "LoginState.h"
+#include "NotificationCenter.h"
+#include "ProgressHud.h"
+#include "RootTabbarController.h"
+#include "ScreenFactory.h"
+#include "TeacherRequestManager.h"
+#include "UnitMetiodManager.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcStartUp, "teacher.startup")
+
+AppDelegate::AppDelegate(QObject *parent)
+    : QObject(parent) {}
+
+AppDelegate::~AppDelegate() = default;
+
+bool AppDelegate::didFinishLaunchingWithOptions() {
+    m_window = std::make_unique<AppWindow>();
+    m_window->resize(DeviceProfile::current().screenSize);
+
+    if (!UnitMetiodManager::getShowGuideKey()) {
+        qCDebug(lcStartUp) << "first launch: guide";
+        m_window->setRootViewController(new GuideViewController);
+        m_window->show();
+        return true;
+    }
+
+    const std::optional<LoginDataModel> remembered =
+        UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
+    if (remembered && remembered->isAutoLogin) {
+        qCDebug(lcStartUp) << "remembered login: tabs and automatic login";
+        makeTabBarRoot();
+        m_window->show();
+        autoLoginActionWithLoginData(*remembered);
+        return true;
+    }
+
+    qCDebug(lcStartUp) << "login stack";
+    if (!makeLoginStackRoot())
+        qCWarning(lcStartUp) << "no login screen is registered; the window stays empty";
+    m_window->show();
+    return true;
+}
+
+void AppDelegate::autoLoginActionWithLoginData(const LoginDataModel &loginData) {
+    LoginReq request;
+    request.userName = loginData.loginPhoneNum;
+    request.password = loginData.loginPassword;
+
+    // The answer belongs to the root it was started under: after a sign-out or another root
+    // switch it must not sign in behind the user's back.
+    QObject *guard = this;
+    if (AppWindow *window = AppWindow::instance(); window && window->rootViewController())
+        guard = window->rootViewController();
+
+    ProgressHud::show();
+    const auto answer = AnswerHandler<LoginRsp>(guard)
+                            .dismissingHud()
+                            .onSuccess([](const LoginRsp &rsp) {
+                                LoginState::applySignedIn(rsp);
+                                NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
+                            })
+                            .onRefusal([](const LoginRsp &rsp) {
+                                qCDebug(lcStartUp) << "automatic login refused with" << rsp.result;
+                                makeLoginStackRoot();
+                            });
+    TeacherRequestManager::request_Login_WithParams(request, answer.completion(), answer.failure());
+}
+
+bool AppDelegate::makeLoginStackRoot() {
+    AppWindow *window = AppWindow::instance();
+    if (!window)
+        return false;
+    ViewController *stack = ScreenFactory::create(QStringLiteral("LoginViewController"));
+    if (!stack)
+        return false;
+    window->setRootViewController(stack);
+    return true;
+}
+
+bool AppDelegate::makeTabBarRoot() {
+    AppWindow *window = AppWindow::instance();
+    if (!window)
+        return false;
+    window->setRootViewController(new RootTabbarController);
+    return true;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "LoginDataModel.h"
+
+#include <QObject>
+
+#include <memory>
+
+class AppWindow;
+
+// The application's delegate: owns the one window and decides at start what it shows (the guide
+// on first launch, the login stack, or the tab bar with an automatic login behind it). The root
+// switches of the whole client go through the two static helpers, so every flow replaces the
+// root the same way.
+class AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    explicit AppDelegate(QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    // Creates and shows the window with the chosen root. Always true.
+    bool didFinishLaunchingWithOptions();
+    // Signs in with the remembered login in the background (plain spinner). Result 1 fills the
+    // current login and posts NOTIFICATION_UPDATE_MAIN; any other result shows the login stack
+    // without a message; a transport failure leaves the tabs and shows "无网络连接". An answer
+    // that arrives after the root it was started under has been replaced changes nothing.
+    void autoLoginActionWithLoginData(const LoginDataModel &loginData);
+
+    AppWindow *window() const { return m_window.get(); }
+
+    // Make the window's root the login stack (the "LoginViewController" screen factory) or a new
+    // RootTabbarController. False when there is no window or no login stack can be made.
+    static bool makeLoginStackRoot();
+    static bool makeTabBarRoot();
+
+private:
+    std::unique_ptr<AppWindow> m_window;
+};

@@ -1,0 +1,357 @@
+#include "AppWindow.h"
+#include "LoginState.h"
+#include "NavigationBar.h"
+#include "NavigationController.h"
+#include "NotificationCenter.h"
+#include "ProgressHud.h"
+#include "RootTabbarController.h"
+#include "ScreenFactory.h"
+#include "ScreenRegistration.h"
+#include "SettingsStore.h"
+#include "StubHttpServer.h"
+#include "Tags.h"
+#include "Toast.h"
+#include "UnitMetiodManager.h"
+#include "account/BindViewController.h"
+#include "account/ForgetPwdVC.h"
+#include "account/LoginViewController.h"
+#include "books/BookListVC.h"
+#include "classes/MainViewController.h"
+#include "personal/UserViewController.h"
+#include "reports/ChartViewController.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The login screen against the stub service, and the screens it and the tab bar are made of.
+class tst_LoginViewController : public QObject {
+    Q_OBJECT
+
+    StubHttpServer m_server;
+    QTemporaryDir m_config;
+    std::unique_ptr<AppWindow> m_window;
+    QPointer<NavigationController> m_stack;
+    QPointer<LoginViewController> m_login;
+
+    static constexpr const char *Path = "Mobile/TeacherLogin";
+
+    void open() {
+        m_window = std::make_unique<AppWindow>();
+        m_window->resize(375, 667);
+        m_stack = LoginViewController::navigationControllerContainSelf();
+        m_window->setRootViewController(m_stack);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_login = qobject_cast<LoginViewController *>(m_stack->rootViewController());
+        QVERIFY(m_login);
+        QVERIFY(m_login->isViewLoaded());
+    }
+
+    void type(const QString &user, const QString &password) {
+        m_login->userNameTextField()->setText(user);
+        m_login->userPwdTextField()->setText(password);
+    }
+
+    void answer(const QByteArray &json, int delayMs = 0) {
+        StubHttpServer::Answer a = StubHttpServer::Answer::json(json);
+        a.delayMs = delayMs;
+        m_server.setAnswer(Path, a);
+    }
+
+    // Taps the sign-in button and waits until the answer has been handled.
+    void signIn() {
+        const int before = m_server.requests().size();
+        QTest::mouseClick(m_login->loginButton(), Qt::LeftButton);
+        // At least one: the network layer may resend a POST whose connection dropped.
+        QTRY_VERIFY(m_server.requests().size() > before);
+        QTRY_VERIFY(!ProgressHud::isVisible());
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_server.start());
+        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
+        ScreenRegistration::registerAll();
+    }
+
+    void init() {
+        static int n = 0;
+        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.filePath(QString::number(++n)).toUtf8());
+        SettingsStore::reset();
+        LoginState::reset();
+        m_server.clearRequests();
+        open();
+    }
+
+    void cleanup() {
+        m_window.reset();
+        Toast::hide();
+        ProgressHud::dismiss();
+    }
+
+    void isTheRootOfAStackWithoutBar() {
+        QCOMPARE(m_stack->viewControllers().size(), 1);
+        QVERIFY(m_stack->isNavigationBarHidden());
+        QCOMPARE(m_login->title(), QStringLiteral("登录"));
+        QCOMPARE(m_login->userPwdTextField()->echoMode(), QLineEdit::Password);
+        QCOMPARE(tagOf(m_login->loginButton()), 0);
+        QCOMPARE(tagOf(m_login->forgetButton()), 1);
+        QVERIFY(m_login->userNameTextField()->text().isEmpty());
+        QVERIFY(m_login->userPwdTextField()->text().isEmpty());
+    }
+
+    void fieldsComeFromTheRememberedLogin() {
+        UnitMetiodManager::saveTheUserPhoneNumAndPassword(
+            LoginDataModel::rememberLoginPhoneNum("13800000001", "123456", false));
+        open();
+        QCOMPARE(m_login->userNameTextField()->text(), QStringLiteral("13800000001"));
+        QCOMPARE(m_login->userPwdTextField()->text(), QStringLiteral("123456"));
+        // Signing in straight away uses them.
+        answer(R"({"result":0,"msg":"x"})");
+        signIn();
+        QCOMPARE(m_server.lastRequest().form().value("userName"), QStringLiteral("13800000001"));
+        QCOMPARE(m_server.lastRequest().form().value("password"), QStringLiteral("123456"));
+    }
+
+    void emptyFieldsAreNamedAndNothingIsSent_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("toast");
+        QTest::newRow("both empty: only the user name") << ""
+                                                        << ""
+                                                        << "请输入用户名";
+        QTest::newRow("user name empty") << ""
+                                         << "123456"
+                                         << "请输入用户名";
+        QTest::newRow("password empty") << "13800000001"
+                                        << ""
+                                        << "请输入密码";
+    }
+
+    void emptyFieldsAreNamedAndNothingIsSent() {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, toast);
+        type(user, password);
+        QTest::mouseClick(m_login->loginButton(), Qt::LeftButton);
+        QCOMPARE(Toast::currentText(), toast);
+        // A request always raises the blocking indicator first.
+        QVERIFY(!ProgressHud::isVisible());
+        QCOMPARE(m_login->userNameTextField()->text(), user);
+        QCOMPARE(m_login->userPwdTextField()->text(), password);
+    }
+
+    void signInSendsTheTextsAsTypedUnderABlockingIndicator() {
+        answer(R"({"result":0,"msg":"m"})", 300);
+        type("  138 0000 0001 ", " pass word ");
+        QTest::mouseClick(m_login->loginButton(), Qt::LeftButton);
+        QVERIFY(ProgressHud::isVisible());
+        QVERIFY(ProgressHud::isBlocking());
+        QCOMPARE(ProgressHud::status(), QStringLiteral("正在登录"));
+        QTRY_VERIFY(!ProgressHud::isVisible());
+        const auto form = m_server.lastRequest().form();
+        QCOMPARE(form.value("userName"), QStringLiteral("  138 0000 0001 "));
+        QCOMPARE(form.value("password"), QStringLiteral(" pass word "));
+        QCOMPARE(m_server.lastRequest().path, QString(Path));
+    }
+
+    void signedInReplacesTheLoginStackWithTheTabs() {
+        answer(R"({"result":1,"msg":"ok","uid":77,"photo":"p.png","collectionNum":2,)"
+               R"("classList":[1],"user":{"RealName":"王老师","Mobile":13800000001}})");
+        type("13800000001", "123456");
+        signIn();
+        auto *tabs = qobject_cast<RootTabbarController *>(m_window->rootViewController());
+        QVERIFY(tabs);
+        const LoginRsp &current = LoginRsp::shareRsp();
+        QVERIFY(current.isLogin);
+        QCOMPARE(current.uid, 77);
+        QCOMPARE(current.photo, QStringLiteral("p.png"));
+        QCOMPARE(current.collectionNum, 2);
+        QCOMPARE(current.user->RealName, QStringLiteral("王老师"));
+        QVERIFY(!current.classList);
+        QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(),
+                 LoginDataModel::rememberLoginPhoneNum("13800000001", "123456", true));
+        QVERIFY(!Toast::isShowing());
+        // The old stack and the login screen go.
+        QTRY_VERIFY(m_login.isNull());
+        QVERIFY(m_stack.isNull());
+
+        // The real tab roots, in order, titled, the last one without a bar.
+        tabs->loadViewIfNeeded();
+        const QList<ViewController *> stacks = tabs->viewControllers();
+        QCOMPARE(stacks.size(), 4);
+        QVERIFY(qobject_cast<MainViewController *>(
+            qobject_cast<NavigationController *>(stacks[0])->rootViewController()));
+        QVERIFY(qobject_cast<BookListVC *>(
+            qobject_cast<NavigationController *>(stacks[1])->rootViewController()));
+        QVERIFY(qobject_cast<ChartViewController *>(
+            qobject_cast<NavigationController *>(stacks[2])->rootViewController()));
+        auto *me = qobject_cast<NavigationController *>(stacks[3]);
+        QVERIFY(qobject_cast<UserViewController *>(me->rootViewController()));
+        QVERIFY(me->isNavigationBarHidden());
+        QVERIFY(!qobject_cast<NavigationController *>(stacks[0])->isNavigationBarHidden());
+    }
+
+    void bindingRequiredPushesTheBindingScreen() {
+        answer(R"({"result":2,"msg":"请先绑定手机","uid":55,"photo":"p.png","collectionNum":3})");
+        type("13800000002", "123456");
+        signIn();
+        QCOMPARE(LoginRsp::shareRsp().uid, 55);
+        QVERIFY(!LoginRsp::shareRsp().isLogin);
+        QVERIFY(!LoginRsp::shareRsp().photo);
+        QCOMPARE(LoginRsp::shareRsp().collectionNum, 0);
+        QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(), std::nullopt);
+        QVERIFY(!Toast::isShowing());
+        QTRY_COMPARE(m_stack->viewControllers().size(), 2);
+        auto *bind = qobject_cast<BindViewController *>(m_stack->topViewController());
+        QVERIFY(bind);
+        QCOMPARE(m_stack->viewControllers().first(), m_login.data());
+        QVERIFY(!m_stack->isNavigationBarHidden());
+
+        // Confirming the binding signs in again by itself with the same texts.
+        answer(R"({"result":1,"uid":55})");
+        NotificationCenter::post(NOTIFICATION_UPDATE_LOGIN);
+        QVERIFY(ProgressHud::isBlocking());
+        QTRY_VERIFY(qobject_cast<RootTabbarController *>(m_window->rootViewController()));
+        QCOMPARE(m_server.requests().size(), 2);
+        QCOMPARE(m_server.lastRequest().form().value("userName"), QStringLiteral("13800000002"));
+        QVERIFY(LoginRsp::shareRsp().isLogin);
+        QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword()->loginPhoneNum,
+                 QStringLiteral("13800000002"));
+    }
+
+    void refusalsLeaveEverythingAsItWas_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("toast");
+        QTest::newRow("result 0 shows msg")
+            << QByteArray(R"({"result":0,"msg":"密码错误"})") << "密码错误";
+        QTest::newRow("result 0 without msg") << QByteArray(R"({"result":0})") << "";
+        QTest::newRow("other result: nothing")
+            << QByteArray(R"({"result":3,"msg":"别显示"})") << "";
+        QTest::newRow("answer without a value") << QByteArray("") << "";
+    }
+
+    void refusalsLeaveEverythingAsItWas() {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, toast);
+        const auto remembered = LoginDataModel::rememberLoginPhoneNum("1", "2", false);
+        UnitMetiodManager::saveTheUserPhoneNumAndPassword(remembered);
+        LoginRsp::shareRsp().uid = 9;
+        answer(json);
+        type("13800000001", "wrong");
+        signIn();
+        QCOMPARE(Toast::isShowing(), !toast.isEmpty());
+        if (!toast.isEmpty())
+            QCOMPARE(Toast::currentText(), toast);
+        QCOMPARE(m_window->rootViewController(), m_stack.data());
+        QCOMPARE(m_stack->viewControllers().size(), 1);
+        QCOMPARE(m_login->userNameTextField()->text(), QStringLiteral("13800000001"));
+        QCOMPARE(m_login->userPwdTextField()->text(), QStringLiteral("wrong"));
+        QCOMPARE(LoginRsp::shareRsp().uid, 9);
+        QVERIFY(!LoginRsp::shareRsp().isLogin);
+        QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(), remembered);
+    }
+
+    void transportFailureLetsTheTeacherTryAgain() {
+        m_server.setAnswer(Path, StubHttpServer::Answer::dropped());
+        type("13800000001", "123456");
+        signIn();
+        QCOMPARE(Toast::currentText(), QStringLiteral("无网络连接"));
+        QVERIFY(!ProgressHud::isVisible());
+        QCOMPARE(m_login->userNameTextField()->text(), QStringLiteral("13800000001"));
+        QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(), std::nullopt);
+        // The button works again at once.
+        QVERIFY(m_login->loginButton()->isEnabled());
+        answer(R"({"result":1,"uid":1})");
+        signIn();
+        QTRY_VERIFY(qobject_cast<RootTabbarController *>(m_window->rootViewController()));
+    }
+
+    void forgotPasswordPushesItsScreenWithTheBar() {
+        QTest::mouseClick(m_login->forgetButton(), Qt::LeftButton);
+        QCOMPARE(m_stack->viewControllers().size(), 2);
+        auto *forget = qobject_cast<ForgetPwdVC *>(m_stack->topViewController());
+        QVERIFY(forget);
+        m_stack->finishTransitions();
+        QVERIFY(!m_stack->isNavigationBarHidden());
+        QCOMPARE(forget->title(), QStringLiteral("忘记密码"));
+        QVERIFY(forget->leftBarButton()); // the frame's back button
+        m_stack->popViewController(false);
+        m_stack->finishTransitions();
+        QTRY_VERIFY(m_stack->isNavigationBarHidden());
+        QVERIFY(!m_server.requests().size());
+    }
+
+    void otherTagsDoNothing() {
+        QPushButton stray;
+        setTag(&stray, 7);
+        type("", "");
+        m_login->btnClickAction(&stray);
+        m_login->btnClickAction(nullptr);
+        QCOMPARE(m_stack->viewControllers().size(), 1);
+        QVERIFY(!Toast::isShowing());
+    }
+
+    void lateAnswerAfterTheScreenIsGone() {
+        answer(R"({"result":2,"msg":"绑定","uid":55})", 300);
+        type("13800000001", "123456");
+        QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
+        QTest::mouseClick(m_login->loginButton(), Qt::LeftButton);
+        QVERIFY(received.wait(5000));
+        // The root changes under the call: the login screen and its stack are destroyed.
+        auto *other = new BasicVC;
+        m_window->setRootViewController(other);
+        QTRY_VERIFY(m_login.isNull());
+        QTRY_VERIFY(!ProgressHud::isVisible());
+        QCOMPARE(m_window->rootViewController(), other);
+        QCOMPARE(LoginRsp::shareRsp().uid, 0);
+        QVERIFY(!Toast::isShowing());
+    }
+
+    void placeholderScreens_data() {
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("barHidden");
+        QTest::newRow("home") << "MainViewController"
+                              << "首页" << false;
+        QTest::newRow("books") << "BookListVC"
+                               << "书城" << false;
+        QTest::newRow("reports") << "ChartViewController"
+                                 << "报表" << false;
+        QTest::newRow("me") << "UserViewController"
+                            << "我" << true;
+    }
+
+    void placeholderScreens() {
+        QFETCH(QString, className);
+        QFETCH(QString, title);
+        QFETCH(bool, barHidden);
+        auto *stack = qobject_cast<NavigationController *>(ScreenFactory::create(className));
+        QVERIFY(stack);
+        m_window->setRootViewController(stack);
+        ViewController *screen = stack->rootViewController();
+        QVERIFY(screen->inherits(className.toLatin1()));
+        QVERIFY(screen->inherits("BasicVC"));
+        QTRY_VERIFY(screen->isViewLoaded());
+        QCOMPARE(screen->title(), title);
+        QCOMPARE(stack->isNavigationBarHidden(), barHidden);
+        // A tab root never shows a back button.
+        QVERIFY(!screen->leftBarButton());
+    }
+
+    void pushedPlaceholderTitles() {
+        auto *forget = new ForgetPwdVC;
+        auto *bind = new BindViewController;
+        m_stack->pushViewController(forget, false);
+        QCOMPARE(forget->title(), QStringLiteral("忘记密码"));
+        QVERIFY(forget->inherits("InputVC"));
+        m_stack->pushViewController(bind, false);
+        QCOMPARE(bind->title(), QStringLiteral("绑定手机"));
+        QVERIFY(bind->inherits("InputVC"));
+    }
+};
+
+QTEST_MAIN(tst_LoginViewController)
+#include "tst_LoginViewController.moc"

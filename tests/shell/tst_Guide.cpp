@@ -1,0 +1,220 @@
+#include "AppWindow.h"
+#include "Assets.h"
+#include "BasicVC.h"
+#include "DeviceProfile.h"
+#include "GuideViewController.h"
+#include "NavigationController.h"
+#include "PageControl.h"
+#include "ScreenFactory.h"
+#include "SettingsStore.h"
+#include "UnitMetiodManager.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QScroller>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The first-launch guide: image names per device class, paging and its indicator, and the button
+// that leaves the guide for good.
+class tst_Guide : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_config;
+    std::unique_ptr<AppWindow> m_window;
+    QPointer<GuideViewController> m_guide;
+
+    int pageWidth() const { return m_guide->scrollView()->viewport()->width(); }
+
+private slots:
+    void initTestCase() {
+        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.path().toUtf8());
+        ScreenFactory::registerFactory("LoginViewController", [] {
+            auto *login = new BasicVC;
+            login->setObjectName("login");
+            return new NavigationController(login);
+        });
+    }
+
+    void init() {
+        SettingsStore::reset();
+        UnitMetiodManager::saveShowGuideKey(false);
+        m_window = std::make_unique<AppWindow>();
+        m_window->resize(375, 667);
+        m_guide = new GuideViewController;
+        m_window->setRootViewController(m_guide);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_guide->isViewLoaded());
+    }
+
+    void cleanup() {
+        m_window.reset();
+        DeviceProfile::setCurrent(*DeviceProfile::fromName("iphone6"));
+    }
+
+    void imageNames_data() {
+        QTest::addColumn<int>("deviceModel");
+        QTest::addColumn<QString>("prefix");
+        QTest::newRow("0: 320x480") << 0 << "guide_iphone4_";
+        QTest::newRow("1: 320 wide") << 1 << "guide_iphone5_";
+        QTest::newRow("2: 375 wide") << 2 << "guide_iphone6_";
+        QTest::newRow("3: 414 wide") << 3 << "guide_iphone6p_";
+        QTest::newRow("4: tablet") << 4 << "guide_ipad_";
+        QTest::newRow("5: anything else") << 5 << "guide_iphone6_";
+        QTest::newRow("out of range") << 42 << "guide_iphone6_";
+    }
+
+    void imageNames() {
+        QFETCH(int, deviceModel);
+        QFETCH(QString, prefix);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(GuideViewController::getGuideImageNameWithIndex(i, deviceModel),
+                     prefix + QString::number(i + 1) + ".png");
+        }
+    }
+
+    void imageNamesFollowTheDevice_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("ipad") << "ipad"
+                              << "guide_ipad_1.png";
+        QTest::newRow("iphone4") << "iphone4"
+                                 << "guide_iphone4_1.png";
+        QTest::newRow("iphone6p") << "iphone6p"
+                                  << "guide_iphone6p_1.png";
+    }
+
+    void imageNamesFollowTheDevice() {
+        QFETCH(QString, device);
+        QFETCH(QString, first);
+        DeviceProfile::setCurrent(*DeviceProfile::fromName(device));
+        QCOMPARE(GuideViewController::getGuideImageNameWithIndex(0), first);
+        QCOMPARE(GuideViewController::getGuideImageNameWithIndex(2),
+                 QString(first).replace("_1.png", "_3.png"));
+    }
+
+    void pagesFillTheWindowWithoutScrollBars() {
+        QScrollArea *area = m_guide->scrollView();
+        QCOMPARE(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(area->viewport()->size(), QSize(375, 667));
+        // Exactly three pages: the scroll range ends at the third page, so nothing bounces past.
+        QCOMPARE(area->horizontalScrollBar()->maximum(), 2 * 375);
+        QCOMPARE(area->verticalScrollBar()->maximum(), 0);
+        const QVariant overshoot =
+            QScroller::scroller(area->viewport())
+                ->scrollerProperties()
+                .scrollMetric(QScrollerProperties::HorizontalOvershootPolicy);
+        QCOMPARE(overshoot.value<QScrollerProperties::OvershootPolicy>(),
+                 QScrollerProperties::OvershootAlwaysOff);
+
+        const auto labels = area->widget()->findChildren<QLabel *>();
+        QCOMPARE(labels.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QString name = GuideViewController::getGuideImageNameWithIndex(i);
+            QLabel *page =
+                area->widget()->findChild<QLabel *>(QStringLiteral("pageImage%1").arg(i));
+            QVERIFY(page);
+            QCOMPARE(page->geometry(), QRect(i * 375, 0, 375, 667));
+            // An image that is shipped is shown; a missing one leaves the page blank.
+            QCOMPARE(!page->pixmap().isNull(), Assets::exists(name));
+        }
+    }
+
+    void indicatorStartsOnTheFirstDot() {
+        PageControl *dots = m_guide->pageControl();
+        QCOMPARE(dots->numberOfPages(), 3);
+        QCOMPARE(dots->currentPage(), 0);
+        QCOMPARE(dots->dotColor(0), QColor(Qt::darkGray));
+        QCOMPARE(dots->dotColor(1), QColor(Qt::lightGray));
+        QCOMPARE(dots->dotColor(2), QColor(Qt::lightGray));
+        QVERIFY(dots->isVisible());
+    }
+
+    void indicatorFollowsTheStoppedOffset_data() {
+        QTest::addColumn<double>("pages");
+        QTest::addColumn<int>("dot");
+        QTest::newRow("first") << 0.0 << 0;
+        QTest::newRow("just before the second") << 0.99 << 0;
+        QTest::newRow("second") << 1.0 << 1;
+        QTest::newRow("between second and third counts the left") << 1.6 << 1;
+        QTest::newRow("third") << 2.0 << 2;
+    }
+
+    void indicatorFollowsTheStoppedOffset() {
+        QFETCH(double, pages);
+        QFETCH(int, dot);
+        m_guide->scrollView()->horizontalScrollBar()->setValue(int(pages * pageWidth()));
+        m_guide->scrollViewDidEndDecelerating();
+        QCOMPARE(m_guide->pageControl()->currentPage(), dot);
+        QCOMPARE(m_guide->pageControl()->dotColor(dot), QColor(Qt::darkGray));
+    }
+
+    void keysTurnPagesAndStopAtTheEnds() {
+        m_guide->setFocus();
+        QTest::keyClick(m_guide, Qt::Key_Right);
+        QTRY_COMPARE(m_guide->currentPage(), 1);
+        QCOMPARE(m_guide->scrollView()->horizontalScrollBar()->value(), pageWidth());
+        QTest::keyClick(m_guide, Qt::Key_End);
+        QTRY_COMPARE(m_guide->currentPage(), 2);
+        QTest::keyClick(m_guide, Qt::Key_Right);
+        QTRY_COMPARE(QScroller::scroller(m_guide->scrollView()->viewport())->state(),
+                     QScroller::Inactive);
+        QCOMPARE(m_guide->currentPage(), 2);
+        QTest::keyClick(m_guide, Qt::Key_Left);
+        QTRY_COMPARE(m_guide->currentPage(), 1);
+    }
+
+    void wheelTurnsOnePagePerNotch() {
+        QWidget *viewport = m_guide->scrollView()->viewport();
+        const QPoint at(100, 100);
+        QWheelEvent down(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &down);
+        QTRY_COMPARE(m_guide->currentPage(), 1);
+        QCOMPARE(m_guide->scrollView()->horizontalScrollBar()->value(), pageWidth());
+        QWheelEvent up(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                       Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &up);
+        QTRY_COMPARE(m_guide->scrollView()->horizontalScrollBar()->value(), 0);
+        QTRY_COMPARE(m_guide->currentPage(), 0);
+    }
+
+    void resizingKeepsThePage() {
+        m_guide->scrollToPage(2, false);
+        QCOMPARE(m_guide->currentPage(), 2);
+        m_window->resize(414, 736);
+        QTRY_COMPARE(pageWidth(), 414);
+        QCOMPARE(m_guide->scrollView()->horizontalScrollBar()->value(), 2 * 414);
+        QCOMPARE(m_guide->scrollView()->horizontalScrollBar()->maximum(), 2 * 414);
+        m_guide->scrollViewDidEndDecelerating();
+        QCOMPARE(m_guide->currentPage(), 2);
+    }
+
+    void enterButtonSitsOnTheThirdPage() {
+        QPushButton *button = m_guide->enterButton();
+        QCOMPARE(button->text(), QStringLiteral("进入App"));
+        QVERIFY(button->geometry().left() >= 2 * pageWidth());
+        QVERIFY(button->geometry().right() < 3 * pageWidth());
+        QVERIFY(button->geometry().bottom() < m_guide->height());
+    }
+
+    void enterButtonShowsTheLoginStackAndRemembers() {
+        m_guide->scrollToPage(2, false);
+        QTest::mouseClick(m_guide->enterButton(), Qt::LeftButton);
+        auto *stack = qobject_cast<NavigationController *>(m_window->rootViewController());
+        QVERIFY(stack);
+        QCOMPARE(stack->rootViewController()->objectName(), QStringLiteral("login"));
+        QVERIFY(UnitMetiodManager::getShowGuideKey());
+        SettingsStore::reset();
+        QVERIFY(UnitMetiodManager::getShowGuideKey());
+        // The guide goes with the old root.
+        QTRY_VERIFY(m_guide.isNull());
+    }
+};
+
+QTEST_MAIN(tst_Guide)
+#include "tst_Guide.moc"

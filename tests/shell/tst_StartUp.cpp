@@ -1,0 +1,265 @@
+#include "AppDelegate.h"
+#include "AppWindow.h"
+#include "BasicVC.h"
+#include "GuideViewController.h"
+#include "LoginState.h"
+#include "NavigationController.h"
+#include "NotificationCenter.h"
+#include "ProgressHud.h"
+#include "RootTabbarController.h"
+#include "ScreenFactory.h"
+#include "SettingsStore.h"
+#include "StubHttpServer.h"
+#include "TextRules.h"
+#include "Toast.h"
+#include "UnitMetiodManager.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The start-up decision and the automatic login, through the real transport against the stub.
+// The screens themselves live above the shell, so the login stack and the tab roots are stand-ins
+// registered under the real class names.
+class tst_StartUp : public QObject {
+    Q_OBJECT
+
+    StubHttpServer m_server;
+    QTemporaryDir m_config;
+    std::unique_ptr<AppDelegate> m_delegate;
+    int m_mainPosts = 0;
+    QObject m_observer;
+
+    static const char *LoginAnswer;
+
+    static ViewController *root() { return AppWindow::instance()->rootViewController(); }
+
+    static bool isLoginStack(ViewController *vc) {
+        auto *stack = qobject_cast<NavigationController *>(vc);
+        return stack && stack->rootViewController() &&
+               stack->rootViewController()->objectName() == u"login";
+    }
+
+    static void registerStandIns() {
+        ScreenFactory::clear();
+        ScreenFactory::registerFactory("LoginViewController", [] {
+            auto *login = new BasicVC;
+            login->setObjectName("login");
+            auto *stack = new NavigationController(login);
+            stack->setNavigationBarHidden(true, false);
+            return stack;
+        });
+        for (const auto &tab : RootTabbarController::tabs()) {
+            const QString name = QLatin1String(tab.className);
+            ScreenFactory::registerFactory(name, [name] {
+                auto *screen = new BasicVC;
+                screen->setObjectName(name);
+                auto *stack = new NavigationController(screen);
+                stack->setNavigationBarHidden(name == u"UserViewController", false);
+                return stack;
+            });
+        }
+    }
+
+    void remember(bool autoLogin) {
+        UnitMetiodManager::saveShowGuideKey(true);
+        UnitMetiodManager::saveTheUserPhoneNumAndPassword(
+            LoginDataModel::rememberLoginPhoneNum(" 13800000001", "123 456", autoLogin));
+    }
+
+    void launch() {
+        m_delegate = std::make_unique<AppDelegate>();
+        QVERIFY(m_delegate->didFinishLaunchingWithOptions());
+        QVERIFY(AppWindow::instance());
+        QVERIFY(AppWindow::instance()->isVisible());
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_server.start());
+        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
+        NotificationCenter::addObserver(&m_observer, NOTIFICATION_UPDATE_MAIN,
+                                        [this] { ++m_mainPosts; });
+    }
+
+    void init() {
+        static int n = 0;
+        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.filePath(QString::number(++n)).toUtf8());
+        SettingsStore::reset();
+        LoginState::reset();
+        registerStandIns();
+        m_server.clearRequests();
+        m_mainPosts = 0;
+    }
+
+    void cleanup() {
+        m_delegate.reset();
+        Toast::hide();
+        ProgressHud::dismiss();
+    }
+
+    void freshInstallShowsTheGuideWhateverIsRemembered() {
+        UnitMetiodManager::saveTheUserPhoneNumAndPassword(
+            LoginDataModel::rememberLoginPhoneNum("13800000001", "123456", true));
+        launch();
+        QVERIFY(qobject_cast<GuideViewController *>(root()));
+        // No automatic login: it would have raised the spinner at once.
+        QVERIFY(!ProgressHud::isVisible());
+        QCOMPARE(AppWindow::instance()->size(), DeviceProfile::current().screenSize);
+    }
+
+    void withoutAutomaticLoginTheLoginStackShows_data() {
+        QTest::addColumn<bool>("rememberSomething");
+        QTest::newRow("nothing remembered") << false;
+        QTest::newRow("remembered, auto-login off (after sign-out)") << true;
+    }
+
+    void withoutAutomaticLoginTheLoginStackShows() {
+        QFETCH(bool, rememberSomething);
+        UnitMetiodManager::saveShowGuideKey(true);
+        if (rememberSomething)
+            remember(false);
+        launch();
+        QVERIFY(isLoginStack(root()));
+        QVERIFY(!ProgressHud::isVisible());
+    }
+
+    void automaticLoginSucceeds() {
+        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::json(LoginAnswer));
+        remember(true);
+        launch();
+        // The tabs are on screen before the answer, under a spinner that lets touches through.
+        QVERIFY(qobject_cast<RootTabbarController *>(root()));
+        QVERIFY(ProgressHud::isVisible());
+        QVERIFY(!ProgressHud::isBlocking());
+
+        QTRY_COMPARE(m_mainPosts, 1);
+        const QHash<QString, QString> form = m_server.lastRequest().form();
+        QCOMPARE(form.value("userName"), QStringLiteral(" 13800000001"));
+        QCOMPARE(form.value("password"), QStringLiteral("123 456"));
+
+        const LoginRsp &current = LoginRsp::shareRsp();
+        QVERIFY(current.isLogin);
+        QCOMPARE(current.uid, 101);
+        QCOMPARE(current.collectionNum, 4);
+        QCOMPARE(current.photo, QStringLiteral("http://img/1.png"));
+        QVERIFY(current.user);
+        QCOMPARE(current.user->SchoolId, 9);
+        QVERIFY(!current.classList);
+        QVERIFY(qobject_cast<RootTabbarController *>(root()));
+        QVERIFY(!ProgressHud::isVisible());
+        QVERIFY(!Toast::isShowing());
+    }
+
+    void automaticLoginRefusedShowsTheLoginStack_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("result 0") << QByteArray(R"({"result":0,"msg":"密码错误"})");
+        QTest::newRow("result 2") << QByteArray(R"({"result":2,"msg":"请绑定","uid":5})");
+        QTest::newRow("unexpected result") << QByteArray(R"({"result":-3})");
+        QTest::newRow("empty answer") << QByteArray("");
+    }
+
+    void automaticLoginRefusedShowsTheLoginStack() {
+        QFETCH(QByteArray, answer);
+        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::json(answer));
+        remember(true);
+        launch();
+        QVERIFY(qobject_cast<RootTabbarController *>(root()));
+        QTRY_VERIFY(isLoginStack(root()));
+        QVERIFY(!Toast::isShowing());
+        QVERIFY(!ProgressHud::isVisible());
+        QCOMPARE(m_mainPosts, 0);
+        QCOMPARE(LoginRsp::shareRsp().uid, 0);
+        QVERIFY(!LoginRsp::shareRsp().isLogin);
+        // The remembered login is untouched, so the login screen can fill its fields.
+        QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(),
+                 LoginDataModel::rememberLoginPhoneNum(" 13800000001", "123 456", true));
+    }
+
+    void automaticLoginWithoutNetworkKeepsTheTabs() {
+        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::dropped());
+        remember(true);
+        launch();
+        auto *tabs = qobject_cast<RootTabbarController *>(root());
+        QVERIFY(tabs);
+        QTRY_VERIFY(Toast::isShowing());
+        QCOMPARE(Toast::currentText(), QStringLiteral("无网络连接"));
+        QVERIFY(!ProgressHud::isVisible());
+        QCOMPARE(root(), tabs);
+        QVERIFY(!LoginRsp::shareRsp().isLogin);
+        QCOMPARE(m_mainPosts, 0);
+    }
+
+    void lateAutomaticLoginAfterSignOutChangesNothing() {
+        StubHttpServer::Answer slow = StubHttpServer::Answer::json(LoginAnswer);
+        slow.delayMs = 300;
+        m_server.setAnswer("Mobile/TeacherLogin", slow);
+        remember(true);
+        launch();
+        QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
+        QVERIFY(received.wait(5000));
+        // The teacher signs out before the answer: the tabs are replaced by the login stack.
+        QVERIFY(AppDelegate::makeLoginStackRoot());
+        QTRY_VERIFY_WITH_TIMEOUT(!ProgressHud::isVisible(), 5000);
+        QVERIFY(isLoginStack(root()));
+        QVERIFY(!LoginRsp::shareRsp().isLogin);
+        QCOMPARE(m_mainPosts, 0);
+    }
+
+    void tabBarHoldsTheFourStacks() {
+        remember(false);
+        launch();
+        QVERIFY(AppDelegate::makeTabBarRoot());
+        auto *tabs = qobject_cast<RootTabbarController *>(root());
+        QVERIFY(tabs);
+        tabs->loadViewIfNeeded();
+        const QList<ViewController *> stacks = tabs->viewControllers();
+        QCOMPARE(stacks.size(), 4);
+        const QStringList titles{"首页", "书城", "报表", "我"};
+        const QStringList icons{"main", "book", "chart", "user"};
+        for (int i = 0; i < 4; ++i) {
+            auto *stack = qobject_cast<NavigationController *>(stacks.at(i));
+            QVERIFY(stack);
+            QCOMPARE(stack->rootViewController()->objectName(),
+                     QLatin1String(RootTabbarController::tabs().at(i).className));
+            QCOMPARE(stack->isNavigationBarHidden(), i == 3);
+            const TabBarItem item = tabs->tabBarItem(i);
+            QCOMPARE(item.title, titles.at(i));
+            QCOMPARE(item.normalIcon, icons.at(i) + "_item_normal");
+            QCOMPARE(item.selectedIcon, icons.at(i) + "_item_selected");
+        }
+        QCOMPARE(tabs->selectedIndex(), 0);
+        const QColor grey = TextRules::colorWithHexString("3c3c3c");
+        QCOMPARE(tabs->tabBar()->titleColor(false), grey);
+        QCOMPARE(tabs->tabBar()->titleColor(true), grey);
+    }
+
+    void aTabWithoutAScreenKeepsItsPlace() {
+        ScreenFactory::unregisterFactory("BookListVC");
+        remember(false);
+        launch();
+        QVERIFY(AppDelegate::makeTabBarRoot());
+        auto *tabs = qobject_cast<RootTabbarController *>(root());
+        tabs->loadViewIfNeeded();
+        QCOMPARE(tabs->viewControllers().size(), 4);
+        auto *stack = qobject_cast<NavigationController *>(tabs->viewControllers().at(1));
+        QVERIFY(stack);
+        QCOMPARE(stack->rootViewController()->title(), QStringLiteral("书城"));
+        QCOMPARE(tabs->viewControllers().at(2)->findChild<BasicVC *>()->objectName(),
+                 QStringLiteral("ChartViewController"));
+    }
+
+    void noLoginScreenRegisteredLeavesAnEmptyWindow() {
+        ScreenFactory::clear();
+        UnitMetiodManager::saveShowGuideKey(true);
+        launch();
+        QCOMPARE(root(), nullptr);
+        QVERIFY(!AppDelegate::makeLoginStackRoot());
+    }
+};
+
+const char *tst_StartUp::LoginAnswer =
+    R"({"result":1,"msg":"登录成功","uid":101,"photo":"http://img/1.png","collectionNum":4,)"
+    R"("classList":[{"ClassId":1}],"user":{"SchoolId":9,"UserName":"13800000001"}})";
+
+QTEST_MAIN(tst_StartUp)
+#include "tst_StartUp.moc"
