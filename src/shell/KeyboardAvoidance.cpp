@@ -39,6 +39,7 @@ QToolButton *toolbarButton(const QString &text, QWidget *parent) {
     button->setFocusPolicy(Qt::NoFocus);
     QPalette pal = button->palette();
     pal.setColor(QPalette::ButtonText, QColor(FrameStyle::TitleColor));
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0xBB, 0xBB, 0xBB));
     button->setPalette(pal);
     return button;
 }
