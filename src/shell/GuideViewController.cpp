@@ -84,9 +84,39 @@ void GuideViewController::viewDidLoad() {
                           QVariant::fromValue(QScrollerProperties::OvershootAlwaysOff));
     props.setScrollMetric(QScrollerProperties::SnapTime, 0.3);
     scroller->setScrollerProperties(props);
-    connect(scroller, &QScroller::stateChanged, this, [this](QScroller::State state) {
-        if (state == QScroller::Inactive)
+    connect(scroller, &QScroller::stateChanged, this, [this, scroller](QScroller::State state) {
+        const int width = m_ui->scrollView->viewport()->width();
+        switch (state) {
+        case QScroller::Pressed:
+            if (width > 0) {
+                const int offset = m_ui->scrollView->horizontalScrollBar()->value();
+                m_dragStartPage = (offset + width / 2) / width;
+            }
+            break;
+        case QScroller::Scrolling: {
+            // A swipe turns one page at most, however fast: redirect the flick to the
+            // neighbouring page in its direction (or back to where it started).
+            if (m_redirecting || m_dragStartPage < 0 || width <= 0)
+                break;
+            const qreal startX = m_dragStartPage * width;
+            const qreal finalX = scroller->finalPosition().x();
+            const int step = finalX > startX + 0.5 ? 1 : (finalX < startX - 0.5 ? -1 : 0);
+            const int target = qBound(0, m_dragStartPage + step, PageCount - 1);
+            m_dragStartPage = -1;
+            if (qFuzzyCompare(finalX + 1, target * width + 1.0))
+                break;
+            m_redirecting = true;
+            scroller->scrollTo(QPointF(target * width, 0), PageScrollMilliseconds);
+            m_redirecting = false;
+            break;
+        }
+        case QScroller::Inactive:
+            m_dragStartPage = -1;
             scrollViewDidEndDecelerating();
+            break;
+        default:
+            break;
+        }
     });
     viewport->installEventFilter(this);
     m_ui->scrollView->verticalScrollBar()->setEnabled(false);

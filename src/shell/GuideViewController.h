@@ -55,4 +55,6 @@ private:
 
     std::unique_ptr<Ui::GuideViewController> m_ui;
     int m_wheelAccumulated = 0;
+    int m_dragStartPage = -1; // while a drag is under way
+    bool m_redirecting = false;
 };

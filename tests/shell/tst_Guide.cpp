@@ -183,6 +183,50 @@ private slots:
         QTRY_COMPARE(m_guide->currentPage(), 0);
     }
 
+    void swipesTurnOnePageAtMost_data() {
+        QTest::addColumn<int>("startPage");
+        QTest::addColumn<int>("distance"); // leftwards, in px
+        QTest::addColumn<int>("milliseconds");
+        QTest::addColumn<int>("page");
+        QTest::newRow("fast long flick: one page only") << 0 << 240 << 120 << 1;
+        QTest::newRow("slow drag past half a page") << 0 << 220 << 1200 << 1;
+        QTest::newRow("slow short drag springs back") << 1 << 60 << 1200 << 1;
+        QTest::newRow("quick short flick turns") << 0 << 60 << 60 << 1;
+        QTest::newRow("backwards flick") << 2 << -240 << 120 << 1;
+        QTest::newRow("past the last page") << 2 << 240 << 120 << 2;
+        QTest::newRow("before the first page") << 0 << -240 << 120 << 0;
+    }
+
+    void swipesTurnOnePageAtMost() {
+        QFETCH(int, startPage);
+        QFETCH(int, distance);
+        QFETCH(int, milliseconds);
+        QFETCH(int, page);
+        m_guide->scrollToPage(startPage, false);
+        QScroller *scroller = QScroller::scroller(m_guide->scrollView()->viewport());
+        // Timestamps drive the scroller's velocity, so the gesture is the same on any machine.
+        const int steps = 12;
+        QPointF at(300, 300);
+        qint64 t = 1000;
+        scroller->handleInput(QScroller::InputPress, at, t);
+        for (int i = 0; i < steps; ++i) {
+            at.rx() -= qreal(distance) / steps;
+            t += milliseconds / steps;
+            scroller->handleInput(QScroller::InputMove, at, t);
+        }
+        // The scroller moves the content on its own clock: let it catch up with the finger
+        // before lifting it (nothing moves when the drag only pushes against an end).
+        const int startX = startPage * pageWidth();
+        const int draggedX = startX + distance;
+        if (draggedX > 0 && draggedX < 2 * pageWidth())
+            QTRY_VERIFY(m_guide->scrollView()->horizontalScrollBar()->value() != startX);
+        scroller->handleInput(QScroller::InputRelease, at, t + 1);
+        QTRY_COMPARE(scroller->state(), QScroller::Inactive);
+        // Never left between two pages.
+        QCOMPARE(m_guide->scrollView()->horizontalScrollBar()->value(), page * pageWidth());
+        QCOMPARE(m_guide->currentPage(), page);
+    }
+
     void resizingKeepsThePage() {
         m_guide->scrollToPage(2, false);
         QCOMPARE(m_guide->currentPage(), 2);
