@@ -17,7 +17,8 @@
 class FormFields {
 public:
     FormFields() = default;
-    explicit FormFields(QHash<QString, QString> values) : m_values(std::move(values)) {}
+    explicit FormFields(QHash<QString, QString> values)
+        : m_values(std::move(values)) {}
 
     bool has(const QString &key) const { return m_values.contains(key); }
     // The text as sent; nothing when the key is missing.
@@ -36,8 +37,8 @@ private:
 struct ServiceAnswer {
     QJsonObject body;
 
-    static ServiceAnswer ok(QJsonObject fields = {});      // result 1, msg ""
-    static ServiceAnswer refuse(const QString &message);  // result 0, msg message
+    static ServiceAnswer ok(QJsonObject fields = {});    // result 1, msg ""
+    static ServiceAnswer refuse(const QString &message); // result 0, msg message
     static ServiceAnswer withResult(qint64 result, const QString &message, QJsonObject fields = {});
 };
 
