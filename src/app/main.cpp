@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 #include "AppWindow.h"
+#include "BaseAFHttpManager.h"
 #include "DeviceProfile.h"
 #include "ScreenRegistration.h"
 #include "ScreenshotTaker.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFont>
+#include <QScreen>
 #include <QTextStream>
 
 #include <memory>
@@ -110,6 +112,9 @@ int main(int argc, char **argv) {
     QApplication::setFont(font);
     if (options.device)
         DeviceProfile::setCurrent(*options.device);
+    // The service's User-Agent names the display scale; the service library has no GUI to ask.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        BaseAFHttpManager::setDisplayScale(screen->devicePixelRatio());
 
     ScreenRegistration::registerAll();
     AppDelegate delegate;
