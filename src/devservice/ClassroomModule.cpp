@@ -540,11 +540,31 @@ void ClassroomModule::seed(ServiceContext &context) {
     const qint64 now = context.now().toMSecsSinceEpoch();
     constexpr qint64 Day = 24 * 60 * 60 * 1000;
 
-    DB::run(db, QStringLiteral("INSERT INTO terms(id, year, term_name) VALUES "
-                               "(1, '2023-2024', '2023-2024学年 下学期'), "
-                               "(2, '2024-2025', '2024-2025学年 上学期'), "
-                               "(3, '2024-2025', '2024-2025学年 下学期'), "
-                               "(4, '2025-2026', '2025-2026学年 上学期')"));
+    // The last four terms up to the one running today: the autumn term (上学期) runs from
+    // September to January, the spring term (下学期) from February to August.
+    {
+        const QDate today = context.now().date();
+        int startYear = today.month() >= 9 ? today.year() : today.year() - 1;
+        int half = (today.month() >= 9 || today.month() == 1) ? 0 : 1;
+        QList<std::pair<int, int>> terms; // (first year of the school year, half)
+        for (int i = 0; i < 4; ++i) {
+            terms.prepend({startYear, half});
+            if (half == 1) {
+                half = 0;
+            } else {
+                half = 1;
+                --startYear;
+            }
+        }
+        DB::BatchInsert termRows(db, QStringLiteral("INSERT INTO terms(id, year, term_name)"), 3);
+        qint64 id = 1;
+        for (const auto &[first, termHalf] : terms) {
+            const QString year = QStringLiteral("%1-%2").arg(first).arg(first + 1);
+            termRows.add({id++, year,
+                          year + (termHalf == 0 ? QStringLiteral("学年 上学期")
+                                                : QStringLiteral("学年 下学期"))});
+        }
+    }
 
     QList<Book> books;
     {
