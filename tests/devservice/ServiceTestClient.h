@@ -21,6 +21,24 @@
 
 #include <memory>
 
+// A form body as the client sends it: name/value pairs in order.
+using Form = QList<QPair<QString, QString>>;
+
+// Readers of an answer's envelope and fields; a missing result reads as -1 so that it never
+// passes for a refusal (0) or a success (1).
+inline qint64 resultOf(const QJsonObject &answer) {
+    return answer.value(QStringLiteral("result")).toInteger(-1);
+}
+inline QString msgOf(const QJsonObject &answer) {
+    return answer.value(QStringLiteral("msg")).toString();
+}
+inline qint64 integer(const QJsonValue &object, const char *key) {
+    return object.toObject().value(QLatin1String(key)).toInteger();
+}
+inline QString text(const QJsonValue &object, const char *key) {
+    return object.toObject().value(QLatin1String(key)).toString();
+}
+
 class ServiceTestClient {
 public:
     static inline const QString FixedCode = QStringLiteral("123456");

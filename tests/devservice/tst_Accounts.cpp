@@ -13,16 +13,6 @@
 
 namespace {
 
-using Form = QList<QPair<QString, QString>>;
-
-qint64 resultOf(const QJsonObject &answer) {
-    return answer.value(QStringLiteral("result")).toInteger(-1);
-}
-
-QString msgOf(const QJsonObject &answer) {
-    return answer.value(QStringLiteral("msg")).toString();
-}
-
 QString encodedImage(const QSize &size, const char *format) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(QColor(200, 80, 40));

@@ -19,8 +19,6 @@
 #include <algorithm>
 #include <functional>
 
-using Form = QList<QPair<QString, QString>>;
-
 namespace {
 
 QString pathOf(const char *operationName) {

@@ -12,24 +12,6 @@
 
 namespace {
 
-using Form = QList<QPair<QString, QString>>;
-
-qint64 resultOf(const QJsonObject &answer) {
-    return answer.value(QStringLiteral("result")).toInteger(-1);
-}
-
-QString msgOf(const QJsonObject &answer) {
-    return answer.value(QStringLiteral("msg")).toString();
-}
-
-qint64 integer(const QJsonValue &object, const char *key) {
-    return object.toObject().value(QLatin1String(key)).toInteger();
-}
-
-QString text(const QJsonValue &object, const char *key) {
-    return object.toObject().value(QLatin1String(key)).toString();
-}
-
 const QString Teacher1 = QStringLiteral("13800000001");
 const QString Password = QStringLiteral("123456");
 

@@ -11,20 +11,6 @@
 #include <QSqlQuery>
 #include <QtTest>
 
-namespace {
-
-using Form = QList<QPair<QString, QString>>;
-
-qint64 resultOf(const QJsonObject &answer) {
-    return answer.value(QStringLiteral("result")).toInteger(-1);
-}
-
-QString msgOf(const QJsonObject &answer) {
-    return answer.value(QStringLiteral("msg")).toString();
-}
-
-} // namespace
-
 class tst_ReadingServiceHttp : public QObject {
     Q_OBJECT
 
