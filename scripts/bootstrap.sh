@@ -11,7 +11,7 @@ packages=(
     qt6-base-dev qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite qt6-svg-dev
     qt6-tools-dev qt6-l10n-tools libgl-dev libxkbcommon-dev
     libgtest-dev libbenchmark-dev
-    fonts-noto-cjk xvfb xauth
+    fonts-noto-cjk xvfb xauth curl
 )
 
 missing=()
