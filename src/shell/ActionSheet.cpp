@@ -1,13 +1,8 @@
 #include "ActionSheet.h"
 
-#include "FrameStyle.h"
-#include "ModalOverlay.h"
-
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -15,8 +10,8 @@ namespace {
 constexpr int RowHeight = 50;
 constexpr QRgb DestructiveColor = 0xE81D1D;
 
-QList<QPointer<ActionSheet>> &shownSheets() {
-    static QList<QPointer<ActionSheet>> sheets;
+ModalOverlay::Stack &shownSheets() {
+    static ModalOverlay::Stack sheets;
     return sheets;
 }
 
@@ -39,7 +34,7 @@ QPushButton *makeRow(const QString &title, QWidget *parent) {
 
 ActionSheet::ActionSheet(const QString &title, const QString &cancelButtonTitle,
                          const QStringList &otherButtonTitles, Callback callback)
-    : QWidget(nullptr)
+    : ModalOverlay(shownSheets())
     , m_title(title)
     , m_buttonTitles(otherButtonTitles)
     // A sheet without any button could never be closed: it gets a cancel button.
@@ -80,11 +75,7 @@ ActionSheet::ActionSheet(const QString &title, const QString &cancelButtonTitle,
     }
 }
 
-ActionSheet::~ActionSheet() {
-    shownSheets().removeAll(this);
-    if (qApp)
-        qApp->removeEventFilter(this);
-}
+ActionSheet::~ActionSheet() = default;
 
 ActionSheet *ActionSheet::show(const QString &title, const QString &cancelButtonTitle,
                                const QStringList &otherButtonTitles, Callback callback,
@@ -96,9 +87,7 @@ ActionSheet *ActionSheet::show(const QString &title, const QString &cancelButton
 }
 
 ActionSheet *ActionSheet::current() {
-    auto &sheets = shownSheets();
-    sheets.removeAll(nullptr);
-    return sheets.isEmpty() ? nullptr : sheets.last().data();
+    return static_cast<ActionSheet *>(top(shownSheets()));
 }
 
 void ActionSheet::setDestructiveButtonIndex(int index) {
@@ -124,39 +113,14 @@ QPushButton *ActionSheet::button(int index) const {
     return m_buttons.value(index);
 }
 
-void ActionSheet::show() {
-    if (m_done || shownSheets().contains(this))
-        return;
-    QWidget *host = modalOverlayHost();
-    if (host) {
-        setParent(host);
-        setGeometry(host->rect());
-        host->installEventFilter(this);
-    } else {
-        resize(FrameStyle::WindowWidth, FrameStyle::WindowHeight);
-    }
-    shownSheets().append(this);
-    qApp->installEventFilter(this);
-    layoutSheet();
-    QWidget::show();
-    if (parentWidget())
-        raise();
-    setFocus(Qt::OtherFocusReason);
-}
-
 void ActionSheet::clickButton(int index) {
-    if (m_done || index < 0 || index >= m_buttonTitles.size())
+    if (index < 0 || index >= m_buttonTitles.size() || !dismiss())
         return;
-    m_done = true;
-    shownSheets().removeAll(this);
-    qApp->removeEventFilter(this);
-    hide();
-    deleteLater();
     if (Callback callback = std::move(m_callback))
         callback(index);
 }
 
-void ActionSheet::layoutSheet() {
+void ActionSheet::layoutContent() {
     m_sheet->setFixedWidth(width());
     m_sheet->adjustSize();
     m_sheet->move(0, height() - m_sheet->height());
@@ -184,18 +148,4 @@ void ActionSheet::keyPressEvent(QKeyEvent *event) {
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-bool ActionSheet::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize) {
-        setGeometry(parentWidget()->rect());
-        layoutSheet();
-    }
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
-        current() == this) {
-        auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget != this && !isAncestorOf(widget) && widget->window() == window())
-            return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }

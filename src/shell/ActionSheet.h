@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ModalOverlay.h"
+
 #include <QStringList>
-#include <QWidget>
 
 #include <functional>
 
@@ -10,7 +11,7 @@ class QPushButton;
 // A modal list of choices rising from the bottom of the window, with the cancel button apart
 // below them. Button indexes: the other buttons from 0 in order, then cancel. A click outside the
 // sheet counts as cancel. One other button can be marked destructive (red).
-class ActionSheet : public QWidget {
+class ActionSheet : public ModalOverlay {
     Q_OBJECT
 public:
     using Callback = std::function<void(int buttonIndex)>;
@@ -33,18 +34,16 @@ public:
     QString title() const { return m_title; }
     QPushButton *button(int index) const;
 
-    void show();
+    using ModalOverlay::show;
     void clickButton(int index);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void layoutContent() override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void layoutSheet();
-
     QString m_title;
     QStringList m_buttonTitles; // others, then cancel
     bool m_hasCancel;
@@ -52,5 +51,4 @@ private:
     QWidget *m_sheet;
     QList<QPushButton *> m_buttons;
     int m_destructive = -1;
-    bool m_done = false;
 };

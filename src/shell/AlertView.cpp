@@ -1,9 +1,7 @@
 #include "AlertView.h"
 
 #include "FrameStyle.h"
-#include "ModalOverlay.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,8 +12,8 @@
 namespace {
 constexpr int PanelWidth = 270;
 
-QList<QPointer<AlertView>> &shownAlerts() {
-    static QList<QPointer<AlertView>> alerts;
+ModalOverlay::Stack &shownAlerts() {
+    static ModalOverlay::Stack alerts;
     return alerts;
 }
 
@@ -37,7 +35,7 @@ protected:
 
 AlertView::AlertView(const QString &title, const QString &message, const QStringList &buttonTitles,
                      Callback callback)
-    : QWidget(nullptr)
+    : ModalOverlay(shownAlerts())
     , m_title(title)
     , m_message(message)
     // An alert without buttons could never be closed.
@@ -90,11 +88,7 @@ AlertView::AlertView(const QString &title, const QString &message, const QString
     }
 }
 
-AlertView::~AlertView() {
-    shownAlerts().removeAll(this);
-    if (qApp)
-        qApp->removeEventFilter(this);
-}
+AlertView::~AlertView() = default;
 
 AlertView *AlertView::show(const QString &title, const QString &message,
                            const QStringList &buttonTitles, Callback callback) {
@@ -104,32 +98,13 @@ AlertView *AlertView::show(const QString &title, const QString &message,
 }
 
 AlertView *AlertView::current() {
-    auto &alerts = shownAlerts();
-    alerts.removeAll(nullptr);
-    return alerts.isEmpty() ? nullptr : alerts.last().data();
+    return static_cast<AlertView *>(top(shownAlerts()));
 }
 
-void AlertView::show() {
-    if (m_done || shownAlerts().contains(this))
-        return;
-    QWidget *host = modalOverlayHost();
-    if (host) {
-        setParent(host);
-        setGeometry(host->rect());
-        host->installEventFilter(this);
-    } else {
-        resize(FrameStyle::WindowWidth, FrameStyle::WindowHeight);
-    }
-    shownAlerts().append(this);
-    qApp->installEventFilter(this);
-    layoutPanel();
-    QWidget::show();
-    if (parentWidget())
-        raise();
+QWidget *AlertView::initialFocus() {
     if (!m_buttons.isEmpty())
-        m_buttons.last()->setFocus(Qt::OtherFocusReason);
-    else
-        setFocus(Qt::OtherFocusReason);
+        return m_buttons.last();
+    return this;
 }
 
 QPushButton *AlertView::button(int index) const {
@@ -137,39 +112,19 @@ QPushButton *AlertView::button(int index) const {
 }
 
 void AlertView::clickButton(int index) {
-    if (m_done || index < 0 || index >= m_buttonTitles.size())
+    if (index < 0 || index >= m_buttonTitles.size() || !dismiss())
         return;
-    m_done = true;
-    shownAlerts().removeAll(this);
-    qApp->removeEventFilter(this);
-    hide();
-    deleteLater();
     // Last, so the callback may show another alert or replace the screens beneath.
     if (Callback callback = std::move(m_callback))
         callback(index);
 }
 
-void AlertView::layoutPanel() {
+void AlertView::layoutContent() {
     const int width = qMin(PanelWidth, qMax(120, this->width() - 40));
     m_panel->setFixedWidth(width);
     m_panel->adjustSize();
     const QSize size = m_panel->size();
     m_panel->move((this->width() - size.width()) / 2, (this->height() - size.height()) / 2);
-}
-
-bool AlertView::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize) {
-        setGeometry(parentWidget()->rect());
-        layoutPanel();
-    }
-    // Keys meant for the screen beneath stop here while this is the top alert.
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
-        current() == this) {
-        auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget != this && !isAncestorOf(widget) && widget->window() == window())
-            return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void AlertView::paintEvent(QPaintEvent *) {

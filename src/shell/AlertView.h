@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ModalOverlay.h"
+
 #include <QPointer>
 #include <QStringList>
-#include <QWidget>
 
 #include <functional>
 
@@ -13,7 +14,7 @@ class QPushButton;
 // button closes it, then calls the callback with the button's index (0 for the first title).
 // Without any button title it gets a single "确定", so it can always be closed.
 // Alerts shown while another is up stack; current() is the top one.
-class AlertView : public QWidget {
+class AlertView : public ModalOverlay {
     Q_OBJECT
 public:
     using Callback = std::function<void(int buttonIndex)>;
@@ -27,7 +28,7 @@ public:
                            const QStringList &buttonTitles, Callback callback = {});
     static AlertView *current();
 
-    void show();
+    using ModalOverlay::show;
     // As if the user clicked button `index`; out-of-range indexes do nothing.
     void clickButton(int index);
 
@@ -37,18 +38,16 @@ public:
     QPushButton *button(int index) const;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void layoutContent() override;
+    QWidget *initialFocus() override;
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void layoutPanel();
-
     QString m_title;
     QString m_message;
     QStringList m_buttonTitles;
     Callback m_callback;
     QWidget *m_panel;
     QList<QPushButton *> m_buttons;
-    bool m_done = false;
 };

@@ -1,7 +1,44 @@
 #pragma once
 
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 
 // Where alerts and action sheets go: the application's window when there is one, else the active
 // window; nullptr when there is neither (the overlay is then a window of its own).
 QWidget *modalOverlayHost();
+
+// What alerts and action sheets share: a backdrop over the whole host that follows its size, keeps
+// keys from the screen beneath while it is the top overlay of its kind, and closes once for good.
+class ModalOverlay : public QWidget {
+    Q_OBJECT
+public:
+    // The overlays of one kind that are up, the latest shown last. Each kind keeps its own, so an
+    // alert shown over an action sheet leaves that sheet the current sheet.
+    using Stack = QList<QPointer<ModalOverlay>>;
+
+    ~ModalOverlay() override;
+
+    // Into the host (or a window of its own without one), on top of its kind. Nothing when it is
+    // already up or has been dismissed.
+    void show();
+
+protected:
+    explicit ModalOverlay(Stack &stack);
+
+    static ModalOverlay *top(Stack &stack);
+
+    // Off its stack, hidden and deleted later. False when it was dismissed before, so that a
+    // second click never reaches the callback.
+    bool dismiss();
+
+    // Places the content in the backdrop's current size: before the first show and on each resize.
+    virtual void layoutContent() = 0;
+    virtual QWidget *initialFocus() { return this; }
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    Stack &m_stack;
+    bool m_dismissed = false;
+};
