@@ -174,10 +174,6 @@ void PagedRowsBase::imageArrived(const QString &url, const QPixmap &image) {
         emit dataChanged(index(row), index(row), {m_imageRole});
 }
 
-void PagedRowsBase::forgetFailedImages() {
-    m_images.removeIf([](QHash<QString, QPixmap>::iterator it) { return it.value().isNull(); });
-}
-
 void PagedRowsBase::forgetImages() {
     m_images.clear();
     m_imagesAsked.clear();

@@ -119,8 +119,9 @@ protected:
     // The cached image of `url`; starts loading it (once) and gives an invalid QVariant meanwhile.
     QVariant imageFor(const QString &url) const;
     void setImageRoleValue(int role) { m_imageRole = role; }
-    // Failed images may be tried again (a reload).
-    void forgetFailedImages();
+    // After a reload: failed images are tried again, and pictures of rows that went do not pile
+    // up (the loader's caches give the others back at once). Images on their way still arrive.
+    void dropImageCache() { m_images.clear(); }
     void forgetImages();
     // Rows whose image is `url`, looked up when the image arrives: rows move and vanish meanwhile.
     virtual QList<int> rowsShowing(const QString &url) const = 0;
@@ -254,7 +255,7 @@ private:
         if (page == 1) {
             beginResetModel();
             m_rows = rows;
-            forgetFailedImages();
+            dropImageCache();
             endResetModel();
         } else if (!rows.isEmpty()) {
             beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + rows.size()) - 1);
