@@ -47,8 +47,8 @@ class RefreshHeader;
 Q_DECLARE_LOGGING_CATEGORY(lcRows)
 
 // Page bookkeeping, the refresh controls, the empty-data cover and the row images: everything that
-// does not depend on the record type. Only one request runs at a time; asking again (refresh, or a
-// load-more with nothing running) makes every earlier answer stale, and stale answers are dropped.
+// does not depend on the record type. One request counts at a time: a refresh makes the answer of
+// any earlier request stale, and stale answers (and failures) are dropped.
 // A failed page leaves the page counter where it was, so the next pull asks for the same page, and
 // leaves the rows as they were.
 class PagedRowsBase : public QAbstractListModel {
