@@ -858,16 +858,16 @@ void AccountModule::seed(ServiceContext &context) {
 }
 
 void AccountModule::registerOperations(OperationRegistry &registry) {
-    registry.addOperation(QStringLiteral("Mobile/TeacherLogin"), teacherLogin);
-    registry.addOperation(QStringLiteral("Mobile/SendVerification"), sendVerification);
-    registry.addOperation(QStringLiteral("Mobile/GetPasswordForget"), passwordForget);
-    registry.addOperation(QStringLiteral("Mobile/ConfirmVerification"), confirmVerification);
-    registry.addOperation(QStringLiteral("Mobile/ChangeMobile"), changeMobile);
-    registry.addOperation(QStringLiteral("Mobile/SetNewPassword"), setNewPassword);
-    registry.addOperation(QStringLiteral("Mobile/GetTeacherInfo"), getTeacherInfo);
-    registry.addOperation(QStringLiteral("Mobile/SelectClassForTeacher"), selectClassForTeacher);
-    registry.addOperation(QStringLiteral("Mobile/ChangeClassForTeacher"), changeClassForTeacher);
-    registry.addOperation(QStringLiteral("Mobile/PhotoUpdate"), photoUpdate);
+    registry.addOperation(pathOf("Login"), teacherLogin);
+    registry.addOperation(pathOf("SendVerification"), sendVerification);
+    registry.addOperation(pathOf("ForgetVerification"), passwordForget);
+    registry.addOperation(pathOf("ConfirmVerification"), confirmVerification);
+    registry.addOperation(pathOf("ChangeMobile"), changeMobile);
+    registry.addOperation(pathOf("SetNewPassword"), setNewPassword);
+    registry.addOperation(pathOf("GetTeacherInfo"), getTeacherInfo);
+    registry.addOperation(pathOf("SelectClassForTeacher"), selectClassForTeacher);
+    registry.addOperation(pathOf("ChangeClassForTeacher"), changeClassForTeacher);
+    registry.addOperation(pathOf("PhotoUpdate"), photoUpdate);
     registry.addFiles(QStringLiteral("images/student/"), studentPhoto);
     registry.addFiles(QStringLiteral("images/teacher/"), teacherPhoto);
 }
