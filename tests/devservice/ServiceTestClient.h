@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 // A form body as the client sends it: name/value pairs in order.
@@ -44,6 +45,11 @@ public:
     static inline const QString FixedCode = QStringLiteral("123456");
 
     ServiceTestClient() { start(true); }
+    // Starts with the options changed by adjust (short limits, the real code limits).
+    explicit ServiceTestClient(std::function<void(ReadingServiceOptions &)> adjust)
+        : m_adjust(std::move(adjust)) {
+        start(true);
+    }
 
     // Stops the service and starts a new one on the same database file (no reseeding).
     bool restart() {
@@ -106,6 +112,8 @@ private:
         options.databasePath = path;
         options.reset = reset;
         options.fixedCode = FixedCode;
+        // Tests send codes back to back; the issuing limits are tested on their own.
+        options.codeLimits = {0, 1000, 1000};
         return options;
     }
 
@@ -140,7 +148,10 @@ private:
                 }
             }
         }
-        m_service = std::make_unique<ReadingService>(optionsFor(databasePath(), false));
+        ReadingServiceOptions options = optionsFor(databasePath(), false);
+        if (m_adjust)
+            m_adjust(options);
+        m_service = std::make_unique<ReadingService>(options);
         return m_service->start(&m_error);
     }
 
@@ -162,6 +173,7 @@ private:
         return bytes;
     }
 
+    std::function<void(ReadingServiceOptions &)> m_adjust;
     QTemporaryDir m_dir;
     QNetworkAccessManager m_network;
     std::unique_ptr<ReadingService> m_service;
