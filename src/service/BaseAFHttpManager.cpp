@@ -39,6 +39,9 @@ public:
     bool setCookiesFromUrl(const QList<QNetworkCookie> &, const QUrl &) override { return false; }
 };
 
+// Set on a reply whose caller no longer waits for it (abortPendingCalls).
+constexpr char AbandonedProperty[] = "teacherAbandoned";
+
 // One manager for every call, owned by the application object and living on the main thread, so
 // replies and their signals stay there too.
 QNetworkAccessManager *sharedManager() {
@@ -202,6 +205,11 @@ std::pair<QString, QByteArray> splitContentType(const QByteArray &raw) {
 }
 
 void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call) {
+    if (reply->property(AbandonedProperty).toBool()) {
+        call->delivered = true;
+        call->completion = nullptr;
+        call->failure = nullptr;
+    }
     if (call->delivered)
         return;
     if (call->tooLarge) {
@@ -511,6 +519,16 @@ QString BaseAFHttpManager::reasonPhrase(int status) {
         return QStringLiteral("Server Error");
     default:
         return QStringLiteral("Unknown Status");
+    }
+}
+
+void BaseAFHttpManager::abortPendingCalls() {
+    if (!QCoreApplication::instance())
+        return;
+    const QList<QNetworkReply *> replies = sharedManager()->findChildren<QNetworkReply *>();
+    for (QNetworkReply *reply : replies) {
+        reply->setProperty(AbandonedProperty, true);
+        reply->abort();
     }
 }
 
