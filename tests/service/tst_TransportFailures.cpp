@@ -58,22 +58,21 @@ void tst_TransportFailures::answerEndsAs_data() {
     QTest::addColumn<QString>("failure"); // empty: completion
     const QByteArray json = R"({"result":1})";
     for (const int status : {400, 407, 418, 503}) {
-        QTest::addRow("status %d", status)
-            << StubHttpServer::Answer::json(json, status)
-            << QStringLiteral("Request failed: %1 (%2)")
-                   .arg(BaseAFHttpManager::reasonPhrase(status))
-                   .arg(status);
+        QTest::addRow("status %d", status) << StubHttpServer::Answer::json(json, status)
+                                           << QStringLiteral("Request failed: %1 (%2)")
+                                                  .arg(BaseAFHttpManager::reasonPhrase(status))
+                                                  .arg(status);
     }
-    QTest::newRow("redirect without location") << StubHttpServer::Answer::json(json, 301)
-                                               << "Request failed: Moved Permanently (301)";
+    QTest::newRow("redirect without location")
+        << StubHttpServer::Answer::json(json, 301) << "Request failed: Moved Permanently (301)";
     QTest::newRow("gzip") << encoded(gzip(json)) << "";
     QTest::newRow("broken gzip") << encoded("\x1f\x8b not really gzip")
                                  << "Request failed: the answer's gzip body cannot be decompressed";
     QTest::newRow("gzip bomb") << encoded(gzipBomb())
                                << QStringLiteral("Request failed: answer larger than %1 bytes")
                                       .arg(BaseAFHttpManager::MaxAnswerBytes);
-    QTest::newRow("unknown encoding") << encoded(json, "br")
-                                      << "Request failed: unsupported content-encoding: br";
+    QTest::newRow("unknown encoding")
+        << encoded(json, "br") << "Request failed: unsupported content-encoding: br";
 }
 
 void tst_TransportFailures::answerEndsAs() {
@@ -99,8 +98,8 @@ void tst_TransportFailures::teacherCallGivesUpCleanly_data() {
     StubHttpServer::Answer late = StubHttpServer::Answer::json(R"({"result":1})");
     late.delayMs = 60000;
     QTest::newRow("time-out") << late << QByteArray("no answer after 1 s") << "1";
-    QTest::newRow("over the limit") << encoded(gzipBomb()) << QByteArray("answer larger than")
-                                    << "20";
+    QTest::newRow("over the limit")
+        << encoded(gzipBomb()) << QByteArray("answer larger than") << "20";
 }
 
 // Runs with the leak check of a sanitizer build on: giving up must release the call.
@@ -119,10 +118,10 @@ void tst_TransportFailures::teacherCallGivesUpCleanly() {
     QVERIFY(finished.wait(30000));
     const QByteArray err = process.readAllStandardError();
     QCOMPARE(process.exitCode(), 1);
-    QVERIFY2(err.startsWith("teacher-call: " + m_stub.baseUrl().toLatin1() +
-                            "Mobile/GetTermYear: ") &&
-                 err.contains(error),
-             err.constData());
+    QVERIFY2(
+        err.startsWith("teacher-call: " + m_stub.baseUrl().toLatin1() + "Mobile/GetTermYear: ") &&
+            err.contains(error),
+        err.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_TransportFailures)
