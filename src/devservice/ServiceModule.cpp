@@ -46,7 +46,7 @@ ServiceAnswer ServiceAnswer::withResult(qint64 result, const QString &message, Q
     return answer;
 }
 
-QString pathOf(const char *operationName) {
+QString ServiceModule::pathOf(const char *operationName) {
     const ServiceOperation *operation =
         TeacherRequestManager::operation(QString::fromLatin1(operationName));
     Q_ASSERT(operation);

@@ -68,11 +68,6 @@ struct ServedFile {
 };
 using FileHandler = std::function<std::optional<ServedFile>(ServiceContext &, const QString &)>;
 
-// The catalogue spells every path once; the service answers under the same names. Takes the
-// operation's name in the catalogue ("ForgetVerification"), gives its path
-// ("Mobile/GetPasswordForget").
-QString pathOf(const char *operationName);
-
 class OperationRegistry {
 public:
     virtual ~OperationRegistry() = default;
@@ -98,4 +93,10 @@ public:
     // modules in one transaction that the service opens (do not begin one).
     virtual void seed(ServiceContext &context) = 0;
     virtual void registerOperations(OperationRegistry &registry) = 0;
+
+protected:
+    // The catalogue spells every path once; the service answers under the same names. Takes
+    // the operation's name in the catalogue ("ForgetVerification"), gives its path
+    // ("Mobile/GetPasswordForget").
+    static QString pathOf(const char *operationName);
 };
