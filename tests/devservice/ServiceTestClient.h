@@ -19,7 +19,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <functional>
 #include <memory>
 
 // A form body as the client sends it: name/value pairs in order.
@@ -45,11 +44,6 @@ public:
     static inline const QString FixedCode = QStringLiteral("123456");
 
     ServiceTestClient() { start(true); }
-    // Starts with the options changed by adjust (short limits, the real code limits).
-    explicit ServiceTestClient(std::function<void(ReadingServiceOptions &)> adjust)
-        : m_adjust(std::move(adjust)) {
-        start(true);
-    }
 
     // Stops the service and starts a new one on the same database file (no reseeding).
     bool restart() {
@@ -148,10 +142,7 @@ private:
                 }
             }
         }
-        ReadingServiceOptions options = optionsFor(databasePath(), false);
-        if (m_adjust)
-            m_adjust(options);
-        m_service = std::make_unique<ReadingService>(options);
+        m_service = std::make_unique<ReadingService>(optionsFor(databasePath(), false));
         return m_service->start(&m_error);
     }
 
@@ -173,7 +164,6 @@ private:
         return bytes;
     }
 
-    std::function<void(ReadingServiceOptions &)> m_adjust;
     QTemporaryDir m_dir;
     QNetworkAccessManager m_network;
     std::unique_ptr<ReadingService> m_service;
