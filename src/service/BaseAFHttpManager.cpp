@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <vector>
 
 #include <zlib.h>
 
@@ -106,8 +107,8 @@ std::optional<QByteArray> inflateBody(const QByteArray &packed, const QByteArray
                                       QString *failure) {
     const bool gzip = encoding == "gzip" || encoding == "x-gzip";
     // "deflate" is meant to be zlib-wrapped, but some servers send it raw.
-    for (const int windowBits :
-         gzip ? std::initializer_list<int>{15 + 16} : std::initializer_list<int>{15, -15}) {
+    const std::vector<int> windows = gzip ? std::vector<int>{15 + 16} : std::vector<int>{15, -15};
+    for (const int windowBits : windows) {
         z_stream stream{};
         if (inflateInit2(&stream, windowBits) != Z_OK)
             break;
