@@ -291,9 +291,10 @@ void TeacherCall::run(std::function<void(int)> done) const {
         if (*finished)
             return;
         writeError(QStringLiteral("teacher-call: %1: no answer after %2 s").arg(url).arg(seconds));
-        // Exiting with the call in flight would leave the network stack's objects behind.
+        // Exiting with the call in flight would leave the network stack's objects behind; the
+        // network thread releases them a moment after the abort.
         BaseAFHttpManager::abortPendingCalls();
-        finish(CallFailed);
+        QTimer::singleShot(100, [finish] { finish(CallFailed); });
     });
 
     // The callbacks outlive this call; they take what they need by value.
