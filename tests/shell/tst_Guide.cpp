@@ -31,7 +31,7 @@ class tst_Guide : public QObject {
 private slots:
     void initTestCase() {
         qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.path().toUtf8());
-        ScreenFactory::registerFactory("LoginViewController", [] {
+        ScreenFactory::setLoginStack(&BasicVC::staticMetaObject, [] {
             auto *login = new BasicVC;
             login->setObjectName("login");
             return new NavigationController(login);
@@ -76,64 +76,6 @@ private slots:
         }
     }
 
-    void imageNamesFollowTheDevice_data() {
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("first");
-        QTest::newRow("ipad") << "ipad"
-                              << "guide_ipad_1.png";
-        QTest::newRow("iphone4") << "iphone4"
-                                 << "guide_iphone4_1.png";
-        QTest::newRow("iphone6p") << "iphone6p"
-                                  << "guide_iphone6p_1.png";
-    }
-
-    void imageNamesFollowTheDevice() {
-        QFETCH(QString, device);
-        QFETCH(QString, first);
-        DeviceProfile::setCurrent(*DeviceProfile::fromName(device));
-        QCOMPARE(GuideViewController::getGuideImageNameWithIndex(0), first);
-        QCOMPARE(GuideViewController::getGuideImageNameWithIndex(2),
-                 QString(first).replace("_1.png", "_3.png"));
-    }
-
-    void pagesFillTheWindowWithoutScrollBars() {
-        QScrollArea *area = m_guide->scrollView();
-        QCOMPARE(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QCOMPARE(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QCOMPARE(area->viewport()->size(), QSize(375, 667));
-        // Exactly three pages: the scroll range ends at the third page, so nothing bounces past.
-        QCOMPARE(area->horizontalScrollBar()->maximum(), 2 * 375);
-        QCOMPARE(area->verticalScrollBar()->maximum(), 0);
-        const QVariant overshoot =
-            QScroller::scroller(area->viewport())
-                ->scrollerProperties()
-                .scrollMetric(QScrollerProperties::HorizontalOvershootPolicy);
-        QCOMPARE(overshoot.value<QScrollerProperties::OvershootPolicy>(),
-                 QScrollerProperties::OvershootAlwaysOff);
-
-        const auto labels = area->widget()->findChildren<QLabel *>();
-        QCOMPARE(labels.size(), 3);
-        for (int i = 0; i < 3; ++i) {
-            const QString name = GuideViewController::getGuideImageNameWithIndex(i);
-            QLabel *page =
-                area->widget()->findChild<QLabel *>(QStringLiteral("pageImage%1").arg(i));
-            QVERIFY(page);
-            QCOMPARE(page->geometry(), QRect(i * 375, 0, 375, 667));
-            // An image that is shipped is shown; a missing one leaves the page blank.
-            QCOMPARE(!page->pixmap().isNull(), Assets::exists(name));
-        }
-    }
-
-    void indicatorStartsOnTheFirstDot() {
-        PageControl *dots = m_guide->pageControl();
-        QCOMPARE(dots->numberOfPages(), 3);
-        QCOMPARE(dots->currentPage(), 0);
-        QCOMPARE(dots->dotColor(0), QColor(Qt::darkGray));
-        QCOMPARE(dots->dotColor(1), QColor(Qt::lightGray));
-        QCOMPARE(dots->dotColor(2), QColor(Qt::lightGray));
-        QVERIFY(dots->isVisible());
-    }
-
     void indicatorFollowsTheStoppedOffset_data() {
         QTest::addColumn<double>("pages");
         QTest::addColumn<int>("dot");
@@ -166,21 +108,6 @@ private slots:
         QCOMPARE(m_guide->currentPage(), 2);
         QTest::keyClick(m_guide, Qt::Key_Left);
         QTRY_COMPARE(m_guide->currentPage(), 1);
-    }
-
-    void wheelTurnsOnePagePerNotch() {
-        QWidget *viewport = m_guide->scrollView()->viewport();
-        const QPoint at(100, 100);
-        QWheelEvent down(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
-                         Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(viewport, &down);
-        QTRY_COMPARE(m_guide->currentPage(), 1);
-        QCOMPARE(m_guide->scrollView()->horizontalScrollBar()->value(), pageWidth());
-        QWheelEvent up(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
-                       Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(viewport, &up);
-        QTRY_COMPARE(m_guide->scrollView()->horizontalScrollBar()->value(), 0);
-        QTRY_COMPARE(m_guide->currentPage(), 0);
     }
 
     void swipesTurnOnePageAtMost_data() {
@@ -225,25 +152,6 @@ private slots:
         // Never left between two pages.
         QCOMPARE(m_guide->scrollView()->horizontalScrollBar()->value(), page * pageWidth());
         QCOMPARE(m_guide->currentPage(), page);
-    }
-
-    void resizingKeepsThePage() {
-        m_guide->scrollToPage(2, false);
-        QCOMPARE(m_guide->currentPage(), 2);
-        m_window->resize(414, 736);
-        QTRY_COMPARE(pageWidth(), 414);
-        QCOMPARE(m_guide->scrollView()->horizontalScrollBar()->value(), 2 * 414);
-        QCOMPARE(m_guide->scrollView()->horizontalScrollBar()->maximum(), 2 * 414);
-        m_guide->scrollViewDidEndDecelerating();
-        QCOMPARE(m_guide->currentPage(), 2);
-    }
-
-    void enterButtonSitsOnTheThirdPage() {
-        QPushButton *button = m_guide->enterButton();
-        QCOMPARE(button->text(), QStringLiteral("进入App"));
-        QVERIFY(button->geometry().left() >= 2 * pageWidth());
-        QVERIFY(button->geometry().right() < 3 * pageWidth());
-        QVERIFY(button->geometry().bottom() < m_guide->height());
     }
 
     void enterButtonShowsTheLoginStackAndRemembers() {
