@@ -66,30 +66,6 @@ private slots:
         open();
     }
 
-    void isTheRootOfAStackWithoutBar() {
-        QCOMPARE(m_stack->viewControllers().size(), 1);
-        QVERIFY(m_stack->isNavigationBarHidden());
-        QCOMPARE(m_login->title(), QStringLiteral("登录"));
-        QCOMPARE(m_login->userPwdTextField()->echoMode(), QLineEdit::Password);
-        QCOMPARE(tagOf(m_login->loginButton()), 0);
-        QCOMPARE(tagOf(m_login->forgetButton()), 1);
-        QVERIFY(m_login->userNameTextField()->text().isEmpty());
-        QVERIFY(m_login->userPwdTextField()->text().isEmpty());
-    }
-
-    void fieldsComeFromTheRememberedLogin() {
-        UnitMetiodManager::saveTheUserPhoneNumAndPassword(
-            LoginDataModel::rememberLoginPhoneNum("13800000001", "123456", false));
-        open();
-        QCOMPARE(m_login->userNameTextField()->text(), QStringLiteral("13800000001"));
-        QCOMPARE(m_login->userPwdTextField()->text(), QStringLiteral("123456"));
-        // Signing in straight away uses them.
-        answer(R"({"result":0,"msg":"x"})");
-        signIn();
-        QCOMPARE(m_server.lastRequest().form().value("userName"), QStringLiteral("13800000001"));
-        QCOMPARE(m_server.lastRequest().form().value("password"), QStringLiteral("123456"));
-    }
-
     void emptyFieldsAreNamedAndNothingIsSent_data() {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
@@ -246,16 +222,6 @@ private slots:
         m_stack->finishTransitions();
         QTRY_VERIFY(m_stack->isNavigationBarHidden());
         QVERIFY(!m_server.requests().size());
-    }
-
-    void otherTagsDoNothing() {
-        QPushButton stray;
-        setTag(&stray, 7);
-        type("", "");
-        m_login->btnClickAction(&stray);
-        m_login->btnClickAction(nullptr);
-        QCOMPARE(m_stack->viewControllers().size(), 1);
-        QVERIFY(!Toast::isShowing());
     }
 
     void lateAnswerAfterTheScreenIsGone() {

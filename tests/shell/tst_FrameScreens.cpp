@@ -200,68 +200,6 @@ private slots:
         QCOMPARE(tabs->viewControllers().size(), 4);
     }
 
-    void loginIsPresentedByTheScreenWhenItIsNotInATabBar() {
-        auto *root = new Screen;
-        auto *nav = new NavigationController(root);
-        window->setRootViewController(nav);
-        window->show();
-        root->presentLoginVCAction();
-        QVERIFY(nav->presentedViewController());
-        QCOMPARE(nav->presentedViewController()->presentingViewController(), nav);
-
-        // From inside something presented, the login goes on top of it.
-        auto *modal = new Screen;
-        auto *tabs = showTabs();
-        tabs->presentViewController(modal, false);
-        modal->presentLoginVCAction();
-        auto *login = tabs->presentedViewController()->presentedViewController();
-        QVERIFY(qobject_cast<NavigationController *>(login));
-        QCOMPARE(login->presentingViewController(), modal);
-    }
-
-    void loginWithoutARegisteredScreenDoesNothing() {
-        ScreenFactory::reset();
-        Screen *pushed = nullptr;
-        TabBarController *tabs = showTabs(&pushed);
-        pushed->presentLoginVCAction();
-        QCOMPARE(tabs->presentedViewController(), nullptr);
-        QVERIFY(pushed->isAppeared());
-    }
-
-    void rightTextButton_data() {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QColor>("given");
-        QTest::addColumn<QColor>("expected");
-        const QColor brown(0x72, 0x4e, 0x26);
-        QTest::newRow("no colour") << QStringLiteral("保存") << QColor() << brown;
-        QTest::newRow("given colour")
-            << QStringLiteral("收藏") << QColor(Qt::red) << QColor(Qt::red);
-        QTest::newRow("long latin text")
-            << QStringLiteral("Collect this book") << QColor(Qt::blue) << QColor(Qt::blue);
-    }
-    void rightTextButton() {
-        QFETCH(QString, title);
-        QFETCH(QColor, given);
-        QFETCH(QColor, expected);
-        Screen *screen = showPushedScreen();
-        auto *button = qobject_cast<BarButton *>(screen->setNavigationRightButtonWithTitle(
-            title, given.isValid() ? std::optional<QColor>(given) : std::nullopt));
-        QVERIFY(button);
-        QCOMPARE(button->textColor(), expected);
-        QCOMPARE(button->font().pixelSize(), 15);
-        QCOMPARE(button->height(), 30);
-        // As wide as the text on one line: wide enough to hold it, and no wider.
-        const int advance = QFontMetrics(button->font()).horizontalAdvance(title);
-        QVERIFY2(qAbs(button->width() - advance) <= 2,
-                 qPrintable(QStringLiteral("%1 vs %2").arg(button->width()).arg(advance)));
-        NavigationBar *bar = screen->navigationController()->navigationBar();
-        QCOMPARE(bar->rightItem(), button);
-        QCOMPARE(button->geometry().right(), bar->width() - 1 - FrameStyle::BarItemMargin);
-        QCOMPARE(button->y() + button->height() / 2, bar->height() / 2);
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(screen->rightPresses, 1);
-    }
-
     void rightImageButton_data() {
         QTest::addColumn<QSizeF>("given");
         QTest::addColumn<QSize>("expected");
@@ -280,31 +218,6 @@ private slots:
         QCOMPARE(button->size(), expected);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(screen->rightPresses, 1);
-    }
-
-    void segmentedTitle() {
-        Screen *screen = showPushedScreen();
-        SegmentedControl *segment = screen->makeTitleViewSegment({"全部", "待批阅", "已批阅"}, 0);
-        QCOMPARE(segment->size(), QSize(180, 30));
-        QCOMPARE(segment->font().pixelSize(), 14);
-        QCOMPARE(segment->selectedSegmentIndex(), 0);
-        QCOMPARE(segment->textColorForSegment(0), QColor(Qt::white));
-        QVERIFY(segment->textColorForSegment(1).lightness() < 128);
-        NavigationBar *bar = screen->navigationController()->navigationBar();
-        QCOMPARE(bar->titleView(), segment);
-        QCOMPARE(segment->x() + segment->width() / 2, bar->width() / 2);
-
-        QTest::mouseClick(segment, Qt::LeftButton, {}, segment->segmentRect(2).center());
-        QCOMPARE(screen->segments.size(), 1);
-        QCOMPARE(screen->segments.first(), qMakePair(segment, 2));
-        QCOMPARE(segment->textColorForSegment(2), QColor(Qt::white));
-        QCOMPARE(segment->textColorForSegment(0), segment->textColorForSegment(1));
-        QTest::mouseClick(segment, Qt::LeftButton, {}, segment->segmentRect(2).center());
-        QCOMPARE(screen->segments.size(), 1); // the chosen segment again: no change
-
-        SegmentedControl *odd = screen->makeTitleViewSegment({"年级", "学校"}, 5);
-        QCOMPARE(odd->selectedSegmentIndex(), -1);
-        QCOMPARE(bar->titleView(), odd);
     }
 
     void emptyCoverCoversTheWholeViewAndComesOff() {

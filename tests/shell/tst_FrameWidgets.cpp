@@ -61,25 +61,6 @@ private slots:
         }
     }
 
-    void topBottomLinesFollowTheEdges() {
-        const auto lines = TopBottomLineView::hairlinesFor(QSizeF(320, 50));
-        QCOMPARE(lines.size(), 2);
-        QVERIFY(qFuzzyCompare(lines[0].y1(), 0.2) && qFuzzyCompare(lines[0].y2(), 0.2));
-        QVERIFY(qFuzzyCompare(lines[1].y1(), 49.8) && qFuzzyCompare(lines[1].y2(), 49.8));
-        for (const QLineF &l : lines)
-            QCOMPARE(QPair(l.x1(), l.x2()), QPair(0.0, 320.0));
-        QVERIFY(TopBottomLineView::hairlinesFor(QSizeF(0, 10)).isEmpty());
-
-        // Painting a drawn hairline actually marks pixels; both views stay see-through.
-        LineView line;
-        line.resize(100, 1);
-        QImage image(100, 1, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        line.render(&image, {}, {}, QWidget::DrawChildren);
-        QVERIFY(qAlpha(image.pixel(50, 0)) > 0);
-        QVERIFY(!line.autoFillBackground());
-    }
-
     void tagsFindTheFirstTaggedWidgetDepthFirst() {
         QWidget root;
         auto *a = new QWidget(&root);

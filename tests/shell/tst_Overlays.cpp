@@ -171,24 +171,6 @@ private slots:
         QCOMPARE(Toast::currentText(), QStringLiteral("无网络连接"));
     }
 
-    void toastPlacementStaysInside_data() {
-        QTest::addColumn<int>("distance");
-        QTest::addColumn<int>("bottom");
-        QTest::newRow("given") << 200 << 667 - 200;
-        QTest::newRow("negative: at the edge") << -50 << 667;
-        QTest::newRow("beyond the top") << 100000 << -1;
-    }
-    void toastPlacementStaysInside() {
-        QFETCH(int, distance);
-        QFETCH(int, bottom);
-        Toast::showAtDistanceFromBottom(QString(80, QChar(0x8BFB)), 1.5, distance);
-        const QRect g = Toast::widget()->geometry();
-        QVERIFY(m_window->rect().contains(g));
-        QVERIFY(g.width() <= m_window->width() - 60);
-        if (bottom >= 0)
-            QCOMPARE(g.bottom() + 1, bottom);
-    }
-
     void indicatorForms_data() {
         QTest::addColumn<int>("form");
         QTest::addColumn<bool>("blocking");
@@ -239,14 +221,6 @@ private slots:
         QCOMPARE(ProgressHud::successInterval(text), ms);
     }
 
-    void successHidesItselfNotBeforeItsTime() {
-        QElapsedTimer clock;
-        clock.start();
-        ProgressHud::showSuccess(QStringLiteral("好"));
-        QTRY_VERIFY_WITH_TIMEOUT(!ProgressHud::isVisible(), 5000);
-        QVERIFY(clock.elapsed() >= ProgressHud::successInterval(QStringLiteral("好")) - 20);
-    }
-
     void alertClosesThenReportsTheButtonOnce() {
         int chosen = -1;
         AlertView *alert = AlertView::show(QString(), QStringLiteral("确认删除？"),
@@ -262,22 +236,6 @@ private slots:
         QTest::mouseClick(alert->button(1), Qt::LeftButton);
         alert->clickButton(0);
         QCOMPARE(chosen, 1);
-    }
-
-    void alertsStackAndACallbackMayShowTheNext() {
-        QStringList log;
-        AlertView *first = AlertView::show("1", {}, {"ok"}, [&](int) {
-            log << "first";
-            AlertView::show("3", {}, {}, [&](int) { log << "third"; });
-        });
-        AlertView *second = AlertView::show("2", {}, {"ok"}, [&](int) { log << "second"; });
-        second->clickButton(0);
-        QCOMPARE(AlertView::current(), first);
-        first->clickButton(0);
-        QCOMPARE(AlertView::current()->buttonTitles(), QStringList{QStringLiteral("确定")});
-        QTest::keyClick(AlertView::current(), Qt::Key_Escape);
-        QCOMPARE(log, QStringList({"second", "first", "third"}));
-        QCOMPARE(AlertView::current(), nullptr);
     }
 
     void actionSheetIndexes_data() {
@@ -308,16 +266,6 @@ private slots:
             QTest::keyClick(sheet, Qt::Key_Escape);
         QCOMPARE(chosen, expected);
         QCOMPARE(ActionSheet::current(), nullptr);
-    }
-
-    void actionSheetWithoutCancelStaysOnOutsideClicks() {
-        int chosen = -1;
-        ActionSheet *sheet =
-            ActionSheet::show("选择", QString(), {"A", "B"}, [&](int i) { chosen = i; });
-        QTest::mouseClick(sheet, Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(ActionSheet::current(), sheet);
-        sheet->clickButton(1);
-        QCOMPARE(chosen, 1);
     }
 };
 

@@ -212,49 +212,6 @@ private slots:
         QCOMPARE(m_mainPosts, 0);
     }
 
-    void lateAutomaticLoginAfterSignOutChangesNothing() {
-        StubHttpServer::Answer slow = StubHttpServer::Answer::json(LoginAnswer);
-        slow.delayMs = 300;
-        m_server.setAnswer("Mobile/TeacherLogin", slow);
-        remember(true);
-        launch();
-        QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
-        QVERIFY(received.wait(5000));
-        // The teacher signs out before the answer: the tabs are replaced by the login stack.
-        QVERIFY(AppDelegate::makeLoginStackRoot());
-        QTRY_VERIFY_WITH_TIMEOUT(!ProgressHud::isVisible(), 5000);
-        QVERIFY(isLoginStack(root()));
-        QVERIFY(!LoginRsp::shareRsp().isLogin);
-        QCOMPARE(m_mainPosts, 0);
-    }
-
-    void tabBarHoldsTheFourStacks() {
-        remember(false);
-        launch();
-        QVERIFY(AppDelegate::makeTabBarRoot());
-        auto *tabs = qobject_cast<RootTabbarController *>(root());
-        QVERIFY(tabs);
-        tabs->loadViewIfNeeded();
-        const QList<ViewController *> stacks = tabs->viewControllers();
-        QCOMPARE(stacks.size(), 4);
-        const QStringList titles{"首页", "书城", "报表", "我"};
-        const QStringList icons{"main", "book", "chart", "user"};
-        for (int i = 0; i < 4; ++i) {
-            auto *stack = qobject_cast<NavigationController *>(stacks.at(i));
-            QVERIFY(stack);
-            QCOMPARE(stack->rootViewController()->objectName(), titles.at(i));
-            QCOMPARE(stack->isNavigationBarHidden(), i == 3);
-            const TabBarItem item = tabs->tabBarItem(i);
-            QCOMPARE(item.title, titles.at(i));
-            QCOMPARE(item.normalIcon, icons.at(i) + "_item_normal");
-            QCOMPARE(item.selectedIcon, icons.at(i) + "_item_selected");
-        }
-        QCOMPARE(tabs->selectedIndex(), 0);
-        const QColor grey = TextRules::colorWithHexString("3c3c3c");
-        QCOMPARE(tabs->tabBar()->titleColor(false), grey);
-        QCOMPARE(tabs->tabBar()->titleColor(true), grey);
-    }
-
     // A registration that lost an entry or names an icon that is not shipped is reported when the
     // client starts, before anyone taps the tab or the back button.
     void brokenRegistrationIsReportedAtStart_data() {
@@ -316,15 +273,6 @@ private slots:
         QCOMPARE(stack->rootViewController()->title(), QStringLiteral("书城"));
         QCOMPARE(root->viewControllers().at(2)->findChild<BasicVC *>()->objectName(),
                  QStringLiteral("报表"));
-    }
-
-    void noLoginScreenRegisteredLeavesAnEmptyWindow() {
-        ScreenFactory::setLoginStack(nullptr, {});
-        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("screen registration"));
-        UnitMetiodManager::saveShowGuideKey(true);
-        launch();
-        QCOMPARE(root(), nullptr);
-        QVERIFY(!AppDelegate::makeLoginStackRoot());
     }
 };
 
