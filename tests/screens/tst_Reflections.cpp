@@ -319,6 +319,7 @@ private slots:
         QVERIFY(detail);
         QTRY_VERIFY(detail->feelRsp().has_value());
         detail->markClickAction();
+        QVERIFY(GradeAlertView::current());
         GradeAlertView::current()->receiveGoodsAction();
         QTRY_COMPARE(listRequests().size(), 4);
         QCOMPARE(listRequests().mid(2), (QStringList{"0", "2"}));
@@ -526,10 +527,12 @@ private slots:
         openLoaded(201, feelJson("待批阅", {}));
         m_detail->markClickAction();
         QPointer<GradeAlertView> dialog = GradeAlertView::current();
+        QVERIFY(dialog);
         QTest::keyClick(dialog->panel()->goodBtn(), Qt::Key_Escape);
         QTRY_VERIFY(dialog.isNull());
         m_detail->markClickAction();
         dialog = GradeAlertView::current();
+        QVERIFY(dialog);
         QTest::mouseClick(dialog->panel()->closeButton(), Qt::LeftButton);
         QTRY_VERIFY(dialog.isNull());
         QCOMPARE(countOf(GradePath), 0);
@@ -540,6 +543,7 @@ private slots:
         openLoaded(201, feelJson("待批阅", {}));
         m_detail->markClickAction();
         QPointer<GradeAlertView> dialog = GradeAlertView::current();
+        QVERIFY(dialog);
         delete m_detail;
         dialog->receiveGoodsAction();
         QTRY_VERIFY(dialog.isNull());
