@@ -588,6 +588,7 @@ private slots:
 
         QTest::keyClick(browser, Qt::Key_Right);
         QCOMPARE(browser->positionLabel()->text(), QStringLiteral("2/3"));
+        QTRY_COMPARE(browser->slideOffset(), 0); // slid in sideways, now in place
         QTRY_COMPARE(browser->pageState(1), PictureBrowser::PageState::Failed);
         QVERIFY(browser->failureLabel()->isVisible());
         QCOMPARE(browser->failureLabel()->text(), QStringLiteral("图片加载失败"));
