@@ -261,6 +261,7 @@ private slots:
 
         m_server.setAnswer("Mobile/GetSingleFeel", StubHttpServer::Answer::json(R"({"result":0})"));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+        emit view->activated(index); // as a double click goes on: still one review screen
         auto *detail = qobject_cast<GradeDetailVC *>(m_stack->topViewController());
         QVERIFY(detail);
         QCOMPARE(detail->feelId(), 42);
