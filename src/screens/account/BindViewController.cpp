@@ -1,10 +1,8 @@
 #include "BindViewController.h"
 
-#include "AccountForm.h"
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
 #include "TeacherRequestManager.h"
-#include "TextRules.h"
 #include "ui_BindViewController.h"
 
 BindViewController::BindViewController(QWidget *parent)
@@ -23,19 +21,11 @@ void BindViewController::viewDidLoad() {
 }
 
 void BindViewController::requestCode(const QString &phone) {
-    SendVerificationReq request;
-    request.uid = LoginRsp::shareRsp().uid;
-    request.type = 0;
-    request.stuType = 1;
-    request.mobile = phone;
-    const auto answer = codeAnswer<SendVerificationRsp>();
-    TeacherRequestManager::request_SendVerification_WithParams(request, answer.completion(),
-                                                               answer.failure());
+    requestSendVerification(phone, 0);
 }
 
 void BindViewController::checkInputString() {
-    if (AccountForm::passes({TextRules::checkPhone(phoneTextField()->text()),
-                             TextRules::checkVerificationCode(verfyTextField()->text())}))
+    if (phoneAndCodePass())
         requestTheLinkLoginTypeWithMobileNum();
 }
 

@@ -1,6 +1,5 @@
 #include "ChangePhoneVC.h"
 
-#include "AccountForm.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
@@ -39,21 +38,11 @@ std::optional<QString> ChangePhoneVC::checkCodeRecipient(const QString &phone) c
 }
 
 void ChangePhoneVC::requestCode(const QString &phone) {
-    SendVerificationReq request;
-    request.uid = LoginRsp::shareRsp().uid;
-    request.type = 1;
-    request.stuType = 1;
-    request.mobile = phone;
-    const auto answer = codeAnswer<SendVerificationRsp>();
-    TeacherRequestManager::request_SendVerification_WithParams(request, answer.completion(),
-                                                               answer.failure());
+    requestSendVerification(phone, 1);
 }
 
 void ChangePhoneVC::checkInputString() {
-    const QString phone = phoneTextField()->text();
-    if (AccountForm::passes({TextRules::checkPhone(phone),
-                             TextRules::checkVerificationCode(verfyTextField()->text()),
-                             checkNotBound(phone)}))
+    if (phoneAndCodePass(checkNotBound(phoneTextField()->text())))
         requestTheLinkLoginTypeWithMobileNum();
 }
 

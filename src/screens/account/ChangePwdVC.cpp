@@ -1,6 +1,5 @@
 #include "ChangePwdVC.h"
 
-#include "AccountForm.h"
 #include "AlertView.h"
 #include "AnswerHandling.h"
 #include "AppDelegate.h"
@@ -12,13 +11,10 @@
 #include "ui_ChangePwdVC.h"
 
 ChangePwdVC::ChangePwdVC(QWidget *parent)
-    : InputVC(parent)
+    : NewPasswordVC(parent)
     , m_ui(std::make_unique<Ui::ChangePwdVC>()) {
     m_ui->setupUi(this);
-    connect(m_ui->confirmButton, &QPushButton::clicked, this,
-            [this] { btnClickAction(m_ui->confirmButton); });
-    AccountForm::chainReturnKey({m_ui->oldTextField, m_ui->pwdTextField, m_ui->againTextField},
-                                [this] { checkInputString(); });
+    adoptForm({m_ui->oldTextField, m_ui->pwdTextField, m_ui->againTextField}, m_ui->confirmButton);
 }
 
 ChangePwdVC::~ChangePwdVC() = default;
@@ -27,38 +23,13 @@ QLineEdit *ChangePwdVC::oldTextField() const {
     return m_ui->oldTextField;
 }
 
-QLineEdit *ChangePwdVC::pwdTextField() const {
-    return m_ui->pwdTextField;
-}
-
-QLineEdit *ChangePwdVC::againTextField() const {
-    return m_ui->againTextField;
-}
-
-QPushButton *ChangePwdVC::confirmButton() const {
-    return m_ui->confirmButton;
-}
-
 void ChangePwdVC::viewDidLoad() {
-    InputVC::viewDidLoad();
+    NewPasswordVC::viewDidLoad();
     setTitle(QStringLiteral("修改密码"));
 }
 
-void ChangePwdVC::btnClickAction(QAbstractButton *sender) {
-    Q_UNUSED(sender)
-    checkInputString();
-}
-
-void ChangePwdVC::textFiledEditChanged(QLineEdit *sender) {
-    if (sender == m_ui->pwdTextField || sender == m_ui->againTextField)
-        TextRules::cutFieldToMaxPasswordLength(sender);
-}
-
 void ChangePwdVC::checkInputString() {
-    const QString password = m_ui->pwdTextField->text();
-    if (AccountForm::passes({TextRules::checkOldPassword(m_ui->oldTextField->text()),
-                             TextRules::checkNewPassword(password),
-                             TextRules::checkConfirmation(password, m_ui->againTextField->text())}))
+    if (newPasswordPasses(TextRules::checkOldPassword(m_ui->oldTextField->text())))
         requestTheChangePwdAction();
 }
 

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "InputVC.h"
+#include "NewPasswordVC.h"
 
 #include <memory>
 
-class QAbstractButton;
-class QPushButton;
 namespace Ui {
 class ChangePwdVC;
 }
@@ -13,7 +11,7 @@ class ChangePwdVC;
 // The signed-in teacher changes the password by giving the old one. Once the service accepts, the
 // remembered password is forgotten (automatic sign-in off) and the only way on is the alert's
 // "重新登录", which puts the login stack in place of everything.
-class ChangePwdVC : public InputVC {
+class ChangePwdVC : public NewPasswordVC {
     Q_OBJECT
 public:
     static inline const QString SuccessTitle = QStringLiteral("密码修改成功，请重新登录");
@@ -22,19 +20,13 @@ public:
     explicit ChangePwdVC(QWidget *parent = nullptr);
     ~ChangePwdVC() override;
 
-    // Whatever the button: checks the fields and changes the password.
-    void btnClickAction(QAbstractButton *sender);
-    void checkInputString();
+    // The old password (no length rule), then the new one's rules.
+    void checkInputString() override;
     void requestTheChangePwdAction();
-    // The new-password and confirmation fields hold 20 characters at most; the old one is free.
-    void textFiledEditChanged(QLineEdit *sender) override;
     // The success alert's only button: the login stack becomes the window's root.
     static void alertViewClickedButtonAtIndex(int buttonIndex);
 
     QLineEdit *oldTextField() const;
-    QLineEdit *pwdTextField() const;
-    QLineEdit *againTextField() const;
-    QPushButton *confirmButton() const;
 
 protected:
     void viewDidLoad() override;

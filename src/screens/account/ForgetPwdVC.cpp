@@ -1,11 +1,9 @@
 #include "ForgetPwdVC.h"
 
-#include "AccountForm.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "ResetPwdVC.h"
 #include "TeacherRequestManager.h"
-#include "TextRules.h"
 #include "ui_ForgetPwdVC.h"
 
 ForgetPwdVC::ForgetPwdVC(QWidget *parent)
@@ -34,8 +32,7 @@ void ForgetPwdVC::requestCode(const QString &phone) {
 }
 
 void ForgetPwdVC::checkInputString() {
-    if (AccountForm::passes({TextRules::checkPhone(phoneTextField()->text()),
-                             TextRules::checkVerificationCode(verfyTextField()->text())}))
+    if (phoneAndCodePass())
         requestTheComfirmWithMobileNum();
 }
 

@@ -1,56 +1,27 @@
 #include "ResetPwdVC.h"
 
-#include "AccountForm.h"
 #include "AnswerHandling.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "TeacherRequestManager.h"
-#include "TextRules.h"
 #include "ui_ResetPwdVC.h"
 
 ResetPwdVC::ResetPwdVC(QWidget *parent)
-    : InputVC(parent)
+    : NewPasswordVC(parent)
     , m_ui(std::make_unique<Ui::ResetPwdVC>()) {
     m_ui->setupUi(this);
-    connect(m_ui->confirmButton, &QPushButton::clicked, this,
-            [this] { btnClickAction(m_ui->confirmButton); });
-    AccountForm::chainReturnKey({m_ui->pwdTextField, m_ui->againTextField},
-                                [this] { checkInputString(); });
+    adoptForm({m_ui->pwdTextField, m_ui->againTextField}, m_ui->confirmButton);
 }
 
 ResetPwdVC::~ResetPwdVC() = default;
 
-QLineEdit *ResetPwdVC::pwdTextField() const {
-    return m_ui->pwdTextField;
-}
-
-QLineEdit *ResetPwdVC::againTextField() const {
-    return m_ui->againTextField;
-}
-
-QPushButton *ResetPwdVC::confirmButton() const {
-    return m_ui->confirmButton;
-}
-
 void ResetPwdVC::viewDidLoad() {
-    InputVC::viewDidLoad();
+    NewPasswordVC::viewDidLoad();
     setTitle(QStringLiteral("设置密码"));
 }
 
-void ResetPwdVC::btnClickAction(QAbstractButton *sender) {
-    Q_UNUSED(sender)
-    checkInputString();
-}
-
-void ResetPwdVC::textFiledEditChanged(QLineEdit *sender) {
-    if (sender == m_ui->pwdTextField || sender == m_ui->againTextField)
-        TextRules::cutFieldToMaxPasswordLength(sender);
-}
-
 void ResetPwdVC::checkInputString() {
-    const QString password = m_ui->pwdTextField->text();
-    if (AccountForm::passes({TextRules::checkNewPassword(password),
-                             TextRules::checkConfirmation(password, m_ui->againTextField->text())}))
+    if (newPasswordPasses())
         requestTheChangePwdAction();
 }
 

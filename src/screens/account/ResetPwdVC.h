@@ -1,18 +1,16 @@
 #pragma once
 
-#include "InputVC.h"
+#include "NewPasswordVC.h"
 
 #include <memory>
 
-class QAbstractButton;
-class QPushButton;
 namespace Ui {
 class ResetPwdVC;
 }
 
 // The second step of recovering a forgotten password: the new password twice, for the account
 // that ForgetPwdVC proved. Success returns to the login screen; the remembered login stays.
-class ResetPwdVC : public InputVC {
+class ResetPwdVC : public NewPasswordVC {
     Q_OBJECT
 public:
     explicit ResetPwdVC(QWidget *parent = nullptr);
@@ -24,16 +22,8 @@ public:
     QString phoneStr() const { return m_phoneStr; }
     void setPhoneStr(const QString &phone) { m_phoneStr = phone; }
 
-    // Whatever the button: checks the fields and sets the password.
-    void btnClickAction(QAbstractButton *sender);
-    void checkInputString();
+    void checkInputString() override;
     void requestTheChangePwdAction();
-    // Both password fields hold 20 characters at most.
-    void textFiledEditChanged(QLineEdit *sender) override;
-
-    QLineEdit *pwdTextField() const;
-    QLineEdit *againTextField() const;
-    QPushButton *confirmButton() const;
 
 protected:
     void viewDidLoad() override;

@@ -2,6 +2,7 @@
 
 #include "AccountForm.h"
 #include "ProgressHud.h"
+#include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "TickSource.h"
 
@@ -49,6 +50,12 @@ std::optional<QString> VerificationCodeVC::checkCodeRecipient(const QString &pho
     return TextRules::checkPhone(phone);
 }
 
+bool VerificationCodeVC::phoneAndCodePass(std::optional<QString> last) const {
+    return AccountForm::passes({TextRules::checkPhone(m_phoneTextField->text()),
+                                TextRules::checkVerificationCode(m_verfyTextField->text()),
+                                std::move(last)});
+}
+
 void VerificationCodeVC::sendCaptchaAction() {
     // A keyboard shortcut or a script may ask while the button is disabled.
     if (!m_verificationBtn->isEnabled())
@@ -59,6 +66,17 @@ void VerificationCodeVC::sendCaptchaAction() {
     m_verificationBtn->setEnabled(false);
     ProgressHud::show();
     requestCode(phone);
+}
+
+void VerificationCodeVC::requestSendVerification(const QString &phone, qint64 type) {
+    SendVerificationReq request;
+    request.uid = LoginRsp::shareRsp().uid;
+    request.type = type;
+    request.stuType = 1;
+    request.mobile = phone;
+    const auto answer = codeAnswer<SendVerificationRsp>();
+    TeacherRequestManager::request_SendVerification_WithParams(request, answer.completion(),
+                                                               answer.failure());
 }
 
 void VerificationCodeVC::startCountdown() {

@@ -49,10 +49,15 @@ protected:
     // Called by the subclass right after setupUi with the form's outlets.
     void adoptForm(QLineEdit *phone, QLineEdit *code, QPushButton *codeButton,
                    QPushButton *confirm);
+    // The number's rules, the code's, then `last` (a rule the screen adds); the first broken one
+    // is shown.
+    bool phoneAndCodePass(std::optional<QString> last = std::nullopt) const;
     // The rules a number must pass before a code is sent to it, as a toast text when broken.
     virtual std::optional<QString> checkCodeRecipient(const QString &phone) const;
     // Asks the service for a code; the answer goes through codeAnswer<Rsp>().
     virtual void requestCode(const QString &phone) = 0;
+    // The code request of the signed-in account's number screens: 0 binds, 1 changes.
+    void requestSendVerification(const QString &phone, qint64 type);
 
     // The answer to a code request: result 1 runs `sent` and starts the countdown; a refusal
     // (its msg in a toast) or a transport failure makes the button usable again.
