@@ -2,6 +2,7 @@
 
 #include "AppDelegate.h"
 #include "AppWindow.h"
+#include "BasicVC.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
@@ -11,15 +12,20 @@
 #include "TickSource.h"
 #include "Toast.h"
 #include "UnitMetiodManager.h"
+#include "account/BindViewController.h"
+#include "account/ChangePhoneVC.h"
+#include "account/ChangePwdVC.h"
+#include "account/ForgetPwdVC.h"
 #include "account/LoginViewController.h"
+#include "account/ResetPwdVC.h"
 
-#include <QAbstractButton>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// What the account form tests share: the stub service, a fresh settings file and current login
-// per test, a window whose stack holds the screen under test, and a countdown clock that only
-// moves when the test says so.
+// What the account form tests share: the stub service, fresh settings and current login per
+// test (signed in as uid 7, number 13800000001, remembered with the password "secret"), the
+// screen under test on a stack in a window, and a countdown clock that moves only when told.
 struct AccountFormHarness {
     StubHttpServer server;
     QTemporaryDir config;
@@ -30,18 +36,22 @@ struct AccountFormHarness {
     bool start() {
         ScreenRegistration::registerAll();
         TickSource::setManual(true);
-        if (!server.start())
-            return false;
-        qputenv("TEACHER_SERVICE_URL", server.baseUrl().toUtf8());
-        return true;
+        return server.start() && qputenv("TEACHER_SERVICE_URL", server.baseUrl().toUtf8());
     }
 
-    void reset() {
+    void reset(bool autoLogin = true) {
         static int n = 0;
         qputenv("TEACHER_CLIENT_CONFIG_DIR", config.filePath(QString::number(++n)).toUtf8());
         SettingsStore::reset();
         LoginState::reset();
         server.clearRequests();
+        LoginRsp signedIn;
+        signedIn.uid = 7;
+        signedIn.user = UserInfo();
+        signedIn.user->Mobile = 13800000001;
+        LoginState::applySignedIn(signedIn);
+        UnitMetiodManager::saveTheUserPhoneNumAndPassword(
+            LoginDataModel::rememberLoginPhoneNum("13800000001", "secret", autoLogin));
     }
 
     void close() {
@@ -51,16 +61,41 @@ struct AccountFormHarness {
         ProgressHud::dismiss();
     }
 
-    // A window whose stack is `root`'s (the login stack when null) with `screen` pushed on it.
-    template <class Screen> Screen *open(Screen *screen, NavigationController *root = nullptr) {
+    // The screen pushed where the client pushes it: on the login stack for the forgotten password
+    // and the binding, on a signed-in stack for the others.
+    ViewController *open(const QString &name) {
+        ViewController *screen = nullptr;
+        if (name == u"ForgetPwdVC" || name == u"BindViewController")
+            stack = LoginViewController::navigationControllerContainSelf();
+        else
+            stack = new NavigationController(new BasicVC);
+        if (name == u"ForgetPwdVC")
+            screen = new ForgetPwdVC;
+        else if (name == u"BindViewController")
+            screen = new BindViewController;
+        else if (name == u"ResetPwdVC")
+            screen = new ResetPwdVC;
+        else if (name == u"ChangePhoneVC")
+            screen = new ChangePhoneVC;
+        else
+            screen = new ChangePwdVC;
         window = std::make_unique<AppWindow>();
         window->resize(375, 667);
-        stack = root ? root : LoginViewController::navigationControllerContainSelf();
         window->setRootViewController(stack);
         window->show();
         stack->pushViewController(screen, false);
         stack->finishTransitions();
         return screen;
+    }
+
+    // "field=text;field=text" into the fields of that object name.
+    static void fill(QWidget *screen, const QString &fields) {
+        for (const QString &pair : fields.split(u';', Qt::SkipEmptyParts)) {
+            const QString name = pair.section(u'=', 0, 0);
+            auto *field = screen->findChild<QLineEdit *>(name);
+            QVERIFY2(field, qPrintable(name));
+            field->setText(pair.section(u'=', 1));
+        }
     }
 
     void answer(const QString &path, const QByteArray &json, int delayMs = 0) {
@@ -69,8 +104,8 @@ struct AccountFormHarness {
         server.setAnswer(path, a);
     }
 
-    // Clicks and waits until a request has come and its answer has been handled.
-    bool clickAndWait(QAbstractButton *button) {
+    // Clicks and waits until the request has gone and its answer has been handled.
+    bool clickAndWait(QWidget *button) {
         const auto before = server.requests().size();
         QTest::mouseClick(button, Qt::LeftButton);
         return QTest::qWaitFor([&] { return server.requests().size() > before; }) &&
