@@ -106,6 +106,8 @@ private:
         options.databasePath = path;
         options.reset = reset;
         options.fixedCode = FixedCode;
+        // Tests send codes back to back; the issuing limits are tested on their own.
+        options.codeLimits = {0, 1000, 1000};
         return options;
     }
 
