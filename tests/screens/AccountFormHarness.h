@@ -2,6 +2,7 @@
 
 #include "AppDelegate.h"
 #include "AppWindow.h"
+#include "BaseAFHttpManager.h"
 #include "BasicVC.h"
 #include "LoginState.h"
 #include "NavigationController.h"
@@ -55,6 +56,9 @@ struct AccountFormHarness {
     }
 
     void close() {
+        // A call still in flight (the tabs' own loading after a launch) must not take down the
+        // next test's HUD.
+        BaseAFHttpManager::abortPendingCalls();
         delegate.reset();
         window.reset();
         Toast::hide();
