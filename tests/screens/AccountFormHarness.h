@@ -8,8 +8,7 @@
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "ScreenRegistration.h"
-#include "SettingsStore.h"
-#include "StubHttpServer.h"
+#include "ScreenTestFixture.h"
 #include "TickSource.h"
 #include "Toast.h"
 #include "UnitMetiodManager.h"
@@ -21,37 +20,28 @@
 #include "account/ResetPwdVC.h"
 
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QtTest>
 
-// What the account form tests share: the stub service, fresh settings and current login per
-// test (signed in as uid 7, number 13800000001, remembered with the password "secret"), the
-// screen under test on a stack in a window, and a countdown clock that moves only when told.
+// What the account form tests share, on the screen-test fixture: a signed-in current login
+// (uid 7, number 13800000001) remembered with the password "secret", the screen under test on a
+// stack in the window, and a countdown clock that moves only when told.
 struct AccountFormHarness {
-    StubHttpServer server;
-    QTemporaryDir config;
-    std::unique_ptr<AppWindow> window;
+    ScreenTestFixture fixture{ScreenRegistration::registerAll};
+    StubHttpServer &server = fixture.server();
     std::unique_ptr<AppDelegate> delegate;
     QPointer<NavigationController> stack;
 
-    bool start() {
-        ScreenRegistration::registerAll();
+    bool reset(bool autoLogin = true) {
+        close();
+        if (!fixture.reset())
+            return false;
         TickSource::setManual(true);
-        return server.start() && qputenv("TEACHER_SERVICE_URL", server.baseUrl().toUtf8());
-    }
-
-    void reset(bool autoLogin = true) {
-        static int n = 0;
-        qputenv("TEACHER_CLIENT_CONFIG_DIR", config.filePath(QString::number(++n)).toUtf8());
-        SettingsStore::reset();
-        LoginState::reset();
-        server.clearRequests();
         LoginRsp signedIn;
         signedIn.uid = 7;
         signedIn.user = UserInfo();
         signedIn.user->Mobile = 13800000001;
         LoginState::applySignedIn(signedIn);
-        UnitMetiodManager::saveTheUserPhoneNumAndPassword(
+        return UnitMetiodManager::saveTheUserPhoneNumAndPassword(
             LoginDataModel::rememberLoginPhoneNum("13800000001", "secret", autoLogin));
     }
 
@@ -60,9 +50,7 @@ struct AccountFormHarness {
         // next test's HUD.
         BaseAFHttpManager::abortPendingCalls();
         delegate.reset();
-        window.reset();
-        Toast::hide();
-        ProgressHud::dismiss();
+        fixture.closeWindow();
     }
 
     // The screen pushed where the client pushes it: on the login stack for the forgotten password
@@ -83,10 +71,7 @@ struct AccountFormHarness {
             screen = new ChangePhoneVC;
         else
             screen = new ChangePwdVC;
-        window = std::make_unique<AppWindow>();
-        window->resize(375, 667);
-        window->setRootViewController(stack);
-        window->show();
+        fixture.show(stack);
         stack->pushViewController(screen, false);
         stack->finishTransitions();
         return screen;
@@ -120,7 +105,7 @@ struct AccountFormHarness {
 
     // The next start of the client on the settings as they are now.
     ViewController *launch() {
-        window.reset();
+        fixture.closeWindow();
         UnitMetiodManager::saveShowGuideKey(true);
         delegate = std::make_unique<AppDelegate>();
         delegate->didFinishLaunchingWithOptions();

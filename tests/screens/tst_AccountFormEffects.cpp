@@ -39,8 +39,7 @@ class tst_AccountFormEffects : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(h.start()); }
-    void init() { h.reset(); }
+    void init() { QVERIFY(h.reset()); }
     void cleanup() {
         while (AlertView::current())
             delete AlertView::current();
@@ -99,7 +98,7 @@ private slots:
     }
     void changedNumberIsSignedInWithNextTime() {
         QFETCH(bool, autoLoginBefore);
-        h.reset(autoLoginBefore);
+        QVERIFY(h.reset(autoLoginBefore));
         QPointer<ViewController> change = h.open("ChangePhoneVC");
         h.answer("Mobile/ChangeMobile", R"({"result":1,"mobile":"x","code":"y"})", 100);
         submit(change, "phoneTextField=13912345678;verfyTextField=654321", "正在修改");

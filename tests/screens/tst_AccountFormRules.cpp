@@ -10,8 +10,7 @@ class tst_AccountFormRules : public QObject {
     AccountFormHarness h;
 
 private slots:
-    void initTestCase() { QVERIFY(h.start()); }
-    void init() { h.reset(); }
+    void init() { QVERIFY(h.reset()); }
     void cleanup() {
         QVERIFY(h.server.requests().isEmpty());
         h.close();

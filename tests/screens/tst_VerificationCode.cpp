@@ -20,8 +20,7 @@ class tst_VerificationCode : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(h.start()); }
-    void init() { h.reset(); }
+    void init() { QVERIFY(h.reset()); }
     void cleanup() { h.close(); }
 
     void codeRequestPerScreen_data() {
