@@ -109,6 +109,17 @@ private slots:
         QVERIFY(a->isAppeared());
     }
 
+    void appearingAgainRunsNoLifecycle() {
+        auto *a = screen("A");
+        auto *nav = new NavigationController(a);
+        showRoot(nav);
+        // The window shows its top screen again; one already on screen must not appear twice.
+        window->hide();
+        window->show();
+        QVERIFY(log.isEmpty());
+        QVERIFY(a->isAppeared());
+    }
+
     void popToRootOnlyTheTopDisappearsAndAllPoppedAreDestroyed() {
         auto *a = screen("A");
         auto *nav = new NavigationController(a);

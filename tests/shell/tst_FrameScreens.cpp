@@ -179,12 +179,21 @@ private slots:
                 !nav->navigationBar()->leftItem()->isVisible());
     }
 
-    void loginBackButtonClosesTheWholePresentedStack() {
+    void backButtonOnTheRootOfAPresentedStackClosesIt_data() {
+        QTest::addColumn<bool>("login");
+        QTest::newRow("login stack") << true;
+        QTest::newRow("stack of an ordinary screen") << false;
+    }
+    void backButtonOnTheRootOfAPresentedStackClosesIt() {
+        QFETCH(bool, login);
         Screen *pushed = nullptr;
         TabBarController *tabs = showTabs(&pushed);
-        pushed->presentLoginVCAction();
+        if (login)
+            pushed->presentLoginVCAction();
+        else
+            tabs->presentViewController(new NavigationController(new Screen), false);
         auto *container = qobject_cast<NavigationController *>(tabs->presentedViewController());
-        QVERIFY2(container, "from a tab the tab bar controller presents the login stack");
+        QVERIFY2(container, "from a tab the tab bar controller presents the stack");
         QTRY_VERIFY(container->rootViewController()->isAppeared());
         // A screen pushed on the login stack pops back to the login screen, as usual.
         auto *forgotten = new Screen;

@@ -76,12 +76,14 @@ private slots:
     void onExactlyWhileAnInputScreenIsVisible() {
         QVERIFY(KeyboardAvoidance::isEnabled());
         QVERIFY(KeyboardAvoidance::isToolbarEnabled());
+        // Loaded before it covers the form, so there only the form's leaving can switch it off.
+        auto *modal = new PlainScreen;
+        modal->loadViewIfNeeded();
         nav->pushViewController(new PlainScreen, false);
         QVERIFY2(!KeyboardAvoidance::isEnabled(), "off once the input screen is covered");
         nav->popViewController(false);
         QVERIFY(KeyboardAvoidance::isEnabled());
         // Presenting an ordinary screen over it switches it off too.
-        auto *modal = new PlainScreen;
         form->presentViewController(modal, false);
         QVERIFY(!KeyboardAvoidance::isEnabled());
         modal->dismissViewController(false);
