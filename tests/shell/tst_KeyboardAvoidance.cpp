@@ -2,6 +2,7 @@
 #include "InputVC.h"
 #include "KeyboardAvoidance.h"
 #include "NavigationController.h"
+#include "ScreenTestFixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -46,7 +47,7 @@ class tst_KeyboardAvoidance : public QObject {
     Q_OBJECT
 
 private:
-    AppWindow *window = nullptr;
+    ScreenTestFixture m_fixture;
     NavigationController *nav = nullptr;
     FormScreen *form = nullptr;
 
@@ -56,21 +57,17 @@ private:
     }
 
 private slots:
-    void initTestCase() { QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"))); }
     void init() {
-        window = new AppWindow;
+        QVERIFY(m_fixture.reset());
         form = new FormScreen;
         nav = new NavigationController(form);
-        window->setRootViewController(nav);
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(m_fixture.show(nav));
+        m_fixture.window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_fixture.window()));
     }
     void cleanup() {
-        delete window;
+        m_fixture.closeWindow();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        KeyboardAvoidance::setEnabled(false);
-        KeyboardAvoidance::setToolbarEnabled(false);
     }
 
     void onExactlyWhileAnInputScreenIsVisible() {
