@@ -80,6 +80,17 @@ QListView *ChartListVC::tableView() const {
     return m_ui->tableView;
 }
 
+// The district or city list arrived: it becomes the second column and the view starts.
+template <class Rsp, class Row>
+AnswerHandler<Rsp> ChartListVC::secondArrayAnswer(std::optional<RecordArray<Row>> Rsp::*list,
+                                                  QList<Row> &into) {
+    return AnswerHandler<Rsp>(this).onSuccess([this, list, &into](const Rsp &rsp) {
+        into = (rsp.*list).value_or(RecordArray<Row>());
+        m_currentData2Index = 0;
+        reloadDropMenuAction();
+    });
+}
+
 void ChartListVC::viewDidLoad() {
     BasicVC::viewDidLoad();
     m_menu = new ChartDropDownMenu(QPoint(0, 0), MenuHeight, this, width() * 2 / 3);
@@ -101,11 +112,7 @@ void ChartListVC::viewDidLoad() {
     case SchoolList: {
         GetAreaListReq req;
         req.cityId = teacher().CityId;
-        auto answer = AnswerHandler<GetAreaListRsp>(this).onSuccess([this](const auto &rsp) {
-            m_areas = rsp.areaList.value_or(RecordArray<AreaListModel>());
-            m_currentData2Index = 0;
-            reloadDropMenuAction();
-        });
+        auto answer = secondArrayAnswer(&GetAreaListRsp::areaList, m_areas);
         TeacherRequestManager::request_ChartAreaList_WithParams(req, answer.completion(),
                                                                 answer.failure());
         break;
@@ -113,11 +120,7 @@ void ChartListVC::viewDidLoad() {
     case RegionList: {
         GetCityListReq req;
         req.provinceId = teacher().ProvinceId;
-        auto answer = AnswerHandler<GetCityListRsp>(this).onSuccess([this](const auto &rsp) {
-            m_cities = rsp.cityList.value_or(RecordArray<CityListModel>());
-            m_currentData2Index = 0;
-            reloadDropMenuAction();
-        });
+        auto answer = secondArrayAnswer(&GetCityListRsp::cityList, m_cities);
         TeacherRequestManager::request_ChartCityList_WithParams(req, answer.completion(),
                                                                 answer.failure());
         break;

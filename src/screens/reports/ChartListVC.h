@@ -74,6 +74,9 @@ private:
     QString rowTitle(qint64 column, qint64 row) const;
     void showAverage(const QString &averageCount);
     void layoutMenu();
+    template <class Rsp, class Row>
+    AnswerHandler<Rsp> secondArrayAnswer(std::optional<RecordArray<Row>> Rsp::*list,
+                                         QList<Row> &into);
 
     std::unique_ptr<Ui::ChartListVC> m_ui;
     int m_listType;
