@@ -79,10 +79,18 @@ private slots:
         QCOMPARE(m_menu->column(2)->title(), QStringLiteral("列2"));
         QCOMPARE(m_menu->column(2)->geometry().left(), 200);
         QCOMPARE(m_menu->currentSelectedMenudIndex(), -1);
-        // A long title is cut to the column less 25.
-        m_menu->column(0)->setTitle(QString(40, QChar(0x5b57)));
-        QVERIFY(QFontMetrics(m_menu->column(0)->font())
-                    .horizontalAdvance(m_menu->column(0)->shownTitle()) <= 75);
+        // Without a width the bar spans its parent, as the book list's does.
+        build(0);
+        m_screen->resize(400, 568);
+        QCOMPARE(m_menu->width(), 400);
+        // A long title is cut to the column less 25, the end truncated.
+        ChartMenuColumn *first = m_menu->column(0);
+        first->setTitle(QString(40, QChar(0x5b57)));
+        QFont font;
+        font.setPixelSize(13);
+        QVERIFY(first->shownTitle().endsWith(QChar(0x2026)));
+        QVERIFY(QFontMetrics(font).horizontalAdvance(first->shownTitle()) <= first->width() - 25);
+        QVERIFY(QFontMetrics(font).horizontalAdvance(first->shownTitle()) > first->width() - 45);
     }
 
     void opensTheTouchedColumn_data() {

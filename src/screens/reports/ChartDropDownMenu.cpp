@@ -207,7 +207,8 @@ void ChartMenuColumn::paintEvent(QPaintEvent *) {
 ChartDropDownMenu::ChartDropDownMenu(QPoint origin, int height, QWidget *parent, int width)
     : QWidget(parent)
     , m_origin(origin)
-    , m_menuHeight(height) {
+    , m_menuHeight(height)
+    , m_fullWidth(width <= 0) {
     setAccessibleName(QStringLiteral("筛选"));
     setGeometry(QRect(origin, QSize(width > 0 ? width : (parent ? parent->width() : 0), height)));
     m_rows = new ChartMenuRows(this);
@@ -449,6 +450,8 @@ void ChartDropDownMenu::resizeEvent(QResizeEvent *) {
 
 bool ChartDropDownMenu::eventFilter(QObject *watched, QEvent *event) {
     if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        if (m_fullWidth)
+            resize(parentWidget()->width(), height());
         placeOpenParts();
     } else if (watched == m_leftList && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);

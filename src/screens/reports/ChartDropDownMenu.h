@@ -98,7 +98,8 @@ public:
     static const QColor RestingColor;   // #F4F4F4
     static const QColor OpenColor;      // #EEEEEE
 
-    // The bar at `origin` of `parent`, `height` high, `width` wide (the whole parent when 0).
+    // The bar at `origin` of `parent`, `height` high, `width` wide; with no width it spans the
+    // parent and follows its resizes (the book list), else the owner sizes it (the reports).
     ChartDropDownMenu(QPoint origin, int height, QWidget *parent, int width = 0);
     ~ChartDropDownMenu() override;
 
@@ -155,6 +156,7 @@ private:
 
     QPoint m_origin;
     int m_menuHeight;
+    bool m_fullWidth;
     qint64 m_numOfMenu = 0;
     qint64 m_currentSelectedMenudIndex = -1;
     bool m_show = false;
