@@ -236,6 +236,20 @@ private slots:
         QCOMPARE(list(0)->chartListArray().size(), 3);
     }
 
+    void aLateReportAfterTheScreenIsGone() {
+        StubHttpServer::Answer late =
+            StubHttpServer::Answer::json(R"({"result":1,"classList":[]})");
+        late.delayMs = 300;
+        m_server.setAnswer(Report, late);
+        QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
+        list(0)->getChartListInfoAction();
+        QVERIFY(received.wait(5000));
+        m_window.reset();
+        QVERIFY(m_screen.isNull());
+        QTRY_VERIFY(!ProgressHud::isVisible());
+        QVERIFY(!Toast::isShowing());
+    }
+
     void barLengths_data() {
         QTest::addColumn<QStringList>("averages");
         QTest::addColumn<QList<qint64>>("widths");
