@@ -5,6 +5,7 @@
 #include "StubHttpServer.h"
 #include "Toast.h"
 #include "reports/ChartBars.h"
+#include "reports/ChartListCell.h"
 #include "reports/ChartListVC.h"
 #include "reports/ChartViewController.h"
 
@@ -113,6 +114,10 @@ private slots:
         for (const auto &row : grade->chartListArray())
             widths << row.imageWidth;
         QCOMPARE(widths, QList<qint64>({137, 274, 0}));
+        // Drawn wider or narrower (a resized window, a scroll bar), the top bar still ends 23 in.
+        QCOMPARE(grade->cell()->barLength(274, 320), 274);
+        QCOMPARE(grade->cell()->barLength(274, 420), 374);
+        QCOMPARE(grade->cell()->barLength(137, 308), 131);
         QVERIFY(grade->averageLabel()->text().contains(QStringLiteral(">3.2</span>朵小花")));
         // The other views wait until they are first shown.
         QVERIFY(sent(Areas).isEmpty() && sent(Cities).isEmpty());

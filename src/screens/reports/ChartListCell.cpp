@@ -35,6 +35,14 @@ QColor ChartListCell::barColor(int row) const {
     return *it;
 }
 
+int ChartListCell::barLength(int imageWidth, int rowWidth) const {
+    const int area = std::max(0, rowWidth - 2 * ChartBars::BarInset);
+    const int computedArea = m_screenWidth - 2 * ChartBars::BarInset;
+    if (computedArea <= 0 || computedArea == area)
+        return std::clamp(imageWidth, 0, area);
+    return std::clamp(int(qint64(imageWidth) * area / computedArea), 0, area);
+}
+
 void ChartListCell::paint(QPainter *painter, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const {
     const QRect r = option.rect;
@@ -48,7 +56,7 @@ void ChartListCell::paint(QPainter *painter, const QStyleOptionViewItem &option,
     painter->setPen(QColor(93, 93, 93));
     painter->setFont(pixelFont(14));
     painter->drawText(textRow, Qt::AlignRight | Qt::AlignVCenter, index.data(CountRole).toString());
-    const int barLength = std::clamp(index.data(ImageWidthRole).toInt(), 0, r.width());
+    const int barLength = this->barLength(index.data(ImageWidthRole).toInt(), r.width());
     if (barLength > 0) {
         painter->setRenderHint(QPainter::Antialiasing);
         painter->setPen(Qt::NoPen);

@@ -23,9 +23,15 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
 
+    // The screen width the rows' imageWidth was computed for. Rows drawn at another width (a
+    // resized window, a scroll bar) scale their bars so the top bar still ends 23 from the edge.
+    void setScreenWidth(int width) { m_screenWidth = width; }
+    int barLength(int imageWidth, int rowWidth) const;
+
     // The colour of the bar in `row`, drawn the first time it is asked for after a reload.
     QColor barColor(int row) const;
 
 private:
     mutable QHash<int, QColor> m_colors;
+    int m_screenWidth = 0;
 };

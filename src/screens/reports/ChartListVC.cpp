@@ -58,8 +58,10 @@ ChartListVC::ChartListVC(int listType, QWidget *parent)
             this, page, [self, screenWidth](const GetTeacherReportRsp &rsp) {
                 QList<ChartListModel> rows(rsp.classList.value_or(RecordArray<ChartListModel>()));
                 ChartBars::applyBarWidths(rows, screenWidth);
-                if (self)
+                if (self) {
+                    self->m_cell->setScreenWidth(screenWidth);
                     self->showAverage(rsp.averageCount.value_or(QString()));
+                }
                 return rows;
             });
         answer.dismissingHud().endingRefresh(m_header);
@@ -67,13 +69,18 @@ ChartListVC::ChartListVC(int listType, QWidget *parent)
                                                             answer.failure());
     });
     m_ui->tableView->setModel(m_rows);
-    m_ui->tableView->setItemDelegate(new ChartListCell(m_rows, m_ui->tableView));
+    m_cell = new ChartListCell(m_rows, m_ui->tableView);
+    m_ui->tableView->setItemDelegate(m_cell);
 }
 
 ChartListVC::~ChartListVC() = default;
 
 QLabel *ChartListVC::averageLabel() const {
     return m_ui->averageLabel;
+}
+
+ChartListCell *ChartListVC::cell() const {
+    return m_cell;
 }
 
 QListView *ChartListVC::tableView() const {

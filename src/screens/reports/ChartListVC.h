@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class ChartListCell;
 class QLabel;
 class QListView;
 
@@ -50,6 +51,7 @@ public:
     ChartDropDownMenu *menu() const { return m_menu; }
     QLabel *averageLabel() const;
     QListView *tableView() const;
+    ChartListCell *cell() const;
     RefreshHeader *refreshHeader() const { return m_header; }
 
     // The menu's data source and delegate.
@@ -89,4 +91,5 @@ private:
     PagedRows<ChartListModel> *m_rows;
     ChartDropDownMenu *m_menu = nullptr;
     RefreshHeader *m_header = nullptr;
+    ChartListCell *m_cell = nullptr;
 };
