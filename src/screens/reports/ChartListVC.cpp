@@ -139,6 +139,9 @@ void ChartListVC::setFirstArray(const QList<TermListModel> &terms) {
     m_firstArray = terms;
     if (m_currentData1Index >= m_firstArray.size())
         m_currentData1Index = 0;
+    // A bar already built shows the term that is now chosen.
+    if (m_menu && m_menu->dataSource() == this)
+        m_menu->column(0)->setTitle(menuTitleForColumn(m_menu, 0));
 }
 
 qsizetype ChartListVC::secondCount() const {
