@@ -2,7 +2,7 @@
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
-#include "StubHttpServer.h"
+#include "ScreenTestFixture.h"
 #include "Toast.h"
 #include "reports/ChartBars.h"
 #include "reports/ChartListCell.h"
@@ -16,8 +16,8 @@
 class tst_ChartViewController : public QObject {
     Q_OBJECT
 
-    StubHttpServer m_server;
-    std::unique_ptr<AppWindow> m_window;
+    ScreenTestFixture m_fixture;
+    StubHttpServer &m_server = m_fixture.server();
     QPointer<ChartViewController> m_screen;
 
     static constexpr const char *Terms = "Mobile/GetTermYear";
@@ -55,13 +55,8 @@ class tst_ChartViewController : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_server.start());
-        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
-    }
-
     void init() {
-        LoginState::reset();
+        QVERIFY(m_fixture.reset());
         LoginRsp signedIn;
         signedIn.user = UserInfo();
         signedIn.user->SchoolId = 11;
@@ -78,23 +73,16 @@ private slots:
                R"({"result":1,"averageCount":"3.2","classList":[)"
                R"({"Name":"一班","AverageFlower":"4.5"},{"Name":"二班","AverageFlower":"9.0"},)"
                R"({"Name":"三班","AverageFlower":"0"}]})");
-        m_server.clearRequests();
-        m_window = std::make_unique<AppWindow>();
-        m_window->resize(320, 568);
+        m_fixture.window()->resize(320, 568);
         auto *stack = ChartViewController::navigationControllerContainSelf();
-        m_window->setRootViewController(stack);
-        m_window->show();
+        QVERIFY(m_fixture.show(stack));
         m_screen = qobject_cast<ChartViewController *>(stack->rootViewController());
         QVERIFY(m_screen);
         QTRY_COMPARE(sent(Report).size(), 1);
         QTRY_VERIFY(!ProgressHud::isVisible());
     }
 
-    void cleanup() {
-        m_window.reset();
-        Toast::hide();
-        ProgressHud::dismiss();
-    }
+    void cleanup() { m_fixture.closeWindow(); }
 
     void startShowsTheGradeViewWithTheFirstTermAndGrade() {
         QCOMPARE(sent(Terms).size(), 1);
@@ -247,7 +235,7 @@ private slots:
         QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
         list(0)->getChartListInfoAction();
         QVERIFY(received.wait(5000));
-        m_window.reset();
+        m_fixture.closeWindow();
         QVERIFY(m_screen.isNull());
         QTRY_VERIFY(!ProgressHud::isVisible());
         QVERIFY(!Toast::isShowing());
