@@ -173,6 +173,25 @@ private slots:
         QCOMPARE(Toast::isShowing() ? Toast::currentText() : QString(), toast);
     }
 
+    void anOvertakenReportChangesNothing() {
+        auto slow =
+            StubHttpServer::Answer::json(R"({"result":1,"averageCount":"1.1","classList":[]})");
+        slow.delayMs = 400;
+        m_server.queueAnswer(Report, slow);
+        m_server.queueAnswer(Report, StubHttpServer::Answer::json(
+                                         R"({"result":1,"averageCount":"2.2","classList":[{}]})"));
+        ChartListVC *grade = list(0);
+        QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
+        grade->getChartListInfoAction();
+        QVERIFY(received.wait(5000)); // the slow one is asked first
+        grade->getChartListInfoAction();
+        QTRY_COMPARE(grade->chartListArray().size(), 1);
+        ProgressHud::show(); // the slow answer takes it down when it is handled
+        QTRY_VERIFY(!ProgressHud::isVisible());
+        QCOMPARE(grade->chartListArray().size(), 1);
+        QVERIFY(grade->averageLabel()->text().contains(">2.2<"));
+    }
+
     void aRefusedDistrictListLeavesTheMenuEmpty() {
         answer(Areas, R"({"result":0,"msg":"无区县"})");
         m_screen->showList(1);

@@ -58,15 +58,20 @@ ChartListVC::ChartListVC(int listType, QWidget *parent)
             this, page, [self, screenWidth](const GetTeacherReportRsp &rsp) {
                 QList<ChartListModel> rows(rsp.classList.value_or(RecordArray<ChartListModel>()));
                 ChartBars::applyBarWidths(rows, screenWidth);
+                // Shown once the rows are taken: a stale answer's rows are dropped, and so is this.
                 if (self) {
-                    self->m_cell->setScreenWidth(screenWidth);
-                    self->showAverage(rsp.averageCount.value_or(QString()));
+                    self->m_answerWidth = screenWidth;
+                    self->m_answerAverage = rsp.averageCount.value_or(QString());
                 }
                 return rows;
             });
         answer.dismissingHud().endingRefresh(m_header);
         TeacherRequestManager::request_ChartList_WithParams(reportRequest(), answer.completion(),
                                                             answer.failure());
+    });
+    connect(m_rows, &PagedRowsBase::pageLoaded, this, [this] {
+        m_cell->setScreenWidth(m_answerWidth);
+        showAverage(m_answerAverage);
     });
     m_ui->tableView->setModel(m_rows);
     m_cell = new ChartListCell(m_rows, m_ui->tableView);

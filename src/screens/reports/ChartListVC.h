@@ -92,4 +92,6 @@ private:
     ChartDropDownMenu *m_menu = nullptr;
     RefreshHeader *m_header = nullptr;
     ChartListCell *m_cell = nullptr;
+    QString m_answerAverage;
+    int m_answerWidth = 0;
 };
