@@ -246,20 +246,6 @@ private slots:
         QCOMPARE(sent(Areas).size(), 1);
     }
 
-    void aLateReportAfterTheScreenIsGone() {
-        StubHttpServer::Answer late =
-            StubHttpServer::Answer::json(R"({"result":1,"classList":[]})");
-        late.delayMs = 300;
-        m_server.setAnswer(Report, late);
-        QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
-        list(0)->getChartListInfoAction();
-        QVERIFY(received.wait(5000));
-        m_fixture.closeWindow();
-        QVERIFY(m_screen.isNull());
-        QTRY_VERIFY(!ProgressHud::isVisible());
-        QVERIFY(!Toast::isShowing());
-    }
-
     void barLengths_data() {
         QTest::addColumn<QStringList>("averages");
         QTest::addColumn<QList<qint64>>("widths");
