@@ -453,7 +453,9 @@ bool ChartDropDownMenu::eventFilter(QObject *watched, QEvent *event) {
         if (m_fullWidth)
             resize(parentWidget()->width(), height());
         placeOpenParts();
-    } else if (watched == m_leftList && event->type() == QEvent::KeyPress) {
+    } else if (event->type() == QEvent::KeyPress && watched == m_leftList) {
+        // The type is asked first: the list's own destruction sends events here, and a guarded
+        // pointer must not be read as a list view while it is only a QWidget any more.
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Escape && m_show) {
             backgroundTapped();
