@@ -33,13 +33,8 @@ ClassDetailVC::ClassDetailVC(QWidget *parent)
                           m_ui->studentClassLabel})
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    // Desktop habits: Esc and Alt+Left go back, F5 reloads the grid in front.
-    for (const QKeySequence &back :
-         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::ALT | Qt::Key_Left)}) {
-        auto *shortcut = new QShortcut(back, this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this] { leftBackClick(); });
-    }
+    // F5 reloads the grid in front, wherever the focus is on this screen (the frame gives Esc
+    // and Alt+Left to the back button).
     auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
     refresh->setContext(Qt::WidgetWithChildrenShortcut);
     connect(refresh, &QShortcut::activated, this, [this] {
@@ -70,6 +65,10 @@ QPushButton *ClassDetailVC::testCountButton() const {
 }
 QPushButton *ClassDetailVC::collectCountButton() const {
     return m_ui->collectCountButton;
+}
+
+ClassDetailListVC *ClassDetailVC::currentVC() const {
+    return m_currentVC;
 }
 
 ClassDetailListVC *ClassDetailVC::grid(int tab) const {

@@ -45,7 +45,7 @@ public:
     // header of `button` in front of it.
     void changeToNewController(ClassDetailListVC *grid, QAbstractButton *button);
 
-    ClassDetailListVC *currentVC() const { return m_currentVC; }
+    ClassDetailListVC *currentVC() const;
     // The grid of tab 0 or 1 (nullptr for any other index, or before the screen loaded).
     ClassDetailListVC *grid(int tab) const;
 
