@@ -45,28 +45,6 @@ ClassDetailVC::ClassDetailVC(QWidget *parent)
 
 ClassDetailVC::~ClassDetailVC() = default;
 
-QLabel *ClassDetailVC::headImageView() const {
-    return m_ui->headImageView;
-}
-QLabel *ClassDetailVC::studentNameLabel() const {
-    return m_ui->studentNameLabel;
-}
-QLabel *ClassDetailVC::studentTitleLabel() const {
-    return m_ui->studentTitleLabel;
-}
-QLabel *ClassDetailVC::flowerCountLabel() const {
-    return m_ui->flowerCountLabel;
-}
-QLabel *ClassDetailVC::studentClassLabel() const {
-    return m_ui->studentClassLabel;
-}
-QPushButton *ClassDetailVC::testCountButton() const {
-    return m_ui->testCountButton;
-}
-QPushButton *ClassDetailVC::collectCountButton() const {
-    return m_ui->collectCountButton;
-}
-
 ClassDetailListVC *ClassDetailVC::currentVC() const {
     return m_currentVC;
 }
