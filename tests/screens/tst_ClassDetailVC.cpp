@@ -1,5 +1,6 @@
 #include "AppWindow.h"
 #include "BasicVC.h"
+#include "CataloguePath.h"
 #include "ImageLoader.h"
 #include "LoadMoreFooter.h"
 #include "NavigationController.h"
@@ -32,8 +33,8 @@ class tst_ClassDetailVC : public QObject {
     std::unique_ptr<AppWindow> m_window;
     QPointer<NavigationController> m_stack;
 
-    static constexpr const char *HomePath = "Mobile/GetStudentPersonHomeIndex";
-    static constexpr const char *RecommendPath = "Mobile/GetRecommendBookList";
+    const QString HomePath = TestCatalogue::pathOf("GetStudentPersonHomeIndex");
+    const QString RecommendPath = TestCatalogue::pathOf("GetRecommendBookList");
 
     // `count` books from `firstId`, their flowers under `flowerKey`.
     static QJsonArray books(int count, int firstId = 1, const char *flowerKey = "FlowerCount",
