@@ -1,13 +1,13 @@
 #pragma once
 
 #include "BasicVC.h"
+#include "GradeListVC.h"
 
 #include <QList>
 #include <QPointer>
 
 #include <memory>
 
-class GradeListVC;
 namespace Ui {
 class GradeViewController;
 }
