@@ -59,11 +59,16 @@ void BasicVC::setTheBackItemButton() {
     button->setImageName(QStringLiteral("left_back_icon"));
     connect(button, &QPushButton::clicked, this, [this] { leftBackClick(); });
     setLeftBarButton(button);
-    // The desktop's back keys, gone with the button. Shortcuts of hidden widgets never fire, and
-    // only the screen on top of the visible stack is shown, so one screen answers.
+    // The desktop's back keys, gone with the button. They answer while the focus is inside this
+    // screen, so one screen answers and an overlay or a dialog keeps Esc for itself.
+    // A screen shown inside another screen (a list of a segmented screen) leaves the keys to the
+    // screen on the stack: two shortcuts for one key would cancel each other out.
+    if (!nav->viewControllers().contains(this))
+        return;
     for (const QKeySequence &key :
          {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::AltModifier | Qt::Key_Left)}) {
         auto *shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
         connect(button, &QObject::destroyed, shortcut, &QObject::deleteLater);
         connect(shortcut, &QShortcut::activated, this, [this] { backKeyAction(); });
     }

@@ -1,23 +1,21 @@
 #include "AnswerHandling.h"
+#include "AppWindow.h"
 #include "LoadMoreFooter.h"
 #include "OverlayHost.h"
 #include "ProgressHud.h"
 #include "RefreshHeader.h"
-#include "StubHttpServer.h"
+#include "ScreenTestFixture.h"
 #include "TeacherRequestManager.h"
 #include "Toast.h"
 
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // The shared answer handling, driven through the real transport against the in-process stub.
 class tst_AnswerHandling : public QObject {
     Q_OBJECT
 
-    StubHttpServer m_server;
-    QTemporaryDir m_config;
-    QWidget m_window;
+    ScreenTestFixture m_fixture;
 
     // Records what the screen's own code saw.
     struct Seen {
@@ -42,19 +40,7 @@ class tst_AnswerHandling : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_server.start());
-        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
-        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.path().toUtf8());
-        m_window.resize(375, 667);
-        m_window.show();
-        OverlayHost::setHost(&m_window);
-    }
-
-    void cleanup() {
-        Toast::hide();
-        ProgressHud::dismiss();
-    }
+    void init() { QVERIFY(m_fixture.reset() && m_fixture.show(nullptr)); }
 
     void answers_data() {
         QTest::addColumn<QByteArray>("body");
@@ -85,7 +71,8 @@ private slots:
         QFETCH(int, status);
         QFETCH(bool, succeeds);
         QFETCH(QString, toast);
-        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::json(body, status));
+        m_fixture.server().setAnswer("Mobile/TeacherLogin",
+                                     StubHttpServer::Answer::json(body, status));
 
         QObject screen;
         Seen seen;
@@ -125,10 +112,11 @@ private slots:
 
     void refreshControlsEndInBothCases() {
         QFETCH(bool, fail);
-        m_server.setAnswer("Mobile/TeacherLogin",
-                           fail ? StubHttpServer::Answer::dropped()
-                                : StubHttpServer::Answer::json(R"({"result":0,"msg":"m"})"));
-        QListWidget list(&m_window);
+        m_fixture.server().setAnswer(
+            "Mobile/TeacherLogin", fail
+                                       ? StubHttpServer::Answer::dropped()
+                                       : StubHttpServer::Answer::json(R"({"result":0,"msg":"m"})"));
+        QListWidget list(m_fixture.window());
         auto *header = RefreshHeader::attach(&list, [] {});
         auto *footer = LoadMoreFooter::attach(&list, [] {});
         header->beginRefreshing();

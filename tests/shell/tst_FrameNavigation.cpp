@@ -2,6 +2,7 @@
 #include "BasicVC.h"
 #include "NavigationBar.h"
 #include "NavigationController.h"
+#include "ScreenTestFixture.h"
 #include "TabBarController.h"
 
 #include <QPointer>
@@ -42,14 +43,13 @@ private:
 class tst_FrameNavigation : public QObject {
     Q_OBJECT
 
-private:
+    ScreenTestFixture m_fixture;
     QStringList log;
-    AppWindow *window = nullptr;
 
+    AppWindow *window() const { return m_fixture.window(); }
     Recorder *screen(const QString &name) { return new Recorder(name, &log); }
     void showRoot(ViewController *root) {
-        window->setRootViewController(root);
-        window->show();
+        QVERIFY(m_fixture.show(root));
         log.clear();
     }
     static void flushDeletes() {
@@ -57,13 +57,12 @@ private:
     }
 
 private slots:
-    void initTestCase() { QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"))); }
     void init() {
         log.clear();
-        window = new AppWindow;
+        QVERIFY(m_fixture.reset());
     }
     void cleanup() {
-        delete window;
+        m_fixture.closeWindow();
         flushDeletes();
     }
 
@@ -109,6 +108,17 @@ private slots:
         QVERIFY(a->isAppeared());
     }
 
+    void appearingAgainRunsNoLifecycle() {
+        auto *a = screen("A");
+        auto *nav = new NavigationController(a);
+        showRoot(nav);
+        // The window shows its top screen again; one already on screen must not appear twice.
+        window()->hide();
+        window()->show();
+        QVERIFY(log.isEmpty());
+        QVERIFY(a->isAppeared());
+    }
+
     void popToRootOnlyTheTopDisappearsAndAllPoppedAreDestroyed() {
         auto *a = screen("A");
         auto *nav = new NavigationController(a);
@@ -132,8 +142,7 @@ private slots:
         auto *b = screen("B");
         auto *tabs = new TabBarController;
         tabs->setViewControllers({new NavigationController(a), new NavigationController(b)});
-        window->setRootViewController(tabs);
-        window->show();
+        QVERIFY(m_fixture.show(tabs));
         QCOMPARE(log, QStringList({"A:didLoad", "A:willAppear", "A:didAppear"}));
         QCOMPARE(b->loads, 0);
 
@@ -175,7 +184,7 @@ private slots:
         QCOMPARE(a->presentedViewController(), container);
         QVERIFY(container->isVisible());
         QVERIFY(!tabs->isVisible());
-        QCOMPARE(container->geometry(), window->rect());
+        QCOMPARE(container->geometry(), window()->rect());
 
         log.clear();
         QPointer<NavigationController> guard = container;
@@ -204,11 +213,11 @@ private slots:
 
         log.clear();
         auto *next = screen("N");
-        window->setRootViewController(next);
+        window()->setRootViewController(next);
         QCOMPARE(log, QStringList({"M:willDisappear", "N:didLoad", "N:willAppear", "M:didDisappear",
                                    "N:didAppear"}));
-        QCOMPARE(window->rootViewController(), next);
-        QCOMPARE(next->geometry(), window->rect());
+        QCOMPARE(window()->rootViewController(), next);
+        QCOMPARE(next->geometry(), window()->rect());
         flushDeletes();
         for (const auto &guard : guards)
             QVERIFY(guard.isNull());

@@ -6,6 +6,7 @@
 #include "NavigationBar.h"
 #include "NavigationController.h"
 #include "ScreenFactory.h"
+#include "ScreenTestFixture.h"
 #include "SegmentedControl.h"
 #include "TabBarController.h"
 
@@ -52,11 +53,19 @@ class tst_FrameScreens : public QObject {
     Q_OBJECT
 
 private:
-    AppWindow *window = nullptr;
+    ScreenTestFixture m_fixture{[] {
+        ScreenFactory::setLoginStack(&LoginViewController::staticMetaObject, [] {
+            auto *nav = new NavigationController(new LoginViewController);
+            nav->setNavigationBarHidden(true, false);
+            return nav;
+        });
+        ScreenFactory::setTabs({ScreenFactory::tab<MainViewController>("首页", {}, {}),
+                                ScreenFactory::tab<BookListVC>("书城", {}, {}),
+                                ScreenFactory::tab<ChartViewController>("报表", {}, {}),
+                                ScreenFactory::tab<UserViewController>("我", {}, {})});
+    }};
 
-    static void flushDeletes() {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void show(ViewController *root) { QVERIFY(m_fixture.show(root)); }
     static bool hasBackButton(ViewController *vc) {
         return vc->leftBarButton() &&
                vc->leftBarButton()->objectName() == QLatin1String("backButton");
@@ -69,8 +78,7 @@ private:
         tabs->setViewControllers({new NavigationController(new MainViewController),
                                   new NavigationController(new BookListVC),
                                   new NavigationController(new ChartViewController), user});
-        window->setRootViewController(tabs);
-        window->show();
+        show(tabs);
         if (pushedOnFirst) {
             *pushedOnFirst = new Screen;
             static_cast<NavigationController *>(tabs->viewControllers().first())
@@ -80,32 +88,15 @@ private:
     }
     Screen *showPushedScreen() {
         auto *nav = new NavigationController(new MainViewController);
-        window->setRootViewController(nav);
-        window->show();
+        show(nav);
         auto *screen = new Screen;
         nav->pushViewController(screen, false);
         return screen;
     }
 
 private slots:
-    void initTestCase() { QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"))); }
-    void init() {
-        window = new AppWindow;
-        ScreenFactory::setLoginStack(&LoginViewController::staticMetaObject, [] {
-            auto *nav = new NavigationController(new LoginViewController);
-            nav->setNavigationBarHidden(true, false);
-            return nav;
-        });
-        ScreenFactory::setTabs({ScreenFactory::tab<MainViewController>("首页", {}, {}),
-                                ScreenFactory::tab<BookListVC>("书城", {}, {}),
-                                ScreenFactory::tab<ChartViewController>("报表", {}, {}),
-                                ScreenFactory::tab<UserViewController>("我", {}, {})});
-    }
-    void cleanup() {
-        delete window;
-        flushDeletes();
-        ScreenFactory::reset();
-    }
+    void init() { QVERIFY(m_fixture.reset()); }
+    void cleanup() { m_fixture.closeWindow(); }
 
     void backButtonRule_data() {
         QTest::addColumn<QString>("situation");
@@ -136,8 +127,7 @@ private slots:
             subject = pushed;
         } else if (situation == "tab class pushed") {
             auto *nav = new NavigationController(new Screen);
-            window->setRootViewController(nav);
-            window->show();
+            show(nav);
             subject = new BookListVC;
             nav->pushViewController(subject, false);
         } else if (situation == "login") {
@@ -149,12 +139,10 @@ private slots:
             subject = container->rootViewController();
         } else if (situation == "alone") {
             subject = new Screen;
-            window->setRootViewController(subject);
-            window->show();
+            show(subject);
         } else if (situation == "plain root") {
             auto *nav = new NavigationController(new ViewController);
-            window->setRootViewController(nav);
-            window->show();
+            show(nav);
             subject = new Screen;
             nav->pushViewController(subject, false);
         }
@@ -179,12 +167,21 @@ private slots:
                 !nav->navigationBar()->leftItem()->isVisible());
     }
 
-    void loginBackButtonClosesTheWholePresentedStack() {
+    void backButtonOnTheRootOfAPresentedStackClosesIt_data() {
+        QTest::addColumn<bool>("login");
+        QTest::newRow("login stack") << true;
+        QTest::newRow("stack of an ordinary screen") << false;
+    }
+    void backButtonOnTheRootOfAPresentedStackClosesIt() {
+        QFETCH(bool, login);
         Screen *pushed = nullptr;
         TabBarController *tabs = showTabs(&pushed);
-        pushed->presentLoginVCAction();
+        if (login)
+            pushed->presentLoginVCAction();
+        else
+            tabs->presentViewController(new NavigationController(new Screen), false);
         auto *container = qobject_cast<NavigationController *>(tabs->presentedViewController());
-        QVERIFY2(container, "from a tab the tab bar controller presents the login stack");
+        QVERIFY2(container, "from a tab the tab bar controller presents the stack");
         QTRY_VERIFY(container->rootViewController()->isAppeared());
         // A screen pushed on the login stack pops back to the login screen, as usual.
         auto *forgotten = new Screen;
@@ -226,8 +223,7 @@ private slots:
         list->setGeometry(0, 40, 375, 500);
         list->addItem("row");
         auto *other = new QLabel("keep", screen);
-        window->setRootViewController(new NavigationController(screen));
-        window->show();
+        show(new NavigationController(screen));
 
         screen->showNothingViewForView(list);
         QWidget *cover = viewWithTag(screen, 500);
@@ -236,7 +232,7 @@ private slots:
         // The view's whole area, wherever the view sits in its parent.
         QCOMPARE(cover->geometry(), list->rect());
         QVERIFY(cover->isVisible());
-        QCOMPARE(list->childAt(list->rect().center())->window(), window);
+        QCOMPARE(list->childAt(list->rect().center())->window(), m_fixture.window());
         QVERIFY(cover == list->childAt(list->rect().center()) ||
                 cover->isAncestorOf(list->childAt(list->rect().center())));
         auto *image = cover->findChild<QLabel *>();

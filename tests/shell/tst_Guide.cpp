@@ -6,6 +6,7 @@
 #include "NavigationController.h"
 #include "PageControl.h"
 #include "ScreenFactory.h"
+#include "ScreenTestFixture.h"
 #include "SettingsStore.h"
 #include "UnitMetiodManager.h"
 
@@ -14,7 +15,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QScroller>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // The first-launch guide: image names per device class, paging and its indicator, and the button
@@ -22,36 +22,28 @@
 class tst_Guide : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_config;
-    std::unique_ptr<AppWindow> m_window;
-    QPointer<GuideViewController> m_guide;
-
-    int pageWidth() const { return m_guide->scrollView()->viewport()->width(); }
-
-private slots:
-    void initTestCase() {
-        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.path().toUtf8());
+    ScreenTestFixture m_fixture{[] {
         ScreenFactory::setLoginStack(&BasicVC::staticMetaObject, [] {
             auto *login = new BasicVC;
             login->setObjectName("login");
             return new NavigationController(login);
         });
-    }
+    }};
+    QPointer<GuideViewController> m_guide;
 
+    int pageWidth() const { return m_guide->scrollView()->viewport()->width(); }
+
+private slots:
     void init() {
-        SettingsStore::reset();
+        QVERIFY(m_fixture.reset());
         UnitMetiodManager::saveShowGuideKey(false);
-        m_window = std::make_unique<AppWindow>();
-        m_window->resize(375, 667);
         m_guide = new GuideViewController;
-        m_window->setRootViewController(m_guide);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_fixture.show(m_guide));
         QVERIFY(m_guide->isViewLoaded());
     }
 
     void cleanup() {
-        m_window.reset();
+        m_fixture.closeWindow();
         DeviceProfile::setCurrent(*DeviceProfile::fromName("iphone6"));
     }
 
@@ -79,7 +71,8 @@ private slots:
     void enterButtonShowsTheLoginStackAndRemembers() {
         m_guide->scrollToPage(2, false);
         QTest::mouseClick(m_guide->enterButton(), Qt::LeftButton);
-        auto *stack = qobject_cast<NavigationController *>(m_window->rootViewController());
+        auto *stack =
+            qobject_cast<NavigationController *>(m_fixture.window()->rootViewController());
         QVERIFY(stack);
         QCOMPARE(stack->rootViewController()->objectName(), QStringLiteral("login"));
         QVERIFY(UnitMetiodManager::getShowGuideKey());

@@ -2,6 +2,7 @@
 #include "InputVC.h"
 #include "KeyboardAvoidance.h"
 #include "NavigationController.h"
+#include "ScreenTestFixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -46,7 +47,7 @@ class tst_KeyboardAvoidance : public QObject {
     Q_OBJECT
 
 private:
-    AppWindow *window = nullptr;
+    ScreenTestFixture m_fixture;
     NavigationController *nav = nullptr;
     FormScreen *form = nullptr;
 
@@ -56,32 +57,30 @@ private:
     }
 
 private slots:
-    void initTestCase() { QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"))); }
     void init() {
-        window = new AppWindow;
+        QVERIFY(m_fixture.reset());
         form = new FormScreen;
         nav = new NavigationController(form);
-        window->setRootViewController(nav);
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(m_fixture.show(nav));
+        m_fixture.window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_fixture.window()));
     }
     void cleanup() {
-        delete window;
+        m_fixture.closeWindow();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        KeyboardAvoidance::setEnabled(false);
-        KeyboardAvoidance::setToolbarEnabled(false);
     }
 
     void onExactlyWhileAnInputScreenIsVisible() {
         QVERIFY(KeyboardAvoidance::isEnabled());
         QVERIFY(KeyboardAvoidance::isToolbarEnabled());
+        // Loaded before it covers the form, so there only the form's leaving can switch it off.
+        auto *modal = new PlainScreen;
+        modal->loadViewIfNeeded();
         nav->pushViewController(new PlainScreen, false);
         QVERIFY2(!KeyboardAvoidance::isEnabled(), "off once the input screen is covered");
         nav->popViewController(false);
         QVERIFY(KeyboardAvoidance::isEnabled());
         // Presenting an ordinary screen over it switches it off too.
-        auto *modal = new PlainScreen;
         form->presentViewController(modal, false);
         QVERIFY(!KeyboardAvoidance::isEnabled());
         modal->dismissViewController(false);

@@ -8,13 +8,11 @@
 #include "ProgressHud.h"
 #include "RootTabbarController.h"
 #include "ScreenFactory.h"
-#include "SettingsStore.h"
-#include "StubHttpServer.h"
+#include "ScreenTestFixture.h"
 #include "TextRules.h"
 #include "Toast.h"
 #include "UnitMetiodManager.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 class LoginStandIn : public BasicVC {
@@ -39,8 +37,8 @@ class UserStandIn : public BasicVC {
 class tst_StartUp : public QObject {
     Q_OBJECT
 
-    StubHttpServer m_server;
-    QTemporaryDir m_config;
+    ScreenTestFixture m_fixture{registerStandIns};
+    StubHttpServer &m_server = m_fixture.server();
     std::unique_ptr<AppDelegate> m_delegate;
     int m_mainPosts = 0;
     QObject m_observer;
@@ -56,7 +54,6 @@ class tst_StartUp : public QObject {
     }
 
     static void registerStandIns() {
-        ScreenFactory::reset();
         ScreenFactory::setLoginStack(&LoginStandIn::staticMetaObject, [] {
             auto *login = new LoginStandIn;
             login->setObjectName("login");
@@ -97,28 +94,16 @@ class tst_StartUp : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_server.start());
-        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
+    void init() {
+        QVERIFY(m_fixture.reset());
+        // The program opens its own window.
+        m_fixture.closeWindow();
+        m_mainPosts = 0;
         NotificationCenter::addObserver(&m_observer, NOTIFICATION_UPDATE_MAIN,
                                         [this] { ++m_mainPosts; });
     }
 
-    void init() {
-        static int n = 0;
-        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.filePath(QString::number(++n)).toUtf8());
-        SettingsStore::reset();
-        LoginState::reset();
-        registerStandIns();
-        m_server.clearRequests();
-        m_mainPosts = 0;
-    }
-
-    void cleanup() {
-        m_delegate.reset();
-        Toast::hide();
-        ProgressHud::dismiss();
-    }
+    void cleanup() { m_delegate.reset(); }
 
     void freshInstallShowsTheGuideWhateverIsRemembered() {
         UnitMetiodManager::saveTheUserPhoneNumAndPassword(

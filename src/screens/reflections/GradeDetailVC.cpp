@@ -2,7 +2,6 @@
 
 #include "AnswerHandling.h"
 #include "Assets.h"
-#include "BackKeys.h"
 #include "GradeAlertView.h"
 #include "GradeVocabulary.h"
 #include "LoginState.h"
@@ -27,7 +26,6 @@ GradeDetailVC::GradeDetailVC(QWidget *parent)
     m_rightButton = m_ui->rightButton;
     connect(m_ui->rightButton, &QPushButton::clicked, this,
             [this] { markClickAction(m_rightButton); });
-    installBackKeys(this);
 }
 
 GradeDetailVC::~GradeDetailVC() = default;

@@ -1,6 +1,5 @@
 #include "GradeViewController.h"
 
-#include "BackKeys.h"
 #include "GradeListVC.h"
 #include "SegmentedControl.h"
 #include "ui_GradeViewController.h"
@@ -12,7 +11,6 @@ GradeViewController::GradeViewController(QWidget *parent)
     , m_ui(std::make_unique<Ui::GradeViewController>()) {
     m_ui->setupUi(this);
     setHidesBottomBarWhenPushed(true);
-    installBackKeys(this);
 }
 
 GradeViewController::~GradeViewController() = default;

@@ -1,6 +1,10 @@
 #include "ChartViewController.h"
 
+#include "ChartListVC.h"
 #include "NavigationController.h"
+#include "ProgressHud.h"
+#include "SegmentedControl.h"
+#include "TeacherRequestManager.h"
 #include "ui_ChartViewController.h"
 
 ChartViewController::ChartViewController(QWidget *parent)
@@ -19,4 +23,58 @@ NavigationController *ChartViewController::navigationControllerContainSelf() {
 void ChartViewController::viewDidLoad() {
     BasicVC::viewDidLoad();
     setTitle(QStringLiteral("报表"));
+    m_segment = makeTitleViewSegment(
+        {QStringLiteral("年级"), QStringLiteral("学校"), QStringLiteral("区域")}, 0);
+    m_segment->setAccessibleName(QStringLiteral("报表类型"));
+    getTermList();
+    for (int type = ChartListVC::GradeList; type <= ChartListVC::RegionList; ++type) {
+        auto *list = new ChartListVC(type);
+        // Only the grade view shows at first; the others start when first chosen.
+        list->setVisible(type == ChartListVC::GradeList);
+        addChildViewController(list, m_ui->contentView);
+        m_ui->contentLayout->addWidget(list);
+        m_lists.append(list);
+    }
+    m_current = m_lists.first();
+    m_current->loadViewIfNeeded();
+}
+
+void ChartViewController::getTermList() {
+    ProgressHud::show();
+    auto answer = AnswerHandler<GetTermYearRsp>(this).dismissingHud().onSuccess(
+        [this](const GetTermYearRsp &rsp) {
+            const QList<TermListModel> terms(rsp.list.value_or(RecordArray<TermListModel>()));
+            for (const auto &list : std::as_const(m_lists)) {
+                if (list)
+                    list->setFirstArray(terms);
+            }
+            if (!m_lists.isEmpty() && m_lists.first())
+                m_lists.first()->reloadDropMenuAction();
+        });
+    TeacherRequestManager::request_ChartTermList_WithParams(GetTermYearReq(), answer.completion(),
+                                                            answer.failure());
+}
+
+QList<ChartListVC *> ChartViewController::lists() const {
+    QList<ChartListVC *> all;
+    for (const auto &list : m_lists)
+        all.append(list);
+    return all;
+}
+
+void ChartViewController::segmentAction(SegmentedControl *sender) {
+    if (sender)
+        showList(sender->selectedSegmentIndex());
+}
+
+void ChartViewController::showList(int index) {
+    if (index < 0 || index >= m_lists.size() || !m_lists.at(index) ||
+        m_lists.at(index) == m_current)
+        return;
+    ChartListVC *next = m_lists.at(index);
+    next->loadViewIfNeeded();
+    transitionFromViewController(m_current, next);
+    m_current = next;
+    if (m_segment && m_segment->selectedSegmentIndex() != index)
+        m_segment->setSelectedSegmentIndex(index);
 }

@@ -1,6 +1,11 @@
 #pragma once
 
 #include "BasicVC.h"
+#include "ChartListVC.h"
+#include "SegmentedControl.h"
+
+#include <QList>
+#include <QPointer>
 
 #include <memory>
 
@@ -9,8 +14,8 @@ namespace Ui {
 class ChartViewController;
 }
 
-// The class reports, root of the third tab.
-// This version shows the screen's title and a line saying the screen comes later.
+// The class reports, root of the third tab: three report views ("年级", "学校", "区域") chosen in
+// the bar. The terms are asked for once; every view gets its own copy.
 class ChartViewController : public BasicVC {
     Q_OBJECT
 public:
@@ -20,9 +25,23 @@ public:
     // A new screen in a new navigation stack.
     static NavigationController *navigationControllerContainSelf();
 
+    // The segment picks the view; the one shown already stays as it is.
+    void segmentAction(SegmentedControl *sender) override;
+    void showList(int index);
+
+    // The views in segment order; the one on screen.
+    QList<ChartListVC *> lists() const;
+    ChartListVC *currentList() const { return m_current; }
+    SegmentedControl *segment() const { return m_segment; }
+
 protected:
     void viewDidLoad() override;
 
 private:
+    void getTermList();
+
     std::unique_ptr<Ui::ChartViewController> m_ui;
+    QList<QPointer<ChartListVC>> m_lists;
+    QPointer<ChartListVC> m_current;
+    QPointer<SegmentedControl> m_segment;
 };

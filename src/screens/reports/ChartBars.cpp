@@ -1,0 +1,52 @@
+#include "ChartBars.h"
+
+#include <QRandomGenerator>
+
+#include <cmath>
+
+namespace ChartBars {
+
+double averageOf(const ChartListModel &row) {
+    bool ok = false;
+    const double value = row.AverageFlower.value_or(QString()).trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+qsizetype topEntry(const QList<ChartListModel> &rows) {
+    qsizetype top = -1;
+    double best = 0;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const double average = averageOf(rows.at(i));
+        if (average > best) {
+            best = average;
+            top = i;
+        }
+    }
+    return top;
+}
+
+void applyBarWidths(QList<ChartListModel> &rows, int screenWidth) {
+    const qsizetype top = topEntry(rows);
+    const double topAverage = top >= 0 ? averageOf(rows.at(top)) : 0;
+    const qint64 topBar = std::max(0, screenWidth - 2 * BarInset);
+    for (ChartListModel &row : rows) {
+        const double ratio = top >= 0 ? averageOf(row) / topAverage : 0;
+        row.imageWidth = ratio > 0 ? qint64(std::trunc(ratio * double(topBar))) : 0;
+    }
+}
+
+QColor randomBarColor(QRandomGenerator &random) {
+    const double hue = random.bounded(256) / 256.0;
+    const double saturation = 0.5 + random.bounded(128) / 256.0;
+    const double brightness = 0.5 + random.bounded(128) / 256.0;
+    return QColor::fromHsvF(float(hue), float(saturation), float(brightness), 1.0f);
+}
+
+} // namespace ChartBars
+
+QList<ChartMenuModel> ChartMenuModel::arrayForGradeMenu() {
+    QList<ChartMenuModel> grades;
+    for (qint64 grade = 1; grade <= 6; ++grade)
+        grades.append({QStringLiteral("%1年级").arg(grade), grade});
+    return grades;
+}

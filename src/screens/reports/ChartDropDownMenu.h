@@ -1,0 +1,206 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QListView>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+#include <optional>
+
+class ChartDropDownMenu;
+class ChartMenuColumn;
+class ChartMenuRows;
+
+class QModelIndex;
+class QVariantAnimation;
+
+// One choice of the menu: the bar's column, which list (0 left or only, 1 right, -1 grid), the
+// left list's row and the row in the named list.
+struct ChartIndexPath {
+    qint64 column = 0;
+    qint64 leftOrRight = 0;
+    qint64 leftRow = 0;
+    qint64 row = 0;
+
+    static ChartIndexPath indexPathWithCol(qint64 column, qint64 leftOrRight, qint64 leftRow,
+                                           qint64 row) {
+        return {column, leftOrRight, leftRow, row};
+    }
+    bool operator==(const ChartIndexPath &other) const = default;
+};
+
+// What the menu asks its owner each time it needs it; the menu keeps no filter values. The
+// operations with a body are optional: the body is the answer of an owner that does not give one.
+class ChartDropDownMenuDataSource {
+public:
+    virtual ~ChartDropDownMenuDataSource() = default;
+
+    virtual qint64 numberOfColumnsInMenu(ChartDropDownMenu *menu) {
+        Q_UNUSED(menu)
+        return 1;
+    }
+    virtual QString menuTitleForColumn(ChartDropDownMenu *menu, qint64 column) = 0;
+    virtual bool displayByCollectionViewInColumn(qint64 column) {
+        Q_UNUSED(column)
+        return false;
+    }
+    virtual bool haveRightTableViewInColumn(qint64 column) = 0;
+    // Nothing answered: the menu keeps the row it had.
+    virtual std::optional<qint64> currentLeftSelectedRow(qint64 column) {
+        Q_UNUSED(column)
+        return std::nullopt;
+    }
+    virtual double widthRatioOfLeftColumn(qint64 column) = 0;
+    virtual qint64 menuNumberOfRowsInColumn(ChartDropDownMenu *menu, qint64 column,
+                                            qint64 leftOrRight, qint64 leftRow) {
+        Q_UNUSED(menu)
+        Q_UNUSED(column)
+        Q_UNUSED(leftOrRight)
+        Q_UNUSED(leftRow)
+        return 0;
+    }
+    virtual QString menuTitleForRowAtIndexPath(ChartDropDownMenu *menu,
+                                               const ChartIndexPath &indexPath) = 0;
+    virtual QPixmap menuImageForRowAtIndexPath(ChartDropDownMenu *menu,
+                                               const ChartIndexPath &indexPath,
+                                               bool isEqualToLeft) {
+        Q_UNUSED(menu)
+        Q_UNUSED(indexPath)
+        Q_UNUSED(isEqualToLeft)
+        return {};
+    }
+};
+
+class ChartDropDownMenuDelegate {
+public:
+    virtual ~ChartDropDownMenuDelegate() = default;
+    virtual void menuDidSelectRowAtIndexPath(ChartDropDownMenu *menu,
+                                             const ChartIndexPath &indexPath) = 0;
+};
+
+// The filter bar: one title and triangle per column; touching a column opens its choices below
+// the bar over a dimmed area of the bar's parent, and a choice closes the list and goes to the
+// delegate. Owners set the colours before the data source, and the data source once.
+// This version draws single lists; a column that asks for a grid or a two-level list opens its
+// left list only.
+class ChartDropDownMenu : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int RowHeight = 38;
+    static constexpr int NavigationBarHeight = 64;
+    static constexpr int TabBarHeight = 49;
+    static constexpr int GrowMs = 200;
+    static constexpr int RotateMs = 250;
+    static constexpr double DimAlpha = 0.3;
+    static const QColor HighlightColor; // "b16c2b"
+    static const QColor RestingColor;   // #F4F4F4
+    static const QColor OpenColor;      // #EEEEEE
+
+    // The bar at `origin` of `parent`, `height` high, `width` wide; with no width it spans the
+    // parent and follows its resizes (the book list), else the owner sizes it (the reports).
+    ChartDropDownMenu(QPoint origin, int height, QWidget *parent, int width = 0);
+    ~ChartDropDownMenu() override;
+
+    void setTextColor(const QColor &color) { m_textColor = color; }
+    void setIndicatorColor(const QColor &color) { m_indicatorColor = color; }
+    void setSeparatorColor(const QColor &color);
+    QColor textColor() const { return m_textColor; }
+    QColor indicatorColor() const { return m_indicatorColor; }
+    QColor separatorColor() const { return m_separatorColor; }
+
+    // Builds the bar from the data source's columns and titles.
+    void setDataSource(ChartDropDownMenuDataSource *dataSource);
+    void setDelegate(ChartDropDownMenuDelegate *delegate) { m_delegate = delegate; }
+    ChartDropDownMenuDataSource *dataSource() const { return m_dataSource; }
+    ChartDropDownMenuDelegate *delegate() const { return m_delegate; }
+
+    QPoint origin() const { return m_origin; }
+    int menuHeight() const { return m_menuHeight; }
+    qint64 numOfMenu() const { return m_numOfMenu; }
+    qint64 currentSelectedMenudIndex() const { return m_currentSelectedMenudIndex; }
+    bool isShow() const { return m_show; }
+    qint64 leftSelectedRow() const { return m_leftSelectedRow; }
+
+    // A touch at `pos` of the bar.
+    void menuTapped(QPoint pos);
+    // A touch on the dimmed area.
+    void backgroundTapped();
+    // A choice in the open list (row of the list).
+    void tableViewDidSelectRowAtIndexPath(int row);
+    // The list's height when it opens with `rows` rows.
+    int listHeightForRows(qint64 rows) const;
+
+    // What tests and accessibility read of each column and of the open parts.
+    ChartMenuColumn *column(int index) const;
+    QListView *leftTableView() const { return m_leftList; }
+    QWidget *backGroundView() const { return m_dim; }
+    double dimAlpha() const { return m_dimAlpha; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void restColumns(int except);
+    void openColumn(int column);
+    void close();
+    void confiMenuWithSelectRow(int row, int leftOrRight);
+    void animateList(int toHeight);
+    void animateDim(bool on);
+    void placeOpenParts();
+    int columnWidth() const;
+
+    QPoint m_origin;
+    int m_menuHeight;
+    bool m_fullWidth;
+    qint64 m_numOfMenu = 0;
+    qint64 m_currentSelectedMenudIndex = -1;
+    bool m_show = false;
+    qint64 m_leftSelectedRow = 0;
+    QColor m_textColor = Qt::black;
+    QColor m_indicatorColor = Qt::black;
+    QColor m_separatorColor = Qt::black;
+    ChartDropDownMenuDataSource *m_dataSource = nullptr;
+    ChartDropDownMenuDelegate *m_delegate = nullptr;
+
+    QList<ChartMenuColumn *> m_columns;
+    QPointer<QWidget> m_dim;
+    double m_dimAlpha = 0;
+    QPointer<QListView> m_leftList;
+    ChartMenuRows *m_rows = nullptr;
+    QVariantAnimation *m_listAnimation = nullptr;
+    QVariantAnimation *m_dimAnimation = nullptr;
+};
+
+// One column of the bar: its background, title and triangle (rotated by `angle`, 0 pointing down).
+class ChartMenuColumn : public QWidget {
+    Q_OBJECT
+public:
+    explicit ChartMenuColumn(QWidget *parent);
+
+    void setTitle(const QString &title);
+    QString title() const { return m_title; }
+    // The title as drawn: cut to the column width less 25 with the end truncated.
+    QString shownTitle() const;
+    QRect titleRect() const;
+    QPointF indicatorCentre() const;
+
+    QColor titleColor;
+    QColor indicatorColor;
+    QColor backgroundColor;
+    double angle() const { return m_angle; }
+    // Turns the triangle to `to` (0 or pi) over the menu's rotation time.
+    void rotateTo(double to);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_title;
+    double m_angle = 0;
+    QVariantAnimation *m_rotation = nullptr;
+};

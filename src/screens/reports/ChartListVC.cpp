@@ -1,0 +1,289 @@
+#include "ChartListVC.h"
+
+#include "Assets.h"
+#include "ChartListCell.h"
+#include "ProgressHud.h"
+#include "RefreshHeader.h"
+#include "TeacherRequestManager.h"
+#include "records/AccountRecords.h"
+#include "ui_ChartListVC.h"
+
+#include <QLoggingCategory>
+#include <QResizeEvent>
+
+#include <limits>
+
+Q_LOGGING_CATEGORY(lcChart, "teacher.reports")
+
+namespace {
+
+const QColor MenuGrey(93, 93, 93);
+const QColor SeparatorGrey(210, 210, 210);
+
+const UserInfo &teacher() {
+    static const UserInfo none;
+    const auto &user = LoginRsp::shareRsp().user;
+    return user ? *user : none;
+}
+
+} // namespace
+
+ChartListVC::ChartListVC(int listType, QWidget *parent)
+    : BasicVC(parent)
+    , m_ui(std::make_unique<Ui::ChartListVC>())
+    , m_listType(std::clamp(listType, int(GradeList), int(RegionList))) {
+    m_ui->setupUi(this);
+    m_ui->flowerImageView->setPixmap(Assets::pixmap(QStringLiteral("flower_icon"), {16, 16}));
+    m_rows = new PagedRows<ChartListModel>(
+        [](const ChartListModel &row, int role) -> QVariant {
+            switch (role) {
+            case ChartListCell::NameRole:
+            case Qt::AccessibleTextRole:
+                return row.Name.value_or(QString());
+            case ChartListCell::CountRole:
+                return row.AverageFlower.value_or(QString());
+            case ChartListCell::ImageWidthRole:
+                return row.imageWidth;
+            default:
+                return {};
+            }
+        },
+        this);
+    // A report is one page: the page never fills, so the view never asks for a second.
+    m_rows->setPageSize(std::numeric_limits<int>::max());
+    m_rows->setPageRequest([this](int page, int) {
+        QPointer<ChartListVC> self(this);
+        const int screenWidth = width();
+        auto answer = m_rows->answerForPage<GetTeacherReportRsp>(
+            this, page, [self, screenWidth](const GetTeacherReportRsp &rsp) {
+                QList<ChartListModel> rows(rsp.classList.value_or(RecordArray<ChartListModel>()));
+                ChartBars::applyBarWidths(rows, screenWidth);
+                // Shown once the rows are taken: a stale answer's rows are dropped, and so is this.
+                if (self) {
+                    self->m_answerWidth = screenWidth;
+                    self->m_answerAverage = rsp.averageCount.value_or(QString());
+                }
+                return rows;
+            });
+        answer.dismissingHud().endingRefresh(m_header);
+        TeacherRequestManager::request_ChartList_WithParams(reportRequest(), answer.completion(),
+                                                            answer.failure());
+    });
+    connect(m_rows, &PagedRowsBase::pageLoaded, this, [this] {
+        m_cell->setScreenWidth(m_answerWidth);
+        showAverage(m_answerAverage);
+    });
+    m_ui->tableView->setModel(m_rows);
+    m_cell = new ChartListCell(m_rows, m_ui->tableView);
+    m_ui->tableView->setItemDelegate(m_cell);
+}
+
+ChartListVC::~ChartListVC() = default;
+
+QLabel *ChartListVC::averageLabel() const {
+    return m_ui->averageLabel;
+}
+
+ChartListCell *ChartListVC::cell() const {
+    return m_cell;
+}
+
+QListView *ChartListVC::tableView() const {
+    return m_ui->tableView;
+}
+
+// The district or city list arrived: it becomes the second column and the view starts.
+template <class Rsp, class Row>
+AnswerHandler<Rsp> ChartListVC::secondArrayAnswer(std::optional<RecordArray<Row>> Rsp::*list,
+                                                  QList<Row> &into) {
+    return AnswerHandler<Rsp>(this).onSuccess([this, list, &into](const Rsp &rsp) {
+        into = (rsp.*list).value_or(RecordArray<Row>());
+        m_currentData2Index = 0;
+        reloadDropMenuAction();
+    });
+}
+
+void ChartListVC::viewDidLoad() {
+    BasicVC::viewDidLoad();
+    m_menu = new ChartDropDownMenu(QPoint(0, 0), MenuHeight, this, width() * 2 / 3);
+    m_menu->setTextColor(MenuGrey);
+    m_menu->setIndicatorColor(MenuGrey);
+    m_menu->setSeparatorColor(SeparatorGrey);
+    m_menu->raise();
+    layoutMenu();
+    QPointer<ChartListVC> self(this);
+    m_header = RefreshHeader::attach(m_ui->tableView, [self] {
+        if (self)
+            self->getChartListInfoAction();
+    });
+
+    switch (m_listType) {
+    case GradeList:
+        m_grades = ChartMenuModel::arrayForGradeMenu();
+        break;
+    case SchoolList: {
+        GetAreaListReq req;
+        req.cityId = teacher().CityId;
+        auto answer = secondArrayAnswer(&GetAreaListRsp::areaList, m_areas);
+        TeacherRequestManager::request_ChartAreaList_WithParams(req, answer.completion(),
+                                                                answer.failure());
+        break;
+    }
+    case RegionList: {
+        GetCityListReq req;
+        req.provinceId = teacher().ProvinceId;
+        auto answer = secondArrayAnswer(&GetCityListRsp::cityList, m_cities);
+        TeacherRequestManager::request_ChartCityList_WithParams(req, answer.completion(),
+                                                                answer.failure());
+        break;
+    }
+    }
+}
+
+void ChartListVC::setFirstArray(const QList<TermListModel> &terms) {
+    m_firstArray = terms;
+    if (m_currentData1Index >= m_firstArray.size())
+        m_currentData1Index = 0;
+    // A bar already built shows the term that is now chosen.
+    if (m_menu && m_menu->dataSource() == this)
+        m_menu->column(0)->setTitle(menuTitleForColumn(m_menu, 0));
+}
+
+qsizetype ChartListVC::secondCount() const {
+    switch (m_listType) {
+    case GradeList:
+        return m_grades.size();
+    case SchoolList:
+        return m_areas.size();
+    default:
+        return m_cities.size();
+    }
+}
+
+void ChartListVC::reloadDropMenuAction() {
+    loadViewIfNeeded();
+    m_menu->setDataSource(this);
+    m_menu->setDelegate(this);
+    getChartListInfoAction();
+}
+
+GetTeacherReportReq ChartListVC::reportRequest() const {
+    GetTeacherReportReq req;
+    req.type = m_listType;
+    req.schoolId = teacher().SchoolId;
+    if (m_currentData1Index >= 0 && m_currentData1Index < m_firstArray.size()) {
+        const TermListModel &term = m_firstArray.at(m_currentData1Index);
+        req.term = term.Id;
+        req.year = term.Year;
+    }
+    const qint64 second = m_currentData2Index;
+    if (second >= 0 && second < secondCount()) {
+        if (m_listType == GradeList)
+            req.grade = m_grades.at(second).gradeId;
+        else if (m_listType == SchoolList)
+            req.areaId = m_areas.at(second).AreaId;
+        else
+            req.cityId = m_cities.at(second).CityId;
+    }
+    return req;
+}
+
+void ChartListVC::getChartListInfoAction() {
+    ProgressHud::show();
+    m_rows->refresh();
+}
+
+void ChartListVC::showAverage(const QString &averageCount) {
+    m_ui->averageLabel->setText(
+        QStringLiteral("<span style=\"color:#ff0000; font-size:14px;\">%1</span>朵小花")
+            .arg(averageCount.toHtmlEscaped()));
+    m_ui->averageLabel->setAccessibleDescription(averageCount + QStringLiteral("朵小花"));
+}
+
+void ChartListVC::layoutMenu() {
+    if (m_menu)
+        m_menu->resize(width() * 2 / 3, MenuHeight);
+    m_ui->flowerConstraintLeft->changeSize(width() * 2 / 3, 10, QSizePolicy::Fixed);
+    m_ui->averageLayout->invalidate();
+}
+
+void ChartListVC::resizeEvent(QResizeEvent *event) {
+    BasicVC::resizeEvent(event);
+    layoutMenu();
+}
+
+qint64 ChartListVC::numberOfColumnsInMenu(ChartDropDownMenu *) {
+    return 2;
+}
+
+bool ChartListVC::displayByCollectionViewInColumn(qint64) {
+    return false;
+}
+
+bool ChartListVC::haveRightTableViewInColumn(qint64) {
+    return false;
+}
+
+double ChartListVC::widthRatioOfLeftColumn(qint64) {
+    return 1.0;
+}
+
+std::optional<qint64> ChartListVC::currentLeftSelectedRow(qint64 column) {
+    if (column == 0)
+        return m_currentData1Index;
+    if (column == 1)
+        return m_currentData2Index;
+    return 0;
+}
+
+qint64 ChartListVC::menuNumberOfRowsInColumn(ChartDropDownMenu *, qint64 column, qint64, qint64) {
+    if (column == 0)
+        return m_firstArray.size();
+    if (column == 1)
+        return secondCount();
+    return 0;
+}
+
+QString ChartListVC::rowTitle(qint64 column, qint64 row) const {
+    if (row < 0)
+        return {};
+    if (column == 0)
+        return row < m_firstArray.size() ? m_firstArray.at(row).TermName.value_or(QString())
+                                         : QString();
+    if (column != 1 || row >= secondCount())
+        return {};
+    switch (m_listType) {
+    case GradeList:
+        return m_grades.at(row).menuName;
+    case SchoolList:
+        return m_areas.at(row).AreaName.value_or(QString());
+    default:
+        return m_cities.at(row).CityName.value_or(QString());
+    }
+}
+
+QString ChartListVC::menuTitleForColumn(ChartDropDownMenu *, qint64 column) {
+    return rowTitle(column, column == 0 ? m_currentData1Index : m_currentData2Index);
+}
+
+QString ChartListVC::menuTitleForRowAtIndexPath(ChartDropDownMenu *,
+                                                const ChartIndexPath &indexPath) {
+    return rowTitle(indexPath.column, indexPath.row);
+}
+
+void ChartListVC::menuDidSelectRowAtIndexPath(ChartDropDownMenu *,
+                                              const ChartIndexPath &indexPath) {
+    // The lists can change under an open menu: a row that is gone is no choice.
+    const qint64 count = menuNumberOfRowsInColumn(m_menu, indexPath.column, 0, 0);
+    if (indexPath.row < 0 || indexPath.row >= count) {
+        qCWarning(lcChart) << "no row" << indexPath.row << "in column" << indexPath.column;
+        if (ChartMenuColumn *column = m_menu->column(int(indexPath.column)))
+            column->setTitle(menuTitleForColumn(m_menu, indexPath.column));
+        return;
+    }
+    qint64 &current = indexPath.column == 0 ? m_currentData1Index : m_currentData2Index;
+    if (indexPath.column > 1 || current == indexPath.row)
+        return;
+    current = indexPath.row;
+    getChartListInfoAction();
+}

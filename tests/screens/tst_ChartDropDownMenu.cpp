@@ -1,0 +1,192 @@
+#include "reports/ChartDropDownMenu.h"
+
+#include <QListView>
+#include <QtTest>
+
+// The filter bar against a recording owner: what it asks, what it tells, and where it ends up.
+class Owner : public ChartDropDownMenuDataSource, public ChartDropDownMenuDelegate {
+public:
+    int columns = 2;
+    qint64 rows = 5;
+    qint64 current = 2;
+    QStringList asked;
+    QList<ChartIndexPath> chosen;
+
+    qint64 numberOfColumnsInMenu(ChartDropDownMenu *) override {
+        asked << "columns";
+        return columns;
+    }
+    QString menuTitleForColumn(ChartDropDownMenu *, qint64 column) override {
+        asked << QStringLiteral("title %1").arg(column);
+        return QStringLiteral("列%1").arg(column);
+    }
+    bool haveRightTableViewInColumn(qint64) override { return false; }
+    std::optional<qint64> currentLeftSelectedRow(qint64) override { return current; }
+    double widthRatioOfLeftColumn(qint64) override { return 1.0; }
+    qint64 menuNumberOfRowsInColumn(ChartDropDownMenu *, qint64, qint64, qint64) override {
+        return rows;
+    }
+    QString menuTitleForRowAtIndexPath(ChartDropDownMenu *, const ChartIndexPath &p) override {
+        return QStringLiteral("%1-%2").arg(p.column).arg(p.row);
+    }
+    void menuDidSelectRowAtIndexPath(ChartDropDownMenu *, const ChartIndexPath &p) override {
+        chosen << p;
+    }
+};
+
+class tst_ChartDropDownMenu : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QWidget> m_screen;
+    ChartDropDownMenu *m_menu = nullptr;
+    Owner m_owner;
+
+    void build(int width, bool withDelegate = true) {
+        m_screen = std::make_unique<QWidget>();
+        m_screen->resize(320, 568);
+        m_menu = new ChartDropDownMenu(QPoint(0, 0), 40, m_screen.get(), width);
+        m_menu->setTextColor(QColor(93, 93, 93));
+        m_menu->setIndicatorColor(QColor(93, 93, 93));
+        m_menu->setDataSource(&m_owner);
+        if (withDelegate)
+            m_menu->setDelegate(&m_owner);
+        m_screen->show();
+    }
+
+    void verifyClosed(int column) {
+        QVERIFY(!m_menu->isShow());
+        QTRY_VERIFY(m_menu->leftTableView()->isHidden());
+        QTRY_VERIFY(m_menu->backGroundView()->isHidden());
+        QCOMPARE(m_menu->dimAlpha(), 0.0);
+        QTRY_COMPARE(m_menu->column(column)->angle(), 0.0);
+        for (int i = 0; i < m_menu->numOfMenu(); ++i) {
+            QCOMPARE(m_menu->column(i)->titleColor, QColor(93, 93, 93));
+            QCOMPARE(m_menu->column(i)->backgroundColor, ChartDropDownMenu::RestingColor);
+        }
+    }
+
+private slots:
+    void init() { m_owner = Owner(); }
+
+    void buildsOneColumnPerAnswerWithItsTitle() {
+        m_owner.columns = 3;
+        build(300);
+        QCOMPARE(m_owner.asked, QStringList({"columns", "title 0", "title 1", "title 2"}));
+        QCOMPARE(m_menu->numOfMenu(), 3);
+        QCOMPARE(m_menu->column(2)->title(), QStringLiteral("列2"));
+        QCOMPARE(m_menu->column(2)->geometry().left(), 200);
+        QCOMPARE(m_menu->currentSelectedMenudIndex(), -1);
+        // Without a width the bar spans its parent, as the book list's does.
+        build(0);
+        m_screen->resize(400, 568);
+        QCOMPARE(m_menu->width(), 400);
+        // A long title is cut to the column less 25, the end truncated.
+        ChartMenuColumn *first = m_menu->column(0);
+        first->setTitle(QString(40, QChar(0x5b57)));
+        QFont font;
+        font.setPixelSize(13);
+        QVERIFY(first->shownTitle().endsWith(QChar(0x2026)));
+        QVERIFY(QFontMetrics(font).horizontalAdvance(first->shownTitle()) <= first->width() - 25);
+        QVERIFY(QFontMetrics(font).horizontalAdvance(first->shownTitle()) > first->width() - 45);
+    }
+
+    void opensTheTouchedColumn_data() {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<qint64>("rows");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("height");
+        QTest::newRow("first column, five rows") << 10 << qint64(5) << 0 << 5 * 38;
+        QTest::newRow("the border opens the right-hand one") << 100 << qint64(5) << 1 << 190;
+        QTest::newRow("30 rows are capped at 568-64-40-49") << 150 << qint64(30) << 1 << 415;
+        QTest::newRow("no rows: an empty list, still dimmed") << 0 << qint64(0) << 0 << 0;
+    }
+
+    void opensTheTouchedColumn() {
+        QFETCH(int, x);
+        QFETCH(qint64, rows);
+        QFETCH(int, column);
+        QFETCH(int, height);
+        m_owner.rows = rows;
+        build(200); // two thirds of the screen, as the reports use it
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(x, 20));
+        QVERIFY(m_menu->isShow());
+        QCOMPARE(m_menu->currentSelectedMenudIndex(), column);
+        QCOMPARE(m_menu->leftSelectedRow(), 2);
+        ChartMenuColumn *c = m_menu->column(column);
+        QCOMPARE(c->titleColor, ChartDropDownMenu::HighlightColor);
+        QCOMPARE(c->backgroundColor, ChartDropDownMenu::OpenColor);
+        QTRY_COMPARE(c->angle(), M_PI);
+        QTRY_COMPARE(m_menu->dimAlpha(), 0.3);
+        QTRY_COMPARE(m_menu->leftTableView()->height(), height);
+        // The list spans the screen, below the bar; the dimming covers the rest.
+        QCOMPARE(m_menu->leftTableView()->geometry().topLeft(), QPoint(0, 40));
+        QCOMPARE(m_menu->leftTableView()->width(), 320);
+        QCOMPARE(m_menu->backGroundView()->geometry(), QRect(0, 40, 320, 528));
+    }
+
+    void choosingARowRetitlesClosesAndTellsTheDelegate() {
+        build(200);
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(150, 20));
+        QTRY_COMPARE(m_menu->leftTableView()->height(), 190);
+        QListView *list = m_menu->leftTableView();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(3, 0)).center());
+        QCOMPARE(m_menu->column(1)->title(), QStringLiteral("1-3"));
+        QCOMPARE(m_owner.chosen,
+                 QList<ChartIndexPath>{ChartIndexPath::indexPathWithCol(1, 0, 3, 3)});
+        verifyClosed(1);
+        // The choice of the owner, not the menu's memory, marks the row at the next opening.
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(150, 20));
+        QCOMPARE(m_menu->leftSelectedRow(), 2);
+    }
+
+    void closingWays_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("the open column again") << "column";
+        QTest::newRow("the dimmed area") << "dim";
+        QTest::newRow("Esc in the list") << "esc";
+    }
+
+    void closingWays() {
+        QFETCH(QString, how);
+        build(200);
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(10, 20));
+        QTRY_COMPARE(m_menu->dimAlpha(), 0.3);
+        if (how == "column")
+            QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(10, 20));
+        else if (how == "dim")
+            QTest::mouseClick(m_menu->backGroundView(), Qt::LeftButton, {}, QPoint(5, 300));
+        else
+            QTest::keyClick(m_menu->leftTableView(), Qt::Key_Escape);
+        verifyClosed(0);
+        QVERIFY(m_owner.chosen.isEmpty());
+        QCOMPARE(m_menu->column(0)->title(), QStringLiteral("列0"));
+    }
+
+    void anotherColumnSwitchesWithoutClosing() {
+        build(200);
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(10, 20));
+        QTRY_COMPARE(m_menu->column(0)->angle(), M_PI);
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(150, 20));
+        QVERIFY(m_menu->isShow());
+        QCOMPARE(m_menu->currentSelectedMenudIndex(), 1);
+        QTRY_COMPARE(m_menu->column(0)->angle(), 0.0);
+        QCOMPARE(m_menu->column(0)->backgroundColor, ChartDropDownMenu::RestingColor);
+        QTRY_COMPARE(m_menu->column(1)->angle(), M_PI);
+    }
+
+    void withoutADelegateAChoiceDoesNothing() {
+        build(200, false);
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(10, 20));
+        m_menu->tableViewDidSelectRowAtIndexPath(1);
+        QVERIFY(m_menu->isShow());
+        QCOMPARE(m_menu->column(0)->title(), QStringLiteral("列0"));
+        // A row that is not in the list is no choice either.
+        m_menu->setDelegate(&m_owner);
+        m_menu->tableViewDidSelectRowAtIndexPath(5);
+        QVERIFY(m_owner.chosen.isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_ChartDropDownMenu)
+#include "tst_ChartDropDownMenu.moc"
