@@ -201,9 +201,9 @@ void ScriptRunner::pollWait() {
     const ScreenProbe::Busy state = ScreenProbe::busy(w);
     if (!state.isIdle()) {
         m_idleSince = -1;
-        if (now - m_waitStartedAt >= WaitLimitMs)
+        if (now - m_waitStartedAt >= m_waitLimitMs)
             fail(QStringLiteral("still busy after %1 s: %2")
-                     .arg(WaitLimitMs / 1000)
+                     .arg(m_waitLimitMs / 1000.0)
                      .arg(state.describe()));
         return;
     }

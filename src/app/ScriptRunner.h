@@ -38,6 +38,8 @@ public:
                  QObject *parent = nullptr);
 
     void start();
+    // Tests shorten the ten seconds a wait may take.
+    void setWaitLimit(int milliseconds) { m_waitLimitMs = milliseconds; }
     bool isRunning() const { return m_running; }
     const QList<Record> &records() const { return m_records; }
 
@@ -75,6 +77,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_lastActionAt = 0;
     QTimer m_poll;
+    int m_waitLimitMs = WaitLimitMs;
     qint64 m_waitStartedAt = 0;
     qint64 m_idleSince = -1;
 };

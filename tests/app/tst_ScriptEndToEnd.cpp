@@ -1,0 +1,150 @@
+// The whole client driven by a script against the development service: a teacher signs in,
+// opens a reflection waiting for review, grades it "不合格" and finds it under "已批阅".
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_ScriptEndToEnd : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QProcess m_service;
+    QString m_baseUrl;
+    QNetworkAccessManager m_network;
+
+    QJsonObject post(const QString &path, const QByteArray &form) {
+        QNetworkRequest request(QUrl(m_baseUrl + path));
+        request.setHeader(QNetworkRequest::ContentTypeHeader,
+                          QByteArrayLiteral("application/x-www-form-urlencoded"));
+        QNetworkReply *reply = m_network.post(request, form);
+        QSignalSpy finished(reply, &QNetworkReply::finished);
+        finished.wait(20000);
+        reply->deleteLater();
+        return QJsonDocument::fromJson(reply->readAll()).object();
+    }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void gradesAWaitingReflectionAndFindsItReviewed();
+};
+
+void tst_ScriptEndToEnd::initTestCase() {
+    QVERIFY(m_dir.isValid());
+    QString printed;
+    connect(&m_service, &QProcess::readyReadStandardOutput, this,
+            [&] { printed += QString::fromUtf8(m_service.readAllStandardOutput()); });
+    m_service.start(QStringLiteral(READING_SERVICE_BINARY),
+                    {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
+                     m_dir.filePath(QStringLiteral("service.sqlite"))});
+    QVERIFY(m_service.waitForStarted(10000));
+    static const QRegularExpression address(
+        QStringLiteral("listening on (http://127\\.0\\.0\\.1:[0-9]+/)"));
+    // Seeding takes a while in sanitizer builds; the address comes once it is done.
+    QTRY_VERIFY_WITH_TIMEOUT(address.match(printed).hasMatch(), 60000);
+    m_baseUrl = address.match(printed).captured(1);
+    disconnect(&m_service, nullptr, this, nullptr);
+}
+
+void tst_ScriptEndToEnd::cleanupTestCase() {
+    m_service.kill();
+    m_service.waitForFinished(10000);
+}
+
+void tst_ScriptEndToEnd::gradesAWaitingReflectionAndFindsItReviewed() {
+    const QJsonArray waiting = post(QStringLiteral("Mobile/GetFeelList"), "uid=1&feelType=1")
+                                   .value(QStringLiteral("feelList"))
+                                   .toArray();
+    QVERIFY(!waiting.isEmpty());
+    const qint64 feelId = waiting.first().toObject().value(QStringLiteral("FeelId")).toInteger();
+
+    const QString dump = m_dir.filePath(QStringLiteral("reviewed.json"));
+    const QString script = m_dir.filePath(QStringLiteral("grade.txt"));
+    QFile file(script);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral(R"(# a first launch: the guide, then the login screen
+wait
+tap enterButton
+wait
+type userNameTextField 13800000001
+type userPwdTextField 123456
+tap loginButton
+wait
+tap gradeBtn
+wait
+# the first reflection waiting for review
+tap segment 1
+wait
+row tableView 0
+wait
+tap rightButton
+wait
+tap unQualifiedBtn
+tap decideButton
+wait
+back
+wait
+tap segment 2
+wait
+dump %1
+)")
+                   .arg(dump)
+                   .toUtf8());
+    file.close();
+
+    QProcess client;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TEACHER_SERVICE_URL"), m_baseUrl);
+    env.insert(QStringLiteral("TEACHER_CLIENT_CONFIG_DIR"), m_dir.filePath(QStringLiteral("cfg")));
+    env.insert(QStringLiteral("TEACHER_CLIENT_CACHE_DIR"), m_dir.filePath(QStringLiteral("cache")));
+    client.setProcessEnvironment(env);
+    client.start(QStringLiteral(TEACHER_CLIENT_BINARY), {QStringLiteral("--script"), script});
+    QVERIFY(client.waitForFinished(120000));
+    const QByteArray errors = client.readAllStandardError();
+    QVERIFY2(client.exitCode() == 0, errors.right(2000).constData());
+
+    // The service has the grade...
+    const QJsonObject feel =
+        post(QStringLiteral("Mobile/GetSingleFeel"), "feelId=" + QByteArray::number(feelId));
+    QCOMPARE(feel.value(QStringLiteral("feel")).toObject().value(QStringLiteral("FeelTypeStr")),
+             QJsonValue(QStringLiteral("不合格")));
+
+    // ...and the reviewed list on screen shows the reflection with the fail icon.
+    QFile dumped(dump);
+    QVERIFY(dumped.open(QIODevice::ReadOnly));
+    const QByteArray text = dumped.readAll();
+    const QJsonObject root = QJsonDocument::fromJson(text).object();
+    QJsonArray rows;
+    const std::function<void(const QJsonObject &)> findList = [&](const QJsonObject &node) {
+        if (node.contains(QStringLiteral("rows")) && rows.isEmpty())
+            rows = node.value(QStringLiteral("rows")).toArray();
+        for (const QJsonValue &child : node.value(QStringLiteral("children")).toArray())
+            findList(child.toObject());
+    };
+    findList(root.value(QStringLiteral("tree")).toObject());
+    bool found = false;
+    for (const QJsonValue &row : std::as_const(rows)) {
+        const QJsonObject roles = row.toObject().value(QStringLiteral("roles")).toObject();
+        const QStringList values = roles.toVariantMap().values().isEmpty()
+                                       ? QStringList()
+                                       : QVariant(roles.toVariantMap().values()).toStringList();
+        if (roles.value(QStringLiteral("FeelId")).toInteger() == feelId ||
+            values.contains(QString::number(feelId))) {
+            QVERIFY2(values.contains(QStringLiteral("不合格")), text.constData());
+            QVERIFY2(values.contains(QStringLiteral("grade_fail_icon")), text.constData());
+            found = true;
+        }
+    }
+    QVERIFY2(found, text.constData());
+}
+
+QTEST_MAIN(tst_ScriptEndToEnd)
+#include "tst_ScriptEndToEnd.moc"
