@@ -13,6 +13,7 @@
 #include "TextRules.h"
 
 #include <QFontMetrics>
+#include <QShortcut>
 
 namespace {
 const char *const BackButtonName = "backButton";
@@ -67,6 +68,14 @@ void BasicVC::setTheBackItemButton() {
     button->setImageName(QStringLiteral("left_back_icon"));
     connect(button, &QPushButton::clicked, this, [this] { leftBackClick(); });
     setLeftBarButton(button);
+    // The desktop's back keys, gone with the button. Shortcuts of hidden widgets never fire, and
+    // only the screen on top of the visible stack is shown, so one screen answers.
+    for (const QKeySequence &key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::AltModifier | Qt::Key_Left)}) {
+        auto *shortcut = new QShortcut(key, this);
+        connect(button, &QObject::destroyed, shortcut, &QObject::deleteLater);
+        connect(shortcut, &QShortcut::activated, this, [this] { backKeyAction(); });
+    }
 }
 
 void BasicVC::leftBackClick() {

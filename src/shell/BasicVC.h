@@ -27,6 +27,9 @@ public:
     void setTheBackItemButton();
     // Pops this screen; the root of a presented stack (the login stack) closes the whole stack.
     virtual void leftBackClick();
+    // Esc and Alt+Left, on a screen that shows the back button: what the button does. A screen
+    // with something open over it (a drop-down) closes that first.
+    virtual void backKeyAction() { leftBackClick(); }
 
     // A text button (15 px, as wide as its text on one line, 30 high), colour "724e26" when none
     // is given. Its click calls rightBarButtonItemPressed().

@@ -1,0 +1,274 @@
+#include "ClassChangeView.h"
+
+#include "Assets.h"
+#include "TextRules.h"
+
+#include <QListView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPropertyAnimation>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
+
+namespace {
+constexpr int TextInset = 20;
+constexpr int TextPixelSize = 13;
+constexpr int SeparatorGrey = 220;
+constexpr QSize CheckSize(20, 15);
+constexpr int CheckInsetFromRight = 25;
+const QString MarkedColorHex = QStringLiteral("b16c2b");
+
+// A row: white, the title 20 in from the left; the marked one in "b16c2b" with the check.
+class RowDelegate : public QStyledItemDelegate {
+public:
+    RowDelegate(const QColor *textColor, QObject *parent)
+        : QStyledItemDelegate(parent)
+        , m_textColor(textColor) {}
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override {
+        return {option.rect.width(), ClassChangeView::RowHeight};
+    }
+
+    void paint(QPainter *p, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override {
+        const QRect r = option.rect;
+        p->save();
+        p->fillRect(r, Qt::white);
+        const bool marked = index.data(ClassChangeView::MarkedRole).toBool();
+        QFont f = option.font;
+        f.setPixelSize(TextPixelSize);
+        p->setFont(f);
+        p->setPen(marked ? TextRules::colorWithHexString(MarkedColorHex) : *m_textColor);
+        p->drawText(r.adjusted(TextInset, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                    index.data(ClassChangeView::TitleRole).toString());
+        if (marked) {
+            const QRect check(r.right() + 1 - CheckInsetFromRight - CheckSize.width(),
+                              r.top() + (r.height() - CheckSize.height()) / 2, CheckSize.width(),
+                              CheckSize.height());
+            p->drawPixmap(check, Assets::pixmap(QStringLiteral("ico_make"), CheckSize));
+        }
+        p->setPen(QColor(SeparatorGrey, SeparatorGrey, SeparatorGrey));
+        p->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+        p->restore();
+    }
+
+private:
+    const QColor *m_textColor;
+};
+} // namespace
+
+qint64 ClassChangeViewDataSource::menuNumberOfRows(ClassChangeView *) {
+    return 0;
+}
+
+// Dims what lies below and catches the taps that close the panel.
+class ClassChangeView::Dimming : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int alpha READ alpha WRITE setAlpha)
+public:
+    Dimming(ClassChangeView *owner, QWidget *parent)
+        : QWidget(parent)
+        , m_owner(owner) {
+        setObjectName(QStringLiteral("backGroundView"));
+        setAccessibleName(QStringLiteral("关闭班级列表"));
+    }
+    int alpha() const { return m_alpha; }
+    void setAlpha(int alpha) {
+        m_alpha = alpha;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter(this).fillRect(rect(), QColor(0, 0, 0, m_alpha));
+    }
+    void mousePressEvent(QMouseEvent *event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent *event) override {
+        if (rect().contains(event->position().toPoint()))
+            m_owner->backgroundTapped();
+    }
+
+private:
+    ClassChangeView *m_owner;
+    int m_alpha = 0;
+};
+
+ClassChangeView::ClassChangeView(QPoint origin, QWidget *superView)
+    : QObject(superView)
+    , m_supView(superView)
+    , m_origin(origin) {
+    m_backGroundView = new Dimming(this, superView);
+    m_backGroundView->hide();
+    m_rows = new QStandardItemModel(this);
+    m_leftTableView = new QListView(superView);
+    m_leftTableView->setObjectName(QStringLiteral("leftTableView"));
+    m_leftTableView->setAccessibleName(QStringLiteral("班级列表"));
+    m_leftTableView->setModel(m_rows);
+    m_leftTableView->setItemDelegate(new RowDelegate(&m_textColor, m_leftTableView));
+    m_leftTableView->setUniformItemSizes(true);
+    m_leftTableView->setFrameShape(QFrame::NoFrame);
+    m_leftTableView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_leftTableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_leftTableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_leftTableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_leftTableView->setGeometry(origin.x(), origin.y(), 0, 0);
+    m_leftTableView->hide();
+    // A click chooses; Enter on the keyboard too. Styles that activate on a single click send
+    // both: the panel is closed by the first, which makes the second a no-op.
+    connect(m_leftTableView, &QListView::clicked, this,
+            [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index.row()); });
+    connect(m_leftTableView, &QListView::activated, this,
+            [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index.row()); });
+}
+
+ClassChangeView::~ClassChangeView() {
+    for (const QPointer<QAbstractAnimation> &animation : std::as_const(m_running)) {
+        if (animation)
+            animation->stop();
+    }
+}
+
+void ClassChangeView::setDataSource(ClassChangeViewDataSource *source) {
+    m_dataSource = source;
+    m_dataSourceObject = dynamic_cast<QObject *>(source);
+}
+
+void ClassChangeView::setDelegate(ClassChangeViewDelegate *delegate) {
+    m_delegate = delegate;
+    m_delegateObject = dynamic_cast<QObject *>(delegate);
+}
+
+QWidget *ClassChangeView::backGroundView() const {
+    return m_backGroundView;
+}
+
+int ClassChangeView::dimAlpha() const {
+    return m_backGroundView->alpha();
+}
+
+void ClassChangeView::reloadData() {
+    m_rows->clear();
+    ClassChangeViewDataSource *source = m_dataSourceObject ? m_dataSource : nullptr;
+    const qint64 count = source ? qMax<qint64>(0, source->menuNumberOfRows(this)) : 0;
+    for (qint64 row = 0; row < count; ++row) {
+        auto *item = new QStandardItem(source->menuTitleForRowAtIndexPath(this, {row}));
+        item->setData(row == m_leftSelectedRow, MarkedRole);
+        item->setAccessibleText(item->text());
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        m_rows->appendRow(item);
+    }
+}
+
+int ClassChangeView::openHeight() const {
+    if (!m_supView)
+        return 0;
+    const int screenHeight = m_supView->window()->height();
+    return int(qMin<qint64>(qint64(m_rows->rowCount()) * RowHeight,
+                            qMax(0, screenHeight - ScreenReserve)));
+}
+
+void ClassChangeView::animateSelectView() {
+    reloadData();
+    if (m_isShow)
+        return;
+    animateBackGroundView(true);
+    animateLeftTableView(true);
+    m_isShow = true;
+}
+
+void ClassChangeView::backgroundTapped() {
+    if (!m_isShow)
+        return;
+    animateBackGroundView(false);
+    animateLeftTableView(false);
+    m_isShow = false;
+}
+
+void ClassChangeView::tableViewDidSelectRowAtIndexPath(int row) {
+    // The rows can be gone or fewer by the time a click lands (a reload under an open panel).
+    if (!m_isShow || row < 0 || row >= m_rows->rowCount())
+        return;
+    m_leftSelectedRow = row;
+    for (int r = 0; r < m_rows->rowCount(); ++r)
+        m_rows->item(r)->setData(r == row, MarkedRole);
+    if (m_delegate && m_delegateObject)
+        m_delegate->menuDidSelectRowAtIndexPath(this, {row});
+    backgroundTapped();
+    m_leftTableView->clearSelection();
+}
+
+void ClassChangeView::animateBackGroundView(bool show, std::function<void()> complete) {
+    if (!m_supView)
+        return;
+    if (show) {
+        m_backGroundView->setGeometry(m_origin.x(), 0, m_supView->width(), m_supView->height());
+        m_backGroundView->setAlpha(0);
+        m_backGroundView->show();
+        m_backGroundView->raise();
+        m_leftTableView->raise();
+        runAnimation(m_backGroundView, "alpha", DimmedAlpha, std::move(complete));
+    } else {
+        QPointer<QWidget> dimming = m_backGroundView;
+        runAnimation(m_backGroundView, "alpha", 0, [dimming, complete = std::move(complete)] {
+            if (dimming)
+                dimming->hide();
+            if (complete)
+                complete();
+        });
+    }
+}
+
+void ClassChangeView::animateLeftTableView(bool show, std::function<void()> complete) {
+    if (!m_supView)
+        return;
+    const int width = m_supView->width();
+    if (show) {
+        m_leftTableView->setGeometry(0, 0, width, 0);
+        m_leftTableView->show();
+        m_leftTableView->raise();
+        runAnimation(m_leftTableView, "geometry", QRect(0, 0, width, openHeight()),
+                     std::move(complete));
+    } else {
+        QPointer<QListView> list = m_leftTableView;
+        runAnimation(m_leftTableView, "geometry", QRect(0, 0, width, 0),
+                     [list, complete = std::move(complete)] {
+                         if (list)
+                             list->hide();
+                         if (complete)
+                             complete();
+                     });
+    }
+}
+
+void ClassChangeView::runAnimation(QObject *target, const QByteArray &property, const QVariant &to,
+                                   std::function<void()> complete) {
+    // A new animation of the same property takes over from the running one.
+    for (const QPointer<QAbstractAnimation> &running : std::as_const(m_running)) {
+        auto *animation = qobject_cast<QPropertyAnimation *>(running.data());
+        if (animation && animation->targetObject() == target &&
+            animation->propertyName() == property)
+            animation->stop();
+    }
+    m_running.removeIf([](const QPointer<QAbstractAnimation> &a) {
+        return !a || a->state() == QAbstractAnimation::Stopped;
+    });
+    auto *animation = new QPropertyAnimation(target, property, this);
+    animation->setDuration(AnimationMs);
+    animation->setEndValue(to);
+    connect(animation, &QAbstractAnimation::finished, this, [complete = std::move(complete)] {
+        if (complete)
+            complete();
+    });
+    m_running << animation;
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void ClassChangeView::finishAnimations() {
+    const auto running = m_running;
+    for (const QPointer<QAbstractAnimation> &animation : running) {
+        if (animation && animation->state() == QAbstractAnimation::Running)
+            animation->setCurrentTime(animation->totalDuration());
+    }
+}
+
+#include "ClassChangeView.moc"

@@ -1,0 +1,207 @@
+#include "ClassListCell.h"
+
+#include "Assets.h"
+#include "TextRules.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTextDocument>
+
+namespace {
+constexpr int Margin = 10;
+constexpr int BadgeSide = 30;
+constexpr int ListHeadSide = 50;
+constexpr int CardHeadSide = 80;
+constexpr int NamePixelSize = 16;
+constexpr int DetailPixelSize = 13;
+constexpr QRgb NameColor = 0x333333;
+constexpr QRgb DetailColor = 0x666666;
+constexpr QRgb PositionGrey = 0x555555;
+constexpr QRgb SeparatorColor = 0xdddddd;
+const QStringList RankBadges{QStringLiteral("class_first_icon"),
+                             QStringLiteral("class_second_icon"),
+                             QStringLiteral("class_third_icon")};
+
+QFont withSize(QFont font, int pixels, bool bold = false) {
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+void drawRich(QPainter *p, const QRect &rect, const QString &html, const QFont &font,
+              const QColor &color) {
+    QTextDocument doc;
+    doc.setDefaultFont(font);
+    doc.setDocumentMargin(0);
+    doc.setHtml(html);
+    p->save();
+    const qreal top = rect.top() + (rect.height() - doc.size().height()) / 2;
+    p->translate(rect.left(), top);
+    p->setClipRect(QRectF(0, 0, rect.width(), doc.size().height()));
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, color);
+    doc.documentLayout()->draw(p, context);
+    p->restore();
+}
+
+void drawHead(QPainter *p, const QRect &rect, const QPixmap &image) {
+    if (image.isNull())
+        return;
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing);
+    p->setRenderHint(QPainter::SmoothPixmapTransform);
+    QPainterPath circle;
+    circle.addEllipse(QRectF(rect));
+    p->setClipPath(circle);
+    // Fill the circle, cutting the longer side of a non-square photo.
+    const QSize scaled = image.size().scaled(rect.size(), Qt::KeepAspectRatioByExpanding);
+    const QRect target(rect.center().x() - scaled.width() / 2 + 1,
+                       rect.center().y() - scaled.height() / 2 + 1, scaled.width(),
+                       scaled.height());
+    p->drawPixmap(target, image);
+    p->restore();
+}
+} // namespace
+
+const QString ClassListCell::AccentColorHex = QStringLiteral("ffd823");
+
+ClassListCell::ClassListCell(Design design, QObject *parent)
+    : QStyledItemDelegate(parent)
+    , m_design(design) {}
+
+QString ClassListCell::reuseIdentifier() const {
+    return m_design == ListDesign ? QStringLiteral("ClassListCell")
+                                  : QStringLiteral("ClassListCell2");
+}
+
+QString ClassListCell::addColorWithString(const QString &string, const QString &defaultString,
+                                          const QColor &color) {
+    return defaultString.toHtmlEscaped() + QStringLiteral("<span style=\"color:%1\">%2</span>")
+                                               .arg(color.name(), string.toHtmlEscaped());
+}
+
+QVariant ClassListCell::roleData(const StudentListModel &pupil, int row, bool ranked, int role) {
+    const QColor accent = TextRules::colorWithHexString(AccentColorHex);
+    const QString headAsset =
+        pupil.Sex == 0 ? QStringLiteral("user_man_head") : QStringLiteral("user_woman_head");
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+    case StudentNameRole:
+        return pupil.RealName.value_or(QString());
+    case StudentTitleRole:
+        return pupil.MyTitle.value_or(QString());
+    case FlowerCountRole:
+        return QStringLiteral("x%1朵").arg(pupil.FlowerNumber);
+    case StudentNumRole:
+        return QString::number(row + 1);
+    case FirstImageRole:
+        if (!ranked || row < 0)
+            return QString();
+        return row < RankBadges.size() ? RankBadges.at(row) : QStringLiteral("class_general_icon");
+    case HeadPlaceholderRole:
+        return headAsset;
+    case Qt::DecorationRole:
+        return Assets::pixmap(headAsset);
+    case PhotoUrlRole:
+        return pupil.PhotoStr.value_or(QString()).trimmed();
+    case CardFlowerRole:
+        return addColorWithString(QStringLiteral("%1朵").arg(pupil.FlowerNumber),
+                                  QStringLiteral("小红花:"), accent);
+    case MobileRole:
+        return QStringLiteral("手机:%1").arg(pupil.Mobile.value_or(QString()));
+    case CardTitleRole:
+        return addColorWithString(pupil.MyTitle.value_or(QString()), QStringLiteral("等级:"),
+                                  accent);
+    case TestCountRole:
+        return addColorWithString(QStringLiteral("%1次").arg(pupil.TestPassNum),
+                                  QStringLiteral("测评:"), accent);
+    default:
+        return {};
+    }
+}
+
+QSize ClassListCell::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const {
+    return {option.rect.width(), m_design == ListDesign ? ListRowHeight : CardRowHeight};
+}
+
+void ClassListCell::paint(QPainter *p, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const {
+    const QRect r = option.rect;
+    p->save();
+    p->fillRect(r, (option.state & QStyle::State_Selected) ? QColor(0xf5f0e8) : QColor(Qt::white));
+    if (m_design == ListDesign)
+        paintList(p, r, index, option.font);
+    else
+        paintCard(p, r, index, option.font);
+    // One-pixel separator along the bottom, the full width.
+    p->setPen(QColor(SeparatorColor));
+    p->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+    if (option.state & QStyle::State_HasFocus) {
+        p->setPen(QPen(QColor(0xb16c2b), 1, Qt::DotLine));
+        p->drawRect(r.adjusted(1, 1, -2, -2));
+    }
+    p->restore();
+}
+
+void ClassListCell::paintList(QPainter *p, const QRect &r, const QModelIndex &index,
+                              const QFont &base) const {
+    const QRect badge(r.left() + Margin, r.top() + (r.height() - BadgeSide) / 2, BadgeSide,
+                      BadgeSide);
+    const QString badgeAsset = index.data(FirstImageRole).toString();
+    if (!badgeAsset.isEmpty())
+        p->drawPixmap(badge, Assets::pixmap(badgeAsset, badge.size()));
+    p->setFont(withSize(base, DetailPixelSize, true));
+    p->setPen(badgeAsset.isEmpty() ? QColor(PositionGrey) : QColor(Qt::white));
+    p->drawText(badge, Qt::AlignCenter, index.data(StudentNumRole).toString());
+
+    const QRect head(badge.right() + 1 + Margin, r.top() + (r.height() - ListHeadSide) / 2,
+                     ListHeadSide, ListHeadSide);
+    drawHead(p, head, index.data(Qt::DecorationRole).value<QPixmap>());
+
+    const int textLeft = head.right() + 1 + Margin;
+    const QRect flowers(r.right() - 90, r.top(), 90 - Margin, r.height());
+    p->setFont(withSize(base, DetailPixelSize));
+    p->setPen(QColor(DetailColor));
+    p->drawText(flowers, Qt::AlignVCenter | Qt::AlignRight, index.data(FlowerCountRole).toString());
+
+    const int textWidth = flowers.left() - textLeft - Margin;
+    p->setFont(withSize(base, NamePixelSize, true));
+    p->setPen(QColor(NameColor));
+    p->drawText(QRect(textLeft, r.top() + 12, textWidth, 24), Qt::AlignVCenter | Qt::AlignLeft,
+                index.data(StudentNameRole).toString());
+    p->setFont(withSize(base, DetailPixelSize));
+    p->setPen(QColor(DetailColor));
+    p->drawText(QRect(textLeft, r.top() + 38, textWidth, 20), Qt::AlignVCenter | Qt::AlignLeft,
+                index.data(StudentTitleRole).toString());
+}
+
+void ClassListCell::paintCard(QPainter *p, const QRect &r, const QModelIndex &index,
+                              const QFont &base) const {
+    const QRect head(r.left() + 2 * Margin, r.top() + (r.height() - CardHeadSide) / 2, CardHeadSide,
+                     CardHeadSide);
+    drawHead(p, head, index.data(Qt::DecorationRole).value<QPixmap>());
+    const int left = head.right() + 1 + 2 * Margin;
+    const int width = r.right() - Margin - left;
+    const QFont detail = withSize(base, DetailPixelSize);
+    int top = r.top() + 14;
+    p->setFont(withSize(base, NamePixelSize, true));
+    p->setPen(QColor(NameColor));
+    p->drawText(QRect(left, top, width, 26), Qt::AlignVCenter | Qt::AlignLeft,
+                index.data(StudentNameRole).toString());
+    top += 30;
+    const int half = width / 2;
+    drawRich(p, QRect(left, top, half, 22), index.data(CardFlowerRole).toString(), detail,
+             QColor(DetailColor));
+    drawRich(p, QRect(left + half, top, width - half, 22), index.data(TestCountRole).toString(),
+             detail, QColor(DetailColor));
+    top += 26;
+    drawRich(p, QRect(left, top, width, 22), index.data(CardTitleRole).toString(), detail,
+             QColor(DetailColor));
+    top += 26;
+    p->setFont(detail);
+    p->setPen(QColor(DetailColor));
+    p->drawText(QRect(left, top, width, 22), Qt::AlignVCenter | Qt::AlignLeft,
+                index.data(MobileRole).toString());
+}

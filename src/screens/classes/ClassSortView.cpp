@@ -1,0 +1,215 @@
+#include "ClassSortView.h"
+
+#include "TextRules.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace {
+constexpr int TitlePixelSize = 14;
+constexpr int TriangleWidth = 8;
+constexpr int TriangleHeight = 5;
+constexpr int TriangleGap = 6;
+constexpr int TitleRoom = 25; // a title wider than the column less this is cut...
+constexpr int TitleCut = 23;  // ...to the column less this
+constexpr qreal SeparatorWidth = 0.5;
+} // namespace
+
+const QString ClassSortView::SelectedColorHex = QStringLiteral("b16c2b");
+
+int ClassSortViewDataSource::numberOfColumnsInMenu(ClassSortView *) {
+    return 1;
+}
+
+// One column: background, title and triangle, painted; taps go through to the bar.
+class ClassSortView::Column : public QWidget {
+public:
+    explicit Column(QWidget *parent)
+        : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        QFont f = font();
+        f.setPixelSize(TitlePixelSize);
+        setFont(f);
+    }
+
+    QString fullTitle;
+    QColor background;
+    QColor foreground; // title
+    QColor indicator;  // triangle
+
+    QString shownTitle() const {
+        const QFontMetrics metrics(font());
+        if (metrics.horizontalAdvance(fullTitle) <= width() - TitleRoom)
+            return fullTitle;
+        return metrics.elidedText(fullTitle, Qt::ElideRight, qMax(0, width() - TitleCut));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter p(this);
+        p.fillRect(rect(), background);
+        const QString title = shownTitle();
+        const QFontMetrics metrics(font());
+        const int titleWidth = metrics.horizontalAdvance(title);
+        const QRect titleRect((width() - titleWidth) / 2, 0, titleWidth, height());
+        p.setPen(foreground);
+        p.drawText(titleRect, Qt::AlignCenter, title);
+        const qreal left = titleRect.right() + 1 + TriangleGap;
+        const qreal top = (height() - TriangleHeight) / 2.0;
+        QPainterPath triangle;
+        triangle.moveTo(left, top);
+        triangle.lineTo(left + TriangleWidth, top);
+        triangle.lineTo(left + TriangleWidth / 2.0, top + TriangleHeight);
+        triangle.closeSubpath();
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillPath(triangle, indicator);
+    }
+};
+
+ClassSortView::ClassSortView(QPoint origin, int height, int screenWidth, QWidget *parent)
+    : QWidget(parent) {
+    setObjectName(QStringLiteral("sortView"));
+    setGeometry(origin.x(), origin.y(), screenWidth * 2 / 3, height);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+}
+
+void ClassSortView::setDataSource(ClassSortViewDataSource *source) {
+    m_dataSource = source;
+    m_dataSourceObject = dynamic_cast<QObject *>(source);
+    buildColumns();
+}
+
+ClassSortViewDataSource *ClassSortView::dataSource() const {
+    return m_dataSourceObject ? m_dataSource : nullptr;
+}
+
+void ClassSortView::buildColumns() {
+    qDeleteAll(m_columns);
+    m_columns.clear();
+    ClassSortViewDataSource *source = dataSource();
+    m_numOfMenu = source ? qMax(0, source->numberOfColumnsInMenu(this)) : 1;
+    for (int i = 0; i < m_numOfMenu; ++i) {
+        auto *c = new Column(this);
+        c->setObjectName(QStringLiteral("column%1").arg(i));
+        c->fullTitle = source ? source->menuTitleForColumn(this, i) : QString();
+        c->setAccessibleName(c->fullTitle);
+        c->background = QColor(NormalGrey, NormalGrey, NormalGrey);
+        c->foreground = m_textColor;
+        c->indicator = m_indicatorColor;
+        c->show();
+        m_columns << c;
+    }
+    m_currentSelectedMenudIndex = -1;
+    layoutColumns();
+}
+
+void ClassSortView::layoutColumns() {
+    if (m_columns.isEmpty())
+        return;
+    const qreal w = qreal(width()) / m_columns.size();
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const int left = qRound(i * w);
+        m_columns[i]->setGeometry(left, 0, qRound((i + 1) * w) - left, height() - 1);
+    }
+}
+
+void ClassSortView::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    layoutColumns();
+}
+
+void ClassSortView::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.setPen(QPen(m_separatorColor, SeparatorWidth));
+    const qreal y = height() - SeparatorWidth / 2;
+    p.drawLine(QPointF(0, y), QPointF(width(), y));
+}
+
+void ClassSortView::setTextColor(const QColor &color) {
+    m_textColor = color;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (i != m_currentSelectedMenudIndex)
+            m_columns[i]->foreground = color;
+    }
+    update();
+}
+
+void ClassSortView::setIndicatorColor(const QColor &color) {
+    m_indicatorColor = color;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (i != m_currentSelectedMenudIndex)
+            m_columns[i]->indicator = color;
+    }
+    update();
+}
+
+void ClassSortView::setSeparatorColor(const QColor &color) {
+    m_separatorColor = color;
+    update();
+}
+
+ClassSortView::Column *ClassSortView::column(int index) const {
+    return index >= 0 && index < m_columns.size() ? m_columns.at(index) : nullptr;
+}
+
+QList<QWidget *> ClassSortView::columns() const {
+    return {m_columns.cbegin(), m_columns.cend()};
+}
+
+QString ClassSortView::columnTitle(int index) const {
+    const Column *c = column(index);
+    return c ? c->shownTitle() : QString();
+}
+
+QColor ClassSortView::columnBackground(int index) const {
+    const Column *c = column(index);
+    return c ? c->background : QColor();
+}
+
+QColor ClassSortView::columnTitleColor(int index) const {
+    const Column *c = column(index);
+    return c ? c->foreground : QColor();
+}
+
+void ClassSortView::menuTapped(qreal x) {
+    if (m_numOfMenu <= 0 || width() <= 0)
+        return;
+    const int tapped = int(std::floor(x / (qreal(width()) / m_numOfMenu)));
+    if (tapped < 0 || tapped >= m_columns.size())
+        return;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (i == tapped)
+            continue;
+        m_columns[i]->background = QColor(NormalGrey, NormalGrey, NormalGrey);
+        m_columns[i]->foreground = m_textColor;
+        m_columns[i]->indicator = m_indicatorColor;
+        m_columns[i]->update();
+    }
+    if (tapped == m_currentSelectedMenudIndex)
+        return;
+    m_currentSelectedMenudIndex = tapped;
+    Column *c = m_columns[tapped];
+    const QColor selected = TextRules::colorWithHexString(SelectedColorHex);
+    c->background = QColor(SelectedGrey, SelectedGrey, SelectedGrey);
+    c->foreground = selected;
+    c->indicator = selected;
+    c->update();
+    if (ClassSortViewDataSource *source = dataSource())
+        source->menuDidSelectColumn(this, tapped);
+}
+
+void ClassSortView::mousePressEvent(QMouseEvent *event) {
+    event->accept();
+}
+
+void ClassSortView::mouseReleaseEvent(QMouseEvent *event) {
+    if (rect().contains(event->position().toPoint()))
+        menuTapped(event->position().x());
+}

@@ -1,0 +1,142 @@
+#include "GradeDetailVC.h"
+
+#include "AnswerHandling.h"
+#include "Assets.h"
+#include "BackKeys.h"
+#include "GradeAlertView.h"
+#include "GradeVocabulary.h"
+#include "LoginState.h"
+#include "NotificationCenter.h"
+#include "PictureGrid.h"
+#include "ProgressHud.h"
+#include "TeacherRequestManager.h"
+#include "ui_GradeDetailVC.h"
+
+#include <QJsonArray>
+
+namespace {
+constexpr int StampInset = 6;
+}
+
+GradeDetailVC::GradeDetailVC(QWidget *parent)
+    : BasicVC(parent)
+    , m_ui(std::make_unique<Ui::GradeDetailVC>()) {
+    m_ui->setupUi(this);
+    m_rightButton = m_ui->rightButton;
+    connect(m_ui->rightButton, &QPushButton::clicked, this,
+            [this] { markClickAction(m_rightButton); });
+    installBackKeys(this);
+}
+
+GradeDetailVC::~GradeDetailVC() = default;
+
+QTextBrowser *GradeDetailVC::contentLabel() const {
+    return m_ui->contentLabel;
+}
+
+PictureGrid *GradeDetailVC::photosGroup() const {
+    return m_ui->photosGroup;
+}
+
+QLabel *GradeDetailVC::gradeImageView() const {
+    return m_ui->gradeImageView;
+}
+
+void GradeDetailVC::viewDidLoad() {
+    BasicVC::viewDidLoad();
+    setTitle(QStringLiteral("详情"));
+    if (m_detailType == GradingType)
+        setRightBarButton(m_rightButton);
+    else
+        delete m_rightButton;
+    m_ui->gradeImageView->hide();
+    getFeelDetailAction();
+}
+
+void GradeDetailVC::getFeelDetailAction() {
+    GetSingleFeelReq request;
+    request.feelId = m_feelId;
+    ProgressHud::show();
+    // Kept whatever the result: a refusal leaves the screen empty but remembers the answer.
+    const auto keep = [this](const GetSingleFeelRsp &rsp) { m_feelRsp = rsp; };
+    const auto answer = AnswerHandler<GetSingleFeelRsp>(this)
+                            .dismissingHud()
+                            .onSuccess([this, keep](const GetSingleFeelRsp &rsp) {
+                                keep(rsp);
+                                layOutMainView();
+                            })
+                            .onRefusal([keep](const GetSingleFeelRsp &rsp) {
+                                keep(rsp);
+                                AnswerHandling::showRefusal(rsp);
+                            });
+    TeacherRequestManager::request_GetSingleFeel_WithParams(request, answer.completion(),
+                                                            answer.failure());
+}
+
+void GradeDetailVC::layOutMainView() {
+    const FeelDetailRsp feel = m_feelRsp && m_feelRsp->feel ? *m_feelRsp->feel : FeelDetailRsp();
+    m_ui->contentLabel->setPlainText(feel.Content.value_or(QString()));
+
+    QList<PictureItem> items;
+    for (const QJsonValue &url : feel.ImgageUrlList.value_or(QJsonArray())) {
+        // Anything but a text cannot name a picture; the others still show.
+        if (url.isString())
+            items.append(PictureItem{url.toString()});
+    }
+    m_ui->photosGroup->setPictureItems(items);
+
+    if (m_detailType != GradingType)
+        showStamp(GradeVocabulary::stampFor(feel.FeelTypeStr.value_or(QString())));
+    else
+        m_ui->gradeImageView->hide();
+}
+
+void GradeDetailVC::markClickAction(QAbstractButton *) {
+    if (!m_rightButton)
+        return;
+    QPointer<GradeDetailVC> screen = this;
+    auto *dialog = new GradeAlertView([screen](int code) {
+        // The dialog outlives nothing it needs: a screen that went meanwhile sends nothing.
+        if (screen)
+            screen->gradeFeelDetailActionWithFeelType(code);
+    });
+    dialog->show();
+}
+
+void GradeDetailVC::gradeFeelDetailActionWithFeelType(qint64 feelType) {
+    UpdateFeelReq request;
+    request.uid = LoginRsp::shareRsp().uid;
+    request.feelId = m_feelId;
+    request.feelType = feelType;
+    ProgressHud::show();
+    const auto answer = AnswerHandler<UpdateFeelRsp>(this).dismissingHud().onSuccess(
+        [this, feelType](const UpdateFeelRsp &) {
+            NotificationCenter::post(NOTIFICATION_UPDATE_GRADE);
+            showStamp(GradeVocabulary::stampForCode(int(feelType)));
+            setRightBarButton(nullptr);
+            m_rightButton.clear();
+        });
+    TeacherRequestManager::request_UpdateFeel_WithParams(request, answer.completion(),
+                                                         answer.failure());
+}
+
+void GradeDetailVC::showStamp(const QString &imageName) {
+    m_gradeImageName = imageName;
+    QLabel *stamp = m_ui->gradeImageView;
+    stamp->setPixmap(Assets::pixmap(imageName, stamp->size()));
+    stamp->setVisible(!imageName.isEmpty());
+    placeStamp();
+}
+
+void GradeDetailVC::placeStamp() {
+    // Over the top right corner of the text, like a stamp on the page.
+    const QRect text = m_ui->contentLabel->geometry();
+    QLabel *stamp = m_ui->gradeImageView;
+    stamp->move(text.right() - stamp->width() - StampInset, text.top() + StampInset);
+    stamp->raise();
+}
+
+void GradeDetailVC::resizeEvent(QResizeEvent *event) {
+    BasicVC::resizeEvent(event);
+    placeStamp();
+}
