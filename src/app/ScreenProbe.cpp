@@ -36,12 +36,18 @@ bool isShown(const QWidget *widget, const QWidget *window) {
     return widget && !widget->isHidden() && (widget == window || widget->isVisibleTo(window));
 }
 
-QWidget *firstShownNamed(QWidget *scope, const QString &name, const QWidget *window) {
-    if (scope->objectName() == name && isShown(scope, window))
+// By object name, or when `byClass` by class (the class itself or one it inherits).
+QWidget *firstShown(QWidget *scope, const QString &name, bool byClass, const QWidget *window) {
+    const QByteArray className = name.toLatin1();
+    auto matches = [&](const QWidget *widget) {
+        return byClass ? widget->inherits(className.constData()) : widget->objectName() == name;
+    };
+    if (matches(scope) && isShown(scope, window))
         return scope;
-    const auto matches = scope->findChildren<QWidget *>(name);
-    for (QWidget *widget : matches) {
-        if (isShown(widget, window))
+    const auto inside =
+        byClass ? scope->findChildren<QWidget *>() : scope->findChildren<QWidget *>(name);
+    for (QWidget *widget : inside) {
+        if (matches(widget) && isShown(widget, window))
             return widget;
     }
     return nullptr;
@@ -109,7 +115,39 @@ void countRunning(const QObject *root, int *running) {
     }
 }
 
+bool isProgramClass(const QWidget *widget) {
+    const QLatin1String name(widget->metaObject()->className());
+    const bool qtClass = name.size() > 1 && name[0] == QLatin1Char('Q') && QChar(name[1]).isUpper();
+    return !qtClass && !name.contains(QLatin1String("::"));
+}
+
+QString programClassName(const QWidget *widget) {
+    if (isProgramClass(widget))
+        return QString::fromLatin1(widget->metaObject()->className());
+    const auto inside = widget->findChildren<QWidget *>();
+    for (const QWidget *child : inside) {
+        if (!child->isHidden() && isProgramClass(child))
+            return QString::fromLatin1(child->metaObject()->className());
+    }
+    return widget->objectName();
+}
+
 } // namespace
+
+QString ScreenProbe::onTopName(QWidget *window) {
+    const auto above = overlays(window);
+    const int windowArea = window ? window->width() * window->height() : 0;
+    for (const QWidget *overlay : above) {
+        // Strips along an edge (the input toolbar) and small notices are not what one looks at.
+        const bool large = overlay->width() * overlay->height() * 2 >= windowArea;
+        if (large && overlay->objectName() != QLatin1String("ProgressHud"))
+            return programClassName(overlay);
+    }
+    const QWidget *screen = topScreen(window);
+    if (!screen)
+        screen = window;
+    return screen ? QString::fromLatin1(screen->metaObject()->className()) : QString();
+}
 
 ViewController *ScreenProbe::topScreen(QWidget *window) {
     auto *appWindow = qobject_cast<AppWindow *>(window);
@@ -159,19 +197,23 @@ QWidget *ScreenProbe::findWidget(QWidget *window, const QString &name) {
     if (!window || name.isEmpty())
         return nullptr;
     const auto above = overlays(window);
-    for (QWidget *overlay : above) {
-        if (QWidget *match = firstShownNamed(overlay, name, overlay->window()))
-            return match;
-    }
-    // From the top screen outwards: the nearest match wins over one in the surrounding chrome.
-    QWidget *scope = topScreen(window);
-    if (!scope)
-        scope = window;
-    for (; scope; scope = scope->parentWidget()) {
-        if (QWidget *match = firstShownNamed(scope, name, window))
-            return match;
-        if (scope == window)
-            break;
+    // Object names first; a class name serves for widgets nobody named (a title view's switch).
+    for (const bool byClass : {false, true}) {
+        for (QWidget *overlay : above) {
+            if (QWidget *match = firstShown(overlay, name, byClass, overlay->window()))
+                return match;
+        }
+        // From the top screen outwards: the nearest match wins over one in the surrounding
+        // chrome.
+        QWidget *scope = topScreen(window);
+        if (!scope)
+            scope = window;
+        for (; scope; scope = scope->parentWidget()) {
+            if (QWidget *match = firstShown(scope, name, byClass, window))
+                return match;
+            if (scope == window)
+                break;
+        }
     }
     return nullptr;
 }

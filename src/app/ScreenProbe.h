@@ -16,10 +16,16 @@ namespace ScreenProbe {
 // The screen a person looks at: the last one presented over the window's root, then down
 // through tab bars and navigation stacks to the first screen that is not a container.
 ViewController *topScreen(QWidget *window);
+// The class name of what a person sees on top: the topmost overlay covering at least half the
+// window (a dialog's backdrop, the picture browser; not the progress indicator), else the top
+// screen. An overlay of a plain Qt class is
+// named after the first widget of the program's own classes inside it.
+QString onTopName(QWidget *window);
 // Visible widgets lying over the screens (alerts, dialogs, browsers, pop-ups), topmost first.
 QList<QWidget *> overlays(QWidget *window);
 // The first visible widget with that object name: in the overlays first, then in the top screen,
-// then outwards in what surrounds it (its navigation bar, the tab bar). nullptr when none.
+// then outwards in what surrounds it (its navigation bar, the tab bar). When no widget has that
+// name, the first visible widget of that class, looked for in the same order. nullptr when none.
 QWidget *findWidget(QWidget *window, const QString &name);
 
 // The text a person reads on the widget; nothing for widgets that show no text of their own.

@@ -30,10 +30,7 @@ QString quoted(const QString &text) {
 }
 
 QString screenName(QWidget *window) {
-    const QWidget *screen = ScreenProbe::topScreen(window);
-    if (!screen)
-        screen = window;
-    return screen ? QString::fromLatin1(screen->metaObject()->className()) : QString();
+    return ScreenProbe::onTopName(window);
 }
 
 // A press and a release on the spot, delivered to the widget under it as a person's click would

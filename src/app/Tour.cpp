@@ -34,7 +34,7 @@ QList<Tour::Chapter> Tour::chapters() {
             wait
             tap classBtn
             capture
-            tap sortView 1
+            tap column1
             wait
             tap changeModelBtn
             capture
@@ -56,16 +56,16 @@ QList<Tour::Chapter> Tour::chapters() {
             wait
             tap gradeBtn
             capture
-            tap segment 1
+            tap SegmentedControl 1
             capture
-            tap segment 2
+            tap SegmentedControl 2
             capture
         )")},
         {QStringLiteral("grading"), QStringLiteral(R"(
             wait
             tap gradeBtn
             wait
-            tap segment 1
+            tap SegmentedControl 1
             wait
             row tableView 0
             capture
@@ -73,7 +73,7 @@ QList<Tour::Chapter> Tour::chapters() {
             capture
             tap closeButton
             wait
-            tap photosGroup 0
+            tap picture0
             capture
         )")},
     };

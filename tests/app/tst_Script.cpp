@@ -111,7 +111,8 @@ void tst_Script::refusedLines_data() {
 void tst_Script::refusedLines() {
     QFETCH(QString, line);
     QFETCH(QString, reason);
-    const ParsedScript parsed = Script::parse(QStringLiteral("wait\n") + line + QStringLiteral("\nback"));
+    const ParsedScript parsed =
+        Script::parse(QStringLiteral("wait\n") + line + QStringLiteral("\nback"));
     QCOMPARE(parsed.errors.size(), 1);
     QVERIFY2(parsed.errors.first().startsWith(QStringLiteral("line 2: ")),
              qPrintable(parsed.errors.first()));

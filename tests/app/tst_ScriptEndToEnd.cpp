@@ -80,7 +80,7 @@ wait
 tap gradeBtn
 wait
 # the first reflection waiting for review
-tap segment 1
+tap SegmentedControl 1
 wait
 row tableView 0
 wait
@@ -91,7 +91,7 @@ tap decideButton
 wait
 back
 wait
-tap segment 2
+tap SegmentedControl 2
 wait
 dump %1
 )")

@@ -138,7 +138,8 @@ void tst_ScriptRunner::stepsActOnTheWidgetsAndStopAtAFailure() {
     m_screen->field->setText(QStringLiteral("old"));
 
     const auto [code, text] = run(QStringLiteral("type field 王丽华 1\nexpect field 王丽华 1\n"
-                                                 "tap okBtn\nrow list 2\nexpect okBtn 确定"));
+                                                 "tap okBtn\nrow list 2\nexpect okBtn 确定\n"
+                                                 "expect QLabel 三年级1班"));
     QCOMPARE(code, 0);
     QCOMPARE(m_screen->field->text(), QStringLiteral("王丽华 1")); // replaced, not appended
     QCOMPARE(clicks, 1);
