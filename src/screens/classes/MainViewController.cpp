@@ -1,22 +1,218 @@
 #include "MainViewController.h"
 
+#include "AnswerHandling.h"
+#include "Assets.h"
+#include "ClassViewController.h"
+#include "LoginState.h"
 #include "NavigationController.h"
+#include "NotificationCenter.h"
+#include "ProgressHud.h"
+#include "TabBarController.h"
+#include "Tags.h"
+#include "TeacherRequestManager.h"
+#include "Toast.h"
+#include "personal/MyCollectionVC.h"
+#include "reflections/GradeViewController.h"
 #include "ui_MainViewController.h"
+
+#include <QScrollBar>
+
+namespace {
+constexpr int LineStep = 20;
+constexpr int LineExtraWidth = 20;
+constexpr int ContentBottomMargin = 10;
+constexpr int LinePixelSize = 12;
+constexpr int ReportsTabIndex = 2;
+const char *const ClassLineName = "classLine";
+} // namespace
 
 MainViewController::MainViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::MainViewController>()) {
     m_ui->setupUi(this);
+    const QList<std::pair<QPushButton *, ButtonTag>> buttons{{m_ui->classBtn, ClassTag},
+                                                             {m_ui->gradeBtn, GradeTag},
+                                                             {m_ui->collectBtn, CollectTag},
+                                                             {m_ui->statisticsBtn, StatisticsTag}};
+    for (const auto &[button, tag] : buttons) {
+        setTag(button, tag);
+        connect(button, &QPushButton::clicked, this, [this, button] { btnClickAction(button); });
+    }
+    m_ui->mainClassImageView->setPixmap(Assets::pixmap(QStringLiteral("main_class_icon")));
+    m_ui->gradeImageView->setPixmap(Assets::pixmap(QStringLiteral("main_grade_icon")));
+    m_ui->statisticsImageView->setPixmap(Assets::pixmap(QStringLiteral("main_statistics_icon")));
+    m_ui->collectImageView->setPixmap(Assets::pixmap(QStringLiteral("main_collect_icon")));
+    m_ui->collectNumImageView->setPixmap(Assets::pixmap(QStringLiteral("main_collect_num_bg")));
+    // The strip scrolls with the wheel; clicks elsewhere in the area open the roster.
+    m_ui->classScrollView->viewport()->setAutoFillBackground(false);
+    m_ui->classScrollView->verticalScrollBar()->setAccessibleName(QStringLiteral("班级列表"));
 }
 
 MainViewController::~MainViewController() = default;
 
 NavigationController *MainViewController::navigationControllerContainSelf() {
-    auto *stack = new NavigationController(new MainViewController);
-    return stack;
+    return new NavigationController(new MainViewController);
 }
 
 void MainViewController::viewDidLoad() {
     BasicVC::viewDidLoad();
     setTitle(QStringLiteral("首页"));
+    NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_MAIN, [this] { updateMainAction(); });
+    getMyClassListAction();
+    makeViewsConstraints();
+}
+
+void MainViewController::viewWillAppear(bool animated) {
+    BasicVC::viewWillAppear(animated);
+    if (LoginRsp::shareRsp().isLogin)
+        getCollectionBookListAction();
+}
+
+void MainViewController::resizeEvent(QResizeEvent *event) {
+    BasicVC::resizeEvent(event);
+    makeViewsConstraints();
+}
+
+void MainViewController::updateMainAction() {
+    getCollectionBookListAction();
+    getMyClassListAction();
+}
+
+void MainViewController::getMyClassListAction() {
+    const LoginRsp &login = LoginRsp::shareRsp();
+    if (!login.isLogin)
+        return;
+    GetMyClassForTeacherReq request;
+    request.uid = login.uid;
+    ProgressHud::show();
+    const auto answer = AnswerHandler<GetMyClassForTeacherRsp>(this).dismissingHud().onSuccess(
+        [this](const GetMyClassForTeacherRsp &rsp) {
+            m_gradeArray = rsp.classList.value_or(RecordArray<MyClassListModel>());
+            layoutClassView();
+        });
+    TeacherRequestManager::request_GetMyClassForTeacher_WithParams(request, answer.completion(),
+                                                                   answer.failure());
+}
+
+void MainViewController::getCollectionBookListAction() {
+    GetTeacherCollectionsReq request;
+    request.uid = LoginRsp::shareRsp().uid;
+    const auto answer = AnswerHandler<GetTeacherCollectionsRsp>(this).onSuccess(
+        [this](const GetTeacherCollectionsRsp &rsp) {
+            const qsizetype n = rsp.collectlist ? rsp.collectlist->size() : 0;
+            if (n > 0)
+                m_ui->collectNumLabel->setText(QString::number(n));
+            m_ui->collectNumLabel->setVisible(n > 0);
+            m_ui->collectNumImageView->setVisible(n > 0);
+        });
+    TeacherRequestManager::request_GetTeacherCollections_WithParams(request, answer.completion(),
+                                                                    answer.failure());
+}
+
+QString MainViewController::classLineText(const MyClassListModel &model) {
+    return QStringLiteral("%1年级%2(%3人)")
+        .arg(model.GradeStr.value_or(QString()), model.ClassName.value_or(QString()))
+        .arg(model.StudentNum);
+}
+
+void MainViewController::layoutClassView() {
+    QWidget *content = m_ui->classScrollContentView;
+    qDeleteAll(classLines());
+    QFont font = content->font();
+    font.setPixelSize(LinePixelSize);
+    for (const MyClassListModel &model : std::as_const(m_gradeArray)) {
+        auto *line = new QLabel(classLineText(model), content);
+        line->setObjectName(ClassLineName);
+        line->setFont(font);
+        line->setAlignment(Qt::AlignCenter);
+        line->setStyleSheet(QStringLiteral("color: white;"));
+        line->setAccessibleName(line->text());
+        line->show();
+    }
+    makeViewsConstraints();
+}
+
+QList<QLabel *> MainViewController::classLines() const {
+    QList<QLabel *> lines;
+    for (QLabel *label :
+         m_ui->classScrollContentView->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
+        if (label->objectName() == QLatin1String(ClassLineName))
+            lines << label;
+    }
+    return lines;
+}
+
+void MainViewController::makeViewsConstraints() {
+    // The lines follow the caption's size and the strip's width, which the layout settles late.
+    QWidget *content = m_ui->classScrollContentView;
+    const int stripWidth = m_ui->classScrollView->viewport()->width();
+    const QSize caption = m_ui->mainClassLabel->size();
+    const QList<QLabel *> lines = classLines();
+    const int width = caption.width() + LineExtraWidth;
+    int bottom = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        lines[i]->setGeometry((stripWidth - width) / 2, i * LineStep, width, caption.height());
+        bottom = lines[i]->geometry().bottom() + 1;
+    }
+    content->resize(stripWidth, lines.isEmpty() ? 0 : bottom + ContentBottomMargin);
+}
+
+void MainViewController::btnClickAction(QAbstractButton *sender) {
+    if (!sender)
+        return;
+    switch (tagOf(sender)) {
+    case ClassTag:
+        if (m_gradeArray.isEmpty()) {
+            Toast::show(QStringLiteral("您暂无班级，请先添加班级"));
+            return;
+        }
+        push(new ClassViewController);
+        break;
+    case GradeTag:
+        push(new GradeViewController);
+        break;
+    case CollectTag:
+        push(new MyCollectionVC);
+        break;
+    case StatisticsTag:
+        if (TabBarController *tabs = tabBarController())
+            tabs->setSelectedIndex(ReportsTabIndex);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainViewController::push(ViewController *screen) {
+    screen->setHidesBottomBarWhenPushed(true);
+    if (NavigationController *stack = navigationController())
+        stack->pushViewController(screen, true);
+    else
+        delete screen;
+}
+
+QPushButton *MainViewController::button(ButtonTag tag) const {
+    switch (tag) {
+    case ClassTag:
+        return m_ui->classBtn;
+    case GradeTag:
+        return m_ui->gradeBtn;
+    case CollectTag:
+        return m_ui->collectBtn;
+    case StatisticsTag:
+        return m_ui->statisticsBtn;
+    }
+    return nullptr;
+}
+
+QLabel *MainViewController::collectNumLabel() const {
+    return m_ui->collectNumLabel;
+}
+
+QLabel *MainViewController::collectNumImageView() const {
+    return m_ui->collectNumImageView;
+}
+
+QWidget *MainViewController::classScrollContentView() const {
+    return m_ui->classScrollContentView;
 }

@@ -1,0 +1,247 @@
+#include "AppWindow.h"
+#include "LoginState.h"
+#include "NavigationController.h"
+#include "NotificationCenter.h"
+#include "ProgressHud.h"
+#include "RootTabbarController.h"
+#include "ScreenRegistration.h"
+#include "SettingsStore.h"
+#include "StubHttpServer.h"
+#include "Toast.h"
+#include "classes/ClassViewController.h"
+#include "classes/MainViewController.h"
+#include "personal/MyCollectionVC.h"
+#include "reflections/GradeViewController.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The home dashboard inside the real tab bar, against the stub service.
+class tst_MainViewController : public QObject {
+    Q_OBJECT
+
+    StubHttpServer m_server;
+    QTemporaryDir m_config;
+    std::unique_ptr<AppWindow> m_window;
+    QPointer<RootTabbarController> m_tabs;
+    QPointer<MainViewController> m_home;
+
+    static constexpr const char *ClassPath = "Mobile/GetMyClassForTeacher";
+    static constexpr const char *CollectPath = "Mobile/GetTeacherCollections";
+    static inline const QByteArray ThreeClasses =
+        R"({"result":1,"classList":[{"ClassId":1,"GradeStr":"三","ClassName":"1班","StudentNum":30},)"
+        R"({"ClassId":2,"GradeStr":"四","ClassName":"2班","StudentNum":28},)"
+        R"({"ClassId":3,"GradeStr":"五","ClassName":"3班","StudentNum":0}]})";
+
+    static QByteArray collection(int n) {
+        QByteArray books;
+        for (int i = 0; i < n; ++i)
+            books += (i ? "," : "") + QByteArray(R"({"BookId":)") + QByteArray::number(i) + "}";
+        return R"({"result":1,"collectlist":[)" + books + "]}";
+    }
+
+    int requestsTo(const QString &path) const {
+        int n = 0;
+        for (const auto &r : m_server.requests())
+            n += r.path == path;
+        return n;
+    }
+
+    void settle() {
+        QTRY_VERIFY(!ProgressHud::isVisible());
+    }
+
+    void open() {
+        m_window = std::make_unique<AppWindow>();
+        m_window->resize(375, 667);
+        m_tabs = new RootTabbarController;
+        m_window->setRootViewController(m_tabs);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        auto *stack = qobject_cast<NavigationController *>(m_tabs->viewControllers().value(0));
+        QVERIFY(stack);
+        m_home = qobject_cast<MainViewController *>(stack->rootViewController());
+        QVERIFY(m_home);
+        QVERIFY(m_home->isViewLoaded());
+    }
+
+    NavigationController *stack() const { return m_home->navigationController(); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_server.start());
+        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
+        ScreenRegistration::registerAll();
+    }
+
+    void init() {
+        static int n = 0;
+        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.filePath(QString::number(++n)).toUtf8());
+        SettingsStore::reset();
+        LoginState::reset();
+        LoginRsp::shareRsp().isLogin = true;
+        LoginRsp::shareRsp().uid = 7;
+        m_server.clearRequests();
+        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(ThreeClasses));
+        m_server.setAnswer(CollectPath, StubHttpServer::Answer::json(collection(12)));
+    }
+
+    void cleanup() {
+        m_window.reset();
+        Toast::hide();
+        ProgressHud::dismiss();
+    }
+
+    void startLoadsClassLinesAndCount() {
+        open();
+        QTRY_COMPARE(m_home->classLines().size(), 3);
+        QTRY_VERIFY(m_home->collectNumLabel()->isVisible());
+        QCOMPARE(m_home->title(), QStringLiteral("首页"));
+        QCOMPARE(requestsTo(ClassPath), 1);
+        QCOMPARE(requestsTo(CollectPath), 1);
+        for (const auto &r : m_server.requests())
+            QCOMPARE(r.form().value("uid"), QStringLiteral("7"));
+        const QList<QLabel *> lines = m_home->classLines();
+        QCOMPARE(lines[0]->text(), QStringLiteral("三年级1班(30人)"));
+        QCOMPARE(lines[2]->text(), QStringLiteral("五年级3班(0人)"));
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(lines[i]->y(), i * 20);
+            QCOMPARE(lines[i]->font().pixelSize(), 12);
+        }
+        QCOMPARE(m_home->classScrollContentView()->height(), lines[2]->geometry().bottom() + 11);
+        QCOMPARE(m_home->collectNumLabel()->text(), QStringLiteral("12"));
+        QVERIFY(m_home->collectNumImageView()->isVisible());
+
+        // The notification reloads both; the later list replaces the lines, no books hide the
+        // badge.
+        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(
+                                          R"({"result":1,"classList":[{"GradeStr":"一"}]})"));
+        m_server.setAnswer(CollectPath, StubHttpServer::Answer::json(collection(0)));
+        NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
+        QTRY_COMPARE(m_home->classLines().size(), 1);
+        QTRY_VERIFY(!m_home->collectNumLabel()->isVisible());
+        QVERIFY(!m_home->collectNumImageView()->isVisible());
+        QCOMPARE(m_home->classLines()[0]->text(), QStringLiteral("一年级(0人)"));
+        QCOMPARE(requestsTo(ClassPath), 2);
+    }
+
+    void failedAnswersKeepWhatWasShown_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<StubHttpServer::Answer>("answer");
+        QTest::addColumn<QString>("toast");
+        for (const char *path : {ClassPath, CollectPath}) {
+            QTest::addRow("%s refused", path)
+                << path << StubHttpServer::Answer::json(R"({"result":0,"msg":"没有权限"})")
+                << "没有权限";
+            QTest::addRow("%s dropped", path) << path << StubHttpServer::Answer::dropped()
+                                              << "无网络连接";
+        }
+    }
+
+    void failedAnswersKeepWhatWasShown() {
+        QFETCH(QString, path);
+        QFETCH(StubHttpServer::Answer, answer);
+        QFETCH(QString, toast);
+        open();
+        QTRY_COMPARE(m_home->classLines().size(), 3);
+        QTRY_COMPARE(m_home->collectNumLabel()->text(), QStringLiteral("12"));
+        settle();
+        m_server.setAnswer(path, answer);
+        NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
+        QTRY_COMPARE(Toast::currentText(), toast);
+        settle();
+        QCOMPARE(m_home->classLines().size(), 3);
+        QCOMPARE(m_home->gradeArray().size(), 3);
+        QVERIFY(m_home->collectNumLabel()->isVisible());
+        QCOMPARE(m_home->collectNumLabel()->text(), QStringLiteral("12"));
+    }
+
+    void signedOutAsksNothing() {
+        LoginRsp::shareRsp().isLogin = false;
+        open();
+        // A call made afterwards arrives after any the start would have made.
+        m_home->getCollectionBookListAction();
+        QTRY_COMPARE(requestsTo(CollectPath), 1);
+        QCOMPARE(m_server.requests().size(), 1);
+        QTest::mouseClick(m_home->button(MainViewController::ClassTag), Qt::LeftButton);
+        QCOMPARE(Toast::currentText(), QStringLiteral("您暂无班级，请先添加班级"));
+        QCOMPARE(stack()->viewControllers().size(), 1);
+    }
+
+    void areasOpenTheirScreens_data() {
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<QString>("pushed");
+        QTest::newRow("class") << int(MainViewController::ClassTag) << "ClassViewController";
+        QTest::newRow("reflections") << int(MainViewController::GradeTag) << "GradeViewController";
+        QTest::newRow("collection") << int(MainViewController::CollectTag) << "MyCollectionVC";
+        QTest::newRow("statistics: the reports tab, no push")
+            << int(MainViewController::StatisticsTag) << "";
+    }
+
+    void areasOpenTheirScreens() {
+        QFETCH(int, tag);
+        QFETCH(QString, pushed);
+        open();
+        QTRY_COMPARE(m_home->classLines().size(), 3);
+        settle();
+        QTest::mouseClick(m_home->button(MainViewController::ButtonTag(tag)), Qt::LeftButton);
+        if (pushed.isEmpty()) {
+            QCOMPARE(m_tabs->selectedIndex(), 2);
+            QCOMPARE(stack()->viewControllers().size(), 1);
+            return;
+        }
+        QCOMPARE(stack()->viewControllers().size(), 2);
+        ViewController *top = stack()->topViewController();
+        QVERIFY(top->inherits(pushed.toLatin1()));
+        QVERIFY(top->hidesBottomBarWhenPushed());
+        QCOMPARE(m_tabs->selectedIndex(), 0);
+    }
+
+    void noClassNoRoster() {
+        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(R"({"result":1,"classList":[]})"));
+        open();
+        QTRY_COMPARE(requestsTo(ClassPath), 1);
+        settle();
+        QVERIFY(m_home->classLines().isEmpty());
+        QTest::mouseClick(m_home->button(MainViewController::ClassTag), Qt::LeftButton);
+        QCOMPARE(Toast::currentText(), QStringLiteral("您暂无班级，请先添加班级"));
+        QCOMPARE(stack()->viewControllers().size(), 1);
+        // Any other tag does nothing.
+        QPushButton stray;
+        setTag(&stray, 9);
+        m_home->btnClickAction(&stray);
+        m_home->btnClickAction(nullptr);
+        QCOMPARE(stack()->viewControllers().size(), 1);
+    }
+
+    void comingBackRefreshesOnlyTheCount() {
+        open();
+        QTRY_COMPARE(m_home->classLines().size(), 3);
+        QTRY_COMPARE(requestsTo(CollectPath), 1);
+        settle();
+        QTest::mouseClick(m_home->button(MainViewController::GradeTag), Qt::LeftButton);
+        stack()->finishTransitions();
+        stack()->popViewController(false);
+        QTRY_COMPARE(requestsTo(CollectPath), 2);
+        QCOMPARE(requestsTo(ClassPath), 1);
+    }
+
+    void lateAnswersAfterTheScreenIsGone() {
+        StubHttpServer::Answer slow = StubHttpServer::Answer::json(ThreeClasses);
+        slow.delayMs = 300;
+        m_server.setAnswer(ClassPath, slow);
+        QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
+        open();
+        QVERIFY(received.wait(5000));
+        m_window->setRootViewController(new BasicVC);
+        QTRY_VERIFY(m_home.isNull());
+        // The HUD of the call goes only with its answer.
+        QTRY_VERIFY(!ProgressHud::isVisible());
+        QVERIFY(!Toast::isShowing());
+    }
+};
+
+QTEST_MAIN(tst_MainViewController)
+#include "tst_MainViewController.moc"
