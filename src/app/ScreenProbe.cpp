@@ -134,15 +134,21 @@ QString programClassName(const QWidget *widget) {
 
 } // namespace
 
-QString ScreenProbe::onTopName(QWidget *window) {
-    const auto above = overlays(window);
+QWidget *ScreenProbe::coveringOverlay(QWidget *window) {
     const int windowArea = window ? window->width() * window->height() : 0;
-    for (const QWidget *overlay : above) {
+    const auto above = overlays(window);
+    for (QWidget *overlay : above) {
         // Strips along an edge (the input toolbar) and small notices are not what one looks at.
         const bool large = overlay->width() * overlay->height() * 2 >= windowArea;
         if (large && overlay->objectName() != QLatin1String("ProgressHud"))
-            return programClassName(overlay);
+            return overlay;
     }
+    return nullptr;
+}
+
+QString ScreenProbe::onTopName(QWidget *window) {
+    if (const QWidget *overlay = coveringOverlay(window))
+        return programClassName(overlay);
     const QWidget *screen = topScreen(window);
     if (!screen)
         screen = window;

@@ -21,6 +21,8 @@ ViewController *topScreen(QWidget *window);
 // screen. An overlay of a plain Qt class is
 // named after the first widget of the program's own classes inside it.
 QString onTopName(QWidget *window);
+// That overlay, or nullptr: what lies under it is out of a person's reach.
+QWidget *coveringOverlay(QWidget *window);
 // Visible widgets lying over the screens (alerts, dialogs, browsers, pop-ups), topmost first.
 QList<QWidget *> overlays(QWidget *window);
 // The first visible widget with that object name: in the overlays first, then in the top screen,

@@ -232,6 +232,11 @@ QWidget *ScriptRunner::reachable(const QString &name, QString *why) {
         *why = QStringLiteral("no visible widget named %1 on %2").arg(quoted(name), screenName(w));
         return nullptr;
     }
+    if (const QWidget *cover = ScreenProbe::coveringOverlay(w);
+        cover && cover != widget && !cover->isAncestorOf(widget)) {
+        *why = QStringLiteral("%1 lies under %2").arg(quoted(name), ScreenProbe::onTopName(w));
+        return nullptr;
+    }
     if (!widget->isEnabled()) {
         *why = QStringLiteral("%1 is disabled").arg(quoted(name));
         return nullptr;

@@ -153,7 +153,7 @@ void tst_ScriptRunner::stepsActOnTheWidgetsAndStopAtAFailure() {
 
 void tst_ScriptRunner::overlaysAreSearchedFirst() {
     auto *overlay = new QWidget(m_window.get());
-    overlay->setGeometry(0, 0, 200, 200);
+    overlay->setGeometry(m_window->rect());
     auto *button = new QPushButton(QStringLiteral("关闭"), overlay);
     button->setObjectName(QStringLiteral("okBtn"));
     overlay->show();
@@ -164,6 +164,10 @@ void tst_ScriptRunner::overlaysAreSearchedFirst() {
     QCOMPARE(run(QStringLiteral("tap okBtn\nexpect okBtn 关闭")).first, 0);
     QCOMPARE(overlayClicks.size(), 1);
     QCOMPARE(screenClicks.size(), 0);
+    // What the overlay covers is out of reach.
+    const auto [code, text] = run(QStringLiteral("type field x"));
+    QCOMPARE(code, 1);
+    QVERIFY2(text.contains(QStringLiteral("\"field\" lies under")), qPrintable(text));
 
     overlay->hide();
     QCOMPARE(run(QStringLiteral("tap okBtn")).first, 0);
