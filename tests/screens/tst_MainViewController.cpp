@@ -49,9 +49,7 @@ class tst_MainViewController : public QObject {
         return n;
     }
 
-    void settle() {
-        QTRY_VERIFY(!ProgressHud::isVisible());
-    }
+    void settle() { QTRY_VERIFY(!ProgressHud::isVisible()); }
 
     void open() {
         m_window = std::make_unique<AppWindow>();
@@ -135,8 +133,8 @@ private slots:
             QTest::addRow("%s refused", path)
                 << path << StubHttpServer::Answer::json(R"({"result":0,"msg":"没有权限"})")
                 << "没有权限";
-            QTest::addRow("%s dropped", path) << path << StubHttpServer::Answer::dropped()
-                                              << "无网络连接";
+            QTest::addRow("%s dropped", path)
+                << path << StubHttpServer::Answer::dropped() << "无网络连接";
         }
     }
 
@@ -200,7 +198,8 @@ private slots:
     }
 
     void noClassNoRoster() {
-        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(R"({"result":1,"classList":[]})"));
+        m_server.setAnswer(ClassPath,
+                           StubHttpServer::Answer::json(R"({"result":1,"classList":[]})"));
         open();
         QTRY_COMPARE(requestsTo(ClassPath), 1);
         settle();

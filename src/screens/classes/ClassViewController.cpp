@@ -1,0 +1,248 @@
+#include "ClassViewController.h"
+
+#include "AnswerHandling.h"
+#include "Assets.h"
+#include "ClassDetailVC.h"
+#include "ClassListCell.h"
+#include "LoadMoreFooter.h"
+#include "LoginState.h"
+#include "NavigationController.h"
+#include "ProgressHud.h"
+#include "RefreshHeader.h"
+#include "StudentRows.h"
+#include "TeacherRequestManager.h"
+#include "TextRules.h"
+#include "ui_ClassViewController.h"
+
+#include <QListView>
+
+namespace {
+constexpr int SortBarHeight = 40;
+constexpr int SortTextGrey = 93;
+constexpr int SortSeparatorGrey = 210;
+} // namespace
+
+ClassViewController::ClassViewController(QWidget *parent)
+    : BasicVC(parent)
+    , m_ui(std::make_unique<Ui::ClassViewController>()) {
+    m_ui->setupUi(this);
+    // The title view lives in the navigation bar, not in the screen.
+    m_ui->rosterLayout->removeWidget(m_ui->headTitleButton);
+    setTitleView(m_ui->headTitleButton);
+    connect(m_ui->headTitleButton, &QPushButton::clicked, this, [this] { changeClassAction(); });
+
+    m_ui->changeModelBtn->setIcon(Assets::icon(QStringLiteral("class_card_icon")));
+    connect(m_ui->changeModelBtn, &QPushButton::clicked, this, [this] { changeModelAction(); });
+
+    m_students = new StudentRows(this);
+    m_students->setPageRequest([this](int page, int) { requestRoster(page); });
+    m_listCell = new ClassListCell(ClassListCell::ListDesign, this);
+    m_cardCell = new ClassListCell(ClassListCell::CardDesign, this);
+    QListView *list = m_ui->tableView;
+    list->setModel(m_students);
+    list->setItemDelegate(m_listCell);
+    // Styles that activate on a single click would otherwise open the pupil twice.
+    if (!list->style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, list))
+        connect(list, &QListView::clicked, this, [this](const QModelIndex &index) {
+            tableViewDidSelectRowAtIndexPath(index.row());
+        });
+    connect(list, &QListView::activated, this,
+            [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index.row()); });
+}
+
+ClassViewController::~ClassViewController() = default;
+
+void ClassViewController::viewDidLoad() {
+    BasicVC::viewDidLoad();
+    m_sortView = new ClassSortView(QPoint(0, 0), SortBarHeight,
+                                   window() ? window()->width() : width(), m_ui->topView);
+    m_sortView->setSizePolicy(m_ui->sortViewPlace->sizePolicy());
+    m_sortView->setMinimumHeight(SortBarHeight);
+    m_sortView->setTextColor(QColor(SortTextGrey, SortTextGrey, SortTextGrey));
+    m_sortView->setIndicatorColor(QColor(SortTextGrey, SortTextGrey, SortTextGrey));
+    m_sortView->setSeparatorColor(QColor(SortSeparatorGrey, SortSeparatorGrey, SortSeparatorGrey));
+    m_sortView->setDataSource(this);
+    // Two thirds of the width, whatever the window's: the layout keeps the 2 : 1 split.
+    delete m_ui->topLayout->replaceWidget(m_ui->sortViewPlace, m_sortView);
+    delete m_ui->sortViewPlace;
+    m_ui->sortViewPlace = nullptr;
+
+    RefreshHeader::attach(m_ui->tableView, [this] { refreshRoster(); });
+    getMyClassListAction();
+}
+
+QString ClassViewController::classTitle(const MyClassListModel &model) {
+    return QStringLiteral("%1年级%2")
+        .arg(model.GradeStr.value_or(QString()), model.ClassName.value_or(QString()));
+}
+
+void ClassViewController::getMyClassListAction() {
+    GetMyClassForTeacherReq request;
+    request.uid = LoginRsp::shareRsp().uid;
+    ProgressHud::show();
+    const auto answer = AnswerHandler<GetMyClassForTeacherRsp>(this).dismissingHud().onSuccess(
+        [this](const GetMyClassForTeacherRsp &rsp) {
+            m_gradeArray = rsp.classList.value_or(RecordArray<MyClassListModel>());
+            if (m_gradeArray.isEmpty())
+                return;
+            m_currentRow = 0;
+            getMyClassDetailActionWithClassId(m_gradeArray.first().ClassId, ByName);
+            m_ui->headTitleLabel->setText(classTitle(m_gradeArray.first()));
+        });
+    TeacherRequestManager::request_GetMyClassForTeacher_WithParams(request, answer.completion(),
+                                                                   answer.failure());
+}
+
+void ClassViewController::getMyClassDetailActionWithClassId(qint64 classId, qint64 type) {
+    m_requestClassId = classId;
+    m_requestType = type;
+    // Page 1 of the model: a newer load makes an older answer stale.
+    m_students->refresh();
+}
+
+void ClassViewController::requestRoster(int page) {
+    if (page != 1) {
+        // A roster has no further pages.
+        m_students->pageFailed(page);
+        return;
+    }
+    GetMyClassDetailReq request;
+    request.classId = m_requestClassId;
+    request.type = m_requestType;
+    ProgressHud::show();
+    auto answer = m_students->answerForPage<GetMyClassDetailRsp>(
+        this, page, [](const GetMyClassDetailRsp &rsp) {
+            return QList<StudentListModel>(rsp.list.value_or(RecordArray<StudentListModel>()));
+        });
+    answer.dismissingHud().endingRefresh(RefreshHeader::of(m_ui->tableView));
+    TeacherRequestManager::request_GetMyClassDetail_WithParams(request, answer.completion(),
+                                                               answer.failure());
+}
+
+void ClassViewController::refreshRoster() {
+    if (m_currentRow < 0 || m_currentRow >= m_gradeArray.size()) {
+        // No class to reload (the class list never came): let the pull end.
+        if (RefreshHeader *header = RefreshHeader::of(m_ui->tableView))
+            header->endRefreshing();
+        return;
+    }
+    getMyClassDetailActionWithClassId(m_gradeArray.at(m_currentRow).ClassId, m_currentType);
+}
+
+void ClassViewController::changeClassAction() {
+    if (!m_changeView) {
+        m_changeView = new ClassChangeView(QPoint(0, 0), this);
+        m_changeView->setDataSource(this);
+        m_changeView->setDelegate(this);
+    }
+    m_changeView->animateSelectView();
+}
+
+void ClassViewController::changeModelAction() {
+    m_isCard = !m_isCard;
+    QPushButton *toggle = m_ui->changeModelBtn;
+    // The toggle names the mode it switches to.
+    const QString text = m_isCard ? QStringLiteral("列表") : QStringLiteral("名片");
+    toggle->setText(text);
+    toggle->setAccessibleName(text);
+    toggle->setIcon(Assets::icon(m_isCard ? QStringLiteral("class_list_icon")
+                                          : QStringLiteral("class_card_icon")));
+    m_ui->tableView->setItemDelegate(m_isCard ? m_cardCell : m_listCell);
+    // Row heights change with the design.
+    m_ui->tableView->reset();
+}
+
+void ClassViewController::tableViewDidSelectRowAtIndexPath(int row) {
+    // The row may have gone with a reload between the press and this call.
+    if (!m_students->isValidRow(row))
+        return;
+    auto *detail = new ClassDetailVC;
+    detail->setStudentModel(m_students->at(row));
+    if (NavigationController *stack = navigationController())
+        stack->pushViewController(detail, true);
+    else
+        delete detail;
+    m_ui->tableView->clearSelection();
+}
+
+int ClassViewController::numberOfColumnsInMenu(ClassSortView *) {
+    return 2;
+}
+
+QString ClassViewController::menuTitleForColumn(ClassSortView *, int column) {
+    switch (column) {
+    case ByName:
+        return QStringLiteral("按姓名");
+    case ByLevel:
+        return QStringLiteral("按等级");
+    default:
+        return QString();
+    }
+}
+
+void ClassViewController::menuDidSelectColumn(ClassSortView *, int column) {
+    m_currentType = column;
+    setRanked();
+    if (m_currentRow < 0 || m_currentRow >= m_gradeArray.size())
+        return;
+    getMyClassDetailActionWithClassId(m_gradeArray.at(m_currentRow).ClassId, m_currentType);
+}
+
+qint64 ClassViewController::menuNumberOfRows(ClassChangeView *) {
+    return m_gradeArray.size();
+}
+
+QString ClassViewController::menuTitleForRowAtIndexPath(ClassChangeView *,
+                                                        const ClassChangeIndexPath &indexPath) {
+    if (indexPath.row < 0 || indexPath.row >= m_gradeArray.size())
+        return QString();
+    return classTitle(m_gradeArray.at(indexPath.row));
+}
+
+void ClassViewController::menuDidSelectRowAtIndexPath(ClassChangeView *,
+                                                      const ClassChangeIndexPath &indexPath) {
+    // The chosen index comes from the panel's own rows: check it against the classes held now.
+    if (indexPath.row < 0 || indexPath.row >= m_gradeArray.size())
+        return;
+    m_currentRow = int(indexPath.row);
+    const MyClassListModel &chosen = m_gradeArray.at(m_currentRow);
+    getMyClassDetailActionWithClassId(chosen.ClassId, m_currentType);
+    m_ui->headTitleLabel->setText(classTitle(chosen));
+}
+
+void ClassViewController::backKeyAction() {
+    // The key closes the open switcher first, as a tap on its dimming would.
+    if (m_changeView && m_changeView->isShow()) {
+        m_changeView->backgroundTapped();
+        return;
+    }
+    BasicVC::backKeyAction();
+}
+
+void ClassViewController::setRanked() {
+    m_students->setRanked(m_currentType == ByLevel);
+}
+
+const QList<StudentListModel> &ClassViewController::studentArray() const {
+    return m_students->rows();
+}
+
+QListView *ClassViewController::tableView() const {
+    return m_ui->tableView;
+}
+
+QPushButton *ClassViewController::changeModelBtn() const {
+    return m_ui->changeModelBtn;
+}
+
+QAbstractButton *ClassViewController::headTitleButton() const {
+    return m_ui->headTitleButton;
+}
+
+QLabel *ClassViewController::headTitleLabel() const {
+    return m_ui->headTitleLabel;
+}
+
+ClassListCell *ClassViewController::cell() const {
+    return m_isCard ? m_cardCell : m_listCell;
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "BasicVC.h"
+#include "ClassChangeView.h"
+#include "ClassSortView.h"
+#include "records/ContentRecords.h"
+
+#include <QList>
+#include <QPointer>
+
+#include <memory>
+
+class ClassListCell;
+class QAbstractButton;
+class QLabel;
+class QListView;
+class QPushButton;
+class StudentRows;
+namespace Ui {
+class ClassViewController;
+}
+
+// The roster of one of the teacher's classes: a sort bar (by name, by level), a list/cards
+// toggle, and the pupils in the order the service sorts them. The title names the class and opens
+// the class switcher. Every roster load sends the current class and the current sort, so a class
+// switch keeps the sort and a sort change keeps the class.
+class ClassViewController : public BasicVC,
+                            public ClassSortViewDataSource,
+                            public ClassChangeViewDataSource,
+                            public ClassChangeViewDelegate {
+    Q_OBJECT
+public:
+    enum SortType { ByName = 0, ByLevel = 1 };
+
+    explicit ClassViewController(QWidget *parent = nullptr);
+    ~ClassViewController() override;
+
+    // The teacher's classes, then the roster of the first one by name.
+    void getMyClassListAction();
+    void getMyClassDetailActionWithClassId(qint64 classId, qint64 type);
+    // Opens the class switcher (made on first use).
+    void changeClassAction();
+    // Flips between list rows and cards; no request.
+    void changeModelAction();
+    // Opens the home of the pupil at `row`; a row that is not there does nothing.
+    void tableViewDidSelectRowAtIndexPath(int row);
+    // Pull-down or F5: the roster of the current class in the current sort again.
+    void refreshRoster();
+
+    // ClassSortViewDataSource
+    int numberOfColumnsInMenu(ClassSortView *menu) override;
+    QString menuTitleForColumn(ClassSortView *menu, int column) override;
+    void menuDidSelectColumn(ClassSortView *menu, int column) override;
+    // ClassChangeViewDataSource, ClassChangeViewDelegate
+    qint64 menuNumberOfRows(ClassChangeView *menu) override;
+    QString menuTitleForRowAtIndexPath(ClassChangeView *menu,
+                                       const ClassChangeIndexPath &indexPath) override;
+    void menuDidSelectRowAtIndexPath(ClassChangeView *menu,
+                                     const ClassChangeIndexPath &indexPath) override;
+
+    void backKeyAction() override;
+
+    static QString classTitle(const MyClassListModel &model);
+
+    const QList<MyClassListModel> &gradeArray() const { return m_gradeArray; }
+    const QList<StudentListModel> &studentArray() const;
+    int currentRow() const { return m_currentRow; }
+    qint64 currentType() const { return m_currentType; }
+    bool isCard() const { return m_isCard; }
+    ClassSortView *sortView() const { return m_sortView; }
+    ClassChangeView *changeView() const { return m_changeView; }
+    QListView *tableView() const;
+    QPushButton *changeModelBtn() const;
+    QAbstractButton *headTitleButton() const;
+    QLabel *headTitleLabel() const;
+    ClassListCell *cell() const;
+
+protected:
+    void viewDidLoad() override;
+
+private:
+    void requestRoster(int page);
+    void setRanked();
+
+    std::unique_ptr<Ui::ClassViewController> m_ui;
+    ClassSortView *m_sortView = nullptr;
+    QPointer<ClassChangeView> m_changeView;
+    StudentRows *m_students = nullptr;
+    ClassListCell *m_listCell = nullptr;
+    ClassListCell *m_cardCell = nullptr;
+    QList<MyClassListModel> m_gradeArray;
+    int m_currentRow = 0;
+    qint64 m_currentType = ByName;
+    bool m_isCard = false;
+    // What the next roster request sends.
+    qint64 m_requestClassId = 0;
+    qint64 m_requestType = ByName;
+};

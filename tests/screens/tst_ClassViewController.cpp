@@ -1,0 +1,368 @@
+#include "AppWindow.h"
+#include "LoginState.h"
+#include "NavigationController.h"
+#include "ProgressHud.h"
+#include "RefreshHeader.h"
+#include "SettingsStore.h"
+#include "StubHttpServer.h"
+#include "Toast.h"
+#include "classes/ClassChangeView.h"
+#include "classes/ClassDetailVC.h"
+#include "classes/ClassListCell.h"
+#include "classes/ClassSortView.h"
+#include "classes/ClassViewController.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The class roster with its sort bar, toggle and switcher, against the stub service.
+class tst_ClassViewController : public QObject {
+    Q_OBJECT
+
+    StubHttpServer m_server;
+    QTemporaryDir m_config;
+    std::unique_ptr<AppWindow> m_window;
+    QPointer<NavigationController> m_stack;
+    QPointer<ClassViewController> m_roster;
+
+    static constexpr const char *ClassPath = "Mobile/GetMyClassForTeacher";
+    static constexpr const char *DetailPath = "Mobile/GetMyClassDetail";
+
+    static QByteArray answer(const char *key, const QJsonArray &list) {
+        return QJsonDocument(QJsonObject{{"result", 1}, {key, list}}).toJson();
+    }
+    static QByteArray classes(int n) {
+        QJsonArray list;
+        for (int i = 1; i <= n; ++i)
+            list.append(QJsonObject{{"ClassId", 10 * i},
+                                    {"GradeStr", QString::number(i)},
+                                    {"ClassName", QStringLiteral("%1班").arg(i)}});
+        return answer("classList", list);
+    }
+    static QByteArray pupils(int n, const QString &first = QStringLiteral("甲")) {
+        QJsonArray list;
+        for (int i = 0; i < n; ++i)
+            list.append(QJsonObject{{"UserId", 100 + i},
+                                    {"RealName", i ? QString::number(i) : first},
+                                    {"Sex", i % 2},
+                                    {"MyTitle", QStringLiteral("书童")},
+                                    {"Mobile", ""},
+                                    {"FlowerNumber", 12},
+                                    {"TestPassNum", 3}});
+        return answer("list", list);
+    }
+
+    QList<StubHttpServer::Recorded> detailRequests() const {
+        QList<StubHttpServer::Recorded> found;
+        for (const auto &r : m_server.requests()) {
+            if (r.path == DetailPath)
+                found << r;
+        }
+        return found;
+    }
+    // classId and type of the last roster request.
+    QPair<QString, QString> lastDetail() const {
+        const auto form = detailRequests().value(detailRequests().size() - 1).form();
+        return {form.value("classId"), form.value("type")};
+    }
+    QVariant role(int row, int role) const {
+        const QAbstractItemModel *model = m_roster->tableView()->model();
+        return model->data(model->index(row, 0), role);
+    }
+    // At least n: the network layer may send a POST again when its connection dropped.
+    void waitForDetails(int n) {
+        QTRY_VERIFY(detailRequests().size() >= n);
+        QTRY_VERIFY(!ProgressHud::isVisible());
+    }
+    // A (refused) request sent now arrives after any that the steps before would have sent.
+    void nothingSentSince(int before) {
+        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(R"({"result":0})"));
+        m_roster->getMyClassListAction();
+        QTRY_COMPARE(m_server.requests().size(), before + 1);
+        QCOMPARE(m_server.lastRequest().path, QString(ClassPath));
+    }
+    void tapColumn(int column) {
+        QWidget *c = m_roster->sortView()->columns().value(column);
+        QTest::mouseClick(m_roster->sortView(), Qt::LeftButton, {}, c->geometry().center());
+    }
+
+    void open() {
+        m_window = std::make_unique<AppWindow>();
+        m_window->resize(375, 667);
+        auto *root = new BasicVC;
+        m_stack = new NavigationController(root);
+        m_window->setRootViewController(m_stack);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_roster = new ClassViewController;
+        m_stack->pushViewController(m_roster, false);
+        QVERIFY(m_roster->isViewLoaded());
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_server.start());
+        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
+    }
+
+    void init() {
+        static int n = 0;
+        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.filePath(QString::number(++n)).toUtf8());
+        SettingsStore::reset();
+        LoginState::reset();
+        LoginRsp::shareRsp().isLogin = true;
+        LoginRsp::shareRsp().uid = 7;
+        m_server.clearRequests();
+        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(classes(2)));
+        m_server.setAnswer(DetailPath, StubHttpServer::Answer::json(pupils(5)));
+        open();
+        waitForDetails(1);
+    }
+
+    void cleanup() {
+        m_window.reset();
+        Toast::hide();
+        ProgressHud::dismiss();
+    }
+
+    void firstClassByNameOnStart() {
+        QCOMPARE(m_server.requests().first().path, QString(ClassPath));
+        QCOMPARE(m_server.requests().first().form().value("uid"), QStringLiteral("7"));
+        QCOMPARE(lastDetail(), qMakePair(QStringLiteral("10"), QStringLiteral("0")));
+        QCOMPARE(m_roster->headTitleLabel()->text(), QStringLiteral("1年级1班"));
+        QCOMPARE(m_roster->titleView(), m_roster->headTitleButton());
+        QCOMPARE(m_roster->tableView()->model()->rowCount(), 5);
+        QVERIFY(m_roster->leftBarButton()); // the frame's back button
+        // The bar: two columns over two thirds of the width, none selected.
+        ClassSortView *bar = m_roster->sortView();
+        QCOMPARE(bar->numOfMenu(), 2);
+        QCOMPARE(bar->columnTitle(0), QStringLiteral("按姓名"));
+        QCOMPARE(bar->columnTitle(1), QStringLiteral("按等级"));
+        QCOMPARE(bar->currentSelectedMenudIndex(), -1);
+        QCOMPARE(bar->height(), 40);
+        QVERIFY(qAbs(bar->width() - m_roster->width() * 2 / 3) <= 1);
+        QCOMPARE(bar->columnTitleColor(0), QColor(93, 93, 93));
+    }
+
+    // Ranking, list rows and cards as the model gives them to the two cell designs.
+    void rowsAndBadges() {
+        QCOMPARE(role(0, ClassListCell::StudentNameRole).toString(), QStringLiteral("甲"));
+        QCOMPARE(role(0, ClassListCell::FlowerCountRole).toString(), QStringLiteral("x12朵"));
+        QCOMPARE(role(0, ClassListCell::StudentNumRole).toString(), QStringLiteral("1"));
+        QCOMPARE(role(4, ClassListCell::StudentNumRole).toString(), QStringLiteral("5"));
+        QCOMPARE(role(0, ClassListCell::HeadPlaceholderRole).toString(),
+                 QStringLiteral("user_man_head"));
+        QCOMPARE(role(1, ClassListCell::HeadPlaceholderRole).toString(),
+                 QStringLiteral("user_woman_head"));
+        for (int row = 0; row < 5; ++row)
+            QVERIFY(role(row, ClassListCell::FirstImageRole).toString().isEmpty());
+
+        tapColumn(1);
+        waitForDetails(2);
+        QCOMPARE(lastDetail(), qMakePair(QStringLiteral("10"), QStringLiteral("1")));
+        const QStringList badges{"class_first_icon", "class_second_icon", "class_third_icon",
+                                 "class_general_icon", "class_general_icon"};
+        for (int row = 0; row < 5; ++row)
+            QCOMPARE(role(row, ClassListCell::FirstImageRole).toString(), badges[row]);
+        QCOMPARE(m_roster->sortView()->columnTitleColor(1), QColor(0xb1, 0x6c, 0x2b));
+        QCOMPARE(m_roster->sortView()->columnBackground(1), QColor(238, 238, 238));
+
+        // The selected column again: nothing.
+        tapColumn(1);
+        tapColumn(0);
+        waitForDetails(3);
+        QCOMPARE(lastDetail(), qMakePair(QStringLiteral("10"), QStringLiteral("0")));
+        QVERIFY(role(0, ClassListCell::FirstImageRole).toString().isEmpty());
+        QCOMPARE(m_roster->sortView()->columnBackground(1), QColor(244, 244, 244));
+    }
+
+    void toggleSendsNothingAndKeepsTheSort() {
+        tapColumn(1);
+        waitForDetails(2);
+        const int before = m_server.requests().size();
+        QPushButton *toggle = m_roster->changeModelBtn();
+        QCOMPARE(toggle->text(), QStringLiteral("名片"));
+        QCOMPARE(m_roster->tableView()
+                     ->visualRect(role(0, 0).isValid() ? m_roster->tableView()->model()->index(0, 0)
+                                                       : QModelIndex())
+                     .height(),
+                 70);
+        QTest::mouseClick(toggle, Qt::LeftButton);
+        QVERIFY(m_roster->isCard());
+        QCOMPARE(toggle->text(), QStringLiteral("列表"));
+        QCOMPARE(toggle->accessibleName(), QStringLiteral("列表"));
+        QCOMPARE(m_roster->cell()->reuseIdentifier(), QStringLiteral("ClassListCell2"));
+        QCOMPARE(m_roster->tableView()->itemDelegate(), m_roster->cell());
+        const QModelIndex first = m_roster->tableView()->model()->index(0, 0);
+        QTRY_COMPARE(m_roster->tableView()->visualRect(first).height(), 150);
+        QCOMPARE(role(0, ClassListCell::MobileRole).toString(), QStringLiteral("手机:"));
+        QCOMPARE(role(0, ClassListCell::CardFlowerRole).toString(),
+                 QStringLiteral("小红花:<span style=\"color:#ffd823\">12朵</span>"));
+        QCOMPARE(role(0, ClassListCell::TestCountRole).toString(),
+                 QStringLiteral("测评:<span style=\"color:#ffd823\">3次</span>"));
+        QCOMPARE(role(0, ClassListCell::CardTitleRole).toString(),
+                 QStringLiteral("等级:<span style=\"color:#ffd823\">书童</span>"));
+        QTest::mouseClick(toggle, Qt::LeftButton);
+        QCOMPARE(toggle->text(), QStringLiteral("名片"));
+        QCOMPARE(m_roster->cell()->reuseIdentifier(), QStringLiteral("ClassListCell"));
+        nothingSentSince(before);
+        QCOMPARE(m_roster->currentType(), 1);
+        QCOMPARE(m_roster->studentArray().size(), 5);
+        QCOMPARE(role(0, ClassListCell::FirstImageRole).toString(),
+                 QStringLiteral("class_first_icon"));
+    }
+
+    void switcherKeepsTheSort() {
+        tapColumn(1);
+        waitForDetails(2);
+        QTest::mouseClick(m_roster->headTitleButton(), Qt::LeftButton);
+        ClassChangeView *panel = m_roster->changeView();
+        QVERIFY(panel);
+        QVERIFY(panel->isShow());
+        panel->finishAnimations();
+        QCOMPARE(panel->dimAlpha(), 77);
+        QCOMPARE(panel->leftTableView()->height(), 2 * 38);
+        QCOMPARE(panel->leftTableView()->width(), m_roster->width());
+        const QAbstractItemModel *rows = panel->leftTableView()->model();
+        QCOMPARE(rows->index(1, 0).data().toString(), QStringLiteral("2年级2班"));
+        QVERIFY(rows->index(0, 0).data(ClassChangeView::MarkedRole).toBool());
+
+        m_server.setAnswer(DetailPath,
+                           StubHttpServer::Answer::json(pupils(2, QStringLiteral("乙"))));
+        QTest::mouseClick(panel->leftTableView()->viewport(), Qt::LeftButton, {},
+                          panel->leftTableView()->visualRect(rows->index(1, 0)).center());
+        waitForDetails(3);
+        QCOMPARE(lastDetail(), qMakePair(QStringLiteral("20"), QStringLiteral("1")));
+        QCOMPARE(m_roster->headTitleLabel()->text(), QStringLiteral("2年级2班"));
+        QCOMPARE(m_roster->currentRow(), 1);
+        QCOMPARE(role(0, ClassListCell::StudentNameRole).toString(), QStringLiteral("乙"));
+        QVERIFY(!panel->isShow());
+        panel->finishAnimations();
+        QVERIFY(!panel->leftTableView()->isVisible());
+        QVERIFY(!panel->backGroundView()->isVisible());
+
+        // Opened again, the mark has moved; the dimming closes without a request. The same
+        // class chosen again still reloads it.
+        m_roster->changeClassAction();
+        QVERIFY(rows->index(1, 0).data(ClassChangeView::MarkedRole).toBool());
+        QCOMPARE(panel->leftSelectedRow(), 1);
+        panel->finishAnimations();
+        QTest::mouseClick(panel->backGroundView(), Qt::LeftButton, {}, QPoint(10, 300));
+        QVERIFY(!panel->isShow());
+        panel->finishAnimations();
+        QCOMPARE(panel->dimAlpha(), 0);
+        m_roster->changeClassAction();
+        panel->tableViewDidSelectRowAtIndexPath(1);
+        waitForDetails(4);
+        QCOMPARE(lastDetail(), qMakePair(QStringLiteral("20"), QStringLiteral("1")));
+    }
+
+    void indexesOutsideTheListsSendNothing() {
+        m_roster->changeClassAction();
+        ClassChangeView *panel = m_roster->changeView();
+        const int before = m_server.requests().size();
+        panel->tableViewDidSelectRowAtIndexPath(2);
+        panel->tableViewDidSelectRowAtIndexPath(-1);
+        QVERIFY(panel->isShow());
+        m_roster->menuDidSelectRowAtIndexPath(panel, ClassChangeIndexPath::indexPathWithRow(5));
+        QCOMPARE(m_roster->menuTitleForRowAtIndexPath(panel, {9}), QString());
+        QCOMPARE(m_roster->currentRow(), 0);
+        // A pupil row that vanished with a reload.
+        m_roster->tableViewDidSelectRowAtIndexPath(5);
+        m_roster->tableViewDidSelectRowAtIndexPath(-1);
+        QCOMPARE(m_stack->viewControllers().size(), 2);
+        nothingSentSince(before);
+    }
+
+    void tappedPupilOpensTheirHome() {
+        const QModelIndex second = m_roster->tableView()->model()->index(1, 0);
+        QTest::mouseClick(m_roster->tableView()->viewport(), Qt::LeftButton, {},
+                          m_roster->tableView()->visualRect(second).center());
+        QCOMPARE(m_stack->viewControllers().size(), 3);
+        auto *detail = qobject_cast<ClassDetailVC *>(m_stack->topViewController());
+        QVERIFY(detail);
+        QCOMPARE(detail->studentModel().UserId, 101);
+        QVERIFY(!m_roster->tableView()->selectionModel()->hasSelection());
+    }
+
+    void failedRosterKeepsTheList_data() {
+        QTest::addColumn<StubHttpServer::Answer>("answer");
+        QTest::addColumn<QString>("toast");
+        QTest::newRow("refused") << StubHttpServer::Answer::json(
+                                        R"({"result":0,"msg":"班级不存在"})")
+                                 << "班级不存在";
+        QTest::newRow("dropped") << StubHttpServer::Answer::dropped() << "无网络连接";
+    }
+
+    void failedRosterKeepsTheList() {
+        QFETCH(StubHttpServer::Answer, answer);
+        QFETCH(QString, toast);
+        m_server.setAnswer(DetailPath, answer);
+        // Through the pull-down control, which must end too.
+        RefreshHeader *header = RefreshHeader::of(m_roster->tableView());
+        QVERIFY(header);
+        header->beginRefreshing();
+        waitForDetails(2);
+        QTRY_COMPARE(Toast::currentText(), toast);
+        QTRY_VERIFY(!header->isRefreshing());
+        QCOMPARE(lastDetail(), qMakePair(QStringLiteral("10"), QStringLiteral("0")));
+        QCOMPARE(m_roster->tableView()->model()->rowCount(), 5);
+    }
+
+    void failedClassListLeavesTheTitle() {
+        m_server.clearRequests();
+        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(R"({"result":0,"msg":"无"})"));
+        open();
+        QTRY_COMPARE(Toast::currentText(), QStringLiteral("无"));
+        QCOMPARE(m_roster->headTitleLabel()->text(), QStringLiteral("我的班级"));
+        // Nothing to reload or switch to.
+        RefreshHeader::of(m_roster->tableView())->beginRefreshing();
+        QVERIFY(!RefreshHeader::of(m_roster->tableView())->isRefreshing());
+        m_roster->changeClassAction();
+        QCOMPARE(m_roster->changeView()->openHeight(), 0);
+        QVERIFY(detailRequests().isEmpty());
+    }
+
+    void twentyClassesScroll() {
+        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(classes(20)));
+        open();
+        waitForDetails(2);
+        m_roster->changeClassAction();
+        m_roster->changeView()->finishAnimations();
+        QCOMPARE(m_roster->changeView()->leftTableView()->height(), 667 - 64);
+        QCOMPARE(m_roster->changeView()->leftTableView()->model()->rowCount(), 20);
+    }
+
+    void escapeClosesTheSwitcherThenGoesBack() {
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_roster->changeClassAction();
+        QTest::keyClick(m_window.get(), Qt::Key_Escape);
+        QVERIFY(!m_roster->changeView()->isShow());
+        QCOMPARE(m_stack->viewControllers().size(), 2);
+        QTest::keyClick(m_window.get(), Qt::Key_Left, Qt::AltModifier);
+        m_stack->finishTransitions();
+        QTRY_VERIFY(m_roster.isNull());
+    }
+
+    void lateAnswerAfterTheRosterIsGone() {
+        StubHttpServer::Answer slow = StubHttpServer::Answer::json(pupils(3));
+        slow.delayMs = 300;
+        m_server.setAnswer(DetailPath, slow);
+        QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
+        tapColumn(1);
+        QVERIFY(received.wait(5000));
+        m_stack->popViewController(false);
+        QTRY_VERIFY(m_roster.isNull());
+        QTRY_VERIFY(!ProgressHud::isVisible());
+        QVERIFY(!Toast::isShowing());
+    }
+};
+
+QTEST_MAIN(tst_ClassViewController)
+#include "tst_ClassViewController.moc"
