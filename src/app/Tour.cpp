@@ -35,12 +35,12 @@ QList<Tour::Chapter> Tour::chapters() {
             tap classBtn
             capture
             tap column1
-            wait
+            capture
             tap changeModelBtn
             capture
-            tap headTitleLabel
+            tap headTitleButton
             capture
-            tap headTitleLabel
+            tap backGroundView
             wait
         )")},
         {QStringLiteral("pupil home"), QStringLiteral(R"(
