@@ -1,0 +1,180 @@
+#include "PagedRows.h"
+
+#include "BasicVC.h"
+#include "ImageLoader.h"
+#include "LoadMoreFooter.h"
+#include "NothingView.h"
+#include "RefreshHeader.h"
+
+#include <QGuiApplication>
+
+Q_LOGGING_CATEGORY(lcRows, "teacher.rows")
+
+PagedRowsBase::PagedRowsBase(QObject *parent)
+    : QAbstractListModel(parent) {}
+
+PagedRowsBase::~PagedRowsBase() = default;
+
+void PagedRowsBase::setPageSize(int size) {
+    if (size < 1) {
+        qCWarning(lcRows) << "page size" << size << "ignored";
+        return;
+    }
+    m_pageSize = size;
+}
+
+void PagedRowsBase::refresh() {
+    requestPage(1);
+}
+
+void PagedRowsBase::loadMore() {
+    if (isLoading())
+        return;
+    requestPage(m_page + 1);
+}
+
+bool PagedRowsBase::canFetchMore(const QModelIndex &parent) const {
+    return !parent.isValid() && m_hasMore && !isLoading() && m_request;
+}
+
+void PagedRowsBase::fetchMore(const QModelIndex &parent) {
+    if (canFetchMore(parent))
+        loadMore();
+}
+
+void PagedRowsBase::requestPage(int page) {
+    if (!m_request) {
+        qCWarning(lcRows) << "no page request set; page" << page << "not asked for";
+        endControls();
+        return;
+    }
+    m_ticket = ++m_serial;
+    setRequested(page);
+    removeCover();
+    m_request(page, m_pageSize);
+}
+
+void PagedRowsBase::setRequested(int page) {
+    const bool wasLoading = isLoading();
+    m_requested = page;
+    if (page == 0)
+        m_ticket = 0;
+    if (wasLoading != isLoading())
+        emit loadingChanged(isLoading());
+}
+
+quint64 PagedRowsBase::ticketFor(int page) const {
+    return page > 0 && page == m_requested ? m_ticket : 0;
+}
+
+bool PagedRowsBase::acceptPage(quint64 ticket, int page, int rowsInPage) {
+    if (ticket == 0 || ticket != m_ticket) {
+        qCDebug(lcRows) << "stale answer for page" << page << "dropped";
+        return false;
+    }
+    // The state is final before the rows change: views ask canFetchMore() from the change signals.
+    m_page = page;
+    m_hasMore = rowsInPage >= m_pageSize;
+    setRequested(0);
+    endControls();
+    return true;
+}
+
+void PagedRowsBase::pageShown(int page, int rowsInPage) {
+    coverIfEmpty();
+    emit pageLoaded(page, rowsInPage);
+}
+
+void PagedRowsBase::pageFailed(int page) {
+    failRequest(ticketFor(page));
+}
+
+void PagedRowsBase::failRequest(quint64 ticket) {
+    if (ticket == 0 || ticket != m_ticket) {
+        qCDebug(lcRows) << "stale failure dropped";
+        return;
+    }
+    const int page = m_requested;
+    setRequested(0);
+    endControls();
+    coverIfEmpty();
+    emit loadFailed(page);
+}
+
+void PagedRowsBase::resetPaging() {
+    m_page = 0;
+    m_hasMore = false;
+    setRequested(0);
+    endControls();
+    removeCover();
+}
+
+void PagedRowsBase::attach(QAbstractScrollArea *list, BasicVC *screen) {
+    if (!list)
+        return;
+    m_list = list;
+    m_screen = screen;
+    QPointer<PagedRowsBase> self(this);
+    m_header = RefreshHeader::attach(list, [self] {
+        if (self)
+            self->refresh();
+    });
+    m_footer = LoadMoreFooter::attach(list, [self] {
+        if (self)
+            self->loadMore();
+    });
+}
+
+void PagedRowsBase::endControls() {
+    if (m_header)
+        m_header->endRefreshing();
+    if (m_footer)
+        m_footer->endRefreshing();
+}
+
+// Only this list's cover: a screen with several lists keeps the covers of the others.
+void PagedRowsBase::removeCover() {
+    if (!m_screen || !m_list)
+        return;
+    const auto covers = m_list->findChildren<NothingView *>(Qt::FindDirectChildrenOnly);
+    qDeleteAll(covers);
+}
+
+// Also after a failure: the cover was taken off for the load, and the list is still known empty.
+void PagedRowsBase::coverIfEmpty() {
+    if (m_screen && m_list && m_page > 0 && count() == 0)
+        m_screen->showNothingViewForView(m_list);
+}
+
+QVariant PagedRowsBase::imageFor(const QString &url) const {
+    if (const auto hit = m_images.constFind(url); hit != m_images.cend())
+        return hit->isNull() ? QVariant() : QVariant(*hit);
+    if (!ImageLoader::isLoadableUrl(url) || m_imagesAsked.contains(url) ||
+        !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return {};
+    m_imagesAsked.insert(url);
+    auto *self = const_cast<PagedRowsBase *>(this);
+    // A memory hit answers inside fetch(): data() returns it, no dataChanged from inside data().
+    m_fetchingInline = true;
+    ImageLoader::instance().fetch(
+        url, self, [self, url](const QPixmap &image) { self->imageArrived(url, image); });
+    m_fetchingInline = false;
+    const QPixmap image = m_images.value(url);
+    return image.isNull() ? QVariant() : QVariant(image);
+}
+
+void PagedRowsBase::imageArrived(const QString &url, const QPixmap &image) {
+    if (!m_imagesAsked.remove(url))
+        return; // forgotten since (clear())
+    m_images.insert(url, image);
+    if (m_fetchingInline || image.isNull())
+        return;
+    const QList<int> rows = rowsShowing(url);
+    for (int row : rows)
+        emit dataChanged(index(row), index(row), {m_imageRole});
+}
+
+void PagedRowsBase::forgetImages() {
+    m_images.clear();
+    m_imagesAsked.clear();
+}

@@ -1,0 +1,271 @@
+#pragma once
+
+// The paged list model every list screen uses. The pattern for a new list:
+//
+//     // model: rows of a record, a cell's named parts as roles (tests read the model, not pixels)
+//     enum BookRole { NameRole = Qt::UserRole + 1, FlowerRole };
+//     m_books = new PagedRows<BookListModel>([](const BookListModel &b, int role) -> QVariant {
+//         return role == NameRole ? QVariant(b.BookName.value_or(QString())) : QVariant();
+//     }, this);
+//     // images: the model loads each row's URL through ImageLoader and emits dataChanged
+//     m_books->setImageUrlOf([](const BookListModel &b) { return b.ImageUrl.value_or(""); });
+//     m_books->setPageRequest([this](int page, int size) {
+//         GetBookListReq req; req.pageIndex = page; req.pageSize = size; /* ... */
+//         auto answer = m_books->answerForPage<GetBookListRsp>(this, page, [](const auto &rsp) {
+//             return QList<BookListModel>(rsp.bookList.value_or(RecordArray<BookListModel>()));
+//         });
+//         TeacherRequestManager::request_GetBookList_WithParams(req, answer.completion(),
+//                                                               answer.failure());
+//     });
+//     // view: a QListView (IconMode for grids) + one QStyledItemDelegate per cell kind that
+//     // paints the cell's layout from the roles (the cover is a QPixmap under DecorationRole)
+//     ui->grid->setModel(m_books);
+//     ui->grid->setItemDelegate(new BookCellDelegate(ui->grid));
+//     m_books->attach(ui->grid, this); // pull-down refresh, pull-up load-more, empty-data cover
+//     m_books->header()->beginRefreshing(); // the first load, with the spinner
+//
+// A list with more to it derives `class FeelRows : public PagedRows<GradeListModel>`
+// and overrides rowData() instead of passing a role function.
+
+#include "AnswerHandling.h"
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QList>
+#include <QLoggingCategory>
+#include <QPixmap>
+#include <QPointer>
+#include <QSet>
+
+#include <functional>
+
+class BasicVC;
+class LoadMoreFooter;
+class QAbstractScrollArea;
+class RefreshHeader;
+
+Q_DECLARE_LOGGING_CATEGORY(lcRows)
+
+// Page bookkeeping, the refresh controls, the empty-data cover and the row images: everything that
+// does not depend on the record type. One request counts at a time: a refresh makes the answer of
+// any earlier request stale, and stale answers (and failures) are dropped.
+// A failed page leaves the page counter where it was, so the next pull asks for the same page, and
+// leaves the rows as they were.
+class PagedRowsBase : public QAbstractListModel {
+    Q_OBJECT
+public:
+    static constexpr int DefaultPageSize = 9;
+    using PageRequest = std::function<void(int pageIndex, int pageSize)>;
+
+    explicit PagedRowsBase(QObject *parent = nullptr);
+    ~PagedRowsBase() override;
+
+    // Fires the catalogue call for one page; its answer comes back through answerForPage() (or
+    // pageArrived() / pageFailed()). Without one, loads end at once and nothing is asked.
+    void setPageRequest(PageRequest request) { m_request = std::move(request); }
+    int pageSize() const { return m_pageSize; }
+    // Sizes below 1 are ignored.
+    void setPageSize(int size);
+
+    // The last page that arrived (0 before any); the page being asked for (0 when none).
+    int currentPage() const { return m_page; }
+    int requestedPage() const { return m_requested; }
+    bool isLoading() const { return m_requested != 0; }
+    // The last page came back full. The load-more footer does not look at it (it stays available
+    // after the last page); views' automatic fetchMore() does.
+    bool hasMore() const { return m_hasMore; }
+
+    int count() const { return rowCount(); }
+    bool isValidRow(int row) const { return row >= 0 && row < count(); }
+
+    // Page 1, whatever is running.
+    void refresh();
+    // The page after the current one; nothing while a load runs (its answer ends the footer).
+    void loadMore();
+    // The answer for `page` failed or was refused; nothing when `page` is not the one asked for.
+    void pageFailed(int page);
+    // No rows, no page, nothing running: an answer still in flight is dropped.
+    virtual void clear() = 0;
+
+    // Puts the pull-down refresh header (refresh) and pull-up load-more footer (loadMore) on
+    // `list` and ends them when a page arrives or fails. With a screen, the empty-data cover over
+    // `list` goes before each load and comes back when the list is empty after one.
+    void attach(QAbstractScrollArea *list, BasicVC *screen = nullptr);
+    RefreshHeader *header() const { return m_header; }
+    LoadMoreFooter *footer() const { return m_footer; }
+
+    // The role under which data() gives a row's loaded image as a QPixmap (default
+    // Qt::DecorationRole); until it arrives, or when it cannot be had, the role function answers.
+    int imageRole() const { return m_imageRole; }
+
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
+signals:
+    void pageLoaded(int page, int rowsInPage);
+    void loadFailed(int page);
+    void loadingChanged(bool loading);
+
+protected:
+    // The request running for `page`; 0 when `page` is not the one asked for.
+    quint64 ticketFor(int page) const;
+    // Bookkeeping of an answer; false (and nothing done) when it is stale. The rows change after.
+    bool acceptPage(quint64 ticket, int page, int rowsInPage);
+    void pageShown(int page, int rowsInPage);
+    void failRequest(quint64 ticket);
+    // The paging half of clear(), before the rows go.
+    void resetPaging();
+
+    // The cached image of `url`; starts loading it (once) and gives an invalid QVariant meanwhile.
+    QVariant imageFor(const QString &url) const;
+    void setImageRoleValue(int role) { m_imageRole = role; }
+    // After a reload: failed images are tried again, and pictures of rows that went do not pile
+    // up (the loader's caches give the others back at once). Images on their way still arrive.
+    void dropImageCache() { m_images.clear(); }
+    void forgetImages();
+    // Rows whose image is `url`, looked up when the image arrives: rows move and vanish meanwhile.
+    virtual QList<int> rowsShowing(const QString &url) const = 0;
+
+private:
+    void requestPage(int page);
+    void setRequested(int page);
+    void endControls();
+    void removeCover();
+    void coverIfEmpty();
+    void imageArrived(const QString &url, const QPixmap &image);
+
+    PageRequest m_request;
+    int m_pageSize = DefaultPageSize;
+    int m_page = 0;
+    int m_requested = 0;
+    quint64 m_ticket = 0; // the running request; 0 when none
+    quint64 m_serial = 0;
+    bool m_hasMore = false;
+
+    QPointer<QAbstractScrollArea> m_list;
+    QPointer<BasicVC> m_screen;
+    QPointer<RefreshHeader> m_header;
+    QPointer<LoadMoreFooter> m_footer;
+
+    int m_imageRole = Qt::DecorationRole;
+    mutable QHash<QString, QPixmap> m_images; // a null pixmap: could not be had
+    mutable QSet<QString> m_imagesAsked;
+    mutable bool m_fetchingInline = false;
+};
+
+template <class Record> class PagedRows : public PagedRowsBase {
+public:
+    using RoleData = std::function<QVariant(const Record &, int role)>;
+    using ImageUrlOf = std::function<QString(const Record &)>;
+
+    explicit PagedRows(RoleData data = {}, QObject *parent = nullptr)
+        : PagedRowsBase(parent)
+        , m_data(std::move(data)) {}
+
+    // Rows with an image: its URL, and the role data() gives the QPixmap under.
+    void setImageUrlOf(ImageUrlOf urlOf, int role = Qt::DecorationRole) {
+        m_imageUrlOf = std::move(urlOf);
+        setImageRoleValue(role);
+    }
+
+    const QList<Record> &rows() const { return m_rows; }
+    // A default record for a row that is not there (check isValidRow() first).
+    const Record &at(int row) const {
+        static const Record none{};
+        if (!isValidRow(row)) {
+            qCWarning(lcRows) << "no row" << row << "of" << count();
+            return none;
+        }
+        return m_rows.at(row);
+    }
+
+    // Page 1 replaces the rows, a later page is appended; a stale page is dropped.
+    void pageArrived(int page, const QList<Record> &rows) { arrive(ticketFor(page), page, rows); }
+
+    // The handler for the answer of `page`: the standard toasts, then the rows or the failure go
+    // to this model. Make it inside the page request, so a later request makes it stale. Chain
+    // dismissingHud() or endingRefresh() onto it for controls other than the attached ones.
+    template <class Rsp>
+    AnswerHandler<Rsp> answerForPage(QObject *screen, int page,
+                                     std::function<QList<Record>(const Rsp &)> rowsOf) {
+        const quint64 ticket = ticketFor(page);
+        QPointer<PagedRows> self(this);
+        AnswerHandler<Rsp> answer(screen);
+        answer
+            .onSuccess([self, ticket, page, rowsOf = std::move(rowsOf)](const Rsp &rsp) {
+                if (self)
+                    self->arrive(ticket, page, rowsOf ? rowsOf(rsp) : QList<Record>());
+            })
+            .onRefusal([self, ticket](const Rsp &rsp) {
+                AnswerHandling::showRefusal(rsp);
+                if (self)
+                    self->failRequest(ticket);
+            })
+            .onFailure([self, ticket] {
+                if (self)
+                    self->failRequest(ticket);
+            });
+        return answer;
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override {
+        return parent.isValid() ? 0 : int(m_rows.size());
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override {
+        if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+            return {};
+        const Record &record = m_rows.at(index.row());
+        if (role == imageRole() && m_imageUrlOf) {
+            const QVariant image = imageFor(m_imageUrlOf(record).trimmed());
+            if (image.isValid())
+                return image;
+        }
+        return rowData(record, role);
+    }
+
+    void clear() override {
+        resetPaging();
+        beginResetModel();
+        m_rows.clear();
+        forgetImages();
+        endResetModel();
+    }
+
+protected:
+    virtual QVariant rowData(const Record &record, int role) const {
+        return m_data ? m_data(record, role) : QVariant();
+    }
+
+    QList<int> rowsShowing(const QString &url) const override {
+        QList<int> found;
+        if (m_imageUrlOf) {
+            for (int row = 0; row < m_rows.size(); ++row) {
+                if (m_imageUrlOf(m_rows.at(row)).trimmed() == url)
+                    found.append(row);
+            }
+        }
+        return found;
+    }
+
+private:
+    void arrive(quint64 ticket, int page, const QList<Record> &rows) {
+        if (!acceptPage(ticket, page, int(rows.size())))
+            return;
+        if (page == 1) {
+            beginResetModel();
+            m_rows = rows;
+            dropImageCache();
+            endResetModel();
+        } else if (!rows.isEmpty()) {
+            beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + rows.size()) - 1);
+            m_rows.append(rows);
+            endInsertRows();
+        }
+        pageShown(page, int(rows.size()));
+    }
+
+    RoleData m_data;
+    ImageUrlOf m_imageUrlOf;
+    QList<Record> m_rows;
+};
