@@ -13,6 +13,7 @@ constexpr int Margin = 10;
 constexpr int BadgeSide = 30;
 constexpr int ListHeadSide = 50;
 constexpr int CardHeadSide = 80;
+constexpr int CardContentHeight = 108; // name, three detail lines
 constexpr int NamePixelSize = 16;
 constexpr int DetailPixelSize = 13;
 constexpr QRgb NameColor = 0x333333;
@@ -185,7 +186,7 @@ void ClassListCell::paintCard(QPainter *p, const QRect &r, const QModelIndex &in
     const int left = head.right() + 1 + 2 * Margin;
     const int width = r.right() - Margin - left;
     const QFont detail = withSize(base, DetailPixelSize);
-    int top = r.top() + 14;
+    int top = r.top() + (r.height() - CardContentHeight) / 2;
     p->setFont(withSize(base, NamePixelSize, true));
     p->setPen(QColor(NameColor));
     p->drawText(QRect(left, top, width, 26), Qt::AlignVCenter | Qt::AlignLeft,

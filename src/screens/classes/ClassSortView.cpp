@@ -73,6 +73,7 @@ protected:
 ClassSortView::ClassSortView(QPoint origin, int height, int screenWidth, QWidget *parent)
     : QWidget(parent) {
     setObjectName(QStringLiteral("sortView"));
+    setAccessibleName(QStringLiteral("排序"));
     setGeometry(origin.x(), origin.y(), screenWidth * 2 / 3, height);
     setAutoFillBackground(true);
     QPalette pal = palette();

@@ -20,6 +20,7 @@ namespace {
 constexpr int SortBarHeight = 40;
 constexpr int SortTextGrey = 93;
 constexpr int SortSeparatorGrey = 210;
+constexpr QSize TitleViewSize(200, 30);
 } // namespace
 
 ClassViewController::ClassViewController(QWidget *parent)
@@ -28,6 +29,7 @@ ClassViewController::ClassViewController(QWidget *parent)
     m_ui->setupUi(this);
     // The title view lives in the navigation bar, not in the screen.
     m_ui->rosterLayout->removeWidget(m_ui->headTitleButton);
+    m_ui->headTitleButton->setFixedSize(TitleViewSize);
     setTitleView(m_ui->headTitleButton);
     connect(m_ui->headTitleButton, &QPushButton::clicked, this, [this] { changeClassAction(); });
 

@@ -38,7 +38,8 @@ MainViewController::MainViewController(QWidget *parent)
         setTag(button, tag);
         connect(button, &QPushButton::clicked, this, [this, button] { btnClickAction(button); });
     }
-    m_ui->mainClassImageView->setPixmap(Assets::pixmap(QStringLiteral("main_class_icon")));
+    m_ui->mainClassImageView->setPixmap(
+        Assets::pixmap(QStringLiteral("main_class_icon"), QSize(28, 28)));
     m_ui->gradeImageView->setPixmap(Assets::pixmap(QStringLiteral("main_grade_icon")));
     m_ui->statisticsImageView->setPixmap(Assets::pixmap(QStringLiteral("main_statistics_icon")));
     m_ui->collectImageView->setPixmap(Assets::pixmap(QStringLiteral("main_collect_icon")));
