@@ -13,6 +13,8 @@
 #include "ui_GradeDetailVC.h"
 
 #include <QJsonArray>
+#include <QTextBrowser>
+#include <QtMath>
 
 namespace {
 constexpr int StampInset = 6;
@@ -76,6 +78,7 @@ void GradeDetailVC::getFeelDetailAction() {
 void GradeDetailVC::layOutMainView() {
     const FeelDetailRsp feel = m_feelRsp && m_feelRsp->feel ? *m_feelRsp->feel : FeelDetailRsp();
     m_ui->contentLabel->setPlainText(feel.Content.value_or(QString()));
+    fitText();
 
     QList<PictureItem> items;
     for (const QJsonValue &url : feel.ImgageUrlList.value_or(QJsonArray())) {
@@ -136,7 +139,19 @@ void GradeDetailVC::placeStamp() {
     stamp->raise();
 }
 
+void GradeDetailVC::fitText() {
+    // As tall as the text (at least the stamp's height), so the pictures follow it; a longer
+    // text scrolls in what the screen leaves it.
+    QTextBrowser *text = m_ui->contentLabel;
+    QTextDocument *document = text->document();
+    document->setTextWidth(text->viewport()->width());
+    const int margins = text->height() - text->viewport()->height();
+    text->setMaximumHeight(qMax(m_ui->gradeImageView->height() + 2 * StampInset,
+                                qCeil(document->size().height()) + margins));
+}
+
 void GradeDetailVC::resizeEvent(QResizeEvent *event) {
     BasicVC::resizeEvent(event);
+    fitText();
     placeStamp();
 }

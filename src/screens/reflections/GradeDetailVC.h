@@ -58,6 +58,7 @@ protected:
 private:
     void showStamp(const QString &imageName);
     void placeStamp();
+    void fitText();
 
     std::unique_ptr<Ui::GradeDetailVC> m_ui;
     qint64 m_feelId = 0;
