@@ -174,6 +174,10 @@ void ClassChangeView::animateSelectView() {
     animateBackGroundView(true);
     animateLeftTableView(true);
     m_isShow = true;
+    // Arrow keys and Enter choose from the keyboard, starting at the marked row.
+    m_leftTableView->setCurrentIndex(m_rows->index(int(m_leftSelectedRow), 0));
+    m_leftTableView->clearSelection();
+    m_leftTableView->setFocus(Qt::PopupFocusReason);
 }
 
 void ClassChangeView::backgroundTapped() {

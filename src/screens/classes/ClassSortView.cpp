@@ -101,13 +101,11 @@ void ClassSortView::buildColumns() {
         c->setObjectName(QStringLiteral("column%1").arg(i));
         c->fullTitle = source ? source->menuTitleForColumn(this, i) : QString();
         c->setAccessibleName(c->fullTitle);
-        c->background = QColor(NormalGrey, NormalGrey, NormalGrey);
-        c->foreground = m_textColor;
-        c->indicator = m_indicatorColor;
         c->show();
         m_columns << c;
     }
     m_currentSelectedMenudIndex = -1;
+    restyleColumnsBut(-1);
     layoutColumns();
 }
 
@@ -135,20 +133,23 @@ void ClassSortView::paintEvent(QPaintEvent *) {
 
 void ClassSortView::setTextColor(const QColor &color) {
     m_textColor = color;
-    for (int i = 0; i < m_columns.size(); ++i) {
-        if (i != m_currentSelectedMenudIndex)
-            m_columns[i]->foreground = color;
-    }
-    update();
+    restyleColumnsBut(m_currentSelectedMenudIndex);
 }
 
 void ClassSortView::setIndicatorColor(const QColor &color) {
     m_indicatorColor = color;
+    restyleColumnsBut(m_currentSelectedMenudIndex);
+}
+
+void ClassSortView::restyleColumnsBut(int kept) {
     for (int i = 0; i < m_columns.size(); ++i) {
-        if (i != m_currentSelectedMenudIndex)
-            m_columns[i]->indicator = color;
+        if (i == kept)
+            continue;
+        m_columns[i]->background = QColor(NormalGrey, NormalGrey, NormalGrey);
+        m_columns[i]->foreground = m_textColor;
+        m_columns[i]->indicator = m_indicatorColor;
+        m_columns[i]->update();
     }
-    update();
 }
 
 void ClassSortView::setSeparatorColor(const QColor &color) {
@@ -185,14 +186,7 @@ void ClassSortView::menuTapped(qreal x) {
     const int tapped = int(std::floor(x / (qreal(width()) / m_numOfMenu)));
     if (tapped < 0 || tapped >= m_columns.size())
         return;
-    for (int i = 0; i < m_columns.size(); ++i) {
-        if (i == tapped)
-            continue;
-        m_columns[i]->background = QColor(NormalGrey, NormalGrey, NormalGrey);
-        m_columns[i]->foreground = m_textColor;
-        m_columns[i]->indicator = m_indicatorColor;
-        m_columns[i]->update();
-    }
+    restyleColumnsBut(tapped);
     if (tapped == m_currentSelectedMenudIndex)
         return;
     m_currentSelectedMenudIndex = tapped;

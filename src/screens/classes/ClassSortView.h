@@ -63,6 +63,8 @@ private:
     class Column;
     void buildColumns();
     void layoutColumns();
+    // Every column but `kept` in the normal look.
+    void restyleColumnsBut(int kept);
     Column *column(int index) const;
 
     ClassSortViewDataSource *m_dataSource = nullptr;
