@@ -20,7 +20,9 @@ public:
     };
 
     static constexpr int GridInsets = 32; // what the three cells leave of the grid's width
-    static constexpr int Spacing = 8;     // around and between cells: 4 gaps of 8 make the 32
+    // The view's spacing. A list view puts it before every cell and after the last one, and
+    // wraps a row that reaches its very last pixel: four of 6 fit in the 32 with room to spare.
+    static constexpr int Spacing = 6;
     static constexpr int ExtraHeight = 38;
     static constexpr int NameTop = 2;
     static constexpr int NameHeight = 18;
