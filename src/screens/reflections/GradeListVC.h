@@ -1,0 +1,49 @@
+#pragma once
+
+#include "BasicVC.h"
+#include "RefreshHeader.h"
+
+#include <QPointer>
+
+#include <memory>
+
+class FeelRows;
+class QListView;
+class QModelIndex;
+namespace Ui {
+class GradeListVC;
+}
+
+// One of the three reflection lists. Its view, and with it the first load and the subscription to
+// NOTIFICATION_UPDATE_GRADE, is made when the list is first shown; from then on every grading
+// reloads it, shown or not. Pull down (or F5) reloads it too.
+class GradeListVC : public BasicVC {
+    Q_OBJECT
+public:
+    // listType, sent as feelType.
+    enum GradeListType { AllType = 0, WaitingType = 1, ReviewedType = 2 };
+
+    explicit GradeListVC(int gradeListType, QWidget *parent = nullptr);
+    ~GradeListVC() override;
+
+    int listType() const { return m_listType; }
+    FeelRows *gradeArray() const { return m_rows; }
+    QListView *tableView() const;
+    RefreshHeader *refreshHeader() const { return m_header; }
+
+    void getFeelListAction();
+    // Opens the review of the row: grading mode for a reflection still "待批阅". A row that is
+    // not there (the list was reloaded meanwhile) opens nothing.
+    void tableViewDidSelectRowAtIndexPath(const QModelIndex &index);
+
+protected:
+    void viewDidLoad() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    std::unique_ptr<Ui::GradeListVC> m_ui;
+    int m_listType;
+    FeelRows *m_rows;
+    QPointer<RefreshHeader> m_header;
+    bool m_opening = false;
+};
