@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BasicVC.h"
+#include "GradeListVC.h"
 
 #include <QList>
 #include <QPointer>
