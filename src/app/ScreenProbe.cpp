@@ -3,6 +3,7 @@
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
 #include "ImageLoader.h"
+#include "ModalOverlay.h"
 #include "NavigationBar.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
@@ -116,6 +117,10 @@ void countRunning(const QObject *root, int *running) {
 }
 
 bool isProgramClass(const QWidget *widget) {
+    // The overlay base is abstract: a widget reporting it is a subclass without a meta-object of
+    // its own (a dialog's backdrop), named better by what it holds.
+    if (widget->metaObject() == &ModalOverlay::staticMetaObject)
+        return false;
     const QLatin1String name(widget->metaObject()->className());
     const bool qtClass = name.size() > 1 && name[0] == QLatin1Char('Q') && QChar(name[1]).isUpper();
     return !qtClass && !name.contains(QLatin1String("::"));
