@@ -107,10 +107,6 @@ void tst_ScriptRunner::stepsThatCannotBeDone_data() {
                               << "\"okBtn\" (QPushButton) has no parts";
     QTest::newRow("row beyond the list") << "row list 3"
                                          << "\"list\" has 3 rows; there is no row 3";
-    QTest::newRow("row of a label") << "row titleLabel 0"
-                                    << "\"titleLabel\" (QLabel) is not a list";
-    QTest::newRow("typing into a label") << "type titleLabel x"
-                                         << "(QLabel) takes no typing";
     QTest::newRow("text of a list") << "expect list x"
                                     << "(QListView) shows no text of its own";
     QTest::newRow("back from a root") << "back"
@@ -119,8 +115,6 @@ void tst_ScriptRunner::stepsThatCannotBeDone_data() {
                                 << "there is no tab bar on Screen";
     QTest::newRow("unwritable picture") << "shot /nonexistent-folder/x.png"
                                         << "cannot write /nonexistent-folder/x.png";
-    QTest::newRow("unwritable dump") << "dump /nonexistent-folder/x.json"
-                                     << "cannot write /nonexistent-folder/x.json";
 }
 
 void tst_ScriptRunner::stepsThatCannotBeDone() {
