@@ -151,7 +151,7 @@ void ClassViewController::changeModelAction() {
                                           : QStringLiteral("class_card_icon")));
     m_ui->tableView->setItemDelegate(m_isCard ? m_cardCell : m_listCell);
     // Row heights change with the design.
-    m_ui->tableView->reset();
+    m_ui->tableView->doItemsLayout();
 }
 
 void ClassViewController::tableViewDidSelectRowAtIndexPath(int row) {
