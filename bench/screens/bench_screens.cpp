@@ -1,16 +1,24 @@
-// A book grid of 1,000 books in the pupil home's grid (355 x 476, three to a row), rendered
-// offscreen: filling the model, the first paint, scrolling a viewport at a time (every frame
-// rendered) and appending a page of 20 rows. Targets: fill and first paint under 30 ms each,
-// scroll frames under 8 ms at the 99th percentile, an appended page under 2 ms before images.
+// The two long lists of the classes screens with 1,000 rows each, rendered offscreen:
+// - the book grid of a pupil's home (355 x 476, three books to a row): filling the model, the
+//   first paint, scrolling a viewport at a time with every frame rendered, appending a page of
+//   20 rows;
+// - the roster (375 x 520, both cell designs): filling the model and the first paint.
+// Targets: fill and first paint under 30 ms each, scroll frames under 8 ms at the 99th
+// percentile, an appended page under 2 ms before images.
 //
 //   QT_QPA_PLATFORM=offscreen bench_screens [--benchmark_filter=...]
 //
-// Covers are in memory from the start (as after the image loader's caches are warm), so the
-// frames include drawing them; the delegate's fitted copies are dropped before each first paint.
+// Covers and photos are in memory from the start (as once the image loader's caches are warm),
+// so frames include drawing them; the fitted copies the delegates keep are dropped before each
+// first paint. Both wall and CPU time of the main thread are given: on a machine shared with
+// compilers the wall time mostly measures the scheduler.
 
 #include "classes/BookCollectionCell.h"
 #include "classes/BookGridRows.h"
 #include "classes/ClassDetailListVC.h"
+#include "classes/ClassListCell.h"
+#include "classes/ClassViewController.h"
+#include "classes/StudentRows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,18 +36,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace {
 
-constexpr int Books = 1000;
+constexpr int Rows = 1000;
 constexpr int PageRows = 20;
-constexpr int CoverKinds = 24;
-const QSize GridSize(355, 476);
+constexpr int PictureKinds = 24;
 
-// CPU time of this thread: on a machine shared with compilers, wall time mostly measures the
-// scheduler.
 double threadCpuMs() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
@@ -50,76 +54,51 @@ double percentile(std::vector<double> values, double p) {
     if (values.empty())
         return 0;
     std::sort(values.begin(), values.end());
-    const size_t at = std::min(values.size() - 1, size_t(p * (values.size() - 1) + 0.5));
-    return values[at];
+    return values[std::min(values.size() - 1, size_t(p * (values.size() - 1) + 0.5))];
 }
 
-QList<BookGridItem> makeBooks(int count, int firstId) {
-    QList<BookGridItem> books;
-    books.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const int id = firstId + i;
-        books.append({id, QStringLiteral("小王子与他的星球 第%1册").arg(id),
-                      QStringLiteral("http://127.0.0.1:1/cover/%1.png").arg(id), id % 7});
-    }
-    return books;
-}
-
-const QList<QPixmap> &covers() {
-    static const QList<QPixmap> pixmaps = [] {
-        QList<QPixmap> list;
-        for (int i = 0; i < CoverKinds; ++i) {
-            QImage image(240, 320, QImage::Format_RGB32);
+// Loaded images of a few kinds, the size the development service sends.
+const QList<QPixmap> &pictures(QSize size) {
+    static QHash<QSize, QList<QPixmap>> made;
+    QList<QPixmap> &list = made[size];
+    if (list.isEmpty()) {
+        for (int i = 0; i < PictureKinds; ++i) {
+            QImage image(size, QImage::Format_RGB32);
             image.fill(QColor::fromHsv(i * 15, 120, 220));
             QPainter p(&image);
-            p.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("封面 %1").arg(i));
+            p.drawText(image.rect(), Qt::AlignCenter, QString::number(i));
             list.append(QPixmap::fromImage(image));
         }
-        return list;
-    }();
-    return pixmaps;
+    }
+    return list;
 }
 
-// The grid's model with every cover already loaded.
-class LoadedRows : public BookGridRows {
+// A row model whose images have all arrived.
+template <class Base> class Loaded : public Base {
 public:
+    explicit Loaded(QSize pictureSize)
+        : m_size(pictureSize) {}
     QVariant data(const QModelIndex &index, int role) const override {
         if (role == Qt::DecorationRole && index.isValid())
-            return covers().at(index.row() % CoverKinds);
-        return BookGridRows::data(index, role);
+            return pictures(m_size).at(index.row() % PictureKinds);
+        return Base::data(index, role);
     }
+
+private:
+    QSize m_size;
 };
 
-// The real grid screen's form (list view settings from ClassDetailListVC.ui) with the real cell
-// delegate, never loaded, so it asks the service for nothing.
-struct Grid {
-    ClassDetailListVC screen{ClassDetailListVC::TestList};
-    LoadedRows rows;
-    QListView *view = screen.gridView();
+// A screen's list view, laid out but never shown (render() paints hidden widgets just the same,
+// and a screen that is never shown never loads, so it asks the service for nothing).
+struct Surface {
+    QListView *view = nullptr;
     QImage frame;
-    int nextId = 1;
 
-    Grid() {
-        view->setModel(&rows);
-        view->setItemDelegate(new BookCollectionCell(view));
-        view->setSpacing(BookCollectionCell::Spacing);
-        rows.setPageRequest([](int, int) {});
-        // Laid out but never shown: render() paints a hidden widget just the same.
-        screen.resize(GridSize);
-        screen.layout()->activate();
+    void prepare(QWidget *screen, QListView *list, QSize size) {
+        view = list;
+        screen->resize(size);
+        screen->layout()->activate();
         frame = QImage(view->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
-    }
-    void fill(int count) {
-        rows.refresh();
-        rows.pageArrived(1, makeBooks(count, 1));
-        nextId = count + 1;
-        view->doItemsLayout();
-    }
-    void appendPage() {
-        rows.loadMore();
-        rows.pageArrived(rows.requestedPage(), makeBooks(PageRows, nextId));
-        nextId += PageRows;
-        view->doItemsLayout();
     }
     void render() {
         frame.fill(Qt::white);
@@ -143,28 +122,112 @@ struct Grid {
     }
 };
 
+QList<BookGridItem> makeBooks(int count, int firstId) {
+    QList<BookGridItem> books;
+    books.reserve(count);
+    for (int id = firstId; id < firstId + count; ++id)
+        books.append({id, QStringLiteral("小王子与他的星球 第%1册").arg(id),
+                      QStringLiteral("http://127.0.0.1:1/cover/%1.png").arg(id), id % 7});
+    return books;
+}
+
+// The real grid form (ClassDetailListVC.ui) with the real cell delegate.
+struct Grid : Surface {
+    ClassDetailListVC screen{ClassDetailListVC::TestList};
+    Loaded<BookGridRows> rows{QSize(240, 320)};
+    int nextId = 1;
+
+    Grid() {
+        rows.setPageRequest([](int, int) {});
+        screen.gridView()->setModel(&rows);
+        screen.gridView()->setItemDelegate(new BookCollectionCell(screen.gridView()));
+        screen.gridView()->setSpacing(BookCollectionCell::Spacing);
+        prepare(&screen, screen.gridView(), QSize(355, 476));
+    }
+    void fill() {
+        rows.refresh();
+        rows.pageArrived(1, makeBooks(Rows, 1));
+        nextId = Rows + 1;
+        view->doItemsLayout();
+    }
+    void appendPage() {
+        rows.loadMore();
+        rows.pageArrived(rows.requestedPage(), makeBooks(PageRows, nextId));
+        nextId += PageRows;
+        view->doItemsLayout();
+    }
+};
+
+QList<StudentListModel> makePupils(int count) {
+    QList<StudentListModel> pupils;
+    pupils.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        StudentListModel pupil;
+        pupil.UserId = 1000 + i;
+        pupil.RealName = QStringLiteral("王小明%1").arg(i);
+        pupil.Sex = i % 2;
+        pupil.MyTitle = QStringLiteral("阅读小博士");
+        pupil.Mobile = QStringLiteral("1380000%1").arg(i, 4, 10, QLatin1Char('0'));
+        pupil.PhotoStr = QStringLiteral("http://127.0.0.1:1/photo/%1.png").arg(i);
+        pupil.TestPassNum = i % 40;
+        pupil.FlowerNumber = (i * 7) % 300;
+        pupils.append(pupil);
+    }
+    return pupils;
+}
+
+// The real roster form (ClassViewController.ui) with the real cell delegate of either design,
+// ranked as when sorted by level.
+struct Roster : Surface {
+    ClassViewController screen;
+    Loaded<StudentRows> rows{QSize(120, 120)};
+    ClassListCell cell;
+
+    explicit Roster(ClassListCell::Design design)
+        : cell(design) {
+        rows.setPageRequest([](int, int) {});
+        rows.setRanked(true);
+        screen.tableView()->setModel(&rows);
+        screen.tableView()->setItemDelegate(&cell);
+        prepare(&screen, screen.tableView(), QSize(375, 520));
+    }
+    void fill() {
+        rows.refresh();
+        rows.pageArrived(1, makePupils(Rows));
+        view->doItemsLayout();
+    }
+};
+
+template <class List> void fillOnce(benchmark::State &state, List &list) {
+    for (auto _ : state)
+        list.fill();
+}
+
+template <class List> void firstPaint(benchmark::State &state, List &list) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        list.fill();
+        QPixmapCache::clear();
+        state.ResumeTiming();
+        list.render();
+    }
+}
+
 void BM_GridFill(benchmark::State &state) {
     Grid grid;
-    for (auto _ : state)
-        grid.fill(Books);
+    fillOnce(state, grid);
 }
 BENCHMARK(BM_GridFill)->Unit(benchmark::kMillisecond);
 
 void BM_GridFirstPaint(benchmark::State &state) {
     Grid grid;
-    for (auto _ : state) {
-        state.PauseTiming();
-        grid.fill(Books);
-        QPixmapCache::clear();
-        state.ResumeTiming();
-        grid.render();
-    }
+    firstPaint(state, grid);
 }
 BENCHMARK(BM_GridFirstPaint)->Unit(benchmark::kMillisecond);
 
 void BM_GridScrollFrames(benchmark::State &state) {
     Grid grid;
-    grid.fill(Books);
+    grid.fill();
     std::vector<double> wall, cpu;
     for (auto _ : state)
         grid.scrollThrough(wall, cpu);
@@ -179,23 +242,35 @@ void BM_GridAppendPage(benchmark::State &state) {
     Grid grid;
     for (auto _ : state) {
         state.PauseTiming();
-        grid.fill(Books);
+        grid.fill();
         state.ResumeTiming();
         grid.appendPage();
     }
 }
 BENCHMARK(BM_GridAppendPage)->Unit(benchmark::kMicrosecond);
 
+// Argument 0: list rows, 1: cards.
+void BM_RosterFill(benchmark::State &state) {
+    Roster roster(ClassListCell::Design(state.range(0)));
+    fillOnce(state, roster);
+}
+BENCHMARK(BM_RosterFill)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_RosterFirstPaint(benchmark::State &state) {
+    Roster roster(ClassListCell::Design(state.range(0)));
+    firstPaint(state, roster);
+}
+BENCHMARK(BM_RosterFirstPaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 struct Timing {
     double wall;
     double cpu;
 };
 
-// Medians of repeated runs of `f`, each after `prepare`, in milliseconds.
-Timing medianMs(const std::function<void()> &prepare, const std::function<void()> &f,
-                int runs = 21) {
+// Medians of 21 runs of `f`, each after `prepare`, in milliseconds.
+Timing median(const std::function<void()> &prepare, const std::function<void()> &f) {
     std::vector<double> wall, cpu;
-    for (int i = 0; i < runs; ++i) {
+    for (int i = 0; i < 21; ++i) {
         prepare();
         QElapsedTimer timer;
         timer.start();
@@ -208,8 +283,20 @@ Timing medianMs(const std::function<void()> &prepare, const std::function<void()
 }
 
 void printLine(const char *what, Timing t, double target) {
-    std::printf("  %-34s wall %7.3f ms  cpu %7.3f ms  (target < %g ms)\n", what, t.wall, t.cpu,
+    std::printf("  %-30s wall %7.3f ms  cpu %7.3f ms  (target < %g ms)\n", what, t.wall, t.cpu,
                 target);
+}
+
+template <class List> void printFillAndPaint(List &list) {
+    printLine("fill the model", median([] {}, [&] { list.fill(); }), 30);
+    printLine("first paint",
+              median(
+                  [&] {
+                      list.fill();
+                      QPixmapCache::clear();
+                  },
+                  [&] { list.render(); }),
+              30);
 }
 
 } // namespace
@@ -222,26 +309,23 @@ int main(int argc, char **argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
+    std::printf("Summary, %d rows, medians of 21 runs\nBook grid:\n", Rows);
     Grid grid;
-    std::printf("Book grid, %d books, medians of 21 runs:\n", Books);
-    printLine("fill the model", medianMs([] {}, [&] { grid.fill(Books); }), 30);
-    printLine("first paint",
-              medianMs(
-                  [&] {
-                      grid.fill(Books);
-                      QPixmapCache::clear();
-                  },
-                  [&] { grid.render(); }),
-              30);
+    printFillAndPaint(grid);
     std::vector<double> wall, cpu;
-    grid.fill(Books);
+    grid.fill();
     for (int pass = 0; pass < 5; ++pass)
         grid.scrollThrough(wall, cpu);
     std::printf("  scroll, %zu frames: p50 wall %.3f cpu %.3f ms, p99 wall %.3f cpu %.3f ms "
                 "(target p99 < 8 ms)\n",
                 wall.size(), percentile(wall, 0.5), percentile(cpu, 0.5), percentile(wall, 0.99),
                 percentile(cpu, 0.99));
-    printLine("append a page of 20 rows",
-              medianMs([&] { grid.fill(Books); }, [&] { grid.appendPage(); }), 2);
+    printLine("append a page of 20 rows", median([&] { grid.fill(); }, [&] { grid.appendPage(); }),
+              2);
+    for (const auto design : {ClassListCell::ListDesign, ClassListCell::CardDesign}) {
+        std::printf("Roster, %s:\n", design == ClassListCell::ListDesign ? "list" : "cards");
+        Roster roster(design);
+        printFillAndPaint(roster);
+    }
     return 0;
 }

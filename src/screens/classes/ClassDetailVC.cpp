@@ -33,13 +33,8 @@ ClassDetailVC::ClassDetailVC(QWidget *parent)
                           m_ui->studentClassLabel})
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    // Desktop habits: Esc and Alt+Left go back, F5 reloads the grid in front.
-    for (const QKeySequence &back :
-         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::ALT | Qt::Key_Left)}) {
-        auto *shortcut = new QShortcut(back, this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this] { leftBackClick(); });
-    }
+    // F5 reloads the grid in front, wherever the focus is on this screen (the frame gives Esc
+    // and Alt+Left to the back button).
     auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
     refresh->setContext(Qt::WidgetWithChildrenShortcut);
     connect(refresh, &QShortcut::activated, this, [this] {
@@ -50,26 +45,8 @@ ClassDetailVC::ClassDetailVC(QWidget *parent)
 
 ClassDetailVC::~ClassDetailVC() = default;
 
-QLabel *ClassDetailVC::headImageView() const {
-    return m_ui->headImageView;
-}
-QLabel *ClassDetailVC::studentNameLabel() const {
-    return m_ui->studentNameLabel;
-}
-QLabel *ClassDetailVC::studentTitleLabel() const {
-    return m_ui->studentTitleLabel;
-}
-QLabel *ClassDetailVC::flowerCountLabel() const {
-    return m_ui->flowerCountLabel;
-}
-QLabel *ClassDetailVC::studentClassLabel() const {
-    return m_ui->studentClassLabel;
-}
-QPushButton *ClassDetailVC::testCountButton() const {
-    return m_ui->testCountButton;
-}
-QPushButton *ClassDetailVC::collectCountButton() const {
-    return m_ui->collectCountButton;
+ClassDetailListVC *ClassDetailVC::currentVC() const {
+    return m_currentVC;
 }
 
 ClassDetailListVC *ClassDetailVC::grid(int tab) const {

@@ -11,8 +11,6 @@
 class ClassDetailListVC;
 class QAbstractButton;
 class QFrame;
-class QLabel;
-class QPushButton;
 namespace Ui {
 class ClassDetailVC;
 }
@@ -46,17 +44,9 @@ public:
     // header of `button` in front of it.
     void changeToNewController(ClassDetailListVC *grid, QAbstractButton *button);
 
-    ClassDetailListVC *currentVC() const { return m_currentVC; }
+    ClassDetailListVC *currentVC() const;
     // The grid of tab 0 or 1 (nullptr for any other index, or before the screen loaded).
     ClassDetailListVC *grid(int tab) const;
-
-    QLabel *headImageView() const;
-    QLabel *studentNameLabel() const;
-    QLabel *studentTitleLabel() const;
-    QLabel *flowerCountLabel() const;
-    QLabel *studentClassLabel() const;
-    QPushButton *testCountButton() const;
-    QPushButton *collectCountButton() const;
 
     // "x" and the flowers, "(等级)" and the title, the location line: the header's texts.
     static QString titleText(const StudentUseInfo &info);
