@@ -51,6 +51,11 @@ std::optional<int> Driver::readOptions(const QCommandLineParser &parser) {
     m_tourDir = parser.value(QStringLiteral("tour"));
     const bool account =
         parser.isSet(QStringLiteral("user")) || parser.isSet(QStringLiteral("password"));
+    if ((parser.isSet(QStringLiteral("script")) && m_scriptFile.isEmpty()) ||
+        (parser.isSet(QStringLiteral("tour")) && m_tourDir.isEmpty())) {
+        say(QStringLiteral("--script needs a file and --tour a folder"), true);
+        return 2;
+    }
     if (!m_scriptFile.isEmpty() && !m_tourDir.isEmpty()) {
         say(QStringLiteral("--script and --tour cannot go together"), true);
         return 2;
