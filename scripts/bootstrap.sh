@@ -10,7 +10,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite qt6-svg-dev
     qt6-tools-dev qt6-l10n-tools libgl-dev libxkbcommon-dev
-    libgtest-dev libbenchmark-dev
+    libgtest-dev libbenchmark-dev zlib1g-dev
     fonts-noto-cjk xvfb xauth curl
 )
 

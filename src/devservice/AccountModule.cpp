@@ -30,6 +30,7 @@ enum CodePurpose : qint64 { BindCode = 0, ChangeCode = 1, ForgotCode = 7 };
 
 const QString WrongCode = QStringLiteral("验证码错误或已过期");
 const QString NumberTaken = QStringLiteral("该手机号已被绑定");
+const QString AlreadyBound = QStringLiteral("该账号已绑定手机号");
 
 qint64 nowMs(const ServiceContext &context) {
     return context.now().toMSecsSinceEpoch();
@@ -67,8 +68,35 @@ QString newCode(const ServiceContext &context) {
                                     QChar(u'0'));
 }
 
+constexpr qint64 DayMs = 24 * 60 * 60 * 1000;
+
+// Refuses a new code while the number or the account had one within the interval, or already
+// had the day's allowance.
+void requireCodeAllowance(ServiceContext &context, qint64 userId, const QString &mobile) {
+    const CodeLimits &limits = context.codeLimits;
+    const qint64 now = nowMs(context);
+    for (const auto &[column, value] :
+         {std::pair<QString, QVariant>(QStringLiteral("mobile"), mobile),
+          {QStringLiteral("user_id"), userId}}) {
+        QSqlQuery row = DB::run(context.db,
+                                QStringLiteral("SELECT COUNT(*), MAX(issued_at) FROM "
+                                               "verification_codes WHERE %1 = ? AND issued_at > ?")
+                                    .arg(column),
+                                {value, now - DayMs});
+        row.next();
+        if (row.value(0).toLongLong() > 0 && row.value(1).toLongLong() > now - limits.intervalMs)
+            RequestReader::refuse(QStringLiteral("验证码发送过于频繁，请稍后再试"));
+        if (row.value(0).toLongLong() >= limits.perDay)
+            RequestReader::refuse(QStringLiteral("今日获取验证码次数已达上限，请明天再试"));
+    }
+}
+
 void issueCode(ServiceContext &context, qint64 userId, const QString &mobile, CodePurpose purpose) {
     const qint64 now = nowMs(context);
+    // Codes older than a day count for no limit: dropping them keeps every count above small.
+    DB::run(context.db, QStringLiteral("DELETE FROM verification_codes WHERE issued_at <= ?"),
+            {now - DayMs});
+    requireCodeAllowance(context, userId, mobile);
     // A new code replaces every earlier one of the same purpose.
     DB::run(
         context.db,
@@ -108,6 +136,18 @@ std::optional<qint64> checkCode(ServiceContext &context, qint64 userId, const QS
     }
     if (row.value(1).toString() != mobile) {
         *refusal = QStringLiteral("手机号与接收验证码的号码不一致");
+        return std::nullopt;
+    }
+    // Wrong tries add up per number over every code of the day: asking for a new code does not
+    // buy new guesses.
+    const qint64 wrongToday =
+        DB::scalar(context.db,
+                   QStringLiteral("SELECT COALESCE(SUM(failed_attempts), 0) FROM "
+                                  "verification_codes WHERE mobile = ? AND issued_at > ?"),
+                   {mobile, nowMs(context) - DayMs})
+            ->toLongLong();
+    if (wrongToday >= context.codeLimits.wrongTriesPerDay) {
+        *refusal = QStringLiteral("验证码错误次数过多，请明天再试");
         return std::nullopt;
     }
     if (row.value(2).toString() != code) {
@@ -314,6 +354,15 @@ ServiceAnswer teacherLogin(ServiceContext &context, const FormFields &fields) {
     return ServiceAnswer::ok(withoutKeys(KeyValueMapping::toJsonObject(answer), {"isLogin"}));
 }
 
+// Binding is for an account without a number, a change for one that has one: neither flow may
+// stand in for the other.
+void requireBindingState(const Teacher &teacher, bool bound) {
+    if (teacher.mobileBound && !bound)
+        RequestReader::refuse(AlreadyBound);
+    if (!teacher.mobileBound && bound)
+        RequestReader::refuse(QStringLiteral("请先绑定手机号"));
+}
+
 ServiceAnswer sendVerification(ServiceContext &context, const FormFields &fields) {
     const RequestReader in(fields);
     const qint64 uid = in.integer(QStringLiteral("uid"));
@@ -324,6 +373,7 @@ ServiceAnswer sendVerification(ServiceContext &context, const FormFields &fields
         RequestReader::refuse(QStringLiteral("验证码类型错误"));
     const Teacher teacher = teacherOrRefuse(context.db, uid);
     requireMobileNumber(mobile);
+    requireBindingState(teacher, type == 1);
     if (type == 1 && teacher.mobileBound && teacher.mobile == mobile)
         RequestReader::refuse(NumberTaken);
     if (numberTakenByOther(context.db, mobile, uid))
@@ -359,7 +409,7 @@ ServiceAnswer confirmVerification(ServiceContext &context, const FormFields &fie
         RequestReader::refuse(QStringLiteral("验证码类型错误"));
     if (uid == 0 && type == 7)
         RequestReader::refuse(QStringLiteral("请先获取验证码"));
-    teacherOrRefuse(context.db, uid);
+    const Teacher teacher = teacherOrRefuse(context.db, uid);
     if (code.isEmpty())
         RequestReader::refuse(QStringLiteral("请输入验证码"));
 
@@ -371,6 +421,7 @@ ServiceAnswer confirmVerification(ServiceContext &context, const FormFields &fie
 
     const qint64 now = nowMs(context);
     if (type == 6) {
+        requireBindingState(teacher, false);
         // Checked again: another account may have taken the number since the code was sent.
         if (numberTakenByOther(context.db, mobile, uid))
             RequestReader::refuse(NumberTaken);
@@ -400,6 +451,7 @@ ServiceAnswer changeMobile(ServiceContext &context, const FormFields &fields) {
     requireMobileNumber(mobile);
     if (code.isEmpty())
         RequestReader::refuse(QStringLiteral("请输入验证码"));
+    requireBindingState(teacher, true);
     if (teacher.mobileBound && teacher.mobile == mobile)
         RequestReader::refuse(NumberTaken);
     QString refusal;
@@ -585,6 +637,10 @@ ServiceAnswer photoUpdate(ServiceContext &context, const FormFields &fields) {
     buffer.setData(decoded.decoded);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    // The size comes from the header; the decoder may not allocate beyond what that allows,
+    // should a file's data disagree with its header.
+    reader.setAllocationLimit(AccountModule::MaximumPhotoSide * AccountModule::MaximumPhotoSide *
+                              4 / (1024 * 1024));
     const QSize size = reader.size();
     if (!reader.canRead() || !size.isValid())
         RequestReader::refuse(QStringLiteral("图片数据无效"));
@@ -739,6 +795,15 @@ CREATE TABLE teacher_photos(user_id INTEGER PRIMARY KEY REFERENCES users(id), jp
 )"));
         DB::setSchemaVersion(db, name(), 1);
     }
+    if (version < 2) {
+        // The issuing limits count a day of codes by number and by account; the purge finds
+        // old codes by time.
+        DB::script(db, QStringLiteral(R"(
+CREATE INDEX verification_codes_mobile ON verification_codes(mobile, issued_at);
+CREATE INDEX verification_codes_issued ON verification_codes(issued_at)
+)"));
+        DB::setSchemaVersion(db, name(), 2);
+    }
 }
 
 void AccountModule::seed(ServiceContext &context) {
@@ -858,16 +923,16 @@ void AccountModule::seed(ServiceContext &context) {
 }
 
 void AccountModule::registerOperations(OperationRegistry &registry) {
-    registry.addOperation(QStringLiteral("Mobile/TeacherLogin"), teacherLogin);
-    registry.addOperation(QStringLiteral("Mobile/SendVerification"), sendVerification);
-    registry.addOperation(QStringLiteral("Mobile/GetPasswordForget"), passwordForget);
-    registry.addOperation(QStringLiteral("Mobile/ConfirmVerification"), confirmVerification);
-    registry.addOperation(QStringLiteral("Mobile/ChangeMobile"), changeMobile);
-    registry.addOperation(QStringLiteral("Mobile/SetNewPassword"), setNewPassword);
-    registry.addOperation(QStringLiteral("Mobile/GetTeacherInfo"), getTeacherInfo);
-    registry.addOperation(QStringLiteral("Mobile/SelectClassForTeacher"), selectClassForTeacher);
-    registry.addOperation(QStringLiteral("Mobile/ChangeClassForTeacher"), changeClassForTeacher);
-    registry.addOperation(QStringLiteral("Mobile/PhotoUpdate"), photoUpdate);
+    registry.addOperation(pathOf("Login"), teacherLogin);
+    registry.addOperation(pathOf("SendVerification"), sendVerification);
+    registry.addOperation(pathOf("ForgetVerification"), passwordForget);
+    registry.addOperation(pathOf("ConfirmVerification"), confirmVerification);
+    registry.addOperation(pathOf("ChangeMobile"), changeMobile);
+    registry.addOperation(pathOf("SetNewPassword"), setNewPassword);
+    registry.addOperation(pathOf("GetTeacherInfo"), getTeacherInfo);
+    registry.addOperation(pathOf("SelectClassForTeacher"), selectClassForTeacher);
+    registry.addOperation(pathOf("ChangeClassForTeacher"), changeClassForTeacher);
+    registry.addOperation(pathOf("PhotoUpdate"), photoUpdate);
     registry.addFiles(QStringLiteral("images/student/"), studentPhoto);
     registry.addFiles(QStringLiteral("images/teacher/"), teacherPhoto);
 }

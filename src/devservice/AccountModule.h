@@ -32,7 +32,7 @@ public:
     // A code is void after this many wrong tries, so six digits cannot be guessed.
     static constexpr int CodeAttempts = 5;
     // A confirmed forgotten-password code allows one reset within this time.
-    static constexpr qint64 ResetWindowMs = 30 * 60 * 1000;
+    static constexpr qint64 ResetWindowMs = 10 * 60 * 1000;
     // Largest photo accepted, in pixels per side.
     static constexpr int MaximumPhotoSide = 4096;
 };

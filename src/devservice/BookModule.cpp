@@ -25,14 +25,6 @@ constexpr int SchemaVersion = 1;
 const QString ShownTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm");
 const QString FullTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
-// The catalogue spells every path once; the service answers under the same names.
-QString pathOf(const char *operationName) {
-    const ServiceOperation *operation =
-        TeacherRequestManager::operation(QString::fromLatin1(operationName));
-    Q_ASSERT(operation);
-    return operation ? QString::fromLatin1(operation->path) : QString();
-}
-
 // Times are stored as milliseconds since the epoch, like every other table of the service.
 qint64 storedTime(const QDateTime &time) {
     return time.toMSecsSinceEpoch();

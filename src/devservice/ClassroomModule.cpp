@@ -683,16 +683,16 @@ void ClassroomModule::seed(ServiceContext &context) {
 }
 
 void ClassroomModule::registerOperations(OperationRegistry &registry) {
-    registry.addOperation(QStringLiteral("Mobile/GetMyClassForTeacher"), myClassForTeacher);
-    registry.addOperation(QStringLiteral("Mobile/GetMyClassDetail"), myClassDetail);
-    registry.addOperation(QStringLiteral("Mobile/GetStudentPersonHomeIndex"), studentHome);
-    registry.addOperation(QStringLiteral("Mobile/GetFeelList"), feelList);
-    registry.addOperation(QStringLiteral("Mobile/GetSingleFeel"), singleFeel);
-    registry.addOperation(QStringLiteral("Mobile/UpdateFeel"), updateFeel);
-    registry.addOperation(QStringLiteral("Mobile/GetTermYear"), termYear);
-    registry.addOperation(QStringLiteral("Mobile/GetCityList"), cityList);
-    registry.addOperation(QStringLiteral("Mobile/GetAreaList"), areaList);
-    registry.addOperation(QStringLiteral("Mobile/GetTeacherReport"), teacherReport);
+    registry.addOperation(pathOf("GetMyClassForTeacher"), myClassForTeacher);
+    registry.addOperation(pathOf("GetMyClassDetail"), myClassDetail);
+    registry.addOperation(pathOf("GetStudentPersonHomeIndex"), studentHome);
+    registry.addOperation(pathOf("GetFeelList"), feelList);
+    registry.addOperation(pathOf("GetSingleFeel"), singleFeel);
+    registry.addOperation(pathOf("UpdateFeel"), updateFeel);
+    registry.addOperation(pathOf("ChartTermList"), termYear);
+    registry.addOperation(pathOf("ChartCityList"), cityList);
+    registry.addOperation(pathOf("ChartAreaList"), areaList);
+    registry.addOperation(pathOf("ChartList"), teacherReport);
     registry.addFiles(QStringLiteral("images/feel/"), feelPicture);
 }
 

@@ -20,6 +20,7 @@
 #include <QSqlError>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -27,9 +28,9 @@ namespace {
 const QByteArray JsonType = QByteArrayLiteral("application/json; charset=utf-8");
 const QString Unavailable = QStringLiteral("服务暂时不可用");
 
-// Past this many bytes received on one connection without an answer going out, the
-// connection is dropped: the HTTP layer buffers whole bodies, and the 413 answer for
-// merely large bodies comes from the request handler once the body is complete.
+// The longest part of a request path written back in a refusal or a log line.
+constexpr qsizetype MaximumEchoedPath = 80;
+
 constexpr qint64 ConnectionByteLimit = 64 * 1024 * 1024;
 
 // Catalogue paths are answered even without a module (with a refusal), so they never look
@@ -48,10 +49,45 @@ QByteArray jsonBytes(const QJsonObject &object) {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-// Hands connections to the HTTP layer, with a guard against endless request bodies.
+// Connections that the server holds, counted by a child of each socket so that the count
+// stays right however the socket goes (the HTTP layer deletes it, or drops its signals).
+struct ConnectionCount {
+    int open = 0;
+};
+
+class CountedConnection : public QObject {
+public:
+    CountedConnection(QTcpSocket *socket, std::shared_ptr<ConnectionCount> count)
+        : QObject(socket)
+        , m_count(std::move(count)) {
+        ++m_count->open;
+    }
+    ~CountedConnection() override { --m_count->open; }
+
+private:
+    std::shared_ptr<ConnectionCount> m_count;
+};
+
+// Hands connections to the HTTP layer with the limits that a server reachable by other
+// programs needs: a connection that stays idle or half-sent is closed, a flood of connections
+// is refused at once instead of queued, and running out of descriptors only pauses accepting.
 class GuardedTcpServer : public QTcpServer {
 public:
-    using QTcpServer::QTcpServer;
+    GuardedTcpServer(int maxConnections, int idleTimeoutMs, QObject *parent)
+        : QTcpServer(parent)
+        , m_maxConnections(maxConnections)
+        , m_idleTimeoutMs(idleTimeoutMs) {
+        // Qt pauses accepting for good when accept() fails for want of descriptors; try again
+        // a little later, by which time connections will have closed (the idle limit sees to
+        // that), without spinning on the waiting connection meanwhile.
+        connect(this, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError error) {
+            qCWarning(lcReadingService) << "cannot accept a connection:" << error << errorString()
+                                        << "- trying again shortly";
+            QTimer::singleShot(AcceptRetryMs, this, [this] { resumeAccepting(); });
+        });
+    }
+
+    int openConnections() const { return m_count->open; }
 
 protected:
     void incomingConnection(qintptr descriptor) override {
@@ -60,6 +96,46 @@ protected:
             delete socket;
             return;
         }
+        if (m_count->open >= m_maxConnections) {
+            refuse(socket);
+            return;
+        }
+        new CountedConnection(socket, m_count);
+        watchIdleTime(socket);
+        watchBodySize(socket);
+        addPendingConnection(socket);
+    }
+
+private:
+    static constexpr int AcceptRetryMs = 250;
+
+    static void refuse(QTcpSocket *socket) {
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        socket->write(QByteArrayLiteral("HTTP/1.1 503 Service Unavailable\r\n"
+                                        "Content-Length: 0\r\nConnection: close\r\n\r\n"));
+        socket->disconnectFromHost();
+    }
+
+    // The clock runs from the connection's start and from every answer sent, not from bytes
+    // received: a client that trickles a request byte by byte is closed like an idle one.
+    void watchIdleTime(QTcpSocket *socket) {
+        auto *timer = new QTimer(socket);
+        timer->setSingleShot(true);
+        timer->setInterval(m_idleTimeoutMs);
+        // The timer, not the socket, is the sender: the HTTP layer disconnects a socket's
+        // signals when it cannot parse a request, and such a socket must still be closed.
+        connect(timer, &QTimer::timeout, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        connect(socket, &QTcpSocket::bytesWritten, timer, qOverload<>(&QTimer::start));
+        timer->start();
+    }
+
+    // Past this many bytes received on one connection without an answer going out, the
+    // connection is dropped: the HTTP layer buffers whole bodies, and the 413 answer for
+    // merely large bodies comes from the request handler once the body is complete.
+    static void watchBodySize(QTcpSocket *socket) {
         // Connected before the HTTP layer connects its own reader, so this runs first.
         auto received = std::make_shared<qint64>(0);
         connect(socket, &QTcpSocket::readyRead, socket, [socket, received] {
@@ -71,8 +147,11 @@ protected:
             }
         });
         connect(socket, &QTcpSocket::bytesWritten, socket, [received] { *received = 0; });
-        addPendingConnection(socket);
     }
+
+    int m_maxConnections;
+    int m_idleTimeoutMs;
+    std::shared_ptr<ConnectionCount> m_count = std::make_shared<ConnectionCount>();
 };
 
 } // namespace
@@ -85,6 +164,10 @@ public:
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override {
         m_owner->respond(request, makeResponder(request, socket));
+        // The HTTP layer keeps every connection open; a client that asked otherwise waits for
+        // the close to know that the answer is complete.
+        if (request.value(QByteArrayLiteral("Connection")).toLower().contains("close"))
+            socket->disconnectFromHost();
         return true;
     }
     void missingHandler(const QHttpServerRequest &, QTcpSocket *) override {
@@ -119,6 +202,7 @@ ReadingService::ReadingService(ReadingServiceOptions options, QObject *parent)
     static QAtomicInteger<int> counter;
     m_connectionName = QStringLiteral("reading-service-%1").arg(counter.fetchAndAddRelaxed(1));
     m_context.fixedVerificationCode = m_options.fixedCode;
+    m_context.codeLimits = m_options.codeLimits;
     m_modules.push_back(makeAccountModule());
     m_modules.push_back(makeBookModule());
     m_modules.push_back(makeClassroomModule());
@@ -165,18 +249,20 @@ bool ReadingService::prepareDatabase(QString *error) {
     // Each step runs in its own transaction; a failure leaves the database as it was before
     // that step, and a start that died while seeding seeds again on the next start.
     auto inTransaction = [&](const QString &what, const std::function<void()> &step) {
-        if (!db.transaction()) {
+        try {
+            ServiceDatabase::begin(db);
+        } catch (const SqlError &e) {
             if (error)
-                *error = QStringLiteral("%1: cannot begin: %2").arg(what, db.lastError().text());
+                *error = QStringLiteral("%1: cannot begin: %2")
+                             .arg(what, QString::fromStdString(e.what()));
             return false;
         }
         try {
             step();
-            if (!db.commit())
-                throw SqlError(db.lastError().text());
+            ServiceDatabase::commit(db);
             return true;
         } catch (const std::exception &e) {
-            db.rollback();
+            ServiceDatabase::rollback(db);
             if (error)
                 *error = QStringLiteral("%1: %2").arg(what, QString::fromStdString(e.what()));
             return false;
@@ -235,7 +321,7 @@ bool ReadingService::listen(QString *error) {
     }
 
     auto http = std::make_unique<HttpFront>(this);
-    auto *tcp = new GuardedTcpServer(http.get());
+    auto *tcp = new GuardedTcpServer(m_options.maxConnections, m_options.idleTimeoutMs, http.get());
     if (!tcp->listen(address, m_options.port)) {
         if (error)
             *error = QStringLiteral("cannot listen on %1 port %2: %3")
@@ -247,6 +333,13 @@ bool ReadingService::listen(QString *error) {
     http->bind(tcp);
     m_port = tcp->serverPort();
     m_http = std::move(http);
+    m_tcp = tcp;
+    m_listenAddress = address;
+    if (!address.isLoopback())
+        qCWarning(lcReadingService).noquote()
+            << "listening on" << address.toString()
+            << "- every caller that reaches this address can act as any teacher: the protocol "
+               "carries the uid in every request and has no token";
 
     // Image URLs must be reachable by the client: a wildcard address is not.
     QUrl url;
@@ -257,6 +350,46 @@ bool ReadingService::listen(QString *error) {
     url.setPort(m_port);
     url.setPath(QStringLiteral("/"));
     m_context.publicBaseUrl = url.toString();
+    return true;
+}
+
+int ReadingService::openConnections() const {
+    return m_tcp ? static_cast<GuardedTcpServer *>(m_tcp)->openConnections() : 0;
+}
+
+bool ReadingService::isFromTrustedPlace(const QHttpServerRequest &request) const {
+    // A browser sends Host with the name it resolved: a page whose own name resolves to this
+    // machine (DNS rebinding) names itself, never a loopback name or this address.
+    auto isOurHost = [this](const QString &host) {
+        if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
+            host.endsWith(QLatin1String(".localhost"), Qt::CaseInsensitive))
+            return true;
+        QString literal = host;
+        if (literal.startsWith(u'[') && literal.endsWith(u']'))
+            literal = literal.mid(1, literal.size() - 2);
+        const QHostAddress address(literal);
+        if (address.isNull())
+            return false;
+        const bool wildcard = m_listenAddress == QHostAddress::Any ||
+                              m_listenAddress == QHostAddress::AnyIPv4 ||
+                              m_listenAddress == QHostAddress::AnyIPv6;
+        return address.isLoopback() || address.isEqual(m_listenAddress) || wildcard;
+    };
+    const QByteArray hostHeader = request.value(QByteArrayLiteral("Host"));
+    if (!hostHeader.isEmpty()) {
+        const QUrl url(QStringLiteral("http://") + QString::fromLatin1(hostHeader) + u'/');
+        if (!url.isValid() || !isOurHost(url.host()))
+            return false;
+    }
+    // The client sends no Origin; a browser sends one with every cross-site POST, and only
+    // pages of this very service may call it.
+    const QByteArray origin = request.value(QByteArrayLiteral("Origin"));
+    if (!origin.isEmpty()) {
+        const QUrl url(QString::fromLatin1(origin));
+        if (!url.isValid() || url.scheme() != QLatin1String("http") || !isOurHost(url.host()) ||
+            url.port(80) != m_port)
+            return false;
+    }
     return true;
 }
 
@@ -287,25 +420,25 @@ ServiceAnswer ReadingService::perform(const QString &path, const FormFields &fie
     if (handler == m_registry->operations.constEnd())
         return ServiceAnswer::refuse(QStringLiteral("服务暂不支持该操作"));
     QSqlDatabase &db = m_context.db;
-    if (!db.transaction()) {
-        qCWarning(lcReadingService).noquote()
-            << path << "cannot begin a transaction:" << db.lastError().text();
+    try {
+        ServiceDatabase::begin(db);
+    } catch (const SqlError &e) {
+        qCWarning(lcReadingService).noquote() << path << "cannot begin a transaction:" << e.what();
         return ServiceAnswer::refuse(Unavailable);
     }
     try {
         ServiceAnswer answer = (*handler)(m_context, fields);
-        if (!db.commit())
-            throw SqlError(QStringLiteral("commit failed: ") + db.lastError().text());
+        ServiceDatabase::commit(db);
         return answer;
     } catch (const ServiceRefusal &refusal) {
-        db.rollback();
+        ServiceDatabase::rollback(db);
         return ServiceAnswer::refuse(refusal.message());
     } catch (const std::exception &e) {
-        db.rollback();
+        ServiceDatabase::rollback(db);
         qCWarning(lcReadingService).noquote() << path << "failed:" << e.what();
         return ServiceAnswer::refuse(Unavailable);
     } catch (...) {
-        db.rollback();
+        ServiceDatabase::rollback(db);
         qCWarning(lcReadingService).noquote() << path << "failed with an unknown exception";
         return ServiceAnswer::refuse(Unavailable);
     }
@@ -325,6 +458,15 @@ void ReadingService::respond(const QHttpServerRequest &request, QHttpServerRespo
     auto refuseWith = [&](const QString &message, Status status) {
         answerJson(ServiceAnswer::refuse(message).body, status);
     };
+
+    if (!isFromTrustedPlace(request)) {
+        qCInfo(lcReadingService).noquote()
+            << path.left(MaximumEchoedPath) << "refused: Host"
+            << request.value(QByteArrayLiteral("Host")).left(MaximumEchoedPath) << "Origin"
+            << request.value(QByteArrayLiteral("Origin")).left(MaximumEchoedPath);
+        refuseWith(QStringLiteral("只接受本机客户端的请求"), Status::Forbidden);
+        return;
+    }
 
     if (request.body().size() > MaximumBodySize) {
         qCInfo(lcReadingService).noquote()
@@ -366,5 +508,16 @@ void ReadingService::respond(const QHttpServerRequest &request, QHttpServerRespo
         }
     }
 
-    refuseWith(QStringLiteral("未知的接口：%1").arg(path), Status::NotFound);
+    if (isOperationPath(path)) {
+        responder.write(jsonBytes(ServiceAnswer::refuse(QStringLiteral("请使用 POST")).body),
+                        {{QByteArrayLiteral("Content-Type"), JsonType},
+                         {QByteArrayLiteral("Allow"), QByteArrayLiteral("POST")}},
+                        Status::MethodNotAllowed);
+        return;
+    }
+    // Whatever a caller sends as a path is not worth sending back at length.
+    QString shown = path.left(MaximumEchoedPath);
+    if (shown.size() < path.size())
+        shown += QStringLiteral("…");
+    refuseWith(QStringLiteral("未知的接口：%1").arg(shown), Status::NotFound);
 }

@@ -16,6 +16,7 @@
 
 class QHttpServerRequest;
 class QHttpServerResponder;
+class QTcpServer;
 class QTcpSocket;
 
 struct ReadingServiceOptions {
@@ -24,6 +25,9 @@ struct ReadingServiceOptions {
     QString databasePath;
     bool reset = false; // drop the database file and seed afresh
     std::optional<QString> fixedCode;
+    CodeLimits codeLimits;
+    int idleTimeoutMs = 30 * 1000; // an idle or half-sent connection is closed after this
+    int maxConnections = 256;      // connections beyond this are refused at once
 };
 
 class ReadingService : public QObject {
@@ -53,6 +57,9 @@ public:
     // routes call, exposed for tools.
     ServiceAnswer perform(const QString &path, const FormFields &fields);
 
+    // Connections held right now (for tests of the connection limits).
+    int openConnections() const;
+
     // Paths of the catalogue that no module answers (they get a refusal); empty when complete.
     QStringList unansweredOperations() const;
 
@@ -62,6 +69,8 @@ private:
     bool prepareDatabase(QString *error);
     bool listen(QString *error);
     bool isOperationPath(const QString &path) const;
+    // Whether the request comes from where this service trusts: see respond().
+    bool isFromTrustedPlace(const QHttpServerRequest &request) const;
     void respond(const QHttpServerRequest &request, QHttpServerResponder &&responder);
 
     ReadingServiceOptions m_options;
@@ -71,5 +80,7 @@ private:
     std::unique_ptr<HttpFront> m_http;
     QString m_connectionName;
     quint16 m_port = 0;
+    QHostAddress m_listenAddress;
+    QTcpServer *m_tcp = nullptr; // owned by m_http
     bool m_seeded = false;
 };

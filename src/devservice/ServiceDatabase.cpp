@@ -52,14 +52,36 @@ bool ServiceDatabase::open(const QString &connectionName, const QString &path, b
             qCWarning(lcReadingService) << "journal mode is" << journal << "instead of WAL";
         script(db, QStringLiteral("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
                                   "PRAGMA busy_timeout=5000"));
+        // A damaged file would otherwise answer some operations and fail others at random.
+        const QString check =
+            scalar(db, QStringLiteral("PRAGMA quick_check")).value_or(QVariant()).toString();
+        if (check != QLatin1String("ok"))
+            throw SqlError(QStringLiteral("quick_check says: ") + check);
         run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version("
                                "module TEXT PRIMARY KEY, version INTEGER NOT NULL)"));
     } catch (const SqlError &e) {
         db.close();
-        return fail(
-            QStringLiteral("cannot prepare %1: %2").arg(path, QString::fromStdString(e.what())));
+        return fail(QStringLiteral("the database %1 is damaged or not a database (%2); move it "
+                                   "away or start with --reset to seed a new one")
+                        .arg(path, QString::fromStdString(e.what())));
     }
     return true;
+}
+
+void ServiceDatabase::begin(const QSqlDatabase &db) {
+    // Taking the write lock at once: a deferred transaction that reads and then writes fails
+    // with "database is locked" at once when another process writes, instead of waiting out
+    // the busy timeout.
+    run(db, QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+void ServiceDatabase::commit(const QSqlDatabase &db) {
+    run(db, QStringLiteral("COMMIT"));
+}
+
+void ServiceDatabase::rollback(const QSqlDatabase &db) noexcept {
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("ROLLBACK"));
 }
 
 QSqlQuery ServiceDatabase::prepare(const QSqlDatabase &db, const QString &sql) {
@@ -107,6 +129,9 @@ int ServiceDatabase::schemaVersion(const QSqlDatabase &db, const QString &module
 }
 
 void ServiceDatabase::setSchemaVersion(const QSqlDatabase &db, const QString &module, int version) {
+    // Every start migrates: an unchanged version must not cost a write.
+    if (schemaVersion(db, module) == version)
+        return;
     run(db,
         QStringLiteral("INSERT INTO schema_version(module, version) VALUES(?, ?) "
                        "ON CONFLICT(module) DO UPDATE SET version = excluded.version"),

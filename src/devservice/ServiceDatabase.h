@@ -22,9 +22,16 @@ public:
 class ServiceDatabase {
 public:
     // Opens (creating when missing) the file under connectionName with WAL journaling and
-    // foreign keys on. With reset the file and its journal files are deleted first.
+    // foreign keys on, and refuses a file that fails SQLite's quick check. With reset the file
+    // and its journal files are deleted first.
     static bool open(const QString &connectionName, const QString &path, bool reset,
                      QString *error);
+
+    // A transaction that holds the write lock from its start (waiting up to the busy timeout
+    // for another writer); begin and commit throw SqlError.
+    static void begin(const QSqlDatabase &db);
+    static void commit(const QSqlDatabase &db);
+    static void rollback(const QSqlDatabase &db) noexcept;
 
     // Prepares sql; throws SqlError when it does not compile.
     static QSqlQuery prepare(const QSqlDatabase &db, const QString &sql);

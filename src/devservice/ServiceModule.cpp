@@ -1,5 +1,7 @@
 #include "ServiceModule.h"
 
+#include "TeacherRequestManager.h"
+
 std::optional<QString> FormFields::text(const QString &key) const {
     const auto it = m_values.constFind(key);
     if (it == m_values.constEnd())
@@ -42,4 +44,11 @@ ServiceAnswer ServiceAnswer::withResult(qint64 result, const QString &message, Q
     answer.body.insert(QStringLiteral("result"), result);
     answer.body.insert(QStringLiteral("msg"), message);
     return answer;
+}
+
+QString ServiceModule::pathOf(const char *operationName) {
+    const ServiceOperation *operation =
+        TeacherRequestManager::operation(QString::fromLatin1(operationName));
+    Q_ASSERT(operation);
+    return operation ? QString::fromLatin1(operation->path) : QString();
 }

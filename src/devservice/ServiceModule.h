@@ -42,11 +42,20 @@ struct ServiceAnswer {
     static ServiceAnswer withResult(qint64 result, const QString &message, QJsonObject fields = {});
 };
 
+// How often verification codes may be issued and guessed. Counted per mobile number and per
+// account over a rolling day, so that six digits cannot be guessed by asking for new codes.
+struct CodeLimits {
+    qint64 intervalMs = 60 * 1000; // between two codes for one number or one account
+    int perDay = 10;               // codes per number and per account
+    int wrongTriesPerDay = 20;     // wrong codes per number, across all its codes
+};
+
 // Shared by every handler of one running service.
 struct ServiceContext {
     QSqlDatabase db;
     QString publicBaseUrl;                        // "http://127.0.0.1:8780/"; for image URLs
     std::optional<QString> fixedVerificationCode; // --fixed-code
+    CodeLimits codeLimits;
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 };
 
@@ -84,4 +93,10 @@ public:
     // modules in one transaction that the service opens (do not begin one).
     virtual void seed(ServiceContext &context) = 0;
     virtual void registerOperations(OperationRegistry &registry) = 0;
+
+protected:
+    // The catalogue spells every path once; the service answers under the same names. Takes
+    // the operation's name in the catalogue ("ForgetVerification"), gives its path
+    // ("Mobile/GetPasswordForget").
+    static QString pathOf(const char *operationName);
 };

@@ -9,6 +9,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <utility>
 
 int main(int argc, char *argv[]) {
     // Pictures are drawn with QPainter on QImage: no display is needed, so default to the
@@ -23,9 +24,11 @@ int main(int argc, char *argv[]) {
     parser.setApplicationDescription(
         QStringLiteral("Development service of the teacher client, with demo data."));
     parser.addHelpOption();
-    const QCommandLineOption hostOption(QStringLiteral("host"),
-                                        QStringLiteral("Address to listen on (default 127.0.0.1)."),
-                                        QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption hostOption(
+        QStringLiteral("host"),
+        QStringLiteral("Address to listen on (default 127.0.0.1). Any other address "
+                       "lets every program that reaches it act as any teacher."),
+        QStringLiteral("address"), QStringLiteral("127.0.0.1"));
     const QCommandLineOption portOption(
         QStringLiteral("port"), QStringLiteral("Port to listen on, 0 for any (default 8780)."),
         QStringLiteral("port"), QStringLiteral("8780"));
@@ -36,11 +39,60 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption codeOption(
         QStringLiteral("fixed-code"), QStringLiteral("Use this value for every verification code."),
         QStringLiteral("code"));
+    // Limits; the defaults are what a service reachable by other programs needs, smaller or
+    // larger ones are for tests and load runs. Each is read into its value, in the option's unit.
+    const ReadingServiceOptions defaults;
+    int codeInterval = int(defaults.codeLimits.intervalMs / 1000);
+    int codesPerDay = defaults.codeLimits.perDay;
+    int wrongCodes = defaults.codeLimits.wrongTriesPerDay;
+    int idleTimeout = defaults.idleTimeoutMs / 1000;
+    int maxConnections = defaults.maxConnections;
+    auto limit = [](const char *name, const char *text, const char *unit, int *value) {
+        return std::pair(
+            QCommandLineOption(
+                QString::fromLatin1(name),
+                QStringLiteral("%1 (default %2).").arg(QString::fromLatin1(text)).arg(*value),
+                QString::fromLatin1(unit)),
+            value);
+    };
+    const std::pair<QCommandLineOption, int *> limits[] = {
+        limit("code-interval",
+              "Seconds between two verification codes for one number or one account", "seconds",
+              &codeInterval),
+        limit("codes-per-day", "Verification codes per number and per account in a day", "count",
+              &codesPerDay),
+        limit("wrong-codes-per-day", "Wrong verification codes accepted per number in a day",
+              "count", &wrongCodes),
+        limit("idle-timeout", "Seconds after which an idle or half-sent connection is closed",
+              "seconds", &idleTimeout),
+        limit("max-connections", "Connections held at once; more are refused at once", "count",
+              &maxConnections),
+    };
     parser.addOptions({hostOption, portOption, dbOption, resetOption, codeOption});
+    for (const auto &[option, value] : limits)
+        parser.addOption(option);
     parser.process(app);
 
     QTextStream err(stderr);
+    for (const auto &[option, value] : limits) {
+        if (!parser.isSet(option))
+            continue;
+        bool ok = false;
+        *value = parser.value(option).toInt(&ok);
+        if (!ok || *value < 0 || *value > 1000000) {
+            err << "reading-service: --" << option.names().constFirst()
+                << " needs a whole number from 0 to 1000000\n";
+            return 2;
+        }
+    }
+    if (idleTimeout == 0 || maxConnections == 0) {
+        err << "reading-service: --idle-timeout and --max-connections need a number above 0\n";
+        return 2;
+    }
     ReadingServiceOptions options;
+    options.codeLimits = {qint64(codeInterval) * 1000, codesPerDay, wrongCodes};
+    options.idleTimeoutMs = idleTimeout * 1000;
+    options.maxConnections = maxConnections;
     options.host = parser.value(hostOption);
     bool portOk = false;
     const uint port = parser.value(portOption).toUInt(&portOk);

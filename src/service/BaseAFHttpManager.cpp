@@ -22,6 +22,9 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <vector>
+
+#include <zlib.h>
 
 Q_LOGGING_CATEGORY(lcTransport, "teacher.service")
 
@@ -38,6 +41,9 @@ public:
     QList<QNetworkCookie> cookiesForUrl(const QUrl &) const override { return {}; }
     bool setCookiesFromUrl(const QList<QNetworkCookie> &, const QUrl &) override { return false; }
 };
+
+// Set on a reply whose caller no longer waits for it (abortPendingCalls).
+constexpr char AbandonedProperty[] = "teacherAbandoned";
 
 // One manager for every call, owned by the application object and living on the main thread, so
 // replies and their signals stay there too.
@@ -93,10 +99,68 @@ Outcome failureOutcome(const QString &text) {
     return outcome;
 }
 
-// Runs on a pool thread: decoding and parsing can take a while for large answers.
-Outcome decodeAnswer(const QByteArray &body, const QByteArray &charset, bool wantLog) {
+QString tooLargeText() {
+    return QStringLiteral("Request failed: answer larger than %1 bytes")
+        .arg(BaseAFHttpManager::MaxAnswerBytes);
+}
+
+// Unpacks a gzip or deflate body, never past the answer limit. The network stack would unpack
+// it by itself, but it hands back an empty body, and no error, for data that does not unpack;
+// here that is a failure the caller can tell from "no value".
+std::optional<QByteArray> inflateBody(const QByteArray &packed, const QByteArray &encoding,
+                                      QString *failure) {
+    const bool gzip = encoding == "gzip" || encoding == "x-gzip";
+    // "deflate" is meant to be zlib-wrapped, but some servers send it raw.
+    const std::vector<int> windows = gzip ? std::vector<int>{15 + 16} : std::vector<int>{15, -15};
+    for (const int windowBits : windows) {
+        z_stream stream{};
+        if (inflateInit2(&stream, windowBits) != Z_OK)
+            break;
+        QByteArray out;
+        stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(packed.constData()));
+        stream.avail_in = uInt(packed.size());
+        int result = Z_OK;
+        char chunk[64 * 1024];
+        while (result == Z_OK) {
+            stream.next_out = reinterpret_cast<Bytef *>(chunk);
+            stream.avail_out = sizeof chunk;
+            result = inflate(&stream, Z_NO_FLUSH);
+            out.append(chunk, qsizetype(sizeof chunk - stream.avail_out));
+            if (out.size() > BaseAFHttpManager::MaxAnswerBytes) {
+                inflateEnd(&stream);
+                *failure = tooLargeText();
+                return std::nullopt;
+            }
+            // A gzip body may hold several members one after the other.
+            if (result == Z_STREAM_END && gzip && stream.avail_in > 0)
+                result = inflateReset(&stream);
+            if (result == Z_BUF_ERROR && stream.avail_in > 0)
+                result = Z_OK; // the output chunk was full
+        }
+        inflateEnd(&stream);
+        if (result == Z_STREAM_END)
+            return out;
+    }
+    *failure = QStringLiteral("Request failed: the answer's %1 body cannot be decompressed")
+                   .arg(QString::fromLatin1(encoding));
+    return std::nullopt;
+}
+
+// Runs on a pool thread: unpacking, decoding and parsing can take a while for large answers.
+Outcome decodeAnswer(QByteArray body, const QByteArray &encoding, const QByteArray &charset,
+                     bool wantLog) {
     Outcome outcome;
     outcome.logText = QStringLiteral("(null)");
+    if (!body.isEmpty() && !encoding.isEmpty() && encoding != "identity") {
+        if (encoding != "gzip" && encoding != "x-gzip" && encoding != "deflate")
+            return failureOutcome(QStringLiteral("Request failed: unsupported content-encoding: %1")
+                                      .arg(QString::fromLatin1(encoding)));
+        QString failure;
+        std::optional<QByteArray> inflated = inflateBody(body, encoding, &failure);
+        if (!inflated)
+            return failureOutcome(failure);
+        body = std::move(*inflated);
+    }
     if (body.isEmpty())
         return outcome;
 
@@ -127,16 +191,6 @@ Outcome decodeAnswer(const QByteArray &body, const QByteArray &charset, bool wan
     return outcome;
 }
 
-// Errors of the connection itself, as opposed to an HTTP answer with an error status: these
-// leave no answer to judge, or only part of one.
-bool isTransportError(QNetworkReply::NetworkError error) {
-    if (error == QNetworkReply::NoError)
-        return false;
-    const int code = int(error);
-    const bool httpStatusError = (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
-    return !httpStatusError;
-}
-
 // "type/subtype; charset=x" → lower-cased type and charset, quotes stripped.
 std::pair<QString, QByteArray> splitContentType(const QByteArray &raw) {
     const QList<QByteArray> parts = raw.split(';');
@@ -156,15 +210,28 @@ std::pair<QString, QByteArray> splitContentType(const QByteArray &raw) {
 }
 
 void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call) {
+    if (reply->property(AbandonedProperty).toBool()) {
+        call->delivered = true;
+        call->completion = nullptr;
+        call->failure = nullptr;
+    }
     if (call->delivered)
         return;
     if (call->tooLarge) {
-        deliver(call, failureOutcome(QStringLiteral("Request failed: answer larger than %1 bytes")
-                                         .arg(BaseAFHttpManager::MaxAnswerBytes)));
+        deliver(call, failureOutcome(tooLargeText()));
         return;
     }
+    // Any status outside 2xx is judged by the status rule, whichever error Qt files it under;
+    // only a call without a status, or one whose 2xx answer broke off, is a transport failure.
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!statusAttribute.isValid() || isTransportError(reply->error())) {
+    const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
+    if (statusAttribute.isValid() && (status < 200 || status > 299)) {
+        deliver(call, failureOutcome(QStringLiteral("Request failed: %1 (%2)")
+                                         .arg(BaseAFHttpManager::reasonPhrase(status))
+                                         .arg(status)));
+        return;
+    }
+    if (!statusAttribute.isValid() || reply->error() != QNetworkReply::NoError) {
         QString text = reply->errorString();
         if (text.isEmpty())
             text = QStringLiteral("Unknown error");
@@ -172,16 +239,9 @@ void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call)
         return;
     }
 
-    const int status = statusAttribute.toInt();
     const QByteArray body = reply->readAll();
     const auto [mime, charset] = splitContentType(reply->rawHeader("Content-Type"));
-
-    if (status < 200 || status > 299) {
-        deliver(call, failureOutcome(QStringLiteral("Request failed: %1 (%2)")
-                                         .arg(BaseAFHttpManager::reasonPhrase(status))
-                                         .arg(status)));
-        return;
-    }
+    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
     static const QStringList acceptable = {QStringLiteral("application/json"),
                                            QStringLiteral("text/json"),
                                            QStringLiteral("text/javascript")};
@@ -193,7 +253,7 @@ void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call)
     }
 
     const bool wantLog = lcTransport().isDebugEnabled();
-    QtConcurrent::run(decodeAnswer, body, charset, wantLog)
+    QtConcurrent::run(decodeAnswer, body, encoding, charset, wantLog)
         .then(sharedManager(), [call](const Outcome &outcome) { deliver(call, outcome); });
 }
 
@@ -471,6 +531,16 @@ QString BaseAFHttpManager::reasonPhrase(int status) {
     }
 }
 
+void BaseAFHttpManager::abortPendingCalls() {
+    if (!QCoreApplication::instance())
+        return;
+    const QList<QNetworkReply *> replies = sharedManager()->findChildren<QNetworkReply *>();
+    for (QNetworkReply *reply : replies) {
+        reply->setProperty(AbandonedProperty, true);
+        reply->abort();
+    }
+}
+
 void BaseAFHttpManager::postRequestOperationForHost(
     const QString &host, const std::optional<QString> &param,
     const std::optional<ParameterDictionary> &parameters, ServiceCompletion completion,
@@ -503,6 +573,8 @@ void BaseAFHttpManager::postRequestOperationForHost(
     request.setRawHeader("Content-Type", "application/x-www-form-urlencoded");
     request.setRawHeader("Accept-Language", acceptLanguage());
     request.setRawHeader("User-Agent", userAgent());
+    // Named here so that the network stack leaves compressed bodies to decodeAnswer.
+    request.setRawHeader("Accept-Encoding", "gzip, deflate");
 
     auto call = std::make_shared<PendingCall>();
     call->completion = std::move(completion);

@@ -23,6 +23,10 @@ public:
                                             const std::optional<ParameterDictionary> &parameters,
                                             ServiceCompletion completion, ServiceFailure failure);
 
+    // Aborts every call in flight; none of their callbacks runs. For a program that gives up
+    // waiting and exits: an aborted call releases what the network stack holds for it.
+    static void abortPendingCalls();
+
     // host followed directly by the path, with characters that may not stand in a URL escaped.
     static QString p_getURLWithParameters(const std::optional<QString> &param, const QString &host);
 

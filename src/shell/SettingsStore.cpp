@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -17,6 +18,12 @@ constexpr QFileDevice::Permissions OwnerOnlyDir =
 
 std::unique_ptr<QSettings> &store() {
     static std::unique_ptr<QSettings> instance;
+    return instance;
+}
+
+// Holds the stand-in file while the real one is refused (see settings()).
+std::unique_ptr<QTemporaryDir> &scratch() {
+    static std::unique_ptr<QTemporaryDir> instance;
     return instance;
 }
 
@@ -35,7 +42,7 @@ void prepareFile(const QString &path) {
             qCWarning(lcSettings) << "cannot create" << folder;
     }
     if (info.exists()) {
-        if (info.isFile())
+        if (info.isFile() && !info.isSymLink())
             QFile::setPermissions(path, OwnerOnlyFile);
         return;
     }
@@ -60,9 +67,24 @@ QSettings &SettingsStore::settings() {
     auto &s = store();
     if (!s) {
         const QString path = filePath();
+        const QFileInfo info(path);
+        if (info.isSymLink()) {
+            // Whoever placed the link chose where the password would go, and whose file's
+            // permissions would change: the link is neither read nor written through.
+            qCWarning(lcSettings) << "settings file" << path
+                                  << "is a symbolic link; it is not followed and settings last "
+                                     "for this run only";
+            scratch() = std::make_unique<QTemporaryDir>();
+            s = std::make_unique<QSettings>(scratch()->filePath(info.fileName()),
+                                            QSettings::IniFormat);
+            return *s;
+        }
         prepareFile(path);
         s = std::make_unique<QSettings>(path, QSettings::IniFormat);
-        if (s->status() != QSettings::NoError)
+        if (!QFileInfo(info.absolutePath()).isWritable())
+            qCWarning(lcSettings) << "settings folder" << info.absolutePath()
+                                  << "cannot be written; settings last for this run only";
+        else if (s->status() != QSettings::NoError)
             qCWarning(lcSettings) << "settings file" << path << "is unreadable; starting empty";
     }
     return *s;
@@ -70,11 +92,17 @@ QSettings &SettingsStore::settings() {
 
 bool SettingsStore::flush() {
     QSettings &s = settings();
+    if (scratch())
+        return false;
     s.sync();
-    if (QFileInfo(s.fileName()).isFile())
+    const QFileInfo info(s.fileName());
+    if (info.isFile() && !info.isSymLink())
         QFile::setPermissions(s.fileName(), OwnerOnlyFile);
     if (s.status() == QSettings::AccessError) {
-        qCWarning(lcSettings) << "cannot write" << s.fileName();
+        if (!QFileInfo(info.absolutePath()).isWritable())
+            qCWarning(lcSettings) << "cannot write into the settings folder" << info.absolutePath();
+        else
+            qCWarning(lcSettings) << "cannot write" << s.fileName();
         return false;
     }
     return true;
@@ -82,4 +110,5 @@ bool SettingsStore::flush() {
 
 void SettingsStore::reset() {
     store().reset();
+    scratch().reset();
 }

@@ -67,10 +67,6 @@ inline QJsonObject jsonObject(const QByteArray &source) {
     return jsonValue(source).toObject();
 }
 
-inline QByteArray compact(const QJsonObject &object) {
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
-}
-
 // Absent and present-but-empty read differently in failure messages.
 inline QString text(const std::optional<QString> &value) {
     return value ? *value : QStringLiteral("<absent>");

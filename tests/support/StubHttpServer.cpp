@@ -2,6 +2,10 @@
 
 #include <QFile>
 #include <QHostAddress>
+#include <QHttpServer>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QMetaEnum>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -9,26 +13,73 @@
 #include <QUrl>
 
 namespace {
-// Far above anything a test sends; a request beyond these is answered with an error, so a broken
-// client cannot make the stub buffer without end.
-constexpr qsizetype MaxHeadBytes = 64 * 1024;
-constexpr qint64 MaxBodyBytes = 256LL * 1024 * 1024;
 
 QString decodeFormComponent(QByteArray component) {
     // Servers read '+' as a space in form bodies; percent-decoding alone does not.
     component.replace('+', ' ');
     return QString::fromUtf8(QByteArray::fromPercentEncoding(component));
 }
-} // namespace
 
-struct StubHttpServer::Connection {
-    QByteArray buffer;
-    bool haveHead = false;
-    bool busy = false; // an answer is scheduled; later requests wait for it (no pipelining)
-    qint64 contentLength = 0;
-    bool closeAfter = false;
-    Recorded pending;
+// Counts accepted connections, which QHttpServer does not expose.
+class CountingTcpServer : public QTcpServer {
+public:
+    using QTcpServer::QTcpServer;
+    int accepted = 0;
+
+protected:
+    void incomingConnection(qintptr descriptor) override {
+        ++accepted;
+        QTcpServer::incomingConnection(descriptor);
+    }
 };
+
+// What QHttpServerResponder cannot write goes straight to the socket: a reason phrase of the
+// answer's own, a status QHttpServer has no name for, a body that ends when the connection
+// closes, and late answers.
+void writeRaw(QTcpSocket *socket, const StubHttpServer::Answer &answer) {
+    const QByteArray reason =
+        answer.reason.isEmpty() ? StubHttpServer::standardReason(answer.status) : answer.reason;
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reason + "\r\n";
+    if (answer.contentType)
+        head += "Content-Type: " + *answer.contentType + "\r\n";
+    for (const auto &[name, value] : answer.headers)
+        head += name + ": " + value + "\r\n";
+    if (!answer.closeDelimited)
+        head += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+    socket->write(head + "Connection: close\r\n\r\n" + answer.body);
+    socket->disconnectFromHost();
+}
+
+void send(QHttpServerResponder &responder, const StubHttpServer::Answer &answer) {
+    QTcpSocket *socket = responder.socket();
+    if (!socket || socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    if (answer.dropConnection) {
+        socket->disconnectFromHost();
+        return;
+    }
+    const bool knownStatus =
+        QMetaEnum::fromType<QHttpServerResponder::StatusCode>().valueToKey(answer.status);
+    if (!answer.reason.isEmpty() || answer.closeDelimited || !knownStatus) {
+        writeRaw(socket, answer);
+        return;
+    }
+    responder.writeStatusLine(static_cast<QHttpServerResponder::StatusCode>(answer.status));
+    if (answer.contentType)
+        responder.writeHeader(QByteArrayLiteral("Content-Type"), *answer.contentType);
+    for (const auto &[name, value] : answer.headers)
+        responder.writeHeader(name, value);
+    responder.writeHeader(QByteArrayLiteral("Content-Length"),
+                          QByteArray::number(answer.body.size()));
+    responder.writeBody(answer.body);
+}
+
+QByteArray methodName(const QHttpServerRequest &request) {
+    const QMetaEnum methods = QMetaEnum::fromType<QHttpServerRequest::Method>();
+    return QByteArray(methods.valueToKey(int(request.method()))).toUpper();
+}
+
+} // namespace
 
 StubHttpServer::Answer StubHttpServer::Answer::json(const QByteArray &body, int status) {
     Answer answer;
@@ -79,25 +130,37 @@ QList<std::pair<QString, QString>> StubHttpServer::Recorded::formPairs() const {
 
 StubHttpServer::StubHttpServer(QObject *parent)
     : QObject(parent)
-    , m_server(new QTcpServer(this)) {
+    , m_http(new QHttpServer(this))
+    , m_tcp(new CountingTcpServer(m_http)) {
     m_defaultAnswer = Answer::json(R"({"result":0,"msg":"no route"})", 404);
-    connect(m_server, &QTcpServer::newConnection, this, &StubHttpServer::onNewConnection);
+    // No routes: every path is answered from the tables, so one handler takes all requests.
+    m_http->setMissingHandler(
+        [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+            handle(request, std::move(responder));
+        });
 }
 
-StubHttpServer::~StubHttpServer() {
-    qDeleteAll(m_connections);
-}
+StubHttpServer::~StubHttpServer() = default;
 
 bool StubHttpServer::start() {
-    return m_server->isListening() || m_server->listen(QHostAddress::LocalHost, 0);
+    if (m_tcp->isListening())
+        return true;
+    if (!m_tcp->listen(QHostAddress::LocalHost, 0))
+        return false;
+    m_http->bind(m_tcp);
+    return true;
 }
 
 quint16 StubHttpServer::port() const {
-    return m_server->serverPort();
+    return m_tcp->serverPort();
 }
 
 QString StubHttpServer::baseUrl() const {
     return QStringLiteral("http://127.0.0.1:%1/").arg(port());
+}
+
+int StubHttpServer::connectionCount() const {
+    return static_cast<CountingTcpServer *>(m_tcp)->accepted;
 }
 
 void StubHttpServer::setAnswer(const QString &path, Answer answer) {
@@ -128,193 +191,49 @@ StubHttpServer::Answer StubHttpServer::answerFor(const QString &path) {
     auto queued = m_queued.find(path);
     if (queued != m_queued.end() && !queued->isEmpty())
         return queued->takeFirst();
-    auto fixed = m_answers.constFind(path);
-    if (fixed != m_answers.constEnd())
-        return *fixed;
-    return m_defaultAnswer;
+    return m_answers.value(path, m_defaultAnswer);
 }
 
-void StubHttpServer::onNewConnection() {
-    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        ++m_connectionCount;
-        m_connections.insert(socket, new Connection);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { processBuffer(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            delete m_connections.take(socket);
-            socket->deleteLater();
-        });
-    }
-}
+void StubHttpServer::handle(const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+    Recorded recorded;
+    recorded.method = methodName(request);
+    recorded.target = request.url().toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority);
+    recorded.path = request.url().path(QUrl::FullyDecoded).mid(1);
+    for (const auto &[name, value] : request.headers())
+        recorded.headers.insert(name.toLower(), value);
+    recorded.body = request.body();
+    m_requests.append(recorded);
+    emit requestReceived(recorded);
 
-void StubHttpServer::processBuffer(QTcpSocket *socket) {
-    if (Connection *conn = m_connections.value(socket))
-        conn->buffer.append(socket->readAll());
-
-    for (;;) {
-        // Answering may close the socket and drop its state at once; look it up every round.
-        Connection *conn = m_connections.value(socket);
-        if (!conn || conn->busy || socket->state() != QAbstractSocket::ConnectedState)
-            return;
-        if (!conn->haveHead) {
-            const qsizetype end = conn->buffer.indexOf("\r\n\r\n");
-            if (end < 0) {
-                if (conn->buffer.size() > MaxHeadBytes)
-                    rejectMalformed(socket, 431);
-                return;
-            }
-            const QList<QByteArray> lines = conn->buffer.left(end).split('\n');
-            conn->buffer.remove(0, end + 4);
-
-            const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
-            if (requestLine.size() != 3 || requestLine[0].isEmpty() || requestLine[1].isEmpty() ||
-                !requestLine[2].startsWith("HTTP/1.")) {
-                rejectMalformed(socket, 400);
-                return;
-            }
-            Recorded request;
-            request.method = requestLine[0];
-            request.target = requestLine[1];
-            QUrl url = request.target.startsWith('/')
-                           ? QUrl::fromEncoded("http://127.0.0.1" + request.target)
-                           : QUrl::fromEncoded(request.target);
-            request.path = url.path(QUrl::FullyDecoded).mid(1);
-
-            bool malformed = false;
-            for (qsizetype i = 1; i < lines.size(); ++i) {
-                const QByteArray line = lines[i].trimmed();
-                const qsizetype colon = line.indexOf(':');
-                if (colon <= 0) {
-                    malformed = true;
-                    break;
-                }
-                request.headers.insert(line.left(colon).trimmed().toLower(),
-                                       line.mid(colon + 1).trimmed());
-            }
-            bool lengthOk = true;
-            const QByteArray lengthText = request.headers.value("content-length", "0");
-            const qint64 length = lengthText.toLongLong(&lengthOk);
-            if (malformed || !lengthOk || length < 0) {
-                rejectMalformed(socket, 400);
-                return;
-            }
-            if (request.headers.contains("transfer-encoding")) {
-                // The clients under test always send a length; chunked uploads are not needed.
-                rejectMalformed(socket, 501);
-                return;
-            }
-            if (length > MaxBodyBytes) {
-                rejectMalformed(socket, 413);
-                return;
-            }
-            const QByteArray connection = request.headers.value("connection").toLower();
-            conn->closeAfter = connection == "close" ||
-                               (requestLine[2] == "HTTP/1.0" && connection != "keep-alive");
-            conn->contentLength = length;
-            conn->pending = request;
-            conn->haveHead = true;
-        }
-
-        if (conn->buffer.size() < conn->contentLength)
-            return;
-        Recorded request = conn->pending;
-        request.body = conn->buffer.left(conn->contentLength);
-        conn->buffer.remove(0, conn->contentLength);
-        conn->haveHead = false;
-        conn->pending = Recorded();
-
-        m_requests.append(request);
-        emit requestReceived(request);
-        const Answer answer = answerFor(request.path);
-        const bool closeAfter = conn->closeAfter;
-        if (answer.delayMs > 0) {
-            conn->busy = true;
-            QPointer<QTcpSocket> guard(socket);
-            QTimer::singleShot(answer.delayMs, this, [this, guard, request, answer, closeAfter] {
-                if (!guard)
-                    return;
-                Connection *c = m_connections.value(guard.data());
-                if (!c)
-                    return;
-                c->busy = false;
-                respond(guard.data(), request, answer, closeAfter);
-                if (guard && guard->state() == QAbstractSocket::ConnectedState)
-                    processBuffer(guard.data());
-            });
-            return;
-        }
-        respond(socket, request, answer, closeAfter);
-    }
-}
-
-void StubHttpServer::respond(QTcpSocket *socket, const Recorded &, const Answer &answer,
-                             bool closeAfter) {
-    if (answer.dropConnection) {
-        socket->disconnectFromHost();
+    const Answer answer = answerFor(recorded.path);
+    if (answer.delayMs <= 0) {
+        send(responder, answer);
         return;
     }
-    const QByteArray reason =
-        answer.reason.isEmpty() ? standardReason(answer.status) : answer.reason;
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reason + "\r\n";
-    if (answer.contentType)
-        head += "Content-Type: " + *answer.contentType + "\r\n";
-    for (const auto &[name, value] : answer.headers)
-        head += name + ": " + value + "\r\n";
-    if (!answer.closeDelimited)
-        head += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
-    const bool close = closeAfter || answer.closeDelimited;
-    head += close ? "Connection: close\r\n" : "Connection: keep-alive\r\n";
-    head += "\r\n";
-    socket->write(head);
-    socket->write(answer.body);
-    if (close)
-        socket->disconnectFromHost();
-}
-
-void StubHttpServer::rejectMalformed(QTcpSocket *socket, int status) {
-    const QByteArray body = R"({"result":0,"msg":"malformed request"})";
-    socket->write("HTTP/1.1 " + QByteArray::number(status) + ' ' + standardReason(status) +
-                  "\r\nContent-Type: application/json\r\nContent-Length: " +
-                  QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-    socket->disconnectFromHost();
+    // A responder must not outlive the request it answers, so a late answer goes out raw on
+    // the connection, which is closed after it.
+    QPointer<QTcpSocket> socket = responder.socket();
+    QTimer::singleShot(answer.delayMs, this, [socket, answer] {
+        if (!socket || socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        if (answer.dropConnection)
+            socket->disconnectFromHost();
+        else
+            writeRaw(socket, answer);
+    });
 }
 
 QByteArray StubHttpServer::standardReason(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 201:
-        return "Created";
-    case 204:
-        return "No Content";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 304:
-        return "Not Modified";
-    case 400:
-        return "Bad Request";
-    case 401:
-        return "Unauthorized";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 405:
-        return "Method Not Allowed";
-    case 413:
-        return "Content Too Large";
-    case 431:
-        return "Request Header Fields Too Large";
-    case 500:
-        return "Internal Server Error";
-    case 501:
-        return "Not Implemented";
-    case 502:
-        return "Bad Gateway";
-    case 503:
-        return "Service Unavailable";
-    default:
+    const QMetaEnum codes = QMetaEnum::fromType<QHttpServerResponder::StatusCode>();
+    const char *key = codes.valueToKey(status);
+    if (!key)
         return "Status";
+    // "NotFound" -> "Not Found"
+    QByteArray phrase;
+    for (const char *c = key; *c; ++c) {
+        if (c != key && *c >= 'A' && *c <= 'Z')
+            phrase += ' ';
+        phrase += *c;
     }
+    return phrase;
 }

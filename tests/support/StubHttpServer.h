@@ -8,12 +8,16 @@
 
 #include <optional>
 
+class QHttpServer;
+class QHttpServerRequest;
+class QHttpServerResponder;
 class QTcpServer;
 class QTcpSocket;
 
-// A scripted HTTP/1.1 server for tests, on raw sockets so a test controls every byte of an
-// answer: any status and reason phrase, any or no Content-Type, any body. Listens on 127.0.0.1
-// only, on a port the system picks.
+// A scripted HTTP/1.1 server for tests on QHttpServer: answers by path from canned answers,
+// records every request. Listens on 127.0.0.1 only, on a port the system picks. Answers that
+// no HTTP library would send (a reason phrase of their own, a body ended by closing the
+// connection) are written as raw bytes on the connection instead.
 class StubHttpServer : public QObject {
     Q_OBJECT
 public:
@@ -68,7 +72,7 @@ public:
     Recorded lastRequest() const; // a default Recorded when nothing was received
     void clearRequests();
     // Connections accepted so far (to tell keep-alive reuse from new connections).
-    int connectionCount() const { return m_connectionCount; }
+    int connectionCount() const;
 
     static QByteArray standardReason(int status);
 
@@ -76,22 +80,15 @@ signals:
     void requestReceived(const StubHttpServer::Recorded &request);
 
 private:
-    struct Connection;
-
-    void onNewConnection();
-    void processBuffer(QTcpSocket *socket);
-    void respond(QTcpSocket *socket, const Recorded &request, const Answer &answer,
-                 bool closeAfter);
-    void rejectMalformed(QTcpSocket *socket, int status);
+    void handle(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     Answer answerFor(const QString &path);
 
-    QTcpServer *m_server = nullptr;
-    QHash<QTcpSocket *, Connection *> m_connections;
+    QHttpServer *m_http = nullptr;
+    QTcpServer *m_tcp = nullptr;
     QHash<QString, Answer> m_answers;
     QHash<QString, QList<Answer>> m_queued;
     Answer m_defaultAnswer;
     QList<Recorded> m_requests;
-    int m_connectionCount = 0;
 };
 
 Q_DECLARE_METATYPE(StubHttpServer::Answer)

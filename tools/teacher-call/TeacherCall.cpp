@@ -284,27 +284,33 @@ void TeacherCall::run(std::function<void(int)> done) const {
         done(code);
         return true;
     };
+    const QString path = QLatin1StringView(m_operation->path).toString();
+    const QString url = BaseAFHttpManager::p_getURLWithParameters(path, m_base);
     const int seconds = timeoutSeconds();
-    QTimer::singleShot(std::chrono::seconds(seconds), [finished, finish, seconds] {
-        if (!*finished)
-            writeError(QStringLiteral("teacher-call: no answer after %1 s").arg(seconds));
-        finish(CallFailed);
+    QTimer::singleShot(std::chrono::seconds(seconds), [finished, finish, seconds, url] {
+        if (*finished)
+            return;
+        writeError(QStringLiteral("teacher-call: %1: no answer after %2 s").arg(url).arg(seconds));
+        // Exiting with the call in flight would leave the network stack's objects behind; the
+        // network thread releases them a moment after the abort.
+        BaseAFHttpManager::abortPendingCalls();
+        QTimer::singleShot(100, [finish] { finish(CallFailed); });
     });
 
     // The callbacks outlive this call; they take what they need by value.
     const TeacherCall self = *this;
     BaseAFHttpManager::postRequestOperationForHost(
-        m_base, QLatin1StringView(m_operation->path).toString(), m_parameters,
+        m_base, path, m_parameters,
         [self, finished, finish](const std::optional<QJsonValue> &value) {
             if (*finished)
                 return;
             writeTo(stdout, self.renderAnswer(value) + '\n');
             finish(Answered);
         },
-        [finished, finish](const QString &text) {
+        [finished, finish, url](const QString &text) {
             if (*finished)
                 return;
-            writeError(text);
+            writeError(QStringLiteral("teacher-call: %1: %2").arg(url, text));
             finish(CallFailed);
         });
 }
