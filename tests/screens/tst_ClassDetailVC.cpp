@@ -1,10 +1,10 @@
 #include "AppWindow.h"
 #include "BasicVC.h"
+#include "CataloguePath.h"
 #include "ImageLoader.h"
 #include "LoadMoreFooter.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
-#include "ScreenFactory.h"
 #include "StubHttpServer.h"
 #include "Toast.h"
 #include "classes/BookCollectionCell.h"
@@ -32,8 +32,8 @@ class tst_ClassDetailVC : public QObject {
     std::unique_ptr<AppWindow> m_window;
     QPointer<NavigationController> m_stack;
 
-    static constexpr const char *HomePath = "Mobile/GetStudentPersonHomeIndex";
-    static constexpr const char *RecommendPath = "Mobile/GetRecommendBookList";
+    const QString HomePath = TestCatalogue::pathOf("GetStudentPersonHomeIndex");
+    const QString RecommendPath = TestCatalogue::pathOf("GetRecommendBookList");
 
     // `count` books from `firstId`, their flowers under `flowerKey`.
     static QJsonArray books(int count, int firstId = 1, const char *flowerKey = "FlowerCount",
@@ -106,7 +106,7 @@ private slots:
         m_window.reset();
         Toast::hide();
         ProgressHud::dismiss();
-        ScreenFactory::unregisterFactory("BookDetailVC");
+        ClassDetailListVC::setBookDetailMaker({});
         ImageLoader::resetInstance();
     }
 
@@ -229,7 +229,11 @@ private slots:
 
     void tappedBookOpensItsDetail() {
         QPointer<BasicVC> detail;
-        ScreenFactory::registerFactory("BookDetailVC", [&detail] { return detail = new BasicVC; });
+        qint64 opened = 0;
+        ClassDetailListVC::setBookDetailMaker([&](qint64 bookId) {
+            opened = bookId;
+            return detail = new BasicVC;
+        });
         m_server.setAnswer(HomePath, StubHttpServer::Answer::json(page(books(3, 20))));
         ClassDetailListVC *grid = openGrid(ClassDetailListVC::TestList);
         QTRY_COMPARE(grid->rows()->rowCount(), 3);
@@ -240,7 +244,7 @@ private slots:
         QTest::keyClick(grid->gridView(), Qt::Key_Return);
         QVERIFY(detail);
         QCOMPARE(m_stack->topViewController(), detail.data());
-        QCOMPARE(detail->property("bookId").toLongLong(), 21);
+        QCOMPARE(opened, 21);
         QVERIFY(detail->hidesBottomBarWhenPushed());
     }
 

@@ -5,7 +5,6 @@
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "RefreshHeader.h"
-#include "ScreenFactory.h"
 #include "TeacherRequestManager.h"
 #include "ui_ClassDetailListVC.h"
 
@@ -13,6 +12,17 @@
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcBookGrid, "teacher.classes.grid")
+
+namespace {
+ClassDetailListVC::BookDetailMaker &bookDetailMaker() {
+    static ClassDetailListVC::BookDetailMaker maker;
+    return maker;
+}
+} // namespace
+
+void ClassDetailListVC::setBookDetailMaker(BookDetailMaker maker) {
+    bookDetailMaker() = std::move(maker);
+}
 
 ClassDetailListVC::ClassDetailListVC(ListType listType, QWidget *parent)
     : BasicVC(parent)
@@ -144,13 +154,12 @@ void ClassDetailListVC::collectionView(const QModelIndex &index) {
     NavigationController *stack = navigationController();
     if (!stack)
         return;
-    ViewController *detail = ScreenFactory::create(QStringLiteral("BookDetailVC"));
+    const qint64 bookId = m_rows->at(index.row()).BookId;
+    ViewController *detail = bookDetailMaker() ? bookDetailMaker()(bookId) : nullptr;
     if (!detail) {
-        qCWarning(lcBookGrid) << "no book detail screen to open book"
-                              << m_rows->at(index.row()).BookId;
+        qCWarning(lcBookGrid) << "no book detail screen to open book" << bookId;
         return;
     }
-    detail->setProperty("bookId", m_rows->at(index.row()).BookId);
     detail->setHidesBottomBarWhenPushed(true);
     stack->pushViewController(detail, true);
 }

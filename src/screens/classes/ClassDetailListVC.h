@@ -59,6 +59,11 @@ public:
     // Opens the book at `index` in a new detail screen; nothing for a row that is not there.
     void collectionView(const QModelIndex &index);
 
+    // Makes the detail screen of a book. The book catalogue's screens are not part of this area,
+    // so the program hands the maker over; without one a tapped book opens nothing.
+    using BookDetailMaker = std::function<ViewController *(qint64 bookId)>;
+    static void setBookDetailMaker(BookDetailMaker maker);
+
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
