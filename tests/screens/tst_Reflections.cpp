@@ -261,6 +261,7 @@ private slots:
 
         m_server.setAnswer("Mobile/GetSingleFeel", StubHttpServer::Answer::json(R"({"result":0})"));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+        emit view->activated(index); // as a double click goes on: still one review screen
         auto *detail = qobject_cast<GradeDetailVC *>(m_stack->topViewController());
         QVERIFY(detail);
         QCOMPARE(detail->feelId(), 42);
@@ -319,6 +320,7 @@ private slots:
         QVERIFY(detail);
         QTRY_VERIFY(detail->feelRsp().has_value());
         detail->markClickAction();
+        QVERIFY(GradeAlertView::current());
         GradeAlertView::current()->receiveGoodsAction();
         QTRY_COMPARE(listRequests().size(), 4);
         QCOMPARE(listRequests().mid(2), (QStringList{"0", "2"}));
@@ -526,10 +528,12 @@ private slots:
         openLoaded(201, feelJson("待批阅", {}));
         m_detail->markClickAction();
         QPointer<GradeAlertView> dialog = GradeAlertView::current();
+        QVERIFY(dialog);
         QTest::keyClick(dialog->panel()->goodBtn(), Qt::Key_Escape);
         QTRY_VERIFY(dialog.isNull());
         m_detail->markClickAction();
         dialog = GradeAlertView::current();
+        QVERIFY(dialog);
         QTest::mouseClick(dialog->panel()->closeButton(), Qt::LeftButton);
         QTRY_VERIFY(dialog.isNull());
         QCOMPARE(countOf(GradePath), 0);
@@ -540,6 +544,7 @@ private slots:
         openLoaded(201, feelJson("待批阅", {}));
         m_detail->markClickAction();
         QPointer<GradeAlertView> dialog = GradeAlertView::current();
+        QVERIFY(dialog);
         delete m_detail;
         dialog->receiveGoodsAction();
         QTRY_VERIFY(dialog.isNull());
@@ -584,6 +589,7 @@ private slots:
 
         QTest::keyClick(browser, Qt::Key_Right);
         QCOMPARE(browser->positionLabel()->text(), QStringLiteral("2/3"));
+        QTRY_COMPARE(browser->slideOffset(), 0); // slid in sideways, now in place
         QTRY_COMPARE(browser->pageState(1), PictureBrowser::PageState::Failed);
         QVERIFY(browser->failureLabel()->isVisible());
         QCOMPARE(browser->failureLabel()->text(), QStringLiteral("图片加载失败"));

@@ -11,8 +11,8 @@
 #include "TeacherRequestManager.h"
 #include "ui_GradeListVC.h"
 
+#include <QApplication>
 #include <QKeyEvent>
-#include <QTimer>
 
 GradeListVC::GradeListVC(int gradeListType, QWidget *parent)
     : BasicVC(parent)
@@ -34,8 +34,11 @@ void GradeListVC::viewDidLoad() {
     QListView *list = m_ui->tableView;
     list->setModel(m_rows);
     list->setItemDelegate(new GradeListCell(list));
-    connect(list, &QListView::clicked, this,
-            [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index); });
+    // A click, a double click (on styles that activate on it) or an activation by other means.
+    for (auto signal : {&QListView::clicked, &QListView::activated}) {
+        connect(list, signal, this,
+                [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index); });
+    }
     list->installEventFilter(this);
 
     m_rows->setPageRequest([this](int page, int) {
@@ -63,7 +66,9 @@ void GradeListVC::getFeelListAction() {
 
 void GradeListVC::tableViewDidSelectRowAtIndexPath(const QModelIndex &index) {
     // One tap pushes one review screen, however many signals it makes.
-    if (m_opening || !index.isValid() || index.model() != m_rows ||
+    const bool justOpened =
+        m_lastOpened.isValid() && m_lastOpened.elapsed() < QApplication::doubleClickInterval();
+    if (justOpened || !index.isValid() || index.model() != m_rows ||
         !m_rows->isValidRow(index.row()))
         return;
     const GradeListModel row = m_rows->at(index.row());
@@ -78,8 +83,7 @@ void GradeListVC::tableViewDidSelectRowAtIndexPath(const QModelIndex &index) {
         delete detail;
         return;
     }
-    m_opening = true;
-    QTimer::singleShot(0, this, [this] { m_opening = false; });
+    m_lastOpened.start();
     stack->pushViewController(detail, true);
 }
 

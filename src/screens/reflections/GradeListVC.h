@@ -3,6 +3,7 @@
 #include "BasicVC.h"
 #include "RefreshHeader.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 
 #include <memory>
@@ -45,5 +46,5 @@ private:
     int m_listType;
     FeelRows *m_rows;
     QPointer<RefreshHeader> m_header;
-    bool m_opening = false;
+    QElapsedTimer m_lastOpened;
 };

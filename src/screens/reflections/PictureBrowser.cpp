@@ -140,13 +140,29 @@ QPixmap PictureBrowser::pageImage(int index) const {
 void PictureBrowser::showPage(int index) {
     if (index < 0 || index >= count() || index == m_index || m_closing)
         return;
+    const int direction = index > m_index ? 1 : -1;
     m_index = index;
     if (m_zoomAnimation)
         m_zoomAnimation->stop();
     m_zoomTarget = 1.0;
     m_zoom = 1.0;
     load(index);
+    if (m_slideAnimation)
+        m_slideAnimation->stop();
+    auto *slide = new QPropertyAnimation(this, "slideOffset", this);
+    slide->setDuration(PageMilliseconds);
+    slide->setStartValue(direction * width());
+    slide->setEndValue(0);
+    slide->setEasingCurve(QEasingCurve::OutCubic);
+    m_slideAnimation = slide;
+    m_slideOffset = direction * width();
     refreshPage();
+    slide->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void PictureBrowser::setSlideOffset(int offset) {
+    m_slideOffset = offset;
+    relayoutCanvas();
 }
 
 void PictureBrowser::load(int index) {
@@ -196,9 +212,9 @@ void PictureBrowser::relayoutCanvas() {
     const QSize canvas = (fittedSize() * m_zoom).toSize();
     const QSize total = canvas.expandedTo(area);
     container->resize(total);
-    m_canvas->setGeometry(
-        QRect(QPoint((total.width() - canvas.width()) / 2, (total.height() - canvas.height()) / 2),
-              canvas));
+    m_canvas->setGeometry(QRect(QPoint((total.width() - canvas.width()) / 2 + m_slideOffset,
+                                       (total.height() - canvas.height()) / 2),
+                                canvas));
     h->setValue(qRound(cx * total.width() - area.width() / 2.0));
     v->setValue(qRound(cy * total.height() - area.height() / 2.0));
 }
@@ -230,6 +246,10 @@ void PictureBrowser::closeBrowser() {
     m_clickTimer.stop();
     if (m_zoomAnimation)
         m_zoomAnimation->stop();
+    if (m_slideAnimation)
+        m_slideAnimation->stop();
+    m_slideOffset = 0;
+    relayoutCanvas();
     PictureThumbnail *thumbnail = m_grid ? m_grid->thumbnailAt(m_index) : nullptr;
     if (!thumbnail || !thumbnail->isVisible() || !parentWidget()) {
         dismiss();

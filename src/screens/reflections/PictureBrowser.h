@@ -20,11 +20,13 @@ class QScrollArea;
 class PictureBrowser : public ModalOverlay {
     Q_OBJECT
     Q_PROPERTY(qreal zoomScale READ zoomScale WRITE setZoomScale)
+    Q_PROPERTY(int slideOffset READ slideOffset WRITE setSlideOffset)
 public:
     enum class PageState { Loading, Loaded, Failed };
 
     static constexpr int ZoomMilliseconds = 500;
     static constexpr int CloseMilliseconds = 250;
+    static constexpr int PageMilliseconds = 200;
     static constexpr qreal ZoomedScale = 2.0;
     inline static const QString FailureText = QStringLiteral("图片加载失败");
 
@@ -47,6 +49,10 @@ public:
     qreal zoomScale() const { return m_zoom; }
     void setZoomScale(qreal scale);
     bool isZoomed() const { return m_zoomTarget > 1.0; }
+
+    // How far the page that came in last still is from its place (it slides in sideways).
+    int slideOffset() const { return m_slideOffset; }
+    void setSlideOffset(int offset);
 
     // Shrinks the picture onto its thumbnail (when the grid is still there), then goes.
     void closeBrowser();
@@ -94,6 +100,8 @@ private:
     QLabel *m_positionLabel;
     QLabel *m_failureLabel;
     QPointer<QPropertyAnimation> m_zoomAnimation;
+    QPointer<QPropertyAnimation> m_slideAnimation;
+    int m_slideOffset = 0;
     QTimer m_clickTimer;
     QPoint m_pressPos;
     QPoint m_lastDragPos;
