@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the client and the development service, starts the service unless one already answers,
-# and opens the client against it. Extra arguments go to the client, e.g.
+# Builds the client, the development service and teacher-call, starts the service unless one
+# already answers, and opens the client against it. Extra arguments go to the client, e.g.
 #   ./run.sh --device ipad
 #   ./run.sh --screenshot out.png      (no display needed)
 # The service is TEACHER_SERVICE_URL when set, else http://127.0.0.1:8780/.
@@ -26,7 +26,8 @@ MSG
     exit 1
 fi
 
-scripts/bootstrap.sh
+# Only the programs this script runs: a first start compiles no test program (./test.sh does).
+scripts/bootstrap.sh --target=teacher-client --target=reading-service --target=teacher-call
 
 client=build/src/app/teacher-client
 service=build/src/devservice/reading-service

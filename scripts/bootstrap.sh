@@ -3,6 +3,7 @@
 #   scripts/bootstrap.sh            -> build/ (Debug)
 #   scripts/bootstrap.sh --asan     -> build-asan/ (AddressSanitizer + UndefinedBehaviorSanitizer)
 #   scripts/bootstrap.sh --no-build -> packages only
+#   scripts/bootstrap.sh --target=X  -> builds only target X (repeatable); default: everything
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,11 +35,13 @@ fi
 mode=build
 dir=build
 flags=(-DCMAKE_BUILD_TYPE=Debug)
+targets=()
 for arg in "$@"; do
     case "$arg" in
         --asan) dir=build-asan; flags=(-DCMAKE_BUILD_TYPE=Debug -DTEACHER_SANITIZE=ON) ;;
         --release) flags=(-DCMAKE_BUILD_TYPE=Release) ;;
         --no-build) mode=none ;;
+        --target=?*) targets+=(--target "${arg#--target=}") ;;
         *) echo "bootstrap: unknown option $arg" >&2; exit 64 ;;
     esac
 done
@@ -47,4 +50,4 @@ done
 if [[ ! -f "$dir/build.ninja" ]]; then
     cmake -S . -B "$dir" -G Ninja "${flags[@]}"
 fi
-cmake --build "$dir"
+cmake --build "$dir" "${targets[@]}"

@@ -3,6 +3,7 @@
 #include "BaseAFHttpManager.h"
 #include "DeviceProfile.h"
 #include "Driver.h"
+#include "ScreenFactory.h"
 #include "ScreenRegistration.h"
 #include "ScreenshotTaker.h"
 
@@ -120,6 +121,14 @@ int main(int argc, char **argv) {
         BaseAFHttpManager::setDisplayScale(screen->devicePixelRatio());
 
     ScreenRegistration::registerAll();
+    // A registration that cannot build the tabs or the login stack is a broken build: say so now
+    // rather than when someone taps the tab or the back button.
+    if (const QStringList problems = ScreenFactory::problems(); !problems.isEmpty()) {
+        QTextStream err(stderr);
+        for (const QString &problem : problems)
+            err << "teacher-client: screen registration: " << problem << "\n";
+        return 1;
+    }
     AppDelegate delegate;
     delegate.didFinishLaunchingWithOptions();
 

@@ -11,19 +11,19 @@
 namespace ScreenRegistration {
 
 void registerAll() {
-    ScreenFactory::registerFactory(QStringLiteral("LoginViewController"), [] {
-        return LoginViewController::navigationControllerContainSelf();
-    });
-    ScreenFactory::registerFactory(QStringLiteral("MainViewController"), [] {
-        return MainViewController::navigationControllerContainSelf();
-    });
-    ScreenFactory::registerFactory(QStringLiteral("BookListVC"),
-                                   [] { return BookListVC::navigationControllerContainSelf(); });
-    ScreenFactory::registerFactory(QStringLiteral("ChartViewController"), [] {
-        return ChartViewController::navigationControllerContainSelf();
-    });
-    ScreenFactory::registerFactory(QStringLiteral("UserViewController"), [] {
-        return UserViewController::navigationControllerContainSelf();
+    ScreenFactory::setLoginStack<LoginViewController>();
+    ScreenFactory::setTabs({
+        ScreenFactory::tab<MainViewController>(QStringLiteral("首页"),
+                                               QStringLiteral("main_item_normal"),
+                                               QStringLiteral("main_item_selected")),
+        ScreenFactory::tab<BookListVC>(QStringLiteral("书城"), QStringLiteral("book_item_normal"),
+                                       QStringLiteral("book_item_selected")),
+        ScreenFactory::tab<ChartViewController>(QStringLiteral("报表"),
+                                                QStringLiteral("chart_item_normal"),
+                                                QStringLiteral("chart_item_selected")),
+        ScreenFactory::tab<UserViewController>(QStringLiteral("我"),
+                                               QStringLiteral("user_item_normal"),
+                                               QStringLiteral("user_item_selected")),
     });
 }
 

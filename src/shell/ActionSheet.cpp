@@ -1,5 +1,7 @@
 #include "ActionSheet.h"
 
+#include "FrameStyle.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -8,7 +10,6 @@
 
 namespace {
 constexpr int RowHeight = 50;
-constexpr QRgb DestructiveColor = 0xE81D1D;
 
 ModalOverlay::Stack &shownSheets() {
     static ModalOverlay::Stack sheets;
@@ -23,7 +24,7 @@ QPushButton *makeRow(const QString &title, QWidget *parent) {
     QPalette pal = button->palette();
     pal.setColor(QPalette::Button, Qt::white);
     pal.setColor(QPalette::Window, Qt::white);
-    pal.setColor(QPalette::ButtonText, QColor(0x33, 0x33, 0x33));
+    pal.setColor(QPalette::ButtonText, QColor(FrameStyle::SheetTextColor));
     button->setPalette(pal);
     QFont f = button->font();
     f.setPixelSize(17);
@@ -58,7 +59,7 @@ ActionSheet::ActionSheet(const QString &title, const QString &cancelButtonTitle,
         label->setAutoFillBackground(true);
         QPalette pal = label->palette();
         pal.setColor(QPalette::Window, Qt::white);
-        pal.setColor(QPalette::WindowText, QColor(0x8f, 0x8f, 0x8f));
+        pal.setColor(QPalette::WindowText, QColor(FrameStyle::SheetTitleColor));
         label->setPalette(pal);
         QFont f = label->font();
         f.setPixelSize(13);
@@ -95,8 +96,8 @@ void ActionSheet::setDestructiveButtonIndex(int index) {
     m_destructive = index >= 0 && index < others ? index : -1;
     for (int i = 0; i < m_buttons.size(); ++i) {
         QPalette pal = m_buttons[i]->palette();
-        pal.setColor(QPalette::ButtonText,
-                     i == m_destructive ? QColor(DestructiveColor) : QColor(0x33, 0x33, 0x33));
+        pal.setColor(QPalette::ButtonText, i == m_destructive ? QColor(FrameStyle::SelectedRed)
+                                                              : QColor(FrameStyle::SheetTextColor));
         m_buttons[i]->setPalette(pal);
     }
 }
@@ -130,7 +131,7 @@ void ActionSheet::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(0, 0, 0, 100));
     // Behind the rows: the colour of the hairlines and of the gap above the cancel row.
-    painter.fillRect(m_sheet->geometry(), QColor(0xE5, 0xE5, 0xE5));
+    painter.fillRect(m_sheet->geometry(), QColor(FrameStyle::SheetBackground));
 }
 
 void ActionSheet::mousePressEvent(QMouseEvent *event) {

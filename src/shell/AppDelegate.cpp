@@ -22,6 +22,10 @@ AppDelegate::AppDelegate(QObject *parent)
 AppDelegate::~AppDelegate() = default;
 
 bool AppDelegate::didFinishLaunchingWithOptions() {
+    const QStringList problems = ScreenFactory::problems();
+    for (const QString &problem : problems)
+        qCCritical(lcStartUp) << "screen registration:" << qPrintable(problem);
+
     m_window = std::make_unique<AppWindow>();
     m_window->resize(DeviceProfile::current().screenSize);
 
@@ -78,7 +82,7 @@ bool AppDelegate::makeLoginStackRoot() {
     AppWindow *window = AppWindow::instance();
     if (!window)
         return false;
-    ViewController *stack = ScreenFactory::create(QStringLiteral("LoginViewController"));
+    ViewController *stack = ScreenFactory::makeLoginStack();
     if (!stack)
         return false;
     window->setRootViewController(stack);

@@ -18,7 +18,8 @@ public:
     explicit AppDelegate(QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    // Creates and shows the window with the chosen root. Always true.
+    // Reports every problem of the screen registration, then creates and shows the window with
+    // the chosen root. Always true.
     bool didFinishLaunchingWithOptions();
     // Signs in with the remembered login in the background (plain spinner). Result 1 fills the
     // current login and posts NOTIFICATION_UPDATE_MAIN; any other result shows the login stack
@@ -28,7 +29,7 @@ public:
 
     AppWindow *window() const { return m_window.get(); }
 
-    // Make the window's root the login stack (the "LoginViewController" screen factory) or a new
+    // Make the window's root the login stack (ScreenFactory::makeLoginStack) or a new
     // RootTabbarController. False when there is no window or no login stack can be made.
     static bool makeLoginStackRoot();
     static bool makeTabBarRoot();

@@ -10,7 +10,6 @@
 #include "ScreenFactory.h"
 #include "SegmentedControl.h"
 #include "TabBarController.h"
-#include "TextRules.h"
 
 #include <QFontMetrics>
 #include <QShortcut>
@@ -23,14 +22,7 @@ BasicVC::BasicVC(QWidget *parent)
     : ViewController(parent) {}
 
 bool BasicVC::isTabRootClass(const QObject *screen) {
-    if (!screen)
-        return false;
-    for (const char *name :
-         {"MainViewController", "BookListVC", "ChartViewController", "UserViewController"}) {
-        if (screen->inherits(name))
-            return true;
-    }
-    return false;
+    return ScreenFactory::isTabRoot(screen);
 }
 
 void BasicVC::viewDidLoad() {
@@ -43,12 +35,11 @@ void BasicVC::viewDidLoad() {
 void BasicVC::viewWillAppear(bool animated) {
     ViewController::viewWillAppear(animated);
     if (NavigationController *nav = navigationController()) {
-        nav->navigationBar()->setTitleColor(
-            TextRules::colorWithHexString(FrameStyle::TitleColorHex));
+        nav->navigationBar()->setTitleColor(QColor(FrameStyle::TitleColor));
         nav->navigationBar()->setBackgroundImage(QStringLiteral("nav_bg"));
     }
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, TextRules::colorWithHexString(FrameStyle::BackgroundColorHex));
+    pal.setColor(QPalette::Window, QColor(FrameStyle::BackgroundColor));
     setPalette(pal);
     setAutoFillBackground(true);
     setTheBackItemButton();
@@ -84,7 +75,7 @@ void BasicVC::leftBackClick() {
     // button closes the whole stack instead.
     const bool rootOfPresentedStack =
         nav && nav->rootViewController() == this && presentingViewController();
-    if (inherits("LoginViewController") || rootOfPresentedStack) {
+    if (ScreenFactory::isLoginRoot(this) || rootOfPresentedStack) {
         if (presentingViewController())
             dismissViewController(true);
         return;
@@ -100,9 +91,7 @@ QPushButton *BasicVC::setNavigationRightButtonWithTitle(const QString &title,
     font.setPixelSize(FrameStyle::RightButtonPixelSize);
     button->setFont(font);
     button->setText(title);
-    button->setTextColor(color && color->isValid()
-                             ? *color
-                             : TextRules::colorWithHexString(FrameStyle::TitleColorHex));
+    button->setTextColor(color && color->isValid() ? *color : QColor(FrameStyle::TitleColor));
     // As wide as the text on one line (measured within the bar's 21-pixel line), 30 high.
     const QRect measured = QFontMetrics(font).boundingRect(
         QRect(0, 0, QWIDGETSIZE_MAX, FrameStyle::RightButtonMeasureHeight), Qt::TextSingleLine,
@@ -137,7 +126,7 @@ SegmentedControl *BasicVC::makeTitleViewSegment(const QStringList &titles, int i
 }
 
 void BasicVC::presentLoginVCAction() {
-    ViewController *login = ScreenFactory::create(QStringLiteral("LoginViewController"));
+    ViewController *login = ScreenFactory::makeLoginStack();
     if (!login) {
         qCWarning(lcFrame) << "no login screen to present";
         return;

@@ -22,10 +22,10 @@ public:
     // Screens that live in a stack of their own hide this with one that returns that stack.
     static NavigationController *navigationControllerContainSelf() { return nullptr; }
 
-    // The back button goes on every screen of a stack whose root is a BasicVC, except on the four
-    // tab roots.
+    // The back button goes on every screen of a stack whose root is a BasicVC, except on the tab
+    // roots.
     void setTheBackItemButton();
-    // Pops this screen; the root of a presented stack (the login stack) closes the whole stack.
+    // Pops this screen; the login screen and the root of a presented stack close the whole stack.
     virtual void leftBackClick();
     // Esc and Alt+Left, on a screen that shows the back button: what the button does. A screen
     // with something open over it (a drop-down) closes that first.
@@ -52,6 +52,7 @@ public:
     // Removes the first widget tagged 500 in this screen's tree; nothing when there is none.
     void removeTheNoneView();
 
+    // An instance of a tab root class the program registered (ScreenFactory::setTabs).
     static bool isTabRootClass(const QObject *screen);
 
 protected:

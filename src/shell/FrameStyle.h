@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QRgb>
-#include <QString>
 
 // The values every screen shares: sizes in logical pixels (one design point each), colours as
 // RGB values.
@@ -13,15 +12,20 @@ inline constexpr int NavigationBarHeight = 44;
 inline constexpr int TabBarHeight = 49;
 inline constexpr int InputToolbarHeight = 44;
 
-inline constexpr QRgb TitleColor = 0x724e26;      // navigation titles and right-hand text buttons
+// Every colour of the frame, one name and one value each.
+inline constexpr QRgb TitleColor = 0x724e26;      // navigation titles, text buttons, chosen segment
 inline constexpr QRgb BackgroundColor = 0xF0F0F0; // screen background
-// The same two as the screens name them, read through the hex-colour rule.
-inline const QString TitleColorHex = QStringLiteral("724e26");
-inline const QString BackgroundColorHex = QStringLiteral("F0F0F0");
+inline constexpr QRgb TabTitleColor = 0x3c3c3c;   // tab titles, both states
 inline constexpr QRgb NavigationBarFallback = 0xF7F3EC; // shown when "nav_bg" is missing
 inline constexpr QRgb HairlineColor = 0xC8C7CC;
-inline constexpr QRgb DarkGrey = 0x555555;
-inline constexpr QRgb SegmentFill = 0x724e26;
+inline constexpr QRgb DarkGrey = 0x555555;    // unchosen segments, the guide's button
+inline constexpr QRgb LightGrey = 0x999999;   // the guide's button border
+inline constexpr QRgb SelectedRed = 0xE81D1D; // a chosen selectable button, destructive choices
+inline constexpr QRgb SheetTextColor = 0x333333;
+inline constexpr QRgb SheetTitleColor = 0x8f8f8f;
+inline constexpr QRgb SheetBackground = 0xE5E5E5;
+inline constexpr QRgb ToolbarBackground = 0xF7F7F7;
+inline constexpr QRgb DisabledText = 0xBBBBBB;
 
 inline constexpr int NavigationTitlePixelSize = 17;
 inline constexpr int RightButtonPixelSize = 15;

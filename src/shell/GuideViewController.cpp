@@ -2,6 +2,7 @@
 
 #include "AppDelegate.h"
 #include "Assets.h"
+#include "FrameStyle.h"
 #include "PageControl.h"
 #include "TextRules.h"
 #include "UnitMetiodManager.h"
@@ -64,9 +65,11 @@ void GuideViewController::viewDidLoad() {
     m_ui->pageControl->setCurrentPage(0);
 
     const QString background = Assets::resourcePath(QStringLiteral("go_intoApp_btn"));
-    QString style = QStringLiteral("QPushButton { color: #555555; font-size: 17px; ");
+    QString style = QStringLiteral("QPushButton { color: %1; font-size: 17px; ")
+                        .arg(QColor(FrameStyle::DarkGrey).name());
     style += background.isEmpty()
-                 ? QStringLiteral("border: 1px solid #999999; border-radius: 6px; }")
+                 ? QStringLiteral("border: 1px solid %1; border-radius: 6px; }")
+                       .arg(QColor(FrameStyle::LightGrey).name())
                  : QStringLiteral("border: none; border-image: url(%1) 0 0 0 0 stretch stretch; }")
                        .arg(background);
     m_ui->enterButton->setStyleSheet(style);

@@ -25,7 +25,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override {
         QPainter painter(this);
-        painter.fillRect(rect(), QColor(0xF7, 0xF7, 0xF7));
+        painter.fillRect(rect(), QColor(FrameStyle::ToolbarBackground));
         painter.setPen(QColor(FrameStyle::HairlineColor));
         painter.drawLine(0, 0, width(), 0);
     }
@@ -39,7 +39,7 @@ QToolButton *toolbarButton(const QString &text, QWidget *parent) {
     button->setFocusPolicy(Qt::NoFocus);
     QPalette pal = button->palette();
     pal.setColor(QPalette::ButtonText, QColor(FrameStyle::TitleColor));
-    pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0xBB, 0xBB, 0xBB));
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(FrameStyle::DisabledText));
     button->setPalette(pal);
     return button;
 }

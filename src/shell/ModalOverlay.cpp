@@ -1,18 +1,12 @@
 #include "ModalOverlay.h"
 
-#include "AppWindow.h"
 #include "FrameStyle.h"
 
 #include <QApplication>
-
-QWidget *modalOverlayHost() {
-    if (AppWindow *window = AppWindow::instance())
-        return window;
-    return QApplication::activeWindow();
-}
+#include <QEvent>
 
 ModalOverlay::ModalOverlay(Stack &stack)
-    : QWidget(nullptr)
+    : HostedOverlay(Layer::Modal)
     , m_stack(stack) {}
 
 ModalOverlay::~ModalOverlay() {
@@ -29,21 +23,19 @@ ModalOverlay *ModalOverlay::top(Stack &stack) {
 void ModalOverlay::show() {
     if (m_dismissed || m_stack.contains(this))
         return;
-    QWidget *host = modalOverlayHost();
-    if (host) {
-        setParent(host);
-        setGeometry(host->rect());
-        host->installEventFilter(this);
-    } else {
-        resize(FrameStyle::WindowWidth, FrameStyle::WindowHeight);
-    }
+    attachTo(OverlayHost::host());
     m_stack.append(this);
     qApp->installEventFilter(this);
-    layoutContent();
-    QWidget::show();
-    if (parentWidget())
-        raise();
+    showInLayer();
     initialFocus()->setFocus(Qt::OtherFocusReason);
+}
+
+void ModalOverlay::placeInHost() {
+    if (QWidget *host = parentWidget())
+        setGeometry(host->rect());
+    else
+        resize(FrameStyle::WindowWidth, FrameStyle::WindowHeight);
+    layoutContent();
 }
 
 bool ModalOverlay::dismiss() {
@@ -58,10 +50,6 @@ bool ModalOverlay::dismiss() {
 }
 
 bool ModalOverlay::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize) {
-        setGeometry(parentWidget()->rect());
-        layoutContent();
-    }
     // Keys meant for the screen beneath stop here while this is the top overlay of its kind.
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
         top(m_stack) == this) {
@@ -69,5 +57,5 @@ bool ModalOverlay::eventFilter(QObject *watched, QEvent *event) {
         if (widget && widget != this && !isAncestorOf(widget) && widget->window() == window())
             return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return HostedOverlay::eventFilter(watched, event);
 }

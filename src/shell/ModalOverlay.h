@@ -1,16 +1,14 @@
 #pragma once
 
+#include "OverlayHost.h"
+
 #include <QList>
 #include <QPointer>
-#include <QWidget>
 
-// Where alerts and action sheets go: the application's window when there is one, else the active
-// window; nullptr when there is neither (the overlay is then a window of its own).
-QWidget *modalOverlayHost();
-
-// What alerts and action sheets share: a backdrop over the whole host that follows its size, keeps
-// keys from the screen beneath while it is the top overlay of its kind, and closes once for good.
-class ModalOverlay : public QWidget {
+// What alerts and action sheets share: a backdrop over the whole host (a window of its own when
+// there is no host) that keeps keys from the screen beneath while it is the top overlay of its
+// kind, and closes once for good.
+class ModalOverlay : public HostedOverlay {
     Q_OBJECT
 public:
     // The overlays of one kind that are up, the latest shown last. Each kind keeps its own, so an
@@ -34,6 +32,7 @@ protected:
 
     // Places the content in the backdrop's current size: before the first show and on each resize.
     virtual void layoutContent() = 0;
+    void placeInHost() override;
     virtual QWidget *initialFocus() { return this; }
 
     bool eventFilter(QObject *watched, QEvent *event) override;

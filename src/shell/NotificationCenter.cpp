@@ -94,3 +94,11 @@ int NotificationCenter::observerCount(const QString &name) {
         std::count_if(r.registrations.cbegin(), r.registrations.cend(),
                       [&](const Registration &reg) { return reg.name == name && reg.observer; }));
 }
+
+void NotificationCenter::removeAllObservers() {
+    Registry &r = registry();
+    const auto observers = r.watched.keys();
+    for (QObject *observer : observers)
+        r.forget(observer);
+    r.registrations.clear();
+}

@@ -25,4 +25,6 @@ public:
     // observer was removed or destroyed by an earlier handler of the same post.
     static void post(const QString &name);
     static int observerCount(const QString &name);
+    // Forgets every observer of every name (process-wide reset).
+    static void removeAllObservers();
 };

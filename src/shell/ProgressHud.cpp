@@ -26,10 +26,10 @@ constexpr int kLongestShown = 300;
 
 // The indicator itself: a child of the window, the size of its box when touches must pass, the
 // size of the whole window (dimmed) when it blocks.
-class HudOverlay : public QWidget {
+class HudOverlay : public HostedOverlay {
 public:
     explicit HudOverlay(QWidget *host)
-        : QWidget(host) {
+        : HostedOverlay(Layer::Hud) {
         setObjectName(QStringLiteral("ProgressHud"));
         setAttribute(Qt::WA_NoSystemBackground);
         setFocusPolicy(Qt::NoFocus);
@@ -40,7 +40,7 @@ public:
         });
         m_hideTimer.setSingleShot(true);
         QObject::connect(&m_hideTimer, &QTimer::timeout, this, [] { ProgressHud::dismiss(); });
-        host->installEventFilter(this);
+        attachTo(host);
     }
 
     ~HudOverlay() override { setEating(false); }
@@ -59,9 +59,8 @@ public:
             m_spin.stop();
         else if (!m_spin.isActive())
             m_spin.start();
-        relayout();
-        show();
-        raise();
+        placeInHost();
+        showInLayer();
         update();
     }
 
@@ -77,14 +76,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (watched == parent()) {
-            if (event->type() == QEvent::Resize) {
-                relayout();
-            } else if (event->type() == QEvent::ChildAdded) {
-                // Screens pushed later must not bury the indicator.
-                QMetaObject::invokeMethod(this, &QWidget::raise, Qt::QueuedConnection);
-            }
-        }
+        if (HostedOverlay::eventFilter(watched, event))
+            return true;
         if (!m_eating || !parentWidget())
             return false;
         return eatsInput(watched, event);
@@ -148,7 +141,7 @@ private:
         return QRect(QPoint(0, 0), s);
     }
 
-    void relayout() {
+    void placeInHost() override {
         QWidget *host = parentWidget();
         if (!host)
             return;

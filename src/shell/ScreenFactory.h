@@ -1,22 +1,56 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
+struct QMetaObject;
+class QObject;
 class ViewController;
 
-// The frame makes screens it cannot include (tab roots, the login stack) by class name; the
-// program registers one maker per name at start-up. A maker for a class whose screens live in
-// their own navigation stack returns that stack.
+// The program composes, the shell receives: at start-up the program hands over the tab list and
+// the login-stack maker, each with the class of its root screen. The tab bar builds from that
+// list, and the back-button rule asks here which classes are tab roots, so the shell never spells
+// a screen's class name and a rename fails to compile instead of failing at a tap.
 class ScreenFactory {
 public:
     using Maker = std::function<ViewController *()>;
 
-    static void registerFactory(const QString &className, Maker maker);
-    static bool isRegistered(const QString &className);
-    // A new screen, or nullptr when nothing is registered under the name.
-    static ViewController *create(const QString &className);
-    static void unregisterFactory(const QString &className);
-    static void clear();
+    struct Tab {
+        const QMetaObject *rootClass = nullptr;
+        Maker maker;
+        QString title;
+        QString normalIcon;
+        QString selectedIcon;
+    };
+
+    // A tab whose stack is made by T::navigationControllerContainSelf().
+    template <typename T>
+    static Tab tab(const QString &title, const QString &normalIcon, const QString &selectedIcon) {
+        return {&T::staticMetaObject, [] { return T::navigationControllerContainSelf(); }, title,
+                normalIcon, selectedIcon};
+    }
+    template <typename T> static void setLoginStack() {
+        setLoginStack(&T::staticMetaObject, [] { return T::navigationControllerContainSelf(); });
+    }
+
+    static void setTabs(const QList<Tab> &tabs);
+    static const QList<Tab> &tabs();
+    static void setLoginStack(const QMetaObject *rootClass, Maker maker);
+
+    // A new stack, or nullptr when nothing is registered (or the index is outside the list).
+    static ViewController *makeLoginStack();
+    static ViewController *makeTab(int index);
+
+    // True for an instance of a registered tab root class or a subclass of one.
+    static bool isTabRoot(const QObject *screen);
+    static bool isLoginRoot(const QObject *screen);
+
+    // What is missing or inconsistent in the registration, one line each; empty when complete.
+    // Start-up reports these, so a dropped or misnamed entry shows before anyone taps.
+    static QStringList problems();
+
+    static void reset();
 };

@@ -93,7 +93,7 @@ void SegmentedControl::keyPressEvent(QKeyEvent *event) {
 void SegmentedControl::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QColor brown(FrameStyle::SegmentFill);
+    const QColor brown(FrameStyle::TitleColor);
     const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QPainterPath outline;
     outline.addRoundedRect(frame, CornerRadius, CornerRadius);

@@ -55,8 +55,8 @@ protected:
 
 TabBar::TabBar(QWidget *parent)
     : QWidget(parent)
-    , m_normalColor(QColor(0x3c, 0x3c, 0x3c))
-    , m_selectedColor(QColor(0x3c, 0x3c, 0x3c)) {
+    , m_normalColor(QColor(FrameStyle::TabTitleColor))
+    , m_selectedColor(QColor(FrameStyle::TabTitleColor)) {
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);

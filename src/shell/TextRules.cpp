@@ -1,5 +1,7 @@
 #include "TextRules.h"
 
+#include "FrameStyle.h"
+
 #include <QAbstractButton>
 #include <QFontMetricsF>
 #include <QLineEdit>
@@ -264,7 +266,7 @@ void setSelectedNormal(QAbstractButton *button, bool selected) {
                                                         Qt::FindDirectChildrenOnly);
     if (!border)
         border = new SelectionBorder(button);
-    border->color = selected ? colorWithHexString(QStringLiteral("E81D1D")) : QColor(Qt::lightGray);
+    border->color = selected ? QColor(FrameStyle::SelectedRed) : QColor(Qt::lightGray);
     border->raise();
     border->update();
     button->setProperty(BorderProperty, border->color);

@@ -30,12 +30,11 @@ QFont toastFont() {
     return f;
 }
 
-// The bubble: a child of the window, bottom-centred at its distance, re-placed when the window
-// changes size and hidden when the window turns between portrait and landscape.
-class ToastBubble : public QWidget {
+// The bubble: bottom-centred in the window at its distance.
+class ToastBubble : public HostedOverlay {
 public:
     ToastBubble(QWidget *host, const QString &text, int durationMs, int distance)
-        : QWidget(host)
+        : HostedOverlay(Layer::Toast)
         , m_text(text)
         , m_shown(text.size() > kLongestShown ? text.left(kLongestShown) + QChar(0x2026) : text)
         , m_durationMs(durationMs)
@@ -47,10 +46,8 @@ public:
         setCursor(Qt::PointingHandCursor);
         m_timer.setSingleShot(true);
         QObject::connect(&m_timer, &QTimer::timeout, this, [this] { finish(); });
-        host->installEventFilter(this);
-        relayout();
-        show();
-        raise();
+        attachTo(host);
+        showInLayer();
         m_timer.start(durationMs);
     }
 
@@ -59,20 +56,14 @@ public:
     void finish();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override {
-        if (watched == parent()) {
-            if (event->type() == QEvent::Resize) {
-                QWidget *host = parentWidget();
-                if ((host->height() >= host->width()) != m_portrait)
-                    QMetaObject::invokeMethod(
-                        this, [this] { finish(); }, Qt::QueuedConnection);
-                else
-                    relayout();
-            } else if (event->type() == QEvent::ChildAdded) {
-                QMetaObject::invokeMethod(this, &QWidget::raise, Qt::QueuedConnection);
-            }
-        }
-        return false;
+    // Turning the device hides the toast; any other change of size re-places it.
+    void hostResized() override {
+        QWidget *host = parentWidget();
+        if ((host->height() >= host->width()) != m_portrait)
+            QMetaObject::invokeMethod(
+                this, [this] { finish(); }, Qt::QueuedConnection);
+        else
+            placeInHost();
     }
 
     void mousePressEvent(QMouseEvent *event) override {
@@ -92,8 +83,7 @@ protected:
                    Qt::AlignCenter | Qt::TextWordWrap, m_shown);
     }
 
-private:
-    void relayout() {
+    void placeInHost() override {
         QWidget *host = parentWidget();
         const int maxWidth = qMax(2 * kPaddingX + 20, host->width() - 2 * kSideMargin);
         const QFontMetrics fm(toastFont());
@@ -106,6 +96,7 @@ private:
         setGeometry((host->width() - w) / 2, bottom - h, w, h);
     }
 
+private:
     QString m_text;
     QString m_shown;
     int m_durationMs;

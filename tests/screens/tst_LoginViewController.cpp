@@ -7,43 +7,34 @@
 #include "RootTabbarController.h"
 #include "ScreenFactory.h"
 #include "ScreenRegistration.h"
-#include "SettingsStore.h"
-#include "StubHttpServer.h"
+#include "ScreenTestFixture.h"
 #include "Tags.h"
 #include "Toast.h"
 #include "UnitMetiodManager.h"
 #include "account/BindViewController.h"
 #include "account/ForgetPwdVC.h"
 #include "account/LoginViewController.h"
-#include "books/BookListVC.h"
-#include "classes/MainViewController.h"
-#include "personal/UserViewController.h"
-#include "reports/ChartViewController.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // The login screen against the stub service, and the screens it and the tab bar are made of.
 class tst_LoginViewController : public QObject {
     Q_OBJECT
 
-    StubHttpServer m_server;
-    QTemporaryDir m_config;
-    std::unique_ptr<AppWindow> m_window;
+    ScreenTestFixture m_fixture{ScreenRegistration::registerAll};
+    StubHttpServer &m_server = m_fixture.server();
     QPointer<NavigationController> m_stack;
     QPointer<LoginViewController> m_login;
 
     static constexpr const char *Path = "Mobile/TeacherLogin";
 
+    AppWindow *window() const { return m_fixture.window(); }
+
     void open() {
-        m_window = std::make_unique<AppWindow>();
-        m_window->resize(375, 667);
         m_stack = LoginViewController::navigationControllerContainSelf();
-        m_window->setRootViewController(m_stack);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_fixture.show(m_stack));
         m_login = qobject_cast<LoginViewController *>(m_stack->rootViewController());
         QVERIFY(m_login);
         QVERIFY(m_login->isViewLoaded());
@@ -70,52 +61,12 @@ class tst_LoginViewController : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_server.start());
-        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
-        ScreenRegistration::registerAll();
-    }
-
     void init() {
-        static int n = 0;
-        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.filePath(QString::number(++n)).toUtf8());
-        SettingsStore::reset();
-        LoginState::reset();
-        m_server.clearRequests();
+        QVERIFY(m_fixture.reset());
         // The home tab loads its classes and collection as soon as the tabs are made.
         for (const char *home : {"Mobile/GetMyClassForTeacher", "Mobile/GetTeacherCollections"})
             m_server.setAnswer(home, StubHttpServer::Answer::json(R"({"result":1})"));
         open();
-    }
-
-    void cleanup() {
-        m_window.reset();
-        Toast::hide();
-        ProgressHud::dismiss();
-    }
-
-    void isTheRootOfAStackWithoutBar() {
-        QCOMPARE(m_stack->viewControllers().size(), 1);
-        QVERIFY(m_stack->isNavigationBarHidden());
-        QCOMPARE(m_login->title(), QStringLiteral("登录"));
-        QCOMPARE(m_login->userPwdTextField()->echoMode(), QLineEdit::Password);
-        QCOMPARE(tagOf(m_login->loginButton()), 0);
-        QCOMPARE(tagOf(m_login->forgetButton()), 1);
-        QVERIFY(m_login->userNameTextField()->text().isEmpty());
-        QVERIFY(m_login->userPwdTextField()->text().isEmpty());
-    }
-
-    void fieldsComeFromTheRememberedLogin() {
-        UnitMetiodManager::saveTheUserPhoneNumAndPassword(
-            LoginDataModel::rememberLoginPhoneNum("13800000001", "123456", false));
-        open();
-        QCOMPARE(m_login->userNameTextField()->text(), QStringLiteral("13800000001"));
-        QCOMPARE(m_login->userPwdTextField()->text(), QStringLiteral("123456"));
-        // Signing in straight away uses them.
-        answer(R"({"result":0,"msg":"x"})");
-        signIn();
-        QCOMPARE(m_server.lastRequest().form().value("userName"), QStringLiteral("13800000001"));
-        QCOMPARE(m_server.lastRequest().form().value("password"), QStringLiteral("123456"));
     }
 
     void emptyFieldsAreNamedAndNothingIsSent_data() {
@@ -165,7 +116,7 @@ private slots:
                R"("classList":[1],"user":{"RealName":"王老师","Mobile":13800000001}})");
         type("13800000001", "123456");
         signIn();
-        auto *tabs = qobject_cast<RootTabbarController *>(m_window->rootViewController());
+        auto *tabs = qobject_cast<RootTabbarController *>(window()->rootViewController());
         QVERIFY(tabs);
         const LoginRsp &current = LoginRsp::shareRsp();
         QVERIFY(current.isLogin);
@@ -181,20 +132,8 @@ private slots:
         QTRY_VERIFY(m_login.isNull());
         QVERIFY(m_stack.isNull());
 
-        // The real tab roots, in order, titled, the last one without a bar.
         tabs->loadViewIfNeeded();
-        const QList<ViewController *> stacks = tabs->viewControllers();
-        QCOMPARE(stacks.size(), 4);
-        QVERIFY(qobject_cast<MainViewController *>(
-            qobject_cast<NavigationController *>(stacks[0])->rootViewController()));
-        QVERIFY(qobject_cast<BookListVC *>(
-            qobject_cast<NavigationController *>(stacks[1])->rootViewController()));
-        QVERIFY(qobject_cast<ChartViewController *>(
-            qobject_cast<NavigationController *>(stacks[2])->rootViewController()));
-        auto *me = qobject_cast<NavigationController *>(stacks[3]);
-        QVERIFY(qobject_cast<UserViewController *>(me->rootViewController()));
-        QVERIFY(me->isNavigationBarHidden());
-        QVERIFY(!qobject_cast<NavigationController *>(stacks[0])->isNavigationBarHidden());
+        QCOMPARE(tabs->viewControllers().size(), ScreenFactory::tabs().size());
     }
 
     void bindingRequiredPushesTheBindingScreen() {
@@ -218,7 +157,7 @@ private slots:
         answer(R"({"result":1,"uid":55})");
         NotificationCenter::post(NOTIFICATION_UPDATE_LOGIN);
         QVERIFY(ProgressHud::isBlocking());
-        QTRY_VERIFY(qobject_cast<RootTabbarController *>(m_window->rootViewController()));
+        QTRY_VERIFY(qobject_cast<RootTabbarController *>(window()->rootViewController()));
         // The home tab's own loads may have come in by now: count the sign-ins only.
         QList<StubHttpServer::Recorded> signIns = m_server.requests();
         signIns.removeIf([](const StubHttpServer::Recorded &r) { return r.path != Path; });
@@ -252,7 +191,7 @@ private slots:
         QCOMPARE(Toast::isShowing(), !toast.isEmpty());
         if (!toast.isEmpty())
             QCOMPARE(Toast::currentText(), toast);
-        QCOMPARE(m_window->rootViewController(), m_stack.data());
+        QCOMPARE(window()->rootViewController(), m_stack.data());
         QCOMPARE(m_stack->viewControllers().size(), 1);
         QCOMPARE(m_login->userNameTextField()->text(), QStringLiteral("13800000001"));
         QCOMPARE(m_login->userPwdTextField()->text(), QStringLiteral("wrong"));
@@ -273,7 +212,7 @@ private slots:
         QVERIFY(m_login->loginButton()->isEnabled());
         answer(R"({"result":1,"uid":1})");
         signIn();
-        QTRY_VERIFY(qobject_cast<RootTabbarController *>(m_window->rootViewController()));
+        QTRY_VERIFY(qobject_cast<RootTabbarController *>(window()->rootViewController()));
     }
 
     void forgotPasswordPushesItsScreenWithTheBar() {
@@ -291,16 +230,6 @@ private slots:
         QVERIFY(!m_server.requests().size());
     }
 
-    void otherTagsDoNothing() {
-        QPushButton stray;
-        setTag(&stray, 7);
-        type("", "");
-        m_login->btnClickAction(&stray);
-        m_login->btnClickAction(nullptr);
-        QCOMPARE(m_stack->viewControllers().size(), 1);
-        QVERIFY(!Toast::isShowing());
-    }
-
     void lateAnswerAfterTheScreenIsGone() {
         answer(R"({"result":2,"msg":"绑定","uid":55})", 300);
         type("13800000001", "123456");
@@ -309,43 +238,29 @@ private slots:
         QVERIFY(received.wait(5000));
         // The root changes under the call: the login screen and its stack are destroyed.
         auto *other = new BasicVC;
-        m_window->setRootViewController(other);
+        window()->setRootViewController(other);
         QTRY_VERIFY(m_login.isNull());
         QTRY_VERIFY(!ProgressHud::isVisible());
-        QCOMPARE(m_window->rootViewController(), other);
+        QCOMPARE(window()->rootViewController(), other);
         QCOMPARE(LoginRsp::shareRsp().uid, 0);
         QVERIFY(!Toast::isShowing());
     }
 
-    void placeholderScreens_data() {
-        QTest::addColumn<QString>("className");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<bool>("barHidden");
-        QTest::newRow("home") << "MainViewController"
-                              << "首页" << false;
-        QTest::newRow("books") << "BookListVC"
-                               << "书城" << false;
-        QTest::newRow("reports") << "ChartViewController"
-                                 << "报表" << false;
-        QTest::newRow("me") << "UserViewController"
-                            << "我" << true;
-    }
-
-    void placeholderScreens() {
-        QFETCH(QString, className);
-        QFETCH(QString, title);
-        QFETCH(bool, barHidden);
-        auto *stack = qobject_cast<NavigationController *>(ScreenFactory::create(className));
-        QVERIFY(stack);
-        m_window->setRootViewController(stack);
-        ViewController *screen = stack->rootViewController();
-        QVERIFY(screen->inherits(className.toLatin1()));
-        QVERIFY(screen->inherits("BasicVC"));
-        QTRY_VERIFY(screen->isViewLoaded());
-        QCOMPARE(screen->title(), title);
-        QCOMPARE(stack->isNavigationBarHidden(), barHidden);
-        // A tab root never shows a back button.
-        QVERIFY(!screen->leftBarButton());
+    // The program's registration is complete, and every tab's stack has its declared root.
+    void registrationBuildsEveryTab() {
+        QCOMPARE(ScreenFactory::problems(), QStringList());
+        const QList<ScreenFactory::Tab> &tabs = ScreenFactory::tabs();
+        for (int i = 0; i < tabs.size(); ++i) {
+            auto *stack = qobject_cast<NavigationController *>(ScreenFactory::makeTab(i));
+            QVERIFY(stack);
+            window()->setRootViewController(stack);
+            ViewController *screen = stack->rootViewController();
+            QVERIFY(screen->metaObject()->inherits(tabs.at(i).rootClass));
+            QTRY_VERIFY(screen->isViewLoaded());
+            QCOMPARE(screen->title(), tabs.at(i).title);
+            // A tab root never shows a back button.
+            QVERIFY(!screen->leftBarButton());
+        }
     }
 };
 

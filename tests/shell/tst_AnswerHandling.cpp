@@ -117,45 +117,6 @@ private slots:
         QCOMPARE(seen.failures, toast == AnswerHandling::NoNetworkText ? 1 : 0);
     }
 
-    void droppedConnectionIsNoNetwork() {
-        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::dropped());
-        QObject screen;
-        bool done = false;
-        ProgressHud::show();
-        auto handler =
-            AnswerHandler<LoginRsp>(&screen).dismissingHud().onFailure([&] { done = true; });
-        sendAndWait(handler, &done);
-        QVERIFY(!ProgressHud::isVisible());
-        QCOMPARE(Toast::currentText(), QStringLiteral("无网络连接"));
-    }
-
-    void customRefusalReplacesTheToast() {
-        m_server.setAnswer("Mobile/TeacherLogin",
-                           StubHttpServer::Answer::json(R"({"result":2,"msg":"请绑定","uid":7})"));
-        QObject screen;
-        bool done = false;
-        qint64 uid = 0;
-        auto handler = AnswerHandler<LoginRsp>(&screen).onRefusal([&](const LoginRsp &rsp) {
-            uid = rsp.uid;
-            done = true;
-        });
-        sendAndWait(handler, &done);
-        QCOMPARE(uid, 7);
-        QVERIFY(!Toast::isShowing());
-    }
-
-    void hudIsLeftAloneWhenNotAsked() {
-        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::json(R"({"result":1})"));
-        QObject screen;
-        bool done = false;
-        ProgressHud::showWithStatus(QStringLiteral("别人的"));
-        auto handler =
-            AnswerHandler<LoginRsp>(&screen).onSuccess([&](const LoginRsp &) { done = true; });
-        sendAndWait(handler, &done);
-        QVERIFY(ProgressHud::isVisible());
-        QCOMPARE(ProgressHud::status(), QStringLiteral("别人的"));
-    }
-
     void refreshControlsEndInBothCases_data() {
         QTest::addColumn<bool>("fail");
         QTest::newRow("answer") << false;
@@ -182,52 +143,6 @@ private slots:
         sendAndWait(handler, &done);
         QVERIFY(!header->isRefreshing());
         QVERIFY(!footer->isRefreshing());
-    }
-
-    void lateAnswerAfterTheScreenIsGone() {
-        StubHttpServer::Answer slow = StubHttpServer::Answer::json(R"({"result":0,"msg":"迟到"})");
-        slow.delayMs = 300;
-        m_server.setAnswer("Mobile/TeacherLogin", slow);
-
-        auto *list = new QListWidget(&m_window);
-        auto *header = RefreshHeader::attach(list, [] {});
-        header->beginRefreshing();
-        bool touched = false;
-        ProgressHud::show();
-        auto handler = AnswerHandler<LoginRsp>(list)
-                           .dismissingHud()
-                           .endingRefresh(header)
-                           .onSuccess([&](const LoginRsp &) { touched = true; })
-                           .onRefusal([&](const LoginRsp &) { touched = true; });
-        QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
-        TeacherRequestManager::request_Login_WithParams(request(), handler.completion(),
-                                                        handler.failure());
-        QVERIFY(received.wait(5000));
-        delete list; // the screen and its header go before the answer arrives
-
-        // The spinner still goes: it must not outlive its call.
-        QTRY_VERIFY_WITH_TIMEOUT(!ProgressHud::isVisible(), 5000);
-        QVERIFY(!touched);
-        QVERIFY(!Toast::isShowing());
-    }
-
-    void lateFailureAfterTheScreenIsGone() {
-        StubHttpServer::Answer slow = StubHttpServer::Answer::dropped();
-        slow.delayMs = 300;
-        m_server.setAnswer("Mobile/TeacherLogin", slow);
-        auto *screen = new QObject;
-        bool touched = false;
-        ProgressHud::showWithStatus(QStringLiteral("正在登录"));
-        auto handler =
-            AnswerHandler<LoginRsp>(screen).dismissingHud().onFailure([&] { touched = true; });
-        QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
-        TeacherRequestManager::request_Login_WithParams(request(), handler.completion(),
-                                                        handler.failure());
-        QVERIFY(received.wait(5000));
-        delete screen;
-        QTRY_VERIFY_WITH_TIMEOUT(!ProgressHud::isVisible(), 5000);
-        QVERIFY(!touched);
-        QVERIFY(!Toast::isShowing());
     }
 };
 

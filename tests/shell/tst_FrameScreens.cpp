@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-// Stand-ins carrying the class names the frame tells apart.
+// Stand-ins for the tab roots and the login screen, registered as the program registers them.
 class MainViewController : public BasicVC {
     Q_OBJECT
 };
@@ -91,16 +91,20 @@ private slots:
     void initTestCase() { QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"))); }
     void init() {
         window = new AppWindow;
-        ScreenFactory::registerFactory("LoginViewController", [] {
+        ScreenFactory::setLoginStack(&LoginViewController::staticMetaObject, [] {
             auto *nav = new NavigationController(new LoginViewController);
             nav->setNavigationBarHidden(true, false);
             return nav;
         });
+        ScreenFactory::setTabs({ScreenFactory::tab<MainViewController>("首页", {}, {}),
+                                ScreenFactory::tab<BookListVC>("书城", {}, {}),
+                                ScreenFactory::tab<ChartViewController>("报表", {}, {}),
+                                ScreenFactory::tab<UserViewController>("我", {}, {})});
     }
     void cleanup() {
         delete window;
         flushDeletes();
-        ScreenFactory::clear();
+        ScreenFactory::reset();
     }
 
     void backButtonRule_data() {
@@ -196,79 +200,6 @@ private slots:
         QCOMPARE(tabs->viewControllers().size(), 4);
     }
 
-    void loginIsPresentedByTheScreenWhenItIsNotInATabBar() {
-        auto *root = new Screen;
-        auto *nav = new NavigationController(root);
-        window->setRootViewController(nav);
-        window->show();
-        root->presentLoginVCAction();
-        QVERIFY(nav->presentedViewController());
-        QCOMPARE(nav->presentedViewController()->presentingViewController(), nav);
-
-        // From inside something presented, the login goes on top of it.
-        auto *modal = new Screen;
-        auto *tabs = showTabs();
-        tabs->presentViewController(modal, false);
-        modal->presentLoginVCAction();
-        auto *login = tabs->presentedViewController()->presentedViewController();
-        QVERIFY(qobject_cast<NavigationController *>(login));
-        QCOMPARE(login->presentingViewController(), modal);
-    }
-
-    void loginWithoutARegisteredScreenDoesNothing() {
-        ScreenFactory::clear();
-        Screen *pushed = nullptr;
-        TabBarController *tabs = showTabs(&pushed);
-        pushed->presentLoginVCAction();
-        QCOMPARE(tabs->presentedViewController(), nullptr);
-        QVERIFY(pushed->isAppeared());
-    }
-
-    void appearanceSetsTheSharedLook() {
-        Screen *screen = showPushedScreen();
-        NavigationBar *bar = screen->navigationController()->navigationBar();
-        QCOMPARE(bar->titleColor(), QColor(0x72, 0x4e, 0x26));
-        QCOMPARE(bar->backgroundImage(), QStringLiteral("nav_bg"));
-        QCOMPARE(screen->palette().color(QPalette::Window), QColor(0xF0, 0xF0, 0xF0));
-        QVERIFY(screen->autoFillBackground());
-        // Content lies below the bar, not under it.
-        QCOMPARE(screen->mapTo(window, QPoint(0, 0)).y(), 44);
-    }
-
-    void rightTextButton_data() {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QColor>("given");
-        QTest::addColumn<QColor>("expected");
-        const QColor brown(0x72, 0x4e, 0x26);
-        QTest::newRow("no colour") << QStringLiteral("保存") << QColor() << brown;
-        QTest::newRow("given colour")
-            << QStringLiteral("收藏") << QColor(Qt::red) << QColor(Qt::red);
-        QTest::newRow("long latin text")
-            << QStringLiteral("Collect this book") << QColor(Qt::blue) << QColor(Qt::blue);
-    }
-    void rightTextButton() {
-        QFETCH(QString, title);
-        QFETCH(QColor, given);
-        QFETCH(QColor, expected);
-        Screen *screen = showPushedScreen();
-        auto *button = qobject_cast<BarButton *>(screen->setNavigationRightButtonWithTitle(
-            title, given.isValid() ? std::optional<QColor>(given) : std::nullopt));
-        QVERIFY(button);
-        QCOMPARE(button->textColor(), expected);
-        QCOMPARE(button->font().pixelSize(), 15);
-        QCOMPARE(button->height(), 30);
-        // As wide as the text on one line: wide enough to hold it, and no wider.
-        const int advance = QFontMetrics(button->font()).horizontalAdvance(title);
-        QVERIFY2(qAbs(button->width() - advance) <= 2,
-                 qPrintable(QStringLiteral("%1 vs %2").arg(button->width()).arg(advance)));
-        NavigationBar *bar = screen->navigationController()->navigationBar();
-        QCOMPARE(bar->rightItem(), button);
-        QCOMPARE(button->geometry().right(), bar->width() - 1 - FrameStyle::BarItemMargin);
-        QCOMPARE(button->y() + button->height() / 2, bar->height() / 2);
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(screen->rightPresses, 1);
-    }
-
     void rightImageButton_data() {
         QTest::addColumn<QSizeF>("given");
         QTest::addColumn<QSize>("expected");
@@ -287,67 +218,6 @@ private slots:
         QCOMPARE(button->size(), expected);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(screen->rightPresses, 1);
-    }
-
-    void replacingTheRightButtonDeletesTheOldOne() {
-        Screen *screen = showPushedScreen();
-        QPointer<QPushButton> first = screen->setNavigationRightButtonWithTitle("A");
-        QPushButton *second = screen->setNavigationRightButtonWithImageName("x", QSizeF());
-        QCOMPARE(screen->navigationController()->navigationBar()->rightItem(), second);
-        flushDeletes();
-        QVERIFY(first.isNull());
-        // A missing asset leaves a button without an image, still working.
-        QTest::mouseClick(second, Qt::LeftButton);
-        QCOMPARE(screen->rightPresses, 1);
-    }
-
-    void aScreenMayDiscardItselfFromItsOwnBarButtons() {
-        // Signing out replaces the root from a button of the screen that goes away; the button's
-        // click handler is still running then.
-        Screen *screen = showPushedScreen();
-        QPointer<QPushButton> button = screen->setNavigationRightButtonWithTitle("退出");
-        QPointer<Screen> guard = screen;
-        screen->onRight = [this] { window->setRootViewController(new Screen); };
-        QTest::mouseClick(button, Qt::LeftButton);
-        flushDeletes();
-        QVERIFY(guard.isNull());
-        QVERIFY(button.isNull());
-        QVERIFY(window->rootViewController()->isAppeared());
-
-        // And from its back button, pressed twice before the slide ends.
-        Screen *pushed = showPushedScreen();
-        NavigationController *nav = pushed->navigationController();
-        QPointer<QWidget> back = pushed->leftBarButton();
-        QTest::mouseClick(back, Qt::LeftButton);
-        if (back)
-            QTest::mouseClick(back, Qt::LeftButton);
-        QTRY_COMPARE(nav->viewControllers().size(), 1);
-        QTRY_VERIFY(back.isNull());
-    }
-
-    void segmentedTitle() {
-        Screen *screen = showPushedScreen();
-        SegmentedControl *segment = screen->makeTitleViewSegment({"全部", "待批阅", "已批阅"}, 0);
-        QCOMPARE(segment->size(), QSize(180, 30));
-        QCOMPARE(segment->font().pixelSize(), 14);
-        QCOMPARE(segment->selectedSegmentIndex(), 0);
-        QCOMPARE(segment->textColorForSegment(0), QColor(Qt::white));
-        QVERIFY(segment->textColorForSegment(1).lightness() < 128);
-        NavigationBar *bar = screen->navigationController()->navigationBar();
-        QCOMPARE(bar->titleView(), segment);
-        QCOMPARE(segment->x() + segment->width() / 2, bar->width() / 2);
-
-        QTest::mouseClick(segment, Qt::LeftButton, {}, segment->segmentRect(2).center());
-        QCOMPARE(screen->segments.size(), 1);
-        QCOMPARE(screen->segments.first(), qMakePair(segment, 2));
-        QCOMPARE(segment->textColorForSegment(2), QColor(Qt::white));
-        QCOMPARE(segment->textColorForSegment(0), segment->textColorForSegment(1));
-        QTest::mouseClick(segment, Qt::LeftButton, {}, segment->segmentRect(2).center());
-        QCOMPARE(screen->segments.size(), 1); // the chosen segment again: no change
-
-        SegmentedControl *odd = screen->makeTitleViewSegment({"年级", "学校"}, 5);
-        QCOMPARE(odd->selectedSegmentIndex(), -1);
-        QCOMPARE(bar->titleView(), odd);
     }
 
     void emptyCoverCoversTheWholeViewAndComesOff() {
@@ -387,19 +257,6 @@ private slots:
         screen->removeTheNoneView(); // nothing left to remove
         screen->showNothingViewForView(nullptr);
         QCOMPARE(countTagged(screen), 0);
-    }
-
-    void removeTakesOnlyTheFirstCover() {
-        auto *screen = new Screen;
-        auto *a = new QWidget(screen);
-        auto *b = new QWidget(screen);
-        window->setRootViewController(screen);
-        screen->showNothingViewForView(a);
-        screen->showNothingViewForView(b);
-        QCOMPARE(countTagged(screen), 2);
-        screen->removeTheNoneView();
-        QCOMPARE(countTagged(screen), 1);
-        QVERIFY(viewWithTag(b, 500));
     }
 
 private:

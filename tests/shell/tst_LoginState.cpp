@@ -52,16 +52,6 @@ private slots:
 
     // ---- current login ----
 
-    void currentLoginStartsEmptyAndIsOneInstance() {
-        LoginRsp &a = LoginRsp::shareRsp();
-        QCOMPARE(a.uid, 0);
-        QVERIFY(!a.isLogin);
-        QVERIFY(!a.user);
-        a.uid = 5;
-        QCOMPARE(&LoginRsp::shareRsp(), &a);
-        QCOMPARE(LoginRsp::shareRsp().uid, 5);
-    }
-
     void signedInCopiesTheProfileButNotTheEnvelope() {
         LoginState::applySignedIn(answer(42, "p.jpg", 3, "li"));
         const LoginRsp &c = LoginRsp::shareRsp();
@@ -77,19 +67,6 @@ private slots:
         QCOMPARE(c.result, 0);
     }
 
-    void secondLoginOverwritesEveryCopiedField() {
-        LoginState::applySignedIn(answer(42, "p.jpg", 3, "li"));
-        LoginRsp second;
-        second.uid = 43; // no photo, no user in this answer
-        LoginState::applySignedIn(second);
-        const LoginRsp &c = LoginRsp::shareRsp();
-        QCOMPARE(c.uid, 43);
-        QVERIFY(!c.photo);
-        QVERIFY(!c.user);
-        QCOMPARE(c.collectionNum, 0);
-        QVERIFY(c.isLogin);
-    }
-
     void bindingRequiredCopiesOnlyTheUid() {
         LoginState::applyBindingRequired(answer(99, "p.jpg", 3, "li"));
         const LoginRsp &c = LoginRsp::shareRsp();
@@ -101,11 +78,6 @@ private slots:
     }
 
     // ---- remembered login and first-launch flag ----
-
-    void freshInstallHasNothing() {
-        QVERIFY(!UnitMetiodManager::getShowGuideKey());
-        QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(), std::nullopt);
-    }
 
     void rememberedLoginRoundTrips_data() {
         QTest::addColumn<LoginDataModel>("model");
@@ -146,60 +118,6 @@ private slots:
         UnitMetiodManager::removeTheUserPhoneNumAndPassword();
         SettingsStore::reset();
         QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(), std::nullopt);
-    }
-
-    void showGuideFlagPersists() {
-        UnitMetiodManager::saveShowGuideKey(true);
-        SettingsStore::reset();
-        QVERIFY(UnitMetiodManager::getShowGuideKey());
-        UnitMetiodManager::saveShowGuideKey(false);
-        SettingsStore::reset();
-        QVERIFY(!UnitMetiodManager::getShowGuideKey());
-    }
-
-    void handEditedValues_data() {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<bool>("remembered");
-        QTest::addColumn<bool>("autoLogin");
-        QTest::addColumn<bool>("showGuide");
-
-        QTest::newRow("complete") << QByteArray(
-                                         "[General]\nshowGuide=true\n[userLoginModel]\n"
-                                         "loginPhoneNum=1\nloginPassword=p\nisAutoLogin=true\n")
-                                  << true << true << true;
-        QTest::newRow("flags as digits")
-            << QByteArray("[General]\nshowGuide=1\n[userLoginModel]\n"
-                          "loginPhoneNum=1\nloginPassword=\nisAutoLogin=0\n")
-            << true << false << true;
-        QTest::newRow("flag not a boolean")
-            << QByteArray("[General]\nshowGuide=maybe\n[userLoginModel]\n"
-                          "loginPhoneNum=1\nloginPassword=p\nisAutoLogin=yes please\n")
-            << false << false << false;
-        QTest::newRow("flag missing")
-            << QByteArray("[userLoginModel]\nloginPhoneNum=1\nloginPassword=p\n") << false << false
-            << false;
-        QTest::newRow("number missing")
-            << QByteArray("[userLoginModel]\nloginPassword=p\nisAutoLogin=true\n") << false << false
-            << false;
-        QTest::newRow("number is a list") << QByteArray("[userLoginModel]\nloginPhoneNum=1, 2\n"
-                                                        "loginPassword=p\nisAutoLogin=true\n")
-                                          << false << false << false;
-        QTest::newRow("record as a plain value")
-            << QByteArray("[General]\nuserLoginModel=13800138000\n") << false << false << false;
-        QTest::newRow("empty file") << QByteArray() << false << false << false;
-    }
-
-    void handEditedValues() {
-        QFETCH(QByteArray, ini);
-        QFETCH(bool, remembered);
-        QFETCH(bool, autoLogin);
-        QFETCH(bool, showGuide);
-        writeIni(ini);
-        const auto model = UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
-        QCOMPARE(model.has_value(), remembered);
-        if (model)
-            QCOMPARE(model->isAutoLogin, autoLogin);
-        QCOMPARE(UnitMetiodManager::getShowGuideKey(), showGuide);
     }
 };
 

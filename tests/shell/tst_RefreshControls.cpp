@@ -110,15 +110,6 @@ private slots:
         QCOMPARE(RefreshHeader::lastUpdatedText(last, at(2024, 6, 15, 14, 30)), text);
     }
 
-    // "Today" is the user's calendar day even when the time was stored in another offset.
-    void lastUpdatedIsReadInLocalTime() {
-        const QDateTime localNoon = at(2024, 6, 15, 12, 0);
-        const QDateTime elsewhere =
-            localNoon.toOffsetFromUtc(localNoon.offsetFromUtc() + 11 * 3600);
-        QCOMPARE(RefreshHeader::lastUpdatedText(elsewhere, localNoon),
-                 QStringLiteral("最后更新：今天 12:00"));
-    }
-
     void completedRefreshIsRememberedForEveryList() {
         RefreshHeader::setClock([] { return at(2024, 6, 15, 14, 30); });
         RefreshHeader *header = RefreshHeader::of(m_list.get());
@@ -140,274 +131,113 @@ private slots:
         QCOMPARE(otherHeader->lastUpdatedText(), QStringLiteral("最后更新：06-15 14:30"));
     }
 
-    // Lists end both controls on every answer; only a refresh that ran counts as one.
-    void endingAnIdleHeaderKeepsTheTime() {
-        RefreshHeader::setClock([] { return at(2024, 6, 15, 14, 30); });
-        RefreshHeader *header = RefreshHeader::of(m_list.get());
-        header->endRefreshing();
-        QVERIFY(!RefreshHeader::lastUpdated().isValid());
-        LoadMoreFooter::of(m_list.get())->beginRefreshing();
-        LoadMoreFooter::of(m_list.get())->endRefreshing();
-        QVERIFY(!RefreshHeader::lastUpdated().isValid());
+    // Every way of pulling at each edge: what the control says right after the gesture, and how
+    // many actions run once it is let go.
+    void pullEdges_data() {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("gestures");
+        QTest::addColumn<QString>("textAfter");
+        QTest::addColumn<int>("refreshes");
+        QTest::addColumn<int>("loads");
+        QTest::newRow("one notch snaps back") << "top"
+                                              << "w120"
+                                              << "下拉可以刷新" << 0 << 0;
+        QTest::newRow("two notches reach the threshold") << "top"
+                                                         << "w120 w120"
+                                                         << "松开立即刷新" << 1 << 0;
+        QTest::newRow("pulled back disarms") << "top"
+                                             << "w120 w120 w-120"
+                                             << "下拉可以刷新" << 0 << 0;
+        QTest::newRow("wheel mid-list scrolls") << "middle"
+                                                << "w120"
+                                                << "" << 0 << 0;
+        QTest::newRow("trackpad lifts armed") << "top"
+                                              << "t0 t40 t40 tend"
+                                              << "刷新中..." << 1 << 0;
+        QTest::newRow("trackpad inertia") << "top"
+                                          << "tmom"
+                                          << "下拉可以刷新" << 0 << 0;
+        QTest::newRow("mouse drag at the top") << "top"
+                                               << "d150"
+                                               << "刷新中..." << 1 << 0;
+        QTest::newRow("short mouse drag") << "top"
+                                          << "d20"
+                                          << "下拉可以刷新" << 0 << 0;
+        QTest::newRow("mouse drag mid-list") << "middle"
+                                             << "d150"
+                                             << "" << 0 << 0;
+        QTest::newRow("F5 anywhere") << "middle"
+                                     << "f5"
+                                     << "刷新中..." << 1 << 0;
+        QTest::newRow("footer one notch") << "end"
+                                          << "w-120"
+                                          << "上拉可以加载更多" << 0 << 0;
+        QTest::newRow("footer armed") << "end"
+                                      << "w-120 w-120"
+                                      << "松开立即加载更多" << 0 << 1;
+        QTest::newRow("footer trackpad at its threshold") << "end"
+                                                          << "t0 t-44 tend"
+                                                          << "正在加载..." << 0 << 1;
+        QTest::newRow("footer wheel mid-list") << "middle"
+                                               << "w-120 w-120"
+                                               << "" << 0 << 0;
+        QTest::newRow("footer drag at the end") << "end"
+                                                << "d-150"
+                                                << "正在加载..." << 0 << 1;
+        QTest::newRow("footer drag mid-list") << "middle"
+                                              << "d-150"
+                                              << "" << 0 << 0;
     }
-
-    void unreadableStoredTimeReadsAsNone_data() {
-        QTest::addColumn<QVariant>("stored");
-        QTest::newRow("garbage") << QVariant(QStringLiteral("yesterday-ish"));
-        QTest::newRow("empty") << QVariant(QString());
-        QTest::newRow("impossible date") << QVariant(QStringLiteral("2024-13-45T99:00:00"));
-        QTest::newRow("number") << QVariant(12345);
-        QTest::newRow("list") << QVariant(QStringList{QStringLiteral("a"), QStringLiteral("b")});
-    }
-
-    void unreadableStoredTimeReadsAsNone() {
-        QFETCH(QVariant, stored);
-        SettingsStore::settings().setValue(RefreshHeader::settingsKey(), stored);
-        SettingsStore::flush();
-        SettingsStore::reset();
-        QVERIFY(!RefreshHeader::lastUpdated().isValid());
-        QCOMPARE(RefreshHeader::of(m_list.get())->lastUpdatedText(),
-                 QStringLiteral("最后更新：无记录"));
-        // The next completed refresh repairs it.
-        RefreshHeader::setClock([] { return at(2024, 6, 15, 14, 30); });
-        RefreshHeader::of(m_list.get())->beginRefreshing();
-        RefreshHeader::of(m_list.get())->endRefreshing();
-        QCOMPARE(RefreshHeader::lastUpdated(), at(2024, 6, 15, 14, 30));
-    }
-
-    void headerTextsFollowTheWheelPull() {
-        RefreshHeader *header = RefreshHeader::of(m_list.get());
-        QCOMPARE(header->stateText(), QStringLiteral("下拉可以刷新"));
-        QVERIFY(header->isHidden());
-        wheel(120);
-        QCOMPARE(header->state(), RefreshHeader::State::Pulling);
-        QCOMPARE(header->stateText(), QStringLiteral("下拉可以刷新"));
-        QVERIFY(header->isVisible());
-        wheel(120);
-        QCOMPARE(header->state(), RefreshHeader::State::WillRefresh);
-        QCOMPARE(header->stateText(), QStringLiteral("松开立即刷新"));
-        QCOMPARE(m_refreshes, 0);
-        // Released when the wheel stops.
-        QTRY_VERIFY(header->isRefreshing());
-        QCOMPARE(header->stateText(), QStringLiteral("刷新中..."));
-        QCOMPARE(header->height(), RefreshHeader::Height);
-        QCOMPARE(m_refreshes, 1);
-        header->grab();
-        header->endRefreshing();
-        QCOMPARE(header->state(), RefreshHeader::State::Idle);
-        QCOMPARE(header->stateText(), QStringLiteral("下拉可以刷新"));
-        QVERIFY(header->isHidden());
-    }
-
-    void oneActionPerPull() {
-        RefreshHeader *header = RefreshHeader::of(m_list.get());
-        for (int i = 0; i < 6; ++i)
-            wheel(120);
-        QTRY_VERIFY(header->isRefreshing());
-        // Still refreshing: more pulls, F5 and explicit begins change nothing.
-        for (int i = 0; i < 6; ++i)
-            wheel(120);
-        QTest::keyClick(m_list.get(), Qt::Key_F5);
-        header->beginRefreshing();
-        QCOMPARE(m_refreshes, 1);
-        header->endRefreshing();
-        for (int i = 0; i < 3; ++i)
-            wheel(120);
-        QTRY_VERIFY(header->isRefreshing());
-        QCOMPARE(m_refreshes, 2);
-    }
-
-    void shortPullSnapsBack() {
-        RefreshHeader *header = RefreshHeader::of(m_list.get());
-        wheel(120);
-        QCOMPARE(header->state(), RefreshHeader::State::Pulling);
-        QTRY_COMPARE(header->state(), RefreshHeader::State::Idle);
-        QCOMPARE(m_refreshes, 0);
-        QCOMPARE(header->pullDistance(), 0);
-    }
-
-    // Pulling back down before letting go disarms the pull.
-    void pullingBackDisarms() {
-        RefreshHeader *header = RefreshHeader::of(m_list.get());
-        wheel(120);
-        wheel(120);
-        QCOMPARE(header->state(), RefreshHeader::State::WillRefresh);
-        wheel(-120);
-        QCOMPARE(header->state(), RefreshHeader::State::Pulling);
-        QTRY_COMPARE(header->state(), RefreshHeader::State::Idle);
-        QCOMPARE(m_refreshes, 0);
-        // The list did not move while the pull was taken back.
-        QCOMPARE(bar()->value(), bar()->minimum());
-    }
-
-    void wheelAwayFromTheTopScrollsTheList() {
-        bar()->setValue(bar()->maximum() / 2);
+    void pullEdges() {
+        QFETCH(QString, start);
+        QFETCH(QString, gestures);
+        QFETCH(QString, textAfter);
+        QFETCH(int, refreshes);
+        QFETCH(int, loads);
+        bar()->setValue(start == u"top"   ? bar()->minimum()
+                        : start == u"end" ? bar()->maximum()
+                                          : bar()->maximum() / 2);
         const int before = bar()->value();
-        wheel(120);
-        QVERIFY(bar()->value() < before);
-        QCOMPARE(RefreshHeader::of(m_list.get())->pullDistance(), 0);
-    }
-
-    void trackpadReleasesWhenTheFingersLift() {
-        RefreshHeader *header = RefreshHeader::of(m_list.get());
-        trackpad(0, Qt::ScrollBegin);
-        trackpad(40, Qt::ScrollUpdate);
-        trackpad(40, Qt::ScrollUpdate);
-        QCOMPARE(header->state(), RefreshHeader::State::WillRefresh);
-        trackpad(0, Qt::ScrollEnd);
-        QVERIFY(header->isRefreshing());
-        QCOMPARE(m_refreshes, 1);
-    }
-
-    // Inertia after the fingers lift must not arm a pull on its own.
-    void trackpadInertiaNeverPulls() {
-        trackpad(200, Qt::ScrollMomentum);
-        QCOMPARE(RefreshHeader::of(m_list.get())->pullDistance(), 0);
-        QCOMPARE(m_refreshes, 0);
-    }
-
-    void mouseDragRefreshes() {
-        drag(150);
-        RefreshHeader *header = RefreshHeader::of(m_list.get());
-        QVERIFY(header->isRefreshing());
-        QCOMPARE(m_refreshes, 1);
-        // The pull is not a drag-selection: the row pressed stays the current one.
-        QCOMPARE(m_list->currentRow(), m_list->indexAt(QPoint(50, viewport()->height() / 2)).row());
-        header->endRefreshing();
-        drag(20);
-        QVERIFY(!header->isRefreshing());
-        QCOMPARE(m_refreshes, 1);
-    }
-
-    void mouseDragAwayFromTheTopDoesNothing() {
-        bar()->setValue(bar()->maximum() / 2);
-        drag(150);
-        QVERIFY(!RefreshHeader::of(m_list.get())->isRefreshing());
-        QCOMPARE(m_refreshes, 0);
-    }
-
-    void f5Refreshes() {
-        bar()->setValue(bar()->maximum() / 2);
-        QTest::keyClick(m_list.get(), Qt::Key_F5);
-        QVERIFY(RefreshHeader::of(m_list.get())->isRefreshing());
-        QCOMPARE(m_refreshes, 1);
-        // The refreshed part of the list is brought into view.
-        QCOMPARE(bar()->value(), bar()->minimum());
-    }
-
-    // An action that answers at once (a cached answer) ends the refresh inside the action.
-    void actionMayEndTheRefreshItself() {
-        RefreshHeader *header = RefreshHeader::attach(m_list.get(), [this] {
-            ++m_refreshes;
-            RefreshHeader::of(m_list.get())->endRefreshing();
-        });
-        QCOMPARE(RefreshHeader::of(m_list.get()), header);
-        header->beginRefreshing();
-        QCOMPARE(m_refreshes, 1);
-        QCOMPARE(header->state(), RefreshHeader::State::Idle);
-        QVERIFY(RefreshHeader::lastUpdated().isValid());
-    }
-
-    void attachingAgainReplacesTheAction() {
-        int replaced = 0;
-        RefreshHeader *first = RefreshHeader::of(m_list.get());
-        RefreshHeader *again = RefreshHeader::attach(m_list.get(), [&replaced] { ++replaced; });
-        QCOMPARE(again, first);
-        QCOMPARE(m_list->findChildren<RefreshHeader *>().size(), 1);
-        again->beginRefreshing();
-        QCOMPARE(replaced, 1);
-        QCOMPARE(m_refreshes, 0);
-        QVERIFY(!RefreshHeader::attach(nullptr, [] {}));
-        QVERIFY(!LoadMoreFooter::attach(nullptr, [] {}));
-        QVERIFY(!RefreshHeader::of(nullptr));
-    }
-
-    // A list that goes away in the middle of a pull leaves no timer behind.
-    void listDestroyedMidPull() {
-        wheel(120);
-        wheel(120);
-        QPointer<RefreshHeader> header = RefreshHeader::of(m_list.get());
-        m_list.reset();
-        QVERIFY(!header);
-        QTimer timer;
-        QSignalSpy spy(&timer, &QTimer::timeout);
-        timer.start(RefreshHeader::ReleaseDelayMs + 200);
-        QVERIFY(spy.wait());
-        QCOMPARE(m_refreshes, 0);
-        init();
-    }
-
-    void footerTextsFollowTheWheelPull() {
-        LoadMoreFooter *footer = LoadMoreFooter::of(m_list.get());
-        QCOMPARE(footer->stateText(), QStringLiteral("上拉可以加载更多"));
-        bar()->setValue(bar()->maximum());
-        wheel(-120);
-        QCOMPARE(footer->state(), LoadMoreFooter::State::Pulling);
-        QCOMPARE(footer->stateText(), QStringLiteral("上拉可以加载更多"));
-        wheel(-120);
-        QCOMPARE(footer->state(), LoadMoreFooter::State::WillLoad);
-        QCOMPARE(footer->stateText(), QStringLiteral("松开立即加载更多"));
-        QTRY_VERIFY(footer->isRefreshing());
-        QCOMPARE(footer->stateText(), QStringLiteral("正在加载..."));
-        QCOMPARE(m_loads, 1);
-        QCOMPARE(m_refreshes, 0);
-        QVERIFY(footer->geometry().bottom() == viewport()->geometry().bottom());
-        footer->grab();
-        wheel(-120);
-        wheel(-120);
-        QCOMPARE(m_loads, 1);
-        footer->endRefreshing();
-        QCOMPARE(footer->stateText(), QStringLiteral("上拉可以加载更多"));
-        // Still there after the last page: another pull loads again.
-        wheel(-120);
-        wheel(-120);
-        QTRY_VERIFY(footer->isRefreshing());
-        QCOMPARE(m_loads, 2);
-    }
-
-    void footerIgnoresPullsAboveTheEnd() {
-        bar()->setValue(bar()->maximum() / 2);
-        const int before = bar()->value();
-        wheel(-120);
-        QVERIFY(bar()->value() > before);
-        QCOMPARE(LoadMoreFooter::of(m_list.get())->pullDistance(), 0);
-        drag(-150);
-        QCOMPARE(m_loads, 0);
-    }
-
-    void footerMouseDrag() {
-        bar()->setValue(bar()->maximum());
-        drag(-150);
-        QVERIFY(LoadMoreFooter::of(m_list.get())->isRefreshing());
-        QCOMPARE(m_loads, 1);
-        QVERIFY(!RefreshHeader::of(m_list.get())->isRefreshing());
-    }
-
-    // A list shorter than its view is at its top and its end at once: the direction decides.
-    void shortListTellsThePullsApart() {
-        fill(2);
-        QTRY_COMPARE(bar()->maximum(), 0);
-        wheel(120);
-        wheel(120);
-        QCOMPARE(LoadMoreFooter::of(m_list.get())->pullDistance(), 0);
-        wheel(-60); // taking part of the pull back is not a load-more pull
-        QCOMPARE(LoadMoreFooter::of(m_list.get())->pullDistance(), 0);
-        wheel(120);
-        QTRY_VERIFY(RefreshHeader::of(m_list.get())->isRefreshing());
-        QCOMPARE(m_loads, 0);
-        wheel(-120);
-        wheel(-120);
-        QTRY_VERIFY(LoadMoreFooter::of(m_list.get())->isRefreshing());
-        QCOMPARE(m_refreshes, 1);
-        QCOMPARE(m_loads, 1);
-    }
-
-    void stripsFollowTheListSize() {
-        RefreshHeader *header = RefreshHeader::of(m_list.get());
-        header->beginRefreshing();
-        m_list->resize(414, 600);
-        QTRY_COMPARE(header->width(), viewport()->width());
-        QCOMPARE(header->geometry().top(), viewport()->geometry().top());
+        // The first pull's direction tells which control it is for.
+        bool footer = false, decided = false;
+        for (const QString &g : gestures.split(' ')) {
+            const int n = g.mid(1).toInt();
+            if (g == u"f5")
+                QTest::keyClick(m_list.get(), Qt::Key_F5);
+            else if (g == u"tend")
+                trackpad(0, Qt::ScrollEnd);
+            else if (g == u"tmom")
+                trackpad(200, Qt::ScrollMomentum);
+            else if (g.startsWith('t'))
+                trackpad(n, n ? Qt::ScrollUpdate : Qt::ScrollBegin);
+            else if (g.startsWith('w'))
+                wheel(n);
+            else
+                drag(n);
+            if (!decided && n) {
+                footer = n < 0;
+                decided = true;
+            }
+        }
+        PullControl *control = footer ? static_cast<PullControl *>(LoadMoreFooter::of(m_list.get()))
+                                      : RefreshHeader::of(m_list.get());
+        if (textAfter.isEmpty()) {
+            // Away from its edge the control stays out of it and the list moves instead.
+            QCOMPARE(control->pullDistance(), 0);
+            QVERIFY(gestures.startsWith('d') || bar()->value() != before);
+        } else {
+            QCOMPARE(footer ? LoadMoreFooter::of(m_list.get())->stateText()
+                            : RefreshHeader::of(m_list.get())->stateText(),
+                     textAfter);
+        }
+        QTRY_COMPARE(m_refreshes + m_loads, refreshes + loads);
+        QTRY_VERIFY(control->phase() == PullControl::Phase::Busy || control->pullDistance() == 0);
+        QCOMPARE(m_refreshes, refreshes);
+        QCOMPARE(m_loads, loads);
+        if (refreshes + loads)
+            QCOMPARE(footer ? LoadMoreFooter::of(m_list.get())->stateText()
+                            : RefreshHeader::of(m_list.get())->stateText(),
+                     footer ? QStringLiteral("正在加载...") : QStringLiteral("刷新中..."));
     }
 };
 

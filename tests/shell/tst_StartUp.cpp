@@ -17,9 +17,25 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+class LoginStandIn : public BasicVC {
+    Q_OBJECT
+};
+class HomeStandIn : public BasicVC {
+    Q_OBJECT
+};
+class BooksStandIn : public BasicVC {
+    Q_OBJECT
+};
+class ChartStandIn : public BasicVC {
+    Q_OBJECT
+};
+class UserStandIn : public BasicVC {
+    Q_OBJECT
+};
+
 // The start-up decision and the automatic login, through the real transport against the stub.
 // The screens themselves live above the shell, so the login stack and the tab roots are stand-ins
-// registered under the real class names.
+// registered the way the program registers the real ones.
 class tst_StartUp : public QObject {
     Q_OBJECT
 
@@ -40,24 +56,31 @@ class tst_StartUp : public QObject {
     }
 
     static void registerStandIns() {
-        ScreenFactory::clear();
-        ScreenFactory::registerFactory("LoginViewController", [] {
-            auto *login = new BasicVC;
+        ScreenFactory::reset();
+        ScreenFactory::setLoginStack(&LoginStandIn::staticMetaObject, [] {
+            auto *login = new LoginStandIn;
             login->setObjectName("login");
             auto *stack = new NavigationController(login);
             stack->setNavigationBarHidden(true, false);
             return stack;
         });
-        for (const auto &tab : RootTabbarController::tabs()) {
-            const QString name = QLatin1String(tab.className);
-            ScreenFactory::registerFactory(name, [name] {
-                auto *screen = new BasicVC;
-                screen->setObjectName(name);
-                auto *stack = new NavigationController(screen);
-                stack->setNavigationBarHidden(name == u"UserViewController", false);
-                return stack;
-            });
-        }
+        ScreenFactory::setTabs(
+            {standIn<HomeStandIn>("首页", "main"), standIn<BooksStandIn>("书城", "book"),
+             standIn<ChartStandIn>("报表", "chart"), standIn<UserStandIn>("我", "user")});
+    }
+
+    template <typename T>
+    static ScreenFactory::Tab standIn(const QString &title, const QString &icon) {
+        ScreenFactory::Tab tab =
+            ScreenFactory::tab<T>(title, icon + "_item_normal", icon + "_item_selected");
+        tab.maker = [title] {
+            auto *screen = new T;
+            screen->setObjectName(title);
+            auto *stack = new NavigationController(screen);
+            stack->setNavigationBarHidden(title == u"我", false);
+            return stack;
+        };
+        return tab;
     }
 
     void remember(bool autoLogin) {
@@ -189,71 +212,67 @@ private slots:
         QCOMPARE(m_mainPosts, 0);
     }
 
-    void lateAutomaticLoginAfterSignOutChangesNothing() {
-        StubHttpServer::Answer slow = StubHttpServer::Answer::json(LoginAnswer);
-        slow.delayMs = 300;
-        m_server.setAnswer("Mobile/TeacherLogin", slow);
-        remember(true);
-        launch();
-        QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
-        QVERIFY(received.wait(5000));
-        // The teacher signs out before the answer: the tabs are replaced by the login stack.
-        QVERIFY(AppDelegate::makeLoginStackRoot());
-        QTRY_VERIFY_WITH_TIMEOUT(!ProgressHud::isVisible(), 5000);
-        QVERIFY(isLoginStack(root()));
-        QVERIFY(!LoginRsp::shareRsp().isLogin);
-        QCOMPARE(m_mainPosts, 0);
+    // A registration that lost an entry or names an icon that is not shipped is reported when the
+    // client starts, before anyone taps the tab or the back button.
+    void brokenRegistrationIsReportedAtStart_data() {
+        QTest::addColumn<int>("breakage");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("no login stack") << 0 << "no login stack is registered";
+        QTest::newRow("no tabs") << 1 << "no tab is registered";
+        QTest::newRow("renamed icon") << 2 << "tab 2 (书城): no icon asset \"book_item_normall\"";
+        QTest::newRow("tab without maker") << 3 << "tab 3 (报表): no root class or maker";
+        QTest::newRow("same root twice") << 4 << "tab 4 (我): HomeStandIn is already a tab root";
+        QTest::newRow("untitled tab") << 5 << "tab 1 (): no title";
     }
-
-    void tabBarHoldsTheFourStacks() {
+    void brokenRegistrationIsReportedAtStart() {
+        QFETCH(int, breakage);
+        QFETCH(QString, problem);
+        QList<ScreenFactory::Tab> tabs = ScreenFactory::tabs();
+        switch (breakage) {
+        case 0:
+            ScreenFactory::setLoginStack(nullptr, {});
+            break;
+        case 1:
+            tabs.clear();
+            break;
+        case 2:
+            tabs[1].normalIcon += 'l';
+            break;
+        case 3:
+            tabs[2].maker = {};
+            break;
+        case 4:
+            tabs[3].rootClass = tabs[0].rootClass;
+            break;
+        case 5:
+            tabs[0].title.clear();
+            break;
+        }
+        if (breakage)
+            ScreenFactory::setTabs(tabs);
+        QCOMPARE(ScreenFactory::problems(), QStringList{problem});
+        QTest::ignoreMessage(
+            QtCriticalMsg,
+            QRegularExpression("screen registration: " + QRegularExpression::escape(problem)));
         remember(false);
         launch();
-        QVERIFY(AppDelegate::makeTabBarRoot());
-        auto *tabs = qobject_cast<RootTabbarController *>(root());
-        QVERIFY(tabs);
-        tabs->loadViewIfNeeded();
-        const QList<ViewController *> stacks = tabs->viewControllers();
-        QCOMPARE(stacks.size(), 4);
-        const QStringList titles{"首页", "书城", "报表", "我"};
-        const QStringList icons{"main", "book", "chart", "user"};
-        for (int i = 0; i < 4; ++i) {
-            auto *stack = qobject_cast<NavigationController *>(stacks.at(i));
-            QVERIFY(stack);
-            QCOMPARE(stack->rootViewController()->objectName(),
-                     QLatin1String(RootTabbarController::tabs().at(i).className));
-            QCOMPARE(stack->isNavigationBarHidden(), i == 3);
-            const TabBarItem item = tabs->tabBarItem(i);
-            QCOMPARE(item.title, titles.at(i));
-            QCOMPARE(item.normalIcon, icons.at(i) + "_item_normal");
-            QCOMPARE(item.selectedIcon, icons.at(i) + "_item_selected");
-        }
-        QCOMPARE(tabs->selectedIndex(), 0);
-        const QColor grey = TextRules::colorWithHexString("3c3c3c");
-        QCOMPARE(tabs->tabBar()->titleColor(false), grey);
-        QCOMPARE(tabs->tabBar()->titleColor(true), grey);
     }
 
     void aTabWithoutAScreenKeepsItsPlace() {
-        ScreenFactory::unregisterFactory("BookListVC");
+        QList<ScreenFactory::Tab> tabs = ScreenFactory::tabs();
+        tabs[1].maker = [] { return nullptr; };
+        ScreenFactory::setTabs(tabs);
         remember(false);
         launch();
         QVERIFY(AppDelegate::makeTabBarRoot());
-        auto *tabs = qobject_cast<RootTabbarController *>(root());
-        tabs->loadViewIfNeeded();
-        QCOMPARE(tabs->viewControllers().size(), 4);
-        auto *stack = qobject_cast<NavigationController *>(tabs->viewControllers().at(1));
+        auto *root = qobject_cast<RootTabbarController *>(tst_StartUp::root());
+        root->loadViewIfNeeded();
+        QCOMPARE(root->viewControllers().size(), 4);
+        auto *stack = qobject_cast<NavigationController *>(root->viewControllers().at(1));
         QVERIFY(stack);
         QCOMPARE(stack->rootViewController()->title(), QStringLiteral("书城"));
-        QCOMPARE(tabs->viewControllers().at(2)->findChild<BasicVC *>()->objectName(),
-                 QStringLiteral("ChartViewController"));
-    }
-
-    void noLoginScreenRegisteredLeavesAnEmptyWindow() {
-        ScreenFactory::clear();
-        UnitMetiodManager::saveShowGuideKey(true);
-        launch();
-        QCOMPARE(root(), nullptr);
-        QVERIFY(!AppDelegate::makeLoginStackRoot());
+        QCOMPARE(root->viewControllers().at(2)->findChild<BasicVC *>()->objectName(),
+                 QStringLiteral("报表"));
     }
 };
 
