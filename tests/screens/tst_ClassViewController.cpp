@@ -3,8 +3,8 @@
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "RefreshHeader.h"
-#include "SettingsStore.h"
-#include "StubHttpServer.h"
+#include "ScreenRegistration.h"
+#include "ScreenTestFixture.h"
 #include "Toast.h"
 #include "classes/ClassChangeView.h"
 #include "classes/ClassDetailVC.h"
@@ -18,16 +18,14 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // The class roster with its sort bar, toggle and switcher, against the stub service.
 class tst_ClassViewController : public QObject {
     Q_OBJECT
 
-    StubHttpServer m_server;
-    QTemporaryDir m_config;
-    std::unique_ptr<AppWindow> m_window;
+    ScreenTestFixture m_fixture{ScreenRegistration::registerAll};
+    StubHttpServer &m_server = m_fixture.server();
     QPointer<NavigationController> m_stack;
     QPointer<ClassViewController> m_roster;
 
@@ -92,44 +90,27 @@ class tst_ClassViewController : public QObject {
         QTest::mouseClick(m_roster->sortView(), Qt::LeftButton, {}, c->geometry().center());
     }
 
+    // A fresh window with the roster pushed on a stack, signed in as teacher 7.
     void open() {
-        m_window = std::make_unique<AppWindow>();
-        m_window->resize(375, 667);
-        auto *root = new BasicVC;
-        m_stack = new NavigationController(root);
-        m_window->setRootViewController(m_stack);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_fixture.reset());
+        LoginRsp::shareRsp().isLogin = true;
+        LoginRsp::shareRsp().uid = 7;
+        m_stack = new NavigationController(new BasicVC);
+        QVERIFY(m_fixture.show(m_stack));
         m_roster = new ClassViewController;
         m_stack->pushViewController(m_roster, false);
         QVERIFY(m_roster->isViewLoaded());
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_server.start());
-        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
-    }
-
     void init() {
-        static int n = 0;
-        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.filePath(QString::number(++n)).toUtf8());
-        SettingsStore::reset();
-        LoginState::reset();
-        LoginRsp::shareRsp().isLogin = true;
-        LoginRsp::shareRsp().uid = 7;
-        m_server.clearRequests();
         m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(classes(2)));
         m_server.setAnswer(DetailPath, StubHttpServer::Answer::json(pupils(5)));
         open();
         waitForDetails(1);
     }
 
-    void cleanup() {
-        m_window.reset();
-        Toast::hide();
-        ProgressHud::dismiss();
-    }
+    void cleanup() { m_fixture.closeWindow(); }
 
     void firstClassByNameOnStart() {
         QCOMPARE(m_server.requests().first().path, QString(ClassPath));
@@ -303,7 +284,6 @@ private slots:
     }
 
     void failedClassListLeavesTheTitle() {
-        m_server.clearRequests();
         m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(R"({"result":0,"msg":"无"})"));
         open();
         QTRY_COMPARE(Toast::currentText(), QStringLiteral("无"));
@@ -319,19 +299,19 @@ private slots:
     void twentyClassesScroll() {
         m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(classes(20)));
         open();
-        waitForDetails(2);
+        waitForDetails(1);
         m_roster->changeClassAction();
         m_roster->changeView()->finishAnimations();
         QCOMPARE(m_roster->changeView()->leftTableView()->height(), 667 - 64);
     }
 
     void escapeClosesTheSwitcherThenGoesBack() {
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_fixture.window()));
         m_roster->changeClassAction();
-        QTest::keyClick(m_window.get(), Qt::Key_Escape);
+        QTest::keyClick(m_fixture.window(), Qt::Key_Escape);
         QVERIFY(!m_roster->changeView()->isShow());
         QCOMPARE(m_stack->viewControllers().size(), 2);
-        QTest::keyClick(m_window.get(), Qt::Key_Left, Qt::AltModifier);
+        QTest::keyClick(m_fixture.window(), Qt::Key_Left, Qt::AltModifier);
         m_stack->finishTransitions();
         QTRY_VERIFY(m_roster.isNull());
     }

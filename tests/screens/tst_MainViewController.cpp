@@ -5,8 +5,7 @@
 #include "ProgressHud.h"
 #include "RootTabbarController.h"
 #include "ScreenRegistration.h"
-#include "SettingsStore.h"
-#include "StubHttpServer.h"
+#include "ScreenTestFixture.h"
 #include "Toast.h"
 #include "classes/ClassViewController.h"
 #include "classes/MainViewController.h"
@@ -15,16 +14,14 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // The home dashboard inside the real tab bar, against the stub service.
 class tst_MainViewController : public QObject {
     Q_OBJECT
 
-    StubHttpServer m_server;
-    QTemporaryDir m_config;
-    std::unique_ptr<AppWindow> m_window;
+    ScreenTestFixture m_fixture{ScreenRegistration::registerAll};
+    StubHttpServer &m_server = m_fixture.server();
     QPointer<RootTabbarController> m_tabs;
     QPointer<MainViewController> m_home;
 
@@ -51,13 +48,13 @@ class tst_MainViewController : public QObject {
 
     void settle() { QTRY_VERIFY(!ProgressHud::isVisible()); }
 
-    void open() {
-        m_window = std::make_unique<AppWindow>();
-        m_window->resize(375, 667);
+    // A fresh window with the tab bar, signed in as teacher 7 unless told otherwise.
+    void open(bool signedIn = true) {
+        QVERIFY(m_fixture.reset());
+        LoginRsp::shareRsp().isLogin = signedIn;
+        LoginRsp::shareRsp().uid = 7;
         m_tabs = new RootTabbarController;
-        m_window->setRootViewController(m_tabs);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_fixture.show(m_tabs));
         auto *stack = qobject_cast<NavigationController *>(m_tabs->viewControllers().value(0));
         QVERIFY(stack);
         m_home = qobject_cast<MainViewController *>(stack->rootViewController());
@@ -68,29 +65,12 @@ class tst_MainViewController : public QObject {
     NavigationController *stack() const { return m_home->navigationController(); }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_server.start());
-        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
-        ScreenRegistration::registerAll();
-    }
-
     void init() {
-        static int n = 0;
-        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.filePath(QString::number(++n)).toUtf8());
-        SettingsStore::reset();
-        LoginState::reset();
-        LoginRsp::shareRsp().isLogin = true;
-        LoginRsp::shareRsp().uid = 7;
-        m_server.clearRequests();
         m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(ThreeClasses));
         m_server.setAnswer(CollectPath, StubHttpServer::Answer::json(collection(12)));
     }
 
-    void cleanup() {
-        m_window.reset();
-        Toast::hide();
-        ProgressHud::dismiss();
-    }
+    void cleanup() { m_fixture.closeWindow(); }
 
     void startLoadsClassLinesAndCount() {
         open();
@@ -155,8 +135,7 @@ private slots:
     }
 
     void signedOutAsksNothing() {
-        LoginRsp::shareRsp().isLogin = false;
-        open();
+        open(false);
         // A call made afterwards arrives after any the start would have made.
         m_home->getCollectionBookListAction();
         QTRY_COMPARE(requestsTo(CollectPath), 1);
@@ -232,7 +211,7 @@ private slots:
         QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
         open();
         QVERIFY(received.wait(5000));
-        m_window->setRootViewController(new BasicVC);
+        m_fixture.window()->setRootViewController(new BasicVC);
         QTRY_VERIFY(m_home.isNull());
         // The HUD of the call goes only with its answer.
         QTRY_VERIFY(!ProgressHud::isVisible());
