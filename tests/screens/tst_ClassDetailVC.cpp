@@ -1,11 +1,10 @@
 #include "AppWindow.h"
 #include "BasicVC.h"
 #include "CataloguePath.h"
-#include "ImageLoader.h"
 #include "LoadMoreFooter.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
-#include "StubHttpServer.h"
+#include "ScreenTestFixture.h"
 #include "Toast.h"
 #include "classes/BookCollectionCell.h"
 #include "classes/ClassDetailListVC.h"
@@ -27,9 +26,9 @@
 class tst_ClassDetailVC : public QObject {
     Q_OBJECT
 
-    StubHttpServer m_server;
-    QTemporaryDir m_dir;
-    std::unique_ptr<AppWindow> m_window;
+    ScreenTestFixture m_fixture;
+    StubHttpServer &m_server = m_fixture.server();
+    QTemporaryDir m_imageCache;
     QPointer<NavigationController> m_stack;
 
     const QString HomePath = TestCatalogue::pathOf("GetStudentPersonHomeIndex");
@@ -55,13 +54,11 @@ class tst_ClassDetailVC : public QObject {
 
     // A stack whose root is a plain screen, so the pushed screen has somewhere to go back to.
     void open(ViewController *screen) {
-        m_window = std::make_unique<AppWindow>();
-        m_window->resize(375, 667);
         m_stack = new NavigationController(new BasicVC);
-        m_window->setRootViewController(m_stack);
-        m_window->show();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(m_fixture.show(m_stack));
+        // Shortcuts (Esc, F5) go to the active window only.
+        m_fixture.window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_fixture.window()));
         m_stack->pushViewController(screen, false);
     }
     ClassDetailListVC *openGrid(ClassDetailListVC::ListType type) {
@@ -94,20 +91,13 @@ class tst_ClassDetailVC : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_server.start());
-        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
-        qputenv("TEACHER_CLIENT_CACHE_DIR", m_dir.path().toUtf8());
-    }
+    void initTestCase() { qputenv("TEACHER_CLIENT_CACHE_DIR", m_imageCache.path().toUtf8()); }
 
-    void init() { m_server.clearRequests(); }
+    void init() { QVERIFY(m_fixture.reset()); }
 
     void cleanup() {
-        m_window.reset();
-        Toast::hide();
-        ProgressHud::dismiss();
+        m_fixture.closeWindow();
         ClassDetailListVC::setBookDetailMaker({});
-        ImageLoader::resetInstance();
     }
 
     void firstRequestOfEachMode_data() {
