@@ -1,12 +1,11 @@
 #include "AnswerHandling.h"
-#include "AppWindow.h"
 #include "ImageLoader.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
+#include "ScreenTestFixture.h"
 #include "SegmentedControl.h"
-#include "StubHttpServer.h"
 #include "Tags.h"
 #include "TeacherRequestManager.h"
 #include "Toast.h"
@@ -35,9 +34,9 @@
 class tst_Reflections : public QObject {
     Q_OBJECT
 
-    StubHttpServer m_server;
+    ScreenTestFixture m_fixture;
+    StubHttpServer &m_server = m_fixture.server();
     QTemporaryDir m_cache;
-    std::unique_ptr<AppWindow> m_window;
     QPointer<NavigationController> m_stack;
     QPointer<GradeViewController> m_lists;
     QPointer<GradeDetailVC> m_detail;
@@ -165,29 +164,18 @@ class tst_Reflections : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_server.start());
-        qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
-        qputenv("TEACHER_CLIENT_CACHE_DIR", m_cache.path().toUtf8());
-    }
+    void initTestCase() { qputenv("TEACHER_CLIENT_CACHE_DIR", m_cache.path().toUtf8()); }
 
     void init() {
-        LoginState::reset();
+        QVERIFY(m_fixture.reset());
         LoginRsp::shareRsp().uid = 7;
-        m_server.clearRequests();
         m_server.setAnswer(ListPath, list({}));
-        m_window = std::make_unique<AppWindow>();
-        m_window->resize(375, 667);
         m_stack = new NavigationController(new BasicVC);
-        m_window->setRootViewController(m_stack);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_fixture.show(m_stack));
     }
 
     void cleanup() {
-        m_window.reset();
-        Toast::hide();
-        ProgressHud::dismiss();
+        m_fixture.closeWindow();
         QTRY_VERIFY(!GradeAlertView::current());
     }
 

@@ -63,7 +63,7 @@ void GradeListCell::paint(QPainter *painter, const QStyleOptionViewItem &option,
         painter->fillRect(row, QColor(0, 0, 0, option.state & QStyle::State_Selected ? 20 : 8));
     layOut(row.width());
     const auto at = [&](const QWidget *part) { return part->geometry().translated(row.topLeft()); };
-    const QColor textColor(0x33, 0x33, 0x33);
+    const QColor textColor(FrameStyle::SheetTextColor);
     drawText(painter, m_ui->bookNameLabel, at(m_ui->bookNameLabel),
              index.data(FeelRows::BookNameRole).toString(),
              m_ui->bookNameLabel->palette().color(QPalette::WindowText));

@@ -1,5 +1,6 @@
 #include "PictureGrid.h"
 
+#include "FrameStyle.h"
 #include "ImageLoader.h"
 #include "PictureBrowser.h"
 
@@ -31,7 +32,7 @@ QSize PictureThumbnail::sizeHint() const {
 void PictureThumbnail::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.fillRect(rect(), QColor(0xE6, 0xE6, 0xE6));
+    painter.fillRect(rect(), QColor(FrameStyle::SheetBackground));
     if (!m_image.isNull()) {
         // Filled and centred, as a square crop of the picture.
         const QSizeF source = m_image.deviceIndependentSize();
@@ -43,7 +44,7 @@ void PictureThumbnail::paintEvent(QPaintEvent *) {
         painter.drawPixmap(target, m_image, m_image.rect());
     }
     if (hasFocus()) {
-        painter.setPen(QPen(QColor(0x72, 0x4e, 0x26), 2));
+        painter.setPen(QPen(QColor(FrameStyle::TitleColor), 2));
         painter.drawRect(rect().adjusted(1, 1, -1, -1));
     }
 }
