@@ -1,5 +1,7 @@
 #include "LoginState.h"
 
+#include <limits>
+
 LoginRsp &LoginRsp::shareRsp() {
     // Created on first use and never replaced: screens may hold the reference.
     static LoginRsp current;
@@ -19,6 +21,23 @@ void applySignedIn(const LoginRsp &answer) {
 
 void applyBindingRequired(const LoginRsp &answer) {
     LoginRsp::shareRsp().uid = answer.uid;
+}
+
+void applyMobileChanged(const QString &mobile) {
+    qint64 number = 0;
+    for (const QChar c : mobile) {
+        const int digit = c.digitValue();
+        if (digit < 0 || digit > 9 || number > (std::numeric_limits<qint64>::max() - 9) / 10) {
+            number = 0;
+            break;
+        }
+        number = number * 10 + digit;
+    }
+    LoginRsp &current = LoginRsp::shareRsp();
+    if (!current.user)
+        current.user = UserInfo();
+    current.user->Mobile = number;
+    current.user->UserName = mobile;
 }
 
 void reset() {

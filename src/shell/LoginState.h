@@ -13,6 +13,11 @@ void applySignedIn(const LoginRsp &answer);
 // A login answered with result 2 (the account must bind a phone first): copies uid only.
 void applyBindingRequired(const LoginRsp &answer);
 
+// A phone change succeeded: user.Mobile becomes the number as an integer (its decimal digits in
+// whatever script the mobile rule let through; 0 when it is no number) and user.UserName the text
+// as typed. A current login without a user gets one, so the change is never lost.
+void applyMobileChanged(const QString &mobile);
+
 // Back to the state at first use. For tests: nothing in the client empties the current login.
 void reset();
 

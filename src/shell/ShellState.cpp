@@ -8,6 +8,7 @@
 #include "ProgressHud.h"
 #include "ScreenFactory.h"
 #include "SettingsStore.h"
+#include "TickSource.h"
 #include "Toast.h"
 
 namespace ShellState {
@@ -24,6 +25,7 @@ void resetForTests() {
     ScreenFactory::reset();
     LoginState::reset();
     SettingsStore::reset();
+    TickSource::setManual(false);
 }
 
 } // namespace ShellState

@@ -1,16 +1,47 @@
 #include "BindViewController.h"
 
+#include "NotificationCenter.h"
+#include "ProgressHud.h"
+#include "TeacherRequestManager.h"
 #include "ui_BindViewController.h"
 
 BindViewController::BindViewController(QWidget *parent)
-    : InputVC(parent)
+    : VerificationCodeVC(parent)
     , m_ui(std::make_unique<Ui::BindViewController>()) {
     m_ui->setupUi(this);
+    adoptForm(m_ui->phoneTextField, m_ui->verfyTextField, m_ui->verificationBtn,
+              m_ui->confirmButton);
 }
 
 BindViewController::~BindViewController() = default;
 
 void BindViewController::viewDidLoad() {
-    InputVC::viewDidLoad();
+    VerificationCodeVC::viewDidLoad();
     setTitle(QStringLiteral("绑定手机"));
+}
+
+void BindViewController::requestCode(const QString &phone) {
+    requestSendVerification(phone, 0);
+}
+
+void BindViewController::checkInputString() {
+    if (phoneAndCodePass())
+        requestTheLinkLoginTypeWithMobileNum();
+}
+
+void BindViewController::requestTheLinkLoginTypeWithMobileNum() {
+    ConfirmVerificationReq request;
+    request.uid = LoginRsp::shareRsp().uid;
+    request.type = 6;
+    request.stuType = 1;
+    request.mobile = phoneTextField()->text();
+    request.code = verfyTextField()->text();
+
+    ProgressHud::showWithStatus(QStringLiteral("正在绑定"));
+    const auto answer = AnswerHandler<ConfirmVerificationRsp>(this).dismissingHud().onSuccess(
+        [](const ConfirmVerificationRsp &) {
+            NotificationCenter::post(NOTIFICATION_UPDATE_LOGIN);
+        });
+    TeacherRequestManager::request_ConfirmVerification_WithParams(request, answer.completion(),
+                                                                  answer.failure());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InputVC.h"
+#include "VerificationCodeVC.h"
 
 #include <memory>
 
@@ -8,16 +8,22 @@ namespace Ui {
 class BindViewController;
 }
 
-// Binding a mobile number to an account that has none (pushed by the login screen).
-// This version shows the screen's title and a line saying the screen comes later.
-class BindViewController : public InputVC {
+// Binds a mobile number to an account that has none, for the uid the login screen put into the
+// current login. A confirmed code posts NOTIFICATION_UPDATE_LOGIN: the login screen beneath signs
+// in again with its own fields.
+class BindViewController : public VerificationCodeVC {
     Q_OBJECT
 public:
     explicit BindViewController(QWidget *parent = nullptr);
     ~BindViewController() override;
 
+    // Phone and code filled and the number valid: confirms the binding.
+    void checkInputString() override;
+    void requestTheLinkLoginTypeWithMobileNum();
+
 protected:
     void viewDidLoad() override;
+    void requestCode(const QString &phone) override;
 
 private:
     std::unique_ptr<Ui::BindViewController> m_ui;

@@ -1,16 +1,61 @@
 #include "ForgetPwdVC.h"
 
+#include "NavigationController.h"
+#include "ProgressHud.h"
+#include "ResetPwdVC.h"
+#include "TeacherRequestManager.h"
 #include "ui_ForgetPwdVC.h"
 
 ForgetPwdVC::ForgetPwdVC(QWidget *parent)
-    : InputVC(parent)
+    : VerificationCodeVC(parent)
     , m_ui(std::make_unique<Ui::ForgetPwdVC>()) {
     m_ui->setupUi(this);
+    adoptForm(m_ui->phoneTextField, m_ui->verfyTextField, m_ui->verificationBtn,
+              m_ui->confirmButton);
 }
 
 ForgetPwdVC::~ForgetPwdVC() = default;
 
 void ForgetPwdVC::viewDidLoad() {
-    InputVC::viewDidLoad();
+    VerificationCodeVC::viewDidLoad();
     setTitle(QStringLiteral("忘记密码"));
+}
+
+void ForgetPwdVC::requestCode(const QString &phone) {
+    GetPasswordForgetReq request;
+    request.type = 1;
+    request.mobile = phone;
+    const auto answer = codeAnswer<GetPasswordForgetRsp>(
+        [this](const GetPasswordForgetRsp &rsp) { m_uid = rsp.uid; });
+    TeacherRequestManager::request_ForgetVerification_WithParams(request, answer.completion(),
+                                                                 answer.failure());
+}
+
+void ForgetPwdVC::checkInputString() {
+    if (phoneAndCodePass())
+        requestTheComfirmWithMobileNum();
+}
+
+void ForgetPwdVC::requestTheComfirmWithMobileNum() {
+    ConfirmVerificationReq request;
+    request.uid = m_uid;
+    request.type = 7;
+    request.stuType = 1;
+    request.mobile = phoneTextField()->text();
+    request.code = verfyTextField()->text();
+
+    ProgressHud::showWithStatus(QStringLiteral("正在验证"));
+    // The uid of the code that the service just accepted, not of one sent while waiting.
+    const qint64 uid = m_uid;
+    const auto answer = AnswerHandler<ConfirmVerificationRsp>(this).dismissingHud().onSuccess(
+        [this, uid](const ConfirmVerificationRsp &) {
+            auto *reset = new ResetPwdVC;
+            reset->setUid(uid);
+            if (NavigationController *stack = navigationController())
+                stack->pushViewController(reset, true);
+            else
+                delete reset;
+        });
+    TeacherRequestManager::request_ConfirmVerification_WithParams(request, answer.completion(),
+                                                                  answer.failure());
 }

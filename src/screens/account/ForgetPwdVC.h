@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InputVC.h"
+#include "VerificationCodeVC.h"
 
 #include <memory>
 
@@ -8,17 +8,27 @@ namespace Ui {
 class ForgetPwdVC;
 }
 
-// Recovering a forgotten password with a text-message code.
-// This version shows the screen's title and a line saying the screen comes later.
-class ForgetPwdVC : public InputVC {
+// The first step of recovering a forgotten password: a code sent to the account's number proves
+// ownership, then ResetPwdVC takes the new password. The account's uid comes with the code.
+class ForgetPwdVC : public VerificationCodeVC {
     Q_OBJECT
 public:
     explicit ForgetPwdVC(QWidget *parent = nullptr);
     ~ForgetPwdVC() override;
 
+    // Phone and code filled and the number valid: confirms the code.
+    void checkInputString() override;
+    // Confirms the code under the blocking HUD; accepted, it pushes ResetPwdVC for the kept uid.
+    void requestTheComfirmWithMobileNum();
+
+    // The account of the last code sent from this screen; 0 until one was sent.
+    qint64 uid() const { return m_uid; }
+
 protected:
     void viewDidLoad() override;
+    void requestCode(const QString &phone) override;
 
 private:
     std::unique_ptr<Ui::ForgetPwdVC> m_ui;
+    qint64 m_uid = 0;
 };

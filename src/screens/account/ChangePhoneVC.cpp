@@ -1,0 +1,71 @@
+#include "ChangePhoneVC.h"
+
+#include "LoginState.h"
+#include "NavigationController.h"
+#include "ProgressHud.h"
+#include "TeacherRequestManager.h"
+#include "TextRules.h"
+#include "UnitMetiodManager.h"
+#include "ui_ChangePhoneVC.h"
+
+ChangePhoneVC::ChangePhoneVC(QWidget *parent)
+    : VerificationCodeVC(parent)
+    , m_ui(std::make_unique<Ui::ChangePhoneVC>()) {
+    m_ui->setupUi(this);
+    adoptForm(m_ui->phoneTextField, m_ui->verfyTextField, m_ui->verificationBtn,
+              m_ui->confirmButton);
+}
+
+ChangePhoneVC::~ChangePhoneVC() = default;
+
+void ChangePhoneVC::viewDidLoad() {
+    VerificationCodeVC::viewDidLoad();
+    setTitle(QStringLiteral("修改手机号"));
+}
+
+std::optional<QString> ChangePhoneVC::checkNotBound(const QString &phone) {
+    const LoginRsp &current = LoginRsp::shareRsp();
+    const qint64 bound = current.user ? current.user->Mobile : 0;
+    if (phone == QString::number(bound))
+        return AlreadyBoundText;
+    return std::nullopt;
+}
+
+std::optional<QString> ChangePhoneVC::checkCodeRecipient(const QString &phone) const {
+    if (auto broken = TextRules::checkPhone(phone))
+        return broken;
+    return checkNotBound(phone);
+}
+
+void ChangePhoneVC::requestCode(const QString &phone) {
+    requestSendVerification(phone, 1);
+}
+
+void ChangePhoneVC::checkInputString() {
+    if (phoneAndCodePass(checkNotBound(phoneTextField()->text())))
+        requestTheLinkLoginTypeWithMobileNum();
+}
+
+void ChangePhoneVC::requestTheLinkLoginTypeWithMobileNum() {
+    // What is written on success is the number the service accepted, whatever the field holds
+    // by the time the answer comes.
+    const QString phone = phoneTextField()->text();
+    ChangeMobileReq request;
+    request.mobile = phone;
+    request.code = verfyTextField()->text();
+    request.uid = LoginRsp::shareRsp().uid;
+    request.stuType = 1;
+
+    ProgressHud::showWithStatus(QStringLiteral("正在修改"));
+    const auto answer = AnswerHandler<ChangeMobileRsp>(this).dismissingHud().onSuccess(
+        [this, phone](const ChangeMobileRsp &) {
+            LoginState::applyMobileChanged(phone);
+            const auto remembered = UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
+            UnitMetiodManager::saveTheUserPhoneNumAndPassword(LoginDataModel::rememberLoginPhoneNum(
+                phone, remembered ? remembered->loginPassword : QString(), true));
+            if (NavigationController *stack = navigationController())
+                stack->popViewController(true);
+        });
+    TeacherRequestManager::request_ChangeMobile_WithParams(request, answer.completion(),
+                                                           answer.failure());
+}

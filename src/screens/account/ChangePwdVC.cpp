@@ -1,0 +1,59 @@
+#include "ChangePwdVC.h"
+
+#include "AlertView.h"
+#include "AnswerHandling.h"
+#include "AppDelegate.h"
+#include "LoginState.h"
+#include "ProgressHud.h"
+#include "TeacherRequestManager.h"
+#include "TextRules.h"
+#include "UnitMetiodManager.h"
+#include "ui_ChangePwdVC.h"
+
+ChangePwdVC::ChangePwdVC(QWidget *parent)
+    : NewPasswordVC(parent)
+    , m_ui(std::make_unique<Ui::ChangePwdVC>()) {
+    m_ui->setupUi(this);
+    adoptForm({m_ui->oldTextField, m_ui->pwdTextField, m_ui->againTextField}, m_ui->confirmButton);
+}
+
+ChangePwdVC::~ChangePwdVC() = default;
+
+QLineEdit *ChangePwdVC::oldTextField() const {
+    return m_ui->oldTextField;
+}
+
+void ChangePwdVC::viewDidLoad() {
+    NewPasswordVC::viewDidLoad();
+    setTitle(QStringLiteral("修改密码"));
+}
+
+void ChangePwdVC::checkInputString() {
+    if (newPasswordPasses(TextRules::checkOldPassword(m_ui->oldTextField->text())))
+        requestTheChangePwdAction();
+}
+
+void ChangePwdVC::requestTheChangePwdAction() {
+    SetNewPasswordReq request;
+    request.uid = LoginRsp::shareRsp().uid;
+    request.type = 1;
+    request.NEWPassword = m_ui->pwdTextField->text();
+    request.oldPassword = m_ui->oldTextField->text();
+
+    ProgressHud::showWithStatus(QStringLiteral("正在修改"));
+    const auto answer = AnswerHandler<SetNewPasswordRsp>(this).dismissingHud().onSuccess(
+        [](const SetNewPasswordRsp &) {
+            const auto remembered = UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
+            UnitMetiodManager::saveTheUserPhoneNumAndPassword(LoginDataModel::rememberLoginPhoneNum(
+                remembered ? remembered->loginPhoneNum : QString(), QString(), false));
+            AlertView::show(SuccessTitle, QString(), {SignInAgainTitle},
+                            &ChangePwdVC::alertViewClickedButtonAtIndex);
+        });
+    TeacherRequestManager::request_SetNewPassword_WithParams(request, answer.completion(),
+                                                             answer.failure());
+}
+
+void ChangePwdVC::alertViewClickedButtonAtIndex(int buttonIndex) {
+    Q_UNUSED(buttonIndex)
+    AppDelegate::makeLoginStackRoot();
+}

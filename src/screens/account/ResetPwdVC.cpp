@@ -1,0 +1,42 @@
+#include "ResetPwdVC.h"
+
+#include "AnswerHandling.h"
+#include "NavigationController.h"
+#include "ProgressHud.h"
+#include "TeacherRequestManager.h"
+#include "ui_ResetPwdVC.h"
+
+ResetPwdVC::ResetPwdVC(QWidget *parent)
+    : NewPasswordVC(parent)
+    , m_ui(std::make_unique<Ui::ResetPwdVC>()) {
+    m_ui->setupUi(this);
+    adoptForm({m_ui->pwdTextField, m_ui->againTextField}, m_ui->confirmButton);
+}
+
+ResetPwdVC::~ResetPwdVC() = default;
+
+void ResetPwdVC::viewDidLoad() {
+    NewPasswordVC::viewDidLoad();
+    setTitle(QStringLiteral("设置密码"));
+}
+
+void ResetPwdVC::checkInputString() {
+    if (newPasswordPasses())
+        requestTheChangePwdAction();
+}
+
+void ResetPwdVC::requestTheChangePwdAction() {
+    SetNewPasswordReq request;
+    request.uid = m_uid;
+    request.type = 0;
+    request.NEWPassword = m_ui->pwdTextField->text();
+
+    ProgressHud::showWithStatus(QStringLiteral("正在设置"));
+    const auto answer = AnswerHandler<SetNewPasswordRsp>(this).dismissingHud().onSuccess(
+        [this](const SetNewPasswordRsp &) {
+            if (NavigationController *stack = navigationController())
+                stack->popToRootViewController(true);
+        });
+    TeacherRequestManager::request_SetNewPassword_WithParams(request, answer.completion(),
+                                                             answer.failure());
+}

@@ -1,0 +1,125 @@
+#include "VerificationCodeVC.h"
+
+#include "AccountForm.h"
+#include "ProgressHud.h"
+#include "TeacherRequestManager.h"
+#include "TextRules.h"
+#include "TickSource.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+VerificationCodeVC::VerificationCodeVC(QWidget *parent)
+    : InputVC(parent) {}
+
+QString VerificationCodeVC::countdownTitle(quint64 secondsLeft) {
+    return QStringLiteral("(%1)秒").arg(secondsLeft);
+}
+
+void VerificationCodeVC::adoptForm(QLineEdit *phone, QLineEdit *code, QPushButton *codeButton,
+                                   QPushButton *confirm) {
+    m_phoneTextField = phone;
+    m_verfyTextField = code;
+    m_verificationBtn = codeButton;
+    m_confirmButton = confirm;
+    setTag(codeButton, SendCodeTag);
+    setTag(confirm, ConfirmTag);
+    for (QPushButton *button : {codeButton, confirm})
+        connect(button, &QPushButton::clicked, this, [this, button] { btnClickAction(button); });
+    AccountForm::chainReturnKey({phone, code}, [this] { checkInputString(); });
+    // Screen readers hear the button's state through its description, its name stays fixed.
+    codeButton->setAccessibleDescription(codeButton->text());
+}
+
+void VerificationCodeVC::btnClickAction(QAbstractButton *sender) {
+    if (!sender)
+        return;
+    switch (tagOf(sender)) {
+    case SendCodeTag:
+        sendCaptchaAction();
+        break;
+    case ConfirmTag:
+        checkInputString();
+        break;
+    default:
+        break;
+    }
+}
+
+std::optional<QString> VerificationCodeVC::checkCodeRecipient(const QString &phone) const {
+    return TextRules::checkPhone(phone);
+}
+
+bool VerificationCodeVC::phoneAndCodePass(std::optional<QString> last) const {
+    return AccountForm::passes({TextRules::checkPhone(m_phoneTextField->text()),
+                                TextRules::checkVerificationCode(m_verfyTextField->text()),
+                                std::move(last)});
+}
+
+void VerificationCodeVC::sendCaptchaAction() {
+    // A keyboard shortcut or a script may ask while the button is disabled.
+    if (!m_verificationBtn->isEnabled())
+        return;
+    const QString phone = m_phoneTextField->text();
+    if (!AccountForm::passes({checkCodeRecipient(phone)}))
+        return;
+    m_verificationBtn->setEnabled(false);
+    ProgressHud::show();
+    requestCode(phone);
+}
+
+void VerificationCodeVC::requestSendVerification(const QString &phone, qint64 type) {
+    SendVerificationReq request;
+    request.uid = LoginRsp::shareRsp().uid;
+    request.type = type;
+    request.stuType = 1;
+    request.mobile = phone;
+    const auto answer = codeAnswer<SendVerificationRsp>();
+    TeacherRequestManager::request_SendVerification_WithParams(request, answer.completion(),
+                                                               answer.failure());
+}
+
+void VerificationCodeVC::startCountdown() {
+    // Never two timers: the count would run twice as fast.
+    stopCountdown();
+    m_verTimeLimit = CountdownStart;
+    m_verTimer = TickSource::create(this);
+    connect(m_verTimer, &TickSource::tick, this, &VerificationCodeVC::verUpdate);
+    m_verTimer->start(CountdownIntervalMs);
+}
+
+void VerificationCodeVC::stopCountdown() {
+    if (m_verTimer) {
+        m_verTimer->stop();
+        m_verTimer->deleteLater();
+    }
+    m_verTimer = nullptr;
+}
+
+void VerificationCodeVC::verUpdate() {
+    if (m_verTimeLimit != 0) {
+        m_verificationBtn->setEnabled(false);
+        setCodeButtonTitle(countdownTitle(m_verTimeLimit));
+        --m_verTimeLimit;
+    } else if (m_verTimer && m_verTimer->isActive()) {
+        stopCountdown();
+        readyAgain();
+        // Wraps on purpose: nothing reads it before the next code starts a new count.
+        --m_verTimeLimit;
+    }
+}
+
+void VerificationCodeVC::readyAgain() {
+    m_verificationBtn->setEnabled(true);
+    setCodeButtonTitle(AgainTitle);
+}
+
+void VerificationCodeVC::setCodeButtonTitle(const QString &title) {
+    m_verificationBtn->setText(title);
+    m_verificationBtn->setAccessibleDescription(title);
+}
+
+void VerificationCodeVC::viewWillDisappear(bool animated) {
+    InputVC::viewWillDisappear(animated);
+    stopCountdown();
+}
