@@ -56,6 +56,11 @@ bool ModalOverlay::eventFilter(QObject *watched, QEvent *event) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget != this && !isAncestorOf(widget) && widget->window() == window())
             return true;
+        // Its own keys (Esc, Enter) go to the overlay, never to a shortcut of the screen beneath.
+        if (event->type() == QEvent::ShortcutOverride && (widget == this || isAncestorOf(widget))) {
+            event->accept();
+            return true;
+        }
     }
     return HostedOverlay::eventFilter(watched, event);
 }

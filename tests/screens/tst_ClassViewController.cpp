@@ -1,3 +1,4 @@
+#include "AlertView.h"
 #include "AppWindow.h"
 #include "LoginState.h"
 #include "NavigationController.h"
@@ -310,6 +311,13 @@ private slots:
         m_roster->changeClassAction();
         QTest::keyClick(m_fixture.window(), Qt::Key_Escape);
         QVERIFY(!m_roster->changeView()->isShow());
+        QCOMPARE(m_stack->viewControllers().size(), 2);
+        // An alert over the roster takes Esc for itself.
+        bool closed = false;
+        AlertView::show(QStringLiteral("t"), QString(), {QStringLiteral("好")},
+                        [&closed](int) { closed = true; });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(closed);
         QCOMPARE(m_stack->viewControllers().size(), 2);
         QTest::keyClick(m_fixture.window(), Qt::Key_Left, Qt::AltModifier);
         m_stack->finishTransitions();
