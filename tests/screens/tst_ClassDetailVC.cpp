@@ -272,7 +272,7 @@ private slots:
         QCOMPARE(label(home, "studentClassLabel"), location);
     }
 
-    void tabsLoadOnceAndKeepTheirBooks() {
+    void tabsLoadOnceKeepTheirBooksAndTakeKeys() {
         m_server.setAnswer(HomePath, StubHttpServer::Answer::json(page(books(9))));
         ClassDetailVC *home = openHome();
         settle(1);
@@ -308,19 +308,11 @@ private slots:
         settle(3);
         QCOMPARE(form(2).value("type"), "1");
         QCOMPARE(form(2).value("pageIndex"), "1");
-    }
 
-    void escapeAndAltLeftGoBack() {
-        m_server.setAnswer(HomePath, StubHttpServer::Answer::json(page({})));
-        for (const QKeyCombination key :
-             {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::AltModifier, Qt::Key_Left)}) {
-            QPointer<ClassDetailVC> home = openHome();
-            settle(m_server.requests().size());
-            home->grid(0)->gridView()->setFocus();
-            QTest::keyClick(home->grid(0)->gridView(), key.key(), key.keyboardModifiers());
-            QTRY_VERIFY(!home);
-            QCOMPARE(m_stack->viewControllers().size(), 1);
-        }
+        // Esc in the grid leaves the home: the grid inside it adds no back keys of its own.
+        QPointer<ClassDetailVC> gone(home);
+        QTest::keyClick(home->grid(0)->gridView(), Qt::Key_Escape);
+        QTRY_VERIFY(!gone);
     }
 
     void lateAnswersAfterTheHomeIsGone() {
