@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BasicVC.h"
+#include "ClassDetailListVC.h"
 #include "records/ContentRecords.h"
 
 #include <QPointer>
