@@ -1,13 +1,10 @@
 #include "ScreenshotTaker.h"
 
-#include "ImageLoader.h"
-#include "ProgressHud.h"
+#include "AppWindow.h"
+#include "ScreenProbe.h"
 
-#include <QAbstractAnimation>
-#include <QApplication>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QNetworkReply>
 #include <QPixmap>
 #include <QWidget>
 
@@ -26,26 +23,7 @@ void ScreenshotTaker::start() {
 }
 
 bool ScreenshotTaker::isIdle() {
-    // Service calls: the transport's replies live under the application object.
-    const auto replies = QCoreApplication::instance()->findChildren<QNetworkReply *>();
-    for (const QNetworkReply *reply : replies) {
-        if (!reply->isFinished())
-            return false;
-    }
-    if (ImageLoader::instance().requestsInFlight() > 0)
-        return false;
-    if (ProgressHud::isVisible())
-        return false;
-    const auto widgets = QApplication::allWidgets();
-    for (const QWidget *widget : widgets) {
-        const auto animations =
-            widget->findChildren<QAbstractAnimation *>(Qt::FindDirectChildrenOnly);
-        for (const QAbstractAnimation *animation : animations) {
-            if (animation->state() == QAbstractAnimation::Running)
-                return false;
-        }
-    }
-    return true;
+    return ScreenProbe::busy(AppWindow::instance()).isIdle();
 }
 
 void ScreenshotTaker::poll() {

@@ -2,6 +2,7 @@
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
 #include "DeviceProfile.h"
+#include "Driver.h"
 #include "ScreenFactory.h"
 #include "ScreenRegistration.h"
 #include "ScreenshotTaker.h"
@@ -20,6 +21,7 @@ namespace {
 struct Options {
     std::optional<DeviceProfile> device;
     QString screenshot;
+    Driver driver;
 };
 
 // Reads the command line before any window system is touched, so --help, --version and mistakes
@@ -47,6 +49,7 @@ std::optional<int> readCommandLine(int argc, char **argv, Options *options) {
         QStringLiteral("file"));
     parser.addOption(device);
     parser.addOption(screenshot);
+    Driver::addOptions(&parser);
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -82,7 +85,7 @@ std::optional<int> readCommandLine(int argc, char **argv, Options *options) {
             return 2;
         }
     }
-    return std::nullopt;
+    return options->driver.readOptions(parser);
 }
 } // namespace
 
@@ -92,7 +95,7 @@ int main(int argc, char **argv) {
         return *code;
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        if (!options.screenshot.isEmpty()) {
+        if (!options.screenshot.isEmpty() || options.driver.isSet()) {
             // A screenshot needs no display.
             qputenv("QT_QPA_PLATFORM", "offscreen");
         } else if (qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -129,6 +132,7 @@ int main(int argc, char **argv) {
     AppDelegate delegate;
     delegate.didFinishLaunchingWithOptions();
 
+    options.driver.start();
     std::unique_ptr<ScreenshotTaker> taker;
     if (!options.screenshot.isEmpty()) {
         taker = std::make_unique<ScreenshotTaker>(delegate.window(), options.screenshot);

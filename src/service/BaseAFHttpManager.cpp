@@ -12,6 +12,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QSysInfo>
 #include <QThread>
@@ -30,6 +31,7 @@ Q_LOGGING_CATEGORY(lcTransport, "teacher.service")
 namespace {
 
 double g_displayScale = 1.0;
+int g_callsInFlight = 0; // main thread only
 
 // Nothing a call receives may follow the next call around: sessions are the service's business,
 // carried in the parameters, never in cookies.
@@ -74,6 +76,8 @@ void deliver(const std::shared_ptr<PendingCall> &call, const Outcome &outcome) {
     if (call->delivered)
         return;
     call->delivered = true;
+    // Counted out after the callback, so a call started from inside it keeps the count above 0.
+    const auto countOut = qScopeGuard([] { --g_callsInFlight; });
     ServiceCompletion completion = std::move(call->completion);
     ServiceFailure failure = std::move(call->failure);
     call->completion = nullptr;
@@ -448,6 +452,10 @@ QByteArray BaseAFHttpManager::userAgent() {
                      g_displayScale);
 }
 
+int BaseAFHttpManager::callsInFlight() {
+    return g_callsInFlight;
+}
+
 void BaseAFHttpManager::setDisplayScale(double scale) {
     if (scale > 0 && scale < 100)
         g_displayScale = scale;
@@ -571,6 +579,7 @@ void BaseAFHttpManager::postRequestOperationForHost(
     auto call = std::make_shared<PendingCall>();
     call->completion = std::move(completion);
     call->failure = std::move(failure);
+    ++g_callsInFlight;
 
     QNetworkReply *reply =
         sharedManager()->post(request, formEncode(parameters.value_or(ParameterDictionary())));

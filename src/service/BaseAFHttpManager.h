@@ -47,6 +47,9 @@ public:
     // The transport links no GUI module; the application tells it the screen's scale at start-up.
     static void setDisplayScale(double scale);
 
+    // Calls posted whose callback has not run yet (a scripted driver waits until there is none).
+    static int callsInFlight();
+
     // The standard English reason phrase of an HTTP status code, by class for unlisted codes.
     static QString reasonPhrase(int status);
 };

@@ -1,0 +1,135 @@
+#include "Driver.h"
+
+#include "ScriptRunner.h"
+#include "Tour.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTextStream>
+
+namespace {
+const char *const kDemoUser = "13800000001";
+const char *const kDemoPassword = "123456";
+
+void say(const QString &line, bool failure) {
+    QTextStream(failure ? stderr : stdout) << "teacher-client: " << line << "\n";
+}
+} // namespace
+
+Driver::Driver() = default;
+Driver::~Driver() = default;
+
+void Driver::addOptions(QCommandLineParser *parser) {
+    parser->addOption({QStringLiteral("script"),
+                       QStringLiteral("Drive the window by the steps of a script file (verbs: %1) "
+                                      "and exit: 0 when every step was done, 1 at the first "
+                                      "step that could not be, 64 for a script with mistakes.")
+                           .arg(Script::verbs().join(QStringLiteral(", "))),
+                       QStringLiteral("file")});
+    parser->addOption({QStringLiteral("tour"),
+                       QStringLiteral("Sign in from fresh settings, visit every screen and save "
+                                      "NN-Screen.png, NN-Screen.json and timings.json in the "
+                                      "folder, then exit."),
+                       QStringLiteral("dir")});
+    parser->addOption({QStringLiteral("user"),
+                       QStringLiteral("The account the tour signs in with (default %1).")
+                           .arg(QLatin1String(kDemoUser)),
+                       QStringLiteral("mobile")});
+    parser->addOption({QStringLiteral("password"),
+                       QStringLiteral("The tour account's password (default %1).")
+                           .arg(QLatin1String(kDemoPassword)),
+                       QStringLiteral("password")});
+}
+
+std::optional<int> Driver::readOptions(const QCommandLineParser &parser) {
+    m_scriptFile = parser.value(QStringLiteral("script"));
+    m_tourDir = parser.value(QStringLiteral("tour"));
+    const bool account =
+        parser.isSet(QStringLiteral("user")) || parser.isSet(QStringLiteral("password"));
+    if ((parser.isSet(QStringLiteral("script")) && m_scriptFile.isEmpty()) ||
+        (parser.isSet(QStringLiteral("tour")) && m_tourDir.isEmpty())) {
+        say(QStringLiteral("--script needs a file and --tour a folder"), true);
+        return 2;
+    }
+    if (!m_scriptFile.isEmpty() && !m_tourDir.isEmpty()) {
+        say(QStringLiteral("--script and --tour cannot go together"), true);
+        return 2;
+    }
+    if (account && m_tourDir.isEmpty()) {
+        say(QStringLiteral("--user and --password go with --tour"), true);
+        return 2;
+    }
+    if (isSet() && parser.isSet(QStringLiteral("screenshot"))) {
+        say(QStringLiteral("--screenshot cannot go with --script or --tour"), true);
+        return 2;
+    }
+
+    if (!m_scriptFile.isEmpty()) {
+        QFile file(m_scriptFile);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            say(QStringLiteral("cannot read the script %1: %2")
+                    .arg(m_scriptFile, file.errorString()),
+                true);
+            return Script::NoInputExitCode;
+        }
+        m_script = Script::parse(QString::fromUtf8(file.readAll()));
+        if (!m_script.errors.isEmpty()) {
+            for (const QString &error : std::as_const(m_script.errors))
+                say(QStringLiteral("%1: %2").arg(m_scriptFile, error), true);
+            say(QStringLiteral("%1: nothing was run").arg(m_scriptFile), true);
+            return Script::UsageExitCode;
+        }
+        return std::nullopt;
+    }
+
+    if (!m_tourDir.isEmpty()) {
+        m_user = parser.isSet(QStringLiteral("user")) ? parser.value(QStringLiteral("user"))
+                                                      : QLatin1String(kDemoUser);
+        m_password = parser.isSet(QStringLiteral("password"))
+                         ? parser.value(QStringLiteral("password"))
+                         : QLatin1String(kDemoPassword);
+        QTemporaryFile probe(QDir(m_tourDir).filePath(QStringLiteral("probe-XXXXXX")));
+        if (!QDir().mkpath(m_tourDir) || !probe.open()) {
+            say(QStringLiteral("cannot write into the tour folder %1").arg(m_tourDir), true);
+            return CannotCreateExitCode;
+        }
+        m_tourDir = QFileInfo(m_tourDir).absoluteFilePath();
+        // The tour starts like a first launch and never touches the user's own remembered login
+        // or image cache.
+        m_tourSettings = std::make_unique<QTemporaryDir>();
+        if (!m_tourSettings->isValid()) {
+            say(QStringLiteral("cannot make a temporary settings folder: %1")
+                    .arg(m_tourSettings->errorString()),
+                true);
+            return CannotCreateExitCode;
+        }
+        qputenv("TEACHER_CLIENT_CONFIG_DIR", m_tourSettings->path().toLocal8Bit());
+        qputenv("TEACHER_CLIENT_CACHE_DIR",
+                m_tourSettings->filePath(QStringLiteral("cache")).toLocal8Bit());
+    }
+    return std::nullopt;
+}
+
+void Driver::start() {
+    auto done = [](int code, const QString &message) {
+        say(message, code != 0);
+        QCoreApplication::exit(code);
+    };
+    if (!m_scriptFile.isEmpty()) {
+        auto runner = std::make_unique<ScriptRunner>(m_script.steps, m_scriptFile);
+        QObject::connect(runner.get(), &ScriptRunner::finished, runner.get(), done,
+                         Qt::QueuedConnection);
+        runner->start();
+        m_running = std::move(runner);
+    } else if (!m_tourDir.isEmpty()) {
+        auto tour = std::make_unique<Tour>(m_tourDir, m_user, m_password);
+        QObject::connect(tour.get(), &Tour::finished, tour.get(), done, Qt::QueuedConnection);
+        tour->start();
+        m_running = std::move(tour);
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A driver script: plain text, one step a line, blank lines and '#' comments allowed. The whole
+// text is checked before anything runs, so a typo on line 40 never leaves the client half-driven.
+struct ScriptStep {
+    enum class Verb { Tap, Type, Row, Back, Tab, Wait, Shot, Dump, Expect };
+
+    int line = 0;   // counted from 1
+    QString source; // the line as written, for failure messages
+    Verb verb = Verb::Wait;
+    QString name;    // widget object name (tap, type, row, expect)
+    QString text;    // typed or expected text, or a file name (shot, dump)
+    int number = -1; // row, tab, or the part tapped (-1: the widget itself)
+
+    // Steps that change what is on screen; a wait measures from the last of them.
+    bool isAction() const;
+};
+
+struct ParsedScript {
+    QList<ScriptStep> steps;
+    QStringList errors; // "line N: why", one per refused line
+};
+
+namespace Script {
+// Refused scripts exit with this code (EX_USAGE), before any step runs.
+constexpr int UsageExitCode = 64;
+// An unreadable script file (EX_NOINPUT).
+constexpr int NoInputExitCode = 66;
+
+ParsedScript parse(const QString &text);
+QStringList verbs();
+} // namespace Script

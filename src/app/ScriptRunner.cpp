@@ -1,0 +1,414 @@
+#include "ScriptRunner.h"
+
+#include "AppWindow.h"
+#include "NavigationController.h"
+#include "ProgressHud.h"
+#include "ScreenProbe.h"
+#include "SegmentedControl.h"
+#include "TabBar.h"
+#include "TabBarController.h"
+#include "ViewController.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QFile>
+#include <QImageWriter>
+#include <QJsonDocument>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QScrollArea>
+#include <QTabBar>
+#include <QTextEdit>
+
+namespace {
+
+QString quoted(const QString &text) {
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString screenName(QWidget *window) {
+    return ScreenProbe::onTopName(window);
+}
+
+// A press and a release on the spot, delivered to the widget under it as a person's click would
+// be; what that widget ignores travels up to its parents.
+void clickAt(QWidget *widget, QPoint pos) {
+    QPointer<QWidget> target = widget->childAt(pos);
+    if (target)
+        pos = target->mapFrom(widget, pos);
+    else
+        target = widget;
+    const QPointF local(pos);
+    const QPointF scene(target->mapTo(target->window(), pos));
+    const QPointF global(target->mapToGlobal(pos));
+    QMouseEvent press(QEvent::MouseButtonPress, local, scene, global, Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    if (!target)
+        return;
+    QMouseEvent release(QEvent::MouseButtonRelease, local, scene, global, Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
+// Where part `index` of a widget made of parts lies, or an empty rect when it has no such part.
+QRect partRect(QWidget *widget, int index, int *count) {
+    if (auto *segments = qobject_cast<SegmentedControl *>(widget)) {
+        *count = segments->numberOfSegments();
+        return index < *count ? segments->segmentRect(index) : QRect();
+    }
+    if (auto *tabs = qobject_cast<QTabBar *>(widget)) {
+        *count = tabs->count();
+        return index < *count ? tabs->tabRect(index) : QRect();
+    }
+    if (auto *bar = qobject_cast<TabBar *>(widget)) {
+        *count = bar->count();
+        QAbstractButton *button = index < *count ? bar->button(index) : nullptr;
+        return button ? QRect(button->mapTo(bar, QPoint()), button->size()) : QRect();
+    }
+    // Bars that paint equal columns of their own (a sort bar) say how many they have.
+    QVariant columns = widget->property("numberOfColumns");
+    if (!columns.isValid())
+        columns = widget->property("numOfMenu");
+    if (columns.isValid() && columns.toInt() > 0) {
+        *count = columns.toInt();
+        if (index >= *count)
+            return {};
+        const int width = widget->width() / *count;
+        return QRect(index * width, 0, width, widget->height());
+    }
+    *count = -1;
+    return {};
+}
+
+} // namespace
+
+ScriptRunner::ScriptRunner(QList<ScriptStep> steps, QString scriptName, QWidget *window,
+                           QObject *parent)
+    : QObject(parent)
+    , m_steps(std::move(steps))
+    , m_scriptName(std::move(scriptName))
+    , m_window(window)
+    , m_useAppWindow(!window) {
+    m_poll.setInterval(PollMs);
+    connect(&m_poll, &QTimer::timeout, this, &ScriptRunner::pollWait);
+}
+
+QWidget *ScriptRunner::window() const {
+    return m_useAppWindow ? AppWindow::instance() : m_window.data();
+}
+
+void ScriptRunner::start() {
+    if (m_running)
+        return;
+    m_running = true;
+    m_next = 0;
+    m_records.clear();
+    m_clock.start();
+    m_lastActionAt = 0;
+    QTimer::singleShot(0, this, &ScriptRunner::runNext);
+}
+
+void ScriptRunner::runNext() {
+    if (!m_running)
+        return;
+    if (m_next >= m_steps.size()) {
+        m_running = false;
+        emit finished(
+            0, QStringLiteral("%1: all %2 steps done").arg(m_scriptName).arg(m_steps.size()));
+        return;
+    }
+    const ScriptStep &step = m_steps[m_next];
+    if (!window()) {
+        fail(QStringLiteral("there is no window"));
+        return;
+    }
+    if (step.isAction())
+        m_lastActionAt = m_clock.elapsed();
+    Record record;
+    record.line = step.line;
+    record.source = step.source;
+    m_records << record;
+
+    QString why;
+    switch (step.verb) {
+    case ScriptStep::Verb::Wait:
+        m_waitStartedAt = m_clock.elapsed();
+        m_idleSince = -1;
+        m_poll.start();
+        pollWait();
+        return;
+    case ScriptStep::Verb::Tap:
+        why = tap(step);
+        break;
+    case ScriptStep::Verb::Type:
+        why = type(step);
+        break;
+    case ScriptStep::Verb::Row:
+        why = row(step);
+        break;
+    case ScriptStep::Verb::Back:
+        why = back();
+        break;
+    case ScriptStep::Verb::Tab:
+        why = tab(step);
+        break;
+    case ScriptStep::Verb::Shot:
+        why = shot(step);
+        break;
+    case ScriptStep::Verb::Dump:
+        why = dump(step);
+        break;
+    case ScriptStep::Verb::Expect:
+        why = expect(step);
+        break;
+    }
+    if (why.isEmpty())
+        stepDone();
+    else
+        fail(why);
+}
+
+void ScriptRunner::stepDone() {
+    if (!m_records.isEmpty())
+        m_records.last().screen = screenName(window());
+    ++m_next;
+    // Back to the event loop first, so what the step set off can happen.
+    QTimer::singleShot(0, this, &ScriptRunner::runNext);
+}
+
+void ScriptRunner::fail(const QString &why) {
+    m_poll.stop();
+    m_running = false;
+    const ScriptStep &step = m_steps[m_next];
+    emit finished(
+        1, QStringLiteral("%1:%2: %3: %4").arg(m_scriptName).arg(step.line).arg(step.source, why));
+}
+
+void ScriptRunner::pollWait() {
+    QWidget *w = window();
+    if (!w) {
+        fail(QStringLiteral("the window closed"));
+        return;
+    }
+    const qint64 now = m_clock.elapsed();
+    const ScreenProbe::Busy state = ScreenProbe::busy(w);
+    if (!state.isIdle()) {
+        m_idleSince = -1;
+        if (now - m_waitStartedAt >= m_waitLimitMs)
+            fail(QStringLiteral("still busy after %1 s: %2")
+                     .arg(m_waitLimitMs / 1000.0)
+                     .arg(state.describe()));
+        return;
+    }
+    if (m_idleSince < 0)
+        m_idleSince = now;
+    if (now - m_idleSince < QuietMs)
+        return;
+    m_poll.stop();
+    // The client settled when its quiet stretch began; the stretch itself is only the proof.
+    m_records.last().settledMs = m_idleSince - m_lastActionAt;
+    stepDone();
+}
+
+QString ScriptRunner::fileName(const QString &pattern) const {
+    QString name = pattern;
+    name.replace(QStringLiteral("{screen}"), screenName(window()));
+    return name;
+}
+
+QWidget *ScriptRunner::reachable(const QString &name, QString *why) {
+    QWidget *w = window();
+    if (ProgressHud::isBlocking()) {
+        *why = QStringLiteral("the progress indicator (%1) blocks the screen; wait first")
+                   .arg(quoted(ProgressHud::status()));
+        return nullptr;
+    }
+    QWidget *widget = ScreenProbe::findWidget(w, name);
+    if (!widget) {
+        *why = QStringLiteral("no visible widget named %1 on %2").arg(quoted(name), screenName(w));
+        return nullptr;
+    }
+    if (const QWidget *cover = ScreenProbe::coveringOverlay(w);
+        cover && cover != widget && !cover->isAncestorOf(widget)) {
+        *why = QStringLiteral("%1 lies under %2").arg(quoted(name), ScreenProbe::onTopName(w));
+        return nullptr;
+    }
+    if (!widget->isEnabled()) {
+        *why = QStringLiteral("%1 is disabled").arg(quoted(name));
+        return nullptr;
+    }
+    // A person scrolls to what lies outside a scrolled area before touching it.
+    for (QWidget *parent = widget->parentWidget(); parent; parent = parent->parentWidget()) {
+        if (auto *area = qobject_cast<QScrollArea *>(parent))
+            area->ensureWidgetVisible(widget, 0, 0);
+    }
+    if (widget->visibleRegion().isEmpty()) {
+        *why = QStringLiteral("%1 is off screen").arg(quoted(name));
+        return nullptr;
+    }
+    return widget;
+}
+
+QString ScriptRunner::tap(const ScriptStep &step) {
+    QString why;
+    QWidget *widget = reachable(step.name, &why);
+    if (!widget)
+        return why;
+    if (step.number < 0) {
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            button->click();
+        else
+            clickAt(widget, widget->rect().center());
+        return {};
+    }
+    int count = 0;
+    const QRect part = partRect(widget, step.number, &count);
+    if (count < 0)
+        return QStringLiteral("%1 (%2) has no parts to choose from")
+            .arg(quoted(step.name), QString::fromLatin1(widget->metaObject()->className()));
+    if (part.isEmpty())
+        return QStringLiteral("%1 has %2 parts; there is no part %3")
+            .arg(quoted(step.name))
+            .arg(count)
+            .arg(step.number);
+    clickAt(widget, part.center());
+    return {};
+}
+
+QString ScriptRunner::type(const ScriptStep &step) {
+    QString why;
+    QWidget *widget = reachable(step.name, &why);
+    if (!widget)
+        return why;
+    widget->setFocus(Qt::OtherFocusReason);
+    // The field's text is replaced, as after select-all and typing.
+    if (auto *line = qobject_cast<QLineEdit *>(widget)) {
+        if (line->isReadOnly())
+            return QStringLiteral("%1 is read-only").arg(quoted(step.name));
+        line->selectAll();
+        line->insert(step.text);
+        return {};
+    }
+    auto replace = [&](QTextCursor cursor) {
+        cursor.select(QTextCursor::Document);
+        cursor.insertText(step.text);
+    };
+    if (auto *edit = qobject_cast<QTextEdit *>(widget)) {
+        if (edit->isReadOnly())
+            return QStringLiteral("%1 is read-only").arg(quoted(step.name));
+        replace(edit->textCursor());
+        return {};
+    }
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(widget)) {
+        if (plain->isReadOnly())
+            return QStringLiteral("%1 is read-only").arg(quoted(step.name));
+        replace(plain->textCursor());
+        return {};
+    }
+    return QStringLiteral("%1 (%2) takes no typing")
+        .arg(quoted(step.name), QString::fromLatin1(widget->metaObject()->className()));
+}
+
+QString ScriptRunner::row(const ScriptStep &step) {
+    QString why;
+    QWidget *widget = reachable(step.name, &why);
+    if (!widget)
+        return why;
+    auto *view = qobject_cast<QAbstractItemView *>(widget);
+    if (!view || !view->model())
+        return QStringLiteral("%1 (%2) is not a list")
+            .arg(quoted(step.name), QString::fromLatin1(widget->metaObject()->className()));
+    const QModelIndex root = view->rootIndex();
+    const int rows = view->model()->rowCount(root);
+    if (step.number >= rows)
+        return QStringLiteral("%1 has %2 rows; there is no row %3")
+            .arg(quoted(step.name))
+            .arg(rows)
+            .arg(step.number);
+    const QModelIndex index = view->model()->index(step.number, 0, root);
+    view->scrollTo(index);
+    const QRect rect = view->visualRect(index).intersected(view->viewport()->rect());
+    if (rect.isEmpty())
+        return QStringLiteral("row %1 of %2 is not on screen")
+            .arg(step.number)
+            .arg(quoted(step.name));
+    clickAt(view->viewport(), rect.center());
+    return {};
+}
+
+QString ScriptRunner::back() {
+    QWidget *w = window();
+    if (ProgressHud::isBlocking())
+        return QStringLiteral("the progress indicator blocks the screen; wait first");
+    ViewController *screen = ScreenProbe::topScreen(w);
+    NavigationController *stack = screen ? screen->navigationController() : nullptr;
+    if (!stack || stack->viewControllers().size() < 2)
+        return QStringLiteral("there is no screen to go back to from %1").arg(screenName(w));
+    auto *button = qobject_cast<QAbstractButton *>(screen->leftBarButton());
+    if (button && button->isVisible() && button->isEnabled())
+        button->click();
+    else
+        stack->popViewController(true);
+    return {};
+}
+
+QString ScriptRunner::tab(const ScriptStep &step) {
+    QWidget *w = window();
+    if (ProgressHud::isBlocking())
+        return QStringLiteral("the progress indicator blocks the screen; wait first");
+    TabBarController *tabs = nullptr;
+    for (ViewController *c = ScreenProbe::topScreen(w); c && !tabs; c = c->parentViewController())
+        tabs = qobject_cast<TabBarController *>(c);
+    if (!tabs)
+        return QStringLiteral("there is no tab bar on %1").arg(screenName(w));
+    if (tabs->isTabBarHidden())
+        return QStringLiteral("the tab bar is hidden under %1").arg(screenName(w));
+    QAbstractButton *button = tabs->tabBar()->button(step.number);
+    if (!button)
+        return QStringLiteral("the tab bar has no tab %1").arg(step.number);
+    button->click();
+    return {};
+}
+
+QString ScriptRunner::shot(const ScriptStep &step) {
+    const QString name = fileName(step.text);
+    m_records.last().file = name;
+    const QPixmap picture = window()->grab();
+    QImageWriter writer(name, "png");
+    if (picture.isNull())
+        return QStringLiteral("the window gives no picture");
+    if (!writer.write(picture.toImage()))
+        return QStringLiteral("cannot write %1: %2").arg(name, writer.errorString());
+    return {};
+}
+
+QString ScriptRunner::dump(const ScriptStep &step) {
+    const QString name = fileName(step.text);
+    m_records.last().file = name;
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write %1: %2").arg(name, file.errorString());
+    file.write(QJsonDocument(ScreenProbe::dump(window())).toJson(QJsonDocument::Indented));
+    if (!file.commit())
+        return QStringLiteral("cannot write %1: %2").arg(name, file.errorString());
+    return {};
+}
+
+QString ScriptRunner::expect(const ScriptStep &step) {
+    QWidget *widget = ScreenProbe::findWidget(window(), step.name);
+    if (!widget)
+        return QStringLiteral("no visible widget named %1 on %2")
+            .arg(quoted(step.name), screenName(window()));
+    const std::optional<QString> text = ScreenProbe::visibleText(widget);
+    if (!text)
+        return QStringLiteral("%1 (%2) shows no text of its own")
+            .arg(quoted(step.name), QString::fromLatin1(widget->metaObject()->className()));
+    if (*text != step.text)
+        return QStringLiteral("%1 shows %2, not %3")
+            .arg(quoted(step.name), quoted(*text), quoted(step.text));
+    return {};
+}

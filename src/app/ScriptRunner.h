@@ -1,0 +1,83 @@
+#pragma once
+
+#include "Script.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+class QWidget;
+
+// Runs a parsed script against the live window, one step at a time, returning to the event loop
+// between steps so the client reacts as it would to a person. A step that cannot be done stops
+// the run: finished(1, "FILE:LINE: step: why"); all steps done: finished(0, ...).
+//
+// "{screen}" in a shot or dump file name becomes the class name of the screen on top.
+class ScriptRunner : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int WaitLimitMs = 10000;
+    // Settled means idle for this long without a break: long enough for the work a screen starts
+    // on the next turn of the event loop (a follow-up request, the images its first paint asks).
+    static constexpr int QuietMs = 60;
+    static constexpr int PollMs = 5;
+
+    struct Record {
+        int line = 0;
+        QString source;
+        qint64 settledMs = -1; // wait: from the start of the last action step to settled
+        QString file;          // shot, dump: the file written
+        QString screen;        // the class name of the screen on top when the step ended
+    };
+
+    // `window` null: the application's window (AppWindow::instance()) at each step.
+    ScriptRunner(QList<ScriptStep> steps, QString scriptName, QWidget *window = nullptr,
+                 QObject *parent = nullptr);
+
+    void start();
+    // Tests shorten the ten seconds a wait may take.
+    void setWaitLimit(int milliseconds) { m_waitLimitMs = milliseconds; }
+    bool isRunning() const { return m_running; }
+    const QList<Record> &records() const { return m_records; }
+
+signals:
+    void finished(int exitCode, const QString &message);
+
+private:
+    QWidget *window() const;
+    void runNext();
+    void stepDone();
+    void fail(const QString &why);
+    void pollWait();
+    QString fileName(const QString &pattern) const;
+
+    // Each gives the reason the step cannot be done, or an empty text when it was done.
+    QString tap(const ScriptStep &step);
+    QString type(const ScriptStep &step);
+    QString row(const ScriptStep &step);
+    QString back();
+    QString tab(const ScriptStep &step);
+    QString shot(const ScriptStep &step);
+    QString dump(const ScriptStep &step);
+    QString expect(const ScriptStep &step);
+    // The named widget, ready for a person's hand; nullptr with the reason otherwise.
+    QWidget *reachable(const QString &name, QString *why);
+
+    QList<ScriptStep> m_steps;
+    QString m_scriptName;
+    QPointer<QWidget> m_window;
+    bool m_useAppWindow;
+    int m_next = 0;
+    bool m_running = false;
+    QList<Record> m_records;
+
+    QElapsedTimer m_clock;
+    qint64 m_lastActionAt = 0;
+    QTimer m_poll;
+    int m_waitLimitMs = WaitLimitMs;
+    qint64 m_waitStartedAt = 0;
+    qint64 m_idleSince = -1;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class ScriptRunner;
+
+// The screen tour: a built-in script, run by the script runner, that signs in and visits every
+// screen in a fixed order, saving DIR/NN-ClassName.png and .json of each and DIR/timings.json.
+//
+// The tour is a list of chapters. Each is script text plus one macro, "capture": wait until
+// settled, then picture and dump what is on top. A capture's number is fixed by its place in the
+// list, so a picture keeps its name from run to run. A chapter that fails is reported and the
+// tour goes on with the next one from a fresh tab bar, so one broken screen does not hide the
+// others; the exit code is 1 then. A new screen is a line or two in chapters().
+class Tour : public QObject {
+    Q_OBJECT
+public:
+    struct Chapter {
+        QString title;
+        QString script; // "{user}" and "{password}" are filled in
+    };
+    static QList<Chapter> chapters();
+    // The chapter's script with its captures expanded; `number` counts captures across chapters.
+    static QString expand(const Chapter &chapter, const QString &dir, int *number,
+                          const QString &user, const QString &password);
+
+    Tour(QString dir, QString user, QString password, QObject *parent = nullptr);
+    ~Tour() override;
+
+    void start();
+
+signals:
+    void finished(int exitCode, const QString &message);
+
+private:
+    void runChapter();
+    void chapterFinished(int exitCode, const QString &message);
+    void finish();
+
+    QString m_dir;
+    QString m_user;
+    QString m_password;
+    QList<Chapter> m_chapters;
+    int m_chapter = 0;
+    int m_captureNumber = 0;
+    std::unique_ptr<ScriptRunner> m_runner;
+    QJsonArray m_timings;
+    QStringList m_failures;
+};

@@ -1,0 +1,95 @@
+#include "BookCollectionCell.h"
+
+#include "FlowerListView.h"
+#include "FrameStyle.h"
+
+#include <QAbstractItemView>
+#include <QPainter>
+#include <QPixmapCache>
+
+namespace {
+constexpr int NamePixelSize = 12;
+constexpr QRgb NameColor = 0x333333;
+
+// Covers come in whatever size the service has; scaling one on every frame of a scroll would
+// cost more than the rest of the cell, so the fitted copy is kept.
+QPixmap fitted(const QPixmap &cover, QSize box, qreal ratio) {
+    const QSize target = cover.size().scaled(box * ratio, Qt::KeepAspectRatio);
+    if (target.isEmpty())
+        return {};
+    const QString key = QStringLiteral("cover:%1:%2x%3")
+                            .arg(cover.cacheKey())
+                            .arg(target.width())
+                            .arg(target.height());
+    QPixmap scaled;
+    if (!QPixmapCache::find(key, &scaled)) {
+        scaled = cover.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        scaled.setDevicePixelRatio(ratio);
+        QPixmapCache::insert(key, scaled);
+    }
+    return scaled;
+}
+} // namespace
+
+BookCollectionCell::BookCollectionCell(QObject *parent)
+    : QStyledItemDelegate(parent) {}
+
+QSize BookCollectionCell::itemSizeFor(int gridWidth) {
+    const int width = qMax(1, (gridWidth - GridInsets) / 3);
+    return {width, width + ExtraHeight};
+}
+
+QRect BookCollectionCell::coverRect(const QRect &cell) {
+    return {cell.topLeft(), QSize(cell.width(), cell.width())};
+}
+
+QRect BookCollectionCell::nameRect(const QRect &cell) {
+    return {cell.left(), cell.top() + cell.width() + NameTop, cell.width(), NameHeight};
+}
+
+QPoint BookCollectionCell::flowersOrigin(const QRect &cell) {
+    return {cell.left() + (cell.width() - FlowerListView::RowWidth) / 2,
+            cell.top() + cell.width() + FlowersTop};
+}
+
+QSize BookCollectionCell::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const {
+    const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
+    return itemSizeFor(view ? view->viewport()->width() : option.rect.width());
+}
+
+void BookCollectionCell::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                               const QModelIndex &index) const {
+    const QRect cell = option.rect;
+    painter->save();
+
+    const QPixmap cover = index.data(Qt::DecorationRole).value<QPixmap>();
+    if (!cover.isNull()) {
+        const QRect box = coverRect(cell);
+        const QPixmap shown = fitted(cover, box.size(), painter->device()->devicePixelRatioF());
+        const QSize logical = shown.deviceIndependentSize().toSize();
+        painter->drawPixmap(QRect(QPoint(box.left() + (box.width() - logical.width()) / 2,
+                                         box.top() + (box.height() - logical.height()) / 2),
+                                  logical),
+                            shown);
+    }
+
+    QFont font = option.font;
+    font.setPixelSize(NamePixelSize);
+    painter->setFont(font);
+    painter->setPen(QColor(NameColor));
+    const QRect name = nameRect(cell);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    painter->drawText(name, Qt::AlignCenter,
+                      QFontMetrics(font).elidedText(text, Qt::ElideRight, name.width()));
+
+    FlowerListView::paintFlowers(painter, flowersOrigin(cell),
+                                 index.data(FlowerCountRole).toLongLong());
+
+    // Keyboard users need to see which book Enter opens.
+    if (option.state & (QStyle::State_Selected | QStyle::State_HasFocus)) {
+        painter->setPen(QPen(QColor(FrameStyle::TitleColor), 1));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(cell.adjusted(0, 0, -1, -1));
+    }
+    painter->restore();
+}

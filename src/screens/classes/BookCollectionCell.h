@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+// A book of a grid, three to a row: the cover (bookImageView), the name below it (bookNameLabel)
+// and the flower row under the name (flowerView). The delegate paints a cell from the model's
+// roles, so the cell's parts are read from the model, never from pixels:
+//   Qt::DecorationRole  bookImageView: the loaded cover as a QPixmap, nothing until it arrives
+//   Qt::DisplayRole     bookNameLabel: the book's name (also what lists of rows show as text)
+//   FlowerCountRole     flowerView: the count the flower row shows (capped at five when drawn)
+//   BookIdRole          the book a tap opens
+//   ImageUrlRole        where the cover comes from
+class BookCollectionCell : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    enum Role {
+        FlowerCountRole = Qt::UserRole + 1,
+        BookIdRole,
+        ImageUrlRole,
+    };
+
+    static constexpr int GridInsets = 32; // what the three cells leave of the grid's width
+    // The view's spacing. A list view puts it before every cell and after the last one, and
+    // wraps a row that reaches its very last pixel: four of 6 fit in the 32 with room to spare.
+    static constexpr int Spacing = 6;
+    static constexpr int ExtraHeight = 38;
+    static constexpr int NameTop = 2;
+    static constexpr int NameHeight = 18;
+    static constexpr int FlowersTop = 20;
+
+    explicit BookCollectionCell(QObject *parent = nullptr);
+
+    // A cell's size in a grid `gridWidth` wide: (width - 32) / 3 wide, that plus 38 high.
+    static QSize itemSizeFor(int gridWidth);
+    // Where each part of a cell lies within `cell`.
+    static QRect coverRect(const QRect &cell);
+    static QRect nameRect(const QRect &cell);
+    static QPoint flowersOrigin(const QRect &cell);
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "LoadMoreFooter.h"
+#include "PagedRows.h"
+#include "RefreshHeader.h"
+#include "records/ContentRecords.h"
+
+#include <QString>
+
+// One book of a grid, whichever answer it came in: the pupil's tested and collected books carry
+// their flowers in FlowerCount, the recommended books in Flower.
+struct BookGridItem {
+    qint64 BookId = 0;
+    QString BookName;
+    QString ImageUrl;
+    qint64 flowers = 0;
+
+    static BookGridItem from(const StudentBookListModel &book);
+    static BookGridItem from(const BookListModel &book);
+};
+
+// The rows of a book grid, in the roles BookCollectionCell paints. A grid asks for its next page
+// only when it is pulled up (the load-more footer), never because the view has room or reaches
+// its end: the requests are the ones the teacher makes.
+class BookGridRows : public PagedRows<BookGridItem> {
+    Q_OBJECT
+public:
+    explicit BookGridRows(QObject *parent = nullptr);
+
+    bool canFetchMore(const QModelIndex &) const override { return false; }
+
+protected:
+    QVariant rowData(const BookGridItem &book, int role) const override;
+};

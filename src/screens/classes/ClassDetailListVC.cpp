@@ -1,0 +1,178 @@
+#include "ClassDetailListVC.h"
+
+#include "BookCollectionCell.h"
+#include "LoadMoreFooter.h"
+#include "NavigationController.h"
+#include "ProgressHud.h"
+#include "RefreshHeader.h"
+#include "TeacherRequestManager.h"
+#include "ui_ClassDetailListVC.h"
+
+#include <QKeyEvent>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcBookGrid, "teacher.classes.grid")
+
+namespace {
+ClassDetailListVC::BookDetailMaker &bookDetailMaker() {
+    static ClassDetailListVC::BookDetailMaker maker;
+    return maker;
+}
+} // namespace
+
+void ClassDetailListVC::setBookDetailMaker(BookDetailMaker maker) {
+    bookDetailMaker() = std::move(maker);
+}
+
+ClassDetailListVC::ClassDetailListVC(ListType listType, QWidget *parent)
+    : BasicVC(parent)
+    , m_ui(std::make_unique<Ui::ClassDetailListVC>())
+    , m_listType(listType)
+    , m_rows(new BookGridRows(this)) {
+    m_ui->setupUi(this);
+    m_rows->setPageSize(PageSize);
+}
+
+ClassDetailListVC::~ClassDetailListVC() = default;
+
+QListView *ClassDetailListVC::gridView() const {
+    return m_ui->collectionView;
+}
+
+int ClassDetailListVC::pageIndex() const {
+    return m_rows->isLoading() ? m_rows->requestedPage() : m_rows->currentPage();
+}
+
+void ClassDetailListVC::viewDidLoad() {
+    BasicVC::viewDidLoad();
+    QListView *grid = m_ui->collectionView;
+    // The form hides the scroll bar: a wrapping list keeps room for one even when none shows,
+    // and three cells of (width - 32) / 3 would no longer fit. Wheel and keys still scroll.
+    grid->setModel(m_rows);
+    grid->setItemDelegate(new BookCollectionCell(grid));
+    grid->setSpacing(BookCollectionCell::Spacing);
+    grid->setAccessibleName(m_listType == TestList      ? tr("测试的书")
+                            : m_listType == CollectList ? tr("收藏的书")
+                                                        : tr("推荐的书"));
+    grid->installEventFilter(this);
+    connect(grid, &QListView::clicked, this,
+            [this](const QModelIndex &index) { collectionView(index); });
+
+    switch (m_listType) {
+    case TestList:
+    case CollectList:
+        m_rows->setPageRequest(
+            [this](int page, int) { getStudentPersonHomeIndexActionWithPageIndex(page); });
+        m_rows->attach(grid);
+        break;
+    case RecommendList:
+        // One list, no paging: nothing happens on a pull-up, and only F5 or a pull-down asks
+        // again.
+        m_rows->setPageRequest([this](int page, int) {
+            if (page == 1)
+                getRecommandBookListAction();
+            else
+                m_rows->pageFailed(page);
+        });
+        RefreshHeader::attach(grid, [this] { m_rows->refresh(); });
+        break;
+    default:
+        qCWarning(lcBookGrid) << "grid of unknown mode" << int(m_listType) << "asks for nothing";
+        return;
+    }
+    m_rows->refresh();
+}
+
+void ClassDetailListVC::viewWillAppear(bool animated) {
+    // Inside another screen (a pupil's home, a book's detail) the grid is not a screen of the
+    // stack: the bar, the back button and the back keys belong to the screen holding it.
+    if (parentViewController() && !qobject_cast<NavigationController *>(parentViewController())) {
+        ViewController::viewWillAppear(animated);
+        return;
+    }
+    BasicVC::viewWillAppear(animated);
+}
+
+void ClassDetailListVC::reload() {
+    if (isViewLoaded())
+        m_rows->refresh();
+}
+
+void ClassDetailListVC::getStudentPersonHomeIndexActionWithPageIndex(int pageIndex) {
+    GetStudentPersonHomeIndexReq request;
+    request.uid = m_userId;
+    request.type = m_listType == CollectList ? CollectType : TestType;
+    request.pageIndex = pageIndex;
+    request.pageSize = PageSize;
+
+    const ListType mode = m_listType;
+    QPointer<ClassDetailListVC> self(this);
+    ProgressHud::show();
+    auto answer = m_rows->answerForPage<GetStudentPersonHomeIndextRsp>(
+        this, pageIndex, [self, mode](const GetStudentPersonHomeIndextRsp &rsp) {
+            // The header follows every successful answer, before the grid shows the page.
+            if (self && self->m_studentInfo && rsp.user)
+                self->m_studentInfo(*rsp.user);
+            const auto &books = mode == CollectList ? rsp.bookList : rsp.testList;
+            QList<BookGridItem> items;
+            if (books) {
+                items.reserve(books->size());
+                for (const StudentBookListModel &book : *books)
+                    items.append(BookGridItem::from(book));
+            }
+            return items;
+        });
+    answer.dismissingHud();
+    TeacherRequestManager::request_GetStudentPersonHomeIndex_WithParams(
+        request, answer.completion(), answer.failure());
+}
+
+void ClassDetailListVC::getRecommandBookListAction() {
+    GetRecommendBookListReq request;
+    request.bookId = m_bookId;
+    request.top = RecommendTop;
+
+    ProgressHud::show();
+    auto answer = m_rows->answerForPage<GetRecommendBookListRsp>(
+        this, 1, [](const GetRecommendBookListRsp &rsp) {
+            QList<BookGridItem> items;
+            if (rsp.bookList) {
+                items.reserve(rsp.bookList->size());
+                for (const BookListModel &book : *rsp.bookList)
+                    items.append(BookGridItem::from(book));
+            }
+            return items;
+        });
+    answer.dismissingHud().endingRefresh(RefreshHeader::of(m_ui->collectionView));
+    TeacherRequestManager::request_GetRecommendBookList_WithParams(request, answer.completion(),
+                                                                   answer.failure());
+}
+
+void ClassDetailListVC::collectionView(const QModelIndex &index) {
+    if (!index.isValid() || index.model() != m_rows || !m_rows->isValidRow(index.row()))
+        return;
+    NavigationController *stack = navigationController();
+    if (!stack)
+        return;
+    const qint64 bookId = m_rows->at(index.row()).BookId;
+    ViewController *detail = bookDetailMaker() ? bookDetailMaker()(bookId) : nullptr;
+    if (!detail) {
+        qCWarning(lcBookGrid) << "no book detail screen to open book" << bookId;
+        return;
+    }
+    detail->setHidesBottomBarWhenPushed(true);
+    stack->pushViewController(detail, true);
+}
+
+bool ClassDetailListVC::eventFilter(QObject *watched, QEvent *event) {
+    // Enter opens the current book, as a click does; activated() would also fire on the second
+    // click of a double-click and open the book twice.
+    if (watched == m_ui->collectionView && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            collectionView(m_ui->collectionView->currentIndex());
+            return true;
+        }
+    }
+    return BasicVC::eventFilter(watched, event);
+}

@@ -1,0 +1,217 @@
+// The script runner on a small window: the failure line and exit code of each kind of step that
+// cannot be done, what the steps do to widgets, where names are looked up, dumps and waiting.
+
+#include "AppWindow.h"
+#include "Script.h"
+#include "ScriptRunner.h"
+#include "ViewController.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QVariantAnimation>
+#include <QtTest>
+
+class Screen : public ViewController {
+    Q_OBJECT
+public:
+    Screen() {
+        auto *layout = new QVBoxLayout(this);
+        title = add<QLabel>(layout, "titleLabel");
+        title->setText(QStringLiteral("三年级1班"));
+        ok = add<QPushButton>(layout, "okBtn");
+        ok->setText(QStringLiteral("确定"));
+        auto *off = add<QPushButton>(layout, "offBtn");
+        off->setEnabled(false);
+        field = add<QLineEdit>(layout, "field");
+        list = add<QListView>(layout, "list");
+        list->setModel(new QStringListModel({"甲", "乙", "丙"}, list));
+        add<QLabel>(layout, "hiddenLabel")->hide();
+    }
+    template <typename W> W *add(QVBoxLayout *layout, const char *name) {
+        auto *widget = new W;
+        widget->setObjectName(QLatin1String(name));
+        layout->addWidget(widget);
+        return widget;
+    }
+    QLabel *title;
+    QPushButton *ok;
+    QLineEdit *field;
+    QListView *list;
+};
+
+class tst_ScriptRunner : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<AppWindow> m_window;
+    QPointer<Screen> m_screen;
+    QTemporaryDir m_dir;
+    QList<ScriptRunner::Record> m_records;
+
+    // Runs the script text to its end: the exit code and the message.
+    std::pair<int, QString> run(const QString &text, int waitLimitMs = ScriptRunner::WaitLimitMs) {
+        const ParsedScript parsed = Script::parse(text);
+        if (!parsed.errors.isEmpty())
+            return {-1, parsed.errors.join(u'\n')};
+        ScriptRunner runner(parsed.steps, QStringLiteral("test"));
+        runner.setWaitLimit(waitLimitMs);
+        QSignalSpy finished(&runner, &ScriptRunner::finished);
+        runner.start();
+        if (!finished.wait(15000))
+            return {-2, QStringLiteral("no end")};
+        m_records = runner.records();
+        return {finished.first().at(0).toInt(), finished.first().at(1).toString()};
+    }
+
+private slots:
+    void init() {
+        m_window = std::make_unique<AppWindow>();
+        m_window->resize(375, 667);
+        m_screen = new Screen;
+        m_window->setRootViewController(m_screen);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void cleanup() { m_window.reset(); }
+
+    void stepsThatCannotBeDone_data();
+    void stepsThatCannotBeDone();
+    void stepsActOnTheWidgetsAndStopAtAFailure();
+    void overlaysAreSearchedFirst();
+    void dumpWritesTheVisibleTreeWithRows();
+    void waitLastsUntilAnimationsEndOrFailsAtTheLimit();
+};
+
+void tst_ScriptRunner::stepsThatCannotBeDone_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("expected text differs")
+        << "expect titleLabel 三年级1班\nexpect titleLabel 二年级"
+        << "test:2: expect titleLabel 二年级: \"titleLabel\" shows \"三年级1班\", not \"二年级\"";
+    QTest::newRow("no such widget")
+        << "wait\n# comment\ntap nowhere"
+        << "test:3: tap nowhere: no visible widget named \"nowhere\" on Screen";
+    QTest::newRow("hidden widget") << "tap hiddenLabel"
+                                   << "no visible widget named \"hiddenLabel\"";
+    QTest::newRow("disabled") << "tap offBtn"
+                              << "test:1: tap offBtn: \"offBtn\" is disabled";
+    QTest::newRow("no parts") << "tap okBtn 1"
+                              << "\"okBtn\" (QPushButton) has no parts";
+    QTest::newRow("row beyond the list") << "row list 3"
+                                         << "\"list\" has 3 rows; there is no row 3";
+    QTest::newRow("text of a list") << "expect list x"
+                                    << "(QListView) shows no text of its own";
+    QTest::newRow("back from a root") << "back"
+                                      << "no screen to go back to from Screen";
+    QTest::newRow("no tab bar") << "tab 0"
+                                << "there is no tab bar on Screen";
+    QTest::newRow("unwritable picture") << "shot /nonexistent-folder/x.png"
+                                        << "cannot write /nonexistent-folder/x.png";
+}
+
+void tst_ScriptRunner::stepsThatCannotBeDone() {
+    QFETCH(QString, script);
+    QFETCH(QString, message);
+    const auto [code, text] = run(script);
+    QCOMPARE(code, 1);
+    QVERIFY2(text.contains(message), qPrintable(text));
+}
+
+void tst_ScriptRunner::stepsActOnTheWidgetsAndStopAtAFailure() {
+    int clicks = 0;
+    connect(m_screen->ok, &QPushButton::clicked, this, [&clicks] { ++clicks; });
+    QSignalSpy rows(m_screen->list, &QAbstractItemView::clicked);
+    m_screen->field->setText(QStringLiteral("old"));
+
+    const auto [code, text] = run(QStringLiteral("type field 王丽华 1\nexpect field 王丽华 1\n"
+                                                 "tap okBtn\nrow list 2\nexpect okBtn 确定\n"
+                                                 "expect QLabel 三年级1班"));
+    QCOMPARE(code, 0);
+    QCOMPARE(m_screen->field->text(), QStringLiteral("王丽华 1")); // replaced, not appended
+    QCOMPARE(clicks, 1);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().first().toModelIndex().row(), 2);
+
+    // Nothing after the failing step runs.
+    QCOMPARE(run(QStringLiteral("tap okBtn\nexpect okBtn 取消\ntap okBtn")).first, 1);
+    QCOMPARE(clicks, 2);
+}
+
+void tst_ScriptRunner::overlaysAreSearchedFirst() {
+    auto *overlay = new QWidget(m_window.get());
+    overlay->setGeometry(m_window->rect());
+    auto *button = new QPushButton(QStringLiteral("关闭"), overlay);
+    button->setObjectName(QStringLiteral("okBtn"));
+    overlay->show();
+    overlay->raise();
+    QSignalSpy overlayClicks(button, &QPushButton::clicked);
+    QSignalSpy screenClicks(m_screen->ok, &QPushButton::clicked);
+
+    QCOMPARE(run(QStringLiteral("tap okBtn\nexpect okBtn 关闭")).first, 0);
+    QCOMPARE(overlayClicks.size(), 1);
+    QCOMPARE(screenClicks.size(), 0);
+    // What the overlay covers is out of reach.
+    const auto [code, text] = run(QStringLiteral("type field x"));
+    QCOMPARE(code, 1);
+    QVERIFY2(text.contains(QStringLiteral("\"field\" lies under")), qPrintable(text));
+
+    overlay->hide();
+    QCOMPARE(run(QStringLiteral("tap okBtn")).first, 0);
+    QCOMPARE(screenClicks.size(), 1);
+}
+
+void tst_ScriptRunner::dumpWritesTheVisibleTreeWithRows() {
+    const auto [code, text] = run(QStringLiteral("dump %1/{screen}.json").arg(m_dir.path()));
+    QCOMPARE(code, 0);
+    QFile file(m_dir.filePath(QStringLiteral("Screen.json")));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(text));
+    const QJsonObject dump = QJsonDocument::fromJson(file.readAll()).object();
+    QCOMPARE(dump.value("screen").toString(), QStringLiteral("Screen"));
+
+    QHash<QString, QJsonObject> byName;
+    const std::function<void(const QJsonObject &)> collect = [&](const QJsonObject &node) {
+        byName.insert(node.value("name").toString(), node);
+        for (const QJsonValue &child : node.value("children").toArray())
+            collect(child.toObject());
+    };
+    collect(dump.value("tree").toObject());
+    QVERIFY(!byName.contains(QStringLiteral("hiddenLabel")));
+    QCOMPARE(byName.value("titleLabel").value("text").toString(), QStringLiteral("三年级1班"));
+    QCOMPARE(byName.value("offBtn").value("enabled").toBool(), false);
+    const QPoint at = m_screen->ok->mapTo(m_window.get(), QPoint());
+    QCOMPARE(byName.value("okBtn").value("geometry").toArray(),
+             (QJsonArray{at.x(), at.y(), m_screen->ok->width(), m_screen->ok->height()}));
+    const QJsonArray rows = byName.value("list").value("rows").toArray();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(2).toObject().value("text").toString(), QStringLiteral("丙"));
+}
+
+void tst_ScriptRunner::waitLastsUntilAnimationsEndOrFailsAtTheLimit() {
+    auto *fade = new QVariantAnimation(m_screen);
+    fade->setStartValue(0.0);
+    fade->setEndValue(1.0);
+    fade->setDuration(300);
+    QTimer::singleShot(0, fade, [fade] { fade->start(); });
+    QCOMPARE(run(QStringLiteral("tap okBtn\nwait")).first, 0);
+    QCOMPARE(fade->state(), QAbstractAnimation::Stopped);
+    QVERIFY2(m_records.last().settledMs >= 250,
+             qPrintable(QString::number(m_records.last().settledMs)));
+
+    fade->setLoopCount(-1);
+    fade->start();
+    const auto [code, text] = run(QStringLiteral("wait"), 200);
+    QCOMPARE(code, 1);
+    QVERIFY2(text.contains(QStringLiteral("still busy after 0.2 s: 1 animation(s) running")),
+             qPrintable(text));
+}
+
+QTEST_MAIN(tst_ScriptRunner)
+#include "tst_ScriptRunner.moc"
