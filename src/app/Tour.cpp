@@ -76,6 +76,17 @@ QList<Tour::Chapter> Tour::chapters() {
             tap picture0
             capture
         )")},
+        {QStringLiteral("reports"), QStringLiteral(R"(
+            tab 2
+            wait
+            capture
+            tap SegmentedControl 1
+            wait
+            capture
+            tap SegmentedControl 2
+            wait
+            capture
+        )")},
     };
 }
 
