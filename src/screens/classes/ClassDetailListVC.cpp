@@ -24,6 +24,10 @@ void ClassDetailListVC::setBookDetailMaker(BookDetailMaker maker) {
     bookDetailMaker() = std::move(maker);
 }
 
+ViewController *ClassDetailListVC::makeBookDetail(qint64 bookId) {
+    return bookDetailMaker() ? bookDetailMaker()(bookId) : nullptr;
+}
+
 ClassDetailListVC::ClassDetailListVC(ListType listType, QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::ClassDetailListVC>())
@@ -155,7 +159,7 @@ void ClassDetailListVC::collectionView(const QModelIndex &index) {
     if (!stack)
         return;
     const qint64 bookId = m_rows->at(index.row()).BookId;
-    ViewController *detail = bookDetailMaker() ? bookDetailMaker()(bookId) : nullptr;
+    ViewController *detail = makeBookDetail(bookId);
     if (!detail) {
         qCWarning(lcBookGrid) << "no book detail screen to open book" << bookId;
         return;

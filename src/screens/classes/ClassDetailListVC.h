@@ -63,6 +63,8 @@ public:
     // so the program hands the maker over; without one a tapped book opens nothing.
     using BookDetailMaker = std::function<ViewController *(qint64 bookId)>;
     static void setBookDetailMaker(BookDetailMaker maker);
+    // The detail screen of `bookId` from the handed-over maker; null while there is none.
+    static ViewController *makeBookDetail(qint64 bookId);
 
 protected:
     void viewDidLoad() override;

@@ -1,17 +1,40 @@
 #pragma once
 
 #include "BasicVC.h"
+#include "classes/BookGridRows.h"
 
-// Stands in until the real screen is merged: the class name and title only.
+#include <memory>
+
+class QListView;
+namespace Ui {
+class MyCollectionVC;
+}
+
+// The books the signed-in teacher collected, three to a row. The whole collection comes in one
+// answer; the book detail's collect and un-collect broadcast makes the grid reload.
 class MyCollectionVC : public BasicVC {
     Q_OBJECT
 public:
-    explicit MyCollectionVC(QWidget *parent = nullptr)
-        : BasicVC(parent) {}
+    explicit MyCollectionVC(QWidget *parent = nullptr);
+    ~MyCollectionVC() override;
+
+    // The books shown, in the order of the last successful answer.
+    const QList<BookGridItem> &collectionArray() const { return m_rows->rows(); }
+    BookGridRows *rows() const { return m_rows; }
+    QListView *gridView() const;
+
+    // The load the refresh header runs; call it through the header so its spinner follows.
+    void getCollectionBookListAction();
+    // Opens the book at `index` in a new detail screen; nothing for a row that is not there.
+    void collectionView(const QModelIndex &index);
 
 protected:
-    void viewDidLoad() override {
-        BasicVC::viewDidLoad();
-        setTitle(QStringLiteral("我的收藏"));
-    }
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+
+private:
+    void updateCollectAction();
+
+    std::unique_ptr<Ui::MyCollectionVC> m_ui;
+    BookGridRows *m_rows;
 };

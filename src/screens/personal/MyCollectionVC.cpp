@@ -1,0 +1,107 @@
+#include "MyCollectionVC.h"
+
+#include "NavigationController.h"
+#include "NotificationCenter.h"
+#include "TeacherRequestManager.h"
+#include "classes/BookCollectionCell.h"
+#include "classes/ClassDetailListVC.h"
+#include "records/AccountRecords.h"
+#include "ui_MyCollectionVC.h"
+
+#include <QListView>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcCollection, "teacher.personal.collection")
+
+MyCollectionVC::MyCollectionVC(QWidget *parent)
+    : BasicVC(parent)
+    , m_ui(std::make_unique<Ui::MyCollectionVC>())
+    , m_rows(new BookGridRows(this)) {
+    m_ui->setupUi(this);
+}
+
+MyCollectionVC::~MyCollectionVC() = default;
+
+QListView *MyCollectionVC::gridView() const {
+    return m_ui->collectionView;
+}
+
+void MyCollectionVC::viewDidLoad() {
+    BasicVC::viewDidLoad();
+    NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_MYCOLLECT,
+                                    [this] { updateCollectAction(); });
+    setTitle(QStringLiteral("我的收藏"));
+
+    QListView *grid = m_ui->collectionView;
+    grid->setModel(m_rows);
+    grid->setItemDelegate(new BookCollectionCell(grid));
+    grid->setSpacing(BookCollectionCell::Spacing);
+    grid->setAccessibleName(tr("我收藏的书"));
+    connect(grid, &QListView::clicked, this,
+            [this](const QModelIndex &index) { collectionView(index); });
+
+    m_rows->setPageRequest([this](int page, int) {
+        if (page == 1)
+            getCollectionBookListAction();
+        else
+            m_rows->pageFailed(page);
+    });
+    // The header and the empty-data cover come with the model; the footer would pull for pages
+    // the service does not have.
+    m_rows->attach(grid, this);
+    delete m_rows->footer();
+    m_rows->header()->beginRefreshing();
+}
+
+void MyCollectionVC::viewWillAppear(bool animated) {
+    BasicVC::viewWillAppear(animated);
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+}
+
+void MyCollectionVC::updateCollectAction() {
+    RefreshHeader *header = m_rows->header();
+    // The detail broadcasts as it sends its change: an answer already on its way may predate the
+    // change, so a running load is overtaken rather than waited for.
+    if (header && !header->isRefreshing())
+        header->beginRefreshing();
+    else
+        m_rows->refresh();
+}
+
+void MyCollectionVC::getCollectionBookListAction() {
+    GetTeacherCollectionsReq request;
+    request.uid = LoginRsp::shareRsp().uid;
+
+    auto answer = m_rows->answerForPage<GetTeacherCollectionsRsp>(
+        this, 1, [](const GetTeacherCollectionsRsp &rsp) {
+            QList<BookGridItem> items;
+            if (rsp.collectlist) {
+                items.reserve(rsp.collectlist->size());
+                for (const BookListModel &book : *rsp.collectlist)
+                    items.append(BookGridItem::from(book));
+            }
+            return items;
+        });
+    answer.dismissingHud();
+    TeacherRequestManager::request_GetTeacherCollections_WithParams(request, answer.completion(),
+                                                                    answer.failure());
+}
+
+void MyCollectionVC::collectionView(const QModelIndex &index) {
+    if (!index.isValid() || index.model() != m_rows || !m_rows->isValidRow(index.row()))
+        return;
+    NavigationController *stack = navigationController();
+    if (!stack)
+        return;
+    const qint64 bookId = m_rows->at(index.row()).BookId;
+    ViewController *detail = ClassDetailListVC::makeBookDetail(bookId);
+    if (!detail) {
+        qCWarning(lcCollection) << "no book detail screen to open book" << bookId;
+        return;
+    }
+    detail->setHidesBottomBarWhenPushed(true);
+    stack->pushViewController(detail, true);
+}
