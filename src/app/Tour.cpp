@@ -76,6 +76,12 @@ QList<Tour::Chapter> Tour::chapters() {
             tap picture0
             capture
         )")},
+        {QStringLiteral("collection"), QStringLiteral(R"(
+            wait
+            tap collectBtn
+            wait
+            capture
+        )")},
         {QStringLiteral("reports"), QStringLiteral(R"(
             tab 2
             wait
