@@ -17,6 +17,17 @@ struct BookGridItem {
 
     static BookGridItem from(const StudentBookListModel &book);
     static BookGridItem from(const BookListModel &book);
+    // The items of an answer's book list, in its order; none when the answer has no list.
+    template <class Book>
+    static QList<BookGridItem> listFrom(const std::optional<RecordArray<Book>> &books) {
+        QList<BookGridItem> items;
+        if (books) {
+            items.reserve(books->size());
+            for (const Book &book : *books)
+                items.append(from(book));
+        }
+        return items;
+    }
 };
 
 // The rows of a book grid, in the roles BookCollectionCell paints. A grid asks for its next page

@@ -117,14 +117,7 @@ void ClassDetailListVC::getStudentPersonHomeIndexActionWithPageIndex(int pageInd
             // The header follows every successful answer, before the grid shows the page.
             if (self && self->m_studentInfo && rsp.user)
                 self->m_studentInfo(*rsp.user);
-            const auto &books = mode == CollectList ? rsp.bookList : rsp.testList;
-            QList<BookGridItem> items;
-            if (books) {
-                items.reserve(books->size());
-                for (const StudentBookListModel &book : *books)
-                    items.append(BookGridItem::from(book));
-            }
-            return items;
+            return BookGridItem::listFrom(mode == CollectList ? rsp.bookList : rsp.testList);
         });
     answer.dismissingHud();
     TeacherRequestManager::request_GetStudentPersonHomeIndex_WithParams(
@@ -138,27 +131,26 @@ void ClassDetailListVC::getRecommandBookListAction() {
 
     ProgressHud::show();
     auto answer = m_rows->answerForPage<GetRecommendBookListRsp>(
-        this, 1, [](const GetRecommendBookListRsp &rsp) {
-            QList<BookGridItem> items;
-            if (rsp.bookList) {
-                items.reserve(rsp.bookList->size());
-                for (const BookListModel &book : *rsp.bookList)
-                    items.append(BookGridItem::from(book));
-            }
-            return items;
-        });
+        this, 1,
+        [](const GetRecommendBookListRsp &rsp) { return BookGridItem::listFrom(rsp.bookList); });
     answer.dismissingHud().endingRefresh(RefreshHeader::of(m_ui->collectionView));
     TeacherRequestManager::request_GetRecommendBookList_WithParams(request, answer.completion(),
                                                                    answer.failure());
 }
 
 void ClassDetailListVC::collectionView(const QModelIndex &index) {
-    if (!index.isValid() || index.model() != m_rows || !m_rows->isValidRow(index.row()))
+    openBook(this, m_rows, index);
+}
+
+void ClassDetailListVC::openBook(ViewController *screen, const BookGridRows *rows,
+                                 const QModelIndex &index) {
+    if (!screen || !rows || !index.isValid() || index.model() != rows ||
+        !rows->isValidRow(index.row()))
         return;
-    NavigationController *stack = navigationController();
+    NavigationController *stack = screen->navigationController();
     if (!stack)
         return;
-    const qint64 bookId = m_rows->at(index.row()).BookId;
+    const qint64 bookId = rows->at(index.row()).BookId;
     ViewController *detail = makeBookDetail(bookId);
     if (!detail) {
         qCWarning(lcBookGrid) << "no book detail screen to open book" << bookId;

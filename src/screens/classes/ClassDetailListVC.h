@@ -65,6 +65,10 @@ public:
     static void setBookDetailMaker(BookDetailMaker maker);
     // The detail screen of `bookId` from the handed-over maker; null while there is none.
     static ViewController *makeBookDetail(qint64 bookId);
+    // Pushes the detail of the book at `index` of `rows` onto `screen`'s stack; nothing for a row
+    // that is not there, a screen off any stack or while no maker was handed over.
+    static void openBook(ViewController *screen, const BookGridRows *rows,
+                         const QModelIndex &index);
 
 protected:
     void viewDidLoad() override;

@@ -1,6 +1,5 @@
 #include "MyCollectionVC.h"
 
-#include "NavigationController.h"
 #include "NotificationCenter.h"
 #include "TeacherRequestManager.h"
 #include "classes/BookCollectionCell.h"
@@ -9,9 +8,6 @@
 #include "ui_MyCollectionVC.h"
 
 #include <QListView>
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcCollection, "teacher.personal.collection")
 
 MyCollectionVC::MyCollectionVC(QWidget *parent)
     : BasicVC(parent)
@@ -77,13 +73,7 @@ void MyCollectionVC::getCollectionBookListAction() {
 
     auto answer = m_rows->answerForPage<GetTeacherCollectionsRsp>(
         this, 1, [](const GetTeacherCollectionsRsp &rsp) {
-            QList<BookGridItem> items;
-            if (rsp.collectlist) {
-                items.reserve(rsp.collectlist->size());
-                for (const BookListModel &book : *rsp.collectlist)
-                    items.append(BookGridItem::from(book));
-            }
-            return items;
+            return BookGridItem::listFrom(rsp.collectlist);
         });
     answer.dismissingHud();
     TeacherRequestManager::request_GetTeacherCollections_WithParams(request, answer.completion(),
@@ -91,17 +81,5 @@ void MyCollectionVC::getCollectionBookListAction() {
 }
 
 void MyCollectionVC::collectionView(const QModelIndex &index) {
-    if (!index.isValid() || index.model() != m_rows || !m_rows->isValidRow(index.row()))
-        return;
-    NavigationController *stack = navigationController();
-    if (!stack)
-        return;
-    const qint64 bookId = m_rows->at(index.row()).BookId;
-    ViewController *detail = ClassDetailListVC::makeBookDetail(bookId);
-    if (!detail) {
-        qCWarning(lcCollection) << "no book detail screen to open book" << bookId;
-        return;
-    }
-    detail->setHidesBottomBarWhenPushed(true);
-    stack->pushViewController(detail, true);
+    ClassDetailListVC::openBook(this, m_rows, index);
 }
