@@ -32,6 +32,9 @@ namespace {
 
 double g_displayScale = 1.0;
 int g_callsInFlight = 0; // main thread only
+// Moves on with every abortPendingCalls(): a call from an earlier generation is not delivered,
+// even when its answer had already arrived and was still being decoded.
+quint64 g_callGeneration = 0; // main thread only
 
 // Nothing a call receives may follow the next call around: sessions are the service's business,
 // carried in the parameters, never in cookies.
@@ -63,6 +66,7 @@ struct PendingCall {
     ServiceFailure failure;
     bool delivered = false;
     bool tooLarge = false;
+    quint64 generation = g_callGeneration;
 };
 
 struct Outcome {
@@ -82,6 +86,8 @@ void deliver(const std::shared_ptr<PendingCall> &call, const Outcome &outcome) {
     ServiceFailure failure = std::move(call->failure);
     call->completion = nullptr;
     call->failure = nullptr;
+    if (call->generation != g_callGeneration)
+        return; // abandoned: nobody waits for it any more
     if (outcome.failed) {
         if (failure)
             failure(outcome.failureText);
@@ -210,13 +216,12 @@ std::pair<QString, QByteArray> splitContentType(const QByteArray &raw) {
 }
 
 void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call) {
-    if (reply->property(AbandonedProperty).toBool()) {
-        call->delivered = true;
-        call->completion = nullptr;
-        call->failure = nullptr;
-    }
     if (call->delivered)
         return;
+    if (reply->property(AbandonedProperty).toBool()) {
+        deliver(call, failureOutcome(QStringLiteral("Request aborted")));
+        return;
+    }
     if (call->tooLarge) {
         deliver(call, failureOutcome(tooLargeText()));
         return;
@@ -534,6 +539,7 @@ QString BaseAFHttpManager::reasonPhrase(int status) {
 void BaseAFHttpManager::abortPendingCalls() {
     if (!QCoreApplication::instance())
         return;
+    ++g_callGeneration;
     const QList<QNetworkReply *> replies = sharedManager()->findChildren<QNetworkReply *>();
     for (QNetworkReply *reply : replies) {
         reply->setProperty(AbandonedProperty, true);

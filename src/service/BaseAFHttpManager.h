@@ -23,8 +23,10 @@ public:
                                             const std::optional<ParameterDictionary> &parameters,
                                             ServiceCompletion completion, ServiceFailure failure);
 
-    // Aborts every call in flight; none of their callbacks runs. For a program that gives up
-    // waiting and exits: an aborted call releases what the network stack holds for it.
+    // Aborts every call in flight, including one whose answer is still being decoded; none of
+    // their callbacks runs and none counts as in flight any more. For a program that gives up
+    // waiting and exits, and for a sign-out that leaves every screen's calls behind: an aborted
+    // call releases what the network stack holds for it.
     static void abortPendingCalls();
 
     // host followed directly by the path, with characters that may not stand in a URL escaped.
