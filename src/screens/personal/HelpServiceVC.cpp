@@ -1,0 +1,46 @@
+#include "HelpServiceVC.h"
+
+#include "CoreMediaFuncManagerVC.h"
+#include "SettingRows.h"
+#include "ui_HelpServiceVC.h"
+
+#include <QListView>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcHelp, "teacher.help")
+
+HelpServiceVC::HelpServiceVC(QWidget *parent)
+    : BasicVC(parent)
+    , m_ui(std::make_unique<Ui::HelpServiceVC>()) {
+    m_ui->setupUi(this);
+}
+
+HelpServiceVC::~HelpServiceVC() = default;
+
+const QList<SettingModel> &HelpServiceVC::helpServiceArray() const {
+    static const QList<SettingModel> none;
+    return m_rows ? m_rows->rows() : none;
+}
+
+QListView *HelpServiceVC::helpServiceTableView() const {
+    return m_ui->helpServiceTableView;
+}
+
+void HelpServiceVC::viewDidLoad() {
+    BasicVC::viewDidLoad();
+    setTitle(QStringLiteral("帮助与客服"));
+    // The number dialled is read with the rows, so the label and the call always agree.
+    m_numbers = ServiceNumbers::configured();
+    m_rows = SettingRows::attach(
+        m_ui->helpServiceTableView, SettingModel::arrayForHelpService(m_numbers), tr("客服电话"),
+        [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index); });
+}
+
+void HelpServiceVC::tableViewDidSelectRowAtIndexPath(const QModelIndex &index) {
+    const SettingModel *row = m_rows ? m_rows->rowAt(index) : nullptr;
+    m_ui->helpServiceTableView->clearSelection();
+    if (!row || index.row() != LandlineRow)
+        return;
+    CoreMediaFuncManagerVC::call(m_numbers.landline, this,
+                                 [] { qCDebug(lcHelp).noquote() << QStringLiteral("不能打"); });
+}

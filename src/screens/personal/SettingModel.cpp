@@ -1,0 +1,105 @@
+#include "SettingModel.h"
+
+#include "SettingsStore.h"
+
+#include <QLoggingCategory>
+#include <QRegularExpression>
+
+#include <optional>
+
+Q_LOGGING_CATEGORY(lcServiceNumbers, "teacher.settings.service")
+
+namespace {
+
+const QString DefaultHotline = QStringLiteral("400-800-6060");
+const QString DefaultLandline = QStringLiteral("0571-88886060");
+const QString DefaultExtension = QStringLiteral("8001");
+const QString ExtensionMark = QStringLiteral("转");
+
+// What a telephone URL can carry as it is: digits in groups joined by hyphens, an optional
+// leading '+'. Anything else (letters, spaces, a second URL) is a typing slip or worse.
+bool isDialable(const QString &number) {
+    static const QRegularExpression rule(QStringLiteral("^\\+?[0-9]+(-[0-9]+)*$"));
+    return number.size() <= 32 && rule.match(number).hasMatch();
+}
+
+bool isExtension(const QString &extension) {
+    static const QRegularExpression rule(QStringLiteral("^[0-9]{1,8}$"));
+    return rule.match(extension).hasMatch();
+}
+
+// The INI file gives a value with a comma back as a list: "0571-88886060, 8001" is read as the
+// number and the extension, the way a hand edit most likely meant it.
+std::optional<QStringList> readParts(const QVariant &value) {
+    if (value.metaType().id() == QMetaType::QString)
+        return QStringList{value.toString()};
+    if (value.metaType().id() == QMetaType::QStringList)
+        return value.toStringList();
+    return std::nullopt;
+}
+
+} // namespace
+
+QList<SettingModel> SettingModel::arrayForPersonalCenter() {
+    return {
+        {QStringLiteral("个人资料"), {}, QStringLiteral("user_detail_icon"), 100},
+        {QStringLiteral("我的收藏"), {}, QStringLiteral("collect_icon"), 101},
+        {QStringLiteral("系统设置"), {}, QStringLiteral("user_set_icon"), 102},
+    };
+}
+
+QList<SettingModel> SettingModel::arrayForSetting() {
+    return {
+        {QStringLiteral("修改密码"), {}, QStringLiteral("user_change_icon"), 100},
+        {QStringLiteral("修改手机号"), {}, QStringLiteral("user_phone_icon"), 102},
+        {QStringLiteral("帮助与客服"), {}, QStringLiteral("user_help_icon"), 101},
+    };
+}
+
+QList<SettingModel> SettingModel::arrayForHelpService() {
+    return arrayForHelpService(ServiceNumbers::configured());
+}
+
+QList<SettingModel> SettingModel::arrayForHelpService(const ServiceNumbers &numbers) {
+    return {
+        {numbers.hotline, {}, QStringLiteral("user_help_icon"), 100},
+        {numbers.landlineLabel(), {}, QStringLiteral("user_phone_icon"), 101},
+    };
+}
+
+ServiceNumbers ServiceNumbers::configured() {
+    ServiceNumbers numbers{DefaultHotline, DefaultLandline, DefaultExtension};
+    const QSettings &settings = SettingsStore::settings();
+
+    if (const QVariant value = settings.value(HotlineKey); value.isValid()) {
+        const QString hotline = value.toString().trimmed();
+        if (value.metaType().id() == QMetaType::QString && isDialable(hotline))
+            numbers.hotline = hotline;
+        else
+            qCWarning(lcServiceNumbers) << HotlineKey << "is not a telephone number:" << value
+                                        << "; using" << DefaultHotline;
+    }
+
+    if (const QVariant value = settings.value(LandlineKey); value.isValid()) {
+        std::optional<QStringList> parts = readParts(value);
+        if (parts && parts->size() == 1)
+            *parts = parts->first().split(ExtensionMark);
+        const QString number = parts ? parts->value(0).trimmed() : QString();
+        const QString extension = parts ? parts->value(1).trimmed() : QString();
+        const bool valid = parts && parts->size() <= 2 && isDialable(number) &&
+                           (parts->size() == 1 || isExtension(extension));
+        if (valid) {
+            numbers.landline = number;
+            numbers.extension = extension;
+        } else {
+            qCWarning(lcServiceNumbers)
+                << LandlineKey << "is not a telephone number with an optional extension:" << value
+                << "; using" << numbers.landlineLabel();
+        }
+    }
+    return numbers;
+}
+
+QString ServiceNumbers::landlineLabel() const {
+    return extension.isEmpty() ? landline : landline + ExtensionMark + extension;
+}

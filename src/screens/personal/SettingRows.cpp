@@ -1,0 +1,82 @@
+#include "SettingRows.h"
+
+#include "UserSetCell.h"
+
+#include <QKeyEvent>
+#include <QListView>
+
+SettingRows::SettingRows(QList<SettingModel> rows, QObject *parent)
+    : QAbstractListModel(parent)
+    , m_rows(std::move(rows)) {}
+
+SettingRows *SettingRows::attach(QListView *list, QList<SettingModel> rows,
+                                 const QString &accessibleName,
+                                 std::function<void(const QModelIndex &)> select) {
+    auto *model = new SettingRows(std::move(rows), list);
+    model->m_list = list;
+    model->m_select = std::move(select);
+    list->setModel(model);
+    list->setItemDelegate(new UserSetCell(list));
+    list->setAccessibleName(accessibleName);
+    list->setFocusPolicy(Qt::StrongFocus);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list->setUniformItemSizes(true);
+    // The keyboard starts on the first row, so Enter right after Tab opens something sensible.
+    if (!model->m_rows.isEmpty())
+        list->selectionModel()->setCurrentIndex(model->index(0), QItemSelectionModel::NoUpdate);
+    connect(list, &QListView::clicked, model, [model](const QModelIndex &index) {
+        if (model->m_select)
+            model->m_select(index);
+    });
+    list->installEventFilter(model);
+    return model;
+}
+
+const SettingModel *SettingRows::rowAt(const QModelIndex &index) const {
+    if (!index.isValid() || index.model() != this || index.row() < 0 ||
+        index.row() >= m_rows.size())
+        return nullptr;
+    return &m_rows[index.row()];
+}
+
+int SettingRows::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant SettingRows::data(const QModelIndex &index, int role) const {
+    const SettingModel *row = rowAt(index);
+    if (!row)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+    case NameRole:
+        return row->settingName;
+    case ImageRole:
+        return row->settingImage;
+    case TagRole:
+        return row->settingTag;
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> SettingRows::roleNames() const {
+    return {{NameRole, "settingName"}, {ImageRole, "settingImage"}, {TagRole, "settingTag"}};
+}
+
+bool SettingRows::eventFilter(QObject *watched, QEvent *event) {
+    // Enter picks the current row as a click does; activated() would also fire on the second
+    // click of a double click and open the screen twice.
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (m_select)
+                m_select(m_list->currentIndex());
+            return true;
+        }
+    }
+    return QAbstractListModel::eventFilter(watched, event);
+}

@@ -1,0 +1,83 @@
+#include "SettingVC.h"
+
+#include "AppDelegate.h"
+#include "BaseAFHttpManager.h"
+#include "HelpServiceVC.h"
+#include "NavigationController.h"
+#include "ProgressHud.h"
+#include "SettingRows.h"
+#include "UnitMetiodManager.h"
+#include "account/ChangePhoneVC.h"
+#include "account/ChangePwdVC.h"
+#include "ui_SettingVC.h"
+
+#include <QLoggingCategory>
+#include <QPushButton>
+
+Q_LOGGING_CATEGORY(lcSignOut, "teacher.signout")
+
+SettingVC::SettingVC(QWidget *parent)
+    : BasicVC(parent)
+    , m_ui(std::make_unique<Ui::SettingVC>()) {
+    m_ui->setupUi(this);
+    connect(m_ui->loginOutButton, &QPushButton::clicked, this, [] { loginOutAction(); });
+}
+
+SettingVC::~SettingVC() = default;
+
+const QList<SettingModel> &SettingVC::settingArray() const {
+    static const QList<SettingModel> none;
+    return m_rows ? m_rows->rows() : none;
+}
+
+QListView *SettingVC::settingTableView() const {
+    return m_ui->settingTableView;
+}
+
+QPushButton *SettingVC::loginOutButton() const {
+    return m_ui->loginOutButton;
+}
+
+void SettingVC::viewDidLoad() {
+    BasicVC::viewDidLoad();
+    setTitle(QStringLiteral("系统设置"));
+    m_rows = SettingRows::attach(
+        m_ui->settingTableView, SettingModel::arrayForSetting(), tr("系统设置菜单"),
+        [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index); });
+}
+
+void SettingVC::tableViewDidSelectRowAtIndexPath(const QModelIndex &index) {
+    const SettingModel *row = m_rows ? m_rows->rowAt(index) : nullptr;
+    m_ui->settingTableView->clearSelection();
+    NavigationController *stack = navigationController();
+    if (!row || !stack)
+        return;
+    switch (row->settingTag) {
+    case ChangePwdTag:
+        stack->pushViewController(new ChangePwdVC, true);
+        break;
+    case HelpServiceTag:
+        stack->pushViewController(new HelpServiceVC, true);
+        break;
+    case ChangePhoneTag:
+        stack->pushViewController(new ChangePhoneVC, true);
+        break;
+    default:
+        break;
+    }
+}
+
+void SettingVC::loginOutAction() {
+    const auto remembered = UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
+    const LoginDataModel signedOut = LoginDataModel::rememberLoginPhoneNum(
+        remembered ? remembered->loginPhoneNum : QString(),
+        remembered ? remembered->loginPassword : QString(), false);
+    if (!UnitMetiodManager::saveTheUserPhoneNumAndPassword(signedOut))
+        qCWarning(lcSignOut) << "the sign-out could not be stored; the next start may sign in";
+    // Whatever the signed-in screens asked for belongs to them: a late answer must not toast,
+    // take down the login screen's spinner or write anything once the teacher has left.
+    BaseAFHttpManager::abortPendingCalls();
+    ProgressHud::dismiss();
+    if (!AppDelegate::makeLoginStackRoot())
+        qCWarning(lcSignOut) << "no window or login screen to return to";
+}
