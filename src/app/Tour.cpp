@@ -93,6 +93,31 @@ QList<Tour::Chapter> Tour::chapters() {
             wait
             capture
         )")},
+        {QStringLiteral("personal centre"), QStringLiteral(R"(
+            tab 3
+            wait
+            capture
+            tap headImageButton
+            capture
+            tap cancelPhotoButton
+            wait
+        )")},
+        {QStringLiteral("settings"), QStringLiteral(R"(
+            tab 3
+            wait
+            row userTableView 2
+            capture
+            row settingTableView 2
+            capture
+            back
+            wait
+            row settingTableView 0
+            capture
+            back
+            wait
+            row settingTableView 1
+            capture
+        )")},
     };
 }
 
