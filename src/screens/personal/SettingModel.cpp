@@ -16,10 +16,11 @@ const QString DefaultLandline = QStringLiteral("0571-88886060");
 const QString DefaultExtension = QStringLiteral("8001");
 const QString ExtensionMark = QStringLiteral("转");
 
-// What a telephone URL can carry as it is: digits in groups joined by hyphens, an optional
-// leading '+'. Anything else (letters, spaces, a second URL) is a typing slip or worse.
+// What "tel://<number>" can carry as its host part: digits in groups joined by hyphens (an
+// international number starts with "00"; a '+' makes no valid host). Anything else (letters,
+// spaces, a second URL) is a typing slip or worse.
 bool isDialable(const QString &number) {
-    static const QRegularExpression rule(QStringLiteral("^\\+?[0-9]+(-[0-9]+)*$"));
+    static const QRegularExpression rule(QStringLiteral("^[0-9]+(-[0-9]+)*$"));
     return number.size() <= 32 && rule.match(number).hasMatch();
 }
 
