@@ -25,6 +25,9 @@ using Done = std::function<void(const QByteArray &jpeg)>;
 // What the service stores: a small square, JPEG quality 0.5.
 constexpr int UploadSide = 200;
 constexpr int UploadQuality = 50;
+// Larger pictures are read scaled down to this on their long side: even an eighth of it, the
+// smallest crop, is more than the upload keeps, and a huge picture would not fit in memory.
+constexpr int ReadLimit = 4096;
 
 FileChooser &chooser() {
     static FileChooser current;
@@ -62,12 +65,17 @@ void cropAndDeliver(ViewController *host, const QImage &picture, const Done &don
 }
 
 void pickFile(ViewController *host, const Done &done) {
+    const QPointer<ViewController> guard(host);
     const QString path = chooser() ? chooser()(host) : chooseWithFileDialog(host);
-    if (path.isEmpty())
+    // The file dialog runs its own event loop: the screen may have gone meanwhile.
+    if (path.isEmpty() || !guard)
         return;
     QImageReader reader(path);
     // Phones store pictures sideways with a note saying which way is up.
     reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (stored.width() > ReadLimit || stored.height() > ReadLimit)
+        reader.setScaledSize(stored.scaled(ReadLimit, ReadLimit, Qt::KeepAspectRatio));
     const QImage picture = reader.read();
     if (picture.isNull()) {
         qCInfo(lcPhoto) << "cannot read" << path << ":" << reader.errorString();
