@@ -21,9 +21,9 @@ class ScriptRunner;
 class Tour : public QObject {
     Q_OBJECT
 public:
-    // Where a chapter after the first starts: the home tab, or the login screen (the signed-in
-    // teacher stays in memory; a chapter that signs in as someone else signs the teacher in again
-    // before it ends).
+    // Where a chapter after the first starts: a new home tab, or a new login screen. The current
+    // login stays as the chapter before left it: after a chapter that signs in as someone else,
+    // one signs the teacher in again.
     enum class Start { Tabs, Login };
     struct Chapter {
         QString title;
