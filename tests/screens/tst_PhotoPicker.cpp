@@ -118,8 +118,6 @@ private slots:
         const QRectF middle(100, 0, 200, 200);
         QTest::newRow("start: largest, centred")
             << "initial" << wide << QRectF() << QPointF() << middle;
-        QTest::newRow("start: tall")
-            << "initial" << QSizeF(100, 300) << QRectF() << QPointF() << QRectF(0, 100, 100, 100);
         QTest::newRow("start: empty picture")
             << "initial" << QSizeF(0, 50) << QRectF() << QPointF() << QRectF();
         QTest::newRow("too big: cut to the short side")
@@ -226,18 +224,6 @@ private slots:
             QCOMPARE(photo.size(), QSize(200, 200));
             QVERIFY(near(photo.pixelColor(5, 5), Qt::blue));
         }
-    }
-
-    void screenGoneBeforeOkPassesNothing() {
-        m_chosen = save(QStringLiteral("photo.png"),
-                        halves({50, 50}, QImage::Format_RGB32, Qt::red, Qt::blue));
-        pickFile();
-        QPointer<PhotoCropDialog> dialog = cropDialog();
-        QVERIFY(dialog);
-        delete m_host;
-        QVERIFY(!dialog);
-        QCoreApplication::processEvents();
-        QVERIFY(m_delivered.isEmpty());
     }
 };
 
