@@ -11,6 +11,9 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite qt6-svg-dev
     qt6-tools-dev qt6-l10n-tools libgl-dev libxkbcommon-dev
+    # The photo's camera: Qt's media backend runs on GStreamer, whose video4linux plugin
+    # (plugins-good) lists and opens the cameras.
+    qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     libgtest-dev libbenchmark-dev zlib1g-dev
     fonts-noto-cjk xvfb xauth curl
 )

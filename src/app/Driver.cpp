@@ -1,6 +1,7 @@
 #include "Driver.h"
 
 #include "ScriptRunner.h"
+#include "TickSource.h"
 #include "Tour.h"
 
 #include <QCommandLineParser>
@@ -15,6 +16,9 @@
 namespace {
 const char *const kDemoUser = "13800000001";
 const char *const kDemoPassword = "123456";
+// What the tour types as a verification code: the development service sends it when started with
+// --fixed-code 123456.
+const char *const kTourCode = "123456";
 
 void say(const QString &line, bool failure) {
     QTextStream(failure ? stderr : stdout) << "teacher-client: " << line << "\n";
@@ -44,13 +48,19 @@ void Driver::addOptions(QCommandLineParser *parser) {
                        QStringLiteral("The tour account's password (default %1).")
                            .arg(QLatin1String(kDemoPassword)),
                        QStringLiteral("password")});
+    parser->addOption({QStringLiteral("code"),
+                       QStringLiteral("The verification code the tour types: the service's fixed "
+                                      "code (reading-service --fixed-code CODE; default %1).")
+                           .arg(QLatin1String(kTourCode)),
+                       QStringLiteral("code")});
 }
 
 std::optional<int> Driver::readOptions(const QCommandLineParser &parser) {
     m_scriptFile = parser.value(QStringLiteral("script"));
     m_tourDir = parser.value(QStringLiteral("tour"));
-    const bool account =
-        parser.isSet(QStringLiteral("user")) || parser.isSet(QStringLiteral("password"));
+    const bool account = parser.isSet(QStringLiteral("user")) ||
+                         parser.isSet(QStringLiteral("password")) ||
+                         parser.isSet(QStringLiteral("code"));
     if ((parser.isSet(QStringLiteral("script")) && m_scriptFile.isEmpty()) ||
         (parser.isSet(QStringLiteral("tour")) && m_tourDir.isEmpty())) {
         say(QStringLiteral("--script needs a file and --tour a folder"), true);
@@ -61,7 +71,7 @@ std::optional<int> Driver::readOptions(const QCommandLineParser &parser) {
         return 2;
     }
     if (account && m_tourDir.isEmpty()) {
-        say(QStringLiteral("--user and --password go with --tour"), true);
+        say(QStringLiteral("--user, --password and --code go with --tour"), true);
         return 2;
     }
     if (isSet() && parser.isSet(QStringLiteral("screenshot"))) {
@@ -93,6 +103,8 @@ std::optional<int> Driver::readOptions(const QCommandLineParser &parser) {
         m_password = parser.isSet(QStringLiteral("password"))
                          ? parser.value(QStringLiteral("password"))
                          : QLatin1String(kDemoPassword);
+        m_code = parser.isSet(QStringLiteral("code")) ? parser.value(QStringLiteral("code"))
+                                                      : QLatin1String(kTourCode);
         QTemporaryFile probe(QDir(m_tourDir).filePath(QStringLiteral("probe-XXXXXX")));
         if (!QDir().mkpath(m_tourDir) || !probe.open()) {
             say(QStringLiteral("cannot write into the tour folder %1").arg(m_tourDir), true);
@@ -116,6 +128,10 @@ std::optional<int> Driver::readOptions(const QCommandLineParser &parser) {
 }
 
 void Driver::start() {
+    // Countdowns move only by the script's tick steps, so a picture of one shows the same second
+    // on every run.
+    if (isSet())
+        TickSource::setManual(true);
     auto done = [](int code, const QString &message) {
         say(message, code != 0);
         QCoreApplication::exit(code);
@@ -127,7 +143,7 @@ void Driver::start() {
         runner->start();
         m_running = std::move(runner);
     } else if (!m_tourDir.isEmpty()) {
-        auto tour = std::make_unique<Tour>(m_tourDir, m_user, m_password);
+        auto tour = std::make_unique<Tour>(m_tourDir, m_user, m_password, m_code);
         QObject::connect(tour.get(), &Tour::finished, tour.get(), done, Qt::QueuedConnection);
         tour->start();
         m_running = std::move(tour);

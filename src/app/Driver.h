@@ -12,8 +12,9 @@ class QObject;
 class QTemporaryDir;
 
 // The command-line side of the scripted driver: --script FILE and --tour DIR [--user N
-// --password P]. Everything that can be checked without a window (the script's text, the tour's
-// folder) is checked while the options are read, so a bad run stops before the client starts.
+// --password P --code C]. Everything that can be checked without a window (the script's text, the
+// tour's folder) is checked while the options are read, so a bad run stops before the client
+// starts.
 class Driver {
 public:
     static constexpr int CannotCreateExitCode = 73; // EX_CANTCREAT: the tour's folder
@@ -36,6 +37,7 @@ private:
     QString m_tourDir;
     QString m_user;
     QString m_password;
+    QString m_code;
     std::unique_ptr<QTemporaryDir> m_tourSettings;
     std::unique_ptr<QObject> m_running;
 };

@@ -18,6 +18,7 @@ const VerbInfo kVerbs[] = {
     {"row", ScriptStep::Verb::Row, "row LIST N"},
     {"back", ScriptStep::Verb::Back, "back"},
     {"tab", ScriptStep::Verb::Tab, "tab N (0 to 3)"},
+    {"tick", ScriptStep::Verb::Tick, "tick SECONDS"},
     {"wait", ScriptStep::Verb::Wait, "wait"},
     {"shot", ScriptStep::Verb::Shot, "shot FILE.png"},
     {"dump", ScriptStep::Verb::Dump, "dump FILE.json"},
@@ -61,6 +62,13 @@ QString readArguments(ScriptStep *step, QStringView rest) {
         const std::optional<int> n = count(first);
         if (!rest.isEmpty() || !n || *n >= kTabCount)
             return QStringLiteral("needs one tab number from 0 to %1").arg(kTabCount - 1);
+        step->number = *n;
+        return {};
+    }
+    case ScriptStep::Verb::Tick: {
+        const std::optional<int> n = count(first);
+        if (!rest.isEmpty() || !n || *n == 0)
+            return QStringLiteral("needs one number of seconds from 1");
         step->number = *n;
         return {};
     }
@@ -116,6 +124,7 @@ bool ScriptStep::isAction() const {
     case Verb::Row:
     case Verb::Back:
     case Verb::Tab:
+    case Verb::Tick:
         return true;
     default:
         return false;

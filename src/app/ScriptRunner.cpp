@@ -7,6 +7,7 @@
 #include "SegmentedControl.h"
 #include "TabBar.h"
 #include "TabBarController.h"
+#include "TickSource.h"
 #include "ViewController.h"
 
 #include <QAbstractButton>
@@ -155,6 +156,9 @@ void ScriptRunner::runNext() {
         break;
     case ScriptStep::Verb::Tab:
         why = tab(step);
+        break;
+    case ScriptStep::Verb::Tick:
+        why = tick(step);
         break;
     case ScriptStep::Verb::Shot:
         why = shot(step);
@@ -371,6 +375,14 @@ QString ScriptRunner::tab(const ScriptStep &step) {
     if (!button)
         return QStringLiteral("the tab bar has no tab %1").arg(step.number);
     button->click();
+    return {};
+}
+
+QString ScriptRunner::tick(const ScriptStep &step) {
+    if (!TickSource::isManual())
+        return QStringLiteral("the countdowns run by themselves here; only the driver's wait "
+                              "for tick");
+    TickSource::advance(step.number * 1000);
     return {};
 }
 

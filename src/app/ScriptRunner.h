@@ -60,6 +60,7 @@ private:
     QString row(const ScriptStep &step);
     QString back();
     QString tab(const ScriptStep &step);
+    QString tick(const ScriptStep &step);
     QString shot(const ScriptStep &step);
     QString dump(const ScriptStep &step);
     QString expect(const ScriptStep &step);

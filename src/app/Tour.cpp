@@ -18,8 +18,8 @@
 #include <algorithm>
 
 QList<Tour::Chapter> Tour::chapters() {
-    // Each chapter starts on the home tab's root (the first after the sign-in) and may leave the
-    // client anywhere: the next one goes back to the home tab first.
+    // Each chapter after the first starts on a new home tab, or a new login screen when it says
+    // so, and may leave the client anywhere: the next one starts afresh.
     return {
         {QStringLiteral("sign-in"), QStringLiteral(R"(
             capture
@@ -118,11 +118,53 @@ QList<Tour::Chapter> Tour::chapters() {
             row settingTableView 1
             capture
         )")},
+        // The account forms. Every account stays as it was (the reset form is left unsent, the
+        // binding unconfirmed), so the tour runs again on the same data; the codes need a service
+        // that sends {code} (--fixed-code) and allows codes in quick succession.
+        {QStringLiteral("forgotten password"), QStringLiteral(R"(
+            tap forgetButton
+            capture
+            type phoneTextField {user}
+            tap verificationBtn
+            wait
+            tick 1
+            capture
+            type verfyTextField {code}
+            tap confirmButton
+            wait
+            expect confirmButton 确定
+            capture
+        )"),
+         Start::Login},
+        {QStringLiteral("binding"), QStringLiteral(R"(
+            type userNameTextField 13800000002
+            type userPwdTextField 123456
+            tap loginButton
+            wait
+            expect confirmButton 绑定
+            capture
+            type phoneTextField 13900000002
+            tap verificationBtn
+            wait
+            tick 1
+            capture
+        )"),
+         Start::Login},
+        // The binding chapter left another account in the current login: the teacher signs in
+        // again, so the chapters after this one see the teacher.
+        {QStringLiteral("teacher again"), QStringLiteral(R"(
+            type userNameTextField {user}
+            type userPwdTextField {password}
+            tap loginButton
+            wait
+            tab 0
+        )"),
+         Start::Login},
     };
 }
 
 QString Tour::expand(const Chapter &chapter, const QString &dir, int *number, const QString &user,
-                     const QString &password) {
+                     const QString &password, const QString &code) {
     QStringList lines;
     const QStringList written = chapter.script.split(QLatin1Char('\n'));
     for (const QString &raw : written) {
@@ -130,7 +172,8 @@ QString Tour::expand(const Chapter &chapter, const QString &dir, int *number, co
         if (line != QLatin1String("capture")) {
             lines << QString(line)
                          .replace(QStringLiteral("{user}"), user)
-                         .replace(QStringLiteral("{password}"), password);
+                         .replace(QStringLiteral("{password}"), password)
+                         .replace(QStringLiteral("{code}"), code);
             continue;
         }
         ++*number;
@@ -142,11 +185,12 @@ QString Tour::expand(const Chapter &chapter, const QString &dir, int *number, co
     return lines.join(QLatin1Char('\n'));
 }
 
-Tour::Tour(QString dir, QString user, QString password, QObject *parent)
+Tour::Tour(QString dir, QString user, QString password, QString code, QObject *parent)
     : QObject(parent)
     , m_dir(std::move(dir))
     , m_user(std::move(user))
     , m_password(std::move(password))
+    , m_code(std::move(code))
     , m_chapters(chapters()) {}
 
 Tour::~Tour() = default;
@@ -163,7 +207,7 @@ void Tour::runChapter() {
         return;
     }
     const Chapter &chapter = m_chapters[m_chapter];
-    const QString text = expand(chapter, m_dir, &m_captureNumber, m_user, m_password);
+    const QString text = expand(chapter, m_dir, &m_captureNumber, m_user, m_password, m_code);
     const ParsedScript parsed = Script::parse(text);
     if (!parsed.errors.isEmpty()) {
         // The tour's own text is wrong: nothing sensible can follow.
@@ -173,14 +217,17 @@ void Tour::runChapter() {
         return;
     }
     if (m_chapter > 0) {
-        // A fresh tab bar: the previous chapter may have left anything open. The signed-in
+        // A fresh root: the previous chapter may have left anything open. The signed-in
         // teacher stays.
         const auto above = ScreenProbe::overlays(AppWindow::instance());
         for (QWidget *overlay : above) {
             if (overlay != ProgressHud::widget())
                 overlay->close();
         }
-        AppDelegate::makeTabBarRoot();
+        if (chapter.start == Start::Login)
+            AppDelegate::makeLoginStackRoot();
+        else
+            AppDelegate::makeTabBarRoot();
     }
     m_runner = std::make_unique<ScriptRunner>(parsed.steps,
                                               QStringLiteral("tour \"%1\"").arg(chapter.title));

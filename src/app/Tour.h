@@ -21,16 +21,22 @@ class ScriptRunner;
 class Tour : public QObject {
     Q_OBJECT
 public:
+    // Where a chapter after the first starts: a new home tab, or a new login screen. The current
+    // login stays as the chapter before left it: after a chapter that signs in as someone else,
+    // one signs the teacher in again.
+    enum class Start { Tabs, Login };
     struct Chapter {
         QString title;
-        QString script; // "{user}" and "{password}" are filled in
+        QString script; // "{user}", "{password}" and "{code}" are filled in
+        Start start = Start::Tabs;
     };
     static QList<Chapter> chapters();
     // The chapter's script with its captures expanded; `number` counts captures across chapters.
     static QString expand(const Chapter &chapter, const QString &dir, int *number,
-                          const QString &user, const QString &password);
+                          const QString &user, const QString &password, const QString &code = {});
 
-    Tour(QString dir, QString user, QString password, QObject *parent = nullptr);
+    // `code`: the verification code the service sends (a service started with --fixed-code).
+    Tour(QString dir, QString user, QString password, QString code = {}, QObject *parent = nullptr);
     ~Tour() override;
 
     void start();
@@ -46,6 +52,7 @@ private:
     QString m_dir;
     QString m_user;
     QString m_password;
+    QString m_code;
     QList<Chapter> m_chapters;
     int m_chapter = 0;
     int m_captureNumber = 0;

@@ -43,6 +43,8 @@ void tst_Script::acceptedLines_data() {
                           << "" << -1;
     QTest::newRow("tab last") << "tab 3" << V::Tab << ""
                               << "" << 3;
+    QTest::newRow("tick") << "tick 61" << V::Tick << ""
+                          << "" << 61;
     QTest::newRow("wait indented") << "   wait" << V::Wait << ""
                                    << "" << -1;
     QTest::newRow("shot with a blank in the path") << "shot out dir/a.PNG" << V::Shot << ""
@@ -85,6 +87,8 @@ void tst_Script::refusedLines_data() {
                                           << "row number";
     QTest::newRow("tab beyond the bar") << "tab 4"
                                         << "from 0 to 3";
+    QTest::newRow("tick nothing") << "tick 0"
+                                  << "seconds from 1";
     QTest::newRow("back with argument") << "back 2"
                                         << "takes no argument";
     QTest::newRow("shot not png") << "shot a.jpg"

@@ -113,6 +113,8 @@ void tst_ScriptRunner::stepsThatCannotBeDone_data() {
                                       << "no screen to go back to from Screen";
     QTest::newRow("no tab bar") << "tab 0"
                                 << "there is no tab bar on Screen";
+    QTest::newRow("tick on a running clock") << "tick 1"
+                                             << "the countdowns run by themselves";
     QTest::newRow("unwritable picture") << "shot /nonexistent-folder/x.png"
                                         << "cannot write /nonexistent-folder/x.png";
 }
