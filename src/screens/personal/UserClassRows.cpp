@@ -64,6 +64,9 @@ QVariant UserClassRows::data(const QModelIndex &index, int role) const {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
         return titleOf(schoolClass);
+    case Qt::TextAlignmentRole:
+        // The picker's rows sit in the middle, as on a picker wheel.
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     case ClassIdRole:
         return schoolClass.ClassId;
     case ArrowAngleRole:
