@@ -263,7 +263,9 @@ QWidget *ScriptRunner::reachable(const QString &name, QString *why) {
         if (auto *area = qobject_cast<QScrollArea *>(parent))
             area->ensureWidgetVisible(widget, 0, 0);
     }
-    if (widget->visibleRegion().isEmpty()) {
+    // A list without a frame is covered all over by its own viewport: what shows is that.
+    auto *scrolled = qobject_cast<QAbstractScrollArea *>(widget);
+    if ((scrolled ? scrolled->viewport() : widget)->visibleRegion().isEmpty()) {
         *why = QStringLiteral("%1 is off screen").arg(quoted(name));
         return nullptr;
     }

@@ -93,6 +93,19 @@ QList<Tour::Chapter> Tour::chapters() {
             wait
             capture
         )")},
+        {QStringLiteral("profile"), QStringLiteral(R"(
+            tab 3
+            wait
+            row userTableView 0
+            capture
+            tap editButton
+            capture
+            row userClassTableView 0
+            capture
+            tap addClassButton
+            tap userClassTableView 2
+            capture
+        )")},
     };
 }
 

@@ -56,6 +56,7 @@ public:
         buttonList = add<QListView>(layout, "buttonList");
         buttonList->setModel(list->model());
         buttonList->setItemDelegate(new ButtonCells(buttonList));
+        buttonList->setFrameShape(QFrame::NoFrame);
         add<QLabel>(layout, "hiddenLabel")->hide();
     }
     template <typename W> W *add(QVBoxLayout *layout, const char *name) {
