@@ -351,14 +351,12 @@ void UserDetailVC::classChanged(qint64 type, qint64 oldClassId, qint64 newClassI
         if (m_classRows->removeClass(oldClassId, m_chooseIndex) >= 0)
             fitClassList();
         break;
-    case AddClass: {
+    case AddClass:
         // The request waits for the school's approval: the class leaves the picker but does not
-        // join the teacher's list yet. The picker shows the next class in its place.
-        const int removed = m_pickRows->removeClass(newClassId, pickerSelectedRow());
-        if (removed >= 0)
-            selectPickerRow(qMin(removed, m_pickRows->count() - 1));
+        // join the teacher's list yet. The picker (single selection) moves its highlight to the
+        // next class, as a wheel would.
+        m_pickRows->removeClass(newClassId, pickerSelectedRow());
         break;
-    }
     default:
         break;
     }
