@@ -158,9 +158,6 @@ void tst_ScriptRunner::partsOfAListAreItsRowsButtons() {
     const QPoint released = static_cast<ButtonCells *>(list->itemDelegate())->released;
     QVERIFY2(QRect(row.topLeft(), QSize(20, row.height())).contains(released),
              qPrintable(QString("released at %1,%2").arg(released.x()).arg(released.y())));
-    const auto [code, text] = run(QStringLiteral("tap buttonList 3"));
-    QCOMPARE(code, 1);
-    QVERIFY2(text.contains("\"buttonList\" has 3 parts; there is no part 3"), qPrintable(text));
 }
 
 void tst_ScriptRunner::stepsActOnTheWidgetsAndStopAtAFailure() {
