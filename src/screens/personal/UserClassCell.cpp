@@ -23,9 +23,12 @@ constexpr QRgb FocusColor = FrameStyle::TitleColor;
 const QString UserClassCell::FirstLabelText = QStringLiteral("班级");
 
 UserClassCell::UserClassCell(QAbstractItemView *list)
-    : QStyledItemDelegate(list)
-    , m_list(list) {
+    : QStyledItemDelegate(list) {
     list->viewport()->installEventFilter(this);
+}
+
+QAbstractItemView *UserClassCell::list() const {
+    return qobject_cast<QAbstractItemView *>(parent());
 }
 
 void UserClassCell::setDesign(Design design) {
@@ -33,8 +36,8 @@ void UserClassCell::setDesign(Design design) {
         return;
     m_design = design;
     m_pressed = QPersistentModelIndex();
-    if (m_list)
-        m_list->viewport()->update();
+    if (QAbstractItemView *view = list())
+        view->viewport()->update();
 }
 
 QString UserClassCell::reuseIdentifier() const {
@@ -109,19 +112,21 @@ void UserClassCell::paint(QPainter *p, const QStyleOptionViewItem &option,
 }
 
 QModelIndex UserClassCell::buttonAt(const QPoint &pos) const {
-    if (!m_list || m_design == PlainDesign)
+    QAbstractItemView *view = list();
+    if (!view || m_design == PlainDesign)
         return {};
-    const QModelIndex index = m_list->indexAt(pos);
-    return index.isValid() && buttonRect(m_list->visualRect(index)).contains(pos) ? index
-                                                                                  : QModelIndex();
+    const QModelIndex index = view->indexAt(pos);
+    return index.isValid() && buttonRect(view->visualRect(index)).contains(pos) ? index
+                                                                                : QModelIndex();
 }
 
 bool UserClassCell::eventFilter(QObject *watched, QEvent *event) {
-    if (!m_list || watched != m_list->viewport())
-        return false;
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseButtonDblClick)
+        return false;
+    QAbstractItemView *view = list();
+    if (!view || watched != view->viewport())
         return false;
     auto *mouse = static_cast<QMouseEvent *>(event);
     if (mouse->button() != Qt::LeftButton)

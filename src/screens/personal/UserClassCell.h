@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QPersistentModelIndex>
-#include <QPointer>
 #include <QStyledItemDelegate>
 
 class QAbstractItemView;
@@ -42,10 +41,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The list painted, found through the parent: a pointer kept to it would be read as a list
+    // while the list's base destructor runs and sends its last events.
+    QAbstractItemView *list() const;
     // The row whose remove button lies under `pos` (viewport coordinates), else invalid.
     QModelIndex buttonAt(const QPoint &pos) const;
 
-    QPointer<QAbstractItemView> m_list;
     Design m_design = PlainDesign;
     QPersistentModelIndex m_pressed; // a press on a remove button, waiting for its release
 };
