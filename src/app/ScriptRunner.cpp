@@ -81,6 +81,23 @@ QRect partRect(QWidget *widget, int index, int *count) {
         const int width = widget->width() / *count;
         return QRect(index * width, 0, width, widget->height());
     }
+    // A list whose cells paint a button of their own (a row's remove button) says where the
+    // button lies in a cell through its delegate's invokable buttonRect(QRect): part N is the
+    // button of row N.
+    auto *view = qobject_cast<QAbstractItemView *>(widget);
+    QAbstractItemDelegate *cells = view ? view->itemDelegate() : nullptr;
+    if (view && view->model() && cells &&
+        cells->metaObject()->indexOfMethod("buttonRect(QRect)") >= 0) {
+        *count = view->model()->rowCount(view->rootIndex());
+        if (index >= *count)
+            return {};
+        const QModelIndex row = view->model()->index(index, 0, view->rootIndex());
+        view->scrollTo(row);
+        QRect button;
+        QMetaObject::invokeMethod(cells, "buttonRect", Q_RETURN_ARG(QRect, button),
+                                  Q_ARG(QRect, view->visualRect(row)));
+        return button.translated(view->viewport()->pos()).intersected(view->rect());
+    }
     *count = -1;
     return {};
 }
@@ -250,7 +267,9 @@ QWidget *ScriptRunner::reachable(const QString &name, QString *why) {
         if (auto *area = qobject_cast<QScrollArea *>(parent))
             area->ensureWidgetVisible(widget, 0, 0);
     }
-    if (widget->visibleRegion().isEmpty()) {
+    // A list without a frame is covered all over by its own viewport: what shows is that.
+    auto *scrolled = qobject_cast<QAbstractScrollArea *>(widget);
+    if ((scrolled ? scrolled->viewport() : widget)->visibleRegion().isEmpty()) {
         *why = QStringLiteral("%1 is off screen").arg(quoted(name));
         return nullptr;
     }

@@ -160,6 +160,19 @@ QList<Tour::Chapter> Tour::chapters() {
             tab 0
         )"),
          Start::Login},
+        {QStringLiteral("profile"), QStringLiteral(R"(
+            tab 3
+            wait
+            row userTableView 0
+            capture
+            tap editButton
+            capture
+            row userClassTableView 0
+            capture
+            tap addClassButton
+            tap userClassTableView 2
+            capture
+        )")},
     };
 }
 

@@ -922,6 +922,46 @@ void AccountModule::seed(ServiceContext &context) {
     }
 }
 
+void AccountModule::beforeOperation(ServiceContext &context) {
+    if (context.approveClassRequestsAfterMs)
+        approveClassRequests(context.db, nowMs(context) - *context.approveClassRequestsAfterMs);
+}
+
+int AccountModule::approveClassRequests(const QSqlDatabase &db, qint64 requestedUpTo) {
+    QSqlQuery pending = DB::run(db,
+                                QStringLiteral("SELECT teacher_id, class_id FROM teacher_classes "
+                                               "WHERE approved = 0 AND requested_at <= ? "
+                                               "ORDER BY requested_at, teacher_id, class_id"),
+                                {requestedUpTo});
+    QList<std::pair<qint64, qint64>> requests;
+    while (pending.next())
+        requests.append({pending.value(0).toLongLong(), pending.value(1).toLongLong()});
+    int approved = 0;
+    for (const auto &[teacherId, classId] : std::as_const(requests)) {
+        const bool taken =
+            DB::scalar(db,
+                       QStringLiteral("SELECT 1 FROM teacher_classes WHERE class_id = ? AND "
+                                      "approved = 1"),
+                       {classId})
+                .has_value();
+        if (taken) {
+            qCInfo(lcReadingService) << "class" << classId << "has its teacher: the request of"
+                                     << teacherId << "is dropped";
+            DB::run(db,
+                    QStringLiteral("DELETE FROM teacher_classes WHERE teacher_id = ? AND "
+                                   "class_id = ? AND approved = 0"),
+                    {teacherId, classId});
+            continue;
+        }
+        DB::run(db,
+                QStringLiteral("UPDATE teacher_classes SET approved = 1 WHERE teacher_id = ? AND "
+                               "class_id = ?"),
+                {teacherId, classId});
+        ++approved;
+    }
+    return approved;
+}
+
 void AccountModule::registerOperations(OperationRegistry &registry) {
     registry.addOperation(pathOf("Login"), teacherLogin);
     registry.addOperation(pathOf("SendVerification"), sendVerification);

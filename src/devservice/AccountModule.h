@@ -15,6 +15,13 @@ public:
     void migrate(QSqlDatabase &db) override;
     void seed(ServiceContext &context) override;
     void registerOperations(OperationRegistry &registry) override;
+    // Approves the class requests that have waited long enough (--approve-after).
+    void beforeOperation(ServiceContext &context) override;
+
+    // Approves the pending class requests made at or before `requestedUpTo` (ms since the
+    // epoch), oldest first, as the school would. A request whose class has found its teacher
+    // meanwhile is dropped instead, so a class never gets two. Answers how many were approved.
+    static int approveClassRequests(const QSqlDatabase &db, qint64 requestedUpTo);
 
     // Refuses ("教师账号不存在") unless uid is a teacher.
     static void requireTeacher(const QSqlDatabase &db, qint64 uid);

@@ -23,6 +23,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <limits>
+
 namespace {
 
 const QByteArray JsonType = QByteArrayLiteral("application/json; charset=utf-8");
@@ -203,6 +205,8 @@ ReadingService::ReadingService(ReadingServiceOptions options, QObject *parent)
     m_connectionName = QStringLiteral("reading-service-%1").arg(counter.fetchAndAddRelaxed(1));
     m_context.fixedVerificationCode = m_options.fixedCode;
     m_context.codeLimits = m_options.codeLimits;
+    if (m_options.approveAfterSeconds)
+        m_context.approveClassRequestsAfterMs = qint64(*m_options.approveAfterSeconds) * 1000;
     m_modules.push_back(makeAccountModule());
     m_modules.push_back(makeBookModule());
     m_modules.push_back(makeClassroomModule());
@@ -353,6 +357,25 @@ bool ReadingService::listen(QString *error) {
     return true;
 }
 
+int ReadingService::approvePendingClassRequests(QString *error) {
+    if (!m_context.db.isOpen() && !prepareDatabase(error))
+        return -1;
+    QSqlDatabase &db = m_context.db;
+    try {
+        ServiceDatabase::begin(db);
+        const int approved =
+            AccountModule::approveClassRequests(db, std::numeric_limits<qint64>::max());
+        ServiceDatabase::commit(db);
+        return approved;
+    } catch (const std::exception &e) {
+        ServiceDatabase::rollback(db);
+        if (error)
+            *error = QStringLiteral("approving class requests: %1")
+                         .arg(QString::fromStdString(e.what()));
+        return -1;
+    }
+}
+
 int ReadingService::openConnections() const {
     return m_tcp ? static_cast<GuardedTcpServer *>(m_tcp)->openConnections() : 0;
 }
@@ -427,6 +450,8 @@ ServiceAnswer ReadingService::perform(const QString &path, const FormFields &fie
         return ServiceAnswer::refuse(Unavailable);
     }
     try {
+        for (const auto &module : m_modules)
+            module->beforeOperation(m_context);
         ServiceAnswer answer = (*handler)(m_context, fields);
         ServiceDatabase::commit(db);
         return answer;

@@ -28,6 +28,9 @@ struct ReadingServiceOptions {
     CodeLimits codeLimits;
     int idleTimeoutMs = 30 * 1000; // an idle or half-sent connection is closed after this
     int maxConnections = 256;      // connections beyond this are refused at once
+    // Teachers' class requests are approved this many seconds after they were made, by the first
+    // operation that comes then; nothing: they stay pending, as they would until a school acts.
+    std::optional<int> approveAfterSeconds;
 };
 
 class ReadingService : public QObject {
@@ -56,6 +59,10 @@ public:
     // Runs one operation as a request would (decoded fields, one transaction); what the HTTP
     // routes call, exposed for tools.
     ServiceAnswer perform(const QString &path, const FormFields &fields);
+
+    // Opens (and when new, seeds) the database without listening, and approves every pending
+    // class request in it. The number approved, or -1 with the reason in *error.
+    int approvePendingClassRequests(QString *error = nullptr);
 
     // Connections held right now (for tests of the connection limits).
     int openConnections() const;

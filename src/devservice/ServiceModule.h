@@ -56,6 +56,9 @@ struct ServiceContext {
     QString publicBaseUrl;                        // "http://127.0.0.1:8780/"; for image URLs
     std::optional<QString> fixedVerificationCode; // --fixed-code
     CodeLimits codeLimits;
+    // --approve-after: a teacher's class request is approved this long after it was made;
+    // nothing: requests stay pending.
+    std::optional<qint64> approveClassRequestsAfterMs;
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 };
 
@@ -93,6 +96,9 @@ public:
     // modules in one transaction that the service opens (do not begin one).
     virtual void seed(ServiceContext &context) = 0;
     virtual void registerOperations(OperationRegistry &registry) = 0;
+    // Runs inside every operation's transaction, before its handler: work that falls due with
+    // time is done as the service answers, so no timer writes behind a request's back.
+    virtual void beforeOperation(ServiceContext &context) { Q_UNUSED(context) }
 
 protected:
     // The catalogue spells every path once; the service answers under the same names. Takes

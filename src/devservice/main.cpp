@@ -39,6 +39,14 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption codeOption(
         QStringLiteral("fixed-code"), QStringLiteral("Use this value for every verification code."),
         QStringLiteral("code"));
+    const QCommandLineOption approveAfterOption(
+        QStringLiteral("approve-after"),
+        QStringLiteral("Approve a teacher's class request this many seconds after it was made, "
+                       "as the school would (0: at once). Default: requests stay pending."),
+        QStringLiteral("seconds"));
+    const QCommandLineOption approvePendingOption(
+        QStringLiteral("approve-pending"),
+        QStringLiteral("Approve every pending class request in the database, then exit."));
     // Limits; the defaults are what a service reachable by other programs needs, smaller or
     // larger ones are for tests and load runs. Each is read into its value, in the option's unit.
     const ReadingServiceOptions defaults;
@@ -68,7 +76,8 @@ int main(int argc, char *argv[]) {
         limit("max-connections", "Connections held at once; more are refused at once", "count",
               &maxConnections),
     };
-    parser.addOptions({hostOption, portOption, dbOption, resetOption, codeOption});
+    parser.addOptions({hostOption, portOption, dbOption, resetOption, codeOption,
+                       approveAfterOption, approvePendingOption});
     for (const auto &[option, value] : limits)
         parser.addOption(option);
     parser.process(app);
@@ -110,6 +119,16 @@ int main(int argc, char *argv[]) {
         }
         options.fixedCode = code;
     }
+    if (parser.isSet(approveAfterOption)) {
+        bool ok = false;
+        const int seconds = parser.value(approveAfterOption).toInt(&ok);
+        if (!ok || seconds < 0 || seconds > 1000000) {
+            err << "reading-service: --approve-after needs a whole number of seconds from 0 to "
+                   "1000000\n";
+            return 2;
+        }
+        options.approveAfterSeconds = seconds;
+    }
     if (parser.isSet(dbOption)) {
         options.databasePath = QFileInfo(parser.value(dbOption)).absoluteFilePath();
     } else {
@@ -119,6 +138,17 @@ int main(int argc, char *argv[]) {
 
     ReadingService service(options);
     QString error;
+    if (parser.isSet(approvePendingOption)) {
+        const int approved = service.approvePendingClassRequests(&error);
+        if (approved < 0) {
+            err << "reading-service: " << error << '\n';
+            return 1;
+        }
+        QTextStream(stdout) << "approved " << approved << " pending class request"
+                            << (approved == 1 ? "" : "s") << " in " << service.databasePath()
+                            << '\n';
+        return 0;
+    }
     if (!service.start(&error)) {
         err << "reading-service: " << error << '\n';
         return 1;
@@ -134,6 +164,9 @@ int main(int argc, char *argv[]) {
         << "  13800000003  teacher with no class\n";
     if (options.fixedCode)
         out << "every verification code is " << *options.fixedCode << '\n';
+    if (options.approveAfterSeconds)
+        out << "class requests are approved " << *options.approveAfterSeconds
+            << " s after they are made\n";
     out.flush();
     std::fflush(stdout);
     return app.exec();

@@ -14,10 +14,30 @@
 #include <QListView>
 #include <QPushButton>
 #include <QStringListModel>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 #include <QtTest>
+
+// Cells with a button of their own over their first 20 pixels.
+class ButtonCells : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    Q_INVOKABLE QRect buttonRect(const QRect &cell) const {
+        return QRect(cell.topLeft(), QSize(20, cell.height()));
+    }
+    QPoint released{-1, -1};
+
+protected:
+    bool editorEvent(QEvent *event, QAbstractItemModel *, const QStyleOptionViewItem &,
+                     const QModelIndex &) override {
+        if (event->type() == QEvent::MouseButtonRelease)
+            released = static_cast<QMouseEvent *>(event)->position().toPoint();
+        return false;
+    }
+};
 
 class Screen : public ViewController {
     Q_OBJECT
@@ -33,6 +53,10 @@ public:
         field = add<QLineEdit>(layout, "field");
         list = add<QListView>(layout, "list");
         list->setModel(new QStringListModel({"甲", "乙", "丙"}, list));
+        buttonList = add<QListView>(layout, "buttonList");
+        buttonList->setModel(list->model());
+        buttonList->setItemDelegate(new ButtonCells(buttonList));
+        buttonList->setFrameShape(QFrame::NoFrame);
         add<QLabel>(layout, "hiddenLabel")->hide();
     }
     template <typename W> W *add(QVBoxLayout *layout, const char *name) {
@@ -45,6 +69,7 @@ public:
     QPushButton *ok;
     QLineEdit *field;
     QListView *list;
+    QListView *buttonList;
 };
 
 class tst_ScriptRunner : public QObject {
@@ -84,6 +109,7 @@ private slots:
     void stepsThatCannotBeDone_data();
     void stepsThatCannotBeDone();
     void stepsActOnTheWidgetsAndStopAtAFailure();
+    void partsOfAListAreItsRowsButtons();
     void overlaysAreSearchedFirst();
     void dumpWritesTheVisibleTreeWithRows();
     void waitLastsUntilAnimationsEndOrFailsAtTheLimit();
@@ -125,6 +151,15 @@ void tst_ScriptRunner::stepsThatCannotBeDone() {
     const auto [code, text] = run(script);
     QCOMPARE(code, 1);
     QVERIFY2(text.contains(message), qPrintable(text));
+}
+
+void tst_ScriptRunner::partsOfAListAreItsRowsButtons() {
+    QListView *list = m_screen->buttonList;
+    QCOMPARE(run(QStringLiteral("tap buttonList 1")).first, 0);
+    const QRect row = list->visualRect(list->model()->index(1, 0));
+    const QPoint released = static_cast<ButtonCells *>(list->itemDelegate())->released;
+    QVERIFY2(QRect(row.topLeft(), QSize(20, row.height())).contains(released),
+             qPrintable(QString("released at %1,%2").arg(released.x()).arg(released.y())));
 }
 
 void tst_ScriptRunner::stepsActOnTheWidgetsAndStopAtAFailure() {

@@ -49,6 +49,9 @@ private slots:
     void mobileChange();
     void teacherInfoListsOwnClasses();
     void changeClassAddSwapRemove();
+    void requestsApprovedAfterTheDelay_data();
+    void requestsApprovedAfterTheDelay();
+    void approvingPendingDropsRequestsForTakenClasses();
     void photoUpload_data();
     void photoUpload();
 
@@ -322,6 +325,66 @@ void tst_Accounts::changeClassAddSwapRemove() {
     QCOMPARE(teacherClassIds(1), own.first(1));
     QCOMPARE(classWithId(other).value(QStringLiteral("ApprovalExists")).toInteger(), 1);
     QCOMPARE(classWithId(own.at(1)).value(QStringLiteral("TeacherIsExists")).toInteger(), 0);
+}
+
+// --approve-after: an added class and the new class of a swap reach the teacher's list once the
+// delay is over, not before; without the option they stay pending.
+void tst_Accounts::requestsApprovedAfterTheDelay_data() {
+    QTest::addColumn<int>("delaySeconds"); // -1: no approvals
+    QTest::addColumn<int>("elapsedSeconds");
+    QTest::addColumn<bool>("approved");
+    QTest::newRow("never") << -1 << 30 * 24 * 3600 << false;
+    QTest::newRow("at once") << 0 << 0 << true;
+    QTest::newRow("before the delay") << 60 << 59 << false;
+    QTest::newRow("when due") << 60 << 60 << true;
+}
+
+void tst_Accounts::requestsApprovedAfterTheDelay() {
+    QFETCH(int, delaySeconds);
+    QFETCH(int, elapsedSeconds);
+    QFETCH(bool, approved);
+    if (delaySeconds >= 0)
+        m_client->service().context().approveClassRequestsAfterMs = delaySeconds * 1000LL;
+    auto change = [&](qint64 uid, int type, qint64 oldClass, qint64 newClass) {
+        return resultOf(call(QStringLiteral("ChangeClassForTeacher"),
+                             {{"uid", QString::number(uid)},
+                              {"type", QString::number(type)},
+                              {"classId", QString::number(oldClass)},
+                              {"newClassId", QString::number(newClass)}}));
+    };
+    const qint64 added = freeClass();
+    const qint64 swapped = freeClass(1);
+    const QList<qint64> own = teacherClassIds(1);
+    QCOMPARE(change(3, 0, 0, added), 1);
+    QCOMPARE(change(1, 1, own.first(), swapped), 1);
+
+    m_now = m_now.addSecs(elapsedSeconds);
+    QCOMPARE(teacherClassIds(3).contains(added), approved);
+    QCOMPARE(teacherClassIds(1).contains(swapped), approved);
+    QCOMPARE(classWithId(added).value(QStringLiteral("ApprovalExists")).toInteger(), !approved);
+}
+
+// --approve-pending approves every request at once, except one whose class got a teacher by
+// other means meanwhile: that one is dropped, never a second teacher.
+void tst_Accounts::approvingPendingDropsRequestsForTakenClasses() {
+    const qint64 taken = freeClass();
+    const qint64 free = freeClass(1);
+    for (qint64 wanted : {taken, free})
+        QCOMPARE(
+            resultOf(call(QStringLiteral("ChangeClassForTeacher"),
+                          {{"uid", "3"}, {"type", "0"}, {"newClassId", QString::number(wanted)}})),
+            1);
+    ServiceDatabase::run(m_client->service().context().db,
+                         QStringLiteral("INSERT INTO teacher_classes(teacher_id, class_id, "
+                                        "approved) VALUES(4, ?, 1)"),
+                         {taken});
+    QString error;
+    // The free class and the demo data's own pending request.
+    QCOMPARE(m_client->service().approvePendingClassRequests(&error), 2);
+    QCOMPARE(teacherClassIds(3), QList<qint64>{free});
+    QCOMPARE(teacherClassIds(4).contains(taken), true);
+    QCOMPARE(classWithId(taken).value(QStringLiteral("ApprovalExists")).toInteger(), 0);
+    QCOMPARE(m_client->service().approvePendingClassRequests(&error), 0);
 }
 
 void tst_Accounts::photoUpload_data() {
