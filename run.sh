@@ -12,11 +12,12 @@ url=${TEACHER_SERVICE_URL:-http://127.0.0.1:8780/}
 export TEACHER_SERVICE_URL=$url
 
 screenshot=no
-service_options=()
+# A class the teacher adds on the profile is approved ten seconds later, as a head teacher would.
+service_options=(--approve-after 10)
 for arg in "$@"; do
     [[ $arg == --screenshot || $arg == --screenshot=* ]] && screenshot=yes
     # The tour types the code 123456 into the account forms and asks for codes back to back.
-    [[ $arg == --tour || $arg == --tour=* ]] && service_options=(--fixed-code 123456 --code-interval 0)
+    [[ $arg == --tour || $arg == --tour=* ]] && service_options+=(--fixed-code 123456 --code-interval 0)
 done
 if [[ $screenshot == no && -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
     cat >&2 <<'MSG'
