@@ -62,6 +62,13 @@ BookDetailVC::BookDetailVC(qint64 bookId, QWidget *parent)
     for (QLabel *label : {m_ui->bookNameLabel, m_ui->isbnLabel, m_ui->companyLabel})
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    // The bar's buttons take no focus: the collect button has a key of its own.
+    auto *collect = new QShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_D), this);
+    collect->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(collect, &QShortcut::activated, this, [this] {
+        if (m_rightButton && m_rightButton->isEnabled())
+            collectClickAction();
+    });
     auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
     refresh->setContext(Qt::WidgetWithChildrenShortcut);
     connect(refresh, &QShortcut::activated, this, [this] {
@@ -119,6 +126,7 @@ void BookDetailVC::viewDidLoad() {
     m_rightButton->setObjectName(QStringLiteral("rightButton"));
     m_rightButton->setText(collectTitle(false));
     m_rightButton->setAccessibleName(m_rightButton->text());
+    m_rightButton->setToolTip(tr("收藏或取消收藏 (Ctrl+D)"));
     // Nothing to collect until the service has described the book.
     m_rightButton->setEnabled(false);
     makePages();
