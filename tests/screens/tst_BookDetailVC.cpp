@@ -21,6 +21,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QtTest>
@@ -252,6 +253,22 @@ private slots:
         QCOMPARE(page->rows()->count(), 1);
         QCOMPARE(page->commentArray().first().CommentId, 6);
         QCOMPARE(label("commentCountLabel"), "4");
+    }
+
+    // The inline field drops what it cannot take and says so; once full it takes no more.
+    void inlineCommentField() {
+        QLineEdit *field = openComments()->commentTextField();
+        field->setFocus();
+        field->setText("书");
+        field->setCursorPosition(0);
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, "好😀", {});
+        QCOMPARE(field->text(), "好书");
+        QCOMPARE(field->cursorPosition(), 1);
+        QCOMPARE(Toast::currentText(), BookCommentVC::EmojiRefusedText);
+        field->setText(QString(140, u'字'));
+        field->setCursorPosition(0);
+        QTest::keyClicks(field, "x");
+        QCOMPARE(field->text(), QString(140, u'字'));
     }
 
     // Nine a page on a pull-up; a page that fails is asked for again by the next pull.
