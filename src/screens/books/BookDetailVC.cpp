@@ -143,7 +143,8 @@ void BookDetailVC::makePages() {
     m_commentVC->setCommentTextBlock([this](qint64 total) { commentTextBlock(total); });
     m_recommandVC = new ClassDetailListVC(ClassDetailListVC::RecommendList, this);
     m_recommandVC->setBookId(m_bookId);
-    m_recommandVC->gridView()->setStyleSheet(QStringLiteral("QListView { background: white; border: none; }"));
+    m_recommandVC->gridView()->setStyleSheet(
+        QStringLiteral("QListView { background: white; border: none; }"));
     for (ViewController *page :
          {static_cast<ViewController *>(m_introduceVC), static_cast<ViewController *>(m_commentVC),
           static_cast<ViewController *>(m_recommandVC)})
