@@ -93,6 +93,29 @@ QList<Tour::Chapter> Tour::chapters() {
             wait
             capture
         )")},
+        // A book is opened from the teacher's collection on the home tab.
+        {QStringLiteral("book detail"), QStringLiteral(R"(
+            wait
+            tap collectBtn
+            wait
+            row collectionView 0
+            capture
+            tap commentButton
+            capture
+            tap recommandButton
+            capture
+        )")},
+        {QStringLiteral("comment composer"), QStringLiteral(R"(
+            wait
+            tap collectBtn
+            wait
+            row collectionView 0
+            wait
+            tap commentButton
+            wait
+            tap publishCommonButton
+            wait
+            type commonText 插图很美，孩子们读得很开心，推荐给全班。
         {QStringLiteral("personal centre"), QStringLiteral(R"(
             tab 3
             wait

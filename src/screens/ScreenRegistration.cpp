@@ -3,7 +3,9 @@
 #include "NavigationController.h"
 #include "ScreenFactory.h"
 #include "account/LoginViewController.h"
+#include "books/BookDetailVC.h"
 #include "books/BookListVC.h"
+#include "classes/ClassDetailListVC.h"
 #include "classes/MainViewController.h"
 #include "personal/UserViewController.h"
 #include "reports/ChartViewController.h"
@@ -12,6 +14,8 @@ namespace ScreenRegistration {
 
 void registerAll() {
     ScreenFactory::setLoginStack<LoginViewController>();
+    // Every book grid opens a tapped book in its detail.
+    ClassDetailListVC::setBookDetailMaker([](qint64 bookId) { return new BookDetailVC(bookId); });
     ScreenFactory::setTabs({
         ScreenFactory::tab<MainViewController>(QStringLiteral("首页"),
                                                QStringLiteral("main_item_normal"),

@@ -115,6 +115,8 @@ protected:
     void failRequest(quint64 ticket);
     // The paging half of clear(), before the rows go.
     void resetPaging();
+    // After a row was taken out: the empty-data cover when that was the last one.
+    void rowRemoved() { coverIfEmpty(); }
 
     // The cached image of `url`; starts loading it (once) and gives an invalid QVariant meanwhile.
     QVariant imageFor(const QString &url) const;
@@ -222,6 +224,16 @@ public:
                 return image;
         }
         return rowData(record, role);
+    }
+
+    // Takes one row out (a record deleted on the service); the paging stays as it is.
+    void removeAt(int row) {
+        if (!isValidRow(row))
+            return;
+        beginRemoveRows({}, row, row);
+        m_rows.removeAt(row);
+        endRemoveRows();
+        rowRemoved();
     }
 
     void clear() override {

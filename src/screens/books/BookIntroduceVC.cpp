@@ -1,0 +1,27 @@
+#include "BookIntroduceVC.h"
+
+#include "ui_BookIntroduceVC.h"
+
+BookIntroduceVC::BookIntroduceVC(QWidget *parent)
+    : BasicVC(parent)
+    , m_ui(std::make_unique<Ui::BookIntroduceVC>()) {
+    m_ui->setupUi(this);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+}
+
+BookIntroduceVC::~BookIntroduceVC() = default;
+
+QPlainTextEdit *BookIntroduceVC::textView() const {
+    return m_ui->textView;
+}
+
+void BookIntroduceVC::setIntroduce(const QString &text) {
+    m_ui->textView->setPlainText(text);
+}
+
+void BookIntroduceVC::viewWillAppear(bool animated) {
+    // A page inside the detail: the bar and the back keys belong to the detail.
+    ViewController::viewWillAppear(animated);
+}

@@ -1,0 +1,98 @@
+#include "REDetailCommentViewController.h"
+
+#include "AnswerHandling.h"
+#include "CommentText.h"
+#include "CommentTextView.h"
+#include "NavigationController.h"
+#include "ProgressHud.h"
+#include "TeacherRequestManager.h"
+#include "TextRules.h"
+#include "Toast.h"
+#include "records/AccountRecords.h"
+#include "ui_REDetailCommentViewController.h"
+
+#include <QShortcut>
+
+REDetailCommentViewController::REDetailCommentViewController(QWidget *parent)
+    : BasicVC(parent)
+    , m_ui(std::make_unique<Ui::REDetailCommentViewController>()) {
+    m_ui->setupUi(this);
+    connect(m_ui->commonText, &QPlainTextEdit::textChanged, this,
+            &REDetailCommentViewController::textDidChange);
+    connect(m_ui->submitButton, &QPushButton::clicked, this,
+            &REDetailCommentViewController::submitCommon);
+    for (const QKeySequence &key : {QKeySequence(Qt::ControlModifier | Qt::Key_Return),
+                                    QKeySequence(Qt::ControlModifier | Qt::Key_Enter)}) {
+        auto *shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            if (m_ui->submitButton->isEnabled())
+                submitCommon();
+        });
+    }
+}
+
+REDetailCommentViewController::~REDetailCommentViewController() = default;
+
+CommentTextView *REDetailCommentViewController::commonText() const {
+    return m_ui->commonText;
+}
+
+QLabel *REDetailCommentViewController::numberLabel() const {
+    return m_ui->numberLabel;
+}
+
+QPushButton *REDetailCommentViewController::submitButton() const {
+    return m_ui->submitButton;
+}
+
+void REDetailCommentViewController::viewDidLoad() {
+    BasicVC::viewDidLoad();
+    setTitle(QStringLiteral("评论"));
+    m_ui->commonText->setFocus(Qt::OtherFocusReason);
+}
+
+void REDetailCommentViewController::setCommentText(const QString &text) {
+    m_ui->commonText->setPlainText(text);
+    m_ui->commonText->moveCursor(QTextCursor::End);
+}
+
+QString REDetailCommentViewController::counterText(int length) {
+    return QStringLiteral("%1/%2").arg(length).arg(CommentText::MaxLength);
+}
+
+void REDetailCommentViewController::textDidChange() {
+    m_ui->numberLabel->setText(counterText(m_ui->commonText->length()));
+}
+
+void REDetailCommentViewController::submitCommon() {
+    const QString text = m_ui->commonText->toPlainText();
+    if (TextRules::trim(text).isEmpty()) {
+        Toast::show(QStringLiteral("请输入评论内容"));
+        return;
+    }
+    AddCommentReq request;
+    request.uid = LoginRsp::shareRsp().uid;
+    request.bookId = m_bookId;
+    request.comment = TextRules::replaceHomeAndEndWhiteCharter(text);
+
+    // One submission at a time: a second would post the comment twice.
+    m_ui->submitButton->setEnabled(false);
+    ProgressHud::show();
+    const auto answer = AnswerHandler<AddCommentRsp>(this)
+                            .dismissingHud()
+                            .onSuccess([this](const AddCommentRsp &rsp) {
+                                ProgressHud::showSuccess(QStringLiteral("评论成功"));
+                                if (m_commentAdded)
+                                    m_commentAdded(rsp.commentCount);
+                                if (NavigationController *stack = navigationController())
+                                    stack->popViewController(true);
+                            })
+                            .onRefusal([this](const AddCommentRsp &rsp) {
+                                AnswerHandling::showRefusal(rsp);
+                                m_ui->submitButton->setEnabled(true);
+                            })
+                            .onFailure([this] { m_ui->submitButton->setEnabled(true); });
+    TeacherRequestManager::request_AddComment_WithParams(request, answer.completion(),
+                                                         answer.failure());
+}

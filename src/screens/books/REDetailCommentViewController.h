@@ -1,0 +1,51 @@
+#pragma once
+
+#include "BasicVC.h"
+
+#include <functional>
+#include <memory>
+
+class CommentTextView;
+class QLabel;
+class QPushButton;
+namespace Ui {
+class REDetailCommentViewController;
+}
+
+// Writes a comment on a book: a text view of at most 140 characters with its counter, and the
+// submit button (Ctrl+Enter does the same). The comment goes without its leading and trailing
+// spaces; an empty or blank one is refused before anything is sent. On success the screen closes
+// and the comments page below reloads; a refusal keeps the text for another try.
+class REDetailCommentViewController : public BasicVC {
+    Q_OBJECT
+public:
+    explicit REDetailCommentViewController(QWidget *parent = nullptr);
+    ~REDetailCommentViewController() override;
+
+    qint64 bookId() const { return m_bookId; }
+    void setBookId(qint64 bookId) { m_bookId = bookId; }
+    // Told the book's new comment total when a comment was posted.
+    void setCommentAdded(std::function<void(qint64 total)> added) {
+        m_commentAdded = std::move(added);
+    }
+    // Starts the text view with `text` (cut to the limit).
+    void setCommentText(const QString &text);
+
+    // "%ld/%d": the text's length and the limit.
+    static QString counterText(int length);
+    void submitCommon();
+
+    CommentTextView *commonText() const;
+    QLabel *numberLabel() const;
+    QPushButton *submitButton() const;
+
+protected:
+    void viewDidLoad() override;
+
+private:
+    void textDidChange();
+
+    std::unique_ptr<Ui::REDetailCommentViewController> m_ui;
+    qint64 m_bookId = 0;
+    std::function<void(qint64)> m_commentAdded;
+};
