@@ -1,9 +1,7 @@
 #include "AppWindow.h"
 #include "CataloguePath.h"
-#include "LoadMoreFooter.h"
 #include "NavigationBar.h"
 #include "NavigationController.h"
-#include "RefreshHeader.h"
 #include "ScreenRegistration.h"
 #include "ScreenTestFixture.h"
 #include "Toast.h"
@@ -49,11 +47,20 @@ class tst_BookListVC : public QObject {
         QTRY_COMPARE(sent().size(), n);
         QTRY_VERIFY(!rows->isLoading());
     }
-    void open(BookListVC *list = new BookListVC) {
-        m_list = list;
-        QVERIFY(m_fixture.show(m_stack = new NavigationController(m_list)));
+    // The list on a stack of its own, its first page answered unless `settled` is false.
+    void open(bool settled = true) {
+        QVERIFY(m_fixture.show(m_stack = new NavigationController(m_list = new BookListVC)));
         m_fixture.window()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_fixture.window()));
+        if (settled)
+            settle(1, m_list->rows());
+    }
+    QHash<QString, QString> formWith(const QString &changes) const {
+        QHash<QString, QString> form{{"gradeId", "0"},   {"sortId", "0"},   {"name", ""},
+                                     {"pageIndex", "1"}, {"pageSize", "9"}, {"orderbytype", "2"}};
+        for (const QString &pair : changes.split(' ', Qt::SkipEmptyParts))
+            form[pair.section('=', 0, 0)] = pair.section('=', 1);
+        return form;
     }
     // Chooses `row` of `column` through the bar, as a touch would.
     void choose(int column, int row) {
@@ -61,12 +68,9 @@ class tst_BookListVC : public QObject {
         menu->menuTapped(QPoint(column * menu->width() / 3 + 5, 20));
         menu->tableViewDidSelectRowAtIndexPath(row);
     }
-    BookSearchVC *search(const QString &text) {
-        m_list->rightBarButtonItemPressed();
-        auto *screen = qobject_cast<BookSearchVC *>(m_stack->topViewController());
+    static void enter(BookSearchVC *screen, const QString &text) {
         screen->searchTextField()->setText(text);
         QTest::keyClick(screen->searchTextField(), Qt::Key_Return);
-        return screen;
     }
     static QString toast() { return Toast::isShowing() ? Toast::currentText() : QString(); }
 
@@ -107,7 +111,6 @@ private slots:
         QFETCH(QString, choices);
         QFETCH(QString, changed);
         open();
-        settle(1, m_list->rows());
         QTRY_COMPARE(m_list->cateArray().size(), 3);
         qsizetype requests = 1;
         for (const QString &choice : choices.split(' ', Qt::SkipEmptyParts)) {
@@ -116,12 +119,7 @@ private slots:
                 settle(++requests, m_list->rows());
         }
         QTEST(int(requests), "requests");
-        QHash<QString, QString> expected{{"gradeId", "0"},  {"sortId", "0"},
-                                         {"name", ""},      {"pageIndex", "1"},
-                                         {"pageSize", "9"}, {"orderbytype", "2"}};
-        for (const QString &pair : changed.split(' ', Qt::SkipEmptyParts))
-            expected[pair.section('=', 0, 0)] = pair.section('=', 1);
-        QCOMPARE(sent().last().form(), expected);
+        QCOMPARE(sent().last().form(), formWith(changed));
         QStringList titles;
         for (int column = 0; column < 3; ++column)
             titles << m_list->menu()->column(column)->title();
@@ -146,7 +144,6 @@ private slots:
         answer.delayMs = 300;
         m_server.setAnswer(Tree, answer);
         open();
-        settle(1, m_list->rows());
         QCOMPARE(sent().first().form().value("sortId"), "0");
         QCOMPARE(m_list->menuNumberOfRowsInColumn(m_list->menu(), 2, 0, 0), 0);
         m_list->menuDidSelectRowAtIndexPath(m_list->menu(), ChartIndexPath{2, 0, 0, 1});
@@ -155,7 +152,6 @@ private slots:
         QCOMPARE(m_list->cateArray().size(), rows);
         QCOMPARE(this->toast(), toast);
         QCOMPARE(m_list->menu()->column(2)->title(), "按分类");
-        QCOMPARE(m_list->menu()->numOfMenu(), 3);
     }
 
     // Page 1 of nine, then a pull-up answered as the row says; then the next pull-up and a
@@ -177,7 +173,6 @@ private slots:
         QFETCH(int, rows);
         QFETCH(int, nextPage);
         open();
-        settle(1, m_list->rows());
         m_server.queueAnswer(List, answer);
         m_list->rows()->footer()->beginRefreshing();
         settle(2, m_list->rows());
@@ -205,7 +200,7 @@ private slots:
         refusal.delayMs = 500;
         for (const Answer &answer : {slow, books(3, 70), refusal})
             m_server.queueAnswer(List, answer);
-        open();
+        open(false);
         QTRY_COMPARE(sent().size(), 1);
         choose(1, 1);
         QTRY_COMPARE(sent().size(), 2);
@@ -217,83 +212,56 @@ private slots:
         QCOMPARE(m_list->bookListArray().first().BookId, 70);
     }
 
-    // A refusal that comes after the search closed shows nothing and touches nothing.
-    void aLateSearchAnswerTouchesNothing() {
+    // An empty field sends nothing. A search sends the field as typed with fixed filters, whatever
+    // the list has chosen; page 2 is appended; a pull-up with the field emptied sends nothing and
+    // keeps the counter; Enter with a new query replaces the results from page 1. A refusal
+    // that comes after the search closed shows nothing.
+    void search() {
+        open();
+        choose(0, 2);
+        choose(1, 7);
+        settle(3, m_list->rows());
+        m_list->rightBarButtonItemPressed();
+        auto *screen = qobject_cast<BookSearchVC *>(m_stack->topViewController());
+        enter(screen, "");
+        QCOMPARE(toast(), BookSearchVC::EmptyQueryText);
+        QCOMPARE(screen->pageIndex(), 0);
+        enter(screen, "  王 ");
+        settle(4, screen->rows());
+        QHash<QString, QString> expected = formWith("orderbytype=1");
+        expected["name"] = "  王 ";
+        QCOMPARE(sent().last().form(), expected);
+        m_server.setAnswer(List, books(4, 30));
+        screen->rows()->footer()->beginRefreshing();
+        settle(5, screen->rows());
+        QCOMPARE(screen->bookListArray().size(), 13);
+        screen->searchTextField()->clear();
+        screen->rows()->footer()->beginRefreshing();
+        QVERIFY(!screen->rows()->footer()->isRefreshing());
+        QCOMPARE(screen->pageIndex(), 2);
+        enter(screen, "童话");
+        settle(6, screen->rows());
+        QCOMPARE(sent().last().form().value("pageIndex"), "1");
+        QCOMPARE(screen->bookListArray().size(), 4);
+
         Answer late = Answer::json(R"({"result":0,"msg":"迟到"})"), after = books(2, 40);
         late.delayMs = 300;
-        after.delayMs = 500;
-        open();
-        settle(1, m_list->rows());
+        after.delayMs = 500; // answered after the late one
         m_server.queueAnswer(List, late);
         m_server.queueAnswer(List, after);
-        QPointer<BookSearchVC> screen = search("童话");
-        QTRY_COMPARE(sent().size(), 2);
+        Toast::hide();
+        QPointer<BookSearchVC> gone = screen;
+        screen->rows()->footer()->beginRefreshing();
         m_stack->popViewController(false);
-        QTRY_VERIFY(!screen);
+        QTRY_VERIFY(!gone);
         QTest::keyClick(m_list->gridView(), Qt::Key_F5);
-        settle(3, m_list->rows());
+        settle(8, m_list->rows());
         QCOMPARE(m_list->bookListArray().size(), 2);
         QCOMPARE(toast(), QString());
     }
 
-    // The search sends the field as typed with fixed filters, whatever the list has chosen; an
-    // empty field sends nothing.
-    void searchRequests_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("toast");
-        QTest::newRow("a name") << "童话"
-                                << "";
-        QTest::newRow("spaces sent unchanged") << "  王 "
-                                               << "";
-        QTest::newRow("empty") << ""
-                               << "搜索内容不能为空";
-    }
-    void searchRequests() {
-        QFETCH(QString, text);
-        open();
-        settle(1, m_list->rows());
-        choose(0, 2);
-        choose(1, 7);
-        settle(3, m_list->rows());
-        BookSearchVC *screen = search(text);
-        QTEST(toast(), "toast");
-        if (text.isEmpty()) {
-            QVERIFY(!screen->rows()->isLoading());
-            QCOMPARE(screen->pageIndex(), 0);
-            return;
-        }
-        settle(4, screen->rows());
-        const QHash<QString, QString> expected{{"gradeId", "0"},  {"sortId", "0"},
-                                               {"name", text},    {"pageIndex", "1"},
-                                               {"pageSize", "9"}, {"orderbytype", "1"}};
-        QCOMPARE(sent().last().form(), expected);
-    }
-
-    // Page 2 appended; a pull-up with the field emptied sends nothing and keeps the counter;
-    // Enter with a new query starts again at page 1 and replaces the results.
-    void searchPaging() {
-        open();
-        settle(1, m_list->rows());
-        BookSearchVC *screen = search("童话");
-        settle(2, screen->rows());
-        m_server.setAnswer(List, books(4, 30));
-        screen->rows()->footer()->beginRefreshing();
-        settle(3, screen->rows());
-        QCOMPARE(screen->bookListArray().size(), 13);
-        screen->searchTextField()->clear();
-        screen->rows()->footer()->beginRefreshing();
-        QCOMPARE(toast(), BookSearchVC::EmptyQueryText);
-        QVERIFY(!screen->rows()->footer()->isRefreshing());
-        QCOMPARE(screen->pageIndex(), 2);
-        screen->searchTextField()->setText("王");
-        QTest::keyClick(screen->searchTextField(), Qt::Key_Return);
-        settle(4, screen->rows());
-        QCOMPARE(sent().last().form().value("pageIndex"), "1");
-        QCOMPARE(screen->bookListArray().size(), 4);
-    }
-
-    // The box lies on the bar only while the search is in front: a book's detail covers it, and
-    // the keys open the search, find the box and go back.
+    // Esc closes an open filter list. The search box lies on the bar only while the search is in
+    // front: a book's detail covers it, and the keys open the search, find the box and go back.
     void searchBoxAndKeys() {
         qint64 opened = 0;
         ClassDetailListVC::setBookDetailMaker([&](qint64 bookId) {
@@ -301,7 +269,9 @@ private slots:
             return new BasicVC;
         });
         open();
-        settle(1, m_list->rows());
+        m_list->menu()->menuTapped(QPoint(5, 20));
+        QTest::keyClick(m_list->menu()->leftTableView(), Qt::Key_Escape);
+        QVERIFY(!m_list->menu()->isShow());
         QTest::keyClick(m_list->gridView(), Qt::Key_F, Qt::ControlModifier);
         auto *screen = qobject_cast<BookSearchVC *>(m_stack->topViewController());
         QVERIFY(screen);
@@ -325,17 +295,6 @@ private slots:
         m_stack->finishTransitions();
         QCOMPARE(m_stack->topViewController(), m_list);
         QTRY_VERIFY(bar->findChildren<QLineEdit *>().isEmpty());
-    }
-
-    // Esc closes an open filter list without choosing.
-    void escapeClosesTheFilterList() {
-        open();
-        settle(1, m_list->rows());
-        m_list->menu()->menuTapped(QPoint(5, 20));
-        QVERIFY(m_list->menu()->isShow());
-        QTest::keyClick(m_list->menu()->leftTableView(), Qt::Key_Escape);
-        QVERIFY(!m_list->menu()->isShow());
-        QVERIFY(!m_list->rows()->isLoading());
     }
 };
 
