@@ -38,7 +38,7 @@ void BookStoreGrid::reload() {
 
 void BookStoreGrid::requestPage(GetBookListReq request, int pageIndex) {
     request.pageIndex = pageIndex;
-    request.pageSize = PageSize;
+    request.pageSize = m_rows->pageSize();
     auto answer =
         m_rows->answerForPage<GetBookListRsp>(m_screen, pageIndex, [](const GetBookListRsp &rsp) {
             return BookGridItem::listFrom(rsp.bookList);

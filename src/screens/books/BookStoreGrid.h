@@ -30,7 +30,7 @@ public:
     // Page 1 through the refresh header, so its spinner shows; a load already running is
     // overtaken (its answer is dropped), so the newest request is the one that counts.
     void reload();
-    // Sends `request` as page `pageIndex` of 9 books; the answer goes to the rows.
+    // Sends `request` as page `pageIndex` of the rows' page size (9); the answer goes to the rows.
     void requestPage(GetBookListReq request, int pageIndex);
     // Pushes the detail of the book at `index`; nothing for a row that is not there.
     void openBook(const QModelIndex &index);
