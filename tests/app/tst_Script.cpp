@@ -97,8 +97,6 @@ void tst_Script::refusedLines_data() {
                                      << "one key";
     QTest::newRow("key unknown") << "key field Enterr"
                                  << "does not know the key \"Enterr\"";
-    QTest::newRow("key two keys") << "key field Return Escape"
-                                  << "one key";
     QTest::newRow("expect without name") << "expect"
                                          << "needs a widget name";
 }
