@@ -1,5 +1,6 @@
 #include "Script.h"
 
+#include <QKeySequence>
 #include <QRegularExpression>
 
 #include <optional>
@@ -15,6 +16,7 @@ struct VerbInfo {
 const VerbInfo kVerbs[] = {
     {"tap", ScriptStep::Verb::Tap, "tap NAME [PART]"},
     {"type", ScriptStep::Verb::Type, "type NAME TEXT"},
+    {"key", ScriptStep::Verb::Key, "key NAME KEY (Return, Escape, Ctrl+A)"},
     {"row", ScriptStep::Verb::Row, "row LIST N"},
     {"back", ScriptStep::Verb::Back, "back"},
     {"tab", ScriptStep::Verb::Tab, "tab N (0 to 3)"},
@@ -94,6 +96,16 @@ QString readArguments(ScriptStep *step, QStringView rest) {
         step->number = *n;
         return {};
     }
+    case ScriptStep::Verb::Key: {
+        const QString key = takeWord(rest, &rest);
+        if (first.isEmpty() || key.isEmpty() || !rest.isEmpty())
+            return QStringLiteral("needs a widget name and one key");
+        if (!Script::keyOf(key))
+            return QStringLiteral("does not know the key \"%1\"").arg(key);
+        step->name = first;
+        step->text = key;
+        return {};
+    }
     case ScriptStep::Verb::Type:
     case ScriptStep::Verb::Expect:
         if (first.isEmpty())
@@ -121,6 +133,7 @@ bool ScriptStep::isAction() const {
     switch (verb) {
     case Verb::Tap:
     case Verb::Type:
+    case Verb::Key:
     case Verb::Row:
     case Verb::Back:
     case Verb::Tab:
@@ -129,6 +142,13 @@ bool ScriptStep::isAction() const {
     default:
         return false;
     }
+}
+
+std::optional<QKeyCombination> Script::keyOf(const QString &name) {
+    const QKeySequence sequence = QKeySequence::fromString(name, QKeySequence::PortableText);
+    if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
+        return std::nullopt;
+    return sequence[0];
 }
 
 QStringList Script::verbs() {

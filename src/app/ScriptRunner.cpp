@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QJsonDocument>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -164,6 +165,9 @@ void ScriptRunner::runNext() {
         break;
     case ScriptStep::Verb::Type:
         why = type(step);
+        break;
+    case ScriptStep::Verb::Key:
+        why = key(step);
         break;
     case ScriptStep::Verb::Row:
         why = row(step);
@@ -334,6 +338,27 @@ QString ScriptRunner::type(const ScriptStep &step) {
     }
     return QStringLiteral("%1 (%2) takes no typing")
         .arg(quoted(step.name), QString::fromLatin1(widget->metaObject()->className()));
+}
+
+QString ScriptRunner::key(const ScriptStep &step) {
+    QString why;
+    QWidget *widget = reachable(step.name, &why);
+    if (!widget)
+        return why;
+    const std::optional<QKeyCombination> key = Script::keyOf(step.text);
+    if (!key)
+        return QStringLiteral("does not know the key %1").arg(quoted(step.text));
+    widget->setFocus(Qt::OtherFocusReason);
+    // Straight to the widget, as its own key handling and filters see a key: the window's
+    // shortcuts are not consulted.
+    QPointer<QWidget> target = widget;
+    QKeyEvent press(QEvent::KeyPress, key->key(), key->keyboardModifiers());
+    QApplication::sendEvent(target, &press);
+    if (target) {
+        QKeyEvent release(QEvent::KeyRelease, key->key(), key->keyboardModifiers());
+        QApplication::sendEvent(target, &release);
+    }
+    return {};
 }
 
 QString ScriptRunner::row(const ScriptStep &step) {

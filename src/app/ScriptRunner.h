@@ -57,6 +57,7 @@ private:
     // Each gives the reason the step cannot be done, or an empty text when it was done.
     QString tap(const ScriptStep &step);
     QString type(const ScriptStep &step);
+    QString key(const ScriptStep &step);
     QString row(const ScriptStep &step);
     QString back();
     QString tab(const ScriptStep &step);

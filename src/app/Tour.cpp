@@ -93,6 +93,30 @@ QList<Tour::Chapter> Tour::chapters() {
             wait
             capture
         )")},
+        {QStringLiteral("book list"), QStringLiteral(R"(
+            tab 1
+            wait
+            capture
+            tap filterMenu 0
+            capture
+            tap backGroundView
+            wait
+            tap filterMenu 1
+            capture
+            tap backGroundView
+            wait
+            tap filterMenu 2
+            capture
+            tap backGroundView
+            wait
+        )")},
+        {QStringLiteral("book search"), QStringLiteral(R"(
+            tab 1
+            wait
+            tap searchButton
+            wait
+            type searchTextField 童话
+            key searchTextField Return
         // A book is opened from the teacher's collection on the home tab.
         {QStringLiteral("book detail"), QStringLiteral(R"(
             wait

@@ -50,9 +50,10 @@ bool ModalOverlay::dismiss() {
 }
 
 bool ModalOverlay::eventFilter(QObject *watched, QEvent *event) {
-    // Keys meant for the screen beneath stop here while this is the top overlay of its kind.
+    // Keys meant for the screen beneath stop here while this is the top overlay of its kind and
+    // shows: one closed from outside (close(), not a choice) keeps nothing from the screen.
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
-        top(m_stack) == this) {
+        top(m_stack) == this && isVisible()) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget != this && !isAncestorOf(widget) && widget->window() == window())
             return true;

@@ -11,7 +11,8 @@
 Q_LOGGING_CATEGORY(lcRows, "teacher.rows")
 
 PagedRowsBase::PagedRowsBase(QObject *parent)
-    : QAbstractListModel(parent) {}
+    : QAbstractListModel(parent)
+    , m_images(ImageMemoryKilobytes) {}
 
 PagedRowsBase::~PagedRowsBase() = default;
 
@@ -147,9 +148,10 @@ void PagedRowsBase::coverIfEmpty() {
 }
 
 QVariant PagedRowsBase::imageFor(const QString &url) const {
-    if (const auto hit = m_images.constFind(url); hit != m_images.cend())
-        return hit->isNull() ? QVariant() : QVariant(*hit);
+    if (const QPixmap *hit = m_images.object(url))
+        return *hit;
     if (!ImageLoader::isLoadableUrl(url) || m_imagesAsked.contains(url) ||
+        m_imagesMissing.contains(url) ||
         !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return {};
     m_imagesAsked.insert(url);
@@ -159,22 +161,32 @@ QVariant PagedRowsBase::imageFor(const QString &url) const {
     ImageLoader::instance().fetch(
         url, self, [self, url](const QPixmap &image) { self->imageArrived(url, image); });
     m_fetchingInline = false;
-    const QPixmap image = m_images.value(url);
-    return image.isNull() ? QVariant() : QVariant(image);
+    const QPixmap *image = m_images.object(url);
+    return image ? QVariant(*image) : QVariant();
 }
 
 void PagedRowsBase::imageArrived(const QString &url, const QPixmap &image) {
     if (!m_imagesAsked.remove(url))
         return; // forgotten since (clear())
-    m_images.insert(url, image);
-    if (m_fetchingInline || image.isNull())
+    if (image.isNull()) {
+        m_imagesMissing.insert(url);
+        return;
+    }
+    m_images.insert(url, new QPixmap(image),
+                    std::max<qint64>(1, qint64(image.width()) * image.height() * 4 / 1024));
+    if (m_fetchingInline)
         return;
     const QList<int> rows = rowsShowing(url);
     for (int row : rows)
         emit dataChanged(index(row), index(row), {m_imageRole});
 }
 
-void PagedRowsBase::forgetImages() {
+void PagedRowsBase::dropImageCache() {
     m_images.clear();
+    m_imagesMissing.clear();
+}
+
+void PagedRowsBase::forgetImages() {
+    dropImageCache();
     m_imagesAsked.clear();
 }

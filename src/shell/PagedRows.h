@@ -30,6 +30,7 @@
 #include "AnswerHandling.h"
 
 #include <QAbstractListModel>
+#include <QCache>
 #include <QHash>
 #include <QList>
 #include <QLoggingCategory>
@@ -123,7 +124,7 @@ protected:
     void setImageRoleValue(int role) { m_imageRole = role; }
     // After a reload: failed images are tried again, and pictures of rows that went do not pile
     // up (the loader's caches give the others back at once). Images on their way still arrive.
-    void dropImageCache() { m_images.clear(); }
+    void dropImageCache();
     void forgetImages();
     // Rows whose image is `url`, looked up when the image arrives: rows move and vanish meanwhile.
     virtual QList<int> rowsShowing(const QString &url) const = 0;
@@ -150,7 +151,12 @@ private:
     QPointer<LoadMoreFooter> m_footer;
 
     int m_imageRole = Qt::DecorationRole;
-    mutable QHash<QString, QPixmap> m_images; // a null pixmap: could not be had
+    // The rows' loaded images, the most recently shown kept up to ImageMemoryKilobytes: a grid of
+    // a thousand covers would otherwise hold every one of them at full size. One that went is
+    // asked of the image loader again when its row shows, which has it in memory or on disk.
+    static constexpr int ImageMemoryKilobytes = 48 * 1024;
+    mutable QCache<QString, QPixmap> m_images;
+    mutable QSet<QString> m_imagesMissing; // could not be had
     mutable QSet<QString> m_imagesAsked;
     mutable bool m_fetchingInline = false;
 };

@@ -37,6 +37,8 @@ void tst_Script::acceptedLines_data() {
         << "138 0000 0001 " << -1;
     QTest::newRow("type nothing clears") << "type field" << V::Type << "field"
                                          << "" << -1;
+    QTest::newRow("key") << "key searchTextField Ctrl+Return" << V::Key << "searchTextField"
+                         << "Ctrl+Return" << -1;
     QTest::newRow("row") << "row tableView 12" << V::Row << "tableView"
                          << "" << 12;
     QTest::newRow("back") << "back" << V::Back << ""
@@ -95,6 +97,10 @@ void tst_Script::refusedLines_data() {
                                   << "ending in .png";
     QTest::newRow("dump not json") << "dump a.txt"
                                    << "ending in .json";
+    QTest::newRow("key without key") << "key field"
+                                     << "one key";
+    QTest::newRow("key unknown") << "key field Enterr"
+                                 << "does not know the key \"Enterr\"";
     QTest::newRow("expect without name") << "expect"
                                          << "needs a widget name";
 }

@@ -166,12 +166,15 @@ void tst_ScriptRunner::stepsActOnTheWidgetsAndStopAtAFailure() {
     int clicks = 0;
     connect(m_screen->ok, &QPushButton::clicked, this, [&clicks] { ++clicks; });
     QSignalSpy rows(m_screen->list, &QAbstractItemView::clicked);
+    QSignalSpy entered(m_screen->field, &QLineEdit::returnPressed);
     m_screen->field->setText(QStringLiteral("old"));
 
     const auto [code, text] = run(QStringLiteral("type field 王丽华 1\nexpect field 王丽华 1\n"
+                                                 "key field Return\n"
                                                  "tap okBtn\nrow list 2\nexpect okBtn 确定\n"
                                                  "expect QLabel 三年级1班"));
     QCOMPARE(code, 0);
+    QCOMPARE(entered.size(), 1);
     QCOMPARE(m_screen->field->text(), QStringLiteral("王丽华 1")); // replaced, not appended
     QCOMPARE(clicks, 1);
     QCOMPARE(rows.size(), 1);

@@ -238,6 +238,13 @@ private slots:
         QCOMPARE(chosen, 1);
     }
 
+    void aClosedAlertKeepsNoKeys() {
+        AlertView::show(QString(), QStringLiteral("确认删除？"), {"取消", "确定"})->close();
+        m_field->setFocus();
+        QTest::keyClicks(m_field, "abc");
+        QCOMPARE(m_field->text(), QStringLiteral("abc"));
+    }
+
     void actionSheetIndexes_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("expected");

@@ -1,12 +1,32 @@
 #include "BookListVC.h"
 
+#include "AnswerHandling.h"
+#include "BookSearchVC.h"
+#include "BookSortMenus.h"
+#include "BookStoreGrid.h"
 #include "NavigationController.h"
+#include "TeacherRequestManager.h"
 #include "ui_BookListVC.h"
+
+#include <QListView>
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QShortcut>
+
+Q_LOGGING_CATEGORY(lcBookList, "teacher.books.list")
+
+namespace {
+const QColor MenuGrey(93, 93, 93);
+const QColor SeparatorGrey(210, 210, 210);
+constexpr QSizeF SearchButtonSize(20, 20);
+} // namespace
 
 BookListVC::BookListVC(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::BookListVC>()) {
     m_ui->setupUi(this);
+    m_grid = new BookStoreGrid(this, m_ui->collectionView, tr("书城的书"), false);
+    rows()->setPageRequest([this](int page, int) { getBookListActionWithPageIndex(page); });
 }
 
 BookListVC::~BookListVC() = default;
@@ -16,7 +36,180 @@ NavigationController *BookListVC::navigationControllerContainSelf() {
     return stack;
 }
 
+const QList<BookGridItem> &BookListVC::bookListArray() const {
+    return m_grid->rows()->rows();
+}
+
+int BookListVC::pageIndex() const {
+    return m_grid->pageIndex();
+}
+
+BookGridRows *BookListVC::rows() const {
+    return m_grid->rows();
+}
+
+QListView *BookListVC::gridView() const {
+    return m_ui->collectionView;
+}
+
 void BookListVC::viewDidLoad() {
     BasicVC::viewDidLoad();
     setTitle(QStringLiteral("书城"));
+    QPushButton *search =
+        setNavigationRightButtonWithImageName(QStringLiteral("book_search_btn"), SearchButtonSize);
+    search->setObjectName(QStringLiteral("searchButton"));
+    search->setAccessibleName(tr("搜索"));
+    search->setToolTip(tr("搜索 (Ctrl+F)"));
+
+    getBookSortTreeAction();
+    m_gradeArray = BookSortMenu::arrayForGradeMenu();
+    m_sortArray = BookSortMenu::arrayForSortMenuWithSortNameArray(BookSortMenu::sortNameArray());
+
+    m_menu = new ChartDropDownMenu(QPoint(0, 0), MenuHeight, this);
+    m_menu->setObjectName(QStringLiteral("filterMenu"));
+    m_menu->setTextColor(MenuGrey);
+    m_menu->setIndicatorColor(MenuGrey);
+    m_menu->setSeparatorColor(SeparatorGrey);
+    m_menu->setDataSource(this);
+    m_menu->setDelegate(this);
+    m_menu->raise();
+
+    // The tab's own keys, whichever of its widgets has the focus (or none, after a tab switch):
+    // the screen answers only while it is the one shown.
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] { rightBarButtonItemPressed(); });
+    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(refresh, &QShortcut::activated, this, [this] { reloadBookList(); });
+
+    rows()->header()->beginRefreshing();
+}
+
+void BookListVC::getBookSortTreeAction() {
+    auto answer =
+        AnswerHandler<GetBookSortTreeRsp>(this).onSuccess([this](const GetBookSortTreeRsp &rsp) {
+            // The menu is not told: it reads the rows the next time the column opens.
+            m_cateArray = BookSortMenu::arrayForCategoryMenu(
+                QList<BookSortModel>(rsp.sortList.value_or(RecordArray<BookSortModel>())));
+        });
+    TeacherRequestManager::request_GetBookSortTree_WithParams(
+        GetBookSortTreeReq(), answer.completion(), answer.failure());
+}
+
+GetBookListReq BookListVC::bookListRequest() const {
+    GetBookListReq request;
+    if (const BookSortModel *grade = selectedRow(GradeColumn))
+        request.gradeId = grade->gradeId;
+    if (const BookSortModel *sort = selectedRow(SortColumn))
+        request.orderbytype = sort->orderbytype;
+    if (const BookSortModel *category = selectedRow(CategoryColumn))
+        request.sortId = category->SortId;
+    // The catalogue never filters by name, but the field goes out empty.
+    request.name = QStringLiteral("");
+    return request;
+}
+
+void BookListVC::getBookListActionWithPageIndex(int pageIndex) {
+    m_grid->requestPage(bookListRequest(), pageIndex);
+}
+
+void BookListVC::reloadBookList() {
+    m_grid->reload();
+}
+
+void BookListVC::collectionView(const QModelIndex &index) {
+    m_grid->openBook(index);
+}
+
+void BookListVC::rightBarButtonItemPressed() {
+    NavigationController *stack = navigationController();
+    if (!stack)
+        return;
+    // An open filter list stays behind otherwise, over the grid, when the search comes back.
+    if (m_menu && m_menu->isShow())
+        m_menu->backgroundTapped();
+    auto *search = new BookSearchVC;
+    search->setHidesBottomBarWhenPushed(true);
+    stack->pushViewController(search, true);
+}
+
+const QList<BookSortModel> *BookListVC::menuOf(qint64 column) const {
+    switch (column) {
+    case GradeColumn:
+        return &m_gradeArray;
+    case SortColumn:
+        return &m_sortArray;
+    case CategoryColumn:
+        return &m_cateArray;
+    default:
+        return nullptr;
+    }
+}
+
+// The chosen row of `column`; null while its menu has no such row (the categories before they
+// arrive).
+const BookSortModel *BookListVC::selectedRow(qint64 column) const {
+    const QList<BookSortModel> *menu = menuOf(column);
+    if (!menu)
+        return nullptr;
+    const qint64 index = m_currentDataIndex[size_t(column)];
+    return index >= 0 && index < menu->size() ? &menu->at(index) : nullptr;
+}
+
+qint64 BookListVC::numberOfColumnsInMenu(ChartDropDownMenu *) {
+    return 3;
+}
+
+bool BookListVC::displayByCollectionViewInColumn(qint64) {
+    return false;
+}
+
+bool BookListVC::haveRightTableViewInColumn(qint64) {
+    return false;
+}
+
+double BookListVC::widthRatioOfLeftColumn(qint64) {
+    return 1.0;
+}
+
+std::optional<qint64> BookListVC::currentLeftSelectedRow(qint64 column) {
+    return menuOf(column) ? m_currentDataIndex[size_t(column)] : 0;
+}
+
+qint64 BookListVC::menuNumberOfRowsInColumn(ChartDropDownMenu *, qint64 column, qint64, qint64) {
+    const QList<BookSortModel> *menu = menuOf(column);
+    return menu ? menu->size() : 0;
+}
+
+QString BookListVC::menuTitleForColumn(ChartDropDownMenu *, qint64 column) {
+    if (column == CategoryColumn && currentData3Index() == 0)
+        return BookSortMenu::allCategoriesTitle();
+    const BookSortModel *row = selectedRow(column);
+    return row ? row->SortName.value_or(QString()) : QString();
+}
+
+QString BookListVC::menuTitleForRowAtIndexPath(ChartDropDownMenu *,
+                                               const ChartIndexPath &indexPath) {
+    const QList<BookSortModel> *menu = menuOf(indexPath.column);
+    if (!menu || indexPath.row < 0 || indexPath.row >= menu->size())
+        return {};
+    return menu->at(indexPath.row).SortName.value_or(QString());
+}
+
+void BookListVC::menuDidSelectRowAtIndexPath(ChartDropDownMenu *menu,
+                                             const ChartIndexPath &indexPath) {
+    if (!menuOf(indexPath.column))
+        return;
+    qint64 &current = m_currentDataIndex[size_t(indexPath.column)];
+    if (current == indexPath.row)
+        return;
+    // A row outside the column's menu is no choice; the bar goes back to the current title.
+    if (indexPath.row < 0 ||
+        indexPath.row >= menuNumberOfRowsInColumn(menu, indexPath.column, 0, 0)) {
+        qCWarning(lcBookList) << "no row" << indexPath.row << "in column" << indexPath.column;
+        if (ChartMenuColumn *column = m_menu->column(int(indexPath.column)))
+            column->setTitle(menuTitleForColumn(m_menu, indexPath.column));
+        return;
+    }
+    current = indexPath.row;
+    reloadBookList();
 }

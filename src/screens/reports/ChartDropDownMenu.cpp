@@ -324,6 +324,7 @@ void ChartDropDownMenu::openColumn(int column) {
         return;
     if (!m_leftList) {
         m_leftList = new QListView(host);
+        m_leftList->setObjectName(QStringLiteral("leftTableView"));
         m_leftList->setAccessibleName(QStringLiteral("筛选选项"));
         m_leftList->setModel(m_rows);
         m_leftList->setItemDelegate(new ChartMenuRowCell(this, m_leftList));
@@ -338,6 +339,7 @@ void ChartDropDownMenu::openColumn(int column) {
     }
     if (!m_dim) {
         m_dim = new ChartMenuDimView(this, host);
+        m_dim->setObjectName(QStringLiteral("backGroundView"));
         m_dim->hide();
     }
     m_rows->reload();

@@ -87,6 +87,8 @@ public:
 // left list only.
 class ChartDropDownMenu : public QWidget {
     Q_OBJECT
+    // The scripted driver taps column N of the bar by it.
+    Q_PROPERTY(qint64 numOfMenu READ numOfMenu)
 public:
     static constexpr int RowHeight = 38;
     static constexpr int NavigationBarHeight = 64;

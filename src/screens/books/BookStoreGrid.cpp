@@ -1,0 +1,65 @@
+#include "BookStoreGrid.h"
+
+#include "BasicVC.h"
+#include "TeacherRequestManager.h"
+#include "classes/BookCollectionCell.h"
+#include "classes/ClassDetailListVC.h"
+
+#include <QKeyEvent>
+#include <QListView>
+
+BookStoreGrid::BookStoreGrid(BasicVC *screen, QListView *grid, const QString &accessibleName,
+                             bool coverWhenEmpty)
+    : QObject(screen)
+    , m_screen(screen)
+    , m_grid(grid)
+    , m_rows(new BookGridRows(this)) {
+    m_rows->setPageSize(PageSize);
+    grid->setModel(m_rows);
+    grid->setItemDelegate(new BookCollectionCell(grid));
+    grid->setSpacing(BookCollectionCell::Spacing);
+    grid->setAccessibleName(accessibleName);
+    grid->installEventFilter(this);
+    connect(grid, &QListView::clicked, this, &BookStoreGrid::openBook);
+    m_rows->attach(grid, coverWhenEmpty ? screen : nullptr);
+}
+
+int BookStoreGrid::pageIndex() const {
+    return m_rows->isLoading() ? m_rows->requestedPage() : m_rows->currentPage();
+}
+
+void BookStoreGrid::reload() {
+    RefreshHeader *header = m_rows->header();
+    if (header && !header->isRefreshing())
+        header->beginRefreshing();
+    else
+        m_rows->refresh();
+}
+
+void BookStoreGrid::requestPage(GetBookListReq request, int pageIndex) {
+    request.pageIndex = pageIndex;
+    request.pageSize = m_rows->pageSize();
+    auto answer =
+        m_rows->answerForPage<GetBookListRsp>(m_screen, pageIndex, [](const GetBookListRsp &rsp) {
+            return BookGridItem::listFrom(rsp.bookList);
+        });
+    TeacherRequestManager::request_GetBookList_WithParams(request, answer.completion(),
+                                                          answer.failure());
+}
+
+void BookStoreGrid::openBook(const QModelIndex &index) {
+    ClassDetailListVC::openBook(m_screen, m_rows, index);
+}
+
+bool BookStoreGrid::eventFilter(QObject *watched, QEvent *event) {
+    // Enter opens the current book, as a click does; activated() would also fire on the second
+    // click of a double-click and open the book twice.
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            openBook(m_grid->currentIndex());
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
