@@ -2,6 +2,7 @@
 // refused whole, before the client starts.
 
 #include "Script.h"
+#include "Tour.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@ private slots:
     void refusedLines_data();
     void refusedLines();
     void programRefusesABadScriptBeforeRunningAnything();
+    void everyTourChapterParses();
 };
 
 void tst_Script::acceptedLines_data() {
@@ -144,6 +146,18 @@ void tst_Script::programRefusesABadScriptBeforeRunningAnything() {
     QVERIFY(client.waitForFinished(60000));
     QCOMPARE(client.exitCode(), Script::NoInputExitCode);
     QVERIFY(client.readAllStandardError().contains("missing.txt"));
+}
+
+// A chapter spliced wrongly reads as plain text; only the parser sees it.
+void tst_Script::everyTourChapterParses() {
+    int number = 0;
+    for (const Tour::Chapter &chapter : Tour::chapters()) {
+        const ParsedScript parsed = Script::parse(
+            Tour::expand(chapter, QStringLiteral("/tmp"), &number, QStringLiteral("1"),
+                         QStringLiteral("p"), QStringLiteral("0")));
+        QVERIFY2(parsed.errors.isEmpty(), qPrintable(chapter.title + QLatin1String(": ") +
+                                                     parsed.errors.join(QLatin1String("; "))));
+    }
 }
 
 QTEST_MAIN(tst_Script)
