@@ -86,12 +86,24 @@ QList<Tour::Chapter> Tour::chapters() {
             tab 2
             wait
             capture
+            tap filterMenu 0
+            capture
+            tap backGroundView
+            wait
             tap SegmentedControl 1
             wait
             capture
+            tap filterMenu 1
+            capture
+            tap backGroundView
+            wait
             tap SegmentedControl 2
             wait
             capture
+            tap filterMenu 0
+            capture
+            tap backGroundView
+            wait
         )")},
         {QStringLiteral("book list"), QStringLiteral(R"(
             tab 1

@@ -106,6 +106,7 @@ AnswerHandler<Rsp> ChartListVC::secondArrayAnswer(std::optional<RecordArray<Row>
 void ChartListVC::viewDidLoad() {
     BasicVC::viewDidLoad();
     m_menu = new ChartDropDownMenu(QPoint(0, 0), MenuHeight, this, width() * 2 / 3);
+    m_menu->setObjectName(QStringLiteral("filterMenu"));
     m_menu->setTextColor(MenuGrey);
     m_menu->setIndicatorColor(MenuGrey);
     m_menu->setSeparatorColor(SeparatorGrey);
