@@ -117,6 +117,8 @@ QList<Tour::Chapter> Tour::chapters() {
             wait
             type searchTextField 童话
             key searchTextField Return
+            capture
+        )")},
         // A book is opened from the teacher's collection on the home tab.
         {QStringLiteral("book detail"), QStringLiteral(R"(
             wait
@@ -140,6 +142,8 @@ QList<Tour::Chapter> Tour::chapters() {
             tap publishCommonButton
             wait
             type commonText 插图很美，孩子们读得很开心，推荐给全班。
+            capture
+        )")},
         {QStringLiteral("personal centre"), QStringLiteral(R"(
             tab 3
             wait
