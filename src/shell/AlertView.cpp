@@ -78,6 +78,8 @@ AlertView::AlertView(const QString &title, const QString &message, const QString
     column->addLayout(buttons);
     for (int i = 0; i < m_buttonTitles.size(); ++i) {
         auto *button = new QPushButton(m_buttonTitles.at(i), m_panel);
+        // Scripts reach a button by its place, whatever its title.
+        button->setObjectName(QStringLiteral("alertButton%1").arg(i));
         button->setMinimumHeight(36);
         QPalette bp = button->palette();
         bp.setColor(QPalette::ButtonText, QColor(FrameStyle::TitleColor));

@@ -1,5 +1,6 @@
-// The whole client driven by a script against the development service: a teacher signs in,
-// opens a reflection waiting for review, grades it "不合格" and finds it under "已批阅".
+// The whole client driven by scripts against the development service: grading a reflection,
+// commenting on, liking and collecting a book, and binding a number then changing the password.
+// Each outcome is checked on screen (expect lines, dumps) and again through the service.
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,8 +20,8 @@ class tst_ScriptEndToEnd : public QObject {
     QString m_baseUrl;
     QNetworkAccessManager m_network;
 
-    QJsonObject post(const QString &path, const QByteArray &form) {
-        QNetworkRequest request(QUrl(m_baseUrl + path));
+    QJsonObject post(const QString &operation, const QByteArray &form) {
+        QNetworkRequest request(QUrl(m_baseUrl + QStringLiteral("Mobile/") + operation));
         request.setHeader(QNetworkRequest::ContentTypeHeader,
                           QByteArrayLiteral("application/x-www-form-urlencoded"));
         QNetworkReply *reply = m_network.post(request, form);
@@ -30,6 +31,18 @@ class tst_ScriptEndToEnd : public QObject {
         return QJsonDocument::fromJson(reply->readAll()).object();
     }
 
+    // Runs the script in a client of its own, from a first launch; the driver's complaint, or
+    // an empty text when every step was done.
+    QString runScript(const QString &name, const QString &text);
+    // A book that the demo teacher has neither collected nor liked and that a search by its
+    // name lists first; its detail as the service describes it.
+    QJsonObject untouchedBook();
+    qsizetype collectionCount() {
+        return post(QStringLiteral("GetTeacherCollections"), "uid=1")
+            .value(QStringLiteral("collectlist"))
+            .toArray()
+            .size();
+    }
     // The rows of the dumped screen whose texts contain every part.
     static QStringList rowsWith(const QString &dumpFile, const QStringList &parts);
 
@@ -37,16 +50,28 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void gradesAWaitingReflectionAndFindsItReviewed();
+    void commentsLikesAndCollectsAFoundBook();
+    void bindsANumberAndSignsInWithAChangedPassword();
 };
+
+// From the guide's last page to the signed-in tabs.
+static QString signIn(const char *user, const char *password) {
+    return QStringLiteral("wait\ntap enterButton\nwait\ntype userNameTextField %1\n"
+                          "type userPwdTextField %2\ntap loginButton\nwait\n")
+        .arg(QLatin1String(user), QLatin1String(password));
+}
 
 void tst_ScriptEndToEnd::initTestCase() {
     QVERIFY(m_dir.isValid());
     QString printed;
     connect(&m_service, &QProcess::readyReadStandardOutput, this,
             [&] { printed += QString::fromUtf8(m_service.readAllStandardOutput()); });
+    // Every verification code is known and may be asked for at once.
     m_service.start(QStringLiteral(READING_SERVICE_BINARY),
                     {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
-                     m_dir.filePath(QStringLiteral("service.sqlite"))});
+                     m_dir.filePath(QStringLiteral("service.sqlite")),
+                     QStringLiteral("--fixed-code"), QStringLiteral("123456"),
+                     QStringLiteral("--code-interval"), QStringLiteral("0")});
     QVERIFY(m_service.waitForStarted(10000));
     static const QRegularExpression address(
         QStringLiteral("listening on (http://127\\.0\\.0\\.1:[0-9]+/)"));
@@ -62,7 +87,7 @@ void tst_ScriptEndToEnd::cleanupTestCase() {
 }
 
 void tst_ScriptEndToEnd::gradesAWaitingReflectionAndFindsItReviewed() {
-    const QJsonArray waiting = post(QStringLiteral("Mobile/GetFeelList"), "uid=1&feelType=1")
+    const QJsonArray waiting = post(QStringLiteral("GetFeelList"), "uid=1&feelType=1")
                                    .value(QStringLiteral("feelList"))
                                    .toArray();
     QVERIFY(!waiting.isEmpty());
@@ -70,17 +95,8 @@ void tst_ScriptEndToEnd::gradesAWaitingReflectionAndFindsItReviewed() {
 
     const QString waitingDump = m_dir.filePath(QStringLiteral("waiting.json"));
     const QString reviewedDump = m_dir.filePath(QStringLiteral("reviewed.json"));
-    const QString script = m_dir.filePath(QStringLiteral("grade.txt"));
-    QFile file(script);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral(R"(# a first launch: the guide, then the login screen
-wait
-tap enterButton
-wait
-type userNameTextField 13800000001
-type userPwdTextField 123456
-tap loginButton
-wait
+    QCOMPARE(runScript(QStringLiteral("grade"),
+                       signIn("13800000001", "123456") + QStringLiteral(R"(
 tap gradeBtn
 wait
 # both other lists loaded before the grading, so only the notification can update them
@@ -102,28 +118,12 @@ tap SegmentedControl 2
 wait
 dump %2
 )")
-                   .arg(waitingDump, reviewedDump)
-                   .toUtf8());
-    file.close();
-
-    QProcess client;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("TEACHER_SERVICE_URL"), m_baseUrl);
-    env.insert(QStringLiteral("TEACHER_CLIENT_CONFIG_DIR"), m_dir.filePath(QStringLiteral("cfg")));
-    env.insert(QStringLiteral("TEACHER_CLIENT_CACHE_DIR"), m_dir.filePath(QStringLiteral("cache")));
-    client.setProcessEnvironment(env);
-    client.start(QStringLiteral(TEACHER_CLIENT_BINARY), {QStringLiteral("--script"), script});
-    QVERIFY(client.waitForFinished(120000));
-    // The driver's own lines, without the client's debug log.
-    const QStringList errors = QString::fromUtf8(client.readAllStandardError())
-                                   .split(u'\n')
-                                   .filter(QStringLiteral("teacher-client: "));
-    QVERIFY2(client.exitCode() == 0, qPrintable(errors.join(u'\n')));
+                                                             .arg(waitingDump, reviewedDump)),
+             QString());
 
     // The service has the grade...
     const QJsonObject feel =
-        post(QStringLiteral("Mobile/GetSingleFeel"), "feelId=" + QByteArray::number(feelId));
+        post(QStringLiteral("GetSingleFeel"), "feelId=" + QByteArray::number(feelId));
     QCOMPARE(feel.value(QStringLiteral("feel")).toObject().value(QStringLiteral("FeelTypeStr")),
              QJsonValue(QStringLiteral("不合格")));
 
@@ -138,6 +138,180 @@ dump %2
     QVERIFY2(reviewed.first().contains(QStringLiteral("不合格")) &&
                  reviewed.first().contains(QStringLiteral("grade_fail_icon")),
              qPrintable(reviewed.first()));
+}
+
+void tst_ScriptEndToEnd::commentsLikesAndCollectsAFoundBook() {
+    const QJsonObject book = untouchedBook();
+    QVERIFY2(!book.isEmpty(), "no book that the teacher has left untouched");
+    const QString name = book.value(QStringLiteral("BookName")).toString();
+    const auto count = [&](const char *key) { return book.value(QLatin1String(key)).toInteger(); };
+    const qsizetype collected = collectionCount();
+    const QString comment = QStringLiteral("插图很美，孩子们读得很开心。");
+
+    QCOMPARE(runScript(QStringLiteral("catalogue"),
+                       signIn("13800000001", "123456") +
+                           QStringLiteral(R"(
+expect collectNumLabel %1
+tab 1
+wait
+tap searchButton
+wait
+type searchTextField %2
+key searchTextField Return
+wait
+row searchCollectionView 0
+wait
+expect bookNameLabel %2
+tap commentButton
+wait
+tap publishCommonButton
+wait
+type commonText %3
+tap submitButton
+wait
+expect commentCountLabel %4
+tap catZanButton
+wait
+expect zanCountLabel %5
+tap rightButton
+wait
+expect rightButton 已收藏
+back
+wait
+back
+wait
+tab 0
+wait
+expect collectNumLabel %6
+)")
+                               .arg(QString::number(collected), name, comment,
+                                    QString::number(count("CommentsCount") + 1),
+                                    QString::number(count("GoodCount") + 1))
+                               .arg(collected + 1)),
+             QString());
+
+    const QByteArray ids = "uid=1&bookId=" + QByteArray::number(count("BookId"));
+    const QJsonObject after =
+        post(QStringLiteral("GetBookDetailShow"), ids).value(QStringLiteral("book")).toObject();
+    QCOMPARE(after.value(QStringLiteral("IsCollect")).toInteger(), 1);
+    QCOMPARE(after.value(QStringLiteral("IsGood")).toInteger(), 1);
+    QCOMPARE(collectionCount(), collected + 1);
+    const QJsonArray comments =
+        post(QStringLiteral("GetCommentShow"), ids + "&pageIndex=1&pageSize=9")
+            .value(QStringLiteral("commentList"))
+            .toArray();
+    QVERIFY(std::any_of(comments.begin(), comments.end(), [&](const QJsonValue &row) {
+        return row[QStringLiteral("Content")] == comment && row[QStringLiteral("UserId")] == 1;
+    }));
+}
+
+void tst_ScriptEndToEnd::bindsANumberAndSignsInWithAChangedPassword() {
+    const QString home = m_dir.filePath(QStringLiteral("home.json"));
+    QCOMPARE(
+        runScript(QStringLiteral("account"), signIn("13800000002", "123456") + QStringLiteral(R"(
+expect confirmButton 绑定
+type phoneTextField 13900000002
+tap verificationBtn
+wait
+type verfyTextField 123456
+tap confirmButton
+wait
+tab 3
+wait
+row userTableView 2
+wait
+row settingTableView 0
+wait
+type oldTextField 123456
+type pwdTextField 654321
+type againTextField 654321
+tap confirmButton
+wait
+expect alertTitle 密码修改成功，请重新登录
+tap alertButton0
+wait
+expect userNameTextField 13800000002
+type userPwdTextField 654321
+tap loginButton
+wait
+tab 3
+wait
+row userTableView 2
+wait
+tap loginOutButton
+wait
+expect loginButton 登录
+type userPwdTextField 654321
+tap loginButton
+wait
+dump %1
+)")
+                                                                                   .arg(home)),
+        QString());
+
+    QFile dump(home);
+    QVERIFY(dump.open(QIODevice::ReadOnly));
+    QCOMPARE(QJsonDocument::fromJson(dump.readAll())[QStringLiteral("screen")].toString(),
+             QStringLiteral("MainViewController"));
+    const auto login = [&](const QByteArray &password) {
+        return post(QStringLiteral("TeacherLogin"), "userName=13800000002&password=" + password)
+            .value(QStringLiteral("result"))
+            .toInteger();
+    };
+    QCOMPARE(login("123456"), 0);
+    QCOMPARE(login("654321"), 1);
+}
+
+QString tst_ScriptEndToEnd::runScript(const QString &name, const QString &text) {
+    const QString script = m_dir.filePath(name + QStringLiteral(".txt"));
+    QFile file(script);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
+        return QStringLiteral("cannot write ") + script;
+    file.close();
+
+    QProcess client;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TEACHER_SERVICE_URL"), m_baseUrl);
+    env.insert(QStringLiteral("TEACHER_CLIENT_CONFIG_DIR"), m_dir.filePath(name + "-cfg"));
+    env.insert(QStringLiteral("TEACHER_CLIENT_CACHE_DIR"), m_dir.filePath(name + "-cache"));
+    client.setProcessEnvironment(env);
+    client.start(QStringLiteral(TEACHER_CLIENT_BINARY), {QStringLiteral("--script"), script});
+    // Bounded even under the sanitizers: every step of a script waits at most ten seconds.
+    if (!client.waitForFinished(240000)) {
+        client.kill();
+        client.waitForFinished(10000);
+        return QStringLiteral("the client did not finish ") + script;
+    }
+    if (client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0)
+        return {};
+    // The driver's own lines, without the client's debug log.
+    const QStringList errors = QString::fromUtf8(client.readAllStandardError())
+                                   .split(u'\n')
+                                   .filter(QStringLiteral("teacher-client: "));
+    return QStringLiteral("exit %1: %2").arg(client.exitCode()).arg(errors.join(u'\n'));
+}
+
+QJsonObject tst_ScriptEndToEnd::untouchedBook() {
+    const QByteArray query = "gradeId=0&sortId=0&orderbytype=1&pageIndex=1&pageSize=9&name=";
+    const QJsonArray books =
+        post(QStringLiteral("GetBookList"), query).value(QStringLiteral("bookList")).toArray();
+    for (const QJsonValue &listed : books) {
+        const QByteArray id = QByteArray::number(listed[QStringLiteral("BookId")].toInteger());
+        const QJsonObject book = post(QStringLiteral("GetBookDetailShow"), "uid=1&bookId=" + id)
+                                     .value(QStringLiteral("book"))
+                                     .toObject();
+        const QByteArray name =
+            QUrl::toPercentEncoding(book.value(QStringLiteral("BookName")).toString());
+        const QJsonArray found = post(QStringLiteral("GetBookList"), query + name)
+                                     .value(QStringLiteral("bookList"))
+                                     .toArray();
+        if (book[QStringLiteral("IsCollect")] == 0 && book[QStringLiteral("IsGood")] == 0 &&
+            !found.isEmpty() &&
+            found.first()[QStringLiteral("BookId")] == listed[QStringLiteral("BookId")])
+            return book;
+    }
+    return {};
 }
 
 QStringList tst_ScriptEndToEnd::rowsWith(const QString &dumpFile, const QStringList &parts) {
