@@ -17,7 +17,9 @@ Q_LOGGING_CATEGORY(lcImages, "teacher.images")
 
 namespace {
 constexpr char kUrlProperty[] = "imageLoaderUrl";
-constexpr int kMemoryKilobytes = 64 * 1024;
+// Full-size images, for the screens that show one or two at a time; lists keep their own copies
+// at the size they draw (PagedRowsBase::setImageBound), so this need not hold a grid's worth.
+constexpr int kMemoryKilobytes = 24 * 1024;
 constexpr qint64 kDiskBytes = 200LL * 1024 * 1024;
 constexpr int kTransferTimeoutMs = 30'000;
 

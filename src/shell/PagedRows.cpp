@@ -172,13 +172,29 @@ void PagedRowsBase::imageArrived(const QString &url, const QPixmap &image) {
         m_imagesMissing.insert(url);
         return;
     }
-    m_images.insert(url, new QPixmap(image),
-                    std::max<qint64>(1, qint64(image.width()) * image.height() * 4 / 1024));
+    const QPixmap kept =
+        m_imageBound.isEmpty() || image.size().boundedTo(m_imageBound) == image.size()
+            ? image
+            : image.scaled(m_imageBound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    m_images.insert(url, new QPixmap(kept),
+                    std::max<qint64>(1, qint64(kept.width()) * kept.height() * 4 / 1024));
     if (m_fetchingInline)
         return;
     const QList<int> rows = rowsShowing(url);
     for (int row : rows)
         emit dataChanged(index(row), index(row), {m_imageRole});
+}
+
+void PagedRowsBase::setImageBound(QSize bound) {
+    if (bound.isEmpty())
+        bound = {};
+    if (bound == m_imageBound)
+        return;
+    m_imageBound = bound;
+    // Failed images stay failed: only the kept copies are of the wrong size.
+    m_images.clear();
+    if (count() > 0)
+        emit dataChanged(index(0), index(count() - 1), {m_imageRole});
 }
 
 void PagedRowsBase::dropImageCache() {

@@ -98,6 +98,12 @@ public:
     // The role under which data() gives a row's loaded image as a QPixmap (default
     // Qt::DecorationRole); until it arrives, or when it cannot be had, the role function answers.
     int imageRole() const { return m_imageRole; }
+    // Rows whose pictures are drawn smaller than they come keep a copy scaled once, as it arrives,
+    // to fit `bound` (device pixels), instead of the full image: a long grid then holds every one
+    // of its pictures and paints without decoding. An empty bound (the default) keeps images as
+    // they come. A new bound drops the kept copies; rows showing them ask again.
+    void setImageBound(QSize bound);
+    QSize imageBound() const { return m_imageBound; }
 
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
@@ -151,9 +157,10 @@ private:
     QPointer<LoadMoreFooter> m_footer;
 
     int m_imageRole = Qt::DecorationRole;
-    // The rows' loaded images, the most recently shown kept up to ImageMemoryKilobytes: a grid of
-    // a thousand covers would otherwise hold every one of them at full size. One that went is
-    // asked of the image loader again when its row shows, which has it in memory or on disk.
+    QSize m_imageBound;
+    // The rows' loaded images (scaled to the bound when there is one), the most recently shown
+    // kept up to ImageMemoryKilobytes. One that went is asked of the image loader again when its
+    // row shows, which has it in memory or on disk.
     static constexpr int ImageMemoryKilobytes = 48 * 1024;
     mutable QCache<QString, QPixmap> m_images;
     mutable QSet<QString> m_imagesMissing; // could not be had

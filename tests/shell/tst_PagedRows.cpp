@@ -57,12 +57,18 @@ class tst_PagedRows : public QObject {
     QTemporaryDir m_dir;
     StubHttpServer m_server;
     QWidget m_window;
+    StubHttpServer::Answer m_png; // a 6 x 4 picture
 
 private slots:
     void initTestCase() {
         qputenv("TEACHER_CLIENT_CONFIG_DIR", m_dir.filePath("config").toUtf8());
         qputenv("TEACHER_CLIENT_CACHE_DIR", m_dir.filePath("cache").toUtf8());
         QVERIFY(m_dir.isValid() && m_server.start());
+        m_png.contentType = QByteArray("image/png");
+        QBuffer buffer(&m_png.body);
+        QImage picture(6, 4, QImage::Format_ARGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG"));
         m_window.show();
         OverlayHost::setHost(&m_window);
     }
@@ -185,16 +191,10 @@ private slots:
     void imageReachesTheRowShowingIt() {
         QFETCH(QStringList, reloaded);
         QFETCH(QList<int>, changed);
-        StubHttpServer::Answer png;
-        png.contentType = QByteArray("image/png");
-        QBuffer buffer(&png.body);
-        QImage picture(6, 4, QImage::Format_ARGB32);
-        picture.fill(Qt::blue);
-        QVERIFY(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG"));
         const QString run = QTest::currentDataTag(); // fresh URLs: no cache answers for them
         QStringList urls;
         for (const QString &name : reloaded + QStringList{"a", "b"}) {
-            m_server.setAnswer(run + name, png);
+            m_server.setAnswer(run + name, m_png);
             urls.append(m_server.baseUrl() + run + name);
         }
         Fixture f;
@@ -220,6 +220,24 @@ private slots:
             QCOMPARE(image.value<QPixmap>().size(), QSize(6, 4));
         }
         QCOMPARE(changes.count(), 0);
+    }
+
+    // A bounded model keeps a picture fitted into the bound, in proportion and never enlarged;
+    // another bound fits it anew.
+    void keptImageFitsTheBound() {
+        m_server.setAnswer("bounded", m_png);
+        Fixture f;
+        f.rows.setImageBound(QSize(3, 3));
+        f.rows.refresh();
+        f.answer(1, 1, {m_server.baseUrl() + "bounded"});
+        const auto shown = [&] {
+            return f.rows.data(f.rows.index(0), Qt::DecorationRole).value<QPixmap>().size();
+        };
+        QTRY_COMPARE(shown(), QSize(3, 2));
+        QSignalSpy changes(&f.rows, &QAbstractItemModel::dataChanged);
+        f.rows.setImageBound(QSize(12, 12));
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(shown(), QSize(6, 4)); // from the loader's memory, at once
     }
 };
 

@@ -15,9 +15,7 @@ BookStoreGrid::BookStoreGrid(BasicVC *screen, QListView *grid, const QString &ac
     , m_grid(grid)
     , m_rows(new BookGridRows(this)) {
     m_rows->setPageSize(PageSize);
-    grid->setModel(m_rows);
-    grid->setItemDelegate(new BookCollectionCell(grid));
-    grid->setSpacing(BookCollectionCell::Spacing);
+    m_rows->showIn(grid);
     grid->setAccessibleName(accessibleName);
     grid->installEventFilter(this);
     connect(grid, &QListView::clicked, this, &BookStoreGrid::openBook);

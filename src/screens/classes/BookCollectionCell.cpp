@@ -12,11 +12,14 @@ constexpr int NamePixelSize = 12;
 constexpr QRgb NameColor = 0x333333;
 
 // Covers come in whatever size the service has; scaling one on every frame of a scroll would
-// cost more than the rest of the cell, so the fitted copy is kept.
+// cost more than the rest of the cell, so the fitted copy is kept. Rows that keep their covers
+// at the cell's size (BookGridRows::showIn) hand over one that is drawn as it is.
 QPixmap fitted(const QPixmap &cover, QSize box, qreal ratio) {
     const QSize target = cover.size().scaled(box * ratio, Qt::KeepAspectRatio);
     if (target.isEmpty())
         return {};
+    if (target == cover.size())
+        return cover;
     const QString key = QStringLiteral("cover:%1:%2x%3")
                             .arg(cover.cacheKey())
                             .arg(target.width())
@@ -65,8 +68,10 @@ void BookCollectionCell::paint(QPainter *painter, const QStyleOptionViewItem &op
     const QPixmap cover = index.data(Qt::DecorationRole).value<QPixmap>();
     if (!cover.isNull()) {
         const QRect box = coverRect(cell);
-        const QPixmap shown = fitted(cover, box.size(), painter->device()->devicePixelRatioF());
-        const QSize logical = shown.deviceIndependentSize().toSize();
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        const QPixmap shown = fitted(cover, box.size(), ratio);
+        // Device pixels to the cell's own: the pixmap lands on the screen's pixels unscaled.
+        const QSize logical = (QSizeF(shown.size()) / ratio).toSize();
         painter->drawPixmap(QRect(QPoint(box.left() + (box.width() - logical.width()) / 2,
                                          box.top() + (box.height() - logical.height()) / 2),
                                   logical),

@@ -2,6 +2,9 @@
 
 #include "BookCollectionCell.h"
 
+#include <QEvent>
+#include <QListView>
+
 BookGridItem BookGridItem::from(const StudentBookListModel &book) {
     return {book.BookId, book.BookName.value_or(QString()), book.ImageUrl.value_or(QString()),
             book.FlowerCount};
@@ -32,4 +35,26 @@ QVariant BookGridRows::rowData(const BookGridItem &book, int role) const {
     default:
         return {};
     }
+}
+
+void BookGridRows::showIn(QListView *grid) {
+    grid->setModel(this);
+    grid->setItemDelegate(new BookCollectionCell(grid));
+    grid->setSpacing(BookCollectionCell::Spacing);
+    grid->viewport()->installEventFilter(this);
+    fitCoversTo(grid->viewport());
+}
+
+bool BookGridRows::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Resize && watched->isWidgetType())
+        fitCoversTo(static_cast<QWidget *>(watched));
+    return PagedRows<BookGridItem>::eventFilter(watched, event);
+}
+
+// Full-size covers of a thousand books would take half a gigabyte, and scaling them on every
+// frame of a scroll costs more than the rest of the cell.
+void BookGridRows::fitCoversTo(const QWidget *viewport) {
+    const QSize cell = BookCollectionCell::itemSizeFor(viewport->width());
+    setImageBound(BookCollectionCell::coverRect(QRect(QPoint(), cell)).size() *
+                  viewport->devicePixelRatioF());
 }

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+class QListView;
+
 // One book of a grid, whichever answer it came in: the pupil's tested and collected books carry
 // their flowers in FlowerCount, the recommended books in Flower.
 struct BookGridItem {
@@ -40,6 +42,14 @@ public:
 
     bool canFetchMore(const QModelIndex &) const override { return false; }
 
+    // Puts these rows in `grid`, BookCollectionCell three to a row. The covers are kept at the
+    // size the cells draw them, following the grid's width.
+    void showIn(QListView *grid);
+
 protected:
     QVariant rowData(const BookGridItem &book, int role) const override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void fitCoversTo(const QWidget *viewport);
 };

@@ -52,9 +52,7 @@ void ClassDetailListVC::viewDidLoad() {
     QListView *grid = m_ui->collectionView;
     // The form hides the scroll bar: a wrapping list keeps room for one even when none shows,
     // and three cells of (width - 32) / 3 would no longer fit. Wheel and keys still scroll.
-    grid->setModel(m_rows);
-    grid->setItemDelegate(new BookCollectionCell(grid));
-    grid->setSpacing(BookCollectionCell::Spacing);
+    m_rows->showIn(grid);
     grid->setAccessibleName(m_listType == TestList      ? tr("测试的书")
                             : m_listType == CollectList ? tr("收藏的书")
                                                         : tr("推荐的书"));

@@ -29,9 +29,7 @@ void MyCollectionVC::viewDidLoad() {
     setTitle(QStringLiteral("我的收藏"));
 
     QListView *grid = m_ui->collectionView;
-    grid->setModel(m_rows);
-    grid->setItemDelegate(new BookCollectionCell(grid));
-    grid->setSpacing(BookCollectionCell::Spacing);
+    m_rows->showIn(grid);
     grid->setAccessibleName(tr("我收藏的书"));
     connect(grid, &QListView::clicked, this,
             [this](const QModelIndex &index) { collectionView(index); });
