@@ -17,6 +17,7 @@
 const QColor ChartDropDownMenu::HighlightColor = TextRules::colorWithHexString("b16c2b");
 const QColor ChartDropDownMenu::RestingColor = QColor(244, 244, 244);
 const QColor ChartDropDownMenu::OpenColor = QColor(238, 238, 238);
+const QColor ChartDropDownMenu::LeftListColor = QColor(242, 242, 241);
 
 namespace {
 
@@ -26,6 +27,7 @@ constexpr QSize IndicatorSize(8, 5);
 constexpr int IndicatorGap = 6;
 constexpr QSize CheckMarkSize(20, 15);
 constexpr int SelectedRole = Qt::UserRole + 1;
+constexpr int TwoLevelRole = Qt::UserRole + 2;
 
 QFont titleFont() {
     QFont font;
@@ -42,20 +44,22 @@ QEasingCurve rotationCurve() {
 
 } // namespace
 
-// The rows of the open list, read from the data source each time the list is (re)loaded.
+// The rows of one open part (0 the left or only list, 1 the right list, -1 the grid), read from
+// the data source each time the part is (re)loaded.
 class ChartMenuRows : public QAbstractListModel {
 public:
-    explicit ChartMenuRows(ChartDropDownMenu *menu)
+    ChartMenuRows(ChartDropDownMenu *menu, int leftOrRight)
         : QAbstractListModel(menu)
-        , m_menu(menu) {}
+        , m_menu(menu)
+        , m_leftOrRight(leftOrRight) {}
 
-    void reload() {
+    void reload(bool empty = false) {
         beginResetModel();
         m_count = 0;
-        if (auto *source = m_menu->dataSource()) {
+        if (auto *source = m_menu->dataSource(); source && !empty) {
             m_count = std::max<qint64>(
-                0, source->menuNumberOfRowsInColumn(m_menu, m_menu->currentSelectedMenudIndex(), 0,
-                                                    m_menu->leftSelectedRow()));
+                0, source->menuNumberOfRowsInColumn(m_menu, m_menu->currentSelectedMenudIndex(),
+                                                    m_leftOrRight, leftRow()));
         }
         endResetModel();
     }
@@ -68,23 +72,51 @@ public:
         auto *source = m_menu->dataSource();
         if (!source || !checkIndex(index, CheckIndexOption::IndexIsValid))
             return {};
-        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
-            return source->menuTitleForRowAtIndexPath(
-                m_menu, ChartIndexPath::indexPathWithCol(m_menu->currentSelectedMenudIndex(), 0,
-                                                         m_menu->leftSelectedRow(), index.row()));
+        const qint64 column = m_menu->currentSelectedMenudIndex();
+        const ChartIndexPath path =
+            ChartIndexPath::indexPathWithCol(column, m_leftOrRight, leftRow(), index.row());
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+            return source->menuTitleForRowAtIndexPath(m_menu, path);
+        // The left row is the owner's current choice; a right row or a grid item is marked when
+        // it reads as the column's title, since only the title tells which one was chosen.
+        if (role == SelectedRole) {
+            if (m_leftOrRight == 0)
+                return index.row() == m_menu->leftSelectedRow();
+            const ChartMenuColumn *c = m_menu->column(int(column));
+            return c && c->title() == source->menuTitleForRowAtIndexPath(m_menu, path);
         }
-        if (role == SelectedRole)
-            return index.row() == m_menu->leftSelectedRow();
+        if (m_leftOrRight != 0)
+            return {};
+        if (role == TwoLevelRole)
+            return source->haveRightTableViewInColumn(column);
+        if (role == Qt::DecorationRole && source->haveRightTableViewInColumn(column))
+            return source->menuImageForRowAtIndexPath(m_menu, path,
+                                                      index.row() == m_menu->leftSelectedRow());
         return {};
     }
 
 private:
+    qint64 leftRow() const { return m_leftOrRight < 0 ? -1 : m_menu->leftSelectedRow(); }
+
     ChartDropDownMenu *m_menu;
+    int m_leftOrRight;
     qint64 m_count = 0;
 };
 
+namespace {
+
+void paintCheckMark(QPainter *painter, const QRect &cell) {
+    const QRect mark(QPoint(cell.right() + 1 - TitleMargin,
+                            cell.top() + (cell.height() - CheckMarkSize.height()) / 2),
+                     CheckMarkSize);
+    painter->drawPixmap(mark, Assets::pixmap(QStringLiteral("ico_make"), CheckMarkSize));
+}
+
+} // namespace
+
 // A list row: white, the title 20 from the left, a line along the bottom from 10; the owner's
-// current choice in the highlight colour with the check mark.
+// current choice in the highlight colour with the check mark. The left list of a two-level
+// column is grey with an image before the title, its chosen row white like the right list.
 class ChartMenuRowCell : public QStyledItemDelegate {
 public:
     ChartMenuRowCell(ChartDropDownMenu *menu, QObject *parent)
@@ -99,20 +131,59 @@ public:
                const QModelIndex &index) const override {
         const QRect r = option.rect;
         const bool selected = index.data(SelectedRole).toBool();
+        const bool twoLevel = index.data(TwoLevelRole).toBool();
         painter->save();
-        painter->fillRect(r, Qt::white);
+        painter->fillRect(r, twoLevel && !selected ? ChartDropDownMenu::LeftListColor : Qt::white);
         painter->setFont(titleFont());
-        painter->setPen(selected ? ChartDropDownMenu::HighlightColor : m_menu->textColor());
-        painter->drawText(r.adjusted(20, 0, -TitleMargin - CheckMarkSize.width(), 0),
-                          Qt::AlignVCenter | Qt::AlignLeft, index.data().toString());
+        const bool marked = selected && !twoLevel;
+        painter->setPen(marked ? ChartDropDownMenu::HighlightColor : m_menu->textColor());
+        painter->drawText(
+            r.adjusted(twoLevel ? 50 : 20, 0, -TitleMargin - CheckMarkSize.width(), 0),
+            Qt::AlignVCenter | Qt::AlignLeft, index.data().toString());
         painter->fillRect(QRect(r.left() + 10, r.bottom(), r.width() - 10, 1),
                           m_menu->separatorColor());
-        if (selected) {
-            const QRect mark(QPoint(r.right() + 1 - TitleMargin,
-                                    r.top() + (r.height() - CheckMarkSize.height()) / 2),
-                             CheckMarkSize);
-            painter->drawPixmap(mark, Assets::pixmap(QStringLiteral("ico_make"), CheckMarkSize));
+        if (twoLevel) {
+            const QPixmap image = index.data(Qt::DecorationRole).value<QPixmap>();
+            if (!image.isNull())
+                painter->drawPixmap(QRect(r.topLeft() + QPoint(20, 9), QSize(20, 20)), image);
         }
+        if (marked)
+            paintCheckMark(painter, r);
+        painter->restore();
+    }
+
+private:
+    ChartDropDownMenu *m_menu;
+};
+
+// A grid item: the title centred on white; the column's current choice on the resting grey
+// with the check mark. The grid's own background shows through the gaps as the lines.
+class ChartMenuGridCell : public QStyledItemDelegate {
+public:
+    ChartMenuGridCell(ChartDropDownMenu *menu, QObject *parent)
+        : QStyledItemDelegate(parent)
+        , m_menu(menu) {}
+
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override {
+        const QListView *grid = m_menu->collectionView();
+        return grid ? grid->gridSize() : QSize(0, ChartDropDownMenu::RowHeight);
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override {
+        // One point between the two items of a row, one below each row.
+        const QRect r = option.rect.adjusted(0, 0, -1, -1);
+        const bool selected = index.data(SelectedRole).toBool();
+        painter->save();
+        painter->fillRect(r, selected ? ChartDropDownMenu::RestingColor : Qt::white);
+        painter->setFont(titleFont());
+        painter->setPen(m_menu->textColor());
+        painter->drawText(r.adjusted(4, 0, -4, 0), Qt::AlignCenter,
+                          QFontMetrics(titleFont())
+                              .elidedText(index.data().toString(), Qt::ElideRight,
+                                          std::max(0, r.width() - 2 * TitleMargin)));
+        if (selected)
+            paintCheckMark(painter, r);
         painter->restore();
     }
 
@@ -211,16 +282,34 @@ ChartDropDownMenu::ChartDropDownMenu(QPoint origin, int height, QWidget *parent,
     , m_fullWidth(width <= 0) {
     setAccessibleName(QStringLiteral("筛选"));
     setGeometry(QRect(origin, QSize(width > 0 ? width : (parent ? parent->width() : 0), height)));
-    m_rows = new ChartMenuRows(this);
+    m_rows = new ChartMenuRows(this, 0);
+    m_rightRows = new ChartMenuRows(this, 1);
+    m_gridRows = new ChartMenuRows(this, -1);
+    // The lists and the grid grow and shrink on their own clocks, since one opens while the
+    // other closes; each hides once shrunk unless it is the open part again by then.
     m_listAnimation = new QVariantAnimation(this);
     m_listAnimation->setDuration(GrowMs);
     connect(m_listAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant &v) {
-        if (m_leftList)
-            m_leftList->resize(m_leftList->width(), v.toInt());
+        for (QListView *list : {m_leftList.data(), m_rightList.data()})
+            if (list)
+                list->resize(list->width(), v.toInt());
     });
     connect(m_listAnimation, &QVariantAnimation::finished, this, [this] {
-        if (!m_show && m_leftList)
-            m_leftList->hide();
+        if (m_show && !m_showsGrid)
+            return;
+        for (QListView *list : {m_leftList.data(), m_rightList.data()})
+            if (list)
+                list->hide();
+    });
+    m_gridAnimation = new QVariantAnimation(this);
+    m_gridAnimation->setDuration(GrowMs);
+    connect(m_gridAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant &v) {
+        if (m_grid)
+            m_grid->resize(m_grid->width(), v.toInt());
+    });
+    connect(m_gridAnimation, &QVariantAnimation::finished, this, [this] {
+        if (!(m_show && m_showsGrid) && m_grid)
+            m_grid->hide();
     });
     m_dimAnimation = new QVariantAnimation(this);
     m_dimAnimation->setDuration(GrowMs);
@@ -241,6 +330,8 @@ ChartDropDownMenu::~ChartDropDownMenu() {
     // The open parts live in the parent, beside the bar.
     delete m_dim;
     delete m_leftList;
+    delete m_rightList;
+    delete m_grid;
 }
 
 void ChartDropDownMenu::setSeparatorColor(const QColor &color) {
@@ -273,10 +364,18 @@ ChartMenuColumn *ChartDropDownMenu::column(int index) const {
     return index >= 0 && index < m_columns.size() ? m_columns.at(index) : nullptr;
 }
 
-int ChartDropDownMenu::listHeightForRows(qint64 rows) const {
+int ChartDropDownMenu::mostListHeight() const {
     const int screenHeight = window() ? window()->height() : 0;
-    const int most = std::max(0, screenHeight - NavigationBarHeight - m_menuHeight - TabBarHeight);
-    return int(std::min<qint64>(std::max<qint64>(rows, 0) * RowHeight, most));
+    return std::max(0, screenHeight - NavigationBarHeight - m_menuHeight - TabBarHeight);
+}
+
+int ChartDropDownMenu::listHeightForRows(qint64 rows) const {
+    return int(std::min<qint64>(std::max<qint64>(rows, 0) * RowHeight, mostListHeight()));
+}
+
+int ChartDropDownMenu::gridHeightForItems(qint64 items) {
+    const qint64 shown = std::clamp<qint64>(items, 0, GridMostItems);
+    return int((shown + 1) / 2 * RowHeight);
 }
 
 void ChartDropDownMenu::restColumns(int except) {
@@ -310,58 +409,130 @@ void ChartDropDownMenu::menuTapped(QPoint pos) {
         c->update();
         return;
     }
-    m_dataSource->displayByCollectionViewInColumn(tapped);
-    openColumn(tapped);
+    openColumn(tapped, m_dataSource->displayByCollectionViewInColumn(tapped));
 }
 
-void ChartDropDownMenu::openColumn(int column) {
+QListView *ChartDropDownMenu::makeView(QWidget *host, const QString &name,
+                                       const QString &accessibleName, ChartMenuRows *rows) {
+    auto *view = new QListView(host);
+    view->setObjectName(name);
+    view->setAccessibleName(accessibleName);
+    view->setModel(rows);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setUniformItemSizes(true);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->installEventFilter(this);
+    view->resize(0, 0);
+    view->hide();
+    return view;
+}
+
+void ChartDropDownMenu::openColumn(int column, bool grid) {
     m_currentSelectedMenudIndex = column;
-    if (const auto row = m_dataSource->currentLeftSelectedRow(column))
-        m_leftSelectedRow = *row;
-    m_dataSource->haveRightTableViewInColumn(column);
     QWidget *host = parentWidget();
     if (!host)
         return;
-    if (!m_leftList) {
-        m_leftList = new QListView(host);
-        m_leftList->setObjectName(QStringLiteral("leftTableView"));
-        m_leftList->setAccessibleName(QStringLiteral("筛选选项"));
-        m_leftList->setModel(m_rows);
-        m_leftList->setItemDelegate(new ChartMenuRowCell(this, m_leftList));
-        m_leftList->setFrameShape(QFrame::NoFrame);
-        m_leftList->setUniformItemSizes(true);
-        m_leftList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        m_leftList->installEventFilter(this);
-        connect(m_leftList, &QListView::clicked, this, [this](const QModelIndex &index) {
-            tableViewDidSelectRowAtIndexPath(index.row());
-        });
-        m_leftList->resize(0, 0);
-    }
     if (!m_dim) {
         m_dim = new ChartMenuDimView(this, host);
         m_dim->setObjectName(QStringLiteral("backGroundView"));
         m_dim->hide();
     }
-    m_rows->reload();
-    if (!m_show)
-        m_leftList->resize(m_leftList->width(), 0);
-    placeOpenParts();
     m_dim->show();
-    m_leftList->show();
     m_dim->stackUnder(this);
-    m_leftList->raise();
+    if (grid)
+        openGrid(host);
+    else
+        openLists(host);
     raise();
+    m_columns.at(column)->rotateTo(M_PI);
+    animateDim(true);
+    m_show = true;
+    m_columns.at(column)->backgroundColor = OpenColor;
+    m_columns.at(column)->update();
+}
+
+void ChartDropDownMenu::openLists(QWidget *host) {
+    const qint64 column = m_currentSelectedMenudIndex;
+    if (const auto row = m_dataSource->currentLeftSelectedRow(column))
+        m_leftSelectedRow = *row;
+    m_hasRight = m_dataSource->haveRightTableViewInColumn(column);
+    if (!m_leftList) {
+        m_leftList =
+            makeView(host, QStringLiteral("leftTableView"), QStringLiteral("筛选选项"), m_rows);
+        m_leftList->setItemDelegate(new ChartMenuRowCell(this, m_leftList));
+        connect(m_leftList, &QListView::clicked, this, [this](const QModelIndex &index) {
+            tableViewDidSelectRowAtIndexPath(index.row(), 0);
+        });
+        m_rightList = makeView(host, QStringLiteral("rightTableView"), QStringLiteral("筛选细项"),
+                               m_rightRows);
+        m_rightList->setItemDelegate(new ChartMenuRowCell(this, m_rightList));
+        connect(m_rightList, &QListView::clicked, this, [this](const QModelIndex &index) {
+            tableViewDidSelectRowAtIndexPath(index.row(), 1);
+        });
+    }
+    if (m_show && m_showsGrid) {
+        m_show = false; // lets the grid hide once shrunk
+        animateGrid(0);
+    }
+    if (!m_show || m_showsGrid) {
+        m_leftList->resize(m_leftList->width(), 0);
+        m_rightList->resize(m_rightList->width(), 0);
+    }
+    m_showsGrid = false;
+    m_rows->reload();
+    m_rightRows->reload(!m_hasRight);
+    placeOpenParts();
+    m_leftList->show();
+    m_leftList->raise();
+    m_rightList->setVisible(m_hasRight);
+    m_rightList->raise();
     m_leftList->setFocus();
     if (m_rows->rowCount() > 0)
         m_leftList->setCurrentIndex(
             m_rows->index(int(std::clamp<qint64>(m_leftSelectedRow, 0, m_rows->rowCount() - 1))));
+    for (int i = 0; i < m_rightRows->rowCount(); ++i)
+        if (m_rightRows->index(i).data(SelectedRole).toBool())
+            m_rightList->setCurrentIndex(m_rightRows->index(i));
+    animateList(m_hasRight ? mostListHeight() : listHeightForRows(m_rows->rowCount()));
+}
 
-    m_columns.at(column)->rotateTo(M_PI);
-    animateDim(true);
-    animateList(listHeightForRows(m_rows->rowCount()));
-    m_show = true;
-    m_columns.at(column)->backgroundColor = OpenColor;
-    m_columns.at(column)->update();
+void ChartDropDownMenu::openGrid(QWidget *host) {
+    if (!m_grid) {
+        m_grid = makeView(host, QStringLiteral("collectionView"), QStringLiteral("筛选选项"),
+                          m_gridRows);
+        m_grid->setViewMode(QListView::IconMode);
+        m_grid->setFlow(QListView::LeftToRight);
+        m_grid->setWrapping(true);
+        m_grid->setMovement(QListView::Static);
+        m_grid->setResizeMode(QListView::Adjust);
+        m_grid->setSpacing(0);
+        m_grid->setPalette(QPalette(m_separatorColor));
+        m_grid->setBackgroundRole(QPalette::Window);
+        m_grid->viewport()->setBackgroundRole(QPalette::Window);
+        m_grid->setItemDelegate(new ChartMenuGridCell(this, m_grid));
+        connect(m_grid, &QListView::clicked, this, [this](const QModelIndex &index) {
+            collectionViewDidSelectItemAtIndexPath(index.row());
+        });
+    }
+    if (m_show && !m_showsGrid) {
+        m_show = false; // lets the lists hide once shrunk
+        animateList(0);
+    }
+    if (!m_show || !m_showsGrid)
+        m_grid->resize(m_grid->width(), 0);
+    m_showsGrid = true;
+    m_gridRows->reload();
+    placeOpenParts();
+    m_grid->show();
+    m_grid->raise();
+    m_grid->setFocus();
+    if (m_gridRows->rowCount() > 0)
+        m_grid->setCurrentIndex(m_gridRows->index(0));
+    for (int i = 0; i < m_gridRows->rowCount(); ++i)
+        if (m_gridRows->index(i).data(SelectedRole).toBool())
+            m_grid->setCurrentIndex(m_gridRows->index(i));
+    animateGrid(gridHeightForItems(m_gridRows->rowCount()));
 }
 
 void ChartDropDownMenu::placeOpenParts() {
@@ -373,10 +544,16 @@ void ChartDropDownMenu::placeOpenParts() {
         m_dim->setGeometry(0, top, host->width(), std::max(0, host->height() - top));
     if (m_leftList) {
         double ratio = 1.0;
-        if (m_dataSource && m_currentSelectedMenudIndex >= 0)
+        if (m_dataSource && m_currentSelectedMenudIndex >= 0 && !m_showsGrid)
             ratio = std::clamp(m_dataSource->widthRatioOfLeftColumn(m_currentSelectedMenudIndex),
                                0.0, 1.0);
-        m_leftList->setGeometry(0, top, int(host->width() * ratio), m_leftList->height());
+        const int leftWidth = int(host->width() * ratio);
+        m_leftList->setGeometry(0, top, leftWidth, m_leftList->height());
+        m_rightList->setGeometry(leftWidth, top, host->width() - leftWidth, m_rightList->height());
+    }
+    if (m_grid) {
+        m_grid->setGeometry(0, top, host->width(), m_grid->height());
+        m_grid->setGridSize(QSize((host->width() - 1) / 2 + 1, RowHeight));
     }
 }
 
@@ -385,6 +562,13 @@ void ChartDropDownMenu::animateList(int toHeight) {
     m_listAnimation->setStartValue(m_leftList ? m_leftList->height() : 0);
     m_listAnimation->setEndValue(toHeight);
     m_listAnimation->start();
+}
+
+void ChartDropDownMenu::animateGrid(int toHeight) {
+    m_gridAnimation->stop();
+    m_gridAnimation->setStartValue(m_grid ? m_grid->height() : 0);
+    m_gridAnimation->setEndValue(toHeight);
+    m_gridAnimation->start();
 }
 
 void ChartDropDownMenu::animateDim(bool on) {
@@ -401,7 +585,10 @@ void ChartDropDownMenu::close() {
     if (ChartMenuColumn *c = column(int(m_currentSelectedMenudIndex)))
         c->rotateTo(0);
     animateDim(false);
-    animateList(0);
+    if (m_showsGrid)
+        animateGrid(0);
+    else
+        animateList(0);
 }
 
 void ChartDropDownMenu::backgroundTapped() {
@@ -409,16 +596,34 @@ void ChartDropDownMenu::backgroundTapped() {
     restColumns(-1);
 }
 
-void ChartDropDownMenu::tableViewDidSelectRowAtIndexPath(int row) {
-    if (!m_show || row < 0 || row >= m_rows->rowCount())
+void ChartDropDownMenu::tableViewDidSelectRowAtIndexPath(int row, int leftOrRight) {
+    const ChartMenuRows *rows = leftOrRight == 1 ? m_rightRows : m_rows;
+    if (!m_show || m_showsGrid || (leftOrRight != 0 && leftOrRight != 1) || row < 0 ||
+        row >= rows->rowCount())
         return;
-    m_leftSelectedRow = row;
+    if (leftOrRight == 0)
+        m_leftSelectedRow = row;
     if (!m_delegate)
         return;
-    confiMenuWithSelectRow(row, 0);
+    if (leftOrRight == 0 && m_hasRight) {
+        // The left choice only picks the right rows: the list stays open for the right one.
+        m_rows->reload();
+        m_leftList->setCurrentIndex(m_rows->index(row));
+        m_rightRows->reload();
+        return;
+    }
+    confiMenuWithSelectRow(row, leftOrRight);
     m_delegate->menuDidSelectRowAtIndexPath(
-        this,
-        ChartIndexPath::indexPathWithCol(m_currentSelectedMenudIndex, 0, m_leftSelectedRow, row));
+        this, ChartIndexPath::indexPathWithCol(m_currentSelectedMenudIndex, leftOrRight,
+                                               m_leftSelectedRow, row));
+}
+
+void ChartDropDownMenu::collectionViewDidSelectItemAtIndexPath(int item) {
+    if (!m_show || !m_showsGrid || item < 0 || item >= m_gridRows->rowCount() || !m_delegate)
+        return;
+    confiMenuWithSelectRow(item, -1);
+    m_delegate->menuDidSelectRowAtIndexPath(
+        this, ChartIndexPath::indexPathWithCol(m_currentSelectedMenudIndex, -1, -1, item));
 }
 
 void ChartDropDownMenu::confiMenuWithSelectRow(int row, int leftOrRight) {
@@ -427,7 +632,7 @@ void ChartDropDownMenu::confiMenuWithSelectRow(int row, int leftOrRight) {
         return;
     c->setTitle(m_dataSource->menuTitleForRowAtIndexPath(
         this, ChartIndexPath::indexPathWithCol(m_currentSelectedMenudIndex, leftOrRight,
-                                               m_leftSelectedRow, row)));
+                                               leftOrRight < 0 ? -1 : m_leftSelectedRow, row)));
     close();
     restColumns(-1);
 }
@@ -450,24 +655,43 @@ void ChartDropDownMenu::resizeEvent(QResizeEvent *) {
     update();
 }
 
+bool ChartDropDownMenu::keyPressed(QListView *view, const QKeyEvent *key) {
+    if (key->key() == Qt::Key_Escape && m_show) {
+        backgroundTapped();
+        return true;
+    }
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        view->currentIndex().isValid()) {
+        if (view == m_grid)
+            collectionViewDidSelectItemAtIndexPath(view->currentIndex().row());
+        else
+            tableViewDidSelectRowAtIndexPath(view->currentIndex().row(), view == m_rightList);
+        return true;
+    }
+    // Left and Right step between the two lists of a two-level column.
+    QListView *other = view == m_leftList ? m_rightList.data() : m_leftList.data();
+    const bool across = (view == m_leftList && key->key() == Qt::Key_Right) ||
+                        (view == m_rightList && key->key() == Qt::Key_Left);
+    if (across && m_hasRight && !m_showsGrid && other) {
+        other->setFocus();
+        if (!other->currentIndex().isValid() && other->model()->rowCount() > 0)
+            other->setCurrentIndex(other->model()->index(0, 0));
+        return true;
+    }
+    return false;
+}
+
 bool ChartDropDownMenu::eventFilter(QObject *watched, QEvent *event) {
     if (watched == parentWidget() && event->type() == QEvent::Resize) {
         if (m_fullWidth)
             resize(parentWidget()->width(), height());
         placeOpenParts();
-    } else if (event->type() == QEvent::KeyPress && watched == m_leftList) {
-        // The type is asked first: the list's own destruction sends events here, and a guarded
+    } else if (event->type() == QEvent::KeyPress &&
+               (watched == m_leftList || watched == m_rightList || watched == m_grid)) {
+        // The type is asked first: a view's own destruction sends events here, and a guarded
         // pointer must not be read as a list view while it is only a QWidget any more.
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Escape && m_show) {
-            backgroundTapped();
+        if (keyPressed(static_cast<QListView *>(watched), static_cast<QKeyEvent *>(event)))
             return true;
-        }
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            m_leftList->currentIndex().isValid()) {
-            tableViewDidSelectRowAtIndexPath(m_leftList->currentIndex().row());
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -13,6 +13,7 @@ class ChartDropDownMenu;
 class ChartMenuColumn;
 class ChartMenuRows;
 
+class QKeyEvent;
 class QModelIndex;
 class QVariantAnimation;
 
@@ -83,8 +84,8 @@ public:
 // The filter bar: one title and triangle per column; touching a column opens its choices below
 // the bar over a dimmed area of the bar's parent, and a choice closes the list and goes to the
 // delegate. Owners set the colours before the data source, and the data source once.
-// This version draws single lists; a column that asks for a grid or a two-level list opens its
-// left list only.
+// A column shows a single list, a two-level list (a left list whose choice picks the rows of the
+// right list beside it) or a two-column grid, as the data source answers for it.
 class ChartDropDownMenu : public QWidget {
     Q_OBJECT
     // The scripted driver taps column N of the bar by it.
@@ -99,6 +100,8 @@ public:
     static const QColor HighlightColor; // "b16c2b"
     static const QColor RestingColor;   // #F4F4F4
     static const QColor OpenColor;      // #EEEEEE
+    static const QColor LeftListColor;  // RGB 242,242,241
+    static constexpr int GridMostItems = 10;
 
     // The bar at `origin` of `parent`, `height` high, `width` wide; with no width it spans the
     // parent and follows its resizes (the book list), else the owner sizes it (the reports).
@@ -129,14 +132,23 @@ public:
     void menuTapped(QPoint pos);
     // A touch on the dimmed area.
     void backgroundTapped();
-    // A choice in the open list (row of the list).
-    void tableViewDidSelectRowAtIndexPath(int row);
-    // The list's height when it opens with `rows` rows.
+    // A choice in the open list: `leftOrRight` 0 for the left (or only) list, 1 for the right.
+    void tableViewDidSelectRowAtIndexPath(int row, int leftOrRight = 0);
+    // A choice in the open grid.
+    void collectionViewDidSelectItemAtIndexPath(int item);
+    // The list's height when it opens with `rows` rows; a two-level list takes the most.
     int listHeightForRows(qint64 rows) const;
+    int mostListHeight() const;
+    // Two items a row; past GridMostItems the grid stops growing and scrolls.
+    static int gridHeightForItems(qint64 items);
 
     // What tests and accessibility read of each column and of the open parts.
     ChartMenuColumn *column(int index) const;
     QListView *leftTableView() const { return m_leftList; }
+    QListView *rightTableView() const { return m_rightList; }
+    QListView *collectionView() const { return m_grid; }
+    // Whether the open column shows its grid rather than its lists.
+    bool showsGrid() const { return m_showsGrid; }
     QWidget *backGroundView() const { return m_dim; }
     double dimAlpha() const { return m_dimAlpha; }
 
@@ -148,10 +160,16 @@ protected:
 
 private:
     void restColumns(int except);
-    void openColumn(int column);
+    void openColumn(int column, bool grid);
+    void openLists(QWidget *host);
+    void openGrid(QWidget *host);
+    QListView *makeView(QWidget *host, const QString &name, const QString &accessibleName,
+                        ChartMenuRows *rows);
     void close();
     void confiMenuWithSelectRow(int row, int leftOrRight);
     void animateList(int toHeight);
+    void animateGrid(int toHeight);
+    bool keyPressed(QListView *view, const QKeyEvent *key);
     void animateDim(bool on);
     void placeOpenParts();
     int columnWidth() const;
@@ -173,8 +191,15 @@ private:
     QPointer<QWidget> m_dim;
     double m_dimAlpha = 0;
     QPointer<QListView> m_leftList;
+    QPointer<QListView> m_rightList;
+    QPointer<QListView> m_grid;
     ChartMenuRows *m_rows = nullptr;
+    ChartMenuRows *m_rightRows = nullptr;
+    ChartMenuRows *m_gridRows = nullptr;
+    bool m_hasRight = false;
+    bool m_showsGrid = false;
     QVariantAnimation *m_listAnimation = nullptr;
+    QVariantAnimation *m_gridAnimation = nullptr;
     QVariantAnimation *m_dimAnimation = nullptr;
 };
 
