@@ -9,6 +9,9 @@ public:
     int columns = 2;
     qint64 rows = 5;
     qint64 current = 2;
+    qint64 rightColumn = -1; // its left list picks the rows of a right list
+    qint64 gridColumn = -1;
+    qint64 gridItems = 5;
     QStringList asked;
     QList<ChartIndexPath> chosen;
 
@@ -20,14 +23,23 @@ public:
         asked << QStringLiteral("title %1").arg(column);
         return QStringLiteral("列%1").arg(column);
     }
-    bool haveRightTableViewInColumn(qint64) override { return false; }
+    bool displayByCollectionViewInColumn(qint64 column) override { return column == gridColumn; }
+    bool haveRightTableViewInColumn(qint64 column) override { return column == rightColumn; }
     std::optional<qint64> currentLeftSelectedRow(qint64) override { return current; }
-    double widthRatioOfLeftColumn(qint64) override { return 1.0; }
-    qint64 menuNumberOfRowsInColumn(ChartDropDownMenu *, qint64, qint64, qint64) override {
-        return rows;
+    double widthRatioOfLeftColumn(qint64 c) override { return c == rightColumn ? 0.25 : 1.0; }
+    // The right list has as many rows as the left row's number plus two, so a right list left
+    // behind by a left choice shows; the grid answers only to -1, -1.
+    qint64 menuNumberOfRowsInColumn(ChartDropDownMenu *, qint64, qint64 side, qint64 l) override {
+        return side == -1 ? (l == -1 ? gridItems : 0) : side == 1 ? l + 2 : rows;
     }
     QString menuTitleForRowAtIndexPath(ChartDropDownMenu *, const ChartIndexPath &p) override {
-        return QStringLiteral("%1-%2").arg(p.column).arg(p.row);
+        if (p.leftOrRight == 0)
+            return QStringLiteral("%1-%2").arg(p.column).arg(p.row);
+        return QStringLiteral("%1/%2/%3/%4")
+            .arg(p.column)
+            .arg(p.leftOrRight)
+            .arg(p.leftRow)
+            .arg(p.row);
     }
     void menuDidSelectRowAtIndexPath(ChartDropDownMenu *, const ChartIndexPath &p) override {
         chosen << p;
@@ -56,6 +68,7 @@ class tst_ChartDropDownMenu : public QObject {
     void verifyClosed(int column) {
         QVERIFY(!m_menu->isShow());
         QTRY_VERIFY(m_menu->leftTableView()->isHidden());
+        QTRY_VERIFY(m_menu->rightTableView()->isHidden());
         QTRY_VERIFY(m_menu->backGroundView()->isHidden());
         QCOMPARE(m_menu->dimAlpha(), 0.0);
         QTRY_COMPARE(m_menu->column(column)->angle(), 0.0);
@@ -64,6 +77,13 @@ class tst_ChartDropDownMenu : public QObject {
             QCOMPARE(m_menu->column(i)->backgroundColor, ChartDropDownMenu::RestingColor);
         }
     }
+
+    void clickRow(QListView *view, int row) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(row, 0)).center());
+    }
+    // Keys go where the focus is, as a person's would.
+    void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
 
 private slots:
     void init() { m_owner = Owner(); }
@@ -185,6 +205,88 @@ private slots:
         m_menu->setDelegate(&m_owner);
         m_menu->tableViewDidSelectRowAtIndexPath(5);
         QVERIFY(m_owner.chosen.isEmpty());
+    }
+
+    void twoLevelColumn_data() {
+        QTest::addColumn<bool>("byKeys");
+        QTest::newRow("by mouse") << false;
+        QTest::newRow("by keys: Down, Enter, Right, Down, Enter") << true;
+    }
+
+    void twoLevelColumn() {
+        QFETCH(bool, byKeys);
+        m_owner.rightColumn = 1;
+        build(200);
+        QVERIFY(QTest::qWaitForWindowActive(m_screen.get()));
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(150, 20));
+        QListView *left = m_menu->leftTableView(), *right = m_menu->rightTableView();
+        // Side by side at the left width ratio, both the full height whatever their rows.
+        QTRY_COMPARE(left->height(), 415);
+        QCOMPARE(left->geometry(), QRect(0, 40, 80, 415));
+        QCOMPARE(right->geometry(), QRect(80, 40, 240, 415));
+        QCOMPARE(right->model()->rowCount(), 4);
+        byKeys ? (press(Qt::Key_Down), press(Qt::Key_Enter)) : clickRow(left, 3);
+        QVERIFY(m_menu->isShow());
+        QVERIFY(m_owner.chosen.isEmpty());
+        QCOMPARE(m_menu->leftSelectedRow(), 3);
+        QCOMPARE(left->currentIndex().row(), 3);
+        QCOMPARE(right->model()->rowCount(), 5);
+        QCOMPARE(right->model()->index(4, 0).data().toString(), QStringLiteral("1/1/3/4"));
+        byKeys ? (press(Qt::Key_Right), press(Qt::Key_Down), press(Qt::Key_Enter))
+               : clickRow(right, 1);
+        QCOMPARE(m_menu->column(1)->title(), QStringLiteral("1/1/3/1"));
+        QCOMPARE(m_owner.chosen,
+                 QList<ChartIndexPath>{ChartIndexPath::indexPathWithCol(1, 1, 3, 1)});
+        verifyClosed(1);
+        // At the next opening the right row that reads as the title is the marked one.
+        m_owner.current = 3;
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(150, 20));
+        QCOMPARE(right->currentIndex().row(), 1);
+    }
+
+    void gridHeight_data() {
+        QTest::addColumn<qint64>("items");
+        QTest::addColumn<int>("height");
+        QTest::newRow("none") << qint64(0) << 0;
+        QTest::newRow("an odd one takes a whole row") << qint64(3) << 76;
+        QTest::newRow("ten fill five rows") << qint64(10) << 190;
+        QTest::newRow("eleven stop there and scroll") << qint64(11) << 190;
+    }
+
+    void gridHeight() {
+        QFETCH(qint64, items);
+        QFETCH(int, height);
+        m_owner.gridColumn = 1;
+        m_owner.gridItems = items;
+        build(200);
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(150, 20));
+        QTRY_COMPARE(m_menu->collectionView()->geometry(), QRect(0, 40, 320, height));
+    }
+
+    void gridTakesOverFromListsAndBack() {
+        m_owner.columns = 3;
+        m_owner.rightColumn = 1;
+        m_owner.gridColumn = 2;
+        build(300);
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(10, 20));
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(250, 20));
+        QListView *grid = m_menu->collectionView();
+        QTRY_VERIFY(m_menu->leftTableView()->isHidden());
+        QTRY_COMPARE(grid->height(), 114);
+        clickRow(grid, 4);
+        QCOMPARE(m_menu->column(2)->title(), QStringLiteral("2/-1/-1/4"));
+        QCOMPARE(m_owner.chosen,
+                 QList<ChartIndexPath>{ChartIndexPath::indexPathWithCol(2, -1, -1, 4)});
+        verifyClosed(2);
+        QTRY_VERIFY(grid->isHidden());
+        // The chosen item is marked at the next opening; a list column then closes the grid.
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(250, 20));
+        QCOMPARE(grid->currentIndex().row(), 4);
+        QTRY_COMPARE(grid->height(), 114);
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(150, 20));
+        QTRY_VERIFY(grid->isHidden());
+        QTRY_COMPARE(m_menu->rightTableView()->height(), 415);
+        QVERIFY(m_menu->leftTableView()->isVisible());
     }
 };
 
