@@ -273,6 +273,7 @@ private slots:
         QListView *grid = m_menu->collectionView();
         QTRY_VERIFY(m_menu->leftTableView()->isHidden());
         QTRY_COMPARE(grid->height(), 114);
+        QCOMPARE(grid->visualRect(grid->model()->index(1, 0)).topLeft(), QPoint(159, 0));
         clickRow(grid, 4);
         QCOMPARE(m_menu->column(2)->title(), QStringLiteral("2/-1/-1/4"));
         QCOMPARE(m_owner.chosen,

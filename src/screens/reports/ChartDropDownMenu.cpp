@@ -138,7 +138,9 @@ public:
         const bool marked = selected && !twoLevel;
         painter->setPen(marked ? ChartDropDownMenu::HighlightColor : m_menu->textColor());
         painter->drawText(
-            r.adjusted(twoLevel ? 50 : 20, 0, -TitleMargin - CheckMarkSize.width(), 0),
+            // A left list of a two-level column has no check mark: its titles take the width.
+            r.adjusted(twoLevel ? 50 : 20, 0, twoLevel ? -4 : -TitleMargin - CheckMarkSize.width(),
+                       0),
             Qt::AlignVCenter | Qt::AlignLeft, index.data().toString());
         painter->fillRect(QRect(r.left() + 10, r.bottom(), r.width() - 10, 1),
                           m_menu->separatorColor());
@@ -507,6 +509,8 @@ void ChartDropDownMenu::openGrid(QWidget *host) {
         m_grid->setMovement(QListView::Static);
         m_grid->setResizeMode(QListView::Adjust);
         m_grid->setSpacing(0);
+        // A scroll bar would narrow the grid below two items a row; it scrolls by wheel and keys.
+        m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_grid->setPalette(QPalette(m_separatorColor));
         m_grid->setBackgroundRole(QPalette::Window);
         m_grid->viewport()->setBackgroundRole(QPalette::Window);
@@ -553,7 +557,8 @@ void ChartDropDownMenu::placeOpenParts() {
     }
     if (m_grid) {
         m_grid->setGeometry(0, top, host->width(), m_grid->height());
-        m_grid->setGridSize(QSize((host->width() - 1) / 2 + 1, RowHeight));
+        // The icon layout wraps past the last pixel, so two items fit at (width - 1) / 2 only.
+        m_grid->setGridSize(QSize((host->width() - 1) / 2, RowHeight));
     }
 }
 
