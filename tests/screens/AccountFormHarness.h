@@ -101,8 +101,6 @@ struct AccountFormHarness {
                QTest::qWaitFor([] { return !ProgressHud::isVisible(); });
     }
 
-    QHash<QString, QString> lastForm() const { return server.lastRequest().form(); }
-
     // The next start of the client on the settings as they are now.
     ViewController *launch() {
         fixture.closeWindow();

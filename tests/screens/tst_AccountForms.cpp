@@ -1,0 +1,248 @@
+#include "AccountFormHarness.h"
+#include "AlertView.h"
+#include "RootTabbarController.h"
+
+#include <QPushButton>
+
+// The account forms: their field rules in order, the get-code count on a driven clock, what
+// each accepted request sends and does to the current and the remembered login, up to the next
+// start.
+class tst_AccountForms : public QObject {
+    Q_OBJECT
+
+    AccountFormHarness h;
+
+    // Fills the fields, confirms and checks the blocking HUD's text.
+    void submit(QWidget *form, const QString &fields, const QString &hud) {
+        h.fill(form, fields);
+        QTest::mouseClick(form->findChild<QPushButton *>("confirmButton"), Qt::LeftButton);
+        QVERIFY(ProgressHud::isBlocking());
+        QCOMPARE(ProgressHud::status(), hud);
+        QTRY_VERIFY(!ProgressHud::isVisible());
+    }
+    // The last request to `path` as "key=value&...", keys in the order sent.
+    QString sent(const QString &path) const {
+        const auto requests = h.server.requests();
+        for (auto it = requests.crbegin(); it != requests.crend(); ++it) {
+            QStringList pairs;
+            for (const auto &[key, value] : it->formPairs())
+                pairs << key + '=' + value;
+            if (it->path == path)
+                return pairs.join('&');
+        }
+        return {};
+    }
+    static LoginDataModel remembered() {
+        return UnitMetiodManager::getTheSavedUserPhoneNumAndPassword().value_or(LoginDataModel());
+    }
+
+private slots:
+    void init() { QVERIFY(h.reset()); }
+    void cleanup() {
+        while (AlertView::current())
+            delete AlertView::current();
+        h.close();
+    }
+
+    // The first broken rule is shown and nothing is sent. A field name as the button presses
+    // Enter in it.
+    void firstBrokenRule_data() {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("fields");
+        QTest::addColumn<QString>("toast");
+        const QString code = "verificationBtn", ok = "confirmButton", bad = "请输入正确的手机号";
+        for (const QString screen : {"ForgetPwdVC", "BindViewController", "ChangePhoneVC"}) {
+            const QByteArray s = screen.toLatin1();
+            QTest::addRow("%s code", s.data()) << screen << code << "phoneTextField=13800" << bad;
+            QTest::addRow("%s number first", s.data())
+                << screen << ok << "phoneTextField=2391" << bad;
+            QTest::addRow("%s no code", s.data()) << screen << ok << "phoneTextField=13912345678"
+                                                  << "请输入验证码";
+        }
+        QTest::newRow("nothing") << "ForgetPwdVC" << ok << ""
+                                 << "请输入手机号";
+        QTest::newRow("bound number: code button")
+            << "ChangePhoneVC" << code << "phoneTextField=13800000001"
+            << "该手机号已被绑定";
+        QTest::newRow("bound number: code first")
+            << "ChangePhoneVC" << ok << "phoneTextField=13800000001"
+            << "请输入验证码";
+        QTest::newRow("bound number")
+            << "ChangePhoneVC" << ok << "phoneTextField=13800000001;verfyTextField=1"
+            << "该手机号已被绑定";
+        for (const QString screen : {"ResetPwdVC", "ChangePwdVC"}) {
+            const QByteArray s = screen.toLatin1();
+            const QString old = screen == u"ChangePwdVC" ? "oldTextField=o;" : "";
+            QTest::addRow("%s: none", s.data()) << screen << ok << old << "请输入新密码";
+            QTest::addRow("%s: five", s.data()) << screen << ok << old + "pwdTextField=12345"
+                                                << "请输入6-20位密码";
+            QTest::addRow("%s: unconfirmed", s.data())
+                << screen << ok << old + "pwdTextField=123456"
+                << "请确认新密码";
+            QTest::addRow("%s: differ", s.data())
+                << screen << "againTextField" << old + "pwdTextField=123456;againTextField=123456 "
+                << "两次密码不一致";
+        }
+        QTest::newRow("old password first")
+            << "ChangePwdVC" << ok << "pwdTextField=1;againTextField=2"
+            << "请确认旧密码";
+    }
+    void firstBrokenRule() {
+        QFETCH(QString, screen);
+        QFETCH(QString, button);
+        QFETCH(QString, fields);
+        ViewController *form = h.open(screen);
+        h.fill(form, fields);
+        if (auto *field = form->findChild<QLineEdit *>(button))
+            QTest::keyClick(field, Qt::Key_Return);
+        else
+            QTest::mouseClick(form->findChild<QPushButton *>(button), Qt::LeftButton);
+        QTEST(Toast::currentText(), "toast");
+        QVERIFY(h.server.requests().isEmpty());
+    }
+
+    void newPasswordFieldsStopAtTwenty() {
+        for (const QString screen : {"ResetPwdVC", "ChangePwdVC"})
+            for (QLineEdit *field : h.open(screen)->findChildren<QLineEdit *>()) {
+                QTest::keyClicks(field, QString(22, 'b'));
+                QCOMPARE(field->text().size(), field->objectName() == u"oldTextField" ? 22 : 20);
+            }
+    }
+
+    void codeRequestPerScreen_data() {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("form");
+        QTest::newRow("forgotten") << "ForgetPwdVC"
+                                   << "Mobile/GetPasswordForget"
+                                   << "mobile=13800000002&type=1";
+        QTest::newRow("binding") << "BindViewController"
+                                 << "Mobile/SendVerification"
+                                 << "mobile=13800000002&stuType=1&type=0&uid=7";
+        QTest::newRow("phone change") << "ChangePhoneVC"
+                                      << "Mobile/SendVerification"
+                                      << "mobile=13800000002&stuType=1&type=1&uid=7";
+    }
+    void codeRequestPerScreen() {
+        QFETCH(QString, screen);
+        QFETCH(QString, path);
+        auto *form = qobject_cast<VerificationCodeVC *>(h.open(screen));
+        h.answer(path, R"({"result":1,"uid":42})", 200);
+        form->phoneTextField()->setText("13800000002");
+        // The keyboard reaches the button as the mouse does.
+        QTest::keyClick(form->verificationBtn(), Qt::Key_Return);
+        QVERIFY(ProgressHud::isVisible() && !ProgressHud::isBlocking());
+        QVERIFY(!form->verificationBtn()->isEnabled());
+        QTRY_VERIFY(!ProgressHud::isVisible());
+        QTEST(sent(path), "form");
+    }
+
+    void countsDownSixtySecondsThenReadyAgain() {
+        auto *forget = static_cast<ForgetPwdVC *>(h.open("ForgetPwdVC"));
+        QPushButton *button = forget->verificationBtn();
+        forget->phoneTextField()->setText("13800000001");
+        h.answer("Mobile/GetPasswordForget", R"({"result":0,"uid":9})");
+        QVERIFY(h.clickAndWait(button));
+        QVERIFY(button->isEnabled() && !forget->verTimer() && forget->uid() == 0);
+        h.answer("Mobile/GetPasswordForget", R"({"result":1,"uid":42})");
+        QVERIFY(h.clickAndWait(button));
+        QTRY_VERIFY(forget->verTimer());
+        TickSource::advance(1000);
+        QCOMPARE(button->text(), QStringLiteral("(60)秒"));
+        TickSource::advance(59000);
+        QCOMPARE(button->text(), QStringLiteral("(1)秒"));
+        QVERIFY(!button->isEnabled());
+        TickSource::advance(1000);
+        QCOMPARE(button->text(), QStringLiteral("重新获取"));
+        QVERIFY(button->isEnabled());
+    }
+
+    void forgottenPasswordIsResetAndTheLoginScreenReturns() {
+        const LoginDataModel before = remembered();
+        auto *forget = static_cast<ForgetPwdVC *>(h.open("ForgetPwdVC"));
+        h.answer("Mobile/GetPasswordForget", R"({"result":1,"uid":42})");
+        h.answer("Mobile/ConfirmVerification", R"({"result":1})", 100);
+        h.answer("Mobile/SetNewPassword", R"({"result":1})", 100);
+        forget->phoneTextField()->setText("13800000001");
+        QVERIFY(h.clickAndWait(forget->verificationBtn()));
+        submit(forget, "verfyTextField= 12a ", "正在验证");
+        QCOMPARE(sent("Mobile/ConfirmVerification"),
+                 "code= 12a &mobile=13800000001&stuType=1&type=7&uid=42");
+        h.stack->finishTransitions();
+        submit(h.stack->topViewController(), "pwdTextField=654321;againTextField=654321",
+               "正在设置");
+        QCOMPARE(sent("Mobile/SetNewPassword"), "NEWPassword=654321&type=0&uid=42");
+        h.stack->finishTransitions();
+        QCOMPARE(h.stack->viewControllers().size(), 1);
+        QCOMPARE(remembered(), before);
+    }
+
+    void confirmedBindingSignsInAgainFromTheLoginScreen() {
+        LoginState::reset();
+        LoginRsp::shareRsp().uid = 55; // what a login answered with result 2 leaves
+        ViewController *bind = h.open("BindViewController");
+        h.fill(h.stack->rootViewController(), "userNameTextField=13800000002;userPwdTextField=pw");
+        h.answer("Mobile/ConfirmVerification", R"({"result":1})", 100);
+        h.answer("Mobile/TeacherLogin", R"({"result":1,"uid":55})", 100);
+        submit(bind, "phoneTextField=13912345678;verfyTextField=123456", "正在绑定");
+        QVERIFY(sent("Mobile/ConfirmVerification").contains("&type=6&uid=55"));
+        QCOMPARE(sent("Mobile/TeacherLogin"), "password=pw&userName=13800000002");
+        QVERIFY(qobject_cast<RootTabbarController *>(AppWindow::instance()->rootViewController()));
+    }
+
+    void changedNumberIsSignedInWithNextTime() {
+        for (const bool autoLoginBefore : {false, true}) {
+            QVERIFY(h.reset(autoLoginBefore));
+            QPointer<ViewController> change = h.open("ChangePhoneVC");
+            h.answer("Mobile/ChangeMobile", R"({"result":1})", 100);
+            submit(change, "phoneTextField=13912345678;verfyTextField=654321", "正在修改");
+            QCOMPARE(sent("Mobile/ChangeMobile"), "code=654321&mobile=13912345678&stuType=1&uid=7");
+            QTRY_VERIFY(change.isNull());
+            QCOMPARE(LoginRsp::shareRsp().user->Mobile, 13912345678);
+            QCOMPARE(remembered(),
+                     LoginDataModel::rememberLoginPhoneNum("13912345678", "secret", true));
+        }
+        h.answer("Mobile/TeacherLogin", R"({"result":1,"uid":7})");
+        QVERIFY(qobject_cast<RootTabbarController *>(h.launch()));
+        QTRY_COMPARE(sent("Mobile/TeacherLogin"), "password=secret&userName=13912345678");
+    }
+
+    void changedPasswordIsForgottenAndTheLoginScreenFollows() {
+        ViewController *change = h.open("ChangePwdVC");
+        h.answer("Mobile/SetNewPassword", R"({"result":1})", 100);
+        // The old password has no length rule.
+        submit(change, "oldTextField=1;pwdTextField=123456;againTextField=123456", "正在修改");
+        QCOMPARE(sent("Mobile/SetNewPassword"), "NEWPassword=123456&oldPassword=1&type=1&uid=7");
+        QCOMPARE(remembered(), LoginDataModel::rememberLoginPhoneNum("13800000001", "", false));
+        QCOMPARE(AlertView::current()->title(), QStringLiteral("密码修改成功，请重新登录"));
+        AlertView::current()->clickButton(0);
+        auto *stack =
+            qobject_cast<NavigationController *>(AppWindow::instance()->rootViewController());
+        QVERIFY(qobject_cast<LoginViewController *>(stack->rootViewController()));
+        // The next start shows the login screen instead of signing in.
+        stack = qobject_cast<NavigationController *>(h.launch());
+        QVERIFY(stack && qobject_cast<LoginViewController *>(stack->rootViewController()));
+    }
+
+    // Only an accepted answer changes the logins.
+    void refusedAnswersChangeNothing() {
+        for (const QString screen : {"ChangePhoneVC", "ChangePwdVC"}) {
+            const LoginDataModel before = remembered();
+            ViewController *form = h.open(screen);
+            h.answer(screen == u"ChangePwdVC" ? "Mobile/SetNewPassword" : "Mobile/ChangeMobile",
+                     R"({"result":0,"msg":"不行"})");
+            submit(form,
+                   screen == u"ChangePwdVC"
+                       ? "oldTextField=o;pwdTextField=123456;againTextField=123456"
+                       : "phoneTextField=13912345678;verfyTextField=1",
+                   "正在修改");
+            QCOMPARE(Toast::currentText(), "不行");
+            QCOMPARE(LoginRsp::shareRsp().user->Mobile, 13800000001);
+            QCOMPARE(remembered(), before);
+        }
+    }
+};
+
+QTEST_MAIN(tst_AccountForms)
+#include "tst_AccountForms.moc"
