@@ -31,17 +31,10 @@ class tst_PhotoPicker : public QObject {
         return image;
     }
 
-    QString save(const QString &name, const QImage &image) {
-        const QString path = m_files.filePath(name);
-        return image.save(path) ? path : QString();
-    }
-
     void pickFile() {
         PhotoPicker::pick(m_host, PhotoPicker::Source::File,
                           [this](const QByteArray &jpeg) { m_delivered << jpeg; });
     }
-
-    PhotoCropDialog *cropDialog() const { return m_host->findChild<PhotoCropDialog *>(); }
 
     static bool near(QColor a, QColor b) {
         return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 &&
@@ -54,7 +47,6 @@ private slots:
         m_host = new BasicVC;
         QVERIFY(m_fixture.show(m_host));
         m_delivered.clear();
-        m_chosen.clear();
         PhotoPicker::setFileChooser([this](QWidget *) { return m_chosen; });
     }
 
@@ -83,8 +75,6 @@ private slots:
         QTest::addColumn<QRectF>("expected");
         const QSizeF wide(400, 200);
         const QRectF middle(100, 0, 200, 200);
-        QTest::newRow("start: largest, centred")
-            << "initial" << wide << QRectF() << QPointF() << middle;
         QTest::newRow("too big: cut to the short side")
             << "clamp" << wide << QRectF(-50, -50, 500, 500) << QPointF()
             << QRectF(100, 0, 200, 200);
@@ -94,8 +84,6 @@ private slots:
             << "zoom" << wide << middle << QPointF(2, 0) << QRectF(150, 50, 100, 100);
         QTest::newRow("zoom NaN") << "zoom" << wide << QRectF(150, 50, 100, 100)
                                   << QPointF(qQNaN(), 0) << middle;
-        QTest::newRow("move stops at the edge")
-            << "move" << wide << middle << QPointF(1000, -9) << QRectF(200, 0, 200, 200);
         QTest::newRow("pixels: rounded, square")
             << "pixels" << wide << QRectF(10.4, 20.6, 99.5, 99.5) << QPointF()
             << QRectF(10, 21, 100, 100);
@@ -107,11 +95,9 @@ private slots:
         QFETCH(QPointF, arg);
         QFETCH(QRectF, expected);
         using namespace CropGeometry;
-        const QRectF got = op == "initial" ? initial(image)
-                           : op == "clamp" ? clamped(square, image)
-                           : op == "zoom"  ? zoomedTo(square, arg.x(), image)
-                           : op == "move"  ? movedBy(square, arg, image)
-                                           : QRectF(pixelRect(square, image.toSize()));
+        const QRectF got = op == "clamp"  ? clamped(square, image)
+                           : op == "zoom" ? zoomedTo(square, arg.x(), image)
+                                          : QRectF(pixelRect(square, image.toSize()));
         QCOMPARE(got, expected);
     }
 
@@ -122,7 +108,7 @@ private slots:
         file.close();
         pickFile();
         QCOMPARE(Toast::currentText(), PhotoPicker::unreadablePictureText());
-        QVERIFY(!cropDialog());
+        QVERIFY(!m_host->findChild<PhotoCropDialog *>());
         QCoreApplication::processEvents();
         QVERIFY(m_delivered.isEmpty());
     }
@@ -131,10 +117,10 @@ private slots:
     void cropEndsEachWay() {
         for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
             // Red left, blue right: the start square sits across the middle.
-            m_chosen = save(QStringLiteral("photo.png"),
-                            halves({400, 200}, QImage::Format_RGB32, Qt::red, Qt::blue));
+            m_chosen = m_files.filePath(QStringLiteral("photo.png"));
+            QVERIFY(halves({400, 200}, QImage::Format_RGB32, Qt::red, Qt::blue).save(m_chosen));
             pickFile();
-            QPointer<PhotoCropDialog> dialog = cropDialog();
+            QPointer<PhotoCropDialog> dialog = m_host->findChild<PhotoCropDialog *>();
             QTRY_VERIFY(dialog && dialog->isVisible());
             PhotoCropView *view = dialog->view();
             dialog->zoomSlider()->setValue(400); // a 50 x 50 square in the middle
