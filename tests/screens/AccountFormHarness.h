@@ -38,8 +38,7 @@ struct AccountFormHarness {
         TickSource::setManual(true);
         LoginRsp signedIn;
         signedIn.uid = 7;
-        signedIn.user = UserInfo();
-        signedIn.user->Mobile = 13800000001;
+        signedIn.user.emplace().Mobile = 13800000001;
         LoginState::applySignedIn(signedIn);
         return UnitMetiodManager::saveTheUserPhoneNumAndPassword(
             LoginDataModel::rememberLoginPhoneNum("13800000001", "secret", autoLogin));

@@ -39,8 +39,7 @@ class tst_AccountForms : public QObject {
 private slots:
     void init() { QVERIFY(h.reset()); }
     void cleanup() {
-        while (AlertView::current())
-            delete AlertView::current();
+        delete AlertView::current();
         h.close();
     }
 
@@ -106,15 +105,11 @@ private slots:
         QTest::addColumn<QString>("screen");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("form");
+        const QString send = "Mobile/SendVerification", to = "mobile=13800000002&";
         QTest::newRow("forgotten") << "ForgetPwdVC"
-                                   << "Mobile/GetPasswordForget"
-                                   << "mobile=13800000002&type=1";
-        QTest::newRow("binding") << "BindViewController"
-                                 << "Mobile/SendVerification"
-                                 << "mobile=13800000002&stuType=1&type=0&uid=7";
-        QTest::newRow("phone change") << "ChangePhoneVC"
-                                      << "Mobile/SendVerification"
-                                      << "mobile=13800000002&stuType=1&type=1&uid=7";
+                                   << "Mobile/GetPasswordForget" << to + "type=1";
+        QTest::newRow("binding") << "BindViewController" << send << to + "stuType=1&type=0&uid=7";
+        QTest::newRow("phone change") << "ChangePhoneVC" << send << to + "stuType=1&type=1&uid=7";
     }
     void codeRequestPerScreen() {
         QFETCH(QString, screen);

@@ -37,8 +37,8 @@ class tst_PhotoPicker : public QObject {
     }
 
     static bool near(QColor a, QColor b) {
-        return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 &&
-               qAbs(a.blue() - b.blue()) < 40;
+        return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) <
+               90;
     }
 
 private slots:

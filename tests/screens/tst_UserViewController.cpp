@@ -54,12 +54,6 @@ class tst_UserViewController : public QObject {
         const QPixmap shown = m_user->headImageView()->pixmap();
         return shown.isNull() ? 0 : shown.toImage().pixel(0, 0);
     }
-    template <class Screen> Screen *push() {
-        auto *screen = new Screen;
-        m_user->pushToViewController(screen);
-        h.stack->finishTransitions();
-        return screen;
-    }
     static void clickRow(QListView *list, int row) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualRect(list->model()->index(row, 0)).center());
@@ -147,7 +141,8 @@ private slots:
     // Signing out keeps the number and password without automatic sign-in and drops the upload
     // still in flight.
     void signOutForgetsTheAutomaticSignIn() {
-        auto *settings = push<SettingVC>();
+        auto *settings = new SettingVC;
+        m_user->pushToViewController(settings);
         h.answer(Path, R"({"result":0,"msg":"迟到"})", 300);
         m_user->updateTeacherPhotoActionWithImageData("jpeg");
         QTRY_COMPARE(uploads().size(), 1);
@@ -182,7 +177,9 @@ private slots:
             opened << url.toString();
             return canOpen;
         });
-        auto *help = push<HelpServiceVC>();
+        auto *help = new HelpServiceVC;
+        m_user->pushToViewController(help);
+        h.stack->finishTransitions();
         clickRow(help->helpServiceTableView(), row);
         QTEST(opened.join(' '), "dialled");
         QCOMPARE(g_log.contains("不能打"), !canOpen);
