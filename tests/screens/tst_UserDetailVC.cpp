@@ -178,6 +178,7 @@ private slots:
         QVERIFY(!m_screen->classCell()->buttonRect(rowRect(0)).isEmpty());
         step("row 1");
         QTest::keyClick(m_screen->userClassPickView(), Qt::Key_Escape);
+        QCOMPARE(m_stack->topViewController(), m_screen.data());
         QVERIFY(!m_screen->isPickerShowing());
         step("edit");
         QCOMPARE(m_screen->nameContentLabel()->text(), "王丽华");

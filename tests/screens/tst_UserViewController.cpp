@@ -150,6 +150,7 @@ private slots:
         QTest::keyClick(settings->loginOutButton(), Qt::Key_Return);
         QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(),
                  LoginDataModel::rememberLoginPhoneNum("13800000001", "secret", false));
+        QCOMPARE(BaseAFHttpManager::callsInFlight(), 0);
         LoginViewController *login = h.loginOnTop();
 
         // A sign-in answered after the upload's answer was due: its spinner stays until its own
