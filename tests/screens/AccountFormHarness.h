@@ -38,8 +38,7 @@ struct AccountFormHarness {
         TickSource::setManual(true);
         LoginRsp signedIn;
         signedIn.uid = 7;
-        signedIn.user = UserInfo();
-        signedIn.user->Mobile = 13800000001;
+        signedIn.user.emplace().Mobile = 13800000001;
         LoginState::applySignedIn(signedIn);
         return UnitMetiodManager::saveTheUserPhoneNumAndPassword(
             LoginDataModel::rememberLoginPhoneNum("13800000001", "secret", autoLogin));
@@ -56,21 +55,16 @@ struct AccountFormHarness {
     // The screen pushed where the client pushes it: on the login stack for the forgotten password
     // and the binding, on a signed-in stack for the others.
     ViewController *open(const QString &name) {
-        ViewController *screen = nullptr;
-        if (name == u"ForgetPwdVC" || name == u"BindViewController")
-            stack = LoginViewController::navigationControllerContainSelf();
-        else
-            stack = new NavigationController(new BasicVC);
-        if (name == u"ForgetPwdVC")
-            screen = new ForgetPwdVC;
-        else if (name == u"BindViewController")
-            screen = new BindViewController;
-        else if (name == u"ResetPwdVC")
-            screen = new ResetPwdVC;
-        else if (name == u"ChangePhoneVC")
-            screen = new ChangePhoneVC;
-        else
-            screen = new ChangePwdVC;
+        const QHash<QString, std::function<ViewController *()>> make{
+            {"ForgetPwdVC", [] { return new ForgetPwdVC; }},
+            {"BindViewController", [] { return new BindViewController; }},
+            {"ResetPwdVC", [] { return new ResetPwdVC; }},
+            {"ChangePhoneVC", [] { return new ChangePhoneVC; }},
+            {"ChangePwdVC", [] { return new ChangePwdVC; }}};
+        ViewController *screen = make.value(name)();
+        stack = name == u"ForgetPwdVC" || name == u"BindViewController"
+                    ? LoginViewController::navigationControllerContainSelf()
+                    : new NavigationController(new BasicVC);
         fixture.show(stack);
         stack->pushViewController(screen, false);
         stack->finishTransitions();
@@ -101,7 +95,11 @@ struct AccountFormHarness {
                QTest::qWaitFor([] { return !ProgressHud::isVisible(); });
     }
 
-    QHash<QString, QString> lastForm() const { return server.lastRequest().form(); }
+    static LoginViewController *loginOnTop() {
+        auto *stack =
+            qobject_cast<NavigationController *>(AppWindow::instance()->rootViewController());
+        return stack ? qobject_cast<LoginViewController *>(stack->rootViewController()) : nullptr;
+    }
 
     // The next start of the client on the settings as they are now.
     ViewController *launch() {
