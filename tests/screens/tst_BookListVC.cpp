@@ -191,7 +191,7 @@ private slots:
     }
 
     // Esc closes an open filter list. The search box lies on the bar only while the search is in
-    // front; the keys open the search, find the box and go back.
+    // front: what covers it hides it, and the keys open the search, find the box and go back.
     void searchBoxAndKeys() {
         open();
         m_list->menu()->menuTapped(QPoint(5, 20));
@@ -209,6 +209,10 @@ private slots:
         QVERIFY(screen->searchTextField()->hasFocus());
         QTest::keyClick(screen->searchTextField(), Qt::Key_Return);
         settle(2, screen->rows());
+        m_stack->pushViewController(new BasicVC, false); // a book's detail covers the box
+        QVERIFY(!screen->searchView()->isVisible());
+        m_stack->popViewController(false);
+        QVERIFY(screen->searchView()->isVisibleTo(bar));
         QTest::keyClick(screen->searchTextField(), Qt::Key_Escape);
         m_stack->finishTransitions();
         QCOMPARE(m_stack->topViewController(), m_list);
