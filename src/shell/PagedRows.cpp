@@ -28,6 +28,13 @@ void PagedRowsBase::refresh() {
     requestPage(1);
 }
 
+void PagedRowsBase::reloadWithSpinner() {
+    if (m_header && !m_header->isRefreshing())
+        m_header->beginRefreshing();
+    else
+        refresh();
+}
+
 void PagedRowsBase::loadMore() {
     if (isLoading())
         return;

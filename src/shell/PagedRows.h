@@ -81,6 +81,10 @@ public:
 
     // Page 1, whatever is running.
     void refresh();
+    // Page 1 under the refresh header's spinner (as a pull-down would); when the header already
+    // spins, page 1 is asked again at once, so a load that predates the reason to reload is
+    // overtaken rather than waited for.
+    void reloadWithSpinner();
     // The page after the current one; nothing while a load runs (its answer ends the footer).
     void loadMore();
     // The answer for `page` failed or was refused; nothing when `page` is not the one asked for.

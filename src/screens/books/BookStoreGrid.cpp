@@ -27,11 +27,7 @@ int BookStoreGrid::pageIndex() const {
 }
 
 void BookStoreGrid::reload() {
-    RefreshHeader *header = m_rows->header();
-    if (header && !header->isRefreshing())
-        header->beginRefreshing();
-    else
-        m_rows->refresh();
+    m_rows->reloadWithSpinner();
 }
 
 void BookStoreGrid::requestPage(GetBookListReq request, int pageIndex) {

@@ -56,13 +56,8 @@ void MyCollectionVC::viewWillAppear(bool animated) {
 }
 
 void MyCollectionVC::updateCollectAction() {
-    RefreshHeader *header = m_rows->header();
-    // The detail broadcasts as it sends its change: an answer already on its way may predate the
-    // change, so a running load is overtaken rather than waited for.
-    if (header && !header->isRefreshing())
-        header->beginRefreshing();
-    else
-        m_rows->refresh();
+    // A load already on its way may predate the change it was told of.
+    m_rows->reloadWithSpinner();
 }
 
 void MyCollectionVC::getCollectionBookListAction() {
