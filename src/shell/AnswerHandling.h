@@ -30,8 +30,10 @@ class RefreshHeader;
 // "无网络连接" shows, then the optional failure code runs. The failure text is never shown.
 //
 // The screen is held through a QPointer: once it is destroyed, the answer only takes down the HUD
-// (a spinner must not outlive its call) and touches nothing else. A null screen means the owner
-// lives for the whole run.
+// (a spinner must not outlive its call) and runs the onAccepted step, and touches nothing else.
+// What an accepted change means beyond its screen (a notification that other lists reload on)
+// belongs in onAccepted, so a teacher who leaves before the answer loses nothing. A null screen
+// means the owner lives for the whole run.
 namespace AnswerHandling {
 
 inline const QString NoNetworkText = QStringLiteral("无网络连接");
@@ -79,6 +81,12 @@ public:
         m_state->success = std::move(success);
         return *this;
     }
+    // Runs on result 1 before onSuccess, even when the screen has gone meanwhile: for effects
+    // that outlive the screen (notifications, shared state). It must not capture the screen.
+    AnswerHandler &onAccepted(std::function<void(const Rsp &)> accepted) {
+        m_state->accepted = std::move(accepted);
+        return *this;
+    }
     // Replaces the msg toast for every result other than 1 (login tells 2 and 0 apart).
     AnswerHandler &onRefusal(std::function<void(const Rsp &)> refusal) {
         m_state->refusal = std::move(refusal);
@@ -92,9 +100,14 @@ public:
 
     ServiceCompletion completion() const {
         return [state = m_state](const std::optional<QJsonValue> &value) {
-            if (!state->common.settle())
+            const bool alive = state->common.settle();
+            if (!alive && !state->accepted)
                 return;
             const Rsp answer = value ? KeyValueMapping::recordFromJson<Rsp>(*value) : Rsp();
+            if (answer.result == 1 && state->accepted)
+                state->accepted(answer);
+            if (!alive)
+                return;
             if (answer.result == 1) {
                 if (state->success)
                     state->success(answer);
@@ -119,6 +132,7 @@ public:
 private:
     struct State {
         AnswerHandling::Common common;
+        std::function<void(const Rsp &)> accepted;
         std::function<void(const Rsp &)> success;
         std::function<void(const Rsp &)> refusal;
         std::function<void()> failure;

@@ -132,6 +132,38 @@ private slots:
         QVERIFY(!header->isRefreshing());
         QVERIFY(!footer->isRefreshing());
     }
+
+    // A screen closed before its answer: only the accepted step runs (the notification a grade
+    // owes other lists), never the screen's own code, and a refusal touches nothing.
+    void lateAnswerRunsOnlyTheAcceptedStep_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("accepted");
+        QTest::newRow("accepted") << QByteArray(R"({"result":1,"uid":7})") << 1;
+        QTest::newRow("refused") << QByteArray(R"({"result":0,"msg":"no"})") << 0;
+    }
+
+    void lateAnswerRunsOnlyTheAcceptedStep() {
+        QFETCH(QByteArray, body);
+        QFETCH(int, accepted);
+        auto answer = StubHttpServer::Answer::json(body);
+        answer.delayMs = 200;
+        m_fixture.server().setAnswer("Mobile/TeacherLogin", answer);
+        auto *screen = new QObject;
+        int accepts = 0, others = 0;
+        auto handler = AnswerHandler<LoginRsp>(screen)
+                           .onAccepted([&](const LoginRsp &rsp) { accepts += rsp.uid == 7; })
+                           .onSuccess([&](const LoginRsp &) { ++others; })
+                           .onRefusal([&](const LoginRsp &) { ++others; });
+        TeacherRequestManager::request_Login_WithParams(request(), handler.completion(),
+                                                        handler.failure());
+        delete screen;
+        QTRY_COMPARE_WITH_TIMEOUT(m_fixture.server().requests().size(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(accepts, accepted, 10000);
+        QTest::qWait(300);
+        QCOMPARE(accepts, accepted);
+        QCOMPARE(others, 0);
+        QVERIFY(!Toast::isShowing());
+    }
 };
 
 QTEST_MAIN(tst_AnswerHandling)
