@@ -232,7 +232,11 @@ private slots:
         QVERIFY(!detail);
         grid->gridView()->setCurrentIndex(grid->rows()->index(1));
         QTest::keyClick(grid->gridView(), Qt::Key_Return);
+        // A click while the detail slides in (a quick second tap) opens no second one.
+        QTest::mouseClick(grid->gridView()->viewport(), Qt::LeftButton, {},
+                          grid->gridView()->visualRect(grid->rows()->index(1)).center());
         QVERIFY(detail);
+        QCOMPARE(m_stack->viewControllers().size(), 3);
         QCOMPARE(m_stack->topViewController(), detail.data());
         QCOMPARE(opened, 21);
         QVERIFY(detail->hidesBottomBarWhenPushed());

@@ -161,7 +161,10 @@ private slots:
         open();
         QTRY_COMPARE(m_home->classLines().size(), 3);
         settle();
-        QTest::mouseClick(m_home->button(MainViewController::ButtonTag(tag)), Qt::LeftButton);
+        QPushButton *button = m_home->button(MainViewController::ButtonTag(tag));
+        QTest::mouseClick(button, Qt::LeftButton); // a double click opens one screen
+        QTest::mouseDClick(button, Qt::LeftButton);
+        QTest::mouseRelease(button, Qt::LeftButton);
         if (pushed.isEmpty()) {
             QCOMPARE(m_tabs->selectedIndex(), 2);
             QCOMPARE(stack()->viewControllers().size(), 1);

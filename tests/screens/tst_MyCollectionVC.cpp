@@ -4,12 +4,14 @@
 #include "ScreenTestFixture.h"
 #include "Tags.h"
 #include "Toast.h"
+#include "classes/ClassDetailListVC.h"
 #include "personal/MyCollectionVC.h"
 #include "records/AccountRecords.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QListView>
 #include <QtTest>
 
 // The teacher's collection against the stub service, through the real transport.
@@ -21,6 +23,7 @@ class tst_MyCollectionVC : public QObject {
     StubHttpServer &m_server = m_fixture.server();
     const QString Path = TestCatalogue::pathOf("GetTeacherCollections");
     NavigationController *m_stack = nullptr;
+    int m_opened = 0;
 
     static Answer json(const Ids &ids) {
         QJsonArray list;
@@ -72,6 +75,21 @@ private slots:
         NotificationCenter::post(NOTIFICATION_UPDATE_MYCOLLECT);
         QTEST(settle(screen, 2), "shown");
         QTEST(Toast::isShowing() ? Toast::currentText() : QString(), "toast");
+    }
+
+    void enterOpensTheBookOnce() {
+        ClassDetailListVC::setBookDetailMaker([this](qint64 id) -> ViewController * {
+            m_opened += int(id); // twice if the book opened twice
+            return new BasicVC;
+        });
+        m_server.setAnswer(Path, json({4, 5}));
+        auto *screen = new MyCollectionVC;
+        m_stack->pushViewController(screen, false);
+        settle(screen, 1);
+        screen->gridView()->setCurrentIndex(screen->rows()->index(1));
+        QTest::keyClick(screen->gridView(), Qt::Key_Return);
+        QTest::keyClick(screen->gridView(), Qt::Key_Enter);
+        QCOMPARE(m_opened, 5);
     }
 };
 

@@ -1,11 +1,11 @@
 #include "BookStoreGrid.h"
 
 #include "BasicVC.h"
+#include "ListActions.h"
 #include "TeacherRequestManager.h"
 #include "classes/BookCollectionCell.h"
 #include "classes/ClassDetailListVC.h"
 
-#include <QKeyEvent>
 #include <QListView>
 
 BookStoreGrid::BookStoreGrid(BasicVC *screen, QListView *grid, const QString &accessibleName,
@@ -17,8 +17,7 @@ BookStoreGrid::BookStoreGrid(BasicVC *screen, QListView *grid, const QString &ac
     m_rows->setPageSize(PageSize);
     m_rows->showIn(grid);
     grid->setAccessibleName(accessibleName);
-    grid->installEventFilter(this);
-    connect(grid, &QListView::clicked, this, &BookStoreGrid::openBook);
+    ListActions::openRowsOnce(grid, [this](const QModelIndex &index) { openBook(index); });
     m_rows->attach(grid, coverWhenEmpty ? screen : nullptr);
 }
 
@@ -43,17 +42,4 @@ void BookStoreGrid::requestPage(GetBookListReq request, int pageIndex) {
 
 void BookStoreGrid::openBook(const QModelIndex &index) {
     ClassDetailListVC::openBook(m_screen, m_rows, index);
-}
-
-bool BookStoreGrid::eventFilter(QObject *watched, QEvent *event) {
-    // Enter opens the current book, as a click does; activated() would also fire on the second
-    // click of a double-click and open the book twice.
-    if (watched == m_grid && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            openBook(m_grid->currentIndex());
-            return true;
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }

@@ -35,9 +35,6 @@ public:
     // Pushes the detail of the book at `index`; nothing for a row that is not there.
     void openBook(const QModelIndex &index);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QPointer<BasicVC> m_screen;
     QListView *m_grid;

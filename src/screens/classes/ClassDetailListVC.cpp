@@ -1,6 +1,7 @@
 #include "ClassDetailListVC.h"
 
 #include "BookCollectionCell.h"
+#include "ListActions.h"
 #include "LoadMoreFooter.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
@@ -8,7 +9,6 @@
 #include "TeacherRequestManager.h"
 #include "ui_ClassDetailListVC.h"
 
-#include <QKeyEvent>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcBookGrid, "teacher.classes.grid")
@@ -56,9 +56,7 @@ void ClassDetailListVC::viewDidLoad() {
     grid->setAccessibleName(m_listType == TestList      ? tr("测试的书")
                             : m_listType == CollectList ? tr("收藏的书")
                                                         : tr("推荐的书"));
-    grid->installEventFilter(this);
-    connect(grid, &QListView::clicked, this,
-            [this](const QModelIndex &index) { collectionView(index); });
+    ListActions::openRowsOnce(grid, [this](const QModelIndex &index) { collectionView(index); });
 
     switch (m_listType) {
     case TestList:
@@ -156,17 +154,4 @@ void ClassDetailListVC::openBook(ViewController *screen, const BookGridRows *row
     }
     detail->setHidesBottomBarWhenPushed(true);
     stack->pushViewController(detail, true);
-}
-
-bool ClassDetailListVC::eventFilter(QObject *watched, QEvent *event) {
-    // Enter opens the current book, as a click does; activated() would also fire on the second
-    // click of a double-click and open the book twice.
-    if (watched == m_ui->collectionView && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            collectionView(m_ui->collectionView->currentIndex());
-            return true;
-        }
-    }
-    return BasicVC::eventFilter(watched, event);
 }

@@ -73,7 +73,6 @@ public:
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     std::unique_ptr<Ui::ClassDetailListVC> m_ui;

@@ -186,7 +186,9 @@ void MainViewController::btnClickAction(QAbstractButton *sender) {
 
 void MainViewController::push(ViewController *screen) {
     screen->setHidesBottomBarWhenPushed(true);
-    if (NavigationController *stack = navigationController())
+    // The second half of a double click reaches the button too: only the home on top opens.
+    NavigationController *stack = navigationController();
+    if (stack && stack->topViewController() == this)
         stack->pushViewController(screen, true);
     else
         delete screen;

@@ -1,5 +1,6 @@
 #include "MyCollectionVC.h"
 
+#include "ListActions.h"
 #include "NotificationCenter.h"
 #include "TeacherRequestManager.h"
 #include "classes/BookCollectionCell.h"
@@ -31,8 +32,7 @@ void MyCollectionVC::viewDidLoad() {
     QListView *grid = m_ui->collectionView;
     m_rows->showIn(grid);
     grid->setAccessibleName(tr("我收藏的书"));
-    connect(grid, &QListView::clicked, this,
-            [this](const QModelIndex &index) { collectionView(index); });
+    ListActions::openRowsOnce(grid, [this](const QModelIndex &index) { collectionView(index); });
 
     m_rows->setPageRequest([this](int page, int) {
         if (page == 1)

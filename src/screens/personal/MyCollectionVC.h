@@ -11,7 +11,8 @@ class MyCollectionVC;
 }
 
 // The books the signed-in teacher collected, three to a row. The whole collection comes in one
-// answer; the book detail's collect and un-collect broadcast makes the grid reload.
+// answer; the book detail's collect and un-collect broadcast makes the grid reload. A click or
+// Enter on a book opens its detail.
 class MyCollectionVC : public BasicVC {
     Q_OBJECT
 public:
