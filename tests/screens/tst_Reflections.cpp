@@ -1,4 +1,5 @@
 #include "AnswerHandling.h"
+#include "BaseAFHttpManager.h"
 #include "ImageLoader.h"
 #include "LoginState.h"
 #include "NavigationController.h"
@@ -158,6 +159,7 @@ class tst_Reflections : public QObject {
         if (button)
             QTest::mouseClick((dialog->panel()->*button)(), Qt::LeftButton);
         QTest::mouseClick(dialog->panel()->decideButton(), Qt::LeftButton);
+        QVERIFY(!m_detail->rightButton()->isEnabled()); // no second grade while one is on its way
         // At least one: the network layer may resend a POST whose connection dropped.
         QTRY_VERIFY(countOf(GradePath) > before);
         QTRY_VERIFY(!ProgressHud::isVisible());
@@ -249,7 +251,7 @@ private slots:
 
         m_server.setAnswer("Mobile/GetSingleFeel", StubHttpServer::Answer::json(R"({"result":0})"));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-        emit view->activated(index); // as a double click goes on: still one review screen
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
         auto *detail = qobject_cast<GradeDetailVC *>(m_stack->topViewController());
         QVERIFY(detail);
         QCOMPARE(detail->feelId(), 42);
@@ -508,8 +510,30 @@ private slots:
         QCOMPARE(Toast::currentText(), toast);
         QCOMPARE(notified, 0);
         QVERIFY(!m_detail->gradeImageView()->isVisible());
-        QVERIFY(m_detail->rightButton());
+        QVERIFY(m_detail->rightButton()->isEnabled());
         QCOMPARE(m_detail->rightBarButton(), m_detail->rightButton());
+    }
+
+    void gradeAcceptedAfterGoingBackReloadsTheLists() {
+        openLists();
+        openLoaded(201, feelJson("待批阅", {}));
+        m_server.setAnswer(GradePath, {.body = R"({"result":1})", .delayMs = 300});
+        m_detail->gradeFeelDetailActionWithFeelType(4);
+        m_stack->popViewController(false);
+        QTRY_VERIFY(m_detail.isNull());
+        QTRY_COMPARE(listRequests().size(), 2);
+    }
+
+    // A quick refusal for a load that a newer one overtook: the header spins on, no toast.
+    void supersededLoadEndsNothing() {
+        openLists();
+        m_server.queueAnswer(ListPath, {.body = R"({"result":0,"msg":"旧"})", .delayMs = 100});
+        m_server.queueAnswer(ListPath, list({row(1, "优秀")}, 1000));
+        child(0)->refreshHeader()->beginRefreshing();
+        child(0)->getFeelListAction();
+        QTRY_COMPARE(BaseAFHttpManager::callsInFlight(), 1);
+        QVERIFY(child(0)->refreshHeader()->isRefreshing() && !Toast::isShowing());
+        QTRY_COMPARE(child(0)->gradeArray()->count(), 1);
     }
 
     void closingTheDialogSendsNothing() {
@@ -541,9 +565,7 @@ private slots:
     }
 
     void lateAnswersAfterTheScreenIsGone() {
-        StubHttpServer::Answer slow = StubHttpServer::Answer::json(feelJson("优秀", pictures(2)));
-        slow.delayMs = 300;
-        m_server.setAnswer(LoadPath, slow);
+        m_server.setAnswer(LoadPath, {.body = feelJson("优秀", pictures(2)), .delayMs = 300});
         QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
         openDetail(200);
         QVERIFY(received.wait(5000));

@@ -93,7 +93,8 @@ void GradeDetailVC::layOutMainView() {
 }
 
 void GradeDetailVC::markClickAction(QAbstractButton *) {
-    if (!m_rightButton)
+    // A disabled button: a grade is on its way, and a second dialog would send a second one.
+    if (!m_rightButton || !m_rightButton->isEnabled())
         return;
     QPointer<GradeDetailVC> screen = this;
     auto *dialog = new GradeAlertView([screen](int code) {
@@ -105,18 +106,35 @@ void GradeDetailVC::markClickAction(QAbstractButton *) {
 }
 
 void GradeDetailVC::gradeFeelDetailActionWithFeelType(qint64 feelType) {
+    if (m_rightButton && !m_rightButton->isEnabled())
+        return;
     UpdateFeelReq request;
     request.uid = LoginRsp::shareRsp().uid;
     request.feelId = m_feelId;
     request.feelType = feelType;
+    if (m_rightButton)
+        m_rightButton->setEnabled(false);
+    const auto gradeAgain = [this] {
+        if (m_rightButton)
+            m_rightButton->setEnabled(true);
+    };
     ProgressHud::show();
-    const auto answer = AnswerHandler<UpdateFeelRsp>(this).dismissingHud().onSuccess(
-        [this, feelType](const UpdateFeelRsp &) {
-            NotificationCenter::post(NOTIFICATION_UPDATE_GRADE);
-            showStamp(GradeVocabulary::stampForCode(int(feelType)));
-            setRightBarButton(nullptr);
-            m_rightButton.clear();
-        });
+    const auto answer =
+        AnswerHandler<UpdateFeelRsp>(this)
+            .dismissingHud()
+            // The lists must learn of the grade even when the teacher has already gone back.
+            .onAccepted(
+                [](const UpdateFeelRsp &) { NotificationCenter::post(NOTIFICATION_UPDATE_GRADE); })
+            .onSuccess([this, feelType](const UpdateFeelRsp &) {
+                showStamp(GradeVocabulary::stampForCode(int(feelType)));
+                setRightBarButton(nullptr);
+                m_rightButton.clear();
+            })
+            .onRefusal([gradeAgain](const UpdateFeelRsp &rsp) {
+                AnswerHandling::showRefusal(rsp);
+                gradeAgain();
+            })
+            .onFailure(gradeAgain);
     TeacherRequestManager::request_UpdateFeel_WithParams(request, answer.completion(),
                                                          answer.failure());
 }

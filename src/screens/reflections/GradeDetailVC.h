@@ -19,7 +19,8 @@ class GradeDetailVC;
 
 // One pupil's reading reflection: its text, its pictures and, once graded, the grade's stamp. In
 // grading mode the bar's right button opens the grading dialog; a successful grading stamps the
-// reflection, takes the button away and tells every reflection list to reload.
+// reflection and takes the button away. Every reflection list is told to reload once the service
+// accepted the grade, even when the teacher went back before the answer.
 class GradeDetailVC : public BasicVC {
     Q_OBJECT
 public:
@@ -39,8 +40,11 @@ public:
 
     void getFeelDetailAction();
     void layOutMainView();
-    // Opens the grading dialog; nothing once the reflection is graded or when read-only.
+    // Opens the grading dialog; nothing once the reflection is graded, while a grade is on its
+    // way, or when read-only.
     void markClickAction(QAbstractButton *sender = nullptr);
+    // Sends the grade; the grading button stays disabled until the answer, and comes back when
+    // the grade is refused or fails.
     void gradeFeelDetailActionWithFeelType(qint64 feelType);
 
     QTextBrowser *contentLabel() const;

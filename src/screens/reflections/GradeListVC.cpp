@@ -4,15 +4,13 @@
 #include "GradeDetailVC.h"
 #include "GradeListCell.h"
 #include "GradeVocabulary.h"
+#include "ListActions.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "NotificationCenter.h"
 #include "RefreshHeader.h"
 #include "TeacherRequestManager.h"
 #include "ui_GradeListVC.h"
-
-#include <QApplication>
-#include <QKeyEvent>
 
 GradeListVC::GradeListVC(int gradeListType, QWidget *parent)
     : BasicVC(parent)
@@ -34,12 +32,8 @@ void GradeListVC::viewDidLoad() {
     QListView *list = m_ui->tableView;
     list->setModel(m_rows);
     list->setItemDelegate(new GradeListCell(list));
-    // A click, a double click (on styles that activate on it) or an activation by other means.
-    for (auto signal : {&QListView::clicked, &QListView::activated}) {
-        connect(list, signal, this,
-                [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index); });
-    }
-    list->installEventFilter(this);
+    ListActions::openRowsOnce(
+        list, [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index); });
 
     m_rows->setPageRequest([this](int page, int) {
         GetFeelListReq request;
@@ -50,8 +44,8 @@ void GradeListVC::viewDidLoad() {
                 return QList<GradeListModel>(rsp.feelList.value_or(RecordArray<GradeListModel>()));
             });
         answer.endingRefresh(m_header);
-        TeacherRequestManager::request_GetFeelList_WithParams(request, answer.completion(),
-                                                              answer.failure());
+        const auto [done, failed] = m_loads.track(answer.completion(), answer.failure());
+        TeacherRequestManager::request_GetFeelList_WithParams(request, done, failed);
     });
 
     NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_GRADE,
@@ -65,11 +59,7 @@ void GradeListVC::getFeelListAction() {
 }
 
 void GradeListVC::tableViewDidSelectRowAtIndexPath(const QModelIndex &index) {
-    // One tap pushes one review screen, however many signals it makes.
-    const bool justOpened =
-        m_lastOpened.isValid() && m_lastOpened.elapsed() < QApplication::doubleClickInterval();
-    if (justOpened || !index.isValid() || index.model() != m_rows ||
-        !m_rows->isValidRow(index.row()))
+    if (!index.isValid() || index.model() != m_rows || !m_rows->isValidRow(index.row()))
         return;
     const GradeListModel row = m_rows->at(index.row());
     auto *detail = new GradeDetailVC;
@@ -83,17 +73,5 @@ void GradeListVC::tableViewDidSelectRowAtIndexPath(const QModelIndex &index) {
         delete detail;
         return;
     }
-    m_lastOpened.start();
     stack->pushViewController(detail, true);
-}
-
-bool GradeListVC::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_ui->tableView && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            tableViewDidSelectRowAtIndexPath(m_ui->tableView->currentIndex());
-            return true;
-        }
-    }
-    return BasicVC::eventFilter(watched, event);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "BasicVC.h"
+#include "ListActions.h"
 #include "RefreshHeader.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 
 #include <memory>
@@ -17,7 +17,8 @@ class GradeListVC;
 
 // One of the three reflection lists. Its view, and with it the first load and the subscription to
 // NOTIFICATION_UPDATE_GRADE, is made when the list is first shown; from then on every grading
-// reloads it, shown or not. Pull down (or F5) reloads it too.
+// reloads it, shown or not. Pull down (or F5) reloads it too; the answer to a load that a newer
+// one overtook is dropped, so only the latest ends the pull.
 class GradeListVC : public BasicVC {
     Q_OBJECT
 public:
@@ -39,12 +40,11 @@ public:
 
 protected:
     void viewDidLoad() override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     std::unique_ptr<Ui::GradeListVC> m_ui;
     int m_listType;
     FeelRows *m_rows;
     QPointer<RefreshHeader> m_header;
-    QElapsedTimer m_lastOpened;
+    LatestRequest m_loads;
 };
