@@ -1,5 +1,6 @@
 #include "AlertView.h"
 #include "AppWindow.h"
+#include "BaseAFHttpManager.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
@@ -248,10 +249,11 @@ private slots:
         nothingSentSince(before);
     }
 
-    void tappedPupilOpensTheirHome() {
+    void doubleClickedPupilOpensTheirHomeOnce() {
         const QModelIndex second = m_roster->tableView()->model()->index(1, 0);
-        QTest::mouseClick(m_roster->tableView()->viewport(), Qt::LeftButton, {},
-                          m_roster->tableView()->visualRect(second).center());
+        const QPoint at = m_roster->tableView()->visualRect(second).center();
+        QTest::mouseClick(m_roster->tableView()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(m_roster->tableView()->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(m_stack->viewControllers().size(), 3);
         auto *detail = qobject_cast<ClassDetailVC *>(m_stack->topViewController());
         QVERIFY(detail);
@@ -282,6 +284,28 @@ private slots:
         QTRY_VERIFY(!header->isRefreshing());
         QCOMPARE(lastDetail(), qMakePair(QStringLiteral("10"), QStringLiteral("0")));
         QCOMPARE(m_roster->tableView()->model()->rowCount(), 5);
+    }
+
+    void levelChosenWhileTheClassesComeSortsTheirFirstRoster() {
+        m_server.setAnswer(ClassPath, {.body = classes(2), .delayMs = 300});
+        open();
+        tapColumn(1);
+        waitForDetails(1);
+        QCOMPARE(lastDetail(), qMakePair(QStringLiteral("10"), QStringLiteral("1")));
+    }
+
+    // A quick refusal for a load that a newer one overtook ends no spinner and shows no toast;
+    // the rows by name get no badges while the roster by level is on its way.
+    void supersededLoadEndsNothing() {
+        m_server.queueAnswer(DetailPath, {.body = R"({"result":0,"msg":"旧"})", .delayMs = 100});
+        m_server.queueAnswer(DetailPath, {.body = pupils(2), .delayMs = 1000});
+        QTest::keyClick(m_roster->tableView(), Qt::Key_F5);
+        tapColumn(1);
+        QTRY_COMPARE(BaseAFHttpManager::callsInFlight(), 1);
+        QVERIFY(RefreshHeader::of(m_roster->tableView())->isRefreshing());
+        QVERIFY(ProgressHud::isVisible() && !Toast::isShowing());
+        QVERIFY(role(0, ClassListCell::FirstImageRole).toString().isEmpty());
+        QTRY_COMPARE(m_roster->studentArray().size(), 2);
     }
 
     void failedClassListLeavesTheTitle() {
@@ -325,9 +349,7 @@ private slots:
     }
 
     void lateAnswerAfterTheRosterIsGone() {
-        StubHttpServer::Answer slow = StubHttpServer::Answer::json(pupils(3));
-        slow.delayMs = 300;
-        m_server.setAnswer(DetailPath, slow);
+        m_server.setAnswer(DetailPath, {.body = pupils(3), .delayMs = 300});
         QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
         tapColumn(1);
         QVERIFY(received.wait(5000));

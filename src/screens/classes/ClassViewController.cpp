@@ -4,6 +4,7 @@
 #include "Assets.h"
 #include "ClassDetailVC.h"
 #include "ClassListCell.h"
+#include "ListActions.h"
 #include "LoadMoreFooter.h"
 #include "LoginState.h"
 #include "NavigationController.h"
@@ -38,18 +39,17 @@ ClassViewController::ClassViewController(QWidget *parent)
 
     m_students = new StudentRows(this);
     m_students->setPageRequest([this](int page, int) { requestRoster(page); });
+    // The badges follow the rows shown: a roster sorted by name never carries them, even while
+    // the one sorted by level is on its way.
+    connect(m_students, &StudentRows::pageLoaded, this,
+            [this] { m_students->setRanked(m_requestType == ByLevel); });
     m_listCell = new ClassListCell(ClassListCell::ListDesign, this);
     m_cardCell = new ClassListCell(ClassListCell::CardDesign, this);
     QListView *list = m_ui->tableView;
     list->setModel(m_students);
     list->setItemDelegate(m_listCell);
-    // Styles that activate on a single click would otherwise open the pupil twice.
-    if (!list->style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, list))
-        connect(list, &QListView::clicked, this, [this](const QModelIndex &index) {
-            tableViewDidSelectRowAtIndexPath(index.row());
-        });
-    connect(list, &QListView::activated, this,
-            [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index.row()); });
+    ListActions::openRowsOnce(
+        list, [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index.row()); });
 }
 
 ClassViewController::~ClassViewController() = default;
@@ -88,7 +88,8 @@ void ClassViewController::getMyClassListAction() {
             if (m_gradeArray.isEmpty())
                 return;
             m_currentRow = 0;
-            getMyClassDetailActionWithClassId(m_gradeArray.first().ClassId, ByName);
+            // A sort chosen while the classes were coming applies to their first roster.
+            getMyClassDetailActionWithClassId(m_gradeArray.first().ClassId, m_currentType);
             m_ui->headTitleLabel->setText(classTitle(m_gradeArray.first()));
         });
     TeacherRequestManager::request_GetMyClassForTeacher_WithParams(request, answer.completion(),
@@ -117,8 +118,8 @@ void ClassViewController::requestRoster(int page) {
             return QList<StudentListModel>(rsp.list.value_or(RecordArray<StudentListModel>()));
         });
     answer.dismissingHud().endingRefresh(RefreshHeader::of(m_ui->tableView));
-    TeacherRequestManager::request_GetMyClassDetail_WithParams(request, answer.completion(),
-                                                               answer.failure());
+    const auto [done, failed] = m_rosterLoads.track(answer.completion(), answer.failure());
+    TeacherRequestManager::request_GetMyClassDetail_WithParams(request, done, failed);
 }
 
 void ClassViewController::refreshRoster() {
@@ -184,7 +185,6 @@ QString ClassViewController::menuTitleForColumn(ClassSortView *, int column) {
 
 void ClassViewController::menuDidSelectColumn(ClassSortView *, int column) {
     m_currentType = column;
-    setRanked();
     if (m_currentRow < 0 || m_currentRow >= m_gradeArray.size())
         return;
     getMyClassDetailActionWithClassId(m_gradeArray.at(m_currentRow).ClassId, m_currentType);
@@ -219,10 +219,6 @@ void ClassViewController::backKeyAction() {
         return;
     }
     BasicVC::backKeyAction();
-}
-
-void ClassViewController::setRanked() {
-    m_students->setRanked(m_currentType == ByLevel);
 }
 
 const QList<StudentListModel> &ClassViewController::studentArray() const {

@@ -3,6 +3,7 @@
 #include "BasicVC.h"
 #include "ClassChangeView.h"
 #include "ClassSortView.h"
+#include "ListActions.h"
 #include "records/ContentRecords.h"
 
 #include <QList>
@@ -80,7 +81,6 @@ protected:
 
 private:
     void requestRoster(int page);
-    void setRanked();
 
     std::unique_ptr<Ui::ClassViewController> m_ui;
     ClassSortView *m_sortView = nullptr;
@@ -95,4 +95,5 @@ private:
     // What the next roster request sends.
     qint64 m_requestClassId = 0;
     qint64 m_requestType = ByName;
+    LatestRequest m_rosterLoads;
 };
