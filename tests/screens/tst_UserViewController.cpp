@@ -161,18 +161,30 @@ private slots:
         QVERIFY(!Toast::isShowing());
     }
 
-    // The hotline row calls nothing; the landline row dials without the extension.
+    // The hotline row calls nothing; the landline row dials the configured number without the
+    // extension, as "tel:" and the number: an all-digit one must not turn into an address.
     void helpRowCallsOnlyTheLandline_data() {
         QTest::addColumn<int>("row");
         QTest::addColumn<bool>("canOpen");
+        QTest::addColumn<QString>("landline");
         QTest::addColumn<QString>("dialled");
-        QTest::newRow("hotline") << 0 << true << "";
-        QTest::newRow("landline") << 1 << true << "tel://0571-88886060";
-        QTest::newRow("no handler") << 1 << false << "tel://0571-88886060";
+        QTest::newRow("hotline") << 0 << true << ""
+                                 << "";
+        QTest::newRow("landline") << 1 << true << ""
+                                  << "tel:0571-88886060";
+        QTest::newRow("no handler") << 1 << false << ""
+                                    << "tel:0571-88886060";
+        QTest::newRow("all digits") << 1 << true << "88886060转8001"
+                                    << "tel:88886060";
+        QTest::newRow("ten digits") << 1 << true << "4008006060"
+                                    << "tel:4008006060";
     }
     void helpRowCallsOnlyTheLandline() {
         QFETCH(int, row);
         QFETCH(bool, canOpen);
+        QFETCH(QString, landline);
+        if (!landline.isEmpty())
+            SettingsStore::settings().setValue(ServiceNumbers::LandlineKey, landline);
         QStringList opened;
         CoreMediaFuncManagerVC::setUrlOpener([&](const QUrl &url) {
             opened << url.toString();

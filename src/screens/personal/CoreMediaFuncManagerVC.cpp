@@ -30,7 +30,9 @@ void CoreMediaFuncManagerVC::setUrlOpener(UrlOpener opener) {
 
 bool CoreMediaFuncManagerVC::call(const QString &number, ViewController *host,
                                   std::function<void()> failBlock) {
-    const QUrl url(QStringLiteral("tel://%1").arg(number));
+    // "tel:" and the number as its path: after "tel://" the number would be a host, and an
+    // all-digit one reads as an IPv4 address (88886060 becomes 5.76.75.44).
+    const QUrl url(QStringLiteral("tel:") + number);
     const UrlOpener &open = ::opener();
     const bool opened = url.isValid() && (open ? open(url) : QDesktopServices::openUrl(url));
     if (!opened) {

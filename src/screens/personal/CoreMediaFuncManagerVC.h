@@ -18,7 +18,7 @@ public:
     explicit CoreMediaFuncManagerVC(QWidget *parent = nullptr);
     ~CoreMediaFuncManagerVC() override;
 
-    // Calls "tel://<number>" from `host`. When nothing can open it, runs `failBlock` (when given)
+    // Calls "tel:<number>" from `host`. When nothing can open it, runs `failBlock` (when given)
     // and gives false.
     static bool call(const QString &number, ViewController *host,
                      std::function<void()> failBlock = {});

@@ -16,9 +16,8 @@ const QString DefaultLandline = QStringLiteral("0571-88886060");
 const QString DefaultExtension = QStringLiteral("8001");
 const QString ExtensionMark = QStringLiteral("转");
 
-// What "tel://<number>" can carry as its host part: digits in groups joined by hyphens (an
-// international number starts with "00"; a '+' makes no valid host). Anything else (letters,
-// spaces, a second URL) is a typing slip or worse.
+// What a "tel:" link is given: digits in groups joined by hyphens (an international number
+// starts with "00"). Anything else (letters, spaces, a second URL) is a typing slip or worse.
 bool isDialable(const QString &number) {
     static const QRegularExpression rule(QStringLiteral("^[0-9]+(-[0-9]+)*$"));
     return number.size() <= 32 && rule.match(number).hasMatch();
