@@ -118,8 +118,3 @@ void VerificationCodeVC::setCodeButtonTitle(const QString &title) {
     m_verificationBtn->setText(title);
     m_verificationBtn->setAccessibleDescription(title);
 }
-
-void VerificationCodeVC::viewWillDisappear(bool animated) {
-    InputVC::viewWillDisappear(animated);
-    stopCountdown();
-}

@@ -15,8 +15,8 @@ class QAbstractButton;
 // The base of the screens that send a text-message code to a number and then check it
 // (forgotten password, phone binding, phone change): the phone and code fields, the two tagged
 // buttons and the get-code button's states: idle, sending (disabled), counting down from 60 once
-// a second ("(%ld)秒", disabled), ready again ("重新获取"). Leaving the screen stops the count
-// where it is.
+// a second ("(%ld)秒", disabled), ready again ("重新获取"). The count goes on while another screen
+// covers this one (the reset after a forgotten password), so coming back shows where it really is.
 class VerificationCodeVC : public InputVC {
     Q_OBJECT
 public:
@@ -75,8 +75,6 @@ protected:
             })
             .onFailure([this] { readyAgain(); });
     }
-
-    void viewWillDisappear(bool animated) override;
 
 private:
     void startCountdown();
