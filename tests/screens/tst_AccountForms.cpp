@@ -125,15 +125,22 @@ private slots:
         QTEST(sent(path), "form");
     }
 
-    // The count goes on under the reset screen, so a refused reset can ask for a new code.
+    // The count goes on under the reset screen, so a refused reset can ask for a new code; the
+    // code field keeps its place whatever the button says.
     void countsDownSixtySecondsThenReadyAgain() {
         auto *forget = static_cast<ForgetPwdVC *>(h.open("ForgetPwdVC"));
         QPushButton *button = forget->verificationBtn();
+        const auto field = [&] {
+            QCoreApplication::sendPostedEvents();
+            return forget->verfyTextField()->geometry();
+        };
+        const QRect place = field();
         forget->phoneTextField()->setText("13800000001");
         h.answer("Mobile/GetPasswordForget", R"({"result":1,"uid":42})");
         QVERIFY(h.clickAndWait(button));
         TickSource::advance(1000);
         QCOMPARE(button->text(), QStringLiteral("(60)秒"));
+        QCOMPARE(field(), place);
         h.stack->pushViewController(new ResetPwdVC, false);
         h.stack->finishTransitions();
         TickSource::advance(59000);
@@ -144,6 +151,7 @@ private slots:
         TickSource::advance(1000);
         QCOMPARE(button->text(), QStringLiteral("重新获取"));
         QVERIFY(button->isEnabled());
+        QCOMPARE(field(), place);
     }
 
     void forgottenPasswordIsResetAndTheLoginScreenReturns() {

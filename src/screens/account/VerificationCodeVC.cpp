@@ -22,6 +22,7 @@ void VerificationCodeVC::adoptForm(QLineEdit *phone, QLineEdit *code, QPushButto
     m_verfyTextField = code;
     m_verificationBtn = codeButton;
     m_confirmButton = confirm;
+    m_firstCodeTitle = codeButton->text();
     setTag(codeButton, SendCodeTag);
     setTag(confirm, ConfirmTag);
     for (QPushButton *button : {codeButton, confirm})
@@ -117,4 +118,26 @@ void VerificationCodeVC::readyAgain() {
 void VerificationCodeVC::setCodeButtonTitle(const QString &title) {
     m_verificationBtn->setText(title);
     m_verificationBtn->setAccessibleDescription(title);
+}
+
+void VerificationCodeVC::viewWillAppear(bool animated) {
+    InputVC::viewWillAppear(animated);
+    // Measured here, once the screen's style sheet and the window's font apply to the button.
+    fitCodeButtonToItsTitles();
+}
+
+void VerificationCodeVC::fitCodeButtonToItsTitles() {
+    QPushButton *button = m_verificationBtn;
+    const QString shown = button->text();
+    QStringList titles{m_firstCodeTitle, AgainTitle};
+    // Digits need not be equally wide: every count is measured.
+    for (quint64 left = 1; left <= CountdownStart; ++left)
+        titles << countdownTitle(left);
+    int widest = 0;
+    for (const QString &title : std::as_const(titles)) {
+        button->setText(title);
+        widest = qMax(widest, button->sizeHint().width());
+    }
+    button->setText(shown);
+    button->setFixedWidth(widest);
 }

@@ -17,6 +17,7 @@ class QAbstractButton;
 // buttons and the get-code button's states: idle, sending (disabled), counting down from 60 once
 // a second ("(%ld)秒", disabled), ready again ("重新获取"). The count goes on while another screen
 // covers this one (the reset after a forgotten password), so coming back shows where it really is.
+// The button is as wide as the widest of its titles, so the code field beside it never moves.
 class VerificationCodeVC : public InputVC {
     Q_OBJECT
 public:
@@ -76,16 +77,20 @@ protected:
             .onFailure([this] { readyAgain(); });
     }
 
+    void viewWillAppear(bool animated) override;
+
 private:
     void startCountdown();
     void stopCountdown();
     void readyAgain();
     void setCodeButtonTitle(const QString &title);
+    void fitCodeButtonToItsTitles();
 
     QPointer<QLineEdit> m_phoneTextField;
     QPointer<QLineEdit> m_verfyTextField;
     QPointer<QPushButton> m_verificationBtn;
     QPointer<QPushButton> m_confirmButton;
+    QString m_firstCodeTitle;
     quint64 m_verTimeLimit = 0;
     QPointer<TickSource> m_verTimer;
 };
