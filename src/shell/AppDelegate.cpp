@@ -2,6 +2,7 @@
 
 #include "AnswerHandling.h"
 #include "AppWindow.h"
+#include "BaseAFHttpManager.h"
 #include "DeviceProfile.h"
 #include "GuideViewController.h"
 #include "LoginState.h"
@@ -85,6 +86,10 @@ bool AppDelegate::makeLoginStackRoot() {
     ViewController *stack = ScreenFactory::makeLoginStack();
     if (!stack)
         return false;
+    // A late answer must not toast, take down the login screen's spinner or write anything once
+    // the teacher has left the screens that asked.
+    BaseAFHttpManager::abortPendingCalls();
+    ProgressHud::dismiss();
     window->setRootViewController(stack);
     return true;
 }

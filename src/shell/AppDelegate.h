@@ -31,6 +31,9 @@ public:
 
     // Make the window's root the login stack (ScreenFactory::makeLoginStack) or a new
     // RootTabbarController. False when there is no window or no login stack can be made.
+    // Every return to the login screen (sign-out, a changed password, a refused automatic login)
+    // comes through makeLoginStackRoot: the calls in flight belonged to the screens being left
+    // and are dropped, and the progress indicator goes with them.
     static bool makeLoginStackRoot();
     static bool makeTabBarRoot();
 

@@ -212,8 +212,13 @@ private slots:
         QCOMPARE(sent("Mobile/SetNewPassword"), "NEWPassword=123456&oldPassword=1&type=1&uid=7");
         QCOMPARE(remembered(), LoginDataModel::rememberLoginPhoneNum("13800000001", "", false));
         QCOMPARE(AlertView::current()->title(), QStringLiteral("密码修改成功，请重新登录"));
+        // "重新登录" leaves what a sign-out leaves: no call in flight, no spinner.
+        h.answer("Mobile/SetNewPassword", R"({"result":0,"msg":"迟到"})", 300);
+        static_cast<ChangePwdVC *>(h.open("ChangePwdVC"))->requestTheChangePwdAction();
         AlertView::current()->clickButton(0);
         QVERIFY(h.loginOnTop());
+        QCOMPARE(BaseAFHttpManager::callsInFlight(), 0);
+        QVERIFY(!ProgressHud::isVisible());
         // The next start shows the login screen instead of signing in.
         h.launch();
         QVERIFY(h.loginOnTop());

@@ -1,10 +1,8 @@
 #include "SettingVC.h"
 
 #include "AppDelegate.h"
-#include "BaseAFHttpManager.h"
 #include "HelpServiceVC.h"
 #include "NavigationController.h"
-#include "ProgressHud.h"
 #include "SettingRows.h"
 #include "UnitMetiodManager.h"
 #include "account/ChangePhoneVC.h"
@@ -74,10 +72,6 @@ void SettingVC::loginOutAction() {
         remembered ? remembered->loginPassword : QString(), false);
     if (!UnitMetiodManager::saveTheUserPhoneNumAndPassword(signedOut))
         qCWarning(lcSignOut) << "the sign-out could not be stored; the next start may sign in";
-    // Whatever the signed-in screens asked for belongs to them: a late answer must not toast,
-    // take down the login screen's spinner or write anything once the teacher has left.
-    BaseAFHttpManager::abortPendingCalls();
-    ProgressHud::dismiss();
     if (!AppDelegate::makeLoginStackRoot())
         qCWarning(lcSignOut) << "no window or login screen to return to";
 }
