@@ -6,9 +6,12 @@
 #include <QBuffer>
 #include <QDir>
 #include <QLabel>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <array>
 #include <memory>
 
 // Remote images through the real network stack against the in-process stub: placeholders, the
@@ -38,6 +41,30 @@ class tst_ImageLoader : public QObject {
         return answer;
     }
 
+    // Answers "/fast..." with a picture; anything else with a header, then a byte every 100 ms for
+    // good, so that no idle time-out ever ends it.
+    class TrickleServer : public QTcpServer {
+    public:
+        int openConnections() const { return int(findChildren<QTcpSocket *>().size()); }
+        void incomingConnection(qintptr descriptor) override {
+            auto *socket = new QTcpSocket(this);
+            socket->setSocketDescriptor(descriptor);
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                if (socket->readAll().startsWith("GET /fast")) {
+                    const QByteArray body = png({6, 6}, Qt::red);
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Length: " +
+                                  QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    return;
+                }
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
+                auto *drip = new QTimer(socket);
+                connect(drip, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+                drip->start(100);
+            });
+        }
+    };
+
     // A path no other test has used, so caches from earlier tests cannot answer for it.
     QString freshPath(const char *what) {
         return QStringLiteral("img/%1-%2.png").arg(QLatin1String(what)).arg(++m_serial);
@@ -60,6 +87,8 @@ class tst_ImageLoader : public QObject {
         return !label.pixmap().isNull() && label.pixmap().toImage() == expected;
     }
 
+    TrickleServer m_trickle;
+
     // Waits for the loader to finish `url` and returns whether it loaded.
     static bool waitFor(const QString &url) {
         QSignalSpy spy(&ImageLoader::instance(), &ImageLoader::finished);
@@ -79,6 +108,7 @@ private slots:
         qputenv("TEACHER_CLIENT_CACHE_DIR", m_cache.path().toUtf8());
         QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
         QVERIFY(m_server.start());
+        QVERIFY(m_trickle.listen(QHostAddress::LocalHost));
     }
 
     void init() { ImageLoader::resetInstance(); }
@@ -92,6 +122,67 @@ private slots:
         QVERIFY(waitFor(urlOf(path)));
         QCOMPARE(shown(view), QSize(7, 5));
         QCOMPARE(view.pixmap().toImage().pixelColor(3, 2), QColor(Qt::red));
+        QLabel small; // a label of a fixed size gets the image no larger than itself
+        small.setFixedSize(4, 4);
+        setImageFromUrl(&small, urlOf(path));
+        QTRY_COMPARE(shown(small), QSize(4, 2));
+    }
+
+    // Decoded off the main thread (a disk hit too) at the size asked, and kept at that size, even
+    // when the picture itself would not fit the memory cache.
+    void decodedAtTheSizeDrawn() {
+        for (const auto &[natural, drawn, expected] :
+             {std::array{QSize(400, 200), QSize(40, 40), QSize(40, 20)},
+              std::array{QSize(3000, 3000), QSize(), ImageLoader::DefaultBound}}) {
+            const QString path = freshPath("sized");
+            m_server.setAnswer(path, image(natural));
+            QObject context;
+            QSize got;
+            const auto fetch = [&] {
+                got = QSize();
+                ImageLoader::instance().fetch(
+                    urlOf(path), &context, [&got](const QPixmap &p) { got = p.size(); }, drawn);
+            };
+            for (int pass = 0; pass < 2; ++pass) { // from the network, then from the disk
+                fetch();
+                QVERIFY(!got.isValid());
+                QTRY_COMPARE(got, expected);
+                fetch();
+                QCOMPARE(got, expected); // from memory, at once
+                ImageLoader::resetInstance();
+            }
+        }
+    }
+
+    // Downloads that trickle a byte now and then end at their deadline, and while they trickle
+    // the images asked after them still come.
+    void slowDownloadsEndAndHoldNoQueue() {
+        const int deadlineMs = ImageLoader::downloadDeadlineMs();
+        ImageLoader::setDownloadDeadlineMs(4000);
+        const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(m_trickle.serverPort());
+        QObject context;
+        QStringList order;
+        for (int i = 0; i <= ImageLoader::MaxRunning; ++i) {
+            const QString name = i < ImageLoader::MaxRunning ? freshPath("slow") : "fast";
+            ImageLoader::instance().fetch(base + name, &context, [&order, name](const QPixmap &p) {
+                order << name.left(4) + (p.isNull() ? "-" : "+");
+            });
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(order.size(), ImageLoader::MaxRunning + 1, 15000);
+        QCOMPARE(order.first(), QStringLiteral("fast+"));
+        QCOMPARE(order.count(QStringLiteral("img/-")), ImageLoader::MaxRunning);
+        ImageLoader::setDownloadDeadlineMs(deadlineMs);
+    }
+
+    void quitAbortsAndReleasesDownloads() {
+        QTRY_COMPARE(m_trickle.openConnections(), 0); // the last test's, closed by init()
+        QObject context;
+        ImageLoader::instance().fetch(
+            QStringLiteral("http://127.0.0.1:%1/stuck").arg(m_trickle.serverPort()), &context, {});
+        QTRY_COMPARE(m_trickle.openConnections(), 1);
+        QMetaObject::invokeMethod(qApp, "aboutToQuit");
+        QCOMPARE(ImageLoader::instance().requestsInFlight(), 0);
+        QTRY_COMPARE(m_trickle.openConnections(), 0);
     }
 
     void twoViewsShareOneRequest() {
