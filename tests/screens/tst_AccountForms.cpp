@@ -12,12 +12,17 @@ class tst_AccountForms : public QObject {
 
     AccountFormHarness h;
 
-    // Fills the fields, confirms and checks the blocking HUD's text.
-    void submit(QWidget *form, const QString &fields, const QString &hud) {
+    // Fills the fields, confirms and checks the blocking HUD's text; `leave` goes back before
+    // the answer, which must have its effect all the same.
+    void submit(QWidget *form, const QString &fields, const QString &hud, bool leave = false) {
         h.fill(form, fields);
         QTest::mouseClick(form->findChild<QPushButton *>("confirmButton"), Qt::LeftButton);
         QVERIFY(ProgressHud::isBlocking());
         QCOMPARE(ProgressHud::status(), hud);
+        if (QPointer<QWidget> screen(form); leave) {
+            h.stack->popViewController(false);
+            QTRY_VERIFY(!screen);
+        }
         QTRY_VERIFY(!ProgressHud::isVisible());
     }
     // The last request to `path` as "key=value&...", keys in the order sent.
@@ -181,7 +186,7 @@ private slots:
         h.fill(h.stack->rootViewController(), "userNameTextField=13800000002;userPwdTextField=pw");
         h.answer("Mobile/ConfirmVerification", R"({"result":1})", 100);
         h.answer("Mobile/TeacherLogin", R"({"result":1,"uid":55})", 100);
-        submit(bind, "phoneTextField=13912345678;verfyTextField=123456", "正在绑定");
+        submit(bind, "phoneTextField=13912345678;verfyTextField=123456", "正在绑定", true);
         QVERIFY(sent("Mobile/ConfirmVerification").contains("&type=6&uid=55"));
         QCOMPARE(sent("Mobile/TeacherLogin"), "password=pw&userName=13800000002");
         QVERIFY(qobject_cast<RootTabbarController *>(AppWindow::instance()->rootViewController()));
@@ -192,7 +197,8 @@ private slots:
             QVERIFY(h.reset(autoLoginBefore));
             QPointer<ViewController> change = h.open("ChangePhoneVC");
             h.answer("Mobile/ChangeMobile", R"({"result":1})", 100);
-            submit(change, "phoneTextField=13912345678;verfyTextField=654321", "正在修改");
+            submit(change, "phoneTextField=13912345678;verfyTextField=654321", "正在修改",
+                   autoLoginBefore);
             QCOMPARE(sent("Mobile/ChangeMobile"), "code=654321&mobile=13912345678&stuType=1&uid=7");
             QTRY_VERIFY(change.isNull());
             QCOMPARE(LoginRsp::shareRsp().user->Mobile, 13912345678);
@@ -208,7 +214,8 @@ private slots:
         ViewController *change = h.open("ChangePwdVC");
         h.answer("Mobile/SetNewPassword", R"({"result":1})", 100);
         // The old password has no length rule.
-        submit(change, "oldTextField=1;pwdTextField=123456;againTextField=123456", "正在修改");
+        submit(change, "oldTextField=1;pwdTextField=123456;againTextField=123456", "正在修改",
+               true);
         QCOMPARE(sent("Mobile/SetNewPassword"), "NEWPassword=123456&oldPassword=1&type=1&uid=7");
         QCOMPARE(remembered(), LoginDataModel::rememberLoginPhoneNum("13800000001", "", false));
         QCOMPARE(AlertView::current()->title(), QStringLiteral("密码修改成功，请重新登录"));

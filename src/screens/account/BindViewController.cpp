@@ -38,7 +38,8 @@ void BindViewController::requestTheLinkLoginTypeWithMobileNum() {
     request.code = verfyTextField()->text();
 
     ProgressHud::showWithStatus(QStringLiteral("正在绑定"));
-    const auto answer = AnswerHandler<ConfirmVerificationRsp>(this).dismissingHud().onSuccess(
+    // The login screen beneath signs in again even when this screen was left before the answer.
+    const auto answer = AnswerHandler<ConfirmVerificationRsp>(this).dismissingHud().onAccepted(
         [](const ConfirmVerificationRsp &) {
             NotificationCenter::post(NOTIFICATION_UPDATE_LOGIN);
         });

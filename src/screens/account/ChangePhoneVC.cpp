@@ -57,15 +57,21 @@ void ChangePhoneVC::requestTheLinkLoginTypeWithMobileNum() {
     request.stuType = 1;
 
     ProgressHud::showWithStatus(QStringLiteral("正在修改"));
-    const auto answer = AnswerHandler<ChangeMobileRsp>(this).dismissingHud().onSuccess(
-        [this, phone](const ChangeMobileRsp &) {
-            LoginState::applyMobileChanged(phone);
-            const auto remembered = UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
-            UnitMetiodManager::saveTheUserPhoneNumAndPassword(LoginDataModel::rememberLoginPhoneNum(
-                phone, remembered ? remembered->loginPassword : QString(), true));
-            if (NavigationController *stack = navigationController())
-                stack->popViewController(true);
-        });
+    // The number is the account's from now on, whether or not the screen is still there.
+    const auto answer =
+        AnswerHandler<ChangeMobileRsp>(this)
+            .dismissingHud()
+            .onAccepted([phone](const ChangeMobileRsp &) {
+                LoginState::applyMobileChanged(phone);
+                const auto remembered = UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
+                UnitMetiodManager::saveTheUserPhoneNumAndPassword(
+                    LoginDataModel::rememberLoginPhoneNum(
+                        phone, remembered ? remembered->loginPassword : QString(), true));
+            })
+            .onSuccess([this](const ChangeMobileRsp &) {
+                if (NavigationController *stack = navigationController())
+                    stack->popViewController(true);
+            });
     TeacherRequestManager::request_ChangeMobile_WithParams(request, answer.completion(),
                                                            answer.failure());
 }

@@ -41,7 +41,9 @@ void ChangePwdVC::requestTheChangePwdAction() {
     request.oldPassword = m_ui->oldTextField->text();
 
     ProgressHud::showWithStatus(QStringLiteral("正在修改"));
-    const auto answer = AnswerHandler<SetNewPasswordRsp>(this).dismissingHud().onSuccess(
+    // The old password is void once the service accepts: it is forgotten and the teacher signs
+    // in again, even when this screen was left before the answer.
+    const auto answer = AnswerHandler<SetNewPasswordRsp>(this).dismissingHud().onAccepted(
         [](const SetNewPasswordRsp &) {
             const auto remembered = UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
             UnitMetiodManager::saveTheUserPhoneNumAndPassword(LoginDataModel::rememberLoginPhoneNum(
