@@ -105,7 +105,7 @@ PictureBrowser::PictureBrowser(PictureGrid *grid, int startIndex)
     connect(&m_clickTimer, &QTimer::timeout, this, &PictureBrowser::closeBrowser);
 
     m_index = qBound(0, startIndex, qMax(0, count() - 1));
-    load(m_index);
+    keepAround(m_index);
     refreshPage();
 }
 
@@ -146,7 +146,7 @@ void PictureBrowser::showPage(int index) {
         m_zoomAnimation->stop();
     m_zoomTarget = 1.0;
     m_zoom = 1.0;
-    load(index);
+    keepAround(index);
     if (m_slideAnimation)
         m_slideAnimation->stop();
     auto *slide = new QPropertyAnimation(this, "slideOffset", this);
@@ -165,13 +165,28 @@ void PictureBrowser::setSlideOffset(int offset) {
     relayoutCanvas();
 }
 
+void PictureBrowser::keepAround(int index) {
+    for (int i = 0; i < count(); ++i) {
+        if (qAbs(i - index) <= 1) {
+            load(i);
+            continue;
+        }
+        Page &page = m_pages[i];
+        // A request still queued is dropped with its guard; a picture loaded is let go.
+        delete page.request.data();
+        page.large = QPixmap();
+        page.state = PageState::Loading;
+    }
+}
+
 void PictureBrowser::load(int index) {
-    if (index < 0 || index >= count() || m_pages[index].requested)
+    if (index < 0 || index >= count() || m_pages[index].request)
         return;
-    m_pages[index].requested = true;
+    auto *request = new QObject(this);
+    m_pages[index].request = request;
     QPointer<PictureBrowser> self = this;
     ImageLoader::instance().fetch(
-        m_pages.at(index).item.largeUrl(), this, [self, index](const QPixmap &image) {
+        m_pages.at(index).item.largeUrl(), request, [self, index](const QPixmap &image) {
             if (!self || index >= self->count())
                 return;
             Page &page = self->m_pages[index];

@@ -13,8 +13,10 @@ class QScrollArea;
 
 // The pictures of a grid over the whole window, one at a time, opened on the tapped one. Each
 // page shows the grid's thumbnail until the full picture arrives, or "图片加载失败" when it
-// cannot be had. A double click zooms to twice the size and back (0.5 s); a single click closes
-// the browser, shrinking the picture back onto its thumbnail.
+// cannot be had. Only the page shown and its neighbours hold (or load) a full picture. A double
+// click zooms to twice the size and back (0.5 s); a single click closes the browser, shrinking the
+// picture back onto its thumbnail.
+//
 // On a desktop: Left/Right, Page Up/Down, a horizontal drag or the wheel turn the pages, Enter or
 // +/- zoom, Esc closes; the wheel and the arrow keys move a zoomed picture.
 class PictureBrowser : public ModalOverlay {
@@ -79,9 +81,12 @@ private:
         QPixmap thumbnail;
         QPixmap large;
         PageState state = PageState::Loading;
-        bool requested = false;
+        // Alive while the full picture is wanted: the loader's guard for this page's request.
+        QPointer<QObject> request;
     };
 
+    // Loads the page shown and its neighbours, lets go of the others.
+    void keepAround(int index);
     void load(int index);
     void refreshPage();
     void relayoutCanvas();

@@ -25,6 +25,13 @@ void PictureThumbnail::setImage(const QPixmap &image) {
     update();
 }
 
+void PictureThumbnail::setMoreCount(int count) {
+    m_moreCount = qMax(0, count);
+    setAccessibleDescription(m_moreCount > 0 ? QStringLiteral("还有%1张").arg(m_moreCount)
+                                             : QString());
+    update();
+}
+
 QSize PictureThumbnail::sizeHint() const {
     return {PictureGrid::ThumbnailSide, PictureGrid::ThumbnailSide};
 }
@@ -42,6 +49,14 @@ void PictureThumbnail::paintEvent(QPaintEvent *) {
                             shown.width(), shown.height());
         painter.setClipRect(rect());
         painter.drawPixmap(target, m_image, m_image.rect());
+    }
+    if (m_moreCount > 0) {
+        painter.fillRect(rect(), QColor(0, 0, 0, 110));
+        QFont font = painter.font();
+        font.setPixelSize(20);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("+%1").arg(m_moreCount));
     }
     if (hasFocus()) {
         painter.setPen(QPen(QColor(FrameStyle::TitleColor), 2));
@@ -69,9 +84,12 @@ PictureThumbnail *PictureGrid::thumbnailAt(int index) const {
 void PictureGrid::setPictureItems(const QList<PictureItem> &items) {
     qDeleteAll(m_thumbnails);
     m_thumbnails.clear();
-    m_items = items;
+    m_items = items.mid(0, MaxPictures);
     const int columns = columnCount();
-    for (int i = 0; i < items.size(); ++i) {
+    const int shown = qMin(int(m_items.size()), MaxThumbnails);
+    // Twice the cell, so that a square crop of a wide picture still has pixels to spare.
+    const QSize drawn = QSize(2 * ThumbnailSide, 2 * ThumbnailSide) * devicePixelRatioF();
+    for (int i = 0; i < shown; ++i) {
         auto *thumbnail = new PictureThumbnail(this);
         thumbnail->setObjectName(QStringLiteral("picture%1").arg(i));
         thumbnail->setAccessibleName(QStringLiteral("图片%1").arg(i + 1));
@@ -79,14 +97,18 @@ void PictureGrid::setPictureItems(const QList<PictureItem> &items) {
         connect(thumbnail, &QAbstractButton::clicked, this, [this, i] { openBrowserAt(i); });
         m_thumbnails.append(thumbnail);
         QPointer<PictureGrid> grid = this;
-        ImageLoader::instance().fetch(items.at(i).thumbnailUrl, thumbnail,
-                                      [grid, thumbnail, i](const QPixmap &image) {
-                                          thumbnail->setImage(image);
-                                          if (grid)
-                                              emit grid->thumbnailFinished(i, !image.isNull());
-                                      });
+        ImageLoader::instance().fetch(
+            m_items.at(i).thumbnailUrl, thumbnail,
+            [grid, thumbnail, i](const QPixmap &image) {
+                thumbnail->setImage(image);
+                if (grid)
+                    emit grid->thumbnailFinished(i, !image.isNull());
+            },
+            drawn);
     }
-    const int rows = (int(items.size()) + columns - 1) / columns;
+    if (shown > 0)
+        m_thumbnails.last()->setMoreCount(int(m_items.size()) - shown);
+    const int rows = (shown + columns - 1) / columns;
     setFixedHeight(rows > 0 ? rows * ThumbnailSide + (rows - 1) * Spacing : 0);
     updateGeometry();
 }

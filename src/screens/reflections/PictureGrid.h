@@ -17,7 +17,7 @@ struct PictureItem {
 };
 
 // An 80 × 80 thumbnail of the grid, filled by the image loader; empty while loading or when its
-// picture cannot be had.
+// picture cannot be had. The last one the grid has room for says how many more there are.
 class PictureThumbnail : public QAbstractButton {
     Q_OBJECT
 public:
@@ -25,6 +25,9 @@ public:
 
     void setImage(const QPixmap &image);
     QPixmap image() const { return m_image; }
+    // Pictures beyond this one that only the browser shows ("+N" over the image); 0 for none.
+    void setMoreCount(int count);
+    int moreCount() const { return m_moreCount; }
 
     QSize sizeHint() const override;
 
@@ -33,20 +36,25 @@ protected:
 
 private:
     QPixmap m_image;
+    int m_moreCount = 0;
 };
 
 // The pictures of a reflection: thumbnails three to a row, two when there are exactly four, so
-// that four make a square. Activating a thumbnail (click, or Space on the focused one) opens the
-// picture browser on it.
+// that four make a square, at most nine; the browser pages through the rest. Activating a thumbnail
+// (click, or Space on the focused one) opens the picture browser on it.
 class PictureGrid : public QWidget {
     Q_OBJECT
 public:
     static constexpr int ThumbnailSide = 80;
     static constexpr int Spacing = 10;
+    static constexpr int MaxThumbnails = 9;
+    // A reflection listing more pictures than anyone uploads keeps only the first ones.
+    static constexpr int MaxPictures = 300;
 
     explicit PictureGrid(QWidget *parent = nullptr);
 
-    // Replaces what the grid showed; each thumbnail loads from its URL without a placeholder.
+    // Replaces what the grid showed (the first MaxPictures of `items`); each thumbnail loads from
+    // its URL without a placeholder.
     void setPictureItems(const QList<PictureItem> &items);
     QList<PictureItem> pictureItems() const { return m_items; }
     int columnCount() const;
