@@ -44,6 +44,12 @@ class tst_UserDetailVC : public QObject {
             body.insert("user", QJsonObject{{"RealName", "王丽华"}, {"SchoolName", "晨曦小学"}});
         return Answer::json(QJsonDocument(body).toJson());
     }
+    static Ids idList(const QString &text) {
+        Ids listed;
+        for (const QString &id : text.split(','))
+            listed.append(id.toLongLong());
+        return listed;
+    }
     static Ids ids(const QList<SelectClassModel> &list) {
         Ids found;
         for (const SelectClassModel &c : list)
@@ -94,10 +100,13 @@ class tst_UserDetailVC : public QObject {
         else if (word[0] == "confirm" || word[0] == "cancel") {
             QVERIFY(AlertView::current());
             AlertView::current()->clickButton(word[0] == "confirm" ? 1 : 0);
+        } else if (word[0] == "serve") { // what the lists are once reloaded
+            m_server.setAnswer(InfoPath, classes("info", idList(word[1])));
+            m_server.setAnswer(PickPath, classes("pick", idList(word[2])));
+        } else if (word[0] == "offered") {
+            QTRY_COMPARE(ids(m_screen->classSelectArray()), idList(word[1]));
         } else if (word[0] == "classes") {
-            Ids listed;
-            for (const QString &id : word[1].split(','))
-                listed.append(id.toLongLong());
+            const Ids listed = idList(word[1]);
             m_server.setAnswer(InfoPath, classes("info", listed));
             m_screen->getTeacherInfoAction();
             QTRY_COMPARE(ids(m_screen->teacherClasses()), listed);
@@ -129,8 +138,9 @@ private slots:
         QTest::addColumn<QStringList>("sent");
         QTest::addColumn<Ids>("own");
         const Ids own{11, 12, 13};
-        QTest::newRow("exchange a row")
-            << QStringList{"edit", "row 1", "pick 2", "sure"} << QStringList{"31,1,12,23"} << own;
+        QTest::newRow("exchange a row: both lists reload")
+            << QStringList{"edit", "row 1", "pick 2", "serve 11,13 21,22", "sure", "offered 21,22"}
+            << QStringList{"31,1,12,23"} << Ids{11, 13};
         QTest::newRow("removal declined")
             << QStringList{"edit", "minus 1", "cancel"} << QStringList{} << own;
         QTest::newRow("outside edit mode rows do nothing")

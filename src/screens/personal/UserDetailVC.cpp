@@ -357,6 +357,12 @@ void UserDetailVC::classChanged(qint64 type, qint64 oldClassId, qint64 newClassI
         // next class, as a wheel would.
         m_pickRows->removeClass(newClassId, pickerSelectedRow());
         break;
+    case ExchangeClass:
+        // Whether the class given up goes at once or only once the new one is approved is the
+        // service's to say: both lists are read again rather than guessed.
+        getSelectClassForTeacherAction();
+        getTeacherInfoAction();
+        break;
     default:
         break;
     }
