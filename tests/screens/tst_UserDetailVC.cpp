@@ -1,6 +1,7 @@
 #include "AlertView.h"
 #include "CataloguePath.h"
 #include "NavigationController.h"
+#include "NotificationCenter.h"
 #include "ProgressHud.h"
 #include "ScreenTestFixture.h"
 #include "Toast.h"
@@ -177,6 +178,22 @@ private slots:
         if (Toast::isShowing())
             QCOMPARE(Toast::currentDuration(), 1000);
         QVERIFY(!m_screen->isPickerShowing());
+    }
+
+    // An accepted change reaches the home even when the profile was left before the answer.
+    void acceptedChangeReachesTheHome() {
+        int posts = 0;
+        QObject home;
+        NotificationCenter::addObserver(&home, NOTIFICATION_UPDATE_MAIN, [&] { ++posts; });
+        Answer accepted = Answer::json(R"({"result":1,"msg":"班级已删除"})");
+        accepted.delayMs = 300;
+        m_server.setAnswer(ChangePath, accepted);
+        open({11, 12}, {21});
+        for (const QString &text : {"edit", "minus 0", "confirm&"})
+            step(text);
+        m_stack->popViewController(false);
+        QTRY_VERIFY(!m_screen);
+        QTRY_COMPARE(posts, 1);
     }
 
     // Editing marks the fixed fields and shows the remove buttons; Esc closes the picker before

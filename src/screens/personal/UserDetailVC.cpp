@@ -3,6 +3,7 @@
 #include "AlertView.h"
 #include "AnswerHandling.h"
 #include "KeyboardAvoidance.h"
+#include "NotificationCenter.h"
 #include "ProgressHud.h"
 #include "TapGestureRecognizer.h"
 #include "TeacherRequestManager.h"
@@ -332,6 +333,11 @@ void UserDetailVC::changeClassForTeacherWithActionType(qint64 type, qint64 oldCl
     };
     const auto answer = AnswerHandler<ChangeClassForTeacherRsp>(this)
                             .dismissingHud()
+                            // The home lists the teacher's classes too, and must follow
+                            // whether or not this screen is still open.
+                            .onAccepted([](const ChangeClassForTeacherRsp &) {
+                                NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
+                            })
                             .onRefusal(showMessage)
                             .onSuccess([this, showMessage, type, oldClassId,
                                         newClassId](const ChangeClassForTeacherRsp &rsp) {

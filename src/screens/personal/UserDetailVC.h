@@ -19,7 +19,8 @@ class UserDetailVC;
 
 // The teacher's profile: name, school and the classes taught. In edit mode the teacher adds a
 // class, exchanges one for another or removes one; each is a request the service answers with a
-// message shown whatever the result. An accepted exchange reloads both lists. The class picker
+// message shown whatever the result. An accepted exchange reloads both lists; every accepted
+// change posts NOTIFICATION_UPDATE_MAIN, even after the screen has gone. The class picker
 // (userGradeView) stands where a phone would show the keyboard of a hidden field: at the bottom of
 // the screen, shown when the field would begin editing and hidden when it would end (Esc, a click
 // outside it, a change accepted).
