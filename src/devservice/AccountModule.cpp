@@ -588,12 +588,12 @@ ServiceAnswer changeClassForTeacher(ServiceContext &context, const FormFields &f
         if (row.value(4).toLongLong())
             RequestReader::refuse(QStringLiteral("该班级正在审核中"));
     };
-    auto request = [&] {
+    // `replaces`: the class that the approval takes away (an exchange), or null (an addition).
+    auto request = [&](const QVariant &replaces) {
         DB::run(db,
-                QStringLiteral(
-                    "INSERT INTO teacher_classes(teacher_id, class_id, approved, requested_at) "
-                    "VALUES(?, ?, 0, ?)"),
-                {uid, newClassId, now});
+                QStringLiteral("INSERT INTO teacher_classes(teacher_id, class_id, approved, "
+                               "requested_at, replaces_class_id) VALUES(?, ?, 0, ?, ?)"),
+                {uid, newClassId, now, replaces});
     };
     auto release = [&] {
         DB::run(db,
@@ -604,17 +604,21 @@ ServiceAnswer changeClassForTeacher(ServiceContext &context, const FormFields &f
     switch (type) {
     case 0:
         requireFreeClass();
-        request();
+        request(QVariant());
         return ServiceAnswer::withResult(1, QStringLiteral("申请已提交，请等待学校审核"));
     case 1:
         requireOwnClass();
         if (newClassId == oldClassId)
             RequestReader::refuse(QStringLiteral("请选择其他班级"));
         requireFreeClass();
-        // The old class is given up at once; the new one waits for the school's approval
-        // like any addition.
-        release();
-        request();
+        if (DB::scalar(db,
+                       QStringLiteral("SELECT 1 FROM teacher_classes WHERE teacher_id = ? AND "
+                                      "replaces_class_id = ? AND approved = 0"),
+                       {uid, oldClassId}))
+            RequestReader::refuse(QStringLiteral("该班级的更换正在审核中"));
+        // The new class waits for the school's approval like any addition, and the old one
+        // stays the teacher's until then: a refused exchange leaves the pupils their teacher.
+        request(oldClassId);
         return ServiceAnswer::withResult(1, QStringLiteral("更换申请已提交，请等待学校审核"));
     default:
         requireOwnClass();
@@ -804,6 +808,12 @@ CREATE INDEX verification_codes_issued ON verification_codes(issued_at)
 )"));
         DB::setSchemaVersion(db, name(), 2);
     }
+    if (version < 3) {
+        // An exchange keeps the old class until the new one is approved.
+        DB::run(db, QStringLiteral("ALTER TABLE teacher_classes ADD COLUMN replaces_class_id "
+                                   "INTEGER REFERENCES classes(id)"));
+        DB::setSchemaVersion(db, name(), 3);
+    }
 }
 
 void AccountModule::seed(ServiceContext &context) {
@@ -929,15 +939,17 @@ void AccountModule::beforeOperation(ServiceContext &context) {
 
 int AccountModule::approveClassRequests(const QSqlDatabase &db, qint64 requestedUpTo) {
     QSqlQuery pending = DB::run(db,
-                                QStringLiteral("SELECT teacher_id, class_id FROM teacher_classes "
+                                QStringLiteral("SELECT teacher_id, class_id, replaces_class_id "
+                                               "FROM teacher_classes "
                                                "WHERE approved = 0 AND requested_at <= ? "
                                                "ORDER BY requested_at, teacher_id, class_id"),
                                 {requestedUpTo});
-    QList<std::pair<qint64, qint64>> requests;
+    QList<std::tuple<qint64, qint64, QVariant>> requests;
     while (pending.next())
-        requests.append({pending.value(0).toLongLong(), pending.value(1).toLongLong()});
+        requests.append(
+            {pending.value(0).toLongLong(), pending.value(1).toLongLong(), pending.value(2)});
     int approved = 0;
-    for (const auto &[teacherId, classId] : std::as_const(requests)) {
+    for (const auto &[teacherId, classId, replaces] : std::as_const(requests)) {
         const bool taken =
             DB::scalar(db,
                        QStringLiteral("SELECT 1 FROM teacher_classes WHERE class_id = ? AND "
@@ -954,9 +966,15 @@ int AccountModule::approveClassRequests(const QSqlDatabase &db, qint64 requested
             continue;
         }
         DB::run(db,
-                QStringLiteral("UPDATE teacher_classes SET approved = 1 WHERE teacher_id = ? AND "
-                               "class_id = ?"),
+                QStringLiteral("UPDATE teacher_classes SET approved = 1, replaces_class_id = NULL "
+                               "WHERE teacher_id = ? AND class_id = ?"),
                 {teacherId, classId});
+        // An exchange gives up its old class now, if the teacher still has it.
+        if (!replaces.isNull())
+            DB::run(db,
+                    QStringLiteral("DELETE FROM teacher_classes WHERE teacher_id = ? AND "
+                                   "class_id = ? AND approved = 1"),
+                    {teacherId, replaces});
         ++approved;
     }
     return approved;

@@ -27,6 +27,7 @@ private slots:
     void rosterOrders_data();
     void rosterOrders();
     void studentHomeHeader();
+    void exchangeKeepsTheOldClassUntilApproved();
     void reflectionListsPartitionTheTeachersReflections();
     void gradingMovesAReflectionAndSetsItsText_data();
     void gradingMovesAReflectionAndSetsItsText();
@@ -164,6 +165,41 @@ void tst_Classroom::studentHomeHeader() {
     const QJsonValue user = answer.value(QStringLiteral("user"));
     QCOMPARE(integer(user, "UserId"), pupil);
     QVERIFY(text(user, "GradeStr").endsWith(QStringLiteral("年级")));
+}
+
+// An exchange waits for the school like an addition: the class given up stays the teacher's
+// meanwhile (a second exchange of it is refused) and goes only with the approval.
+void tst_Classroom::exchangeKeepsTheOldClassUntilApproved() {
+    auto own = [&] {
+        QList<qint64> ids;
+        for (const QJsonValue &c : classes(m_uid))
+            ids.append(integer(c, "ClassId"));
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    };
+    QList<qint64> free;
+    for (const QJsonValue &c : call(QStringLiteral("SelectClassForTeacher"),
+                                    {{"schoolId", QString::number(m_schoolId)}, {"grade", "0"}})
+                                   .value(QStringLiteral("classList"))
+                                   .toArray())
+        if (!integer(c, "ApprovalExists") && !integer(c, "TeacherIsExists"))
+            free.append(integer(c, "ClassId"));
+    QVERIFY(free.size() >= 2);
+    QList<qint64> before = own();
+    auto exchange = [&](qint64 wanted) {
+        return resultOf(call(QStringLiteral("ChangeClassForTeacher"),
+                             {{"uid", QString::number(m_uid)},
+                              {"type", "1"},
+                              {"classId", QString::number(before.first())},
+                              {"newClassId", QString::number(wanted)}}));
+    };
+    QCOMPARE(exchange(free[0]), 1);
+    QCOMPARE(own(), before);
+    QCOMPARE(exchange(free[1]), 0);
+    QVERIFY(m_client->service().approvePendingClassRequests() >= 1);
+    before.replace(0, free[0]);
+    std::sort(before.begin(), before.end());
+    QCOMPARE(own(), before);
 }
 
 void tst_Classroom::reflectionListsPartitionTheTeachersReflections() {
