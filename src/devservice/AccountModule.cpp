@@ -822,6 +822,7 @@ void AccountModule::seed(ServiceContext &context) {
     const qint64 created = context.now().addYears(-1).toMSecsSinceEpoch();
 
     DB::run(db, QStringLiteral("INSERT INTO provinces(id, name) VALUES(1, '浙江省')"));
+    // A school's name without its area: the screens show the area beside it.
     DB::script(
         db,
         QStringLiteral(
@@ -829,9 +830,9 @@ void AccountModule::seed(ServiceContext &context) {
             "(3, 1, '温州市');"
             "INSERT INTO areas(id, city_id, name) VALUES(1, 1, '西湖区'), (2, 1, '拱墅区'), "
             "(3, 1, '滨江区'), (4, 2, '海曙区'), (5, 2, '鄞州区'), (6, 3, '鹿城区');"
-            "INSERT INTO schools(id, area_id, name) VALUES(1, 1, '西湖区晨曦小学'), "
-            "(2, 1, '西湖区书香实验小学'), (3, 2, '拱墅区运河小学'), (4, 3, '滨江区星辰小学'), "
-            "(5, 4, '海曙区月湖小学'), (6, 5, '鄞州区启航小学'), (7, 6, '鹿城区江心小学')"));
+            "INSERT INTO schools(id, area_id, name) VALUES(1, 1, '晨曦小学'), "
+            "(2, 1, '书香实验小学'), (3, 2, '运河小学'), (4, 3, '星辰小学'), "
+            "(5, 4, '月湖小学'), (6, 5, '启航小学'), (7, 6, '江心小学')"));
 
     // Classes: the demo school has two classes a grade (three in grade three), the others one.
     QSqlQuery addClass =

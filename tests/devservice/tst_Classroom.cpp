@@ -165,6 +165,9 @@ void tst_Classroom::studentHomeHeader() {
     const QJsonValue user = answer.value(QStringLiteral("user"));
     QCOMPARE(integer(user, "UserId"), pupil);
     QVERIFY(text(user, "GradeStr").endsWith(QStringLiteral("年级")));
+    // The home writes the area and then the school: the name must not say the area again.
+    QVERIFY(!text(user, "AreaName").isEmpty());
+    QVERIFY(!text(user, "SchoolName").startsWith(text(user, "AreaName")));
 }
 
 // An exchange waits for the school like an addition: the class given up stays the teacher's
