@@ -48,13 +48,62 @@ public:
 // Set on a reply whose caller no longer waits for it (abortPendingCalls).
 constexpr char AbandonedProperty[] = "teacherAbandoned";
 
+// No call in flight is waited for any more: none counts, and none of their callbacks will run.
+void abandonCalls() {
+    ++g_callGeneration;
+    g_callsInFlight = 0;
+}
+
+// A reply the manager still holds when the program quits, or when the manager goes, is aborted
+// first: a request dropped half-way inside the network stack leaves its objects behind.
+class TransportManager : public QNetworkAccessManager {
+public:
+    using QNetworkAccessManager::QNetworkAccessManager;
+    ~TransportManager() override { abortBeforeTheEnd(); }
+
+    // The number of replies aborted.
+    qsizetype abortReplies() {
+        const QList<QNetworkReply *> replies = findChildren<QNetworkReply *>();
+        qsizetype aborted = 0;
+        for (QNetworkReply *reply : replies) {
+            if (reply->isFinished())
+                continue;
+            reply->setProperty(AbandonedProperty, true);
+            reply->abort();
+            ++aborted;
+        }
+        return aborted;
+    }
+
+    void abortBeforeTheEnd() {
+        abandonCalls();
+        // The stack takes an aborted request apart on its own thread, which it stops, work done
+        // or not, as soon as the manager goes; it tells nobody when it is done, so it is given a
+        // moment. Only a program quitting in the middle of a call waits for it.
+        if (abortReplies() > 0)
+            QThread::msleep(100);
+    }
+};
+
 // One manager for every call, owned by the application object and living on the main thread, so
 // replies and their signals stay there too.
-QNetworkAccessManager *sharedManager() {
-    static QPointer<QNetworkAccessManager> manager;
+QPointer<TransportManager> &existingManager() {
+    static QPointer<TransportManager> manager;
+    return manager;
+}
+
+TransportManager *sharedManager() {
+    QPointer<TransportManager> &manager = existingManager();
     if (!manager) {
-        manager = new QNetworkAccessManager(QCoreApplication::instance());
+        QCoreApplication *app = QCoreApplication::instance();
+        manager = new TransportManager(app);
         manager->setCookieJar(new NoCookieJar(manager));
+        // Redirects are followed here, by the rules of redirectTarget(), never by the stack.
+        manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+        // Replies aborted here are released by the deferred deletes the event loop runs after
+        // this signal; the callers are gone with the program.
+        QObject::connect(app, &QCoreApplication::aboutToQuit, manager,
+                         [manager = manager.data()] { manager->abortBeforeTheEnd(); });
     }
     return manager;
 }
@@ -67,7 +116,13 @@ struct PendingCall {
     bool delivered = false;
     bool tooLarge = false;
     quint64 generation = g_callGeneration;
+    // Kept to send the same operation on once when the service moves it (307/308).
+    QNetworkRequest request;
+    QByteArray body;
+    bool redirected = false;
 };
+
+void send(const std::shared_ptr<PendingCall> &call);
 
 struct Outcome {
     bool failed = false;
@@ -81,7 +136,12 @@ void deliver(const std::shared_ptr<PendingCall> &call, const Outcome &outcome) {
         return;
     call->delivered = true;
     // Counted out after the callback, so a call started from inside it keeps the count above 0.
-    const auto countOut = qScopeGuard([] { --g_callsInFlight; });
+    // An abandoned call left the count when it was abandoned, and so did this one if its own
+    // callback abandoned every call.
+    const auto countOut = qScopeGuard([generation = call->generation] {
+        if (generation == g_callGeneration)
+            --g_callsInFlight;
+    });
     ServiceCompletion completion = std::move(call->completion);
     ServiceFailure failure = std::move(call->failure);
     call->completion = nullptr;
@@ -215,10 +275,29 @@ std::pair<QString, QByteArray> splitContentType(const QByteArray &raw) {
     return {mime, charset};
 }
 
+// Where a 307 or 308 answer moves the operation, or nothing when it may not follow: the same
+// POST goes on once, over HTTP(S) only, never from https to http, and never back to the address
+// that moved it (that would be the write sent twice to one place).
+std::optional<QUrl> redirectTarget(QNetworkReply *reply) {
+    const QByteArray location = reply->rawHeader("Location").trimmed();
+    if (location.isEmpty())
+        return std::nullopt;
+    const QUrl from = reply->url();
+    const QUrl target = from.resolved(QUrl::fromEncoded(location, QUrl::TolerantMode))
+                            .adjusted(QUrl::RemoveFragment);
+    const QString scheme = target.scheme();
+    if (!target.isValid() || target.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+        (from.scheme() == QLatin1String("https") && scheme != QLatin1String("https")) ||
+        target == from.adjusted(QUrl::RemoveFragment))
+        return std::nullopt;
+    return target;
+}
+
 void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call) {
     if (call->delivered)
         return;
-    if (reply->property(AbandonedProperty).toBool()) {
+    if (reply->property(AbandonedProperty).toBool() || call->generation != g_callGeneration) {
         deliver(call, failureOutcome(QStringLiteral("Request aborted")));
         return;
     }
@@ -230,6 +309,18 @@ void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call)
     // only a call without a status, or one whose 2xx answer broke off, is a transport failure.
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
+    // Only these two keep the method and the body; 301, 302 and 303 would turn the operation into
+    // a GET, so they fail below like every other status outside 2xx.
+    if ((status == 307 || status == 308) && !call->redirected) {
+        if (const std::optional<QUrl> target = redirectTarget(reply)) {
+            qCDebug(lcTransport).noquote()
+                << QStringLiteral("Redirected (%1) to %2").arg(status).arg(target->toString());
+            call->redirected = true;
+            call->request.setUrl(*target);
+            send(call);
+            return;
+        }
+    }
     if (statusAttribute.isValid() && (status < 200 || status > 299)) {
         deliver(call, failureOutcome(QStringLiteral("Request failed: %1 (%2)")
                                          .arg(BaseAFHttpManager::reasonPhrase(status))
@@ -537,14 +628,14 @@ QString BaseAFHttpManager::reasonPhrase(int status) {
 }
 
 void BaseAFHttpManager::abortPendingCalls() {
-    if (!QCoreApplication::instance())
-        return;
-    ++g_callGeneration;
-    const QList<QNetworkReply *> replies = sharedManager()->findChildren<QNetworkReply *>();
-    for (QNetworkReply *reply : replies) {
-        reply->setProperty(AbandonedProperty, true);
-        reply->abort();
-    }
+    abandonCalls();
+    if (TransportManager *manager = existingManager())
+        manager->abortReplies();
+}
+
+void BaseAFHttpManager::resetForTests() {
+    abortPendingCalls();
+    g_displayScale = 1.0;
 }
 
 void BaseAFHttpManager::postRequestOperationForHost(
@@ -585,10 +676,17 @@ void BaseAFHttpManager::postRequestOperationForHost(
     auto call = std::make_shared<PendingCall>();
     call->completion = std::move(completion);
     call->failure = std::move(failure);
+    call->request = request;
+    call->body = formEncode(parameters.value_or(ParameterDictionary()));
     ++g_callsInFlight;
+    send(call);
+}
 
-    QNetworkReply *reply =
-        sharedManager()->post(request, formEncode(parameters.value_or(ParameterDictionary())));
+namespace {
+
+void send(const std::shared_ptr<PendingCall> &call) {
+    QNetworkReply *reply = sharedManager()->post(call->request, call->body);
+    constexpr qint64 MaxAnswerBytes = BaseAFHttpManager::MaxAnswerBytes;
 
     auto guardSize = [reply, call](qint64 size) {
         if (size > MaxAnswerBytes && !call->tooLarge) {
@@ -612,3 +710,5 @@ void BaseAFHttpManager::postRequestOperationForHost(
         finishReply(reply, call);
     });
 }
+
+} // namespace

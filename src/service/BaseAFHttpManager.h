@@ -11,6 +11,8 @@
 
 // One HTTP POST per call, form-encoded, JSON answer. Stateless for its callers: it returns at
 // once and later calls exactly one of the two callbacks, once, on the main thread.
+// An operation is never sent again as another method nor twice to one address: a 307 or 308
+// answer is followed once with the same POST, any other redirect is a failure.
 class BaseAFHttpManager {
 public:
     // An answer body beyond this ends in a failure instead of being read on. The service's answers
@@ -28,6 +30,8 @@ public:
     // waiting and exits, and for a sign-out that leaves every screen's calls behind: an aborted
     // call releases what the network stack holds for it.
     static void abortPendingCalls();
+    // abortPendingCalls(), and the display scale back to 1: the transport as a new program has it.
+    static void resetForTests();
 
     // host followed directly by the path, with characters that may not stand in a URL escaped.
     static QString p_getURLWithParameters(const std::optional<QString> &param, const QString &host);

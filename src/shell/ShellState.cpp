@@ -1,5 +1,6 @@
 #include "ShellState.h"
 
+#include "BaseAFHttpManager.h"
 #include "ImageLoader.h"
 #include "KeyboardAvoidance.h"
 #include "LoginState.h"
@@ -22,6 +23,7 @@ void resetForTests() {
     KeyboardAvoidance::setToolbarEnabled(false);
     NotificationCenter::removeAllObservers();
     ImageLoader::resetInstance();
+    BaseAFHttpManager::resetForTests();
     ScreenFactory::reset();
     LoginState::reset();
     SettingsStore::reset();

@@ -2,8 +2,10 @@
 // cannot be done, what the steps do to widgets, where names are looked up, dumps and waiting.
 
 #include "AppWindow.h"
+#include "BaseAFHttpManager.h"
 #include "Script.h"
 #include "ScriptRunner.h"
+#include "ShellState.h"
 #include "ViewController.h"
 
 #include <QJsonArray>
@@ -113,6 +115,7 @@ private slots:
     void overlaysAreSearchedFirst();
     void dumpWritesTheVisibleTreeWithRows();
     void waitLastsUntilAnimationsEndOrFailsAtTheLimit();
+    void waitIsNotHeldByACallTheResetAbandoned();
 };
 
 void tst_ScriptRunner::stepsThatCannotBeDone_data() {
@@ -251,6 +254,16 @@ void tst_ScriptRunner::waitLastsUntilAnimationsEndOrFailsAtTheLimit() {
     QCOMPARE(code, 1);
     QVERIFY2(text.contains(QStringLiteral("still busy after 0.2 s: 1 animation(s) running")),
              qPrintable(text));
+}
+
+// What the reset between tests abandons no longer counts for wait, and the scale is the default.
+void tst_ScriptRunner::waitIsNotHeldByACallTheResetAbandoned() {
+    BaseAFHttpManager::setDisplayScale(3);
+    // No address: the call fails, but only once the event loop runs.
+    BaseAFHttpManager::postRequestOperationForHost({}, {}, {}, nullptr, nullptr);
+    ShellState::resetForTests();
+    QCOMPARE(BaseAFHttpManager::callsInFlight(), 0);
+    QVERIFY(BaseAFHttpManager::userAgent().contains("Scale/1.00"));
 }
 
 QTEST_MAIN(tst_ScriptRunner)

@@ -1,5 +1,6 @@
 // Answers that must end in a failure with a clear text, against the stub: every status outside
-// 2xx, compressed bodies that do not unpack or unpack too far.
+// 2xx, compressed bodies that do not unpack or unpack too far; and the one redirect followed. No
+// call is ever sent on as another method or twice to one place.
 #include "BaseAFHttpManager.h"
 #include "StubHttpServer.h"
 
@@ -14,6 +15,13 @@ StubHttpServer::Answer deflated(const QByteArray &body) {
     return answer;
 }
 
+// Mobile/Moved answers with a value, Mobile/Again moves on to it.
+StubHttpServer::Answer moved(int status, const QByteArray &location) {
+    StubHttpServer::Answer answer = StubHttpServer::Answer::json(R"({"result":1})", status);
+    answer.headers = {{"Location", location}};
+    return answer;
+}
+
 } // namespace
 
 class tst_TransportFailures : public QObject {
@@ -21,7 +29,11 @@ class tst_TransportFailures : public QObject {
     StubHttpServer m_stub;
 
 private slots:
-    void initTestCase() { QVERIFY(m_stub.start()); }
+    void initTestCase() {
+        QVERIFY(m_stub.start());
+        m_stub.setAnswer(QStringLiteral("Mobile/Moved"), moved(200, {}));
+        m_stub.setAnswer(QStringLiteral("Mobile/Again"), moved(307, "/Mobile/Moved"));
+    }
     void answerEndsAs_data();
     void answerEndsAs();
 };
@@ -35,6 +47,14 @@ void tst_TransportFailures::answerEndsAs_data() {
                                            << QStringLiteral("Request failed: %1 (%2)")
                                                   .arg(BaseAFHttpManager::reasonPhrase(status))
                                                   .arg(status);
+    for (const int status : {301, 302, 303}) // would go on as a GET
+        QTest::addRow("%d moved", status)
+            << moved(status, "/Mobile/Moved") << QStringLiteral("(%1)").arg(status);
+    QTest::newRow("307 followed") << moved(307, "Moved") << "";
+    QTest::newRow("a second redirect") << moved(308, "/Mobile/Again") << "Temporary Redirect (307)";
+    QTest::newRow("to itself") << moved(307, "AddGood") << "Temporary Redirect (307)";
+    QTest::newRow("not http") << moved(307, "ftp://127.0.0.1/Mobile/Moved")
+                              << "Temporary Redirect (307)";
     QTest::newRow("deflate") << deflated(qCompress(json).mid(4)) << "";
     QTest::newRow("broken deflate") << deflated("not deflate") << "cannot be decompressed";
     QTest::newRow("deflate bomb")
@@ -46,14 +66,20 @@ void tst_TransportFailures::answerEndsAs() {
     QFETCH(StubHttpServer::Answer, answer);
     QFETCH(QString, failure);
     m_stub.setAnswer(QStringLiteral("Mobile/AddGood"), answer);
+    m_stub.clearRequests();
     std::optional<QJsonValue> value;
     QString text;
     BaseAFHttpManager::postRequestOperationForHost(
-        m_stub.baseUrl(), QStringLiteral("Mobile/AddGood"), {},
+        m_stub.baseUrl(), QStringLiteral("Mobile/AddGood"), ParameterDictionary{{"uid", 7}},
         [&](const std::optional<QJsonValue> &v) { value = v.value_or(QJsonValue(0)); },
         [&](const QString &t) { text = t; });
     QTRY_VERIFY_WITH_TIMEOUT(value || !text.isEmpty(), 20000);
     QVERIFY2(text.contains(failure) && text.isEmpty() == failure.isEmpty(), qPrintable(text));
+    QStringList sent;
+    for (const StubHttpServer::Recorded &request : m_stub.requests())
+        sent << QString::fromLatin1(request.method + ' ' + request.body + ' ') + request.path;
+    QVERIFY2(sent.filter(QStringLiteral("POST uid=7 ")) == sent && sent.removeDuplicates() == 0,
+             qPrintable(sent.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(tst_TransportFailures)
