@@ -68,12 +68,15 @@ QSettings &SettingsStore::settings() {
     if (!s) {
         const QString path = filePath();
         const QFileInfo info(path);
-        if (info.isSymLink()) {
-            // Whoever placed the link chose where the password would go, and whose file's
-            // permissions would change: the link is neither read nor written through.
-            qCWarning(lcSettings) << "settings file" << path
-                                  << "is a symbolic link; it is not followed and settings last "
-                                     "for this run only";
+        // Whoever placed a link chose where the password would go, and whose file's permissions
+        // would change; a named pipe or a device would block the start-up on its first read, and
+        // a folder cannot hold settings. None is read or written.
+        if (info.isSymLink() || (info.exists() && !info.isFile())) {
+            qCWarning(lcSettings).noquote()
+                << QStringLiteral("settings file %1 is %2; it is left alone and settings last "
+                                  "for this run only")
+                       .arg(path, info.isSymLink() ? QStringLiteral("a symbolic link")
+                                                   : QStringLiteral("not a regular file"));
             scratch() = std::make_unique<QTemporaryDir>();
             s = std::make_unique<QSettings>(scratch()->filePath(info.fileName()),
                                             QSettings::IniFormat);

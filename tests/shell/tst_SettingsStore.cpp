@@ -132,6 +132,16 @@ private slots:
         QVERIFY(UnitMetiodManager::getShowGuideKey());
     }
 
+    // A named pipe in the file's place would block the start-up on its first read.
+    void namedPipeIsLeftAlone() {
+        QVERIFY(QDir().mkpath(m_configDir));
+        QCOMPARE(::mkfifo(QFile::encodeName(SettingsStore::filePath()).constData(), 0600), 0);
+        const auto login = LoginDataModel::rememberLoginPhoneNum("13800138000", "pw", true);
+        QVERIFY(!UnitMetiodManager::saveTheUserPhoneNumAndPassword(login));
+        QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(), login);
+        QVERIFY(!QFileInfo(SettingsStore::filePath()).isFile());
+    }
+
     void unwritableLocationReportsFailureWithoutCrashing() {
         // The folder's place is taken by a plain file: nothing can be created there.
         const QString blocker = m_root.filePath(QStringLiteral("blocker"));
