@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTextBoundaryFinder>
 #include <QTimer>
 
 #include <cmath>
@@ -21,7 +22,6 @@ constexpr int kPaddingX = 14;
 constexpr int kPaddingY = 9;
 constexpr int kSideMargin = 30;
 constexpr int kFontPx = 15;
-constexpr int kLongestShown = 500;
 constexpr double kLongestSeconds = 600;
 
 QFont toastFont() {
@@ -36,7 +36,6 @@ public:
     ToastBubble(QWidget *host, const QString &text, int durationMs, int distance)
         : HostedOverlay(Layer::Toast)
         , m_text(text)
-        , m_shown(text.size() > kLongestShown ? text.left(kLongestShown) + QChar(0x2026) : text)
         , m_durationMs(durationMs)
         , m_distance(distance)
         , m_portrait(host->height() >= host->width()) {
@@ -80,7 +79,7 @@ protected:
         p.setPen(Qt::white);
         p.setFont(toastFont());
         p.drawText(rect().adjusted(kPaddingX, kPaddingY, -kPaddingX, -kPaddingY),
-                   Qt::AlignCenter | Qt::TextWordWrap, m_shown);
+                   Qt::AlignCenter | Qt::TextWordWrap, m_text);
     }
 
     void placeInHost() override {
@@ -88,7 +87,7 @@ protected:
         const int maxWidth = qMax(2 * kPaddingX + 20, host->width() - 2 * kSideMargin);
         const QFontMetrics fm(toastFont());
         const QRect text = fm.boundingRect(QRect(0, 0, maxWidth - 2 * kPaddingX, 100000),
-                                           Qt::AlignCenter | Qt::TextWordWrap, m_shown);
+                                           Qt::AlignCenter | Qt::TextWordWrap, m_text);
         const int w = qMin(maxWidth, text.width() + 2 * kPaddingX);
         const int h = qMin(qMax(1, host->height()), text.height() + 2 * kPaddingY);
         // The bubble always stays inside the window, whatever distance was asked for.
@@ -98,7 +97,6 @@ protected:
 
 private:
     QString m_text;
-    QString m_shown;
     int m_durationMs;
     int m_distance;
     bool m_portrait;
@@ -118,6 +116,13 @@ void ToastBubble::finish() {
     deleteLater();
 }
 
+// Embeddings, overrides and isolates reorder the text after them (U+202E shows "evil" as
+// "live"). The plain marks U+200E, U+200F and U+061C stay: they only place neutral characters
+// beside the words around them, which mixed-direction text needs.
+bool isDirectionControl(char32_t c) {
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 int durationMs(double seconds) {
     if (!std::isfinite(seconds) || seconds <= 0)
         seconds = Toast::DefaultSeconds;
@@ -125,6 +130,43 @@ int durationMs(double seconds) {
 }
 
 } // namespace
+
+QString Toast::displayText(const QString &text) {
+    // Two units beyond the limit tell whether the cut falls inside a character; the rest of a
+    // long text is never looked at.
+    const qsizetype enough = MaxShownLength + 2;
+    QString out;
+    out.reserve(qMin(text.size(), enough + 2));
+    bool blank = false;
+    for (qsizetype i = 0; i < text.size() && out.size() < enough; ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(text[i].unicode(), text[++i].unicode());
+        else if (QChar::isSurrogate(c))
+            continue; // half a character: nothing to show
+        if (QChar::isSpace(c)) {
+            blank = !out.isEmpty();
+            continue;
+        }
+        if (QChar::category(c) == QChar::Other_Control || isDirectionControl(c))
+            continue;
+        if (blank)
+            out += QLatin1Char(' ');
+        blank = false;
+        out += QStringView(QChar::fromUcs4(c));
+    }
+    if (out.size() <= MaxShownLength)
+        return out;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, out);
+    graphemes.setPosition(MaxShownLength);
+    qsizetype cut = graphemes.isAtBoundary() ? MaxShownLength : graphemes.toPreviousBoundary();
+    if (cut <= 0) // one character longer than the limit (a pile of accents): cut inside it
+        cut = out[MaxShownLength - 1].isHighSurrogate() ? MaxShownLength - 1 : MaxShownLength;
+    out.truncate(cut);
+    if (out.endsWith(QLatin1Char(' ')))
+        out.chop(1);
+    return out + QChar(0x2026);
+}
 
 void Toast::show(const QString &text) {
     showAtDistanceFromBottom(text, DefaultSeconds, DefaultDistanceFromBottom);
@@ -135,15 +177,16 @@ void Toast::show(const QString &text, double seconds) {
 }
 
 void Toast::showAtDistanceFromBottom(const QString &text, double seconds, int distance) {
-    if (text.trimmed().isEmpty())
+    const QString shown = displayText(text);
+    if (shown.isEmpty())
         return;
     QWidget *host = OverlayHost::host();
     if (!host) {
-        qCDebug(lcToast) << "no window for the toast" << text;
+        qCDebug(lcToast) << "no window for the toast" << shown;
         return;
     }
     hide();
-    current() = new ToastBubble(host, text, durationMs(seconds), qMax(0, distance));
+    current() = new ToastBubble(host, shown, durationMs(seconds), qMax(0, distance));
 }
 
 void Toast::hide() {
