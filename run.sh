@@ -2,7 +2,7 @@
 # Builds the client, the development service and teacher-call, starts the service unless one
 # already answers, and opens the client against it. Extra arguments go to the client, e.g.
 #   ./run.sh --device ipad
-#   ./run.sh --screenshot out.png      (no display needed)
+#   ./run.sh --screenshot out.png      (no display needed, nor for --tour DIR and --script FILE)
 # The service is TEACHER_SERVICE_URL when set, else http://127.0.0.1:8780/.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -11,21 +11,23 @@ url=${TEACHER_SERVICE_URL:-http://127.0.0.1:8780/}
 [[ $url == */ ]] || url="$url/"
 export TEACHER_SERVICE_URL=$url
 
-screenshot=no
+# The client draws a screenshot, the tour and a script offscreen by itself.
+offscreen=no
 # A class the teacher adds on the profile is approved ten seconds later, as a head teacher would.
 service_options=(--approve-after 10)
 for arg in "$@"; do
-    [[ $arg == --screenshot || $arg == --screenshot=* ]] && screenshot=yes
+    [[ $arg =~ ^--(screenshot|tour|script)(=.*)?$ ]] && offscreen=yes
     # The tour types the code 123456 into the account forms and asks for codes back to back.
     [[ $arg == --tour || $arg == --tour=* ]] && service_options+=(--fixed-code 123456 --code-interval 0)
 done
-if [[ $screenshot == no && -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
+if [[ $offscreen == no && -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
     cat >&2 <<'MSG'
 run.sh: there is no display (DISPLAY and WAYLAND_DISPLAY are empty), so the client's window
 cannot open. Either run it under a virtual display:
     xvfb-run -a ./run.sh
-or let the client draw itself into a picture instead of a window:
+or let the client draw itself into pictures instead of a window:
     ./run.sh --screenshot out.png
+    ./run.sh --tour tour-out
 MSG
     exit 1
 fi

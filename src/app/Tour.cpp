@@ -5,6 +5,9 @@
 #include "ProgressHud.h"
 #include "ScreenProbe.h"
 #include "ScriptRunner.h"
+#include "TabBarController.h"
+#include "Toast.h"
+#include "records/AccountRecords.h"
 
 #include <QDebug>
 #include <QDir>
@@ -29,7 +32,8 @@ QList<Tour::Chapter> Tour::chapters() {
             type userPwdTextField {password}
             tap loginButton
             capture
-        )")},
+        )"),
+         Start::Tabs, true},
         {QStringLiteral("roster"), QStringLiteral(R"(
             wait
             tap classBtn
@@ -222,7 +226,7 @@ QList<Tour::Chapter> Tour::chapters() {
             wait
             tab 0
         )"),
-         Start::Login},
+         Start::Login, true},
         {QStringLiteral("profile"), QStringLiteral(R"(
             tab 3
             wait
@@ -260,6 +264,21 @@ QString Tour::expand(const Chapter &chapter, const QString &dir, int *number, co
     }
     return lines.join(QLatin1Char('\n'));
 }
+
+namespace {
+// Accepted: the current login is signed in and the tabs hold the window, not the login stack
+// (which an earlier accepted sign-in would leave signed in under a refused one).
+bool signedIn() {
+    if (!LoginRsp::shareRsp().isLogin)
+        return false;
+    for (ViewController *c = ScreenProbe::topScreen(AppWindow::instance()); c;
+         c = c->parentViewController()) {
+        if (qobject_cast<TabBarController *>(c))
+            return true;
+    }
+    return false;
+}
+} // namespace
 
 Tour::Tour(QString dir, QString user, QString password, QString code, QObject *parent)
     : QObject(parent)
@@ -311,7 +330,15 @@ void Tour::runChapter() {
     m_runner->start();
 }
 
-void Tour::chapterFinished(int exitCode, const QString &message) {
+void Tour::chapterFinished(int exitCode, QString message) {
+    const Chapter &chapter = m_chapters[m_chapter];
+    if (exitCode == 0 && chapter.signsIn && !signedIn()) {
+        exitCode = 1;
+        message = QStringLiteral("tour \"%1\": the sign-in as %2 was not accepted")
+                      .arg(chapter.title, m_user);
+        if (Toast::isShowing())
+            message += QStringLiteral(" (the client says: %1)").arg(Toast::currentText());
+    }
     qint64 settled = -1;
     for (const ScriptRunner::Record &record : m_runner->records()) {
         if (record.settledMs >= 0)
@@ -327,7 +354,7 @@ void Tour::chapterFinished(int exitCode, const QString &message) {
         m_failures << message;
         qWarning().noquote() << "teacher-client:" << message;
         // Without a signed-in teacher no other chapter can run.
-        if (m_chapter == 0) {
+        if (m_chapter == 0 || chapter.signsIn) {
             finish();
             return;
         }

@@ -17,7 +17,8 @@ class ScriptRunner;
 // settled, then picture and dump what is on top. A capture's number is fixed by its place in the
 // list, so a picture keeps its name from run to run. A chapter that fails is reported and the
 // tour goes on with the next one from a fresh tab bar, so one broken screen does not hide the
-// others; the exit code is 1 then. A new screen is a line or two in chapters().
+// others; the exit code is 1 then. A sign-in that is refused fails its chapter and ends the tour.
+// A new screen is a line or two in chapters().
 class Tour : public QObject {
     Q_OBJECT
 public:
@@ -29,6 +30,9 @@ public:
         QString title;
         QString script; // "{user}", "{password}" and "{code}" are filled in
         Start start = Start::Tabs;
+        // The chapter signs the tour's account in: it fails unless the service accepted the
+        // sign-in, and the tour stops there, as every later chapter needs the teacher.
+        bool signsIn = false;
     };
     static QList<Chapter> chapters();
     // The chapter's script with its captures expanded; `number` counts captures across chapters.
@@ -46,7 +50,7 @@ signals:
 
 private:
     void runChapter();
-    void chapterFinished(int exitCode, const QString &message);
+    void chapterFinished(int exitCode, QString message);
     void finish();
 
     QString m_dir;

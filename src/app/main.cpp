@@ -96,13 +96,13 @@ int main(int argc, char **argv) {
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         if (!options.screenshot.isEmpty() || options.driver.isSet()) {
-            // A screenshot needs no display.
+            // A screenshot, a script and the tour draw offscreen: they need no display.
             qputenv("QT_QPA_PLATFORM", "offscreen");
         } else if (qEnvironmentVariableIsEmpty("DISPLAY") &&
                    qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
             QTextStream(stderr) << "teacher-client: there is no display (DISPLAY and "
                                    "WAYLAND_DISPLAY are empty); run it under xvfb-run -a, or "
-                                   "use --screenshot FILE.png\n";
+                                   "use --screenshot FILE.png, --tour DIR or --script FILE\n";
             return 1;
         }
     }
