@@ -24,12 +24,15 @@ Q_LOGGING_CATEGORY(lcBookDetail, "teacher.books.detail")
 
 namespace {
 
-// Adding and removing answer alike: nothing but the result.
+// Adding and removing answer alike: nothing but the result. Only once the service made the
+// change is the collection different: told earlier, it could reload the old one. It is told
+// even when the teacher has left the detail meanwhile.
 template <class Rsp>
 AnswerHandler<Rsp> collectAnswer(QObject *screen, std::function<void()> done,
                                  std::function<void()> settled) {
     AnswerHandler<Rsp> answer(screen);
     answer.dismissingHud()
+        .onAccepted([](const Rsp &) { NotificationCenter::post(NOTIFICATION_UPDATE_MYCOLLECT); })
         .onSuccess([done, settled](const Rsp &) {
             settled();
             done();
@@ -248,8 +251,6 @@ void BookDetailVC::collectClickAction() {
         m_detailModel->IsCollect = collected ? 0 : 1;
         m_rightButton->setText(collectTitle(!collected));
         m_rightButton->setAccessibleName(m_rightButton->text());
-        // Only now is the collection different: told earlier, it could reload the old one.
-        NotificationCenter::post(NOTIFICATION_UPDATE_MYCOLLECT);
     };
     auto settled = [this] { m_rightButton->setEnabled(true); };
     // One change at a time: a second tap would send the same change again.
