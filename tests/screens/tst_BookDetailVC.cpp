@@ -211,6 +211,12 @@ private slots:
         QCOMPARE(lastBody("DeleteComment"), "bookId=12&commentId=5&uid=31");
         QCOMPARE(page->commentArray().first().CommentId, 6);
         QCOMPARE(label("commentCountLabel"), "4");
+        // On the service the later comments moved up a place: the pull asks page 1 again and
+        // adds only the comment not shown yet.
+        m_server.queueAnswer(path("GetCommentShow"), comments(2, 6));
+        page->rows()->footer()->beginRefreshing();
+        QTRY_COMPARE(page->rows()->rowOfComment(7), 1);
+        QCOMPARE(requestsTo("GetCommentShow").last().form().value("pageIndex"), "1");
     }
 
     // The inline field drops what it cannot take.

@@ -2,9 +2,15 @@
 
 #include "records/AccountRecords.h"
 
+#include <QSet>
+
 BookCommentRows::BookCommentRows(QObject *parent)
     : PagedRows<BookCommentModel>({}, parent) {
     setImageUrlOf([](const BookCommentModel &comment) { return comment.PhotoUrl.value_or(""); });
+    connect(this, &PagedRowsBase::pageLoaded, this, [this](int page) {
+        if (page == 1)
+            m_removed = 0;
+    });
 }
 
 QHash<int, QByteArray> BookCommentRows::roleNames() const {
@@ -23,6 +29,31 @@ int BookCommentRows::rowOfComment(qint64 commentId) const {
             return row;
     }
     return -1;
+}
+
+void BookCommentRows::removeComment(qint64 commentId) {
+    const int row = rowOfComment(commentId);
+    if (row < 0)
+        return;
+    removeAt(row);
+    ++m_removed;
+}
+
+int BookCommentRows::servicePageFor(int page) const {
+    if (page <= 1 || m_removed == 0)
+        return page;
+    return count() / pageSize() + 1;
+}
+
+QList<BookCommentModel> BookCommentRows::notShownYet(QList<BookCommentModel> comments) const {
+    if (m_removed == 0)
+        return comments;
+    QSet<qint64> shown;
+    for (const BookCommentModel &comment : rows())
+        shown.insert(comment.CommentId);
+    comments.removeIf(
+        [&shown](const BookCommentModel &comment) { return shown.contains(comment.CommentId); });
+    return comments;
 }
 
 QVariant BookCommentRows::rowData(const BookCommentModel &comment, int role) const {

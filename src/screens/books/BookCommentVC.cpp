@@ -132,14 +132,16 @@ void BookCommentVC::reloadComments() {
 void BookCommentVC::getCommentShowActionWithPageIndex(int pageIndex) {
     GetCommentShowReq request;
     request.bookId = m_bookId;
-    request.pageIndex = pageIndex;
+    request.pageIndex = m_rows->servicePageFor(pageIndex);
     request.pageSize = PageSize;
 
     ProgressHud::show();
-    auto answer =
-        m_rows->answerForPage<GetCommentShowRsp>(this, pageIndex, [](const GetCommentShowRsp &rsp) {
-            return QList<BookCommentModel>(
-                rsp.commentList.value_or(RecordArray<BookCommentModel>()));
+    // The model calls this only while it lives, so it may be reached from the rows' function.
+    BookCommentRows *rows = m_rows;
+    auto answer = m_rows->answerForPage<GetCommentShowRsp>(
+        this, pageIndex, [rows](const GetCommentShowRsp &rsp) {
+            return rows->notShownYet(
+                QList<BookCommentModel>(rsp.commentList.value_or(RecordArray<BookCommentModel>())));
         });
     answer.dismissingHud();
     TeacherRequestManager::request_GetCommentShow_WithParams(request, answer.completion(),
@@ -214,7 +216,7 @@ void BookCommentVC::deleteCommentAction(qint64 commentId) {
             m_detailModel.CommentsCount = rsp.commentCount;
             if (m_commentTextBlock)
                 m_commentTextBlock(rsp.commentCount);
-            m_rows->removeAt(m_rows->rowOfComment(commentId));
+            m_rows->removeComment(commentId);
         });
     TeacherRequestManager::request_DeleteComment_WithParams(request, answer.completion(),
                                                             answer.failure());
