@@ -135,7 +135,11 @@ void BookCommentVC::getCommentShowActionWithPageIndex(int pageIndex) {
     request.pageIndex = m_rows->servicePageFor(pageIndex);
     request.pageSize = PageSize;
 
-    ProgressHud::show();
+    // Back from posting a comment, "评论成功" is up: the spinner would take its place at once and
+    // the answer take it down, so the teacher never reads it. The reload goes quietly instead.
+    const bool spinner = !ProgressHud::isSuccess();
+    if (spinner)
+        ProgressHud::show();
     // The model calls this only while it lives, so it may be reached from the rows' function.
     BookCommentRows *rows = m_rows;
     auto answer = m_rows->answerForPage<GetCommentShowRsp>(
@@ -143,7 +147,7 @@ void BookCommentVC::getCommentShowActionWithPageIndex(int pageIndex) {
             return rows->notShownYet(
                 QList<BookCommentModel>(rsp.commentList.value_or(RecordArray<BookCommentModel>())));
         });
-    answer.dismissingHud();
+    answer.dismissingHud(spinner);
     TeacherRequestManager::request_GetCommentShow_WithParams(request, answer.completion(),
                                                              answer.failure());
 }
@@ -229,7 +233,10 @@ void BookCommentVC::publishCommonAction(const QString &text) {
     auto *composer = new REDetailCommentViewController;
     composer->setBookId(m_bookId);
     composer->setCommentText(text);
-    // The header's comment total follows a new comment as it follows a deletion.
+    // The header's comment total follows a new comment as it follows a deletion, and the inline
+    // field's text has been said. Told while the composer still covers the detail, the list
+    // reloads when the detail shows again; told after the teacher left the composer, it reloads
+    // now, since the reload on coming back may have been answered before the comment was there.
     QPointer<BookCommentVC> self(this);
     composer->setCommentAdded([self](qint64 total) {
         if (!self)
@@ -237,6 +244,11 @@ void BookCommentVC::publishCommonAction(const QString &text) {
         self->m_detailModel.CommentsCount = total;
         if (self->m_commentTextBlock)
             self->m_commentTextBlock(total);
+        self->m_ui->commentTextField->clear();
+        const ViewController *holder =
+            self->parentViewController() ? self->parentViewController() : self.data();
+        if (holder->isAppeared())
+            self->reloadComments();
     });
     stack->pushViewController(composer, true);
 }

@@ -79,12 +79,16 @@ void REDetailCommentViewController::submitCommon() {
     // One submission at a time: a second would post the comment twice.
     m_ui->submitButton->setEnabled(false);
     ProgressHud::show();
+    // The comments page hears of the comment even when the teacher left this screen before the
+    // answer: the comment is posted either way.
     const auto answer = AnswerHandler<AddCommentRsp>(this)
                             .dismissingHud()
-                            .onSuccess([this](const AddCommentRsp &rsp) {
-                                ProgressHud::showSuccess(QStringLiteral("评论成功"));
-                                if (m_commentAdded)
-                                    m_commentAdded(rsp.commentCount);
+                            .onAccepted([added = m_commentAdded](const AddCommentRsp &rsp) {
+                                if (added)
+                                    added(rsp.commentCount);
+                            })
+                            .onSuccess([this](const AddCommentRsp &) {
+                                ProgressHud::showSuccess(SuccessText);
                                 if (NavigationController *stack = navigationController())
                                     stack->popViewController(true);
                             })

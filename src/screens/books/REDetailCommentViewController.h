@@ -14,17 +14,20 @@ class REDetailCommentViewController;
 
 // Writes a comment on a book: a text view of at most 140 characters with its counter, and the
 // submit button (Ctrl+Enter does the same). The comment goes without its leading and trailing
-// spaces; an empty or blank one is refused before anything is sent. On success the screen closes
-// and the comments page below reloads; a refusal keeps the text for another try.
+// spaces; an empty or blank one is refused before anything is sent. On success "评论成功" shows
+// while the screen closes and the comments page below reloads; a refusal keeps the text.
 class REDetailCommentViewController : public BasicVC {
     Q_OBJECT
 public:
+    inline static const QString SuccessText = QStringLiteral("评论成功");
+
     explicit REDetailCommentViewController(QWidget *parent = nullptr);
     ~REDetailCommentViewController() override;
 
     qint64 bookId() const { return m_bookId; }
     void setBookId(qint64 bookId) { m_bookId = bookId; }
-    // Told the book's new comment total when a comment was posted.
+    // Told the book's new comment total when a comment was posted, also after this screen has
+    // gone: it must not reach into this screen.
     void setCommentAdded(std::function<void(qint64 total)> added) {
         m_commentAdded = std::move(added);
     }
