@@ -184,6 +184,11 @@ private slots:
         QHash<QString, QString> expected = formWith("orderbytype=1");
         expected["name"] = "  王 ";
         QCOMPARE(sent().last().form(), expected);
+        // Names past the service's 50 characters never leave the field, nor half an emoji.
+        screen->searchTextField()->setText(QString(60, u'书'));
+        QCOMPARE(screen->searchTextField()->text(), QString(50, u'书'));
+        screen->searchTextField()->setText(QString(49, u'书') + QStringLiteral("😀"));
+        QCOMPARE(screen->searchTextField()->text(), QString(49, u'书'));
         screen->searchTextField()->clear();
         screen->rows()->footer()->beginRefreshing();
         QVERIFY(!screen->rows()->footer()->isRefreshing());

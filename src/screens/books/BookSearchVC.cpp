@@ -15,6 +15,27 @@
 namespace {
 // The search's fixed filters: all grades, all categories, popularity ascending.
 constexpr qint64 SearchOrder = 1;
+
+// The field's length limit cuts a paste at a count of units, which can split an emoji in two; the
+// half left over is no character and goes. `cursor` keeps its place beside the same character.
+QString withoutBrokenPairs(const QString &text, int *cursor) {
+    QString kept;
+    kept.reserve(text.size());
+    int removedBeforeCursor = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar unit = text.at(i);
+        if (unit.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            kept += unit;
+            kept += text.at(++i);
+        } else if (unit.isSurrogate()) {
+            removedBeforeCursor += i < *cursor ? 1 : 0;
+        } else {
+            kept += unit;
+        }
+    }
+    *cursor -= removedBeforeCursor;
+    return kept;
+}
 } // namespace
 
 BookSearchVC::BookSearchVC(QWidget *parent)
@@ -29,6 +50,16 @@ BookSearchVC::BookSearchVC(QWidget *parent)
     connect(m_ui->backButton, &QPushButton::clicked, this, [this] { backClickAction(); });
     connect(m_ui->searchTextField, &QLineEdit::returnPressed, this,
             [this] { textFieldShouldReturn(); });
+    // A longer name would only come back refused after the round trip.
+    QLineEdit *field = m_ui->searchTextField;
+    field->setMaxLength(MaxQueryLength);
+    connect(field, &QLineEdit::textChanged, this, [field](const QString &text) {
+        if (text.isValidUtf16())
+            return;
+        int cursor = field->cursorPosition();
+        field->setText(withoutBrokenPairs(text, &cursor));
+        field->setCursorPosition(cursor);
+    });
 
     m_grid = new BookStoreGrid(this, m_ui->searchCollectionView, tr("搜索到的书"), true);
     rows()->setPageRequest([this](int page, int) { getBookListActionWithPageIndex(page); });

@@ -21,6 +21,9 @@ class BookSearchVC : public InputVC {
     Q_OBJECT
 public:
     static inline const QString EmptyQueryText = QStringLiteral("搜索内容不能为空");
+    // The longest name the service searches for, counted as it counts: UTF-16 units, so a
+    // Chinese character is one and an emoji two. The field takes no more.
+    static constexpr int MaxQueryLength = 50;
 
     explicit BookSearchVC(QWidget *parent = nullptr);
     ~BookSearchVC() override;
