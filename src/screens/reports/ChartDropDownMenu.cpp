@@ -29,6 +29,10 @@ constexpr QSize CheckMarkSize(20, 15);
 constexpr int SelectedRole = Qt::UserRole + 1;
 constexpr int TwoLevelRole = Qt::UserRole + 2;
 
+// Titles too long for their place lose their middle: choices of one list often share their
+// start and differ at the end (a year's two terms), and a cut end would make them look alike.
+constexpr Qt::TextElideMode TitleElision = Qt::ElideMiddle;
+
 QFont titleFont() {
     QFont font;
     font.setPixelSize(TitleFontPx);
@@ -182,7 +186,7 @@ public:
         painter->setPen(m_menu->textColor());
         painter->drawText(r.adjusted(4, 0, -4, 0), Qt::AlignCenter,
                           QFontMetrics(titleFont())
-                              .elidedText(index.data().toString(), Qt::ElideRight,
+                              .elidedText(index.data().toString(), TitleElision,
                                           std::max(0, r.width() - 2 * TitleMargin)));
         if (selected)
             paintCheckMark(painter, r);
@@ -234,7 +238,7 @@ void ChartMenuColumn::setTitle(const QString &title) {
 
 QString ChartMenuColumn::shownTitle() const {
     return QFontMetrics(titleFont())
-        .elidedText(m_title, Qt::ElideRight, std::max(0, width() - TitleMargin));
+        .elidedText(m_title, TitleElision, std::max(0, width() - TitleMargin));
 }
 
 QRect ChartMenuColumn::titleRect() const {

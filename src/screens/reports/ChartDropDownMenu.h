@@ -211,7 +211,7 @@ public:
 
     void setTitle(const QString &title);
     QString title() const { return m_title; }
-    // The title as drawn: cut to the column width less 25 with the end truncated.
+    // The title as drawn: cut to the column width less 25, its middle left out.
     QString shownTitle() const;
     QRect titleRect() const;
     QPointF indicatorCentre() const;
