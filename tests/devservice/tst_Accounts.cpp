@@ -319,11 +319,15 @@ void tst_Accounts::changeClassAddSwapRemove() {
     QCOMPARE(released.value(QStringLiteral("TeacherIsExists")).toInteger(), 0);
     QCOMPARE(released.value(QStringLiteral("ApprovalExists")).toInteger(), 0);
 
-    // Swapping asks for the new class and keeps the old one until the approval.
+    // Swapping asks for the new class and keeps the old one, not to be swapped again, until the
+    // approval takes it.
     const qint64 other = freeClass();
     QCOMPARE(resultOf(change(1, 1, own.at(1), other)), 1);
     QCOMPARE(teacherClassIds(1), own.first(2));
     QCOMPARE(classWithId(other).value(QStringLiteral("ApprovalExists")).toInteger(), 1);
+    QCOMPARE(msgOf(change(1, 1, own.at(1), freeClass())), QStringLiteral("该班级的更换正在审核中"));
+    m_client->service().approvePendingClassRequests();
+    QCOMPARE(teacherClassIds(1), (QList<qint64>{other, own.first()}));
 }
 
 // --approve-after: an added class and the new class of a swap reach the teacher's list once the

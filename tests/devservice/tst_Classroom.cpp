@@ -27,7 +27,6 @@ private slots:
     void rosterOrders_data();
     void rosterOrders();
     void studentHomeHeader();
-    void exchangeKeepsTheOldClassUntilApproved();
     void reflectionListsPartitionTheTeachersReflections();
     void gradingMovesAReflectionAndSetsItsText_data();
     void gradingMovesAReflectionAndSetsItsText();
@@ -167,37 +166,6 @@ void tst_Classroom::studentHomeHeader() {
     QVERIFY(text(user, "GradeStr").endsWith(QStringLiteral("年级")));
     // The home writes the area, then the school: the name must not say the area (nor lack it).
     QVERIFY(!text(user, "SchoolName").startsWith(text(user, "AreaName")));
-}
-
-// An exchange waits for the school like an addition: the class given up stays the teacher's
-// (and cannot be exchanged again) until the approval takes it.
-void tst_Classroom::exchangeKeepsTheOldClassUntilApproved() {
-    const qint64 given = integer(classes(m_uid).first(), "ClassId");
-    const auto exchange = [&] { // for the first class of the school nobody has or asked for
-        const QString wanted =
-            ServiceDatabase::scalar(
-                m_client->service().context().db,
-                QStringLiteral("SELECT MIN(id) FROM classes WHERE school_id = ? "
-                               "AND id NOT IN (SELECT class_id FROM teacher_classes)"),
-                {m_schoolId})
-                ->toString();
-        return resultOf(
-            call(QStringLiteral("ChangeClassForTeacher"), {{"uid", QString::number(m_uid)},
-                                                           {"type", "1"},
-                                                           {"classId", QString::number(given)},
-                                                           {"newClassId", wanted}}));
-    };
-    const auto held = [&] {
-        QList<qint64> ids;
-        for (const QJsonValue &c : classes(m_uid))
-            ids << integer(c, "ClassId");
-        return ids;
-    };
-    QCOMPARE(exchange(), 1);
-    QCOMPARE(exchange(), 0);
-    QCOMPARE(held().first(), given);
-    QCOMPARE(m_client->service().approvePendingClassRequests(), 2); // and the demo's own request
-    QVERIFY(!held().contains(given) && held().size() == 3);
 }
 
 void tst_Classroom::reflectionListsPartitionTheTeachersReflections() {
