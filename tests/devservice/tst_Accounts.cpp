@@ -84,6 +84,17 @@ private:
         }
         return {};
     }
+    qint64 approvalExists(qint64 classId) {
+        return classWithId(classId).value(QStringLiteral("ApprovalExists")).toInteger();
+    }
+    // type 0 adds newClass, 1 swaps oldClass for it, 2 removes oldClass.
+    QJsonObject changeClass(qint64 uid, int type, qint64 oldClass, qint64 newClass) {
+        return call(QStringLiteral("ChangeClassForTeacher"),
+                    {{"uid", QString::number(uid)},
+                     {"type", QString::number(type)},
+                     {"classId", QString::number(oldClass)},
+                     {"newClassId", QString::number(newClass)}});
+    }
     // A class of school 1 that nobody teaches or has asked for.
     qint64 freeClass(int skip = 0) {
         const QJsonArray list = classesOfSchool().value(QStringLiteral("classList")).toArray();
@@ -295,37 +306,30 @@ void tst_Accounts::teacherInfoListsOwnClasses() {
 }
 
 void tst_Accounts::changeClassAddSwapRemove() {
-    auto change = [&](qint64 uid, int type, qint64 oldClass, qint64 newClass) {
-        return call(QStringLiteral("ChangeClassForTeacher"),
-                    {{"uid", QString::number(uid)},
-                     {"type", QString::number(type)},
-                     {"classId", QString::number(oldClass)},
-                     {"newClassId", QString::number(newClass)}});
-    };
     // Adding asks for approval: the class leaves the picker but not yet the teacher's list.
     const qint64 wanted = freeClass();
-    QJsonObject answer = change(3, 0, 0, wanted);
+    QJsonObject answer = changeClass(3, 0, 0, wanted);
     QCOMPARE(resultOf(answer), 1);
     QVERIFY(!msgOf(answer).isEmpty()); // the screen always shows it
-    QCOMPARE(classWithId(wanted).value(QStringLiteral("ApprovalExists")).toInteger(), 1);
+    QCOMPARE(approvalExists(wanted), 1);
     QVERIFY(teacherClassIds(3).isEmpty());
-    QCOMPARE(msgOf(change(1, 0, 0, wanted)), QStringLiteral("该班级正在审核中"));
+    QCOMPARE(msgOf(changeClass(1, 0, 0, wanted)), QStringLiteral("该班级正在审核中"));
 
     // Removing frees the class at once.
     const QList<qint64> own = teacherClassIds(1);
-    QCOMPARE(resultOf(change(1, 2, own.last(), 0)), 1);
+    QCOMPARE(resultOf(changeClass(1, 2, own.last(), 0)), 1);
     QCOMPARE(teacherClassIds(1), own.first(2));
-    const QJsonObject released = classWithId(own.last());
-    QCOMPARE(released.value(QStringLiteral("TeacherIsExists")).toInteger(), 0);
-    QCOMPARE(released.value(QStringLiteral("ApprovalExists")).toInteger(), 0);
+    QCOMPARE(integer(classWithId(own.last()), "TeacherIsExists"), 0);
+    QCOMPARE(approvalExists(own.last()), 0);
 
     // Swapping asks for the new class and keeps the old one, not to be swapped again, until the
     // approval takes it.
     const qint64 other = freeClass();
-    QCOMPARE(resultOf(change(1, 1, own.at(1), other)), 1);
+    QCOMPARE(resultOf(changeClass(1, 1, own.at(1), other)), 1);
     QCOMPARE(teacherClassIds(1), own.first(2));
-    QCOMPARE(classWithId(other).value(QStringLiteral("ApprovalExists")).toInteger(), 1);
-    QCOMPARE(msgOf(change(1, 1, own.at(1), freeClass())), QStringLiteral("该班级的更换正在审核中"));
+    QCOMPARE(approvalExists(other), 1);
+    QCOMPARE(msgOf(changeClass(1, 1, own.at(1), freeClass())),
+             QStringLiteral("该班级的更换正在审核中"));
     m_client->service().approvePendingClassRequests();
     QCOMPARE(teacherClassIds(1), (QList<qint64>{other, own.first()}));
 }
@@ -348,23 +352,16 @@ void tst_Accounts::requestsApprovedAfterTheDelay() {
     QFETCH(bool, approved);
     if (delaySeconds >= 0)
         m_client->service().context().approveClassRequestsAfterMs = delaySeconds * 1000LL;
-    auto change = [&](qint64 uid, int type, qint64 oldClass, qint64 newClass) {
-        return resultOf(call(QStringLiteral("ChangeClassForTeacher"),
-                             {{"uid", QString::number(uid)},
-                              {"type", QString::number(type)},
-                              {"classId", QString::number(oldClass)},
-                              {"newClassId", QString::number(newClass)}}));
-    };
     const qint64 added = freeClass();
     const qint64 swapped = freeClass(1);
     const QList<qint64> own = teacherClassIds(1);
-    QCOMPARE(change(3, 0, 0, added), 1);
-    QCOMPARE(change(1, 1, own.first(), swapped), 1);
+    QCOMPARE(resultOf(changeClass(3, 0, 0, added)), 1);
+    QCOMPARE(resultOf(changeClass(1, 1, own.first(), swapped)), 1);
 
     m_now = m_now.addSecs(elapsedSeconds);
     QCOMPARE(teacherClassIds(3).contains(added), approved);
     QCOMPARE(teacherClassIds(1).contains(swapped), approved);
-    QCOMPARE(classWithId(added).value(QStringLiteral("ApprovalExists")).toInteger(), !approved);
+    QCOMPARE(approvalExists(added), !approved);
 }
 
 // --approve-pending approves every request at once, except one whose class got a teacher by
@@ -373,10 +370,7 @@ void tst_Accounts::approvingPendingDropsRequestsForTakenClasses() {
     const qint64 taken = freeClass();
     const qint64 free = freeClass(1);
     for (qint64 wanted : {taken, free})
-        QCOMPARE(
-            resultOf(call(QStringLiteral("ChangeClassForTeacher"),
-                          {{"uid", "3"}, {"type", "0"}, {"newClassId", QString::number(wanted)}})),
-            1);
+        QCOMPARE(resultOf(changeClass(3, 0, 0, wanted)), 1);
     ServiceDatabase::run(m_client->service().context().db,
                          QStringLiteral("INSERT INTO teacher_classes(teacher_id, class_id, "
                                         "approved) VALUES(4, ?, 1)"),
@@ -386,7 +380,7 @@ void tst_Accounts::approvingPendingDropsRequestsForTakenClasses() {
     QCOMPARE(m_client->service().approvePendingClassRequests(&error), 2);
     QCOMPARE(teacherClassIds(3), QList<qint64>{free});
     QCOMPARE(teacherClassIds(4).contains(taken), true);
-    QCOMPARE(classWithId(taken).value(QStringLiteral("ApprovalExists")).toInteger(), 0);
+    QCOMPARE(approvalExists(taken), 0);
     QCOMPARE(m_client->service().approvePendingClassRequests(&error), 0);
 }
 

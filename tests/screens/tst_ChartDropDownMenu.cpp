@@ -1,4 +1,4 @@
-#include "reports/ChartDropDownMenu.h"
+#include "common/ChartDropDownMenu.h"
 
 #include <QListView>
 #include <QtTest>

@@ -6,10 +6,10 @@
 #include "ProgressHud.h"
 #include "ScreenTestFixture.h"
 #include "Toast.h"
-#include "classes/BookCollectionCell.h"
-#include "classes/ClassDetailListVC.h"
+#include "common/BookCollectionCell.h"
+#include "common/ClassDetailListVC.h"
 #include "classes/ClassDetailVC.h"
-#include "classes/FlowerListView.h"
+#include "common/FlowerListView.h"
 
 #include <QAbstractItemModelTester>
 #include <QBuffer>

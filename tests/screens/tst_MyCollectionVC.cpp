@@ -4,7 +4,7 @@
 #include "ScreenTestFixture.h"
 #include "Tags.h"
 #include "Toast.h"
-#include "classes/ClassDetailListVC.h"
+#include "common/ClassDetailListVC.h"
 #include "personal/MyCollectionVC.h"
 #include "records/AccountRecords.h"
 
