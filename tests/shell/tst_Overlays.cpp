@@ -172,21 +172,18 @@ private slots:
             << "evil!\u200F";
         QTest::newRow("blank runs")
             << "\n 第一行\r\n\t第二行\u2028" + QString(5000, u'\n') << "第一行 第二行";
-        QTest::newRow("nothing left") << " \u202E\x07\n\u2069" << QString();
+        // Nothing to show leaves the toast before it.
+        QTest::newRow("nothing left") << " \u202E\x07\n\u2069"
+                                      << "无网络连接";
         QTest::newRow("a megabyte, cut before an accent")
             << a199 + "e\u0301" + QString(1 << 20, u'字') << a199 + QChar(0x2026);
     }
     void toastShowsCleanedText() {
         QFETCH(QString, text);
+        Toast::show(QStringLiteral("无网络连接"), 10);
         Toast::show(text, 10);
         QTEST(Toast::currentText(), "shown");
-        QVERIFY(!Toast::isShowing() || Toast::widget()->height() < m_window->height() / 2);
-    }
-
-    void blankToastShowsNothing() {
-        Toast::show(QStringLiteral("无网络连接"), 10);
-        Toast::show(QString());
-        QCOMPARE(Toast::currentText(), QStringLiteral("无网络连接"));
+        QVERIFY(Toast::widget()->height() < m_window->height() / 2);
     }
 
     void indicatorForms_data() {
