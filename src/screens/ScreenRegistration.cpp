@@ -2,20 +2,30 @@
 
 #include "NavigationController.h"
 #include "ScreenFactory.h"
+#include "ScreenLinks.h"
+#include "account/ChangePhoneVC.h"
+#include "account/ChangePwdVC.h"
 #include "account/LoginViewController.h"
 #include "books/BookDetailVC.h"
 #include "books/BookListVC.h"
-#include "classes/ClassDetailListVC.h"
 #include "classes/MainViewController.h"
+#include "personal/MyCollectionVC.h"
 #include "personal/UserViewController.h"
+#include "reflections/GradeViewController.h"
 #include "reports/ChartViewController.h"
 
 namespace ScreenRegistration {
 
 void registerAll() {
     ScreenFactory::setLoginStack<LoginViewController>();
-    // Every book grid opens a tapped book in its detail.
-    ClassDetailListVC::setBookDetailMaker([](qint64 bookId) { return new BookDetailVC(bookId); });
+    // The roads between features: every book grid opens a tapped book in its detail, the home
+    // opens grading and the collection, the settings open the account forms.
+    using ScreenLinks::Link;
+    ScreenLinks::set(Link::BookDetail, [](qint64 bookId) { return new BookDetailVC(bookId); });
+    ScreenLinks::set(Link::MyCollection, [](qint64) { return new MyCollectionVC; });
+    ScreenLinks::set(Link::Grading, [](qint64) { return new GradeViewController; });
+    ScreenLinks::set(Link::ChangePassword, [](qint64) { return new ChangePwdVC; });
+    ScreenLinks::set(Link::ChangePhone, [](qint64) { return new ChangePhoneVC; });
     ScreenFactory::setTabs({
         ScreenFactory::tab<MainViewController>(QStringLiteral("首页"),
                                                QStringLiteral("main_item_normal"),

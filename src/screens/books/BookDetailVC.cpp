@@ -11,7 +11,7 @@
 #include "Tags.h"
 #include "TeacherRequestManager.h"
 #include "TextRules.h"
-#include "classes/ClassDetailListVC.h"
+#include "ClassDetailListVC.h"
 #include "records/AccountRecords.h"
 #include "ui_BookDetailVC.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "BasicVC.h"
-#include "classes/BookGridRows.h"
-#include "reports/ChartDropDownMenu.h"
+#include "BookGridRows.h"
+#include "ChartDropDownMenu.h"
 
 #include <array>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "InputVC.h"
-#include "classes/BookGridRows.h"
+#include "BookGridRows.h"
 
 #include <QPointer>
 

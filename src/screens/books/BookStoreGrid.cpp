@@ -3,8 +3,8 @@
 #include "BasicVC.h"
 #include "ListActions.h"
 #include "TeacherRequestManager.h"
-#include "classes/BookCollectionCell.h"
-#include "classes/ClassDetailListVC.h"
+#include "BookCollectionCell.h"
+#include "ClassDetailListVC.h"
 
 #include <QListView>
 

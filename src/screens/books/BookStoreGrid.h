@@ -1,6 +1,6 @@
 #pragma once
 
-#include "classes/BookGridRows.h"
+#include "BookGridRows.h"
 
 #include <QObject>
 #include <QPointer>

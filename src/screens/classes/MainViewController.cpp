@@ -7,12 +7,11 @@
 #include "NavigationController.h"
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
+#include "ScreenLinks.h"
 #include "TabBarController.h"
 #include "Tags.h"
 #include "TeacherRequestManager.h"
 #include "Toast.h"
-#include "personal/MyCollectionVC.h"
-#include "reflections/GradeViewController.h"
 #include "ui_MainViewController.h"
 
 #include <QScrollBar>
@@ -170,10 +169,10 @@ void MainViewController::btnClickAction(QAbstractButton *sender) {
         push(new ClassViewController);
         break;
     case GradeTag:
-        push(new GradeViewController);
+        push(ScreenLinks::make(ScreenLinks::Link::Grading));
         break;
     case CollectTag:
-        push(new MyCollectionVC);
+        push(ScreenLinks::make(ScreenLinks::Link::MyCollection));
         break;
     case StatisticsTag:
         if (TabBarController *tabs = tabBarController())
@@ -185,6 +184,8 @@ void MainViewController::btnClickAction(QAbstractButton *sender) {
 }
 
 void MainViewController::push(ViewController *screen) {
+    if (!screen)
+        return;
     screen->setHidesBottomBarWhenPushed(true);
     // The second half of a double click reaches the button too: only the home on top opens.
     NavigationController *stack = navigationController();

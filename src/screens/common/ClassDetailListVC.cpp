@@ -6,26 +6,20 @@
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "RefreshHeader.h"
+#include "ScreenLinks.h"
 #include "TeacherRequestManager.h"
 #include "ui_ClassDetailListVC.h"
 
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcBookGrid, "teacher.classes.grid")
-
-namespace {
-ClassDetailListVC::BookDetailMaker &bookDetailMaker() {
-    static ClassDetailListVC::BookDetailMaker maker;
-    return maker;
-}
-} // namespace
+Q_LOGGING_CATEGORY(lcBookGrid, "teacher.screens.grid")
 
 void ClassDetailListVC::setBookDetailMaker(BookDetailMaker maker) {
-    bookDetailMaker() = std::move(maker);
+    ScreenLinks::set(ScreenLinks::Link::BookDetail, std::move(maker));
 }
 
 ViewController *ClassDetailListVC::makeBookDetail(qint64 bookId) {
-    return bookDetailMaker() ? bookDetailMaker()(bookId) : nullptr;
+    return ScreenLinks::make(ScreenLinks::Link::BookDetail, bookId);
 }
 
 ClassDetailListVC::ClassDetailListVC(ListType listType, QWidget *parent)

@@ -59,8 +59,8 @@ public:
     // Opens the book at `index` in a new detail screen; nothing for a row that is not there.
     void collectionView(const QModelIndex &index);
 
-    // Makes the detail screen of a book. The book catalogue's screens are not part of this area,
-    // so the program hands the maker over; without one a tapped book opens nothing.
+    // Makes the detail screen of a book: the BookDetail link of ScreenLinks, which the program
+    // registers; without one a tapped book opens nothing.
     using BookDetailMaker = std::function<ViewController *(qint64 bookId)>;
     static void setBookDetailMaker(BookDetailMaker maker);
     // The detail screen of `bookId` from the handed-over maker; null while there is none.

@@ -3,8 +3,8 @@
 #include "ListActions.h"
 #include "NotificationCenter.h"
 #include "TeacherRequestManager.h"
-#include "classes/BookCollectionCell.h"
-#include "classes/ClassDetailListVC.h"
+#include "BookCollectionCell.h"
+#include "ClassDetailListVC.h"
 #include "records/AccountRecords.h"
 #include "ui_MyCollectionVC.h"
 

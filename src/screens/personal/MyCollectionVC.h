@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BasicVC.h"
-#include "classes/BookGridRows.h"
+#include "BookGridRows.h"
 
 #include <memory>
 

@@ -3,10 +3,9 @@
 #include "AppDelegate.h"
 #include "HelpServiceVC.h"
 #include "NavigationController.h"
+#include "ScreenLinks.h"
 #include "SettingRows.h"
 #include "UnitMetiodManager.h"
-#include "account/ChangePhoneVC.h"
-#include "account/ChangePwdVC.h"
 #include "ui_SettingVC.h"
 
 #include <QLoggingCategory>
@@ -52,13 +51,15 @@ void SettingVC::tableViewDidSelectRowAtIndexPath(const QModelIndex &index) {
         return;
     switch (row->settingTag) {
     case ChangePwdTag:
-        stack->pushViewController(new ChangePwdVC, true);
+        if (ViewController *screen = ScreenLinks::make(ScreenLinks::Link::ChangePassword))
+            stack->pushViewController(screen, true);
         break;
     case HelpServiceTag:
         stack->pushViewController(new HelpServiceVC, true);
         break;
     case ChangePhoneTag:
-        stack->pushViewController(new ChangePhoneVC, true);
+        if (ViewController *screen = ScreenLinks::make(ScreenLinks::Link::ChangePhone))
+            stack->pushViewController(screen, true);
         break;
     default:
         break;

@@ -1,0 +1,32 @@
+#include "ScreenLinks.h"
+
+#include <QHash>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcLinks, "teacher.screens.links")
+
+namespace ScreenLinks {
+namespace {
+QHash<int, Maker> &makers() {
+    static QHash<int, Maker> table;
+    return table;
+}
+} // namespace
+
+void set(Link link, Maker maker) {
+    if (maker)
+        makers().insert(int(link), std::move(maker));
+    else
+        makers().remove(int(link));
+}
+
+ViewController *make(Link link, qint64 argument) {
+    const Maker maker = makers().value(int(link));
+    if (!maker) {
+        qCWarning(lcLinks) << "no screen registered for link" << int(link);
+        return nullptr;
+    }
+    return maker(argument);
+}
+
+} // namespace ScreenLinks
