@@ -113,9 +113,7 @@ private slots:
     // The categories answer late; until then the list goes out for all categories, and the
     // menu offers "all" ahead of them.
     void categoriesAnswerLate() {
-        Answer answer = Answer::json(R"({"result":1,"sortList":[{}]})");
-        answer.delayMs = 300;
-        m_server.setAnswer(Tree, answer);
+        m_server.setAnswer(Tree, {.body = R"({"result":1,"sortList":[{}]})", .delayMs = 300});
         open();
         m_list->menuDidSelectRowAtIndexPath(m_list->menu(), ChartIndexPath{2, 0, 0, 1});
         QVERIFY(!m_list->rows()->isLoading());
