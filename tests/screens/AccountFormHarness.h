@@ -82,9 +82,7 @@ struct AccountFormHarness {
     }
 
     void answer(const QString &path, const QByteArray &json, int delayMs = 0) {
-        StubHttpServer::Answer a = StubHttpServer::Answer::json(json);
-        a.delayMs = delayMs;
-        server.setAnswer(path, a);
+        server.setAnswer(path, {.body = json, .delayMs = delayMs});
     }
 
     // Clicks and waits until the request has gone and its answer has been handled.

@@ -25,6 +25,7 @@
 // The class roster with its sort bar, toggle and switcher, against the stub service.
 class tst_ClassViewController : public QObject {
     Q_OBJECT
+    using Answer = StubHttpServer::Answer;
 
     ScreenTestFixture m_fixture{ScreenRegistration::registerAll};
     StubHttpServer &m_server = m_fixture.server();
@@ -82,7 +83,7 @@ class tst_ClassViewController : public QObject {
     }
     // A (refused) request sent now arrives after any that the steps before would have sent.
     void nothingSentSince(int before) {
-        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(R"({"result":0})"));
+        m_server.setAnswer(ClassPath, Answer::json(R"({"result":0})"));
         m_roster->getMyClassListAction();
         QTRY_COMPARE(m_server.requests().size(), before + 1);
         QCOMPARE(m_server.lastRequest().path, QString(ClassPath));
@@ -106,8 +107,8 @@ class tst_ClassViewController : public QObject {
 
 private slots:
     void init() {
-        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(classes(2)));
-        m_server.setAnswer(DetailPath, StubHttpServer::Answer::json(pupils(5)));
+        m_server.setAnswer(ClassPath, Answer::json(classes(2)));
+        m_server.setAnswer(DetailPath, Answer::json(pupils(5)));
         open();
         waitForDetails(1);
     }
@@ -202,8 +203,7 @@ private slots:
         QCOMPARE(rows->index(1, 0).data().toString(), QStringLiteral("2年级2班"));
         QVERIFY(rows->index(0, 0).data(ClassChangeView::MarkedRole).toBool());
 
-        m_server.setAnswer(DetailPath,
-                           StubHttpServer::Answer::json(pupils(2, QStringLiteral("乙"))));
+        m_server.setAnswer(DetailPath, Answer::json(pupils(2, QStringLiteral("乙"))));
         QTest::mouseClick(panel->leftTableView()->viewport(), Qt::LeftButton, {},
                           panel->leftTableView()->visualRect(rows->index(1, 0)).center());
         waitForDetails(3);
@@ -264,10 +264,9 @@ private slots:
     void failedRosterKeepsTheList_data() {
         QTest::addColumn<StubHttpServer::Answer>("answer");
         QTest::addColumn<QString>("toast");
-        QTest::newRow("refused") << StubHttpServer::Answer::json(
-                                        R"({"result":0,"msg":"班级不存在"})")
+        QTest::newRow("refused") << Answer::json(R"({"result":0,"msg":"班级不存在"})")
                                  << "班级不存在";
-        QTest::newRow("dropped") << StubHttpServer::Answer::dropped() << "无网络连接";
+        QTest::newRow("dropped") << Answer::dropped() << "无网络连接";
     }
 
     void failedRosterKeepsTheList() {
@@ -276,7 +275,6 @@ private slots:
         m_server.setAnswer(DetailPath, answer);
         // F5 in the list reloads through the pull-down control, which must end too.
         RefreshHeader *header = RefreshHeader::of(m_roster->tableView());
-        QVERIFY(header);
         QTest::keyClick(m_roster->tableView(), Qt::Key_F5);
         QVERIFY(header->isRefreshing());
         waitForDetails(2);
@@ -308,7 +306,7 @@ private slots:
     }
 
     void failedClassListLeavesTheTitle() {
-        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(R"({"result":0,"msg":"无"})"));
+        m_server.setAnswer(ClassPath, Answer::json(R"({"result":0,"msg":"无"})"));
         open();
         QTRY_COMPARE(Toast::currentText(), QStringLiteral("无"));
         QCOMPARE(m_roster->headTitleLabel()->text(), QStringLiteral("我的班级"));
@@ -321,7 +319,7 @@ private slots:
     }
 
     void twentyClassesScroll() {
-        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(classes(20)));
+        m_server.setAnswer(ClassPath, Answer::json(classes(20)));
         open();
         waitForDetails(1);
         m_roster->changeClassAction();

@@ -47,9 +47,7 @@ class tst_LoginViewController : public QObject {
     }
 
     void answer(const QByteArray &json, int delayMs = 0) {
-        StubHttpServer::Answer a = StubHttpServer::Answer::json(json);
-        a.delayMs = delayMs;
-        m_server.setAnswer(Path, a);
+        m_server.setAnswer(Path, {.body = json, .delayMs = delayMs});
     }
 
     // Taps the sign-in button and waits until the answer has been handled.
@@ -75,15 +73,10 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("toast");
-        QTest::newRow("both empty: only the user name") << ""
-                                                        << ""
-                                                        << "请输入用户名";
-        QTest::newRow("user name empty") << ""
-                                         << "123456"
+        QTest::newRow("both empty: only the user name") << QString() << QString() << "请输入用户名";
+        QTest::newRow("user name empty") << QString() << "123456"
                                          << "请输入用户名";
-        QTest::newRow("password empty") << "13800000001"
-                                        << ""
-                                        << "请输入密码";
+        QTest::newRow("password empty") << "13800000001" << QString() << "请输入密码";
     }
 
     void emptyFieldsAreNamedAndNothingIsSent() {

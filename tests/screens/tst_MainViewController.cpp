@@ -19,6 +19,7 @@
 // The home dashboard inside the real tab bar, against the stub service.
 class tst_MainViewController : public QObject {
     Q_OBJECT
+    using Answer = StubHttpServer::Answer;
 
     ScreenTestFixture m_fixture{ScreenRegistration::registerAll};
     StubHttpServer &m_server = m_fixture.server();
@@ -66,8 +67,8 @@ class tst_MainViewController : public QObject {
 
 private slots:
     void init() {
-        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(ThreeClasses));
-        m_server.setAnswer(CollectPath, StubHttpServer::Answer::json(collection(12)));
+        m_server.setAnswer(ClassPath, Answer::json(ThreeClasses));
+        m_server.setAnswer(CollectPath, Answer::json(collection(12)));
     }
 
     void cleanup() { m_fixture.closeWindow(); }
@@ -93,9 +94,9 @@ private slots:
 
         // The notification reloads both; the later list replaces the lines, no books hide the
         // badge.
-        m_server.setAnswer(ClassPath, StubHttpServer::Answer::json(
-                                          R"({"result":1,"classList":[{"GradeStr":"一"}]})"));
-        m_server.setAnswer(CollectPath, StubHttpServer::Answer::json(collection(0)));
+        m_server.setAnswer(ClassPath,
+                           Answer::json(R"({"result":1,"classList":[{"GradeStr":"一"}]})"));
+        m_server.setAnswer(CollectPath, Answer::json(collection(0)));
         NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
         QTRY_COMPARE(m_home->classLines().size(), 1);
         QTRY_VERIFY(!m_home->collectNumLabel()->isVisible());
@@ -109,10 +110,8 @@ private slots:
         QTest::addColumn<QString>("toast");
         for (const char *path : {ClassPath, CollectPath}) {
             QTest::addRow("%s refused", path)
-                << path << StubHttpServer::Answer::json(R"({"result":0,"msg":"没有权限"})")
-                << "没有权限";
-            QTest::addRow("%s dropped", path)
-                << path << StubHttpServer::Answer::dropped() << "无网络连接";
+                << path << Answer::json(R"({"result":0,"msg":"没有权限"})") << "没有权限";
+            QTest::addRow("%s dropped", path) << path << Answer::dropped() << "无网络连接";
         }
     }
 
@@ -178,8 +177,7 @@ private slots:
     }
 
     void noClassNoRoster() {
-        m_server.setAnswer(ClassPath,
-                           StubHttpServer::Answer::json(R"({"result":1,"classList":[]})"));
+        m_server.setAnswer(ClassPath, Answer::json(R"({"result":1,"classList":[]})"));
         open();
         QTRY_COMPARE(requestsTo(ClassPath), 1);
         settle();
@@ -208,9 +206,7 @@ private slots:
     }
 
     void lateAnswersAfterTheScreenIsGone() {
-        StubHttpServer::Answer slow = StubHttpServer::Answer::json(ThreeClasses);
-        slow.delayMs = 300;
-        m_server.setAnswer(ClassPath, slow);
+        m_server.setAnswer(ClassPath, {.body = ThreeClasses, .delayMs = 300});
         QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
         open();
         QVERIFY(received.wait(5000));

@@ -62,9 +62,7 @@ class tst_UserDetailVC : public QObject {
     }
     // Change requests are accepted, slowly enough for a reload to come first.
     void open(const Ids &own, const Ids &offered, const QList<int> &flags = {}) {
-        Answer accepted = Answer::json(R"({"result":1,"msg":"已提交"})");
-        accepted.delayMs = 400;
-        m_server.setAnswer(ChangePath, accepted);
+        m_server.setAnswer(ChangePath, {.body = R"({"result":1,"msg":"已提交"})", .delayMs = 400});
         m_server.setAnswer(InfoPath, classes("info", own));
         m_server.setAnswer(PickPath, classes("pick", offered, flags));
         m_stack->pushViewController(m_screen = new UserDetailVC, false);

@@ -38,9 +38,7 @@ class tst_UserViewController : public QObject {
         QBuffer png;
         png.open(QIODevice::WriteOnly);
         image.save(&png, "PNG");
-        StubHttpServer::Answer answer = StubHttpServer::Answer::json(png.data());
-        answer.contentType = "image/png";
-        h.server.setAnswer(name, answer);
+        h.server.setAnswer(name, {.contentType = "image/png", .body = png.data()});
         return h.server.baseUrl() + name;
     }
     QList<QHash<QString, QString>> uploads() const {
