@@ -6,9 +6,9 @@
 #include "ProgressHud.h"
 #include "ScreenTestFixture.h"
 #include "Toast.h"
+#include "classes/ClassDetailVC.h"
 #include "common/BookCollectionCell.h"
 #include "common/ClassDetailListVC.h"
-#include "classes/ClassDetailVC.h"
 #include "common/FlowerListView.h"
 
 #include <QAbstractItemModelTester>
@@ -25,6 +25,7 @@
 // The pupil's home and its book grids against the stub service, through the real transport.
 class tst_ClassDetailVC : public QObject {
     Q_OBJECT
+    using Answer = StubHttpServer::Answer;
 
     ScreenTestFixture m_fixture;
     StubHttpServer &m_server = m_fixture.server();
@@ -112,7 +113,7 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, path);
         QFETCH(QString, fields);
-        m_server.setAnswer(path, StubHttpServer::Answer::json(R"({"result":1})"));
+        m_server.setAnswer(path, Answer::json(R"({"result":1})"));
         openGrid(ClassDetailListVC::ListType(mode));
         QVERIFY(ProgressHud::isVisible());
         settle(1);
@@ -123,29 +124,26 @@ private slots:
     // Page 1 with nine books, then a pull-up answered as each row says. Only a success moves the
     // page on; after a refusal or a failure the next pull asks for page 2 again.
     void loadMoreAnswers_data() {
-        QTest::addColumn<StubHttpServer::Answer>("answer");
+        QTest::addColumn<Answer>("answer");
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("pageAfter");
         QTest::addColumn<QString>("toast");
-        QTest::newRow("result 1 appends")
-            << StubHttpServer::Answer::json(page(books(4, 100))) << 13 << 2 << "";
-        QTest::newRow("empty page still counts")
-            << StubHttpServer::Answer::json(page({})) << 9 << 2 << "";
+        QTest::newRow("result 1 appends") << Answer::json(page(books(4, 100))) << 13 << 2 << "";
+        QTest::newRow("empty page still counts") << Answer::json(page({})) << 9 << 2 << "";
         QTest::newRow("refusal keeps the page")
-            << StubHttpServer::Answer::json(R"({"result":0,"msg":"暂无权限"})") << 9 << 1
-            << "暂无权限";
+            << Answer::json(R"({"result":0,"msg":"暂无权限"})") << 9 << 1 << "暂无权限";
         // A 500 rather than a dropped connection: the network layer may resend a dropped POST.
         QTest::newRow("transport failure keeps the page")
-            << StubHttpServer::Answer::json("{}", 500) << 9 << 1 << "无网络连接";
+            << Answer::json("{}", 500) << 9 << 1 << "无网络连接";
     }
     void loadMoreAnswers() {
-        QFETCH(StubHttpServer::Answer, answer);
+        QFETCH(Answer, answer);
         QFETCH(int, rows);
         QFETCH(int, pageAfter);
         QFETCH(QString, toast);
-        m_server.queueAnswer(HomePath, StubHttpServer::Answer::json(page(books(9))));
+        m_server.queueAnswer(HomePath, Answer::json(page(books(9))));
         m_server.queueAnswer(HomePath, answer);
-        m_server.setAnswer(HomePath, StubHttpServer::Answer::json(page(books(1, 500))));
+        m_server.setAnswer(HomePath, Answer::json(page(books(1, 500))));
         ClassDetailListVC *grid = openGrid(ClassDetailListVC::TestList);
         QAbstractItemModelTester tester(grid->rows(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -185,7 +183,7 @@ private slots:
         QFETCH(qint64, count);
         QFETCH(int, shown);
         const QString path = mode == 102 ? RecommendPath : HomePath;
-        m_server.setAnswer(path, StubHttpServer::Answer::json(answer));
+        m_server.setAnswer(path, Answer::json(answer));
         ClassDetailListVC *grid = openGrid(ClassDetailListVC::ListType(mode));
         QTRY_COMPARE(grid->rows()->rowCount(), 1);
         const QModelIndex cell = grid->rows()->index(0);
@@ -199,14 +197,12 @@ private slots:
         QBuffer png;
         png.open(QIODevice::WriteOnly);
         QImage(30, 40, QImage::Format_RGB32).save(&png, "PNG");
-        StubHttpServer::Answer cover = StubHttpServer::Answer::json(png.data());
-        cover.contentType = "image/png";
-        m_server.setAnswer("cover/9.png", cover);
+        m_server.setAnswer("cover/9.png", {.contentType = "image/png", .body = png.data()});
         QJsonArray list = books(6, 1, "Flower");
         QJsonObject first = list[0].toObject();
         first["ImageUrl"] = m_server.baseUrl() + "cover/9.png";
         list[0] = first;
-        m_server.setAnswer(RecommendPath, StubHttpServer::Answer::json(page(list, "bookList")));
+        m_server.setAnswer(RecommendPath, Answer::json(page(list, "bookList")));
         ClassDetailListVC *grid = openGrid(ClassDetailListVC::RecommendList);
         QTRY_COMPARE(grid->rows()->rowCount(), 6);
         QTRY_VERIFY(!grid->rows()->index(0).data(Qt::DecorationRole).value<QPixmap>().isNull());
@@ -224,7 +220,7 @@ private slots:
             opened = bookId;
             return detail = new BasicVC;
         });
-        m_server.setAnswer(HomePath, StubHttpServer::Answer::json(page(books(3, 20))));
+        m_server.setAnswer(HomePath, Answer::json(page(books(3, 20))));
         ClassDetailListVC *grid = openGrid(ClassDetailListVC::TestList);
         QTRY_COMPARE(grid->rows()->rowCount(), 3);
         grid->collectionView(grid->rows()->index(5)); // not there: nothing
@@ -264,8 +260,7 @@ private slots:
         user["RealName"] = "小红";
         user["MyTitle"] = "书童";
         user["FlowerNumber"] = 12;
-        m_server.setAnswer(HomePath,
-                           StubHttpServer::Answer::json(page(books(2), "testList", user)));
+        m_server.setAnswer(HomePath, Answer::json(page(books(2), "testList", user)));
         ClassDetailVC *home = openHome();
         settle(1);
         QCOMPARE(home->title(), QStringLiteral("详情"));
@@ -277,14 +272,14 @@ private slots:
     }
 
     void tabsLoadOnceKeepTheirBooksAndTakeKeys() {
-        m_server.setAnswer(HomePath, StubHttpServer::Answer::json(page(books(9))));
+        m_server.setAnswer(HomePath, Answer::json(page(books(9))));
         ClassDetailVC *home = openHome();
         settle(1);
         QCOMPARE(home->currentVC(), home->grid(0));
         QVERIFY(!home->grid(1)->isViewLoaded());
 
-        m_server.setAnswer(HomePath, StubHttpServer::Answer::json(
-                                         page(books(2, 50), "bookList", {{"RealName", "新名"}})));
+        m_server.setAnswer(HomePath,
+                           Answer::json(page(books(2, 50), "bookList", {{"RealName", "新名"}})));
         QTest::mouseClick(button(home, "collectCountButton"), Qt::LeftButton);
         settle(2);
         QCOMPARE(form(1).value("type"), "2");
@@ -298,10 +293,9 @@ private slots:
         QVERIFY(order.indexOf(home->findChild<QWidget *>("collectView")) >
                 order.indexOf(home->grid(1)));
 
-        QTest::mouseClick(button(home, "testCountButton"), Qt::LeftButton);
-        QTest::mouseClick(button(home, "testCountButton"), Qt::LeftButton);
-        QTest::mouseClick(button(home, "collectCountButton"), Qt::LeftButton);
-        QTest::mouseClick(button(home, "testCountButton"), Qt::LeftButton);
+        for (const char *tab :
+             {"testCountButton", "testCountButton", "collectCountButton", "testCountButton"})
+            QTest::mouseClick(button(home, tab), Qt::LeftButton);
         QCOMPARE(home->currentVC(), home->grid(0));
         QCOMPARE(home->grid(0)->collectionArray().size(), 9);
         QCOMPARE(m_server.requests().size(), 2);
@@ -320,10 +314,8 @@ private slots:
     }
 
     void lateAnswersAfterTheHomeIsGone() {
-        StubHttpServer::Answer slow =
-            StubHttpServer::Answer::json(page(books(3), "testList", {{"RealName", "迟到"}}));
-        slow.delayMs = 300;
-        m_server.setAnswer(HomePath, slow);
+        m_server.setAnswer(
+            HomePath, {.body = page(books(3), "testList", {{"RealName", "迟到"}}), .delayMs = 300});
         QPointer<ClassDetailVC> home = openHome();
         QSignalSpy received(&m_server, &StubHttpServer::requestReceived);
         QVERIFY(received.wait(5000));
