@@ -3,6 +3,7 @@
 #include "DemoImages.h"
 #include "DemoPeople.h"
 #include "RequestReader.h"
+#include "RowRecords.h"
 #include "SchoolWords.h"
 #include "ServiceDatabase.h"
 #include "ServiceLog.h"
@@ -186,16 +187,8 @@ std::optional<Teacher> teacherWhere(const QSqlDatabase &db, const QString &condi
     if (!row.next())
         return std::nullopt;
     Teacher t;
-    t.id = row.value(0).toLongLong();
-    t.userName = row.value(1).toString();
-    t.password = row.value(2).toString();
-    t.realName = row.value(3).toString();
-    t.mobile = row.value(4).toString();
-    t.mobileBound = row.value(5).toBool();
-    t.schoolId = row.value(6).toLongLong();
-    t.sex = row.value(7).toLongLong();
-    t.email = row.value(8).toString();
-    t.createdAt = row.value(9).toLongLong();
+    RowRecords::read(row, t.id, t.userName, t.password, t.realName, t.mobile, t.mobileBound,
+                     t.schoolId, t.sex, t.email, t.createdAt);
     return t;
 }
 
@@ -220,15 +213,9 @@ Place placeOfSchool(const QSqlDatabase &db, qint64 schoolId) {
                                "JOIN cities c ON c.id = a.city_id "
                                "JOIN provinces p ON p.id = c.province_id WHERE s.id = ?"),
                 {schoolId});
-    if (row.next()) {
-        place.provinceId = row.value(0).toLongLong();
-        place.provinceName = row.value(1).toString();
-        place.cityId = row.value(2).toLongLong();
-        place.cityName = row.value(3).toString();
-        place.areaId = row.value(4).toLongLong();
-        place.areaName = row.value(5).toString();
-        place.schoolName = row.value(6).toString();
-    }
+    if (row.next())
+        RowRecords::read(row, place.provinceId, place.provinceName, place.cityId, place.cityName,
+                         place.areaId, place.areaName, place.schoolName);
     return place;
 }
 
@@ -236,13 +223,13 @@ Place placeOfSchool(const QSqlDatabase &db, qint64 schoolId) {
 SelectClassModel selectClassModel(const QSqlQuery &row) {
     // columns: id, grade_id, name, has_teacher, has_request
     SelectClassModel model;
-    model.ClassId = row.value(0).toLongLong();
-    model.GradeId = row.value(1).toLongLong();
+    bool hasTeacher = false;
+    bool hasRequest = false;
+    RowRecords::read(row, model.ClassId, model.GradeId, model.ClassName, hasTeacher, hasRequest);
     model.gradeId = model.GradeId;
     model.GradeName = SchoolWords::gradeName(model.GradeId);
-    model.ClassName = row.value(2).toString();
-    model.TeacherIsExists = row.value(3).toLongLong() ? 1 : 0;
-    model.ApprovalExists = row.value(4).toLongLong() ? 1 : 0;
+    model.TeacherIsExists = hasTeacher ? 1 : 0;
+    model.ApprovalExists = hasRequest ? 1 : 0;
     return model;
 }
 
@@ -259,10 +246,7 @@ RecordArray<SelectClassModel> teacherClasses(const QSqlDatabase &db, qint64 teac
                                    "tc.class_id = c.id WHERE tc.teacher_id = ? AND "
                                    "tc.approved = 1 ORDER BY c.grade_id, c.name, c.id"),
                 {teacherId});
-    RecordArray<SelectClassModel> list;
-    while (rows.next())
-        list.append(selectClassModel(rows));
-    return list;
+    return RowRecords::collect(rows, selectClassModel);
 }
 
 qint64 collectionCount(const QSqlDatabase &db, qint64 userId) {
@@ -548,9 +532,7 @@ ServiceAnswer selectClassForTeacher(ServiceContext &context, const FormFields &f
                                                 "ORDER BY c.grade_id, c.name, c.id"),
                              {schoolId, grade, grade});
     SelectClassForTeacherRsp answer;
-    answer.classList.emplace();
-    while (rows.next())
-        answer.classList->append(selectClassModel(rows));
+    answer.classList = RowRecords::collect(rows, selectClassModel);
     return ServiceAnswer::ok(KeyValueMapping::toJsonObject(answer));
 }
 
@@ -675,27 +657,22 @@ ServiceAnswer photoUpdate(ServiceContext &context, const FormFields &fields) {
 
 // ---- pictures ----
 
-std::optional<ServedFile> studentPhoto(ServiceContext &context, const QString &rest) {
-    static const QRegularExpression name(QStringLiteral("^([0-9]{1,18})\\.png$"));
-    const QRegularExpressionMatch match = name.match(rest);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const qint64 id = match.captured(1).toLongLong();
+// Named <id>.png.
+std::optional<QByteArray> studentPhoto(ServiceContext &context,
+                                       const QRegularExpressionMatch &name) {
+    const qint64 id = name.captured(1).toLongLong();
     const auto realName = DB::scalar(
         context.db, QStringLiteral("SELECT real_name FROM users WHERE id = ? AND user_type = 2"),
         {id});
     if (!realName)
         return std::nullopt;
-    return ServedFile{DemoImages::portraitPng(realName->toString(), int(id)),
-                      QByteArrayLiteral("image/png")};
+    return DemoImages::portraitPng(realName->toString(), int(id));
 }
 
-std::optional<ServedFile> teacherPhoto(ServiceContext &context, const QString &rest) {
-    static const QRegularExpression name(QStringLiteral("^([0-9]{1,18})\\.jpg$"));
-    const QRegularExpressionMatch match = name.match(rest);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const qint64 id = match.captured(1).toLongLong();
+// Named <id>.jpg: the uploaded photo, else the generated portrait.
+std::optional<QByteArray> teacherPhoto(ServiceContext &context,
+                                       const QRegularExpressionMatch &name) {
+    const qint64 id = name.captured(1).toLongLong();
     const auto realName = DB::scalar(
         context.db, QStringLiteral("SELECT real_name FROM users WHERE id = ? AND user_type = 1"),
         {id});
@@ -703,7 +680,7 @@ std::optional<ServedFile> teacherPhoto(ServiceContext &context, const QString &r
         return std::nullopt;
     if (const auto stored = DB::scalar(
             context.db, QStringLiteral("SELECT jpeg FROM teacher_photos WHERE user_id = ?"), {id}))
-        return ServedFile{stored->toByteArray(), QByteArrayLiteral("image/jpeg")};
+        return stored->toByteArray();
 
     // The generated portrait, converted once per teacher and name.
     static QMutex cacheLock;
@@ -718,7 +695,7 @@ std::optional<ServedFile> teacherPhoto(ServiceContext &context, const QString &r
         out.open(QIODevice::WriteOnly);
         image.convertToFormat(QImage::Format_RGB32).save(&out, "JPEG", 90);
     }
-    return ServedFile{jpeg, QByteArrayLiteral("image/jpeg")};
+    return jpeg;
 }
 
 } // namespace
@@ -992,8 +969,10 @@ void AccountModule::registerOperations(OperationRegistry &registry) {
     registry.addOperation(pathOf("SelectClassForTeacher"), selectClassForTeacher);
     registry.addOperation(pathOf("ChangeClassForTeacher"), changeClassForTeacher);
     registry.addOperation(pathOf("PhotoUpdate"), photoUpdate);
-    registry.addFiles(QStringLiteral("images/student/"), studentPhoto);
-    registry.addFiles(QStringLiteral("images/teacher/"), teacherPhoto);
+    registry.addFiles(QStringLiteral("images/student/"),
+                      pictures(QStringLiteral("([0-9]{1,18})\\.png"), "image/png", studentPhoto));
+    registry.addFiles(QStringLiteral("images/teacher/"),
+                      pictures(QStringLiteral("([0-9]{1,18})\\.jpg"), "image/jpeg", teacherPhoto));
 }
 
 std::unique_ptr<ServiceModule> makeAccountModule() {

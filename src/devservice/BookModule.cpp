@@ -5,18 +5,16 @@
 #include "DemoImages.h"
 #include "KeyValueMapping.h"
 #include "RequestReader.h"
+#include "RowRecords.h"
 #include "ServiceDatabase.h"
 #include "TeacherRequestManager.h"
 #include "records/ContentRecords.h"
 
-#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include <limits>
-
-Q_LOGGING_CATEGORY(lcBooks, "reading.service.books")
 
 namespace {
 
@@ -94,18 +92,14 @@ QString orderClause(qint64 orderType) {
 BookListModel listModel(const ServiceContext &context, const QSqlQuery &row) {
     // Rows are selected as id, name, flower_count.
     BookListModel model;
-    model.BookId = row.value(0).toLongLong();
-    model.BookName = row.value(1).toString();
+    RowRecords::read(row, model.BookId, model.BookName, model.Flower);
     model.ImageUrl = BookModule::coverUrl(context, model.BookId);
-    model.Flower = row.value(2).toLongLong();
     return model;
 }
 
 RecordArray<BookListModel> listModels(const ServiceContext &context, QSqlQuery &query) {
-    RecordArray<BookListModel> list;
-    while (query.next())
-        list.append(listModel(context, query));
-    return list;
+    return RowRecords::collect(query,
+                               [&](const QSqlQuery &row) { return listModel(context, row); });
 }
 
 // ---- operations ----
@@ -114,13 +108,8 @@ ServiceAnswer getBookSortTree(ServiceContext &context, const FormFields &) {
     QSqlQuery query = ServiceDatabase::run(
         context.db, QStringLiteral("SELECT id, name FROM book_categories ORDER BY position, id"));
     GetBookSortTreeRsp answer;
-    answer.sortList.emplace();
-    while (query.next()) {
-        BookSortModel sort;
-        sort.SortId = query.value(0).toLongLong();
-        sort.SortName = query.value(1).toString();
-        answer.sortList->append(sort);
-    }
+    answer.sortList =
+        RowRecords::all<BookSortModel>(query, &BookSortModel::SortId, &BookSortModel::SortName);
     return ServiceAnswer::ok(KeyValueMapping::toJsonObject(answer));
 }
 
@@ -198,11 +187,7 @@ ServiceAnswer getBookDetailShow(ServiceContext &context, const FormFields &field
 
     BookDetailModel book;
     book.BookId = bookId;
-    book.BookName = query.value(0).toString();
-    book.FlowerCount = query.value(1).toLongLong();
-    book.ISBN = query.value(2).toString();
-    book.Press = query.value(3).toString();
-    book.Introduce = query.value(4).toString();
+    RowRecords::read(query, book.BookName, book.FlowerCount, book.ISBN, book.Press, book.Introduce);
     book.ImageUrl = BookModule::coverUrl(context, bookId);
     book.CommentsCount = commentCount(context.db, bookId);
     book.GoodCount = likeCount(context.db, bookId);
@@ -243,10 +228,9 @@ ServiceAnswer getCommentShow(ServiceContext &context, const FormFields &fields) 
     answer.commentList.emplace();
     while (query.next()) {
         BookCommentModel comment;
-        comment.CommentId = query.value(0).toLongLong();
-        comment.Content = query.value(1).toString();
-        comment.UserId = query.value(2).toLongLong();
-        const QDateTime created = QDateTime::fromMSecsSinceEpoch(query.value(3).toLongLong());
+        qint64 createdMs = 0;
+        RowRecords::read(query, comment.CommentId, comment.Content, comment.UserId, createdMs);
+        const QDateTime created = QDateTime::fromMSecsSinceEpoch(createdMs);
         comment.CreateTimeStr = created.toString(ShownTimeFormat);
         comment.CreateTime = created.toString(FullTimeFormat);
         const int type = query.value(5).toInt();
@@ -446,16 +430,9 @@ ServiceAnswer getMyTestInfo(ServiceContext &context, const FormFields &fields) {
             testers +
             QStringLiteral(") GROUP BY t.book_id, b.name ORDER BY last DESC, t.book_id DESC"),
         {uid});
-    RecordArray<StudentBookListModel> list;
-    while (query.next()) {
-        StudentBookListModel model;
+    RecordArray<StudentBookListModel> list = BookModule::pupilBooks(context, query);
+    for (StudentBookListModel &model : list)
         model.AdminUserId = uid;
-        model.BookId = query.value(0).toLongLong();
-        model.BookName = query.value(1).toString();
-        model.FlowerCount = query.value(2).toLongLong();
-        model.ImageUrl = BookModule::coverUrl(context, model.BookId);
-        list.append(model);
-    }
     // No record of the catalogue names this answer; the student home's list record gives the
     // entries their keys.
     GetStudentPersonHomeIndextRsp answer;
@@ -463,22 +440,14 @@ ServiceAnswer getMyTestInfo(ServiceContext &context, const FormFields &fields) {
     return ServiceAnswer::ok(KeyValueMapping::toJsonObject(answer));
 }
 
-std::optional<ServedFile> coverFile(ServiceContext &context, const QString &rest) {
-    static const QRegularExpression pattern(QStringLiteral("^([1-9][0-9]{0,17})\\.png$"));
-    const QRegularExpressionMatch match = pattern.match(rest);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const qint64 bookId = match.captured(1).toLongLong();
-    const std::optional<QVariant> name = ServiceDatabase::scalar(
+// Named <book id>.png.
+std::optional<QByteArray> cover(ServiceContext &context, const QRegularExpressionMatch &name) {
+    const qint64 bookId = name.captured(1).toLongLong();
+    const std::optional<QVariant> title = ServiceDatabase::scalar(
         context.db, QStringLiteral("SELECT name FROM books WHERE id = ?"), {bookId});
-    if (!name)
+    if (!title)
         return std::nullopt;
-    const QByteArray png = DemoImages::bookCoverPng(name->toString(), int(bookId));
-    if (png.isEmpty()) {
-        qCWarning(lcBooks) << "cover of book" << bookId << "could not be rendered";
-        return std::nullopt;
-    }
-    return ServedFile{png, QByteArrayLiteral("image/png")};
+    return DemoImages::bookCoverPng(title->toString(), int(bookId));
 }
 
 } // namespace
@@ -489,6 +458,16 @@ QString BookModule::name() const {
 
 QString BookModule::coverUrl(const ServiceContext &context, qint64 bookId) {
     return context.publicBaseUrl + QStringLiteral("images/cover/%1.png").arg(bookId);
+}
+
+RecordArray<StudentBookListModel> BookModule::pupilBooks(const ServiceContext &context,
+                                                         QSqlQuery &rows) {
+    return RowRecords::collect(rows, [&](const QSqlQuery &row) {
+        StudentBookListModel model;
+        RowRecords::read(row, model.BookId, model.BookName, model.FlowerCount);
+        model.ImageUrl = coverUrl(context, model.BookId);
+        return model;
+    });
 }
 
 void BookModule::migrate(QSqlDatabase &db) {
@@ -560,7 +539,8 @@ void BookModule::registerOperations(OperationRegistry &registry) {
     registry.addOperation(pathOf("GetMyCollectionInfo"), getMyCollectionInfo);
     registry.addOperation(pathOf("GetRecommendBookList"), getRecommendBookList);
     registry.addOperation(pathOf("GetTestBookList"), getMyTestInfo);
-    registry.addFiles(QStringLiteral("images/cover/"), coverFile);
+    registry.addFiles(QStringLiteral("images/cover/"),
+                      pictures(QStringLiteral("([1-9][0-9]{0,17})\\.png"), "image/png", cover));
 }
 
 std::unique_ptr<ServiceModule> makeBookModule() {

@@ -4,6 +4,7 @@
 // and collections, and the cover images.
 
 #include "ServiceModule.h"
+#include "records/ContentRecords.h"
 
 #include <memory>
 
@@ -16,6 +17,9 @@ public:
 
     // Where the cover of a book is served.
     static QString coverUrl(const ServiceContext &context, qint64 bookId);
+    // The rows of a query that selects book id, name and flowers, as a pupil's list of books.
+    static RecordArray<StudentBookListModel> pupilBooks(const ServiceContext &context,
+                                                        QSqlQuery &rows);
 
     // A comment longer than this (in UTF-16 units, as the client counts) is refused.
     static constexpr qsizetype MaximumCommentLength = 140;

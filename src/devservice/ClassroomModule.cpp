@@ -1,8 +1,10 @@
 #include "ClassroomModule.h"
 
 #include "AccountModule.h"
+#include "BookModule.h"
 #include "DemoImages.h"
 #include "RequestReader.h"
+#include "RowRecords.h"
 #include "SchoolWords.h"
 #include "ServiceDatabase.h"
 #include "records/ContentRecords.h"
@@ -18,10 +20,6 @@
 using DB = ServiceDatabase;
 
 namespace {
-
-QString coverUrl(const ServiceContext &context, qint64 bookId) {
-    return context.publicBaseUrl + QStringLiteral("images/cover/%1.png").arg(bookId);
-}
 
 QString feelPictureUrl(const ServiceContext &context, qint64 feelId, int n, bool thumbnail) {
     return context.publicBaseUrl +
@@ -46,17 +44,13 @@ ServiceAnswer myClassForTeacher(ServiceContext &context, const FormFields &field
                                "ORDER BY c.grade_id, c.name, c.id"),
                 {uid});
     GetMyClassForTeacherRsp answer;
-    answer.classList.emplace();
-    while (rows.next()) {
+    answer.classList = RowRecords::collect(rows, [](const QSqlQuery &row) {
         MyClassListModel model;
-        model.ClassId = rows.value(0).toLongLong();
-        model.ClassName = rows.value(1).toString();
-        model.GradeId = rows.value(2).toLongLong();
+        RowRecords::read(row, model.ClassId, model.ClassName, model.GradeId, model.StudentNum);
         // The screens write "%@年级%@": the grade's numeral alone.
         model.GradeStr = SchoolWords::gradeNumeral(model.GradeId);
-        model.StudentNum = rows.value(3).toLongLong();
-        answer.classList->append(model);
-    }
+        return model;
+    });
     return ServiceAnswer::ok(KeyValueMapping::toJsonObject(answer));
 }
 
@@ -84,19 +78,14 @@ ServiceAnswer myClassDetail(ServiceContext &context, const FormFields &fields) {
                     order,
                 {classId});
     GetMyClassDetailRsp answer;
-    answer.list.emplace();
-    while (rows.next()) {
+    answer.list = RowRecords::collect(rows, [&](const QSqlQuery &row) {
         StudentListModel model;
-        model.UserId = rows.value(0).toLongLong();
-        model.RealName = rows.value(1).toString();
-        model.Sex = rows.value(2).toLongLong();
-        model.Mobile = rows.value(3).toString();
-        model.FlowerNumber = rows.value(4).toLongLong();
-        model.TestPassNum = rows.value(5).toLongLong();
+        RowRecords::read(row, model.UserId, model.RealName, model.Sex, model.Mobile,
+                         model.FlowerNumber, model.TestPassNum);
         model.MyTitle = SchoolWords::levelTitle(model.FlowerNumber);
         model.PhotoStr = AccountModule::studentPhotoUrl(context, model.UserId);
-        answer.list->append(model);
-    }
+        return model;
+    });
     return ServiceAnswer::ok(KeyValueMapping::toJsonObject(answer));
 }
 
@@ -123,14 +112,9 @@ ServiceAnswer studentHome(ServiceContext &context, const FormFields &fields) {
 
     StudentUseInfo user;
     user.UserId = uid;
-    user.RealName = pupil.value(0).toString();
-    user.FlowerNumber = pupil.value(1).toLongLong();
-    user.Grade = pupil.value(2).toLongLong();
+    RowRecords::read(pupil, user.RealName, user.FlowerNumber, user.Grade, user.ClassName,
+                     user.SchoolName, user.AreaName, user.CityName);
     user.GradeStr = SchoolWords::gradeName(user.Grade);
-    user.ClassName = pupil.value(3).toString();
-    user.SchoolName = pupil.value(4).toString();
-    user.AreaName = pupil.value(5).toString();
-    user.CityName = pupil.value(6).toString();
     user.MyTitle = SchoolWords::levelTitle(user.FlowerNumber);
     user.PhotoStr = AccountModule::studentPhotoUrl(context, uid);
     user.Photo = user.PhotoStr;
@@ -152,7 +136,6 @@ ServiceAnswer studentHome(ServiceContext &context, const FormFields &fields) {
 
     GetStudentPersonHomeIndextRsp answer;
     answer.user = user;
-    RecordArray<StudentBookListModel> books;
     QSqlQuery rows =
         type == 1
             ? DB::run(db,
@@ -167,14 +150,7 @@ ServiceAnswer studentHome(ServiceContext &context, const FormFields &fields) {
                                  "JOIN books b ON b.id = k.book_id WHERE k.user_id = ? "
                                  "ORDER BY k.created_at DESC, k.book_id DESC LIMIT ? OFFSET ?"),
                   {uid, page.size, page.offset()});
-    while (rows.next()) {
-        StudentBookListModel model;
-        model.BookId = rows.value(0).toLongLong();
-        model.BookName = rows.value(1).toString();
-        model.FlowerCount = rows.value(2).toLongLong();
-        model.ImageUrl = coverUrl(context, model.BookId);
-        books.append(model);
-    }
+    const RecordArray<StudentBookListModel> books = BookModule::pupilBooks(context, rows);
     if (type == 1)
         answer.testList = books;
     else
@@ -207,17 +183,16 @@ ServiceAnswer feelList(ServiceContext &context, const FormFields &fields) {
                                "ORDER BY r.created_at DESC, r.id DESC"),
                 {uid, feelType, feelType, feelType});
     GetFeelListRsp answer;
-    answer.feelList.emplace();
-    while (rows.next()) {
+    answer.feelList = RowRecords::collect(rows, [](const QSqlQuery &row) {
         GradeListModel model;
-        model.FeelId = rows.value(0).toLongLong();
-        model.UserId = rows.value(1).toLongLong();
-        model.RealName = rows.value(2).toString();
-        model.BookName = rows.value(3).toString();
-        model.CreateTimeStr = SchoolWords::minuteText(rows.value(4).toLongLong());
-        model.FeelTypeStr = feelTypeText(rows.value(5).toLongLong());
-        answer.feelList->append(model);
-    }
+        qint64 createdMs = 0;
+        qint64 grade = 0;
+        RowRecords::read(row, model.FeelId, model.UserId, model.RealName, model.BookName, createdMs,
+                         grade);
+        model.CreateTimeStr = SchoolWords::minuteText(createdMs);
+        model.FeelTypeStr = feelTypeText(grade);
+        return model;
+    });
     return ServiceAnswer::ok(KeyValueMapping::toJsonObject(answer));
 }
 
@@ -233,17 +208,17 @@ ServiceAnswer singleFeel(ServiceContext &context, const FormFields &fields) {
         RequestReader::refuse(QStringLiteral("读后感不存在"));
     FeelDetailRsp feel;
     feel.FeelId = feelId;
-    feel.BookId = row.value(0).toLongLong();
-    feel.Content = row.value(1).toString();
-    feel.CreateTime = SchoolWords::timeText(row.value(3).toLongLong());
-    feel.FeelType = row.value(4).toLongLong();
+    int pictureCount = 0;
+    qint64 createdMs = 0;
+    RowRecords::read(row, feel.BookId, feel.Content, pictureCount, createdMs, feel.FeelType,
+                     feel.CheckUserId);
+    feel.CreateTime = SchoolWords::timeText(createdMs);
     feel.Status = feel.FeelType > 0 ? 1 : 0;
     feel.FeelTypeStr = feelTypeText(feel.FeelType);
-    feel.CheckUserId = row.value(5).toLongLong();
     if (!row.value(6).isNull())
         feel.CheckTime = SchoolWords::timeText(row.value(6).toLongLong());
     QJsonArray pictures;
-    for (int n = 1; n <= row.value(2).toInt(); ++n)
+    for (int n = 1; n <= pictureCount; ++n)
         pictures.append(feelPictureUrl(context, feelId, n, true));
     feel.ImgageUrlList = pictures;
     GetSingleFeelRsp answer;
@@ -282,14 +257,11 @@ ServiceAnswer updateFeel(ServiceContext &context, const FormFields &fields) {
     return ServiceAnswer::ok();
 }
 
-std::optional<ServedFile> feelPicture(ServiceContext &context, const QString &rest) {
-    static const QRegularExpression name(
-        QStringLiteral("^([0-9]{1,18})_([0-9]{1,2})_(thumbnail|bmiddle)\\.png$"));
-    const QRegularExpressionMatch match = name.match(rest);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const qint64 feelId = match.captured(1).toLongLong();
-    const int n = match.captured(2).toInt();
+// Named <reflection id>_<n>_<thumbnail|bmiddle>.png.
+std::optional<QByteArray> feelPicture(ServiceContext &context,
+                                      const QRegularExpressionMatch &name) {
+    const qint64 feelId = name.captured(1).toLongLong();
+    const int n = name.captured(2).toInt();
     QSqlQuery row =
         DB::run(context.db,
                 QStringLiteral("SELECT r.picture_count, COALESCE(b.name, '') FROM reflections r "
@@ -298,10 +270,8 @@ std::optional<ServedFile> feelPicture(ServiceContext &context, const QString &re
     if (!row.next() || n < 1 || n > row.value(0).toInt())
         return std::nullopt;
     const QString caption = QStringLiteral("《%1》").arg(row.value(1).toString());
-    return ServedFile{
-        DemoImages::reflectionPicturePng(caption, int(feelId * 4 + n),
-                                         match.captured(3) == QStringLiteral("thumbnail")),
-        QByteArrayLiteral("image/png")};
+    return DemoImages::reflectionPicturePng(caption, int(feelId * 4 + n),
+                                            name.captured(3) == QStringLiteral("thumbnail"));
 }
 
 // ---- reports ----
@@ -310,14 +280,8 @@ ServiceAnswer termYear(ServiceContext &context, const FormFields &) {
     QSqlQuery rows = DB::run(
         context.db, QStringLiteral("SELECT id, year, term_name FROM terms ORDER BY id DESC"));
     GetTermYearRsp answer;
-    answer.list.emplace();
-    while (rows.next()) {
-        TermListModel model;
-        model.Id = rows.value(0).toLongLong();
-        model.Year = rows.value(1).toString();
-        model.TermName = rows.value(2).toString();
-        answer.list->append(model);
-    }
+    answer.list = RowRecords::all<TermListModel>(rows, &TermListModel::Id, &TermListModel::Year,
+                                                 &TermListModel::TermName);
     return ServiceAnswer::ok(KeyValueMapping::toJsonObject(answer));
 }
 
@@ -331,13 +295,8 @@ ServiceAnswer cityList(ServiceContext &context, const FormFields &fields) {
         context.db, QStringLiteral("SELECT id, name FROM cities WHERE province_id = ? ORDER BY id"),
         {provinceId});
     GetCityListRsp answer;
-    answer.cityList.emplace();
-    while (rows.next()) {
-        CityListModel model;
-        model.CityId = rows.value(0).toLongLong();
-        model.CityName = rows.value(1).toString();
-        answer.cityList->append(model);
-    }
+    answer.cityList =
+        RowRecords::all<CityListModel>(rows, &CityListModel::CityId, &CityListModel::CityName);
     return ServiceAnswer::ok(KeyValueMapping::toJsonObject(answer));
 }
 
@@ -350,13 +309,8 @@ ServiceAnswer areaList(ServiceContext &context, const FormFields &fields) {
         context.db, QStringLiteral("SELECT id, name FROM areas WHERE city_id = ? ORDER BY id"),
         {cityId});
     GetAreaListRsp answer;
-    answer.areaList.emplace();
-    while (rows.next()) {
-        AreaListModel model;
-        model.AreaId = rows.value(0).toLongLong();
-        model.AreaName = rows.value(1).toString();
-        answer.areaList->append(model);
-    }
+    answer.areaList =
+        RowRecords::all<AreaListModel>(rows, &AreaListModel::AreaId, &AreaListModel::AreaName);
     return ServiceAnswer::ok(KeyValueMapping::toJsonObject(answer));
 }
 
@@ -693,7 +647,10 @@ void ClassroomModule::registerOperations(OperationRegistry &registry) {
     registry.addOperation(pathOf("ChartCityList"), cityList);
     registry.addOperation(pathOf("ChartAreaList"), areaList);
     registry.addOperation(pathOf("ChartList"), teacherReport);
-    registry.addFiles(QStringLiteral("images/feel/"), feelPicture);
+    registry.addFiles(
+        QStringLiteral("images/feel/"),
+        pictures(QStringLiteral("([0-9]{1,18})_([0-9]{1,2})_(thumbnail|bmiddle)\\.png"),
+                 "image/png", feelPicture));
 }
 
 std::unique_ptr<ServiceModule> makeClassroomModule() {

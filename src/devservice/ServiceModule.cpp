@@ -1,6 +1,9 @@
 #include "ServiceModule.h"
 
+#include "ServiceLog.h"
 #include "TeacherRequestManager.h"
+
+#include <QRegularExpression>
 
 std::optional<QString> FormFields::text(const QString &key) const {
     const auto it = m_values.constFind(key);
@@ -51,4 +54,24 @@ QString ServiceModule::pathOf(const char *operationName) {
         TeacherRequestManager::operation(QString::fromLatin1(operationName));
     Q_ASSERT(operation);
     return operation ? QString::fromLatin1(operation->path) : QString();
+}
+
+FileHandler ServiceModule::pictures(const QString &namePattern, const QByteArray &mimeType,
+                                    PictureMaker make) {
+    const QRegularExpression name(QRegularExpression::anchoredPattern(namePattern));
+    Q_ASSERT(name.isValid());
+    return [name, mimeType, make = std::move(make)](
+               ServiceContext &context, const QString &rest) -> std::optional<ServedFile> {
+        const QRegularExpressionMatch match = name.match(rest);
+        if (!match.hasMatch())
+            return std::nullopt;
+        std::optional<QByteArray> bytes = make(context, match);
+        if (!bytes)
+            return std::nullopt;
+        if (bytes->isEmpty()) {
+            qCWarning(lcReadingService) << "picture" << rest << "could not be drawn";
+            return std::nullopt;
+        }
+        return ServedFile{std::move(*bytes), mimeType};
+    };
 }

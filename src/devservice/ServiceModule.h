@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QJsonObject>
+#include <QRegularExpressionMatch>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -70,6 +71,10 @@ struct ServedFile {
     QByteArray mimeType;
 };
 using FileHandler = std::function<std::optional<ServedFile>(ServiceContext &, const QString &)>;
+// Draws (or fetches) the picture a file name asks for, given the name's captures; nothing when
+// there is no such picture.
+using PictureMaker =
+    std::function<std::optional<QByteArray>(ServiceContext &, const QRegularExpressionMatch &)>;
 
 class OperationRegistry {
 public:
@@ -105,4 +110,8 @@ protected:
     // the operation's name in the catalogue ("ForgetVerification"), gives its path
     // ("Mobile/GetPasswordForget").
     static QString pathOf(const char *operationName);
+    // Serves the pictures whose file names match namePattern whole: make gives the bytes, sent as
+    // mimeType. A name that does not match, no picture or one that could not be drawn is a 404.
+    static FileHandler pictures(const QString &namePattern, const QByteArray &mimeType,
+                                PictureMaker make);
 };
