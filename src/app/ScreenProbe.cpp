@@ -14,13 +14,18 @@
 #include <QAbstractAnimation>
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
+#include <QIcon>
+#include <QImage>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMetaProperty>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
@@ -54,8 +59,38 @@ QWidget *firstShown(QWidget *scope, const QString &name, bool byClass, const QWi
     return nullptr;
 }
 
+// A role's value as JSON. Values JSON has no form for (a picture) are described in words, so a
+// reader still sees that the role holds something; a role without data is null.
 QJsonValue toJson(const QVariant &value) {
+    if (!value.isValid())
+        return QJsonValue::Null;
+    auto sized = [](const char *kind, QSize size, bool null) -> QJsonValue {
+        if (null)
+            return QJsonValue::Null;
+        return QStringLiteral("%1 %2x%3")
+            .arg(QLatin1String(kind))
+            .arg(size.width())
+            .arg(size.height());
+    };
     switch (value.metaType().id()) {
+    case QMetaType::QPixmap: {
+        const QPixmap pixmap = value.value<QPixmap>();
+        return sized("QPixmap", pixmap.size(), pixmap.isNull());
+    }
+    case QMetaType::QImage: {
+        const QImage image = value.value<QImage>();
+        return sized("QImage", image.size(), image.isNull());
+    }
+    case QMetaType::QIcon: {
+        const QIcon icon = value.value<QIcon>();
+        return icon.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(QStringLiteral("QIcon"));
+    }
+    case QMetaType::QStringList:
+        return QJsonArray::fromStringList(value.toStringList());
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(Qt::ISODateWithMs);
+    case QMetaType::QSize:
+        return QJsonArray{value.toSize().width(), value.toSize().height()};
     case QMetaType::Bool:
         return value.toBool();
     case QMetaType::Int:
@@ -72,26 +107,52 @@ QJsonValue toJson(const QVariant &value) {
     case QMetaType::QUrl:
         return value.toString();
     default:
-        return QJsonValue::Undefined;
+        if (value.canConvert<QString>())
+            return value.toString();
+        return QString::fromLatin1(value.metaType().name());
     }
 }
 
-// A row as the view shows it: its display text, and the model's named roles (a cell's parts).
+// A row as the view shows it: its display text, and every role the model names (a cell's parts,
+// Qt's own roles too), null where the row has no data for it.
 QJsonObject describeRow(const QAbstractItemModel *model, const QModelIndex &index) {
     QJsonObject row;
     row.insert(QStringLiteral("text"), index.data(Qt::DisplayRole).toString());
     QJsonObject roles;
     const auto names = model->roleNames();
-    for (auto it = names.constBegin(); it != names.constEnd(); ++it) {
-        if (it.key() < Qt::UserRole)
-            continue;
-        const QJsonValue value = toJson(index.data(it.key()));
-        if (!value.isUndefined())
-            roles.insert(QString::fromUtf8(it.value()), value);
-    }
+    for (auto it = names.constBegin(); it != names.constEnd(); ++it)
+        roles.insert(QString::fromUtf8(it.value()), toJson(index.data(it.key())));
     if (!roles.isEmpty())
         row.insert(QStringLiteral("roles"), roles);
     return row;
+}
+
+// The parts a widget paints itself and names for accessibility (a bar's columns, a tab bar's
+// tabs): its accessible children that are no widgets of their own, which the tree lists anyway.
+// An item view's cells are left to its rows.
+QJsonArray describeParts(const QWidget *widget, const QWidget *window) {
+    QJsonArray parts;
+    if (qobject_cast<const QAbstractItemView *>(widget))
+        return parts;
+    QAccessibleInterface *self =
+        QAccessible::queryAccessibleInterface(const_cast<QWidget *>(widget));
+    if (!self || !self->isValid())
+        return parts;
+    for (int i = 0; i < self->childCount(); ++i) {
+        QAccessibleInterface *part = self->child(i);
+        if (!part || !part->isValid() || qobject_cast<QWidget *>(part->object()))
+            continue;
+        const QString name = part->text(QAccessible::Name);
+        if (name.isEmpty())
+            continue;
+        const QRect area = part->rect();
+        const QPoint origin = window->mapFromGlobal(area.topLeft());
+        parts.append(
+            QJsonObject{{QStringLiteral("accessibleName"), name},
+                        {QStringLiteral("geometry"),
+                         QJsonArray{origin.x(), origin.y(), area.width(), area.height()}}});
+    }
+    return parts;
 }
 
 QJsonArray describeRows(const QAbstractItemView *view) {
@@ -265,8 +326,16 @@ QJsonObject ScreenProbe::describeTree(const QWidget *widget, const QWidget *wind
     node.insert(QStringLiteral("class"), QString::fromLatin1(widget->metaObject()->className()));
     if (!widget->objectName().isEmpty())
         node.insert(QStringLiteral("name"), widget->objectName());
-    if (const std::optional<QString> text = visibleText(widget))
+    if (const std::optional<QString> text = visibleText(widget)) {
         node.insert(QStringLiteral("text"), *text);
+    } else {
+        // What a person cannot read off a text, a screen reader still says: the name a widget
+        // gives itself, or its painted parts give themselves.
+        if (!widget->accessibleName().isEmpty())
+            node.insert(QStringLiteral("accessibleName"), widget->accessibleName());
+        if (const QJsonArray parts = describeParts(widget, window); !parts.isEmpty())
+            node.insert(QStringLiteral("parts"), parts);
+    }
     const QPoint origin = widget == window ? QPoint() : widget->mapTo(window, QPoint());
     node.insert(QStringLiteral("geometry"),
                 QJsonArray{origin.x(), origin.y(), widget->width(), widget->height()});

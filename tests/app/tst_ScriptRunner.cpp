@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QStringListModel>
 #include <QStyledItemDelegate>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
@@ -116,6 +117,7 @@ private slots:
     void dumpWritesTheVisibleTreeWithRows();
     void waitLastsUntilAnimationsEndOrFailsAtTheLimit();
     void waitIsNotHeldByACallTheResetAbandoned();
+    void dumpNamesWhatShowsNoTextAndEveryRole();
 };
 
 void tst_ScriptRunner::stepsThatCannotBeDone_data() {
@@ -264,6 +266,25 @@ void tst_ScriptRunner::waitIsNotHeldByACallTheResetAbandoned() {
     ShellState::resetForTests();
     QCOMPARE(BaseAFHttpManager::callsInFlight(), 0);
     QVERIFY(BaseAFHttpManager::userAgent().contains("Scale/1.00"));
+}
+
+// A bar that paints its columns is read by their accessible names; a row by all its roles.
+void tst_ScriptRunner::dumpNamesWhatShowsNoTextAndEveryRole() {
+    auto *bar = new QTabBar(m_screen);
+    bar->setAccessibleName(QStringLiteral("排序"));
+    bar->addTab(QStringLiteral("按姓名"));
+    bar->addTab(QStringLiteral("按等级"));
+    bar->show();
+    QCOMPARE(run(QStringLiteral("dump %1/d.json").arg(m_dir.path())).first, 0);
+    QFile file(m_dir.filePath(QStringLiteral("d.json")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonArray nodes =
+        QJsonDocument::fromJson(file.readAll())["tree"].toObject()["children"].toArray();
+    QCOMPARE(nodes.last()["accessibleName"].toString(), QStringLiteral("排序"));
+    QCOMPARE(nodes.last()["parts"][1]["accessibleName"].toString(), QStringLiteral("按等级"));
+    const QJsonValue roles = nodes.at(4)["rows"][0]["roles"]; // the list
+    QCOMPARE(roles["edit"].toString(), QStringLiteral("甲"));
+    QVERIFY(roles["toolTip"].isNull());
 }
 
 QTEST_MAIN(tst_ScriptRunner)
