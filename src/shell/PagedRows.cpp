@@ -24,6 +24,14 @@ void PagedRowsBase::setPageSize(int size) {
     m_pageSize = size;
 }
 
+void PagedRowsBase::setSinglePage(bool singlePage) {
+    m_singlePage = singlePage;
+    if (singlePage) {
+        m_hasMore = false;
+        delete m_footer;
+    }
+}
+
 void PagedRowsBase::refresh() {
     requestPage(1);
 }
@@ -36,13 +44,13 @@ void PagedRowsBase::reloadWithSpinner() {
 }
 
 void PagedRowsBase::loadMore() {
-    if (isLoading())
+    if (m_singlePage || isLoading())
         return;
     requestPage(m_page + 1);
 }
 
 bool PagedRowsBase::canFetchMore(const QModelIndex &parent) const {
-    return !parent.isValid() && m_hasMore && !isLoading() && m_request;
+    return !parent.isValid() && !m_singlePage && m_hasMore && !isLoading() && m_request;
 }
 
 void PagedRowsBase::fetchMore(const QModelIndex &parent) {
@@ -82,7 +90,7 @@ bool PagedRowsBase::acceptPage(quint64 ticket, int page, int rowsInPage) {
     }
     // The state is final before the rows change: views ask canFetchMore() from the change signals.
     m_page = page;
-    m_hasMore = rowsInPage >= m_pageSize;
+    m_hasMore = !m_singlePage && rowsInPage >= m_pageSize;
     setRequested(0);
     endControls();
     return true;
@@ -117,16 +125,22 @@ void PagedRowsBase::resetPaging() {
     removeCover();
 }
 
-void PagedRowsBase::attach(QAbstractScrollArea *list, BasicVC *screen) {
+void PagedRowsBase::attach(QAbstractScrollArea *list, BasicVC *screen, std::function<void()> pull) {
     if (!list)
         return;
     m_list = list;
     m_screen = screen;
     QPointer<PagedRowsBase> self(this);
-    m_header = RefreshHeader::attach(list, [self] {
-        if (self)
+    m_header = RefreshHeader::attach(list, [self, pull = std::move(pull)] {
+        if (!self)
+            return;
+        if (pull)
+            pull();
+        else
             self->refresh();
     });
+    if (m_singlePage)
+        return;
     m_footer = LoadMoreFooter::attach(list, [self] {
         if (self)
             self->loadMore();

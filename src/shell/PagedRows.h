@@ -24,6 +24,11 @@
 //     m_books->attach(ui->grid, this); // pull-down refresh, pull-up load-more, empty-data cover
 //     m_books->header()->beginRefreshing(); // the first load, with the spinner
 //
+// A list the service sends whole, in one answer, is the same with one line more, before attach():
+//
+//     m_books->setSinglePage(true); // page 1 only; no load-more footer, nothing to fetch
+//
+// src/screens/personal/MyCollectionVC.cpp is the reference to copy whole (a single-page grid).
 // A list with more to it derives `class FeelRows : public PagedRows<GradeListModel>`
 // and overrides rowData() instead of passing a role function.
 
@@ -76,6 +81,11 @@ public:
     // after the last page); views' automatic fetchMore() does.
     bool hasMore() const { return m_hasMore; }
 
+    // The whole list comes in one answer: a refresh asks for page 1, and there is never a next
+    // page (no load-more footer, loadMore() and fetchMore() ask for nothing).
+    void setSinglePage(bool singlePage);
+    bool isSinglePage() const { return m_singlePage; }
+
     int count() const { return rowCount(); }
     bool isValidRow(int row) const { return row >= 0 && row < count(); }
 
@@ -85,17 +95,21 @@ public:
     // spins, page 1 is asked again at once, so a load that predates the reason to reload is
     // overtaken rather than waited for.
     void reloadWithSpinner();
-    // The page after the current one; nothing while a load runs (its answer ends the footer).
+    // The page after the current one; nothing while a load runs (its answer ends the footer), nor
+    // for a single-page list.
     void loadMore();
     // The answer for `page` failed or was refused; nothing when `page` is not the one asked for.
     void pageFailed(int page);
     // No rows, no page, nothing running: an answer still in flight is dropped.
     virtual void clear() = 0;
 
-    // Puts the pull-down refresh header (refresh) and pull-up load-more footer (loadMore) on
-    // `list` and ends them when a page arrives or fails. With a screen, the empty-data cover over
-    // `list` goes before each load and comes back when the list is empty after one.
-    void attach(QAbstractScrollArea *list, BasicVC *screen = nullptr);
+    // Puts the pull-down refresh header and, unless the list is single-page, the pull-up load-more
+    // footer (loadMore) on `list`, and ends them when a page arrives or fails. A pull-down calls
+    // `pull`, refresh() when none is given (a screen whose reload first decides what to send).
+    // With a screen, the empty-data cover over `list` goes before each load and comes back when
+    // the list is empty after one.
+    void attach(QAbstractScrollArea *list, BasicVC *screen = nullptr,
+                std::function<void()> pull = {});
     RefreshHeader *header() const { return m_header; }
     LoadMoreFooter *footer() const { return m_footer; }
 
@@ -154,6 +168,7 @@ private:
     quint64 m_ticket = 0; // the running request; 0 when none
     quint64 m_serial = 0;
     bool m_hasMore = false;
+    bool m_singlePage = false;
 
     QPointer<QAbstractScrollArea> m_list;
     QPointer<BasicVC> m_screen;

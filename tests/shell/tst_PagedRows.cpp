@@ -179,6 +179,22 @@ private slots:
         QVERIFY(!covered());
     }
 
+    // The whole list in one answer: page 1 only, no footer, a failed reload keeps the rows.
+    void singlePage() {
+        QListView list;
+        Fixture f;
+        f.rows.setSinglePage(true);
+        f.rows.attach(&list);
+        f.rows.header()->beginRefreshing();
+        f.answer(1, 9);
+        f.rows.loadMore();
+        f.rows.fetchMore({});
+        f.rows.refresh();
+        f.fail();
+        QVERIFY(!f.rows.footer() && !f.rows.canFetchMore({}) && f.shows(1, 9));
+        QCOMPARE(f.asked, QList<int>({1, 1}));
+    }
+
     // A late image goes to the rows that show its URL when it arrives, wherever they are now.
     void imageReachesTheRowShowingIt_data() {
         QTest::addColumn<QStringList>("reloaded"); // the images of page 1 when the image arrives
