@@ -20,19 +20,6 @@ QString decodeFormComponent(QByteArray component) {
     return QString::fromUtf8(QByteArray::fromPercentEncoding(component));
 }
 
-// Counts accepted connections, which QHttpServer does not expose.
-class CountingTcpServer : public QTcpServer {
-public:
-    using QTcpServer::QTcpServer;
-    int accepted = 0;
-
-protected:
-    void incomingConnection(qintptr descriptor) override {
-        ++accepted;
-        QTcpServer::incomingConnection(descriptor);
-    }
-};
-
 // What QHttpServerResponder cannot write goes straight to the socket: a reason phrase of the
 // answer's own, a status QHttpServer has no name for, a body that ends when the connection
 // closes, and late answers.
@@ -131,7 +118,7 @@ QList<std::pair<QString, QString>> StubHttpServer::Recorded::formPairs() const {
 StubHttpServer::StubHttpServer(QObject *parent)
     : QObject(parent)
     , m_http(new QHttpServer(this))
-    , m_tcp(new CountingTcpServer(m_http)) {
+    , m_tcp(new QTcpServer(m_http)) {
     m_defaultAnswer = Answer::json(R"({"result":0,"msg":"no route"})", 404);
     // No routes: every path is answered from the tables, so one handler takes all requests.
     m_http->setMissingHandler(
@@ -157,10 +144,6 @@ quint16 StubHttpServer::port() const {
 
 QString StubHttpServer::baseUrl() const {
     return QStringLiteral("http://127.0.0.1:%1/").arg(port());
-}
-
-int StubHttpServer::connectionCount() const {
-    return static_cast<CountingTcpServer *>(m_tcp)->accepted;
 }
 
 void StubHttpServer::setAnswer(const QString &path, Answer answer) {
@@ -197,7 +180,6 @@ StubHttpServer::Answer StubHttpServer::answerFor(const QString &path) {
 void StubHttpServer::handle(const QHttpServerRequest &request, QHttpServerResponder &&responder) {
     Recorded recorded;
     recorded.method = methodName(request);
-    recorded.target = request.url().toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority);
     recorded.path = request.url().path(QUrl::FullyDecoded).mid(1);
     for (const auto &[name, value] : request.headers())
         recorded.headers.insert(name.toLower(), value);

@@ -42,8 +42,7 @@ public:
 
     struct Recorded {
         QByteArray method;
-        QByteArray target; // request target as sent, e.g. "/Mobile/TeacherLogin"
-        QString path;      // decoded, without leading '/' and query, e.g. "Mobile/TeacherLogin"
+        QString path; // decoded, without leading '/' and query, e.g. "Mobile/TeacherLogin"
         QHash<QByteArray, QByteArray> headers; // names lower-cased
         QByteArray body;
 
@@ -71,8 +70,6 @@ public:
     QList<Recorded> requests() const;
     Recorded lastRequest() const; // a default Recorded when nothing was received
     void clearRequests();
-    // Connections accepted so far (to tell keep-alive reuse from new connections).
-    int connectionCount() const;
 
     static QByteArray standardReason(int status);
 
