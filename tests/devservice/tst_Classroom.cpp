@@ -40,22 +40,22 @@ private:
     QJsonObject call(const QString &operation, const Form &form) {
         return m_client->call(operation, form);
     }
+    // The answer's array under key.
+    QJsonArray list(const char *operation, const Form &form, const char *key) {
+        return call(QLatin1String(operation), form).value(QLatin1String(key)).toArray();
+    }
     QJsonArray feels(qint64 uid, int type) {
-        return call(QStringLiteral("GetFeelList"),
-                    {{"uid", QString::number(uid)}, {"feelType", QString::number(type)}})
-            .value(QStringLiteral("feelList"))
-            .toArray();
+        return list("GetFeelList",
+                    {{"uid", QString::number(uid)}, {"feelType", QString::number(type)}},
+                    "feelList");
     }
     QJsonArray roster(qint64 classId, int type) {
-        return call(QStringLiteral("GetMyClassDetail"),
-                    {{"type", QString::number(type)}, {"classId", QString::number(classId)}})
-            .value(QStringLiteral("list"))
-            .toArray();
+        return list("GetMyClassDetail",
+                    {{"type", QString::number(type)}, {"classId", QString::number(classId)}},
+                    "list");
     }
     QJsonArray classes(qint64 uid) {
-        return call(QStringLiteral("GetMyClassForTeacher"), {{"uid", QString::number(uid)}})
-            .value(QStringLiteral("classList"))
-            .toArray();
+        return list("GetMyClassForTeacher", {{"uid", QString::number(uid)}}, "classList");
     }
     QJsonObject home(qint64 pupil, int type, int pageIndex, int pageSize) {
         return call(QStringLiteral("GetStudentPersonHomeIndex"),
@@ -277,22 +277,16 @@ void tst_Classroom::gradingRefusals() {
 
 void tst_Classroom::termsCitiesAndDistricts() {
     // The current term first (the report starts with it); the teacher's own area reachable.
-    const QJsonArray terms =
-        call(QStringLiteral("ChartTermList"), {}).value(QStringLiteral("list")).toArray();
+    const QJsonArray terms = list("ChartTermList", {}, "list");
     QVERIFY(terms.size() >= 2);
     for (qsizetype i = 1; i < terms.size(); ++i)
         QVERIFY(integer(terms.at(i - 1), "Id") > integer(terms.at(i), "Id"));
     bool ownAreaFound = false;
     for (const QJsonValue &area :
-         call(QStringLiteral("ChartAreaList"), {{"cityId", QString::number(m_cityId)}})
-             .value(QStringLiteral("areaList"))
-             .toArray())
+         list("ChartAreaList", {{"cityId", QString::number(m_cityId)}}, "areaList"))
         ownAreaFound |= integer(area, "AreaId") == m_areaId;
     QVERIFY(ownAreaFound);
-    QVERIFY(!call(QStringLiteral("ChartCityList"), {{"provinceId", "1"}})
-                 .value(QStringLiteral("cityList"))
-                 .toArray()
-                 .isEmpty());
+    QVERIFY(!list("ChartCityList", {{"provinceId", "1"}}, "cityList").isEmpty());
 }
 
 void tst_Classroom::reportRowsAddUp_data() {
@@ -306,8 +300,7 @@ void tst_Classroom::reportRowsAddUp_data() {
 void tst_Classroom::reportRowsAddUp() {
     QFETCH(int, type);
     QFETCH(int, termIndex);
-    const QJsonArray terms =
-        call(QStringLiteral("ChartTermList"), {}).value(QStringLiteral("list")).toArray();
+    const QJsonArray terms = list("ChartTermList", {}, "list");
     const qint64 term = integer(terms.at(termIndex), "Id");
     const QJsonObject answer =
         report(type, term, type == 0 ? 3 : 0, type == 1 ? m_areaId : 0, type == 2 ? m_cityId : 0);
