@@ -52,10 +52,9 @@ void tst_KeyValueMapping::int64Rule() {
     QFETCH(qint64, expected);
     // The base's field and a response's own field both go through the rule.
     const QJsonObject answer{{"result", jsonValue(json)}, {"totalCount", jsonValue(json)}};
-    const auto rsp = KeyValueMapping::objectWithKeyValues<GetBookListRsp>(answer);
-    QVERIFY(rsp);
-    QCOMPARE(rsp->result, expected);
-    QCOMPARE(rsp->totalCount, expected);
+    const auto rsp = KeyValueMapping::objectWithKeyValues<GetBookListRsp>(answer).value();
+    QCOMPARE(rsp.result, expected);
+    QCOMPARE(rsp.totalCount, expected);
 }
 
 void tst_KeyValueMapping::boolRule_data() {
@@ -108,14 +107,13 @@ void tst_KeyValueMapping::stringRule() {
     QFETCH(bool, present);
     QFETCH(QString, expected);
     const QJsonObject answer{{"msg", jsonValue(json)}, {"photo", jsonValue(json)}};
-    const auto rsp = KeyValueMapping::objectWithKeyValues<LoginRsp>(answer);
-    QVERIFY(rsp);
-    QCOMPARE(rsp->msg.has_value(), present);
-    QCOMPARE(rsp->photo.has_value(), present);
+    const auto rsp = KeyValueMapping::objectWithKeyValues<LoginRsp>(answer).value();
+    QCOMPARE(rsp.msg.has_value(), present);
+    QCOMPARE(rsp.photo.has_value(), present);
     if (present) {
-        QCOMPARE(*rsp->msg, expected);
-        QCOMPARE(*rsp->photo, expected);
-        QVERIFY(!rsp->msg->isNull());
+        QCOMPARE(*rsp.msg, expected);
+        QCOMPARE(*rsp.photo, expected);
+        QVERIFY(!rsp.msg->isNull());
     }
 }
 
@@ -138,12 +136,12 @@ void tst_KeyValueMapping::recordFieldValues() {
     QFETCH(bool, present);
     QFETCH(qint64, userId);
     const auto rsp = KeyValueMapping::objectWithKeyValues<LoginRsp>(
-        QJsonObject{{"result", 1}, {"user", jsonValue(json)}});
-    QVERIFY(rsp);
-    QCOMPARE(rsp->result, qint64(1));
-    QCOMPARE(rsp->user.has_value(), present);
+                         QJsonObject{{"result", 1}, {"user", jsonValue(json)}})
+                         .value();
+    QCOMPARE(rsp.result, qint64(1));
+    QCOMPARE(rsp.user.has_value(), present);
     if (present)
-        QCOMPARE(rsp->user->UserId, userId);
+        QCOMPARE(rsp.user->UserId, userId);
 }
 
 void tst_KeyValueMapping::arrayFieldValues_data() {
@@ -166,13 +164,13 @@ void tst_KeyValueMapping::arrayFieldValues() {
     QFETCH(bool, plain);
     const QJsonValue value = jsonValue(json);
     const auto rsp =
-        KeyValueMapping::objectWithKeyValues<GetBookListRsp>(QJsonObject{{"bookList", value}});
-    QVERIFY(rsp);
-    QCOMPARE(rsp->bookList.has_value(), books >= 0);
+        KeyValueMapping::objectWithKeyValues<GetBookListRsp>(QJsonObject{{"bookList", value}})
+            .value();
+    QCOMPARE(rsp.bookList.has_value(), books >= 0);
     if (books >= 0)
-        QCOMPARE(rsp->bookList->size(), books);
+        QCOMPARE(rsp.bookList->size(), books);
     if (books > 0)
-        QCOMPARE(rsp->bookList->at(0).BookId, qint64(1));
+        QCOMPARE(rsp.bookList->at(0).BookId, qint64(1));
     const auto feel =
         KeyValueMapping::objectWithKeyValues<FeelDetailRsp>(QJsonObject{{"ImgageUrlList", value}});
     QCOMPARE(feel->ImgageUrlList.has_value(), plain);

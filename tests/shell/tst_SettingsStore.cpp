@@ -87,12 +87,10 @@ private slots:
         UnitMetiodManager::saveTheUserPhoneNumAndPassword(
             LoginDataModel::rememberLoginPhoneNum("13800138000", QStringLiteral("密码 1"), false));
         const QString text = QString::fromUtf8(fileBytes());
-        QVERIFY2(text.contains(u"showGuide=true"), qPrintable(text));
-        QVERIFY2(text.contains(u"[userLoginModel]"), qPrintable(text));
-        QVERIFY2(text.contains(u"loginPhoneNum=13800138000"), qPrintable(text));
-        QVERIFY2(text.contains(u"isAutoLogin=false"), qPrintable(text));
         // Chinese stays Chinese on disk, not escapes.
-        QVERIFY2(text.contains(QStringLiteral("loginPassword=密码 1")), qPrintable(text));
+        for (const char *line : {"showGuide=true", "[userLoginModel]", "loginPhoneNum=13800138000",
+                                 "isAutoLogin=false", "loginPassword=密码 1"})
+            QVERIFY2(text.contains(QString::fromUtf8(line)), qPrintable(text));
     }
 
     void everyWriteReachesTheDiskAtOnce() {
