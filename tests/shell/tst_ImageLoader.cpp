@@ -199,7 +199,6 @@ private slots:
         QCOMPARE(ImageLoader::instance().requestsInFlight(), 0);
 
         // A third view later is served from memory, at once.
-        QVERIFY(ImageLoader::instance().isInMemory(urlOf(path)));
         QLabel c;
         setImageFromUrl(&c, urlOf(path), QStringLiteral("user_man_head"));
         QCOMPARE(shown(c), QSize(9, 9));
@@ -220,24 +219,22 @@ private slots:
     }
 
     void failuresKeepThePlaceholder_data() {
-        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("status"); // -1: the connection dropped
         QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<bool>("drop");
-        QTest::newRow("404") << 404 << png(QSize(5, 5), Qt::blue) << false;
-        QTest::newRow("500") << 500 << QByteArray("oops") << false;
-        QTest::newRow("not an image") << 200 << QByteArray("<html>not a picture</html>") << false;
-        QTest::newRow("empty body") << 200 << QByteArray() << false;
-        QTest::newRow("truncated png") << 200 << png(QSize(50, 50), Qt::green).left(40) << false;
-        QTest::newRow("connection dropped") << 200 << QByteArray() << true;
+        QTest::newRow("404") << 404 << png(QSize(5, 5), Qt::blue);
+        QTest::newRow("500") << 500 << QByteArray("oops");
+        QTest::newRow("not an image") << 200 << QByteArray("<html>not a picture</html>");
+        QTest::newRow("empty body") << 200 << QByteArray();
+        QTest::newRow("truncated png") << 200 << png(QSize(50, 50), Qt::green).left(40);
+        QTest::newRow("connection dropped") << -1 << QByteArray();
     }
 
     void failuresKeepThePlaceholder() {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
-        QFETCH(bool, drop);
         const QString path = freshPath("bad");
         StubHttpServer::Answer answer =
-            drop ? StubHttpServer::Answer::dropped() : StubHttpServer::Answer();
+            status < 0 ? StubHttpServer::Answer::dropped() : StubHttpServer::Answer();
         answer.status = status;
         answer.body = body;
         answer.contentType = QByteArray("image/png");
