@@ -5,7 +5,6 @@
 #include "ClassDetailVC.h"
 #include "ClassListCell.h"
 #include "ListActions.h"
-#include "LoadMoreFooter.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
@@ -69,7 +68,7 @@ void ClassViewController::viewDidLoad() {
     delete m_ui->sortViewPlace;
     m_ui->sortViewPlace = nullptr;
 
-    RefreshHeader::attach(m_ui->tableView, [this] { refreshRoster(); });
+    m_students->attach(m_ui->tableView, nullptr, [this] { refreshRoster(); });
     getMyClassListAction();
 }
 
@@ -104,11 +103,6 @@ void ClassViewController::getMyClassDetailActionWithClassId(qint64 classId, qint
 }
 
 void ClassViewController::requestRoster(int page) {
-    if (page != 1) {
-        // A roster has no further pages.
-        m_students->pageFailed(page);
-        return;
-    }
     GetMyClassDetailReq request;
     request.classId = m_requestClassId;
     request.type = m_requestType;
@@ -117,7 +111,7 @@ void ClassViewController::requestRoster(int page) {
         this, page, [](const GetMyClassDetailRsp &rsp) {
             return QList<StudentListModel>(rsp.list.value_or(RecordArray<StudentListModel>()));
         });
-    answer.dismissingHud().endingRefresh(RefreshHeader::of(m_ui->tableView));
+    answer.dismissingHud();
     const auto [done, failed] = m_rosterLoads.track(answer.completion(), answer.failure());
     TeacherRequestManager::request_GetMyClassDetail_WithParams(request, done, failed);
 }
@@ -125,7 +119,7 @@ void ClassViewController::requestRoster(int page) {
 void ClassViewController::refreshRoster() {
     if (m_currentRow < 0 || m_currentRow >= m_gradeArray.size()) {
         // No class to reload (the class list never came): let the pull end.
-        if (RefreshHeader *header = RefreshHeader::of(m_ui->tableView))
+        if (RefreshHeader *header = m_students->header())
             header->endRefreshing();
         return;
     }

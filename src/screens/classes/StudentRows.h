@@ -4,12 +4,13 @@
 #include "PagedRows.h"
 #include "records/ContentRecords.h"
 
-// The pupils of a roster, with the parts of both cell designs as roles. A roster comes in one
-// answer: there is never a next page to fetch.
+// The pupils of a roster, with the parts of both cell designs as roles. Single-page: a roster
+// comes in one answer.
 class StudentRows : public PagedRows<StudentListModel> {
 public:
     explicit StudentRows(QObject *parent = nullptr)
         : PagedRows<StudentListModel>({}, parent) {
+        setSinglePage(true);
         setImageUrlOf(
             [](const StudentListModel &pupil) { return pupil.PhotoStr.value_or(QString()); });
     }
@@ -33,8 +34,6 @@ public:
         }
         return PagedRows<StudentListModel>::data(index, role);
     }
-
-    bool canFetchMore(const QModelIndex &) const override { return false; }
 
 protected:
     QVariant rowData(const StudentListModel &pupil, int role) const override {

@@ -2,10 +2,8 @@
 
 #include "BookCollectionCell.h"
 #include "ListActions.h"
-#include "LoadMoreFooter.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
-#include "RefreshHeader.h"
 #include "ScreenLinks.h"
 #include "TeacherRequestManager.h"
 #include "ui_ClassDetailListVC.h"
@@ -57,23 +55,18 @@ void ClassDetailListVC::viewDidLoad() {
     case CollectList:
         m_rows->setPageRequest(
             [this](int page, int) { getStudentPersonHomeIndexActionWithPageIndex(page); });
-        m_rows->attach(grid);
         break;
     case RecommendList:
         // One list, no paging: nothing happens on a pull-up, and only F5 or a pull-down asks
         // again.
-        m_rows->setPageRequest([this](int page, int) {
-            if (page == 1)
-                getRecommandBookListAction();
-            else
-                m_rows->pageFailed(page);
-        });
-        RefreshHeader::attach(grid, [this] { m_rows->refresh(); });
+        m_rows->setSinglePage(true);
+        m_rows->setPageRequest([this](int, int) { getRecommandBookListAction(); });
         break;
     default:
         qCWarning(lcBookGrid) << "grid of unknown mode" << int(m_listType) << "asks for nothing";
         return;
     }
+    m_rows->attach(grid);
     m_rows->refresh();
 }
 
@@ -123,7 +116,7 @@ void ClassDetailListVC::getRecommandBookListAction() {
     auto answer = m_rows->answerForPage<GetRecommendBookListRsp>(
         this, 1,
         [](const GetRecommendBookListRsp &rsp) { return BookGridItem::listFrom(rsp.bookList); });
-    answer.dismissingHud().endingRefresh(RefreshHeader::of(m_ui->collectionView));
+    answer.dismissingHud();
     TeacherRequestManager::request_GetRecommendBookList_WithParams(request, answer.completion(),
                                                                    answer.failure());
 }

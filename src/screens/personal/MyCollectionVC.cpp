@@ -1,10 +1,10 @@
 #include "MyCollectionVC.h"
 
+#include "BookCollectionCell.h"
+#include "ClassDetailListVC.h"
 #include "ListActions.h"
 #include "NotificationCenter.h"
 #include "TeacherRequestManager.h"
-#include "BookCollectionCell.h"
-#include "ClassDetailListVC.h"
 #include "records/AccountRecords.h"
 #include "ui_MyCollectionVC.h"
 
@@ -34,16 +34,10 @@ void MyCollectionVC::viewDidLoad() {
     grid->setAccessibleName(tr("我收藏的书"));
     ListActions::openRowsOnce(grid, [this](const QModelIndex &index) { collectionView(index); });
 
-    m_rows->setPageRequest([this](int page, int) {
-        if (page == 1)
-            getCollectionBookListAction();
-        else
-            m_rows->pageFailed(page);
-    });
-    // The header and the empty-data cover come with the model; the footer would pull for pages
-    // the service does not have.
+    // The whole collection comes in one answer: the model asks for page 1 only.
+    m_rows->setSinglePage(true);
+    m_rows->setPageRequest([this](int, int) { getCollectionBookListAction(); });
     m_rows->attach(grid, this);
-    delete m_rows->footer();
     m_rows->header()->beginRefreshing();
 }
 

@@ -3,7 +3,9 @@
 #include "GradeVocabulary.h"
 
 FeelRows::FeelRows(QObject *parent)
-    : PagedRows<GradeListModel>({}, parent) {}
+    : PagedRows<GradeListModel>({}, parent) {
+    setSinglePage(true);
+}
 
 QHash<int, QByteArray> FeelRows::roleNames() const {
     QHash<int, QByteArray> names = PagedRows<GradeListModel>::roleNames();

@@ -5,9 +5,8 @@
 #include "RefreshHeader.h"
 #include "records/ContentRecords.h"
 
-// The reflections of one list. The service answers each request with the whole list, so an
-// answer is always page 1 and there is never more to fetch; a row's named parts are roles, so
-// the cell paints them and tests read them.
+// The reflections of one list, single-page: the service answers each request with the whole
+// list. A row's named parts are roles, so the cell paints them and tests read them.
 class FeelRows : public PagedRows<GradeListModel> {
     Q_OBJECT
 public:
@@ -24,7 +23,6 @@ public:
 
     explicit FeelRows(QObject *parent = nullptr);
 
-    bool canFetchMore(const QModelIndex &) const override { return false; }
     QHash<int, QByteArray> roleNames() const override;
 
 protected:

@@ -43,15 +43,18 @@ void GradeListVC::viewDidLoad() {
             m_rows->answerForPage<GetFeelListRsp>(this, page, [](const GetFeelListRsp &rsp) {
                 return QList<GradeListModel>(rsp.feelList.value_or(RecordArray<GradeListModel>()));
             });
-        answer.endingRefresh(m_header);
         const auto [done, failed] = m_loads.track(answer.completion(), answer.failure());
         TeacherRequestManager::request_GetFeelList_WithParams(request, done, failed);
     });
 
     NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_GRADE,
                                     [this] { getFeelListAction(); });
-    m_header = RefreshHeader::attach(list, [this] { getFeelListAction(); });
-    m_header->beginRefreshing();
+    m_rows->attach(list);
+    m_rows->header()->beginRefreshing();
+}
+
+RefreshHeader *GradeListVC::refreshHeader() const {
+    return m_rows->header();
 }
 
 void GradeListVC::getFeelListAction() {

@@ -31,7 +31,8 @@ public:
     int listType() const { return m_listType; }
     FeelRows *gradeArray() const { return m_rows; }
     QListView *tableView() const;
-    RefreshHeader *refreshHeader() const { return m_header; }
+    // Null until the list is first shown.
+    RefreshHeader *refreshHeader() const;
 
     void getFeelListAction();
     // Opens the review of the row: grading mode for a reflection still "待批阅". A row that is
@@ -45,6 +46,5 @@ private:
     std::unique_ptr<Ui::GradeListVC> m_ui;
     int m_listType;
     FeelRows *m_rows;
-    QPointer<RefreshHeader> m_header;
     LatestRequest m_loads;
 };

@@ -11,8 +11,6 @@
 #include <QLoggingCategory>
 #include <QResizeEvent>
 
-#include <limits>
-
 Q_LOGGING_CATEGORY(lcChart, "teacher.reports")
 
 namespace {
@@ -49,9 +47,10 @@ ChartListVC::ChartListVC(int listType, QWidget *parent)
             }
         },
         this);
-    // A report is one page: the page never fills, so the view never asks for a second.
-    m_rows->setPageSize(std::numeric_limits<int>::max());
+    // A report comes in one answer.
+    m_rows->setSinglePage(true);
     m_rows->setPageRequest([this](int page, int) {
+        ProgressHud::show();
         QPointer<ChartListVC> self(this);
         const int screenWidth = width();
         auto answer = m_rows->answerForPage<GetTeacherReportRsp>(
@@ -65,7 +64,7 @@ ChartListVC::ChartListVC(int listType, QWidget *parent)
                 }
                 return rows;
             });
-        answer.dismissingHud().endingRefresh(m_header);
+        answer.dismissingHud();
         TeacherRequestManager::request_ChartList_WithParams(reportRequest(), answer.completion(),
                                                             answer.failure());
     });
@@ -112,11 +111,7 @@ void ChartListVC::viewDidLoad() {
     m_menu->setSeparatorColor(SeparatorGrey);
     m_menu->raise();
     layoutMenu();
-    QPointer<ChartListVC> self(this);
-    m_header = RefreshHeader::attach(m_ui->tableView, [self] {
-        if (self)
-            self->getChartListInfoAction();
-    });
+    m_rows->attach(m_ui->tableView);
 
     switch (m_listType) {
     case GradeList:
@@ -190,7 +185,6 @@ GetTeacherReportReq ChartListVC::reportRequest() const {
 }
 
 void ChartListVC::getChartListInfoAction() {
-    ProgressHud::show();
     m_rows->refresh();
 }
 

@@ -52,7 +52,7 @@ public:
     QLabel *averageLabel() const;
     QListView *tableView() const;
     ChartListCell *cell() const;
-    RefreshHeader *refreshHeader() const { return m_header; }
+    RefreshHeader *refreshHeader() const { return m_rows->header(); }
 
     // The menu's data source and delegate.
     qint64 numberOfColumnsInMenu(ChartDropDownMenu *menu) override;
@@ -90,7 +90,6 @@ private:
     qint64 m_currentData2Index = 0;
     PagedRows<ChartListModel> *m_rows;
     ChartDropDownMenu *m_menu = nullptr;
-    RefreshHeader *m_header = nullptr;
     ChartListCell *m_cell = nullptr;
     QString m_answerAverage;
     int m_answerWidth = 0;
