@@ -32,6 +32,9 @@ class tst_ScriptEndToEnd : public QObject {
         reply->deleteLater();
         return QJsonDocument::fromJson(reply->readAll()).object();
     }
+    QJsonArray list(const QString &operation, const QByteArray &form, const char *key) {
+        return post(operation, form).value(QLatin1String(key)).toArray();
+    }
 
     // Runs the script (or, given "--tour DIR", the tour) in a client of its own, from a first
     // launch and on no display; the driver's complaint, or an empty text when all went through.
@@ -40,10 +43,7 @@ class tst_ScriptEndToEnd : public QObject {
     // name lists first; its detail as the service describes it.
     QJsonObject untouchedBook();
     qsizetype collectionCount() {
-        return post(QStringLiteral("GetTeacherCollections"), "uid=1")
-            .value(QStringLiteral("collectlist"))
-            .toArray()
-            .size();
+        return list(QStringLiteral("GetTeacherCollections"), "uid=1", "collectlist").size();
     }
     // The rows of the dumped screen whose texts contain every part.
     static QStringList rowsWith(const QString &dumpFile, const QStringList &parts);
@@ -91,9 +91,7 @@ void tst_ScriptEndToEnd::cleanupTestCase() {
 }
 
 void tst_ScriptEndToEnd::gradesAWaitingReflectionAndFindsItReviewed() {
-    const QJsonArray waiting = post(QStringLiteral("GetFeelList"), "uid=1&feelType=1")
-                                   .value(QStringLiteral("feelList"))
-                                   .toArray();
+    const QJsonArray waiting = list(QStringLiteral("GetFeelList"), "uid=1&feelType=1", "feelList");
     QVERIFY(!waiting.isEmpty());
     const qint64 feelId = waiting.first().toObject().value(QStringLiteral("FeelId")).toInteger();
 
@@ -201,9 +199,7 @@ expect collectNumLabel %6
     QCOMPARE(after.value(QStringLiteral("IsGood")).toInteger(), 1);
     QCOMPARE(collectionCount(), collected + 1);
     const QJsonArray comments =
-        post(QStringLiteral("GetCommentShow"), ids + "&pageIndex=1&pageSize=9")
-            .value(QStringLiteral("commentList"))
-            .toArray();
+        list(QStringLiteral("GetCommentShow"), ids + "&pageIndex=1&pageSize=9", "commentList");
     QVERIFY(std::any_of(comments.begin(), comments.end(), [&](const QJsonValue &row) {
         return row[QStringLiteral("Content")] == comment && row[QStringLiteral("UserId")] == 1;
     }));
@@ -321,8 +317,7 @@ void tst_ScriptEndToEnd::quittingWithACallInFlightLeavesNoLeak() {
 
 QJsonObject tst_ScriptEndToEnd::untouchedBook() {
     const QByteArray query = "gradeId=0&sortId=0&orderbytype=1&pageIndex=1&pageSize=9&name=";
-    const QJsonArray books =
-        post(QStringLiteral("GetBookList"), query).value(QStringLiteral("bookList")).toArray();
+    const QJsonArray books = list(QStringLiteral("GetBookList"), query, "bookList");
     for (const QJsonValue &listed : books) {
         const QByteArray id = QByteArray::number(listed[QStringLiteral("BookId")].toInteger());
         const QJsonObject book = post(QStringLiteral("GetBookDetailShow"), "uid=1&bookId=" + id)
@@ -330,9 +325,7 @@ QJsonObject tst_ScriptEndToEnd::untouchedBook() {
                                      .toObject();
         const QByteArray name =
             QUrl::toPercentEncoding(book.value(QStringLiteral("BookName")).toString());
-        const QJsonArray found = post(QStringLiteral("GetBookList"), query + name)
-                                     .value(QStringLiteral("bookList"))
-                                     .toArray();
+        const QJsonArray found = list(QStringLiteral("GetBookList"), query + name, "bookList");
         if (book[QStringLiteral("IsCollect")] == 0 && book[QStringLiteral("IsGood")] == 0 &&
             !found.isEmpty() &&
             found.first()[QStringLiteral("BookId")] == listed[QStringLiteral("BookId")])
