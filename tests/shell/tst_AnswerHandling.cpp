@@ -18,15 +18,12 @@ class tst_AnswerHandling : public QObject {
 
     ScreenTestFixture m_fixture;
 
-    static LoginReq request() {
+    // Sends a sign-in whose answer reaches the handler.
+    static void send(const AnswerHandler<LoginRsp> &handler) {
         LoginReq req;
         req.userName = QStringLiteral("13800138000");
         req.password = QStringLiteral("pw");
-        return req;
-    }
-
-    static void send(const AnswerHandler<LoginRsp> &handler) {
-        TeacherRequestManager::request_Login_WithParams(request(), handler.completion(),
+        TeacherRequestManager::request_Login_WithParams(req, handler.completion(),
                                                         handler.failure());
     }
 
