@@ -64,8 +64,9 @@ QWidget *firstShown(QWidget *scope, const QString &name, bool byClass, const QWi
 QJsonValue toJson(const QVariant &value) {
     if (!value.isValid())
         return QJsonValue::Null;
-    auto sized = [](const char *kind, QSize size, bool null) -> QJsonValue {
-        if (null)
+    // A picture by its kind and size; an empty one is no picture.
+    auto picture = [](const char *kind, QSize size) -> QJsonValue {
+        if (size.isEmpty())
             return QJsonValue::Null;
         return QStringLiteral("%1 %2x%3")
             .arg(QLatin1String(kind))
@@ -73,18 +74,13 @@ QJsonValue toJson(const QVariant &value) {
             .arg(size.height());
     };
     switch (value.metaType().id()) {
-    case QMetaType::QPixmap: {
-        const QPixmap pixmap = value.value<QPixmap>();
-        return sized("QPixmap", pixmap.size(), pixmap.isNull());
-    }
-    case QMetaType::QImage: {
-        const QImage image = value.value<QImage>();
-        return sized("QImage", image.size(), image.isNull());
-    }
-    case QMetaType::QIcon: {
-        const QIcon icon = value.value<QIcon>();
-        return icon.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(QStringLiteral("QIcon"));
-    }
+    case QMetaType::QPixmap:
+        return picture("QPixmap", value.value<QPixmap>().size());
+    case QMetaType::QImage:
+        return picture("QImage", value.value<QImage>().size());
+    case QMetaType::QIcon:
+        return value.value<QIcon>().isNull() ? QJsonValue(QJsonValue::Null)
+                                             : QJsonValue(QStringLiteral("QIcon"));
     case QMetaType::QStringList:
         return QJsonArray::fromStringList(value.toStringList());
     case QMetaType::QDateTime:
