@@ -1,0 +1,115 @@
+#include "LoadMoreFooter.h"
+#include "ScreenTestFixture.h"
+#include "books/BookCommentRows.h"
+#include "classes/ClassViewController.h"
+#include "classes/StudentRows.h"
+#include "common/ClassDetailListVC.h"
+#include "personal/MyCollectionVC.h"
+#include "personal/SettingRows.h"
+#include "personal/UserClassRows.h"
+#include "reflections/FeelRows.h"
+#include "reflections/GradeListVC.h"
+#include "reports/ChartListVC.h"
+
+#include <QAbstractItemModelTester>
+#include <QListView>
+#include <QtTest>
+
+using Fill = std::function<void()>;
+Q_DECLARE_METATYPE(Fill)
+
+// Every list model under the model tester while it is filled through its own API, and every role
+// of every row read.
+class tst_ListModels : public QObject {
+    Q_OBJECT
+
+    static void watch(QAbstractItemModel *model) {
+        new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                     model);
+    }
+    static void readAll(const QAbstractItemModel &model) {
+        for (int row = 0; row < model.rowCount(); ++row) {
+            for (int role = 0; role < Qt::UserRole + 16;
+                 role = role == 15 ? Qt::UserRole : role + 1)
+                model.data(model.index(row, 0), role);
+        }
+    }
+    template <class Screen>
+    static bool wholeList(Screen *screen, QListView *(Screen::*list)() const) {
+        std::unique_ptr<Screen> owner(screen);
+        screen->loadViewIfNeeded();
+        return RefreshHeader::of((screen->*list)()) && !LoadMoreFooter::of((screen->*list)());
+    }
+    // Page 1, page 2 (dropped by a single-page list), a row out, page 1 again, nothing.
+    template <class Rows, class Record> static Fill paged(QList<Record> records) {
+        return [records] {
+            Rows rows;
+            watch(&rows);
+            rows.setPageRequest([](int, int) {});
+            rows.setPageSize(2);
+            rows.refresh();
+            rows.pageArrived(1, records);
+            rows.loadMore();
+            rows.pageArrived(2, records);
+            readAll(rows);
+            rows.removeAt(1);
+            if constexpr (std::is_same_v<Rows, StudentRows>)
+                rows.setRanked(true);
+            if constexpr (std::is_same_v<Rows, BookCommentRows>)
+                rows.removeComment(records.last().CommentId);
+            rows.refresh();
+            rows.pageArrived(1, records.mid(1));
+            readAll(rows);
+            rows.clear();
+        };
+    }
+
+private slots:
+    void consistentWhileFilled_data() {
+        QTest::addColumn<Fill>("fill");
+        QTest::newRow("FeelRows") << paged<FeelRows, GradeListModel>(
+            {{1, "甲", "书", "今天", "优秀", 7}, {2, "乙", "书", "昨天", "待批阅", 8}, {}});
+        QTest::newRow("StudentRows") << paged<StudentRows, StudentListModel>(
+            {{1, "甲", 1, "学霸", {}, {}, 3, 9}, {2, "乙"}, {3}});
+        QTest::newRow("BookGridRows")
+            << paged<BookGridRows, BookGridItem>({{1, "书", {}, 4}, {2}, {3, "书", {}, 9}});
+        QTest::newRow("BookCommentRows") << paged<BookCommentRows, BookCommentModel>(
+            {{1, "好", 5, "今天"}, {2}, {3, "读完了", 6}});
+        QTest::newRow("SettingRows") << Fill([] {
+            SettingRows rows(SettingModel::arrayForPersonalCenter());
+            watch(&rows);
+            readAll(rows);
+        });
+        QTest::newRow("UserClassRows") << Fill([] {
+            UserClassRows rows;
+            watch(&rows);
+            rows.setClasses({{1, "1班", 1, "一年级"}, {2, "2班"}, {1, "1班"}});
+            rows.setArrowAngle(2, 90);
+            rows.removeClass(1, 2);
+            rows.setSelectable(false);
+            readAll(rows);
+            rows.setArrowAngle(5, 90);
+            rows.removeClass(2);
+            rows.setClasses({});
+        });
+    }
+    void consistentWhileFilled() {
+        QFETCH(Fill, fill);
+        fill();
+    }
+
+    // The lists the service sends whole: a pull-down reloads them, a pull-up asks for nothing.
+    void wholeListsHaveNoFooter() {
+        ScreenTestFixture fixture;
+        QVERIFY(fixture.reset());
+        QVERIFY(wholeList(new MyCollectionVC, &MyCollectionVC::gridView));
+        QVERIFY(wholeList(new ClassDetailListVC(ClassDetailListVC::RecommendList),
+                          &ClassDetailListVC::gridView));
+        QVERIFY(wholeList(new GradeListVC(0), &GradeListVC::tableView));
+        QVERIFY(wholeList(new ChartListVC(0), &ChartListVC::tableView));
+        QVERIFY(wholeList(new ClassViewController, &ClassViewController::tableView));
+    }
+};
+
+QTEST_MAIN(tst_ListModels)
+#include "tst_ListModels.moc"
