@@ -1,15 +1,15 @@
 #include "ChartDropDownMenu.h"
 
-#include "Assets.h"
+#include "ChartMenuColumn.h"
+#include "ChartMenuGridCell.h"
+#include "ChartMenuRows.h"
+#include "CheckMarkRowDelegate.h"
+#include "DimmedBackdrop.h"
 #include "TextRules.h"
 
-#include <QAbstractListModel>
-#include <QEasingCurve>
 #include <QKeyEvent>
 #include <QListView>
 #include <QPainter>
-#include <QPainterPath>
-#include <QStyledItemDelegate>
 #include <QVariantAnimation>
 
 #include <cmath>
@@ -21,265 +21,20 @@ const QColor ChartDropDownMenu::LeftListColor = QColor(242, 242, 241);
 
 namespace {
 
-constexpr int TitleFontPx = 13;
-constexpr int TitleMargin = 25;
-constexpr QSize IndicatorSize(8, 5);
-constexpr int IndicatorGap = 6;
-constexpr QSize CheckMarkSize(20, 15);
-constexpr int SelectedRole = Qt::UserRole + 1;
-constexpr int TwoLevelRole = Qt::UserRole + 2;
-
-// Titles too long for their place lose their middle: choices of one list often share their
-// start and differ at the end (a year's two terms), and a cut end would make them look alike.
-constexpr Qt::TextElideMode TitleElision = Qt::ElideMiddle;
-
-QFont titleFont() {
-    QFont font;
-    font.setPixelSize(TitleFontPx);
-    return font;
-}
-
-// The rotation curve of the triangle: control points (0.4, 0) and (0.2, 1.0).
-QEasingCurve rotationCurve() {
-    QEasingCurve curve(QEasingCurve::BezierSpline);
-    curve.addCubicBezierSegment(QPointF(0.4, 0), QPointF(0.2, 1.0), QPointF(1, 1));
-    return curve;
+// A list row: the title 20 from the left, a line along the bottom from 10, the check mark 25 in
+// from the right with the title stopping short of it.
+CheckMarkRowDelegate *rowCell(QObject *parent) {
+    CheckMarkRowDelegate::Look look;
+    look.rowHeight = ChartDropDownMenu::RowHeight;
+    look.highlightColor = ChartDropDownMenu::HighlightColor;
+    look.leftListColor = ChartDropDownMenu::LeftListColor;
+    look.checkFromRight = 25;
+    look.titleRightInset = 25 + 20;
+    look.separatorInset = 10;
+    return new CheckMarkRowDelegate(look, parent);
 }
 
 } // namespace
-
-// The rows of one open part (0 the left or only list, 1 the right list, -1 the grid), read from
-// the data source each time the part is (re)loaded.
-class ChartMenuRows : public QAbstractListModel {
-public:
-    ChartMenuRows(ChartDropDownMenu *menu, int leftOrRight)
-        : QAbstractListModel(menu)
-        , m_menu(menu)
-        , m_leftOrRight(leftOrRight) {}
-
-    void reload(bool empty = false) {
-        beginResetModel();
-        m_count = 0;
-        if (auto *source = m_menu->dataSource(); source && !empty) {
-            m_count = std::max<qint64>(
-                0, source->menuNumberOfRowsInColumn(m_menu, m_menu->currentSelectedMenudIndex(),
-                                                    m_leftOrRight, leftRow()));
-        }
-        endResetModel();
-    }
-
-    int rowCount(const QModelIndex &parent = {}) const override {
-        return parent.isValid() ? 0 : int(std::min<qint64>(m_count, INT_MAX));
-    }
-
-    QVariant data(const QModelIndex &index, int role) const override {
-        auto *source = m_menu->dataSource();
-        if (!source || !checkIndex(index, CheckIndexOption::IndexIsValid))
-            return {};
-        const qint64 column = m_menu->currentSelectedMenudIndex();
-        const ChartIndexPath path =
-            ChartIndexPath::indexPathWithCol(column, m_leftOrRight, leftRow(), index.row());
-        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-            return source->menuTitleForRowAtIndexPath(m_menu, path);
-        // The left row is the owner's current choice; a right row or a grid item is marked when
-        // it reads as the column's title, since only the title tells which one was chosen.
-        if (role == SelectedRole) {
-            if (m_leftOrRight == 0)
-                return index.row() == m_menu->leftSelectedRow();
-            const ChartMenuColumn *c = m_menu->column(int(column));
-            return c && c->title() == source->menuTitleForRowAtIndexPath(m_menu, path);
-        }
-        if (m_leftOrRight != 0)
-            return {};
-        if (role == TwoLevelRole)
-            return source->haveRightTableViewInColumn(column);
-        if (role == Qt::DecorationRole && source->haveRightTableViewInColumn(column))
-            return source->menuImageForRowAtIndexPath(m_menu, path,
-                                                      index.row() == m_menu->leftSelectedRow());
-        return {};
-    }
-
-private:
-    qint64 leftRow() const { return m_leftOrRight < 0 ? -1 : m_menu->leftSelectedRow(); }
-
-    ChartDropDownMenu *m_menu;
-    int m_leftOrRight;
-    qint64 m_count = 0;
-};
-
-namespace {
-
-void paintCheckMark(QPainter *painter, const QRect &cell) {
-    const QRect mark(QPoint(cell.right() + 1 - TitleMargin,
-                            cell.top() + (cell.height() - CheckMarkSize.height()) / 2),
-                     CheckMarkSize);
-    painter->drawPixmap(mark, Assets::pixmap(QStringLiteral("ico_make"), CheckMarkSize));
-}
-
-} // namespace
-
-// A list row: white, the title 20 from the left, a line along the bottom from 10; the owner's
-// current choice in the highlight colour with the check mark. The left list of a two-level
-// column is grey with an image before the title, its chosen row white like the right list.
-class ChartMenuRowCell : public QStyledItemDelegate {
-public:
-    ChartMenuRowCell(ChartDropDownMenu *menu, QObject *parent)
-        : QStyledItemDelegate(parent)
-        , m_menu(menu) {}
-
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override {
-        return {option.rect.width(), ChartDropDownMenu::RowHeight};
-    }
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override {
-        const QRect r = option.rect;
-        const bool selected = index.data(SelectedRole).toBool();
-        const bool twoLevel = index.data(TwoLevelRole).toBool();
-        painter->save();
-        painter->fillRect(r, twoLevel && !selected ? ChartDropDownMenu::LeftListColor : Qt::white);
-        painter->setFont(titleFont());
-        const bool marked = selected && !twoLevel;
-        painter->setPen(marked ? ChartDropDownMenu::HighlightColor : m_menu->textColor());
-        painter->drawText(
-            // A left list of a two-level column has no check mark: its titles take the width.
-            r.adjusted(twoLevel ? 50 : 20, 0, twoLevel ? -4 : -TitleMargin - CheckMarkSize.width(),
-                       0),
-            Qt::AlignVCenter | Qt::AlignLeft, index.data().toString());
-        painter->fillRect(QRect(r.left() + 10, r.bottom(), r.width() - 10, 1),
-                          m_menu->separatorColor());
-        if (twoLevel) {
-            const QPixmap image = index.data(Qt::DecorationRole).value<QPixmap>();
-            if (!image.isNull())
-                painter->drawPixmap(QRect(r.topLeft() + QPoint(20, 9), QSize(20, 20)), image);
-        }
-        if (marked)
-            paintCheckMark(painter, r);
-        painter->restore();
-    }
-
-private:
-    ChartDropDownMenu *m_menu;
-};
-
-// A grid item: the title centred on white; the column's current choice on the resting grey
-// with the check mark. The grid's own background shows through the gaps as the lines.
-class ChartMenuGridCell : public QStyledItemDelegate {
-public:
-    ChartMenuGridCell(ChartDropDownMenu *menu, QObject *parent)
-        : QStyledItemDelegate(parent)
-        , m_menu(menu) {}
-
-    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override {
-        const QListView *grid = m_menu->collectionView();
-        return grid ? grid->gridSize() : QSize(0, ChartDropDownMenu::RowHeight);
-    }
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override {
-        // One point between the two items of a row, one below each row.
-        const QRect r = option.rect.adjusted(0, 0, -1, -1);
-        const bool selected = index.data(SelectedRole).toBool();
-        painter->save();
-        painter->fillRect(r, selected ? ChartDropDownMenu::RestingColor : Qt::white);
-        painter->setFont(titleFont());
-        painter->setPen(m_menu->textColor());
-        painter->drawText(r.adjusted(4, 0, -4, 0), Qt::AlignCenter,
-                          QFontMetrics(titleFont())
-                              .elidedText(index.data().toString(), TitleElision,
-                                          std::max(0, r.width() - 2 * TitleMargin)));
-        if (selected)
-            paintCheckMark(painter, r);
-        painter->restore();
-    }
-
-private:
-    ChartDropDownMenu *m_menu;
-};
-
-// The dimmed area under the open list; a touch closes the list.
-class ChartMenuDimView : public QWidget {
-public:
-    explicit ChartMenuDimView(ChartDropDownMenu *menu, QWidget *parent)
-        : QWidget(parent)
-        , m_menu(menu) {
-        setAccessibleName(QStringLiteral("关闭筛选"));
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter painter(this);
-        painter.fillRect(rect(), QColor(0, 0, 0, int(std::lround(m_menu->dimAlpha() * 255))));
-    }
-    void mousePressEvent(QMouseEvent *) override { m_menu->backgroundTapped(); }
-
-private:
-    ChartDropDownMenu *m_menu;
-};
-
-ChartMenuColumn::ChartMenuColumn(QWidget *parent)
-    : QWidget(parent)
-    , backgroundColor(ChartDropDownMenu::RestingColor) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_rotation = new QVariantAnimation(this);
-    m_rotation->setDuration(ChartDropDownMenu::RotateMs);
-    m_rotation->setEasingCurve(rotationCurve());
-    connect(m_rotation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
-        m_angle = value.toDouble();
-        update();
-    });
-}
-
-void ChartMenuColumn::setTitle(const QString &title) {
-    m_title = title;
-    setAccessibleName(title);
-    update();
-}
-
-QString ChartMenuColumn::shownTitle() const {
-    return QFontMetrics(titleFont())
-        .elidedText(m_title, TitleElision, std::max(0, width() - TitleMargin));
-}
-
-QRect ChartMenuColumn::titleRect() const {
-    const QFontMetrics metrics(titleFont());
-    const QSize size(metrics.horizontalAdvance(shownTitle()), metrics.height());
-    QRect r(QPoint(), size);
-    r.moveCenter(QPoint(width() / 2, height() / 2 - 2));
-    return r;
-}
-
-QPointF ChartMenuColumn::indicatorCentre() const {
-    const QRect title = titleRect();
-    return {qreal(title.right() + 1 + IndicatorGap), title.center().y() + 0.5};
-}
-
-void ChartMenuColumn::rotateTo(double to) {
-    if (qFuzzyCompare(m_angle + 1, to + 1) && m_rotation->state() != QAbstractAnimation::Running)
-        return;
-    m_rotation->stop();
-    m_rotation->setStartValue(m_angle);
-    m_rotation->setEndValue(to);
-    m_rotation->start();
-}
-
-void ChartMenuColumn::paintEvent(QPaintEvent *) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect(), backgroundColor);
-    painter.setFont(titleFont());
-    painter.setPen(titleColor);
-    painter.drawText(titleRect(), Qt::AlignCenter, shownTitle());
-    painter.translate(indicatorCentre());
-    painter.rotate(qRadiansToDegrees(m_angle));
-    const double w = IndicatorSize.width() / 2.0, h = IndicatorSize.height() / 2.0;
-    QPainterPath triangle;
-    triangle.moveTo(-w, -h);
-    triangle.lineTo(w, -h);
-    triangle.lineTo(0, h);
-    triangle.closeSubpath();
-    painter.fillPath(triangle, indicatorColor);
-}
 
 ChartDropDownMenu::ChartDropDownMenu(QPoint origin, int height, QWidget *parent, int width)
     : QWidget(parent)
@@ -322,7 +77,7 @@ ChartDropDownMenu::ChartDropDownMenu(QPoint origin, int height, QWidget *parent,
     connect(m_dimAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant &v) {
         m_dimAlpha = v.toDouble();
         if (m_dim)
-            m_dim->update();
+            m_dim->setAlpha(int(std::lround(m_dimAlpha * 255)));
     });
     connect(m_dimAnimation, &QVariantAnimation::finished, this, [this] {
         if (!m_show && m_dim)
@@ -340,9 +95,30 @@ ChartDropDownMenu::~ChartDropDownMenu() {
     delete m_grid;
 }
 
+void ChartDropDownMenu::setTextColor(const QColor &color) {
+    m_textColor = color;
+    colourRows();
+}
+
 void ChartDropDownMenu::setSeparatorColor(const QColor &color) {
     m_separatorColor = color;
+    colourRows();
     update();
+}
+
+void ChartDropDownMenu::colourRows() {
+    for (QListView *list : {m_leftList.data(), m_rightList.data()}) {
+        if (auto *cell =
+                list ? static_cast<CheckMarkRowDelegate *>(list->itemDelegate()) : nullptr) {
+            cell->setTextColor(m_textColor);
+            cell->setSeparatorColor(m_separatorColor);
+            list->viewport()->update();
+        }
+    }
+}
+
+QWidget *ChartDropDownMenu::backGroundView() const {
+    return m_dim;
 }
 
 void ChartDropDownMenu::setDataSource(ChartDropDownMenuDataSource *dataSource) {
@@ -440,8 +216,9 @@ void ChartDropDownMenu::openColumn(int column, bool grid) {
     if (!host)
         return;
     if (!m_dim) {
-        m_dim = new ChartMenuDimView(this, host);
-        m_dim->setObjectName(QStringLiteral("backGroundView"));
+        m_dim = new DimmedBackdrop(QStringLiteral("关闭筛选"), DimmedBackdrop::TapOn::Press, host);
+        m_dim->setAlpha(int(std::lround(m_dimAlpha * 255)));
+        connect(m_dim, &DimmedBackdrop::tapped, this, &ChartDropDownMenu::backgroundTapped);
         m_dim->hide();
     }
     m_dim->show();
@@ -466,16 +243,17 @@ void ChartDropDownMenu::openLists(QWidget *host) {
     if (!m_leftList) {
         m_leftList =
             makeView(host, QStringLiteral("leftTableView"), QStringLiteral("筛选选项"), m_rows);
-        m_leftList->setItemDelegate(new ChartMenuRowCell(this, m_leftList));
+        m_leftList->setItemDelegate(rowCell(m_leftList));
         connect(m_leftList, &QListView::clicked, this, [this](const QModelIndex &index) {
             tableViewDidSelectRowAtIndexPath(index.row(), 0);
         });
         m_rightList = makeView(host, QStringLiteral("rightTableView"), QStringLiteral("筛选细项"),
                                m_rightRows);
-        m_rightList->setItemDelegate(new ChartMenuRowCell(this, m_rightList));
+        m_rightList->setItemDelegate(rowCell(m_rightList));
         connect(m_rightList, &QListView::clicked, this, [this](const QModelIndex &index) {
             tableViewDidSelectRowAtIndexPath(index.row(), 1);
         });
+        colourRows();
     }
     if (m_show && m_showsGrid) {
         m_show = false; // lets the grid hide once shrunk
@@ -498,7 +276,7 @@ void ChartDropDownMenu::openLists(QWidget *host) {
         m_leftList->setCurrentIndex(
             m_rows->index(int(std::clamp<qint64>(m_leftSelectedRow, 0, m_rows->rowCount() - 1))));
     for (int i = 0; i < m_rightRows->rowCount(); ++i)
-        if (m_rightRows->index(i).data(SelectedRole).toBool())
+        if (m_rightRows->index(i).data(CheckMarkRowDelegate::MarkedRole).toBool())
             m_rightList->setCurrentIndex(m_rightRows->index(i));
     animateList(m_hasRight ? mostListHeight() : listHeightForRows(m_rows->rowCount()));
 }
@@ -538,7 +316,7 @@ void ChartDropDownMenu::openGrid(QWidget *host) {
     if (m_gridRows->rowCount() > 0)
         m_grid->setCurrentIndex(m_gridRows->index(0));
     for (int i = 0; i < m_gridRows->rowCount(); ++i)
-        if (m_gridRows->index(i).data(SelectedRole).toBool())
+        if (m_gridRows->index(i).data(CheckMarkRowDelegate::MarkedRole).toBool())
             m_grid->setCurrentIndex(m_gridRows->index(i));
     animateGrid(gridHeightForItems(m_gridRows->rowCount()));
 }
@@ -549,7 +327,7 @@ void ChartDropDownMenu::placeOpenParts() {
         return;
     const int top = y() + height();
     if (m_dim)
-        m_dim->setGeometry(0, top, host->width(), std::max(0, host->height() - top));
+        m_dim->setTopLeft(QPoint(0, top));
     if (m_leftList) {
         double ratio = 1.0;
         if (m_dataSource && m_currentSelectedMenudIndex >= 0 && !m_showsGrid)

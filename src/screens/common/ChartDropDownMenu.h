@@ -1,85 +1,23 @@
 #pragma once
 
+#include "ChartDropDownMenuDataSource.h"
+#include "ChartDropDownMenuDelegate.h"
+#include "ChartIndexPath.h"
+#include "ChartMenuColumn.h"
+
 #include <QColor>
 #include <QList>
 #include <QListView>
-#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
-#include <optional>
-
-class ChartDropDownMenu;
-class ChartMenuColumn;
 class ChartMenuRows;
+class CheckMarkRowDelegate;
+class DimmedBackdrop;
 
 class QKeyEvent;
 class QModelIndex;
 class QVariantAnimation;
-
-// One choice of the menu: the bar's column, which list (0 left or only, 1 right, -1 grid), the
-// left list's row and the row in the named list.
-struct ChartIndexPath {
-    qint64 column = 0;
-    qint64 leftOrRight = 0;
-    qint64 leftRow = 0;
-    qint64 row = 0;
-
-    static ChartIndexPath indexPathWithCol(qint64 column, qint64 leftOrRight, qint64 leftRow,
-                                           qint64 row) {
-        return {column, leftOrRight, leftRow, row};
-    }
-    bool operator==(const ChartIndexPath &other) const = default;
-};
-
-// What the menu asks its owner each time it needs it; the menu keeps no filter values. The
-// operations with a body are optional: the body is the answer of an owner that does not give one.
-class ChartDropDownMenuDataSource {
-public:
-    virtual ~ChartDropDownMenuDataSource() = default;
-
-    virtual qint64 numberOfColumnsInMenu(ChartDropDownMenu *menu) {
-        Q_UNUSED(menu)
-        return 1;
-    }
-    virtual QString menuTitleForColumn(ChartDropDownMenu *menu, qint64 column) = 0;
-    virtual bool displayByCollectionViewInColumn(qint64 column) {
-        Q_UNUSED(column)
-        return false;
-    }
-    virtual bool haveRightTableViewInColumn(qint64 column) = 0;
-    // Nothing answered: the menu keeps the row it had.
-    virtual std::optional<qint64> currentLeftSelectedRow(qint64 column) {
-        Q_UNUSED(column)
-        return std::nullopt;
-    }
-    virtual double widthRatioOfLeftColumn(qint64 column) = 0;
-    virtual qint64 menuNumberOfRowsInColumn(ChartDropDownMenu *menu, qint64 column,
-                                            qint64 leftOrRight, qint64 leftRow) {
-        Q_UNUSED(menu)
-        Q_UNUSED(column)
-        Q_UNUSED(leftOrRight)
-        Q_UNUSED(leftRow)
-        return 0;
-    }
-    virtual QString menuTitleForRowAtIndexPath(ChartDropDownMenu *menu,
-                                               const ChartIndexPath &indexPath) = 0;
-    virtual QPixmap menuImageForRowAtIndexPath(ChartDropDownMenu *menu,
-                                               const ChartIndexPath &indexPath,
-                                               bool isEqualToLeft) {
-        Q_UNUSED(menu)
-        Q_UNUSED(indexPath)
-        Q_UNUSED(isEqualToLeft)
-        return {};
-    }
-};
-
-class ChartDropDownMenuDelegate {
-public:
-    virtual ~ChartDropDownMenuDelegate() = default;
-    virtual void menuDidSelectRowAtIndexPath(ChartDropDownMenu *menu,
-                                             const ChartIndexPath &indexPath) = 0;
-};
 
 // The filter bar: one title and triangle per column; touching a column opens its choices below
 // the bar over a dimmed area of the bar's parent, and a choice closes the list and goes to the
@@ -108,7 +46,7 @@ public:
     ChartDropDownMenu(QPoint origin, int height, QWidget *parent, int width = 0);
     ~ChartDropDownMenu() override;
 
-    void setTextColor(const QColor &color) { m_textColor = color; }
+    void setTextColor(const QColor &color);
     void setIndicatorColor(const QColor &color) { m_indicatorColor = color; }
     void setSeparatorColor(const QColor &color);
     QColor textColor() const { return m_textColor; }
@@ -149,7 +87,7 @@ public:
     QListView *collectionView() const { return m_grid; }
     // Whether the open column shows its grid rather than its lists.
     bool showsGrid() const { return m_showsGrid; }
-    QWidget *backGroundView() const { return m_dim; }
+    QWidget *backGroundView() const;
     double dimAlpha() const { return m_dimAlpha; }
 
 protected:
@@ -173,6 +111,8 @@ private:
     void animateDim(bool on);
     void placeOpenParts();
     int columnWidth() const;
+    // The lists' rows take the colours the owner set.
+    void colourRows();
 
     QPoint m_origin;
     int m_menuHeight;
@@ -188,7 +128,7 @@ private:
     ChartDropDownMenuDelegate *m_delegate = nullptr;
 
     QList<ChartMenuColumn *> m_columns;
-    QPointer<QWidget> m_dim;
+    QPointer<DimmedBackdrop> m_dim;
     double m_dimAlpha = 0;
     QPointer<QListView> m_leftList;
     QPointer<QListView> m_rightList;
@@ -201,33 +141,4 @@ private:
     QVariantAnimation *m_listAnimation = nullptr;
     QVariantAnimation *m_gridAnimation = nullptr;
     QVariantAnimation *m_dimAnimation = nullptr;
-};
-
-// One column of the bar: its background, title and triangle (rotated by `angle`, 0 pointing down).
-class ChartMenuColumn : public QWidget {
-    Q_OBJECT
-public:
-    explicit ChartMenuColumn(QWidget *parent);
-
-    void setTitle(const QString &title);
-    QString title() const { return m_title; }
-    // The title as drawn: cut to the column width less 25, its middle left out.
-    QString shownTitle() const;
-    QRect titleRect() const;
-    QPointF indicatorCentre() const;
-
-    QColor titleColor;
-    QColor indicatorColor;
-    QColor backgroundColor;
-    double angle() const { return m_angle; }
-    // Turns the triangle to `to` (0 or pi) over the menu's rotation time.
-    void rotateTo(double to);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QString m_title;
-    double m_angle = 0;
-    QVariantAnimation *m_rotation = nullptr;
 };
