@@ -1,110 +1,50 @@
 #include "ClassChangeView.h"
 
-#include "Assets.h"
+#include "CheckMarkRowDelegate.h"
+#include "DimmedBackdrop.h"
 #include "TextRules.h"
 
 #include <QListView>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPropertyAnimation>
 #include <QStandardItemModel>
-#include <QStyledItemDelegate>
 
 namespace {
-constexpr int TextInset = 20;
-constexpr int TextPixelSize = 13;
 constexpr int SeparatorGrey = 220;
-constexpr QSize CheckSize(20, 15);
-constexpr int CheckInsetFromRight = 25;
 const QString MarkedColorHex = QStringLiteral("b16c2b");
 
-// A row: white, the title 20 in from the left; the marked one in "b16c2b" with the check.
-class RowDelegate : public QStyledItemDelegate {
-public:
-    RowDelegate(const QColor *textColor, QObject *parent)
-        : QStyledItemDelegate(parent)
-        , m_textColor(textColor) {}
+static_assert(ClassChangeView::MarkedRole == CheckMarkRowDelegate::MarkedRole);
 
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override {
-        return {option.rect.width(), ClassChangeView::RowHeight};
-    }
-
-    void paint(QPainter *p, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override {
-        const QRect r = option.rect;
-        p->save();
-        p->fillRect(r, Qt::white);
-        const bool marked = index.data(ClassChangeView::MarkedRole).toBool();
-        QFont f = option.font;
-        f.setPixelSize(TextPixelSize);
-        p->setFont(f);
-        p->setPen(marked ? TextRules::colorWithHexString(MarkedColorHex) : *m_textColor);
-        p->drawText(r.adjusted(TextInset, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                    index.data(ClassChangeView::TitleRole).toString());
-        if (marked) {
-            const QRect check(r.right() + 1 - CheckInsetFromRight - CheckSize.width(),
-                              r.top() + (r.height() - CheckSize.height()) / 2, CheckSize.width(),
-                              CheckSize.height());
-            p->drawPixmap(check, Assets::pixmap(QStringLiteral("ico_make"), CheckSize));
-        }
-        p->setPen(QColor(SeparatorGrey, SeparatorGrey, SeparatorGrey));
-        p->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-        p->restore();
-    }
-
-private:
-    const QColor *m_textColor;
-};
+// A row: white, the title 20 in from the left; the marked one in "b16c2b" with the check 25
+// short of the right edge.
+CheckMarkRowDelegate::Look rowLook() {
+    CheckMarkRowDelegate::Look look;
+    look.rowHeight = ClassChangeView::RowHeight;
+    look.highlightColor = TextRules::colorWithHexString(MarkedColorHex);
+    look.checkFromRight = 25 + 20;
+    return look;
+}
 } // namespace
 
 qint64 ClassChangeViewDataSource::menuNumberOfRows(ClassChangeView *) {
     return 0;
 }
 
-// Dims what lies below and catches the taps that close the panel.
-class ClassChangeView::Dimming : public QWidget {
-    Q_OBJECT
-    Q_PROPERTY(int alpha READ alpha WRITE setAlpha)
-public:
-    Dimming(ClassChangeView *owner, QWidget *parent)
-        : QWidget(parent)
-        , m_owner(owner) {
-        setObjectName(QStringLiteral("backGroundView"));
-        setAccessibleName(QStringLiteral("关闭班级列表"));
-    }
-    int alpha() const { return m_alpha; }
-    void setAlpha(int alpha) {
-        m_alpha = alpha;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter(this).fillRect(rect(), QColor(0, 0, 0, m_alpha));
-    }
-    void mousePressEvent(QMouseEvent *event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent *event) override {
-        if (rect().contains(event->position().toPoint()))
-            m_owner->backgroundTapped();
-    }
-
-private:
-    ClassChangeView *m_owner;
-    int m_alpha = 0;
-};
-
 ClassChangeView::ClassChangeView(QPoint origin, QWidget *superView)
     : QObject(superView)
     , m_supView(superView)
     , m_origin(origin) {
-    m_backGroundView = new Dimming(this, superView);
+    m_backGroundView = new DimmedBackdrop(QStringLiteral("关闭班级列表"),
+                                          DimmedBackdrop::TapOn::Release, superView);
+    connect(m_backGroundView, &DimmedBackdrop::tapped, this, &ClassChangeView::backgroundTapped);
     m_backGroundView->hide();
     m_rows = new QStandardItemModel(this);
     m_leftTableView = new QListView(superView);
     m_leftTableView->setObjectName(QStringLiteral("leftTableView"));
     m_leftTableView->setAccessibleName(QStringLiteral("班级列表"));
     m_leftTableView->setModel(m_rows);
-    m_leftTableView->setItemDelegate(new RowDelegate(&m_textColor, m_leftTableView));
+    m_rowCell = new CheckMarkRowDelegate(rowLook(), m_leftTableView);
+    m_rowCell->setSeparatorColor(QColor(SeparatorGrey, SeparatorGrey, SeparatorGrey));
+    m_leftTableView->setItemDelegate(m_rowCell);
     m_leftTableView->setUniformItemSizes(true);
     m_leftTableView->setFrameShape(QFrame::NoFrame);
     m_leftTableView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -126,6 +66,11 @@ ClassChangeView::~ClassChangeView() {
         if (animation)
             animation->stop();
     }
+}
+
+void ClassChangeView::setTextColor(const QColor &color) {
+    m_rowCell->setTextColor(color);
+    m_leftTableView->viewport()->update();
 }
 
 void ClassChangeView::setDataSource(ClassChangeViewDataSource *source) {
@@ -205,7 +150,7 @@ void ClassChangeView::animateBackGroundView(bool show, std::function<void()> com
     if (!m_supView)
         return;
     if (show) {
-        m_backGroundView->setGeometry(m_origin.x(), 0, m_supView->width(), m_supView->height());
+        m_backGroundView->setTopLeft(QPoint(m_origin.x(), 0));
         m_backGroundView->setAlpha(0);
         m_backGroundView->show();
         m_backGroundView->raise();
@@ -274,5 +219,3 @@ void ClassChangeView::finishAnimations() {
             animation->setCurrentTime(animation->totalDuration());
     }
 }
-
-#include "ClassChangeView.moc"

@@ -9,7 +9,9 @@
 
 #include <functional>
 
+class CheckMarkRowDelegate;
 class ClassChangeView;
+class DimmedBackdrop;
 class QAbstractAnimation;
 class QListView;
 class QStandardItemModel;
@@ -49,7 +51,7 @@ public:
     // Data source and delegate are held weakly: each must be a QObject.
     void setDataSource(ClassChangeViewDataSource *source);
     void setDelegate(ClassChangeViewDelegate *delegate);
-    void setTextColor(const QColor &color) { m_textColor = color; }
+    void setTextColor(const QColor &color);
 
     // Reloads the rows; opens the panel when it is closed.
     void animateSelectView();
@@ -74,19 +76,18 @@ public:
     enum Role { TitleRole = Qt::DisplayRole, MarkedRole = Qt::UserRole + 1 };
 
 private:
-    class Dimming;
     void reloadData();
     void runAnimation(QObject *target, const QByteArray &property, const QVariant &to,
                       std::function<void()> complete);
 
     QPointer<QWidget> m_supView;
     QPoint m_origin;
-    Dimming *m_backGroundView = nullptr;
+    DimmedBackdrop *m_backGroundView = nullptr;
     QListView *m_leftTableView = nullptr;
+    CheckMarkRowDelegate *m_rowCell = nullptr;
     QStandardItemModel *m_rows = nullptr;
     qint64 m_leftSelectedRow = 0;
     bool m_isShow = false;
-    QColor m_textColor = Qt::black;
     ClassChangeViewDataSource *m_dataSource = nullptr;
     QPointer<QObject> m_dataSourceObject;
     ClassChangeViewDelegate *m_delegate = nullptr;

@@ -1,22 +1,26 @@
 #include "ClassSortView.h"
 
+#include "DropDownBarColumn.h"
 #include "TextRules.h"
 
-#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <cmath>
 
 namespace {
-constexpr int TitlePixelSize = 14;
-constexpr int TriangleWidth = 8;
-constexpr int TriangleHeight = 5;
-constexpr int TriangleGap = 6;
-constexpr int TitleRoom = 25; // a title wider than the column less this is cut...
-constexpr int TitleCut = 23;  // ...to the column less this
 constexpr qreal SeparatorWidth = 0.5;
+
+// The title centred in the whole column, the triangle's edge a gap after it; a long title loses
+// its end.
+DropDownBarColumn::Look sortLook() {
+    DropDownBarColumn::Look look;
+    look.titlePixelSize = 14;
+    look.elision = Qt::ElideRight;
+    look.cutMargin = 23;
+    look.onFontLine = false;
+    return look;
+}
 } // namespace
 
 const QString ClassSortView::SelectedColorHex = QStringLiteral("b16c2b");
@@ -24,51 +28,6 @@ const QString ClassSortView::SelectedColorHex = QStringLiteral("b16c2b");
 int ClassSortViewDataSource::numberOfColumnsInMenu(ClassSortView *) {
     return 1;
 }
-
-// One column: background, title and triangle, painted; taps go through to the bar.
-class ClassSortView::Column : public QWidget {
-public:
-    explicit Column(QWidget *parent)
-        : QWidget(parent) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        QFont f = font();
-        f.setPixelSize(TitlePixelSize);
-        setFont(f);
-    }
-
-    QString fullTitle;
-    QColor background;
-    QColor foreground; // title
-    QColor indicator;  // triangle
-
-    QString shownTitle() const {
-        const QFontMetrics metrics(font());
-        if (metrics.horizontalAdvance(fullTitle) <= width() - TitleRoom)
-            return fullTitle;
-        return metrics.elidedText(fullTitle, Qt::ElideRight, qMax(0, width() - TitleCut));
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter p(this);
-        p.fillRect(rect(), background);
-        const QString title = shownTitle();
-        const QFontMetrics metrics(font());
-        const int titleWidth = metrics.horizontalAdvance(title);
-        const QRect titleRect((width() - titleWidth) / 2, 0, titleWidth, height());
-        p.setPen(foreground);
-        p.drawText(titleRect, Qt::AlignCenter, title);
-        const qreal left = titleRect.right() + 1 + TriangleGap;
-        const qreal top = (height() - TriangleHeight) / 2.0;
-        QPainterPath triangle;
-        triangle.moveTo(left, top);
-        triangle.lineTo(left + TriangleWidth, top);
-        triangle.lineTo(left + TriangleWidth / 2.0, top + TriangleHeight);
-        triangle.closeSubpath();
-        p.setRenderHint(QPainter::Antialiasing);
-        p.fillPath(triangle, indicator);
-    }
-};
 
 ClassSortView::ClassSortView(QPoint origin, int height, int screenWidth, QWidget *parent)
     : QWidget(parent) {
@@ -97,10 +56,9 @@ void ClassSortView::buildColumns() {
     ClassSortViewDataSource *source = dataSource();
     m_numOfMenu = source ? qMax(0, source->numberOfColumnsInMenu(this)) : 1;
     for (int i = 0; i < m_numOfMenu; ++i) {
-        auto *c = new Column(this);
+        auto *c = new DropDownBarColumn(sortLook(), this);
         c->setObjectName(QStringLiteral("column%1").arg(i));
-        c->fullTitle = source ? source->menuTitleForColumn(this, i) : QString();
-        c->setAccessibleName(c->fullTitle);
+        c->setTitle(source ? source->menuTitleForColumn(this, i) : QString());
         c->show();
         m_columns << c;
     }
@@ -145,9 +103,9 @@ void ClassSortView::restyleColumnsBut(int kept) {
     for (int i = 0; i < m_columns.size(); ++i) {
         if (i == kept)
             continue;
-        m_columns[i]->background = QColor(NormalGrey, NormalGrey, NormalGrey);
-        m_columns[i]->foreground = m_textColor;
-        m_columns[i]->indicator = m_indicatorColor;
+        m_columns[i]->backgroundColor = QColor(NormalGrey, NormalGrey, NormalGrey);
+        m_columns[i]->titleColor = m_textColor;
+        m_columns[i]->indicatorColor = m_indicatorColor;
         m_columns[i]->update();
     }
 }
@@ -157,7 +115,7 @@ void ClassSortView::setSeparatorColor(const QColor &color) {
     update();
 }
 
-ClassSortView::Column *ClassSortView::column(int index) const {
+DropDownBarColumn *ClassSortView::column(int index) const {
     return index >= 0 && index < m_columns.size() ? m_columns.at(index) : nullptr;
 }
 
@@ -166,18 +124,18 @@ QList<QWidget *> ClassSortView::columns() const {
 }
 
 QString ClassSortView::columnTitle(int index) const {
-    const Column *c = column(index);
+    const DropDownBarColumn *c = column(index);
     return c ? c->shownTitle() : QString();
 }
 
 QColor ClassSortView::columnBackground(int index) const {
-    const Column *c = column(index);
-    return c ? c->background : QColor();
+    const DropDownBarColumn *c = column(index);
+    return c ? c->backgroundColor : QColor();
 }
 
 QColor ClassSortView::columnTitleColor(int index) const {
-    const Column *c = column(index);
-    return c ? c->foreground : QColor();
+    const DropDownBarColumn *c = column(index);
+    return c ? c->titleColor : QColor();
 }
 
 void ClassSortView::menuTapped(qreal x) {
@@ -190,11 +148,11 @@ void ClassSortView::menuTapped(qreal x) {
     if (tapped == m_currentSelectedMenudIndex)
         return;
     m_currentSelectedMenudIndex = tapped;
-    Column *c = m_columns[tapped];
+    DropDownBarColumn *c = m_columns[tapped];
     const QColor selected = TextRules::colorWithHexString(SelectedColorHex);
-    c->background = QColor(SelectedGrey, SelectedGrey, SelectedGrey);
-    c->foreground = selected;
-    c->indicator = selected;
+    c->backgroundColor = QColor(SelectedGrey, SelectedGrey, SelectedGrey);
+    c->titleColor = selected;
+    c->indicatorColor = selected;
     c->update();
     if (ClassSortViewDataSource *source = dataSource())
         source->menuDidSelectColumn(this, tapped);

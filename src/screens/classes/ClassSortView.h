@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class ClassSortView;
+class DropDownBarColumn;
 
 // What the sort bar asks of its owner. A method left as it is counts as not answered.
 class ClassSortViewDataSource {
@@ -60,16 +61,15 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    class Column;
     void buildColumns();
     void layoutColumns();
     // Every column but `kept` in the normal look.
     void restyleColumnsBut(int kept);
-    Column *column(int index) const;
+    DropDownBarColumn *column(int index) const;
 
     ClassSortViewDataSource *m_dataSource = nullptr;
     QPointer<QObject> m_dataSourceObject;
-    QList<Column *> m_columns;
+    QList<DropDownBarColumn *> m_columns;
     int m_numOfMenu = 0;
     int m_currentSelectedMenudIndex = -1;
     QColor m_textColor = Qt::black;

@@ -1,0 +1,26 @@
+#include "classes/ClassChangeView.h"
+
+#include <QtTest>
+
+// The dimming under an open drop-down covers its window to the edges, also after a resize.
+class tst_DropDownPieces : public QObject {
+    Q_OBJECT
+private slots:
+    void dimmingFollowsTheWindow() {
+        QWidget window;
+        window.resize(320, 568);
+        window.show();
+        auto *panel = new ClassChangeView(QPoint(0, 0), &window);
+        panel->animateSelectView();
+        panel->finishAnimations();
+        QCOMPARE(panel->backGroundView()->geometry(), QRect(0, 0, 320, 568));
+        window.resize(480, 800);
+        QCOMPARE(panel->backGroundView()->geometry(), QRect(0, 0, 480, 800));
+        // A tap on the part the window gained closes the list like any other.
+        QTest::mouseClick(panel->backGroundView(), Qt::LeftButton, {}, QPoint(470, 790));
+        QVERIFY(!panel->isShow());
+    }
+};
+
+QTEST_MAIN(tst_DropDownPieces)
+#include "tst_DropDownPieces.moc"
