@@ -6,13 +6,7 @@ LoadMoreFooter::LoadMoreFooter(QAbstractScrollArea *area)
 }
 
 LoadMoreFooter *LoadMoreFooter::attach(QAbstractScrollArea *area, std::function<void()> action) {
-    if (!area)
-        return nullptr;
-    LoadMoreFooter *footer = of(area);
-    if (!footer)
-        footer = new LoadMoreFooter(area);
-    footer->setAction(std::move(action));
-    return footer;
+    return attachTo<LoadMoreFooter>(area, Edge::Bottom, std::move(action));
 }
 
 LoadMoreFooter *LoadMoreFooter::of(const QAbstractScrollArea *area) {
@@ -20,30 +14,15 @@ LoadMoreFooter *LoadMoreFooter::of(const QAbstractScrollArea *area) {
 }
 
 LoadMoreFooter::State LoadMoreFooter::state() const {
-    switch (phase()) {
-    case Phase::Idle:
-        return State::Idle;
-    case Phase::Pulling:
-        return State::Pulling;
-    case Phase::Armed:
-        return State::WillLoad;
-    case Phase::Busy:
-        return State::Loading;
-    }
-    return State::Idle;
+    // The states are the phases under this control's own names.
+    static_assert(int(State::WillLoad) == int(Phase::Armed) &&
+                  int(State::Loading) == int(Phase::Busy));
+    return State(int(phase()));
 }
 
 QString LoadMoreFooter::stateText() const {
-    switch (state()) {
-    case State::WillLoad:
-        return QStringLiteral("松开立即加载更多");
-    case State::Loading:
-        return QStringLiteral("正在加载...");
-    case State::Idle:
-    case State::Pulling:
-        break;
-    }
-    return QStringLiteral("上拉可以加载更多");
+    return phaseText(QStringLiteral("上拉可以加载更多"), QStringLiteral("松开立即加载更多"),
+                     QStringLiteral("正在加载..."));
 }
 
 void LoadMoreFooter::phaseChanged(Phase, Phase) {

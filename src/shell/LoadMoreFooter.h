@@ -31,5 +31,6 @@ protected:
     QStringList lines() const override;
 
 private:
+    friend class PullControl; // attachTo() makes it
     explicit LoadMoreFooter(QAbstractScrollArea *area);
 };

@@ -266,3 +266,17 @@ void PullControl::paintEvent(QPaintEvent *) {
         ActivityDrawing::drawArrow(p, figure, (m_edge == Edge::Top) == (m_phase == Phase::Armed),
                                    kSubText);
 }
+
+QString PullControl::phaseText(const QString &idle, const QString &armed,
+                               const QString &busy) const {
+    switch (m_phase) {
+    case Phase::Armed:
+        return armed;
+    case Phase::Busy:
+        return busy;
+    case Phase::Idle:
+    case Phase::Pulling:
+        break;
+    }
+    return idle;
+}

@@ -42,6 +42,21 @@ public:
 protected:
     PullControl(QAbstractScrollArea *area, Edge edge, int stripHeight, int threshold);
 
+    // The Control of `area`'s `edge`, made on the first call, with `action` (a later call replaces
+    // the action); nullptr for a null area. For the subclasses' attach().
+    template <class Control>
+    static Control *attachTo(QAbstractScrollArea *area, Edge edge, std::function<void()> action) {
+        if (!area)
+            return nullptr;
+        auto *control = qobject_cast<Control *>(find(area, edge));
+        if (!control)
+            control = new Control(area);
+        control->setAction(std::move(action));
+        return control;
+    }
+    // The strip's text for the current phase: one while idle or pulling, one armed, one busy.
+    QString phaseText(const QString &idle, const QString &armed, const QString &busy) const;
+
     virtual void phaseChanged(Phase from, Phase to) = 0;
     // The lines shown in the strip (the first in the state's text colour).
     virtual QStringList lines() const = 0;

@@ -20,13 +20,7 @@ RefreshHeader::RefreshHeader(QAbstractScrollArea *area)
 }
 
 RefreshHeader *RefreshHeader::attach(QAbstractScrollArea *area, std::function<void()> action) {
-    if (!area)
-        return nullptr;
-    RefreshHeader *header = of(area);
-    if (!header)
-        header = new RefreshHeader(area);
-    header->setAction(std::move(action));
-    return header;
+    return attachTo<RefreshHeader>(area, Edge::Top, std::move(action));
 }
 
 RefreshHeader *RefreshHeader::of(const QAbstractScrollArea *area) {
@@ -34,30 +28,15 @@ RefreshHeader *RefreshHeader::of(const QAbstractScrollArea *area) {
 }
 
 RefreshHeader::State RefreshHeader::state() const {
-    switch (phase()) {
-    case Phase::Idle:
-        return State::Idle;
-    case Phase::Pulling:
-        return State::Pulling;
-    case Phase::Armed:
-        return State::WillRefresh;
-    case Phase::Busy:
-        return State::Refreshing;
-    }
-    return State::Idle;
+    // The states are the phases under this control's own names.
+    static_assert(int(State::WillRefresh) == int(Phase::Armed) &&
+                  int(State::Refreshing) == int(Phase::Busy));
+    return State(int(phase()));
 }
 
 QString RefreshHeader::stateText() const {
-    switch (state()) {
-    case State::WillRefresh:
-        return QStringLiteral("松开立即刷新");
-    case State::Refreshing:
-        return QStringLiteral("刷新中...");
-    case State::Idle:
-    case State::Pulling:
-        break;
-    }
-    return QStringLiteral("下拉可以刷新");
+    return phaseText(QStringLiteral("下拉可以刷新"), QStringLiteral("松开立即刷新"),
+                     QStringLiteral("刷新中..."));
 }
 
 QString RefreshHeader::lastUpdatedText() const {

@@ -49,5 +49,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    friend class PullControl; // attachTo() makes it
     explicit RefreshHeader(QAbstractScrollArea *area);
 };
