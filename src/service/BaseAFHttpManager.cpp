@@ -1,5 +1,7 @@
 #include "BaseAFHttpManager.h"
 
+#include "ServiceConnection.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -30,84 +32,6 @@ Q_LOGGING_CATEGORY(lcTransport, "teacher.service")
 
 namespace {
 
-double g_displayScale = 1.0;
-int g_callsInFlight = 0; // main thread only
-// Moves on with every abortPendingCalls(): a call from an earlier generation is not delivered,
-// even when its answer had already arrived and was still being decoded.
-quint64 g_callGeneration = 0; // main thread only
-
-// Nothing a call receives may follow the next call around: sessions are the service's business,
-// carried in the parameters, never in cookies.
-class NoCookieJar : public QNetworkCookieJar {
-public:
-    using QNetworkCookieJar::QNetworkCookieJar;
-    QList<QNetworkCookie> cookiesForUrl(const QUrl &) const override { return {}; }
-    bool setCookiesFromUrl(const QList<QNetworkCookie> &, const QUrl &) override { return false; }
-};
-
-// Set on a reply whose caller no longer waits for it (abortPendingCalls).
-constexpr char AbandonedProperty[] = "teacherAbandoned";
-
-// No call in flight is waited for any more: none counts, and none of their callbacks will run.
-void abandonCalls() {
-    ++g_callGeneration;
-    g_callsInFlight = 0;
-}
-
-// A reply the manager still holds when the program quits, or when the manager goes, is aborted
-// first: a request dropped half-way inside the network stack leaves its objects behind.
-class TransportManager : public QNetworkAccessManager {
-public:
-    using QNetworkAccessManager::QNetworkAccessManager;
-    ~TransportManager() override { abortBeforeTheEnd(); }
-
-    // The number of replies aborted.
-    qsizetype abortReplies() {
-        const QList<QNetworkReply *> replies = findChildren<QNetworkReply *>();
-        qsizetype aborted = 0;
-        for (QNetworkReply *reply : replies) {
-            if (reply->isFinished())
-                continue;
-            reply->setProperty(AbandonedProperty, true);
-            reply->abort();
-            ++aborted;
-        }
-        return aborted;
-    }
-
-    void abortBeforeTheEnd() {
-        abandonCalls();
-        // The stack takes an aborted request apart on its own thread, which it stops, work done
-        // or not, as soon as the manager goes; it tells nobody when it is done, so it is given a
-        // moment. Only a program quitting in the middle of a call waits for it.
-        if (abortReplies() > 0)
-            QThread::msleep(100);
-    }
-};
-
-// One manager for every call, owned by the application object and living on the main thread, so
-// replies and their signals stay there too.
-QPointer<TransportManager> &existingManager() {
-    static QPointer<TransportManager> manager;
-    return manager;
-}
-
-TransportManager *sharedManager() {
-    QPointer<TransportManager> &manager = existingManager();
-    if (!manager) {
-        QCoreApplication *app = QCoreApplication::instance();
-        manager = new TransportManager(app);
-        manager->setCookieJar(new NoCookieJar(manager));
-        // Redirects are followed here, by the rules of redirectTarget(), never by the stack.
-        manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-        // Replies aborted here are released by the deferred deletes the event loop runs after
-        // this signal; the callers are gone with the program.
-        QObject::connect(app, &QCoreApplication::aboutToQuit, manager,
-                         [manager = manager.data()] { manager->abortBeforeTheEnd(); });
-    }
-    return manager;
-}
-
 // What one call is waiting to hand back. Exactly one callback runs; both are released right
 // after it, so whatever they captured is not kept alive by the transport.
 struct PendingCall {
@@ -115,7 +39,7 @@ struct PendingCall {
     ServiceFailure failure;
     bool delivered = false;
     bool tooLarge = false;
-    quint64 generation = g_callGeneration;
+    quint64 generation = ServiceConnection::instance().callGeneration();
     // Kept to send the same operation on once when the service moves it (307/308).
     QNetworkRequest request;
     QByteArray body;
@@ -138,15 +62,13 @@ void deliver(const std::shared_ptr<PendingCall> &call, const Outcome &outcome) {
     // Counted out after the callback, so a call started from inside it keeps the count above 0.
     // An abandoned call left the count when it was abandoned, and so did this one if its own
     // callback abandoned every call.
-    const auto countOut = qScopeGuard([generation = call->generation] {
-        if (generation == g_callGeneration)
-            --g_callsInFlight;
-    });
+    const auto countOut = qScopeGuard(
+        [generation = call->generation] { ServiceConnection::instance().callEnded(generation); });
     ServiceCompletion completion = std::move(call->completion);
     ServiceFailure failure = std::move(call->failure);
     call->completion = nullptr;
     call->failure = nullptr;
-    if (call->generation != g_callGeneration)
+    if (!ServiceConnection::instance().isCurrent(call->generation))
         return; // abandoned: nobody waits for it any more
     if (outcome.failed) {
         if (failure)
@@ -297,7 +219,8 @@ std::optional<QUrl> redirectTarget(QNetworkReply *reply) {
 void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call) {
     if (call->delivered)
         return;
-    if (reply->property(AbandonedProperty).toBool() || call->generation != g_callGeneration) {
+    if (ServiceConnection::isAbandoned(reply) ||
+        !ServiceConnection::instance().isCurrent(call->generation)) {
         deliver(call, failureOutcome(QStringLiteral("Request aborted")));
         return;
     }
@@ -350,7 +273,8 @@ void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call)
 
     const bool wantLog = lcTransport().isDebugEnabled();
     QtConcurrent::run(decodeAnswer, body, encoding, charset, wantLog)
-        .then(sharedManager(), [call](const Outcome &outcome) { deliver(call, outcome); });
+        .then(ServiceConnection::instance().networkManager(),
+              [call](const Outcome &outcome) { deliver(call, outcome); });
 }
 
 QByteArray percentEscape(const QString &text, const QByteArray &alsoKept) {
@@ -545,16 +469,15 @@ QByteArray BaseAFHttpManager::userAgent() {
     if (version.isEmpty())
         version = QStringLiteral("1.0");
     return userAgent(name, version, QSysInfo::currentCpuArchitecture(), QSysInfo::productVersion(),
-                     g_displayScale);
+                     ServiceConnection::instance().displayScale());
 }
 
 int BaseAFHttpManager::callsInFlight() {
-    return g_callsInFlight;
+    return ServiceConnection::instance().callsInFlight();
 }
 
 void BaseAFHttpManager::setDisplayScale(double scale) {
-    if (scale > 0 && scale < 100)
-        g_displayScale = scale;
+    ServiceConnection::instance().setDisplayScale(scale);
 }
 
 QString BaseAFHttpManager::reasonPhrase(int status) {
@@ -628,14 +551,11 @@ QString BaseAFHttpManager::reasonPhrase(int status) {
 }
 
 void BaseAFHttpManager::abortPendingCalls() {
-    abandonCalls();
-    if (TransportManager *manager = existingManager())
-        manager->abortReplies();
+    ServiceConnection::instance().abortPendingCalls();
 }
 
 void BaseAFHttpManager::resetForTests() {
-    abortPendingCalls();
-    g_displayScale = 1.0;
+    ServiceConnection::instance().reset();
 }
 
 void BaseAFHttpManager::postRequestOperationForHost(
@@ -678,14 +598,15 @@ void BaseAFHttpManager::postRequestOperationForHost(
     call->failure = std::move(failure);
     call->request = request;
     call->body = formEncode(parameters.value_or(ParameterDictionary()));
-    ++g_callsInFlight;
+    ServiceConnection::instance().callStarted();
     send(call);
 }
 
 namespace {
 
 void send(const std::shared_ptr<PendingCall> &call) {
-    QNetworkReply *reply = sharedManager()->post(call->request, call->body);
+    QNetworkReply *reply =
+        ServiceConnection::instance().networkManager()->post(call->request, call->body);
     constexpr qint64 MaxAnswerBytes = BaseAFHttpManager::MaxAnswerBytes;
 
     auto guardSize = [reply, call](qint64 size) {

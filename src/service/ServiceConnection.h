@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QPointer>
+#include <QtGlobal>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// What the transport keeps for the whole process: the one network manager every call goes
+// through, which calls are still waited for and the screen's scale named in the User-Agent.
+// Main thread only. BaseAFHttpManager's static API is the front the rest of the program uses.
+class ServiceConnection {
+public:
+    static ServiceConnection &instance();
+
+    // Created on the first call, owned by the application object and living on the main thread,
+    // so replies and their signals stay there too. Needs a QCoreApplication.
+    QNetworkAccessManager *networkManager();
+
+    // A call is stamped with the generation it starts in; abandonCalls() moves on to the next,
+    // so a call from an earlier one is not delivered, even when its answer had already arrived
+    // and was still being decoded.
+    quint64 callGeneration() const { return m_callGeneration; }
+    bool isCurrent(quint64 generation) const { return generation == m_callGeneration; }
+    int callsInFlight() const { return m_callsInFlight; }
+    void callStarted() { ++m_callsInFlight; }
+    // An abandoned call left the count when it was abandoned.
+    void callEnded(quint64 generation);
+
+    // No call in flight is waited for any more: none counts, and none of their callbacks will run.
+    void abandonCalls();
+    // abandonCalls(), and every reply the network stack still holds is aborted and marked.
+    void abortPendingCalls();
+    static bool isAbandoned(const QNetworkReply *reply);
+
+    double displayScale() const { return m_displayScale; }
+    void setDisplayScale(double scale);
+
+    // The connection as a new program has it: no call waited for, scale 1.
+    void reset();
+
+private:
+    ServiceConnection() = default;
+
+    QPointer<QNetworkAccessManager> m_manager;
+    quint64 m_callGeneration = 0;
+    int m_callsInFlight = 0;
+    double m_displayScale = 1.0;
+};
