@@ -1,5 +1,7 @@
 #include "ImageLoader.h"
 
+#include "Session.h"
+
 #include "Assets.h"
 #include "ImageDecoding.h"
 
@@ -36,11 +38,6 @@ constexpr int kConnectionsPerNetwork = 6;
 constexpr int kMaxNetworks = 3;
 constexpr int kDecodingThreads = 2;
 int s_deadlineMs = 20'000;
-
-QPointer<ImageLoader> &shared() {
-    static QPointer<ImageLoader> loader;
-    return loader;
-}
 
 QString defaultCacheDirectory() {
     QString dir = qEnvironmentVariable("TEACHER_CLIENT_CACHE_DIR");
@@ -96,15 +93,11 @@ QPixmap placeholderFor(const QLabel *view, const QString &asset) {
 } // namespace
 
 ImageLoader &ImageLoader::instance() {
-    QPointer<ImageLoader> &loader = shared();
-    if (!loader)
-        loader = new ImageLoader();
-    return *loader;
+    return Session::instance().imageLoader();
 }
 
 void ImageLoader::resetInstance() {
-    delete shared().data();
-    shared() = nullptr;
+    Session::instance().dropImageLoader();
 }
 
 int ImageLoader::downloadDeadlineMs() {

@@ -63,6 +63,7 @@ signals:
     void finished(const QString &url, bool ok);
 
 private:
+    friend class Session; // holds the one loader
     ImageLoader();
     ~ImageLoader() override;
     struct Waiter {

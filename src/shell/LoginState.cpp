@@ -1,11 +1,11 @@
 #include "LoginState.h"
 
+#include "Session.h"
+
 #include <limits>
 
 LoginRsp &LoginRsp::shareRsp() {
-    // Created on first use and never replaced: screens may hold the reference.
-    static LoginRsp current;
-    return current;
+    return Session::instance().login();
 }
 
 namespace LoginState {

@@ -1,13 +1,11 @@
 #include "ShellState.h"
 
-#include "BaseAFHttpManager.h"
-#include "ImageLoader.h"
 #include "KeyboardAvoidance.h"
-#include "LoginState.h"
 #include "NotificationCenter.h"
 #include "OverlayHost.h"
 #include "ProgressHud.h"
 #include "ScreenFactory.h"
+#include "Session.h"
 #include "SettingsStore.h"
 #include "TickSource.h"
 #include "Toast.h"
@@ -22,10 +20,8 @@ void resetForTests() {
     KeyboardAvoidance::setEnabled(false);
     KeyboardAvoidance::setToolbarEnabled(false);
     NotificationCenter::removeAllObservers();
-    ImageLoader::resetInstance();
-    BaseAFHttpManager::resetForTests();
+    Session::instance().resetForTests();
     ScreenFactory::reset();
-    LoginState::reset();
     SettingsStore::reset();
     TickSource::setManual(false);
 }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "records/AccountRecords.h"
+
+#include <QPointer>
+
+class ImageLoader;
+class ServiceConnection;
+
+// What the program keeps for one sign-in and for the life of the process, held together the way
+// a client library holds its connection: the connection to the service, the current login and the
+// image loader. The named fronts (LoginRsp::shareRsp(), ImageLoader::instance(),
+// BaseAFHttpManager's static API) reach the parts through it; main thread only.
+class Session {
+public:
+    static Session &instance();
+
+    ServiceConnection &connection();
+    // Never replaced, only overwritten: screens may hold the reference.
+    LoginRsp &login() { return m_login; }
+    // Created on first use.
+    ImageLoader &imageLoader();
+    // Drops the image loader (memory cache, requests in flight); the next imageLoader() starts
+    // afresh on the same disk cache.
+    void dropImageLoader();
+
+    // The session as a new program has it: no call in flight, nobody signed in, no image loaded.
+    void resetForTests();
+
+private:
+    Session() = default;
+
+    LoginRsp m_login;
+    QPointer<ImageLoader> m_imageLoader;
+};
