@@ -1,6 +1,7 @@
 #include "ActionSheet.h"
 
 #include "FrameStyle.h"
+#include "OverlayRegistry.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,8 +13,7 @@ namespace {
 constexpr int RowHeight = 50;
 
 ModalOverlay::Stack &shownSheets() {
-    static ModalOverlay::Stack sheets;
-    return sheets;
+    return OverlayRegistry::instance().shown(OverlayKind::ActionSheet);
 }
 
 QPushButton *makeRow(const QString &title, QWidget *parent) {

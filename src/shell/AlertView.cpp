@@ -1,6 +1,7 @@
 #include "AlertView.h"
 
 #include "FrameStyle.h"
+#include "OverlayRegistry.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -13,8 +14,7 @@ namespace {
 constexpr int PanelWidth = 270;
 
 ModalOverlay::Stack &shownAlerts() {
-    static ModalOverlay::Stack alerts;
-    return alerts;
+    return OverlayRegistry::instance().shown(OverlayKind::Alert);
 }
 
 // The white card with rounded corners that holds the texts and buttons.

@@ -17,7 +17,8 @@ ModalOverlay::~ModalOverlay() {
 
 ModalOverlay *ModalOverlay::top(Stack &stack) {
     stack.removeAll(nullptr);
-    return stack.isEmpty() ? nullptr : stack.last().data();
+    // Only modal overlays are ever put on a modal stack.
+    return stack.isEmpty() ? nullptr : static_cast<ModalOverlay *>(stack.last().data());
 }
 
 void ModalOverlay::show() {

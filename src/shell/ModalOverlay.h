@@ -13,7 +13,7 @@ class ModalOverlay : public HostedOverlay {
 public:
     // The overlays of one kind that are up, the latest shown last. Each kind keeps its own, so an
     // alert shown over an action sheet leaves that sheet the current sheet.
-    using Stack = QList<QPointer<ModalOverlay>>;
+    using Stack = QList<QPointer<HostedOverlay>>;
 
     ~ModalOverlay() override;
 

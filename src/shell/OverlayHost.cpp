@@ -1,6 +1,7 @@
 #include "OverlayHost.h"
 
 #include "AppWindow.h"
+#include "OverlayRegistry.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -9,13 +10,11 @@
 
 namespace {
 QPointer<QWidget> &explicitHost() {
-    static QPointer<QWidget> host;
-    return host;
+    return OverlayRegistry::instance().explicitHost();
 }
 
 QList<QPointer<HostedOverlay>> &liveOverlays() {
-    static QList<QPointer<HostedOverlay>> list;
-    return list;
+    return OverlayRegistry::instance().live();
 }
 } // namespace
 

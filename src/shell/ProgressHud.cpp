@@ -1,7 +1,7 @@
 #include "ProgressHud.h"
 
 #include "ActivityDrawing.h"
-#include "OverlayHost.h"
+#include "OverlayRegistry.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -46,6 +46,7 @@ public:
     ~HudOverlay() override { setEating(false); }
 
     void present(Mode mode, const QString &text) {
+        m_up = true;
         m_mode = mode;
         m_text = text;
         // Only the start of an overlong text is laid out; measuring megabytes would freeze.
@@ -65,12 +66,15 @@ public:
     }
 
     void retire() {
+        m_up = false;
         m_hideTimer.stop();
         m_spin.stop();
         setEating(false);
         hide();
     }
 
+    // Presented and not retired since.
+    bool isUp() const { return m_up; }
     Mode mode() const { return m_mode; }
     QString text() const { return m_text; }
 
@@ -203,37 +207,43 @@ private:
     QString m_shown;
     int m_step = 0;
     bool m_eating = false;
+    bool m_up = false;
     QTimer m_spin;
     QTimer m_hideTimer;
 };
 
-struct HudState {
-    QPointer<HudOverlay> overlay;
-    bool visible = false;
-};
+// The one indicator, kept (retired) between showings.
+HudOverlay *current() {
+    return static_cast<HudOverlay *>(
+        OverlayRegistry::instance().top(OverlayKind::ProgressIndicator));
+}
 
-HudState &state() {
-    static HudState s;
-    return s;
+void setCurrent(HudOverlay *overlay) {
+    QList<QPointer<HostedOverlay>> &shown =
+        OverlayRegistry::instance().shown(OverlayKind::ProgressIndicator);
+    shown.clear();
+    if (overlay)
+        shown.append(overlay);
 }
 
 void present(Mode mode, const QString &text) {
     QWidget *host = OverlayHost::host();
-    HudState &s = state();
     if (!host) {
         qCDebug(lcHud) << "no window for the progress indicator";
         ProgressHud::dismiss();
         return;
     }
-    if (s.overlay && s.overlay->parentWidget() != host) {
-        s.overlay->retire();
-        s.overlay->deleteLater();
-        s.overlay = nullptr;
+    HudOverlay *overlay = current();
+    if (overlay && overlay->parentWidget() != host) {
+        overlay->retire();
+        overlay->deleteLater();
+        overlay = nullptr;
     }
-    if (!s.overlay)
-        s.overlay = new HudOverlay(host);
-    s.visible = true;
-    s.overlay->present(mode, text);
+    if (!overlay) {
+        overlay = new HudOverlay(host);
+        setCurrent(overlay);
+    }
+    overlay->present(mode, text);
 }
 
 } // namespace
@@ -251,27 +261,25 @@ void ProgressHud::showSuccess(const QString &text) {
 }
 
 void ProgressHud::dismiss() {
-    HudState &s = state();
-    s.visible = false;
-    if (s.overlay)
-        s.overlay->retire();
+    if (HudOverlay *overlay = current())
+        overlay->retire();
 }
 
 bool ProgressHud::isVisible() {
-    const HudState &s = state();
-    return s.visible && s.overlay;
+    const HudOverlay *overlay = current();
+    return overlay && overlay->isUp();
 }
 
 bool ProgressHud::isBlocking() {
-    return isVisible() && state().overlay->mode() == Mode::Status;
+    return isVisible() && current()->mode() == Mode::Status;
 }
 
 bool ProgressHud::isSuccess() {
-    return isVisible() && state().overlay->mode() == Mode::Success;
+    return isVisible() && current()->mode() == Mode::Success;
 }
 
 QString ProgressHud::status() {
-    return isVisible() ? state().overlay->text() : QString();
+    return isVisible() ? current()->text() : QString();
 }
 
 int ProgressHud::successInterval(const QString &text) {
@@ -282,5 +290,5 @@ int ProgressHud::successInterval(const QString &text) {
 }
 
 QWidget *ProgressHud::widget() {
-    return isVisible() ? state().overlay.data() : nullptr;
+    return isVisible() ? current() : nullptr;
 }

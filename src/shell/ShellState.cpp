@@ -2,21 +2,16 @@
 
 #include "KeyboardAvoidance.h"
 #include "NotificationCenter.h"
-#include "OverlayHost.h"
-#include "ProgressHud.h"
+#include "OverlayRegistry.h"
 #include "ScreenFactory.h"
 #include "Session.h"
 #include "SettingsStore.h"
 #include "TickSource.h"
-#include "Toast.h"
 
 namespace ShellState {
 
 void resetForTests() {
-    ProgressHud::dismiss();
-    Toast::hide();
-    HostedOverlay::deleteAll();
-    OverlayHost::setHost(nullptr);
+    OverlayRegistry::instance().resetForTests();
     KeyboardAvoidance::setEnabled(false);
     KeyboardAvoidance::setToolbarEnabled(false);
     NotificationCenter::removeAllObservers();

@@ -1,6 +1,6 @@
 #include "Toast.h"
 
-#include "OverlayHost.h"
+#include "OverlayRegistry.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -103,16 +103,22 @@ private:
     QTimer m_timer;
 };
 
-QPointer<ToastBubble> &current() {
-    static QPointer<ToastBubble> bubble;
-    return bubble;
+ToastBubble *current() {
+    return static_cast<ToastBubble *>(OverlayRegistry::instance().top(OverlayKind::Toast));
+}
+
+void setCurrent(ToastBubble *bubble) {
+    QList<QPointer<HostedOverlay>> &shown = OverlayRegistry::instance().shown(OverlayKind::Toast);
+    shown.clear();
+    if (bubble)
+        shown.append(bubble);
 }
 
 void ToastBubble::finish() {
     m_timer.stop();
     hide();
     if (current() == this)
-        current() = nullptr;
+        setCurrent(nullptr);
     deleteLater();
 }
 
@@ -186,7 +192,7 @@ void Toast::showAtDistanceFromBottom(const QString &text, double seconds, int di
         return;
     }
     hide();
-    current() = new ToastBubble(host, shown, durationMs(seconds), qMax(0, distance));
+    setCurrent(new ToastBubble(host, shown, durationMs(seconds), qMax(0, distance)));
 }
 
 void Toast::hide() {
