@@ -4,6 +4,7 @@
 #include "Assets.h"
 #include "FrameStyle.h"
 #include "PageControl.h"
+#include "StyleTokens.h"
 #include "TextRules.h"
 #include "UnitMetiodManager.h"
 #include "ui_GuideViewController.h"
@@ -24,6 +25,7 @@ GuideViewController::GuideViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::GuideViewController>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     setFocusPolicy(Qt::StrongFocus);
 }
 

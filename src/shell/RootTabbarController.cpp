@@ -32,7 +32,7 @@ void RootTabbarController::viewDidLoad() {
         const ScreenFactory::Tab &tab = tabs.at(i);
         setTabBarItem(i, TabBarItem{tab.title, tab.normalIcon, tab.selectedIcon});
     }
-    const QColor title(FrameStyle::TabTitleColor);
+    const QColor title(FrameStyle::LabelColor);
     setTitleColor(title, title);
     setSelectedIndex(0);
 }

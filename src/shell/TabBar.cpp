@@ -55,8 +55,8 @@ protected:
 
 TabBar::TabBar(QWidget *parent)
     : QWidget(parent)
-    , m_normalColor(QColor(FrameStyle::TabTitleColor))
-    , m_selectedColor(QColor(FrameStyle::TabTitleColor)) {
+    , m_normalColor(QColor(FrameStyle::LabelColor))
+    , m_selectedColor(QColor(FrameStyle::LabelColor)) {
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);

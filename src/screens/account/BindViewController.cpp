@@ -2,6 +2,7 @@
 
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "ui_BindViewController.h"
 
@@ -9,6 +10,7 @@ BindViewController::BindViewController(QWidget *parent)
     : VerificationCodeVC(parent)
     , m_ui(std::make_unique<Ui::BindViewController>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     adoptForm(m_ui->phoneTextField, m_ui->verfyTextField, m_ui->verificationBtn,
               m_ui->confirmButton);
 }

@@ -3,6 +3,7 @@
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "UnitMetiodManager.h"
@@ -12,6 +13,7 @@ ChangePhoneVC::ChangePhoneVC(QWidget *parent)
     : VerificationCodeVC(parent)
     , m_ui(std::make_unique<Ui::ChangePhoneVC>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     adoptForm(m_ui->phoneTextField, m_ui->verfyTextField, m_ui->verificationBtn,
               m_ui->confirmButton);
 }

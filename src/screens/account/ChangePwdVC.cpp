@@ -5,6 +5,7 @@
 #include "AppDelegate.h"
 #include "LoginState.h"
 #include "ProgressHud.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "UnitMetiodManager.h"
@@ -14,6 +15,7 @@ ChangePwdVC::ChangePwdVC(QWidget *parent)
     : NewPasswordVC(parent)
     , m_ui(std::make_unique<Ui::ChangePwdVC>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     adoptForm({m_ui->oldTextField, m_ui->pwdTextField, m_ui->againTextField}, m_ui->confirmButton);
 }
 

@@ -3,6 +3,7 @@
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "ResetPwdVC.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "ui_ForgetPwdVC.h"
 
@@ -10,6 +11,7 @@ ForgetPwdVC::ForgetPwdVC(QWidget *parent)
     : VerificationCodeVC(parent)
     , m_ui(std::make_unique<Ui::ForgetPwdVC>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     adoptForm(m_ui->phoneTextField, m_ui->verfyTextField, m_ui->verificationBtn,
               m_ui->confirmButton);
 }

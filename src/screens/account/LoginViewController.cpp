@@ -8,6 +8,7 @@
 #include "NavigationController.h"
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "Toast.h"
 #include "UnitMetiodManager.h"
@@ -21,6 +22,7 @@ LoginViewController::LoginViewController(QWidget *parent)
     : InputVC(parent)
     , m_ui(std::make_unique<Ui::LoginViewController>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     for (QPushButton *button : {m_ui->loginButton, m_ui->forgetButton})
         connect(button, &QPushButton::clicked, this, [this, button] { btnClickAction(button); });
 }

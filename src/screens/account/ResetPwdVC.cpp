@@ -3,6 +3,7 @@
 #include "AnswerHandling.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "ui_ResetPwdVC.h"
 
@@ -10,6 +11,7 @@ ResetPwdVC::ResetPwdVC(QWidget *parent)
     : NewPasswordVC(parent)
     , m_ui(std::make_unique<Ui::ResetPwdVC>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     adoptForm({m_ui->pwdTextField, m_ui->againTextField}, m_ui->confirmButton);
 }
 

@@ -9,6 +9,7 @@
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "REDetailCommentViewController.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "Toast.h"
 #include "records/AccountRecords.h"
@@ -47,6 +48,8 @@ BookCommentVC::BookCommentVC(QWidget *parent)
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
+    // After the palette: expanding polishes the form, which keeps the palette it has then.
+    StyleTokens::expandTree(this);
     m_rows->setPageSize(PageSize);
 }
 

@@ -4,14 +4,15 @@
 #include "Assets.h"
 #include "BookCommentVC.h"
 #include "BookIntroduceVC.h"
+#include "ClassDetailListVC.h"
 #include "FrameStyle.h"
 #include "ImageLoader.h"
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
+#include "StyleTokens.h"
 #include "Tags.h"
 #include "TeacherRequestManager.h"
 #include "TextRules.h"
-#include "ClassDetailListVC.h"
 #include "records/AccountRecords.h"
 #include "ui_BookDetailVC.h"
 
@@ -52,6 +53,7 @@ BookDetailVC::BookDetailVC(qint64 bookId, QWidget *parent)
     , m_ui(std::make_unique<Ui::BookDetailVC>())
     , m_bookId(bookId) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     const QList<std::pair<QLabel *, const char *>> icons{
         {m_ui->flowerIcon, "flower_icon"},
         {m_ui->zanIcon, "book_comment_zan_normal"},
@@ -313,7 +315,9 @@ void BookDetailVC::styleTabs() {
                            " border-top-left-radius: 8px; border-top-right-radius: 8px; }"
                            " QPushButton { color: %4; font-size: 14px; border: none; }"
                            " QPushButton:focus { text-decoration: underline; }")
-                .arg(header->objectName(), chosen ? QStringLiteral("white") : "#f7f7f7", hairline,
-                     chosen ? QColor(FrameStyle::TitleColor).name() : QStringLiteral("#8a8a8a")));
+                .arg(header->objectName(),
+                     QColor(chosen ? FrameStyle::White : FrameStyle::ToolbarBackground).name(),
+                     hairline,
+                     QColor(chosen ? FrameStyle::TitleColor : FrameStyle::MutedGrey).name()));
     }
 }

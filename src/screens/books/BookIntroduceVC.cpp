@@ -1,11 +1,13 @@
 #include "BookIntroduceVC.h"
 
+#include "StyleTokens.h"
 #include "ui_BookIntroduceVC.h"
 
 BookIntroduceVC::BookIntroduceVC(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::BookIntroduceVC>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);

@@ -4,7 +4,9 @@
 #include "BookSearchVC.h"
 #include "BookSortMenus.h"
 #include "BookStoreGrid.h"
+#include "FrameStyle.h"
 #include "NavigationController.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "ui_BookListVC.h"
 
@@ -16,8 +18,6 @@
 Q_LOGGING_CATEGORY(lcBookList, "teacher.books.list")
 
 namespace {
-const QColor MenuGrey(93, 93, 93);
-const QColor SeparatorGrey(210, 210, 210);
 constexpr QSizeF SearchButtonSize(20, 20);
 } // namespace
 
@@ -25,6 +25,7 @@ BookListVC::BookListVC(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::BookListVC>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     m_grid = new BookStoreGrid(this, m_ui->collectionView, tr("书城的书"), false);
     rows()->setPageRequest([this](int page, int) { getBookListActionWithPageIndex(page); });
 }
@@ -67,9 +68,9 @@ void BookListVC::viewDidLoad() {
 
     m_menu = new ChartDropDownMenu(QPoint(0, 0), MenuHeight, this);
     m_menu->setObjectName(QStringLiteral("filterMenu"));
-    m_menu->setTextColor(MenuGrey);
-    m_menu->setIndicatorColor(MenuGrey);
-    m_menu->setSeparatorColor(SeparatorGrey);
+    m_menu->setTextColor(QColor(FrameStyle::MenuGrey));
+    m_menu->setIndicatorColor(QColor(FrameStyle::MenuGrey));
+    m_menu->setSeparatorColor(QColor(FrameStyle::MenuLine));
     m_menu->setDataSource(this);
     m_menu->setDelegate(this);
     m_menu->raise();

@@ -4,6 +4,7 @@
 #include "FrameStyle.h"
 #include "NavigationBar.h"
 #include "NavigationController.h"
+#include "StyleTokens.h"
 #include "Toast.h"
 #include "ui_BookSearchVC.h"
 
@@ -42,6 +43,7 @@ BookSearchVC::BookSearchVC(QWidget *parent)
     : InputVC(parent)
     , m_ui(std::make_unique<Ui::BookSearchVC>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     // The box is laid over the navigation bar, not into the screen.
     m_searchView = m_ui->searchView;
     m_ui->mainLayout->removeWidget(m_searchView);

@@ -5,6 +5,7 @@
 #include "CommentTextView.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "Toast.h"
@@ -17,6 +18,7 @@ REDetailCommentViewController::REDetailCommentViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::REDetailCommentViewController>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     connect(m_ui->commonText, &QPlainTextEdit::textChanged, this,
             &REDetailCommentViewController::textDidChange);
     connect(m_ui->submitButton, &QPushButton::clicked, this,

@@ -4,6 +4,7 @@
 #include "ClassDetailListVC.h"
 #include "FrameStyle.h"
 #include "ImageLoader.h"
+#include "StyleTokens.h"
 #include "Tags.h"
 #include "ui_ClassDetailVC.h"
 
@@ -22,6 +23,7 @@ ClassDetailVC::ClassDetailVC(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::ClassDetailVC>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     QLabel *head = m_ui->headImageView;
     head->setMask(QRegion(QRect(QPoint(0, 0), head->minimumSize()), QRegion::Ellipse));
     head->setPixmap(Assets::pixmap(PlaceholderHead, head->minimumSize()));
@@ -142,9 +144,9 @@ void ClassDetailVC::styleTabs() {
                            " border-top-left-radius: 10px; border-top-right-radius: 10px; }"
                            " QPushButton { color: %4; font-size: 14px; border: none; }")
                 .arg(header->objectName(),
-                     chosen ? QStringLiteral("white") : QStringLiteral("#f7f7f7"))
+                     QColor(chosen ? FrameStyle::White : FrameStyle::ToolbarBackground).name())
                 .arg(borderColor(),
-                     chosen ? QColor(FrameStyle::TitleColor).name() : QStringLiteral("#8a8a8a")));
+                     QColor(chosen ? FrameStyle::TitleColor : FrameStyle::MutedGrey).name()));
     }
 }
 

@@ -4,12 +4,14 @@
 #include "Assets.h"
 #include "ClassDetailVC.h"
 #include "ClassListCell.h"
+#include "FrameStyle.h"
 #include "ListActions.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "RefreshHeader.h"
 #include "StudentRows.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "ui_ClassViewController.h"
@@ -18,8 +20,6 @@
 
 namespace {
 constexpr int SortBarHeight = 40;
-constexpr int SortTextGrey = 93;
-constexpr int SortSeparatorGrey = 210;
 constexpr QSize TitleViewSize(200, 30);
 } // namespace
 
@@ -27,6 +27,7 @@ ClassViewController::ClassViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::ClassViewController>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     // The title view lives in the navigation bar, not in the screen.
     m_ui->rosterLayout->removeWidget(m_ui->headTitleButton);
     m_ui->headTitleButton->setFixedSize(TitleViewSize);
@@ -59,9 +60,9 @@ void ClassViewController::viewDidLoad() {
                                    window() ? window()->width() : width(), m_ui->topView);
     m_sortView->setSizePolicy(m_ui->sortViewPlace->sizePolicy());
     m_sortView->setMinimumHeight(SortBarHeight);
-    m_sortView->setTextColor(QColor(SortTextGrey, SortTextGrey, SortTextGrey));
-    m_sortView->setIndicatorColor(QColor(SortTextGrey, SortTextGrey, SortTextGrey));
-    m_sortView->setSeparatorColor(QColor(SortSeparatorGrey, SortSeparatorGrey, SortSeparatorGrey));
+    m_sortView->setTextColor(QColor(FrameStyle::MenuGrey));
+    m_sortView->setIndicatorColor(QColor(FrameStyle::MenuGrey));
+    m_sortView->setSeparatorColor(QColor(FrameStyle::MenuLine));
     m_sortView->setDataSource(this);
     // Two thirds of the width, whatever the window's: the layout keeps the 2 : 1 split.
     delete m_ui->topLayout->replaceWidget(m_ui->sortViewPlace, m_sortView);

@@ -8,6 +8,7 @@
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
 #include "ScreenLinks.h"
+#include "StyleTokens.h"
 #include "TabBarController.h"
 #include "Tags.h"
 #include "TeacherRequestManager.h"
@@ -29,6 +30,7 @@ MainViewController::MainViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::MainViewController>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     const QList<std::pair<QPushButton *, ButtonTag>> buttons{{m_ui->classBtn, ClassTag},
                                                              {m_ui->gradeBtn, GradeTag},
                                                              {m_ui->collectBtn, CollectTag},

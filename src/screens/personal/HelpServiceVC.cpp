@@ -2,6 +2,7 @@
 
 #include "CoreMediaFuncManagerVC.h"
 #include "SettingRows.h"
+#include "StyleTokens.h"
 #include "ui_HelpServiceVC.h"
 
 #include <QListView>
@@ -13,6 +14,7 @@ HelpServiceVC::HelpServiceVC(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::HelpServiceVC>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
 }
 
 HelpServiceVC::~HelpServiceVC() = default;

@@ -5,6 +5,7 @@
 #include "NavigationController.h"
 #include "ScreenLinks.h"
 #include "SettingRows.h"
+#include "StyleTokens.h"
 #include "UnitMetiodManager.h"
 #include "ui_SettingVC.h"
 
@@ -17,6 +18,7 @@ SettingVC::SettingVC(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::SettingVC>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     connect(m_ui->loginOutButton, &QPushButton::clicked, this, [] { loginOutAction(); });
 }
 

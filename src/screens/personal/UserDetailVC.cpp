@@ -5,6 +5,7 @@
 #include "KeyboardAvoidance.h"
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
+#include "StyleTokens.h"
 #include "TapGestureRecognizer.h"
 #include "TeacherRequestManager.h"
 #include "Toast.h"
@@ -33,6 +34,7 @@ UserDetailVC::UserDetailVC(QWidget *parent)
     , m_classRows(new UserClassRows(this))
     , m_pickRows(new UserClassRows(this)) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     for (QWidget *panel :
          {m_ui->userHeadView, m_ui->userFootView, m_ui->userGradeView, m_ui->pickerBar})
         panel->setAttribute(Qt::WA_StyledBackground);

@@ -8,6 +8,7 @@
 #include "ProgressHud.h"
 #include "SettingRows.h"
 #include "SettingVC.h"
+#include "StyleTokens.h"
 #include "TabBarController.h"
 #include "TeacherRequestManager.h"
 #include "UserDetailVC.h"
@@ -24,6 +25,7 @@ UserViewController::UserViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::UserViewController>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     // The photo is part of the button: the whole round area takes the click.
     m_ui->headImageView->setAttribute(Qt::WA_TransparentForMouseEvents);
     connect(m_ui->headImageButton, &QPushButton::clicked, this, [this] { choosePicAction(); });

@@ -1,5 +1,6 @@
 #include "GradeShowView.h"
 
+#include "StyleTokens.h"
 #include "TextRules.h"
 #include "ui_GradeShowView.h"
 
@@ -13,6 +14,7 @@ GradeShowView::GradeShowView(QWidget *parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::GradeShowView>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     for (QPushButton *button : gradeButtons())
         TextRules::setSelectedNormal(button, button == m_ui->excellectBtn);
 }

@@ -2,6 +2,7 @@
 
 #include "GradeListVC.h"
 #include "SegmentedControl.h"
+#include "StyleTokens.h"
 #include "ui_GradeViewController.h"
 
 #include <QGridLayout>
@@ -10,6 +11,7 @@ GradeViewController::GradeViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::GradeViewController>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     setHidesBottomBarWhenPushed(true);
 }
 

@@ -2,8 +2,10 @@
 
 #include "Assets.h"
 #include "ChartListCell.h"
+#include "FrameStyle.h"
 #include "ProgressHud.h"
 #include "RefreshHeader.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "records/AccountRecords.h"
 #include "ui_ChartListVC.h"
@@ -14,9 +16,6 @@
 Q_LOGGING_CATEGORY(lcChart, "teacher.reports")
 
 namespace {
-
-const QColor MenuGrey(93, 93, 93);
-const QColor SeparatorGrey(210, 210, 210);
 
 const UserInfo &teacher() {
     static const UserInfo none;
@@ -31,6 +30,7 @@ ChartListVC::ChartListVC(int listType, QWidget *parent)
     , m_ui(std::make_unique<Ui::ChartListVC>())
     , m_listType(std::clamp(listType, int(GradeList), int(RegionList))) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
     m_ui->flowerImageView->setPixmap(Assets::pixmap(QStringLiteral("flower_icon"), {16, 16}));
     m_rows = new PagedRows<ChartListModel>(
         [](const ChartListModel &row, int role) -> QVariant {
@@ -106,9 +106,9 @@ void ChartListVC::viewDidLoad() {
     BasicVC::viewDidLoad();
     m_menu = new ChartDropDownMenu(QPoint(0, 0), MenuHeight, this, width() * 2 / 3);
     m_menu->setObjectName(QStringLiteral("filterMenu"));
-    m_menu->setTextColor(MenuGrey);
-    m_menu->setIndicatorColor(MenuGrey);
-    m_menu->setSeparatorColor(SeparatorGrey);
+    m_menu->setTextColor(QColor(FrameStyle::MenuGrey));
+    m_menu->setIndicatorColor(QColor(FrameStyle::MenuGrey));
+    m_menu->setSeparatorColor(QColor(FrameStyle::MenuLine));
     m_menu->raise();
     layoutMenu();
     m_rows->attach(m_ui->tableView);
@@ -190,8 +190,8 @@ void ChartListVC::getChartListInfoAction() {
 
 void ChartListVC::showAverage(const QString &averageCount) {
     m_ui->averageLabel->setText(
-        QStringLiteral("<span style=\"color:#ff0000; font-size:14px;\">%1</span>朵小花")
-            .arg(averageCount.toHtmlEscaped()));
+        QStringLiteral("<span style=\"color:%1; font-size:14px;\">%2</span>朵小花")
+            .arg(QColor(FrameStyle::FlowerRed).name(), averageCount.toHtmlEscaped()));
     m_ui->averageLabel->setAccessibleDescription(averageCount + QStringLiteral("朵小花"));
 }
 

@@ -4,6 +4,7 @@
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "SegmentedControl.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "ui_ChartViewController.h"
 
@@ -11,6 +12,7 @@ ChartViewController::ChartViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(std::make_unique<Ui::ChartViewController>()) {
     m_ui->setupUi(this);
+    StyleTokens::expandTree(this);
 }
 
 ChartViewController::~ChartViewController() = default;

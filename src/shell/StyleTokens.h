@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// The .ui forms name their colours ("color: frame(title);", which Qt's style sheet parser reads
+// without complaint before it is expanded); these turn the names into the colours of FrameStyle's
+// table, so a colour is changed in one place. A name the table lacks is left as it
+// is and reported with a warning naming it.
+namespace StyleTokens {
+
+// `sheet` with every "frame(name)" replaced; the names the table lacks are added to `unknown`.
+QString expand(const QString &sheet, QStringList *unknown = nullptr);
+
+// Expands the style sheets of `root` and of every widget inside it, once, before they are shown.
+void expandTree(QWidget *root);
+
+} // namespace StyleTokens
