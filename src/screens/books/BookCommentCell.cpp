@@ -1,6 +1,7 @@
 #include "BookCommentCell.h"
 
 #include "BookCommentRows.h"
+#include "CellPainter.h"
 #include "FrameStyle.h"
 
 #include <QAbstractItemView>
@@ -15,8 +16,6 @@ constexpr int NamePixelSize = 13;
 constexpr int ContentPixelSize = 14;
 constexpr int TimePixelSize = 11;
 constexpr int DeletePixelSize = 12;
-constexpr QRgb ContentColor = 0x333333;
-constexpr QRgb TimeColor = 0x999999;
 
 QFont sized(int pixels) {
     QFont font = QApplication::font();
@@ -78,8 +77,7 @@ void BookCommentCell::paint(QPainter *painter, const QStyleOptionViewItem &optio
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    if (option.state & QStyle::State_Selected)
-        painter->fillRect(row, QColor(0, 0, 0, 12));
+    CellPainter::paintBackground(painter, option, QColor());
 
     const QPixmap photo = index.data(Qt::DecorationRole).value<QPixmap>();
     if (!photo.isNull()) {
@@ -98,7 +96,7 @@ void BookCommentCell::paint(QPainter *painter, const QStyleOptionViewItem &optio
     const QFont timeFont = sized(TimePixelSize);
     const int timeWidth = QFontMetrics(timeFont).horizontalAdvance(time);
     painter->setFont(timeFont);
-    painter->setPen(QColor(TimeColor));
+    painter->setPen(QColor(FrameStyle::LightGrey));
     painter->drawText(line, Qt::AlignRight | Qt::AlignVCenter, time);
 
     const QFont nameFont = sized(NamePixelSize);
@@ -110,7 +108,7 @@ void BookCommentCell::paint(QPainter *painter, const QStyleOptionViewItem &optio
         QFontMetrics(nameFont).elidedText(name, Qt::ElideRight, qMax(0, width - timeWidth - 8)));
 
     painter->setFont(sized(ContentPixelSize));
-    painter->setPen(QColor(ContentColor));
+    painter->setPen(QColor(FrameStyle::SheetTextColor));
     painter->drawText(contentRect(row, content), Qt::TextWordWrap | Qt::AlignLeft, content);
 
     if (index.data(BookCommentRows::OwnRole).toBool()) {
@@ -122,14 +120,7 @@ void BookCommentCell::paint(QPainter *painter, const QStyleOptionViewItem &optio
         painter->drawText(button, Qt::AlignCenter, tr("删除"));
     }
 
-    painter->setPen(QPen(QColor(FrameStyle::HairlineColor), 0.5));
-    painter->drawLine(QPointF(row.left() + Inset, row.bottom() + 0.5),
-                      QPointF(row.right(), row.bottom() + 0.5));
-    if (option.state & QStyle::State_HasFocus) {
-        painter->setPen(QPen(QColor(FrameStyle::TitleColor), 1, Qt::DotLine));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRectF(row).adjusted(1.5, 1.5, -1.5, -1.5));
-    }
+    CellPainter::finish(painter, option, CellPainter::Hairline::Thin, Inset);
     painter->restore();
 }
 

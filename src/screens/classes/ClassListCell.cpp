@@ -1,6 +1,8 @@
 #include "ClassListCell.h"
 
 #include "Assets.h"
+#include "CellPainter.h"
+#include "FrameStyle.h"
 #include "TextRules.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -16,10 +18,6 @@ constexpr int CardHeadSide = 80;
 constexpr int CardContentHeight = 108; // name, three detail lines
 constexpr int NamePixelSize = 16;
 constexpr int DetailPixelSize = 13;
-constexpr QRgb NameColor = 0x333333;
-constexpr QRgb DetailColor = 0x666666;
-constexpr QRgb PositionGrey = 0x555555;
-constexpr QRgb SeparatorColor = 0xdddddd;
 const QStringList RankBadges{QStringLiteral("class_first_icon"),
                              QStringLiteral("class_second_icon"),
                              QStringLiteral("class_third_icon")};
@@ -131,18 +129,12 @@ void ClassListCell::paint(QPainter *p, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const {
     const QRect r = option.rect;
     p->save();
-    p->fillRect(r, (option.state & QStyle::State_Selected) ? QColor(0xf5f0e8) : QColor(Qt::white));
+    CellPainter::paintBackground(p, option);
     if (m_design == ListDesign)
         paintList(p, r, index, option.font);
     else
         paintCard(p, r, index, option.font);
-    // One-pixel separator along the bottom, the full width.
-    p->setPen(QColor(SeparatorColor));
-    p->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-    if (option.state & QStyle::State_HasFocus) {
-        p->setPen(QPen(QColor(0xb16c2b), 1, Qt::DotLine));
-        p->drawRect(r.adjusted(1, 1, -2, -2));
-    }
+    CellPainter::finish(p, option, CellPainter::Hairline::Pixel, 0, FrameStyle::PaleLine);
     p->restore();
 }
 
@@ -154,7 +146,7 @@ void ClassListCell::paintList(QPainter *p, const QRect &r, const QModelIndex &in
     if (!badgeAsset.isEmpty())
         p->drawPixmap(badge, Assets::pixmap(badgeAsset, badge.size()));
     p->setFont(withSize(base, DetailPixelSize, true));
-    p->setPen(badgeAsset.isEmpty() ? QColor(PositionGrey) : QColor(Qt::white));
+    p->setPen(badgeAsset.isEmpty() ? QColor(FrameStyle::DarkGrey) : QColor(Qt::white));
     p->drawText(badge, Qt::AlignCenter, index.data(StudentNumRole).toString());
 
     const QRect head(badge.right() + 1 + Margin, r.top() + (r.height() - ListHeadSide) / 2,
@@ -164,16 +156,16 @@ void ClassListCell::paintList(QPainter *p, const QRect &r, const QModelIndex &in
     const int textLeft = head.right() + 1 + Margin;
     const QRect flowers(r.right() - 90, r.top(), 90 - Margin, r.height());
     p->setFont(withSize(base, DetailPixelSize));
-    p->setPen(QColor(DetailColor));
+    p->setPen(QColor(FrameStyle::DetailGrey));
     p->drawText(flowers, Qt::AlignVCenter | Qt::AlignRight, index.data(FlowerCountRole).toString());
 
     const int textWidth = flowers.left() - textLeft - Margin;
     p->setFont(withSize(base, NamePixelSize, true));
-    p->setPen(QColor(NameColor));
+    p->setPen(QColor(FrameStyle::SheetTextColor));
     p->drawText(QRect(textLeft, r.top() + 12, textWidth, 24), Qt::AlignVCenter | Qt::AlignLeft,
                 index.data(StudentNameRole).toString());
     p->setFont(withSize(base, DetailPixelSize));
-    p->setPen(QColor(DetailColor));
+    p->setPen(QColor(FrameStyle::DetailGrey));
     p->drawText(QRect(textLeft, r.top() + 38, textWidth, 20), Qt::AlignVCenter | Qt::AlignLeft,
                 index.data(StudentTitleRole).toString());
 }
@@ -188,21 +180,21 @@ void ClassListCell::paintCard(QPainter *p, const QRect &r, const QModelIndex &in
     const QFont detail = withSize(base, DetailPixelSize);
     int top = r.top() + (r.height() - CardContentHeight) / 2;
     p->setFont(withSize(base, NamePixelSize, true));
-    p->setPen(QColor(NameColor));
+    p->setPen(QColor(FrameStyle::SheetTextColor));
     p->drawText(QRect(left, top, width, 26), Qt::AlignVCenter | Qt::AlignLeft,
                 index.data(StudentNameRole).toString());
     top += 30;
     const int half = width / 2;
     drawRich(p, QRect(left, top, half, 22), index.data(CardFlowerRole).toString(), detail,
-             QColor(DetailColor));
+             QColor(FrameStyle::DetailGrey));
     drawRich(p, QRect(left + half, top, width - half, 22), index.data(TestCountRole).toString(),
-             detail, QColor(DetailColor));
+             detail, QColor(FrameStyle::DetailGrey));
     top += 26;
     drawRich(p, QRect(left, top, width, 22), index.data(CardTitleRole).toString(), detail,
-             QColor(DetailColor));
+             QColor(FrameStyle::DetailGrey));
     top += 26;
     p->setFont(detail);
-    p->setPen(QColor(DetailColor));
+    p->setPen(QColor(FrameStyle::DetailGrey));
     p->drawText(QRect(left, top, width, 22), Qt::AlignVCenter | Qt::AlignLeft,
                 index.data(MobileRole).toString());
 }

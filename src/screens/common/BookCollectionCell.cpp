@@ -1,5 +1,6 @@
 #include "BookCollectionCell.h"
 
+#include "CellPainter.h"
 #include "FlowerListView.h"
 #include "FrameStyle.h"
 
@@ -9,7 +10,6 @@
 
 namespace {
 constexpr int NamePixelSize = 12;
-constexpr QRgb NameColor = 0x333333;
 
 // Covers come in whatever size the service has; scaling one on every frame of a scroll would
 // cost more than the rest of the cell, so the fitted copy is kept. Rows that keep their covers
@@ -64,6 +64,7 @@ void BookCollectionCell::paint(QPainter *painter, const QStyleOptionViewItem &op
                                const QModelIndex &index) const {
     const QRect cell = option.rect;
     painter->save();
+    CellPainter::paintBackground(painter, option, QColor());
 
     const QPixmap cover = index.data(Qt::DecorationRole).value<QPixmap>();
     if (!cover.isNull()) {
@@ -81,7 +82,7 @@ void BookCollectionCell::paint(QPainter *painter, const QStyleOptionViewItem &op
     QFont font = option.font;
     font.setPixelSize(NamePixelSize);
     painter->setFont(font);
-    painter->setPen(QColor(NameColor));
+    painter->setPen(QColor(FrameStyle::SheetTextColor));
     const QRect name = nameRect(cell);
     const QString text = index.data(Qt::DisplayRole).toString();
     painter->drawText(name, Qt::AlignCenter,
@@ -90,11 +91,6 @@ void BookCollectionCell::paint(QPainter *painter, const QStyleOptionViewItem &op
     FlowerListView::paintFlowers(painter, flowersOrigin(cell),
                                  index.data(FlowerCountRole).toLongLong());
 
-    // Keyboard users need to see which book Enter opens.
-    if (option.state & (QStyle::State_Selected | QStyle::State_HasFocus)) {
-        painter->setPen(QPen(QColor(FrameStyle::TitleColor), 1));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(cell.adjusted(0, 0, -1, -1));
-    }
+    CellPainter::finish(painter, option, CellPainter::Hairline::None);
     painter->restore();
 }

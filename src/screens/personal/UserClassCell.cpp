@@ -1,6 +1,7 @@
 #include "UserClassCell.h"
 
 #include "Assets.h"
+#include "CellPainter.h"
 #include "FrameStyle.h"
 #include "UserClassRows.h"
 
@@ -14,10 +15,6 @@ constexpr int ButtonSide = 22;
 constexpr int FirstLabelWidth = 50;
 constexpr int TextPixelSize = 15;
 constexpr QSize ArrowSize(8, 13);
-constexpr QRgb FirstLabelColor = 0x555555;
-constexpr QRgb SecondLabelColor = 0x333333;
-constexpr QRgb MinusColor = FrameStyle::SelectedRed;
-constexpr QRgb FocusColor = FrameStyle::TitleColor;
 } // namespace
 
 const QString UserClassCell::FirstLabelText = QStringLiteral("班级");
@@ -62,14 +59,14 @@ void UserClassCell::paint(QPainter *p, const QStyleOptionViewItem &option,
     const QRect r = option.rect;
     p->save();
     p->setRenderHint(QPainter::Antialiasing);
-    p->fillRect(r, (option.state & QStyle::State_Selected) ? QColor(0xf5f0e8) : QColor(Qt::white));
+    CellPainter::paintBackground(p, option);
 
     int left = r.left() + Margin;
     int right = r.right() - Margin;
     if (m_design == EditDesign) {
         const QRect circle(left, r.top() + (r.height() - ButtonSide) / 2, ButtonSide, ButtonSide);
         p->setPen(Qt::NoPen);
-        p->setBrush(QColor(MinusColor));
+        p->setBrush(QColor(FrameStyle::SelectedRed));
         p->drawEllipse(circle);
         p->setBrush(Qt::white);
         p->drawRoundedRect(QRectF(circle.left() + 5, circle.center().y() - 0.5, ButtonSide - 10, 2),
@@ -91,23 +88,16 @@ void UserClassCell::paint(QPainter *p, const QStyleOptionViewItem &option,
     QFont font = option.font;
     font.setPixelSize(TextPixelSize);
     p->setFont(font);
-    p->setPen(QColor(FirstLabelColor));
+    p->setPen(QColor(FrameStyle::DarkGrey));
     const QRect first(left, r.top(), FirstLabelWidth, r.height());
     p->drawText(first, Qt::AlignVCenter | Qt::AlignLeft, FirstLabelText);
-    p->setPen(QColor(SecondLabelColor));
+    p->setPen(QColor(FrameStyle::SheetTextColor));
     const QRect second(first.right() + 1, r.top(), right - first.right(), r.height());
     p->drawText(second, Qt::AlignVCenter | Qt::AlignLeft,
                 p->fontMetrics().elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
                                             second.width()));
 
-    // The one-pixel line along the bottom, as wide as the list.
-    p->setPen(QColor(FrameStyle::HairlineColor));
-    p->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-    if (option.state & QStyle::State_HasFocus) {
-        p->setPen(QPen(QColor(FocusColor), 1, Qt::DotLine));
-        p->setBrush(Qt::NoBrush);
-        p->drawRect(r.adjusted(1, 1, -2, -2));
-    }
+    CellPainter::finish(p, option, CellPainter::Hairline::Pixel);
     p->restore();
 }
 

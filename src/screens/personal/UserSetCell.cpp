@@ -1,6 +1,7 @@
 #include "UserSetCell.h"
 
 #include "Assets.h"
+#include "CellPainter.h"
 #include "FrameStyle.h"
 #include "SettingRows.h"
 
@@ -9,8 +10,6 @@
 namespace {
 constexpr int Inset = 16;
 constexpr int LabelGap = 14;
-constexpr QRgb LabelColor = 0x3c3c3c;
-constexpr QRgb PressedColor = 0xEDE6DA;
 } // namespace
 
 QSize UserSetCell::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const {
@@ -21,8 +20,7 @@ void UserSetCell::paint(QPainter *painter, const QStyleOptionViewItem &option,
                         const QModelIndex &index) const {
     const QRect r = option.rect;
     painter->save();
-    const bool marked = option.state & (QStyle::State_Selected | QStyle::State_MouseOver);
-    painter->fillRect(r, marked ? QColor(PressedColor) : QColor(Qt::white));
+    CellPainter::paintBackground(painter, option);
 
     const QPixmap icon =
         Assets::pixmap(index.data(SettingRows::ImageRole).toString(), {IconSide, IconSide});
@@ -34,18 +32,13 @@ void UserSetCell::paint(QPainter *painter, const QStyleOptionViewItem &option,
     QFont font = option.font;
     font.setPixelSize(16);
     painter->setFont(font);
-    painter->setPen(QColor(LabelColor));
+    painter->setPen(QColor(FrameStyle::LabelColor));
     const QRect labelRect(iconRect.right() + 1 + LabelGap, r.top(),
                           r.right() - iconRect.right() - LabelGap - Inset, r.height());
     painter->drawText(labelRect, Qt::AlignLeft | Qt::AlignVCenter,
                       QFontMetrics(font).elidedText(index.data(SettingRows::NameRole).toString(),
                                                     Qt::ElideRight, labelRect.width()));
 
-    painter->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), QColor(FrameStyle::HairlineColor));
-    // The keyboard's place in the menu, which a click never shows.
-    if (option.state & QStyle::State_HasFocus) {
-        painter->setPen(QPen(QColor(FrameStyle::TitleColor), 1, Qt::DotLine));
-        painter->drawRect(r.adjusted(2, 2, -3, -3));
-    }
+    CellPainter::finish(painter, option, CellPainter::Hairline::Pixel);
     painter->restore();
 }

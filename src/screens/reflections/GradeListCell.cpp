@@ -1,14 +1,18 @@
 #include "GradeListCell.h"
 
 #include "Assets.h"
+#include "CellPainter.h"
 #include "FeelRows.h"
 #include "FrameStyle.h"
+#include "StyleTokens.h"
 #include "ui_GradeListCell.h"
 
 #include <QApplication>
 #include <QPainter>
 
 namespace {
+
+constexpr int HairlineIndent = 15;
 
 void drawText(QPainter *painter, const QLabel *part, const QRect &rect, const QString &text,
               const QColor &color) {
@@ -25,6 +29,7 @@ GradeListCell::GradeListCell(QObject *parent)
     , m_form(std::make_unique<QWidget>())
     , m_ui(std::make_unique<Ui::GradeListCell>()) {
     m_ui->setupUi(m_form.get());
+    StyleTokens::expandTree(m_form.get());
     // The style sheets give the parts their fonts and colours once polished.
     m_form->setAttribute(Qt::WA_DontShowOnScreen);
     m_form->ensurePolished();
@@ -59,8 +64,7 @@ void GradeListCell::paint(QPainter *painter, const QStyleOptionViewItem &option,
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     const QRect row = option.rect;
-    if (option.state & (QStyle::State_Selected | QStyle::State_MouseOver))
-        painter->fillRect(row, QColor(0, 0, 0, option.state & QStyle::State_Selected ? 20 : 8));
+    CellPainter::paintBackground(painter, option, QColor());
     layOut(row.width());
     const auto at = [&](const QWidget *part) { return part->geometry().translated(row.topLeft()); };
     const QColor textColor(FrameStyle::SheetTextColor);
@@ -82,13 +86,6 @@ void GradeListCell::paint(QPainter *painter, const QStyleOptionViewItem &option,
         const QRect box = at(m_ui->typeImageView);
         painter->drawPixmap(box, Assets::pixmap(icon, box.size()));
     }
-    // A hairline between rows.
-    painter->setPen(QPen(QColor(FrameStyle::HairlineColor), 0.5));
-    painter->drawLine(QPointF(row.left() + 15, row.bottom() + 0.5),
-                      QPointF(row.right(), row.bottom() + 0.5));
-    if (option.state & QStyle::State_HasFocus) {
-        painter->setPen(QPen(QColor(FrameStyle::TitleColor), 1, Qt::DotLine));
-        painter->drawRect(QRectF(row).adjusted(1.5, 1.5, -1.5, -1.5));
-    }
+    CellPainter::finish(painter, option, CellPainter::Hairline::Thin, HairlineIndent);
     painter->restore();
 }

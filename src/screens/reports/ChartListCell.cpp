@@ -1,6 +1,8 @@
 #include "ChartListCell.h"
 
+#include "CellPainter.h"
 #include "ChartBars.h"
+#include "FrameStyle.h"
 
 #include <QAbstractItemModel>
 #include <QPainter>
@@ -48,21 +50,23 @@ void ChartListCell::paint(QPainter *painter, const QStyleOptionViewItem &option,
     const QRect r = option.rect;
     const int inset = ChartBars::BarInset;
     painter->save();
-    painter->fillRect(r, Qt::white);
+    CellPainter::paintBackground(painter, option);
     const QRect textRow(r.left() + inset, r.top() + 10, r.width() - 2 * inset, 24);
-    painter->setPen(QColor(0x33, 0x33, 0x33));
+    painter->setPen(QColor(FrameStyle::SheetTextColor));
     painter->setFont(pixelFont(15));
     painter->drawText(textRow, Qt::AlignLeft | Qt::AlignVCenter, index.data(NameRole).toString());
-    painter->setPen(QColor(93, 93, 93));
+    painter->setPen(QColor(FrameStyle::MenuGrey));
     painter->setFont(pixelFont(14));
     painter->drawText(textRow, Qt::AlignRight | Qt::AlignVCenter, index.data(CountRole).toString());
     const int barLength = this->barLength(index.data(ImageWidthRole).toInt(), r.width());
     if (barLength > 0) {
+        painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
         painter->setPen(Qt::NoPen);
         painter->setBrush(barColor(index.row()));
         painter->drawRoundedRect(QRect(r.left() + inset, r.top() + 42, barLength, BarHeight), 2, 2);
+        painter->restore();
     }
-    painter->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), QColor(230, 230, 230));
+    CellPainter::finish(painter, option, CellPainter::Hairline::Pixel, 0, FrameStyle::ChartLine);
     painter->restore();
 }
