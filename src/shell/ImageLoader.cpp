@@ -37,7 +37,7 @@ constexpr int kIdleTimeoutMs = 30'000;
 constexpr int kConnectionsPerNetwork = 6;
 constexpr int kMaxNetworks = 3;
 constexpr int kDecodingThreads = 2;
-int s_deadlineMs = 20'000;
+int s_deadlineMs = ImageLoader::DefaultDownloadDeadlineMs;
 
 QString defaultCacheDirectory() {
     QString dir = qEnvironmentVariable("TEACHER_CLIENT_CACHE_DIR");

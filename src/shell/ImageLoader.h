@@ -55,6 +55,7 @@ public:
     // Downloads running at once that are not yet slow (a quarter of the deadline gone).
     static constexpr int MaxRunning = 6;
     // How long a download may take in all, however steadily its bytes trickle in.
+    static constexpr int DefaultDownloadDeadlineMs = 20'000;
     static int downloadDeadlineMs();
     static void setDownloadDeadlineMs(int ms);
 

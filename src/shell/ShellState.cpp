@@ -6,7 +6,7 @@
 #include "ScreenFactory.h"
 #include "Session.h"
 #include "SettingsStore.h"
-#include "TickSource.h"
+#include "TestHooks.h"
 
 namespace ShellState {
 
@@ -18,7 +18,7 @@ void resetForTests() {
     Session::instance().resetForTests();
     ScreenFactory::reset();
     SettingsStore::reset();
-    TickSource::setManual(false);
+    TestHooks::reset();
 }
 
 } // namespace ShellState
