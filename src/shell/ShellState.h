@@ -1,11 +1,10 @@
 #pragma once
 
-// The shell's process-wide state in one place: the current login, the progress indicator, the
-// toast and every other overlay, keyboard avoidance, notification observers, the images cached in
-// memory, the service calls in flight and the transport's display scale, the overlay host, the
-// screen registration, the open settings store and the countdown clock (back to real timers). Tests
-// put it all back between cases with one call, so a new piece of global state has one place to be
-// added.
+// The shell's process-wide state put back with one call between tests: the session (service
+// connection and calls in flight, current login, image loader), the overlay registry (indicator,
+// toast, alerts, sheets, the overlay host), the test hooks (manual ticks, the refresh clock, the
+// image deadline), keyboard avoidance, notification observers, the screen registration and the
+// open settings store. A new piece of global state joins one of these or is added here.
 namespace ShellState {
 void resetForTests();
 }
