@@ -1,6 +1,7 @@
 #include "PhotoCropDialog.h"
 
 #include "CropGeometry.h"
+#include "FrameStyle.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -101,7 +102,7 @@ double PhotoCropView::displayScale() const {
 
 void PhotoCropView::paintEvent(QPaintEvent *) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0x22, 0x22, 0x22));
+    painter.fillRect(rect(), QColor(FrameStyle::CropBackground));
     const QRectF area = pictureArea();
     if (area.isEmpty())
         return;
@@ -114,17 +115,17 @@ void PhotoCropView::paintEvent(QPaintEvent *) {
     dimmed.addRect(area);
     dimmed.addRect(frame);
     dimmed.setFillRule(Qt::OddEvenFill);
-    painter.fillPath(dimmed, QColor(0, 0, 0, 150));
+    painter.fillPath(dimmed, QColor::fromRgba(FrameStyle::CropShade));
 
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(255, 255, 255, 90), 1));
+    painter.setPen(QPen(QColor::fromRgba(FrameStyle::CropGrid), 1));
     for (int i = 1; i < 3; ++i) {
         const double x = frame.left() + frame.width() * i / 3;
         const double y = frame.top() + frame.height() * i / 3;
         painter.drawLine(QPointF(x, frame.top()), QPointF(x, frame.bottom()));
         painter.drawLine(QPointF(frame.left(), y), QPointF(frame.right(), y));
     }
-    painter.setPen(QPen(hasFocus() ? QColor(0x4a, 0x9e, 0xff) : QColor(Qt::white), 2));
+    painter.setPen(QPen(hasFocus() ? QColor(FrameStyle::CropFocus) : QColor(Qt::white), 2));
     painter.drawRect(frame);
 }
 

@@ -1,5 +1,6 @@
 #include "RoundImageView.h"
 
+#include "FrameStyle.h"
 #include <QPainter>
 #include <QPainterPath>
 
@@ -17,7 +18,7 @@ void RoundImageView::paintEvent(QPaintEvent *) {
     QPainterPath clip;
     clip.addEllipse(circle);
     painter.setClipPath(clip);
-    painter.fillRect(circle, QColor(0xE8, 0xE2, 0xD8));
+    painter.fillRect(circle, QColor(FrameStyle::AvatarBackground));
     const QPixmap image = pixmap();
     if (!image.isNull())
         painter.drawPixmap(circle, image, QRectF(image.rect()));

@@ -2,6 +2,7 @@
 
 #include "AlertView.h"
 #include "AnswerHandling.h"
+#include "FrameStyle.h"
 #include "KeyboardAvoidance.h"
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
@@ -20,8 +21,6 @@
 
 namespace {
 constexpr int PickerHeight = 216;
-constexpr QRgb LightGreyText = 0xaaaaaa; // header labels in edit mode: nothing there can change
-constexpr QRgb DarkGreyText = 0x555555;
 const QString EditTitle = QStringLiteral("编辑");
 const QString DoneTitle = QStringLiteral("完成");
 } // namespace
@@ -196,7 +195,8 @@ void UserDetailVC::showTeacherTexts() {
     const UserDetailInfo user = m_teacherUser.value_or(UserDetailInfo());
     m_ui->nameContentLabel->setText(user.RealName.value_or(QString()) + suffix);
     m_ui->schoolContentLabel->setText(user.SchoolName.value_or(QString()) + suffix);
-    const QColor colour(m_isEdit ? LightGreyText : DarkGreyText);
+    // Header labels in edit mode are greyed: nothing there can change.
+    const QColor colour(m_isEdit ? FrameStyle::LockedText : FrameStyle::DarkGrey);
     for (QLabel *label : {m_ui->nameTitleLabel, m_ui->nameContentLabel, m_ui->schoolTitleLabel,
                           m_ui->schoolContentLabel}) {
         QPalette palette = label->palette();

@@ -1,5 +1,6 @@
 #include "GradeAlertView.h"
 
+#include "FrameStyle.h"
 #include "GradeShowView.h"
 #include "GradeVocabulary.h"
 #include "ModalOverlay.h"
@@ -49,7 +50,7 @@ protected:
     }
 
     void paintEvent(QPaintEvent *) override {
-        QPainter(this).fillRect(rect(), QColor(0, 0, 0, qRound(255 * 0.3)));
+        QPainter(this).fillRect(rect(), QColor::fromRgba(FrameStyle::ScrimDialog));
     }
 
     void keyPressEvent(QKeyEvent *event) override {

@@ -51,7 +51,7 @@ void PictureThumbnail::paintEvent(QPaintEvent *) {
         painter.drawPixmap(target, m_image, m_image.rect());
     }
     if (m_moreCount > 0) {
-        painter.fillRect(rect(), QColor(0, 0, 0, 110));
+        painter.fillRect(rect(), QColor::fromRgba(FrameStyle::PictureMark));
         QFont font = painter.font();
         font.setPixelSize(20);
         painter.setFont(font);
