@@ -75,8 +75,6 @@ inline constexpr QRgb CropShade = 0x96000000;   // outside the crop circle
 inline constexpr QRgb CropGrid = 0x5affffff;    // the crop circle's outline
 inline constexpr QRgb HudBackground = 0xbe000000;
 inline constexpr QRgb ToastBackground = 0xc8000000;
-inline constexpr QRgb RowHover = 0x08000000;   // a row under the mouse
-inline constexpr QRgb RowPressed = 0x14000000; // a row held down
 
 // The names style sheets use: "frame(title)" becomes TitleColor ("#724e26"), "frame(titleWash)"
 // an rgba().

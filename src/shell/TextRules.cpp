@@ -148,10 +148,10 @@ int hexDigit(char16_t c) {
 
 QColor colorWithHexString(const QString &text) {
     if (text.isEmpty())
-        return QColor(0, 0, 0);
+        return QColor(Qt::black);
     for (QChar c : text) {
         if (c.unicode() > 0x7F)
-            return QColor(0, 0, 0);
+            return QColor(Qt::black);
     }
     const QStringView rest = text.startsWith(u'#') ? QStringView(text).mid(1) : QStringView(text);
     // Digits are read from the start up to the first non-digit; a value too large for 32 bits
