@@ -146,10 +146,12 @@ QString Toast::displayText(const QString &text) {
     bool blank = false;
     for (qsizetype i = 0; i < text.size() && out.size() < enough; ++i) {
         char32_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            c = QChar::surrogateToUcs4(text[i].unicode(), text[++i].unicode());
-        else if (QChar::isSurrogate(c))
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+            ++i;
+        } else if (QChar::isSurrogate(c)) {
             continue; // half a character: nothing to show
+        }
         if (QChar::isSpace(c)) {
             blank = !out.isEmpty();
             continue;

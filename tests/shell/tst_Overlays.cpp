@@ -170,8 +170,9 @@ private slots:
         QTest::newRow("controls and overrides, not marks")
             << "\u202Eevil\u202C\x01\u202A\u2066!\u2069\u200F\x7f\u009b"
             << "evil!\u200F";
-        QTest::newRow("blank runs")
-            << "\n 第一行\r\n\t第二行\u2028" + QString(5000, u'\n') << "第一行 第二行";
+        QTest::newRow("blank runs, a character beyond 16 bits")
+            << "\n 第一行\r\n\t第二行\U0001F4DA\u2028" + QString(5000, u'\n')
+            << "第一行 第二行\U0001F4DA";
         // Nothing to show leaves the toast before it.
         QTest::newRow("nothing left") << " \u202E\x07\n\u2069"
                                       << "无网络连接";
