@@ -129,7 +129,7 @@ void ActionSheet::layoutContent() {
 
 void ActionSheet::paintEvent(QPaintEvent *) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0, 0, 0, 100));
+    painter.fillRect(rect(), QColor::fromRgba(FrameStyle::Scrim));
     // Behind the rows: the colour of the hairlines and of the gap above the cancel row.
     painter.fillRect(m_sheet->geometry(), QColor(FrameStyle::SheetBackground));
 }

@@ -132,7 +132,7 @@ void AlertView::layoutContent() {
 void AlertView::paintEvent(QPaintEvent *) {
     // The dimmed backdrop; being on top, it also takes every click aimed at the screen beneath.
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0, 0, 0, 100));
+    painter.fillRect(rect(), QColor::fromRgba(FrameStyle::Scrim));
 }
 
 void AlertView::keyPressEvent(QKeyEvent *event) {

@@ -1,6 +1,7 @@
 #include "ProgressHud.h"
 
 #include "ActivityDrawing.h"
+#include "FrameStyle.h"
 #include "OverlayRegistry.h"
 
 #include <QApplication>
@@ -91,10 +92,10 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         if (m_mode == Mode::Status)
-            p.fillRect(rect(), QColor(0, 0, 0, 90));
+            p.fillRect(rect(), QColor::fromRgba(FrameStyle::ScrimLight));
         const QRect box = boxRect();
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 0, 0, 190));
+        p.setBrush(QColor::fromRgba(FrameStyle::HudBackground));
         p.drawRoundedRect(box, 10, 10);
 
         const QRect figure(box.center().x() - kSpinnerSide / 2, box.top() + kBoxPadding,

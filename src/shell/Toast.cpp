@@ -1,5 +1,6 @@
 #include "Toast.h"
 
+#include "FrameStyle.h"
 #include "OverlayRegistry.h"
 
 #include <QApplication>
@@ -74,7 +75,7 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 0, 0, 200));
+        p.setBrush(QColor::fromRgba(FrameStyle::ToastBackground));
         p.drawRoundedRect(rect(), 8, 8);
         p.setPen(Qt::white);
         p.setFont(toastFont());

@@ -2,7 +2,7 @@
 
 #include "CheckMarkRowDelegate.h"
 #include "DimmedBackdrop.h"
-#include "TextRules.h"
+#include "FrameStyle.h"
 
 #include <QListView>
 #include <QPropertyAnimation>
@@ -10,16 +10,15 @@
 
 namespace {
 constexpr int SeparatorGrey = 220;
-const QString MarkedColorHex = QStringLiteral("b16c2b");
 
 static_assert(ClassChangeView::MarkedRole == CheckMarkRowDelegate::MarkedRole);
 
-// A row: white, the title 20 in from the left; the marked one in "b16c2b" with the check 25
-// short of the right edge.
+// A row: white, the title 20 in from the left; the marked one in the highlight colour with the
+// check 25 short of the right edge.
 CheckMarkRowDelegate::Look rowLook() {
     CheckMarkRowDelegate::Look look;
     look.rowHeight = ClassChangeView::RowHeight;
-    look.highlightColor = TextRules::colorWithHexString(MarkedColorHex);
+    look.highlightColor = QColor(FrameStyle::HighlightColor);
     look.checkFromRight = 25 + 20;
     return look;
 }

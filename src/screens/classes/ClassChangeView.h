@@ -34,8 +34,8 @@ public:
 };
 
 // A drop-down list over a view: the view dims and a one-column list drops from its top, the
-// marked row in "b16c2b" with a check. A choice tells the delegate and closes; a tap on the
-// dimming closes without a word. It knows nothing of what the rows are.
+// marked row in the highlight colour with a check. A choice tells the delegate and closes; a tap on
+// the dimming closes without a word. It knows nothing of what the rows are.
 class ClassChangeView : public QObject {
     Q_OBJECT
 public:

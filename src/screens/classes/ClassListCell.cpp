@@ -3,7 +3,6 @@
 #include "Assets.h"
 #include "CellPainter.h"
 #include "FrameStyle.h"
-#include "TextRules.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -63,8 +62,6 @@ void drawHead(QPainter *p, const QRect &rect, const QPixmap &image) {
 }
 } // namespace
 
-const QString ClassListCell::AccentColorHex = QStringLiteral("ffd823");
-
 ClassListCell::ClassListCell(Design design, QObject *parent)
     : QStyledItemDelegate(parent)
     , m_design(design) {}
@@ -81,7 +78,7 @@ QString ClassListCell::addColorWithString(const QString &string, const QString &
 }
 
 QVariant ClassListCell::roleData(const StudentListModel &pupil, int row, bool ranked, int role) {
-    const QColor accent = TextRules::colorWithHexString(AccentColorHex);
+    const QColor accent = QColor(FrameStyle::RosterAccent);
     const QString headAsset =
         pupil.Sex == 0 ? QStringLiteral("user_man_head") : QStringLiteral("user_woman_head");
     switch (role) {

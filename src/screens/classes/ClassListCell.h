@@ -27,7 +27,6 @@ public:
     };
     static constexpr int ListRowHeight = 70;
     static constexpr int CardRowHeight = 150;
-    static const QString AccentColorHex; // the counted part of the card's texts
 
     explicit ClassListCell(Design design, QObject *parent = nullptr);
 

@@ -1,7 +1,7 @@
 #include "ClassSortView.h"
 
 #include "DropDownBarColumn.h"
-#include "TextRules.h"
+#include "FrameStyle.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -22,8 +22,6 @@ DropDownBarColumn::Look sortLook() {
     return look;
 }
 } // namespace
-
-const QString ClassSortView::SelectedColorHex = QStringLiteral("b16c2b");
 
 int ClassSortViewDataSource::numberOfColumnsInMenu(ClassSortView *) {
     return 1;
@@ -149,7 +147,7 @@ void ClassSortView::menuTapped(qreal x) {
         return;
     m_currentSelectedMenudIndex = tapped;
     DropDownBarColumn *c = m_columns[tapped];
-    const QColor selected = TextRules::colorWithHexString(SelectedColorHex);
+    const QColor selected = QColor(FrameStyle::HighlightColor);
     c->backgroundColor = QColor(SelectedGrey, SelectedGrey, SelectedGrey);
     c->titleColor = selected;
     c->indicatorColor = selected;

@@ -25,7 +25,6 @@ class ClassSortView : public QWidget {
 public:
     static constexpr int NormalGrey = 244;
     static constexpr int SelectedGrey = 238;
-    static const QString SelectedColorHex; // title and triangle of the selected column
 
     // Two thirds of `screenWidth` wide at `origin`, `height` high.
     ClassSortView(QPoint origin, int height, int screenWidth, QWidget *parent = nullptr);

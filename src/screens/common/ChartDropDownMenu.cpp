@@ -5,6 +5,7 @@
 #include "ChartMenuRows.h"
 #include "CheckMarkRowDelegate.h"
 #include "DimmedBackdrop.h"
+#include "FrameStyle.h"
 #include "TextRules.h"
 
 #include <QKeyEvent>
@@ -14,10 +15,10 @@
 
 #include <cmath>
 
-const QColor ChartDropDownMenu::HighlightColor = TextRules::colorWithHexString("b16c2b");
-const QColor ChartDropDownMenu::RestingColor = QColor(244, 244, 244);
-const QColor ChartDropDownMenu::OpenColor = QColor(238, 238, 238);
-const QColor ChartDropDownMenu::LeftListColor = QColor(242, 242, 241);
+const QColor ChartDropDownMenu::HighlightColor = QColor(FrameStyle::HighlightColor);
+const QColor ChartDropDownMenu::RestingColor = QColor(FrameStyle::MenuResting);
+const QColor ChartDropDownMenu::OpenColor = QColor(FrameStyle::PressedGrey);
+const QColor ChartDropDownMenu::LeftListColor = QColor(FrameStyle::MenuLeftList);
 
 namespace {
 

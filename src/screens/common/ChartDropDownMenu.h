@@ -35,10 +35,10 @@ public:
     static constexpr int GrowMs = 200;
     static constexpr int RotateMs = 250;
     static constexpr double DimAlpha = 0.3;
-    static const QColor HighlightColor; // "b16c2b"
-    static const QColor RestingColor;   // #F4F4F4
-    static const QColor OpenColor;      // #EEEEEE
-    static const QColor LeftListColor;  // RGB 242,242,241
+    static const QColor HighlightColor;
+    static const QColor RestingColor;
+    static const QColor OpenColor;
+    static const QColor LeftListColor;
     static constexpr int GridMostItems = 10;
 
     // The bar at `origin` of `parent`, `height` high, `width` wide; with no width it spans the

@@ -29,7 +29,9 @@ void DimmedBackdrop::setAlpha(int alpha) {
 }
 
 void DimmedBackdrop::paintEvent(QPaintEvent *) {
-    QPainter(this).fillRect(rect(), QColor(0, 0, 0, m_alpha));
+    QColor shade(Qt::black);
+    shade.setAlpha(m_alpha);
+    QPainter(this).fillRect(rect(), shade);
 }
 
 void DimmedBackdrop::mousePressEvent(QMouseEvent *event) {
