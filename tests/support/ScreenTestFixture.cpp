@@ -2,6 +2,7 @@
 
 #include "AppWindow.h"
 #include "FrameStyle.h"
+#include "ProgressHud.h"
 #include "ShellState.h"
 #include "ViewController.h"
 
@@ -42,6 +43,11 @@ bool ScreenTestFixture::show(ViewController *root) {
         m_window->setRootViewController(root);
     m_window->show();
     return QTest::qWaitForWindowExposed(m_window.get());
+}
+
+bool ScreenTestFixture::settle() {
+    const bool idle = QTest::qWaitFor([] { return !ProgressHud::isVisible(); }, 5000);
+    return QTest::qVerify(idle, "!ProgressHud::isVisible()", "still busy", __FILE__, __LINE__);
 }
 
 void ScreenTestFixture::closeWindow() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StubAnswers.h"
 #include "StubHttpServer.h"
 
 #include <QTemporaryDir>
@@ -23,6 +24,9 @@ public:
     bool reset();
     // Makes `root` the window's root, shows the window and waits until it is on screen.
     bool show(ViewController *root);
+    // Waits until no busy indicator is up, i.e. the answers in flight were handled. When it is
+    // still up after the usual QTRY timeout the case fails (as QVERIFY would) and this is false.
+    bool settle();
     // Closes the window and everything on it (cleanup(); reset() does it too).
     void closeWindow();
 

@@ -162,6 +162,14 @@ QList<StubHttpServer::Recorded> StubHttpServer::requests() const {
     return m_requests;
 }
 
+QList<StubHttpServer::Recorded> StubHttpServer::requestsTo(const QString &path) const {
+    QList<Recorded> found;
+    for (const Recorded &r : m_requests)
+        if (r.path == path)
+            found << r;
+    return found;
+}
+
 StubHttpServer::Recorded StubHttpServer::lastRequest() const {
     return m_requests.isEmpty() ? Recorded() : m_requests.last();
 }

@@ -68,6 +68,7 @@ public:
     void setDefaultAnswer(Answer answer);
 
     QList<Recorded> requests() const;
+    QList<Recorded> requestsTo(const QString &path) const; // those to one path, in order
     Recorded lastRequest() const; // a default Recorded when nothing was received
     void clearRequests();
 
