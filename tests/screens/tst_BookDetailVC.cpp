@@ -40,10 +40,9 @@ class tst_BookDetailVC : public QObject {
 
     static QString path(const char *operation) { return TestCatalogue::pathOf(operation); }
     static Answer ok(QJsonObject fields = {}, int delayMs = 0) {
-        fields.insert("result", 1);
-        return {.body = QJsonDocument(fields).toJson(QJsonDocument::Compact), .delayMs = delayMs};
+        return {.body = StubAnswers::ok(fields), .delayMs = delayMs};
     }
-    static Answer refused() { return Answer::json(R"({"result":0,"msg":"不行"})"); }
+    static Answer refused() { return Answer::json(StubAnswers::refused("不行")); }
     static QJsonObject book(int isCollect, int isGood) {
         return {{"BookId", 12},       {"BookName", "纸是怎样造出来的"},
                 {"FlowerCount", 44},  {"GoodCount", 10},
@@ -63,26 +62,21 @@ class tst_BookDetailVC : public QObject {
     }
 
     QString label(const char *name) const { return m_detail->findChild<QLabel *>(name)->text(); }
-    QList<StubHttpServer::Recorded> requestsTo(const char *operation) const {
-        auto found = m_server.requests();
-        found.removeIf([&](const auto &request) { return request.path != path(operation); });
-        return found;
-    }
+    auto requestsTo(const char *operation) const { return m_server.requestsTo(path(operation)); }
     QString lastBody(const char *operation) const {
         return QString::fromUtf8(requestsTo(operation).value(0).body);
     }
-    void settle() { QTRY_VERIFY(!ProgressHud::isVisible()); }
 
     void openDetail(const Answer &detail) {
         m_server.setAnswer(path("GetBookDetailShow"), detail);
         m_stack->pushViewController(m_detail = new BookDetailVC(12), false);
         QTRY_COMPARE(requestsTo("GetBookDetailShow").size(), 1);
-        settle();
+        m_fixture.settle();
     }
     BookCommentVC *openComments(int isGood = 0) {
         openDetail(ok({{"book", book(0, isGood)}}));
         m_detail->findChild<QPushButton *>("commentButton")->click();
-        settle();
+        m_fixture.settle();
         return m_detail->commentVC();
     }
 
@@ -152,7 +146,7 @@ private slots:
         if (leave)
             m_stack->popViewController(false);
         QTRY_COMPARE(requestsTo(op).size(), 1);
-        settle();
+        m_fixture.settle();
         QCOMPARE(lastBody(op), "bookId=12&uid=31");
         QCOMPARE(m_collectPosts, int(made));
         if (leave)
@@ -181,7 +175,7 @@ private slots:
         zan->click();
         QCOMPARE(zan->isZan(), !isGood);
         QTRY_COMPARE(requestsTo(op).size(), 1);
-        settle();
+        m_fixture.settle();
         QCOMPARE(lastBody(op), "bookId=12&uid=31");
         QCOMPARE(zan->isZan(), bool(isGood) != (countAfter != "10"));
         QCOMPARE(label("zanCountLabel"), countAfter);
@@ -205,7 +199,7 @@ private slots:
             AlertView::current()->clickButton(choice);
         }
         QTRY_COMPARE(requestsTo("DeleteComment").size(), 1);
-        settle();
+        m_fixture.settle();
         QCOMPARE(lastBody("DeleteComment"), "bookId=12&commentId=5&uid=31");
         QCOMPARE(page->commentArray().first().CommentId, 6);
         QCOMPARE(label("commentCountLabel"), "4");
