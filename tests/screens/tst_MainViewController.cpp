@@ -40,14 +40,7 @@ class tst_MainViewController : public QObject {
         return R"({"result":1,"collectlist":[)" + books + "]}";
     }
 
-    int requestsTo(const QString &path) const {
-        int n = 0;
-        for (const auto &r : m_server.requests())
-            n += r.path == path;
-        return n;
-    }
-
-    void settle() { QTRY_VERIFY(!ProgressHud::isVisible()); }
+    int requestsTo(const QString &path) const { return int(m_server.requestsTo(path).size()); }
 
     // A fresh window with the tab bar, signed in as teacher 7 unless told otherwise.
     void open(bool signedIn = true) {
@@ -110,7 +103,7 @@ private slots:
         QTest::addColumn<QString>("toast");
         for (const char *path : {ClassPath, CollectPath}) {
             QTest::addRow("%s refused", path)
-                << path << Answer::json(R"({"result":0,"msg":"没有权限"})") << "没有权限";
+                << path << Answer::json(StubAnswers::refused("没有权限")) << "没有权限";
             QTest::addRow("%s dropped", path) << path << Answer::dropped() << "无网络连接";
         }
     }
@@ -122,11 +115,11 @@ private slots:
         open();
         QTRY_COMPARE(m_home->classLines().size(), 3);
         QTRY_COMPARE(m_home->collectNumLabel()->text(), QStringLiteral("12"));
-        settle();
+        m_fixture.settle();
         m_server.setAnswer(path, answer);
         NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
         QTRY_COMPARE(Toast::currentText(), toast);
-        settle();
+        m_fixture.settle();
         QCOMPARE(m_home->classLines().size(), 3);
         QCOMPARE(m_home->gradeArray().size(), 3);
         QVERIFY(m_home->collectNumLabel()->isVisible());
@@ -159,7 +152,7 @@ private slots:
         QFETCH(QString, pushed);
         open();
         QTRY_COMPARE(m_home->classLines().size(), 3);
-        settle();
+        m_fixture.settle();
         QPushButton *button = m_home->button(MainViewController::ButtonTag(tag));
         QTest::mouseClick(button, Qt::LeftButton); // a double click opens one screen
         QTest::mouseDClick(button, Qt::LeftButton);
@@ -180,7 +173,7 @@ private slots:
         m_server.setAnswer(ClassPath, Answer::json(R"({"result":1,"classList":[]})"));
         open();
         QTRY_COMPARE(requestsTo(ClassPath), 1);
-        settle();
+        m_fixture.settle();
         QVERIFY(m_home->classLines().isEmpty());
         QTest::mouseClick(m_home->button(MainViewController::ClassTag), Qt::LeftButton);
         QCOMPARE(Toast::currentText(), QStringLiteral("您暂无班级，请先添加班级"));
@@ -197,7 +190,7 @@ private slots:
         open();
         QTRY_COMPARE(m_home->classLines().size(), 3);
         QTRY_COMPARE(requestsTo(CollectPath), 1);
-        settle();
+        m_fixture.settle();
         QTest::mouseClick(m_home->button(MainViewController::GradeTag), Qt::LeftButton);
         stack()->finishTransitions();
         stack()->popViewController(false);
