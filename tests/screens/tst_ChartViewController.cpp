@@ -25,11 +25,7 @@ class tst_ChartViewController : public QObject {
     static constexpr const char *Areas = "Mobile/GetAreaList";
     static constexpr const char *Cities = "Mobile/GetCityList";
 
-    QList<StubHttpServer::Recorded> sent(const QString &path) const {
-        auto found = m_server.requests();
-        found.removeIf([&](const auto &request) { return request.path != path; });
-        return found;
-    }
+    auto sent(const QString &path) const { return m_server.requestsTo(path); }
 
     void answer(const char *path, const QByteArray &json) {
         m_server.setAnswer(path, StubHttpServer::Answer::json(json));
