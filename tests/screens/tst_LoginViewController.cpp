@@ -56,7 +56,7 @@ class tst_LoginViewController : public QObject {
         QTest::mouseClick(m_login->loginButton(), Qt::LeftButton);
         // At least one: the network layer may resend a POST whose connection dropped.
         QTRY_VERIFY(m_server.requests().size() > before);
-        QTRY_VERIFY(!ProgressHud::isVisible());
+        m_fixture.settle();
     }
 
 private slots:
@@ -65,7 +65,7 @@ private slots:
         // The home tab loads its classes and collection as soon as the tabs are made.
         for (const char *home : {"GetMyClassForTeacher", "GetTeacherCollections"})
             m_fixture.server().setAnswer(TestCatalogue::pathOf(home),
-                                         StubHttpServer::Answer::json(R"({"result":1})"));
+                                         StubHttpServer::Answer::json(StubAnswers::ok()));
         open();
     }
 
@@ -93,7 +93,7 @@ private slots:
     }
 
     void signInSendsTheTextsAsTypedUnderABlockingIndicator() {
-        answer(R"({"result":0,"msg":"m"})", 300);
+        answer(StubAnswers::refused("m"), 300);
         type("  138 0000 0001 ", " pass word ");
         QTest::mouseClick(m_login->loginButton(), Qt::LeftButton);
         QVERIFY(ProgressHud::isVisible());
@@ -149,15 +149,12 @@ private slots:
         QVERIFY(!m_stack->isNavigationBarHidden());
 
         // Confirming the binding signs in again by itself with the same texts.
-        answer(R"({"result":1,"uid":55})");
+        answer(StubAnswers::signedIn(55));
         NotificationCenter::post(NOTIFICATION_UPDATE_LOGIN);
         QVERIFY(ProgressHud::isBlocking());
         QTRY_VERIFY(qobject_cast<RootTabbarController *>(window()->rootViewController()));
         // The tabs start loading the home at once: only the sign-ins count here.
-        QList<StubHttpServer::Recorded> signIns;
-        for (const StubHttpServer::Recorded &r : m_server.requests())
-            if (r.path == QLatin1String(Path))
-                signIns << r;
+        const auto signIns = m_server.requestsTo(Path);
         QCOMPARE(signIns.size(), 2);
         QCOMPARE(signIns.last().form().value("userName"), QStringLiteral("13800000002"));
         QVERIFY(LoginRsp::shareRsp().isLogin);
@@ -168,8 +165,7 @@ private slots:
     void refusalsLeaveEverythingAsItWas_data() {
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QString>("toast");
-        QTest::newRow("result 0 shows msg")
-            << QByteArray(R"({"result":0,"msg":"密码错误"})") << "密码错误";
+        QTest::newRow("result 0 shows msg") << StubAnswers::refused("密码错误") << "密码错误";
         QTest::newRow("result 0 without msg") << QByteArray(R"({"result":0})") << "";
         QTest::newRow("other result: nothing")
             << QByteArray(R"({"result":3,"msg":"别显示"})") << "";
@@ -207,7 +203,7 @@ private slots:
         QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(), std::nullopt);
         // The button works again at once.
         QVERIFY(m_login->loginButton()->isEnabled());
-        answer(R"({"result":1,"uid":1})");
+        answer(StubAnswers::signedIn(1));
         signIn();
         QTRY_VERIFY(qobject_cast<RootTabbarController *>(window()->rootViewController()));
     }
