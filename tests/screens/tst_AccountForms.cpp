@@ -119,7 +119,7 @@ private slots:
         QFETCH(QString, screen);
         QFETCH(QString, path);
         auto *form = qobject_cast<VerificationCodeVC *>(h.open(screen));
-        h.answer(path, R"({"result":1,"uid":42})", 200);
+        h.answer(path, StubAnswers::signedIn(42), 200);
         form->phoneTextField()->setText("13800000002");
         // The keyboard reaches the button as the mouse does.
         QTest::keyClick(form->verificationBtn(), Qt::Key_Return);
@@ -136,7 +136,7 @@ private slots:
         QPushButton *button = forget->verificationBtn();
         const QRect place = forget->verfyTextField()->geometry();
         forget->phoneTextField()->setText("13800000001");
-        h.answer("Mobile/GetPasswordForget", R"({"result":1,"uid":42})");
+        h.answer("Mobile/GetPasswordForget", StubAnswers::signedIn(42));
         QVERIFY(h.clickAndWait(button));
         TickSource::advance(1000);
         QCOMPARE(button->text(), QStringLiteral("(60)秒"));
@@ -155,9 +155,9 @@ private slots:
     void forgottenPasswordIsResetAndTheLoginScreenReturns() {
         const LoginDataModel before = remembered();
         auto *forget = static_cast<ForgetPwdVC *>(h.open("ForgetPwdVC"));
-        h.answer("Mobile/GetPasswordForget", R"({"result":1,"uid":42})");
-        h.answer("Mobile/ConfirmVerification", R"({"result":1})", 100);
-        h.answer("Mobile/SetNewPassword", R"({"result":1})", 100);
+        h.answer("Mobile/GetPasswordForget", StubAnswers::signedIn(42));
+        h.answer("Mobile/ConfirmVerification", StubAnswers::ok(), 100);
+        h.answer("Mobile/SetNewPassword", StubAnswers::ok(), 100);
         forget->phoneTextField()->setText("13800000001");
         QVERIFY(h.clickAndWait(forget->verificationBtn()));
         submit(forget, "verfyTextField= 12a ", "正在验证");
@@ -177,8 +177,8 @@ private slots:
         LoginRsp::shareRsp().uid = 55; // what a login answered with result 2 leaves
         ViewController *bind = h.open("BindViewController");
         h.fill(h.stack->rootViewController(), "userNameTextField=13800000002;userPwdTextField=pw");
-        h.answer("Mobile/ConfirmVerification", R"({"result":1})", 100);
-        h.answer("Mobile/TeacherLogin", R"({"result":1,"uid":55})", 100);
+        h.answer("Mobile/ConfirmVerification", StubAnswers::ok(), 100);
+        h.answer("Mobile/TeacherLogin", StubAnswers::signedIn(55), 100);
         submit(bind, "phoneTextField=13912345678;verfyTextField=123456", "正在绑定", true);
         QVERIFY(sent("Mobile/ConfirmVerification").contains("&type=6&uid=55"));
         QCOMPARE(sent("Mobile/TeacherLogin"), "password=pw&userName=13800000002");
@@ -189,7 +189,7 @@ private slots:
         for (const bool autoLoginBefore : {false, true}) {
             QVERIFY(h.reset(autoLoginBefore));
             QPointer<ViewController> change = h.open("ChangePhoneVC");
-            h.answer("Mobile/ChangeMobile", R"({"result":1})", 100);
+            h.answer("Mobile/ChangeMobile", StubAnswers::ok(), 100);
             submit(change, "phoneTextField=13912345678;verfyTextField=654321", "正在修改",
                    autoLoginBefore);
             QCOMPARE(sent("Mobile/ChangeMobile"), "code=654321&mobile=13912345678&stuType=1&uid=7");
@@ -198,14 +198,14 @@ private slots:
             QCOMPARE(remembered(),
                      LoginDataModel::rememberLoginPhoneNum("13912345678", "secret", true));
         }
-        h.answer("Mobile/TeacherLogin", R"({"result":1,"uid":7})");
+        h.answer("Mobile/TeacherLogin", StubAnswers::signedIn(7));
         QVERIFY(qobject_cast<RootTabbarController *>(h.launch()));
         QTRY_COMPARE(sent("Mobile/TeacherLogin"), "password=secret&userName=13912345678");
     }
 
     void changedPasswordIsForgottenAndTheLoginScreenFollows() {
         ViewController *change = h.open("ChangePwdVC");
-        h.answer("Mobile/SetNewPassword", R"({"result":1})", 100);
+        h.answer("Mobile/SetNewPassword", StubAnswers::ok(), 100);
         // The old password has no length rule.
         submit(change, "oldTextField=1;pwdTextField=123456;againTextField=123456", "正在修改",
                true);
@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(remembered(), LoginDataModel::rememberLoginPhoneNum("13800000001", "", false));
         QCOMPARE(AlertView::current()->title(), QStringLiteral("密码修改成功，请重新登录"));
         // "重新登录" leaves what a sign-out leaves: no call in flight, no spinner.
-        h.answer("Mobile/SetNewPassword", R"({"result":0,"msg":"迟到"})", 300);
+        h.answer("Mobile/SetNewPassword", StubAnswers::refused("迟到"), 300);
         static_cast<ChangePwdVC *>(h.open("ChangePwdVC"))->requestTheChangePwdAction();
         AlertView::current()->clickButton(0);
         QVERIFY(h.loginOnTop());
