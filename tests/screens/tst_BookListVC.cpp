@@ -32,13 +32,9 @@ class tst_BookListVC : public QObject {
         QJsonArray list;
         for (int id = firstId; id < firstId + count; ++id)
             list.append(QJsonObject{{"BookId", id}, {"BookName", "书"}, {"Flower", id % 7}});
-        return Answer::json(QJsonDocument(QJsonObject{{"result", 1}, {"bookList", list}}).toJson());
+        return Answer::json(StubAnswers::ok({{"bookList", list}}));
     }
-    QList<StubHttpServer::Recorded> sent() const {
-        auto requests = m_server.requests();
-        requests.removeIf([this](const auto &request) { return request.path != List; });
-        return requests;
-    }
+    auto sent() const { return m_server.requestsTo(List); }
     // Waits for the n-th book list request and its answer.
     void settle(qsizetype n, BookGridRows *rows) {
         QTRY_COMPARE(sent().size(), n);
@@ -127,8 +123,7 @@ private slots:
         QTest::addColumn<Answer>("answer");
         QTest::addColumn<int>("nextPage");
         QTest::newRow("empty page counts") << books(0) << 3;
-        QTest::newRow("refusal keeps the page")
-            << Answer::json(R"({"result":0,"msg":"稍后"})") << 2;
+        QTest::newRow("refusal keeps the page") << Answer::json(StubAnswers::refused("稍后")) << 2;
     }
     void loadMoreAnswers() {
         QFETCH(Answer, answer);
@@ -151,7 +146,7 @@ private slots:
     // A filter chosen while page 1 is still on its way: the newer request is the one shown. The
     // F5 after it is answered last, so the slow answer has come (and been dropped) by then.
     void aFilterOvertakesARunningLoad() {
-        Answer slow = books(9, 1), refusal = Answer::json(R"({"result":0,"msg":"稍后"})");
+        Answer slow = books(9, 1), refusal = Answer::json(StubAnswers::refused("稍后"));
         slow.delayMs = 300;
         refusal.delayMs = 500;
         for (const Answer &answer : {slow, books(3, 70), refusal})
