@@ -48,10 +48,8 @@ class tst_Reflections : public QObject {
 
     QList<QHash<QString, QString>> formsOf(const char *path) const {
         QList<QHash<QString, QString>> forms;
-        for (const auto &request : m_server.requests()) {
-            if (request.path == QLatin1String(path))
-                forms << request.form();
-        }
+        for (const auto &request : m_server.requestsTo(path))
+            forms << request.form();
         return forms;
     }
     int countOf(const char *path) const { return int(formsOf(path).size()); }
@@ -128,7 +126,7 @@ class tst_Reflections : public QObject {
         QJsonObject feel{{"Content", "读了这本书我很开心。"},
                          {"FeelTypeStr", grade},
                          {"ImgageUrlList", QJsonArray::fromStringList(urls)}};
-        return QJsonDocument(QJsonObject{{"result", 1}, {"feel", feel}}).toJson();
+        return StubAnswers::ok({{"feel", feel}});
     }
 
     void openDetail(int detailType, qint64 feelId = 31) {
@@ -282,7 +280,7 @@ private slots:
         QListView *view = child(0)->tableView();
         m_server.setAnswer("Mobile/GetSingleFeel",
                            Answer::json(R"({"result":1,"feel":{"Content":"x"}})"));
-        m_server.setAnswer("Mobile/UpdateFeel", Answer::json(R"({"result":1})"));
+        m_server.setAnswer("Mobile/UpdateFeel", Answer::json(StubAnswers::ok()));
         view->setFocus();
         view->setCurrentIndex(child(0)->gradeArray()->index(0));
         QTest::keyClick(view, Qt::Key_Return);
@@ -402,7 +400,7 @@ private slots:
         QVERIFY(m_detail->contentLabel()->toPlainText().isEmpty());
         QVERIFY(!m_detail->gradeImageView()->isVisible());
         // Grading still works on an empty screen.
-        m_server.setAnswer(GradePath, Answer::json(R"({"result":1})"));
+        m_server.setAnswer(GradePath, Answer::json(StubAnswers::ok()));
         grade(nullptr);
         QCOMPARE(lastFormOf(GradePath).value("feelId"), QStringLiteral("31"));
     }
@@ -462,7 +460,7 @@ private slots:
     void gradingRefusedOrFailedChangesNothing_data() {
         QTest::addColumn<StubHttpServer::Answer>("answer");
         QTest::addColumn<QString>("toast");
-        QTest::newRow("refusal") << Answer::json(R"({"result":0,"msg":"已被批阅"})") << "已被批阅";
+        QTest::newRow("refusal") << Answer::json(StubAnswers::refused("已被批阅")) << "已被批阅";
         QTest::newRow("transport failure") << Answer::dropped() << "无网络连接";
     }
 
@@ -485,7 +483,7 @@ private slots:
     void gradeAcceptedAfterGoingBackReloadsTheLists() {
         openLists();
         openLoaded(201, feelJson("待批阅", {}));
-        m_server.setAnswer(GradePath, {.body = R"({"result":1})", .delayMs = 300});
+        m_server.setAnswer(GradePath, {.body = StubAnswers::ok(), .delayMs = 300});
         m_detail->gradeFeelDetailActionWithFeelType(4);
         m_stack->popViewController(false);
         QTRY_VERIFY(m_detail.isNull());
@@ -495,7 +493,7 @@ private slots:
     // A quick refusal for a load that a newer one overtook: the header spins on, no toast.
     void supersededLoadEndsNothing() {
         openLists();
-        m_server.queueAnswer(ListPath, {.body = R"({"result":0,"msg":"旧"})", .delayMs = 100});
+        m_server.queueAnswer(ListPath, {.body = StubAnswers::refused("旧"), .delayMs = 100});
         m_server.queueAnswer(ListPath, list({}, 1000));
         child(0)->refreshHeader()->beginRefreshing();
         child(0)->getFeelListAction();
