@@ -28,8 +28,7 @@ class tst_MyCollectionVC : public QObject {
         QJsonArray list;
         for (qint64 id : ids)
             list.append(QJsonObject{{"BookId", id}, {"BookName", "书"}});
-        return Answer::json(
-            QJsonDocument(QJsonObject{{"result", 1}, {"collectlist", list}}).toJson());
+        return Answer::json(StubAnswers::ok({{"collectlist", list}}));
     }
     // The grid's books once the requests so far are answered, or "cover" for the empty cover.
     Ids settle(MyCollectionVC *screen, int requests) {
@@ -60,7 +59,7 @@ private slots:
         const Ids old{3, 1, 2};
         QTest::newRow("list replaces") << Ids{} << json({9, 8}) << Ids{9, 8} << "";
         QTest::newRow("empty covers") << old << json({}) << Ids{-1} << "";
-        QTest::newRow("refusal") << old << Answer::json(R"({"result":0,"msg":"无权"})") << old
+        QTest::newRow("refusal") << old << Answer::json(StubAnswers::refused("无权")) << old
                                  << "无权";
     }
     void reloadAfterAList() {
