@@ -46,8 +46,8 @@ bool ScreenTestFixture::show(ViewController *root) {
 }
 
 bool ScreenTestFixture::settle() {
-    const bool idle = QTest::qWaitFor([] { return !ProgressHud::isVisible(); }, 5000);
-    return QTest::qVerify(idle, "!ProgressHud::isVisible()", "still busy", __FILE__, __LINE__);
+    return QTest::qVerify(QTest::qWaitFor([] { return !ProgressHud::isVisible(); }, 5000),
+                          "!ProgressHud::isVisible()", "still busy", __FILE__, __LINE__);
 }
 
 void ScreenTestFixture::closeWindow() {
