@@ -26,15 +26,11 @@ class tst_AccountForms : public QObject {
     }
     // The last request to `path` as "key=value&...", keys in the order sent.
     QString sent(const QString &path) const {
-        const auto requests = h.server.requests();
-        for (auto it = requests.crbegin(); it != requests.crend(); ++it) {
-            QStringList pairs;
-            for (const auto &[key, value] : it->formPairs())
-                pairs << key + '=' + value;
-            if (it->path == path)
-                return pairs.join('&');
-        }
-        return {};
+        const auto found = h.server.requestsTo(path);
+        QStringList pairs;
+        for (const auto &[key, value] : found.value(found.size() - 1).formPairs())
+            pairs << key + '=' + value;
+        return pairs.join('&');
     }
     static LoginDataModel remembered() {
         return UnitMetiodManager::getTheSavedUserPhoneNumAndPassword().value_or(LoginDataModel());
