@@ -43,9 +43,8 @@ class tst_UserViewController : public QObject {
     }
     QList<QHash<QString, QString>> uploads() const {
         QList<QHash<QString, QString>> forms;
-        for (const auto &request : h.server.requests())
-            if (request.path == Path)
-                forms << request.form();
+        for (const auto &request : h.server.requestsTo(Path))
+            forms << request.form();
         return forms;
     }
     QRgb photoColor() const {
@@ -141,7 +140,7 @@ private slots:
     void signOutForgetsTheAutomaticSignIn() {
         auto *settings = new SettingVC;
         m_user->pushToViewController(settings);
-        h.answer(Path, R"({"result":0,"msg":"迟到"})", 300);
+        h.answer(Path, StubAnswers::refused("迟到"), 300);
         m_user->updateTeacherPhotoActionWithImageData("jpeg");
         QTRY_COMPARE(uploads().size(), 1);
 
