@@ -53,16 +53,16 @@ class tst_UserDetailVC : public QObject {
     }
     QStringList changesSent() const {
         QStringList sent;
-        for (const auto &request : m_server.requests())
-            if (request.path == ChangePath)
-                sent << QStringList{request.form()["uid"], request.form()["type"],
-                                    request.form()["classId"], request.form()["newClassId"]}
-                            .join(',');
+        for (const auto &request : m_server.requestsTo(ChangePath))
+            sent << QStringList{request.form()["uid"], request.form()["type"],
+                                request.form()["classId"], request.form()["newClassId"]}
+                        .join(',');
         return sent;
     }
     // Change requests are accepted, slowly enough for a reload to come first.
     void open(const Ids &own, const Ids &offered, const QList<int> &flags = {}) {
-        m_server.setAnswer(ChangePath, {.body = R"({"result":1,"msg":"已提交"})", .delayMs = 400});
+        m_server.setAnswer(ChangePath,
+                           {.body = StubAnswers::ok({{"msg", "已提交"}}), .delayMs = 400});
         m_server.setAnswer(InfoPath, classes("info", own));
         m_server.setAnswer(PickPath, classes("pick", offered, flags));
         m_stack->pushViewController(m_screen = new UserDetailVC, false);
