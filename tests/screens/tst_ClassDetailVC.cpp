@@ -8,6 +8,7 @@
 #include "Toast.h"
 #include "classes/ClassDetailVC.h"
 #include "common/BookCollectionCell.h"
+#include "common/BookGridRows.h"
 #include "common/ClassDetailListVC.h"
 #include "common/FlowerListView.h"
 
@@ -187,7 +188,7 @@ private slots:
         ClassDetailListVC *grid = openGrid(ClassDetailListVC::ListType(mode));
         QTRY_COMPARE(grid->rows()->rowCount(), 1);
         const QModelIndex cell = grid->rows()->index(0);
-        QCOMPARE(cell.data(BookCollectionCell::FlowerCountRole).toLongLong(), count);
+        QCOMPARE(cell.data(BookGridRows::FlowerCountRole).toLongLong(), count);
         FlowerListView row;
         row.showFlowerWithCount(count);
         QCOMPARE(row.shownFlowers(), shown);

@@ -13,6 +13,8 @@
 #include "classes/ClassListCell.h"
 #include "classes/ClassSortView.h"
 #include "classes/ClassViewController.h"
+#include "classes/StudentRows.h"
+#include "common/CheckMarkRoles.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -133,15 +135,15 @@ private slots:
 
     // Ranking, list rows and cards as the model gives them to the two cell designs.
     void rowsAndBadges() {
-        QCOMPARE(role(0, ClassListCell::StudentNameRole).toString(), QStringLiteral("甲"));
-        QCOMPARE(role(0, ClassListCell::FlowerCountRole).toString(), QStringLiteral("x12朵"));
-        QCOMPARE(role(0, ClassListCell::StudentNumRole).toString(), QStringLiteral("1"));
-        QCOMPARE(role(0, ClassListCell::HeadPlaceholderRole).toString(),
+        QCOMPARE(role(0, StudentRows::StudentNameRole).toString(), QStringLiteral("甲"));
+        QCOMPARE(role(0, StudentRows::FlowerCountRole).toString(), QStringLiteral("x12朵"));
+        QCOMPARE(role(0, StudentRows::StudentNumRole).toString(), QStringLiteral("1"));
+        QCOMPARE(role(0, StudentRows::HeadPlaceholderRole).toString(),
                  QStringLiteral("user_man_head"));
-        QCOMPARE(role(1, ClassListCell::HeadPlaceholderRole).toString(),
+        QCOMPARE(role(1, StudentRows::HeadPlaceholderRole).toString(),
                  QStringLiteral("user_woman_head"));
         for (int row = 0; row < 5; ++row)
-            QVERIFY(role(row, ClassListCell::FirstImageRole).toString().isEmpty());
+            QVERIFY(role(row, StudentRows::FirstImageRole).toString().isEmpty());
 
         tapColumn(1);
         waitForDetails(2);
@@ -149,7 +151,7 @@ private slots:
         const QStringList badges{"class_first_icon", "class_second_icon", "class_third_icon",
                                  "class_general_icon", "class_general_icon"};
         for (int row = 0; row < 5; ++row)
-            QCOMPARE(role(row, ClassListCell::FirstImageRole).toString(), badges[row]);
+            QCOMPARE(role(row, StudentRows::FirstImageRole).toString(), badges[row]);
         QCOMPARE(m_roster->sortView()->columnTitleColor(1), QColor(0xb1, 0x6c, 0x2b));
         QCOMPARE(m_roster->sortView()->columnBackground(1), QColor(238, 238, 238));
 
@@ -158,7 +160,7 @@ private slots:
         tapColumn(0);
         waitForDetails(3);
         QCOMPARE(lastDetail(), qMakePair(QStringLiteral("10"), QStringLiteral("0")));
-        QVERIFY(role(0, ClassListCell::FirstImageRole).toString().isEmpty());
+        QVERIFY(role(0, StudentRows::FirstImageRole).toString().isEmpty());
         QCOMPARE(m_roster->sortView()->columnBackground(1), QColor(244, 244, 244));
     }
 
@@ -175,17 +177,17 @@ private slots:
         QCOMPARE(toggle->text(), QStringLiteral("列表"));
         QCOMPARE(m_roster->tableView()->itemDelegate(), m_roster->cell());
         QTRY_COMPARE(m_roster->tableView()->visualRect(first).height(), 150);
-        QCOMPARE(role(0, ClassListCell::MobileRole).toString(), QStringLiteral("手机:"));
-        QCOMPARE(role(0, ClassListCell::CardFlowerRole).toString(),
+        QCOMPARE(role(0, StudentRows::MobileRole).toString(), QStringLiteral("手机:"));
+        QCOMPARE(role(0, StudentRows::CardFlowerRole).toString(),
                  QStringLiteral("小红花:<span style=\"color:#ffd823\">12朵</span>"));
-        QCOMPARE(role(0, ClassListCell::TestCountRole).toString(),
+        QCOMPARE(role(0, StudentRows::TestCountRole).toString(),
                  QStringLiteral("测评:<span style=\"color:#ffd823\">3次</span>"));
         QTest::mouseClick(toggle, Qt::LeftButton);
         QCOMPARE(toggle->text(), QStringLiteral("名片"));
         nothingSentSince(before);
         QCOMPARE(m_roster->currentType(), 1);
         QCOMPARE(m_roster->studentArray().size(), 5);
-        QCOMPARE(role(0, ClassListCell::FirstImageRole).toString(),
+        QCOMPARE(role(0, StudentRows::FirstImageRole).toString(),
                  QStringLiteral("class_first_icon"));
     }
 
@@ -201,7 +203,7 @@ private slots:
         QCOMPARE(panel->leftTableView()->height(), 2 * 38);
         const QAbstractItemModel *rows = panel->leftTableView()->model();
         QCOMPARE(rows->index(1, 0).data().toString(), QStringLiteral("2年级2班"));
-        QVERIFY(rows->index(0, 0).data(ClassChangeView::MarkedRole).toBool());
+        QVERIFY(rows->index(0, 0).data(CheckMarkRoles::MarkedRole).toBool());
 
         m_server.setAnswer(DetailPath, Answer::json(pupils(2, QStringLiteral("乙"))));
         QTest::mouseClick(panel->leftTableView()->viewport(), Qt::LeftButton, {},
@@ -210,7 +212,7 @@ private slots:
         QCOMPARE(lastDetail(), qMakePair(QStringLiteral("20"), QStringLiteral("1")));
         QCOMPARE(m_roster->headTitleLabel()->text(), QStringLiteral("2年级2班"));
         QCOMPARE(m_roster->currentRow(), 1);
-        QCOMPARE(role(0, ClassListCell::StudentNameRole).toString(), QStringLiteral("乙"));
+        QCOMPARE(role(0, StudentRows::StudentNameRole).toString(), QStringLiteral("乙"));
         QVERIFY(!panel->isShow());
         panel->finishAnimations();
         QVERIFY(!panel->leftTableView()->isVisible());
@@ -219,7 +221,7 @@ private slots:
         // Opened again, the mark has moved; the dimming closes without a request. The same
         // class chosen again still reloads it.
         m_roster->changeClassAction();
-        QVERIFY(rows->index(1, 0).data(ClassChangeView::MarkedRole).toBool());
+        QVERIFY(rows->index(1, 0).data(CheckMarkRoles::MarkedRole).toBool());
         QCOMPARE(panel->leftSelectedRow(), 1);
         panel->finishAnimations();
         QTest::mouseClick(panel->backGroundView(), Qt::LeftButton, {}, QPoint(10, 300));
@@ -302,7 +304,7 @@ private slots:
         QTRY_COMPARE(BaseAFHttpManager::callsInFlight(), 1);
         QVERIFY(RefreshHeader::of(m_roster->tableView())->isRefreshing());
         QVERIFY(ProgressHud::isVisible() && !Toast::isShowing());
-        QVERIFY(role(0, ClassListCell::FirstImageRole).toString().isEmpty());
+        QVERIFY(role(0, StudentRows::FirstImageRole).toString().isEmpty());
     }
 
     void failedClassListLeavesTheTitle() {

@@ -3,6 +3,8 @@
 #include "books/BookCommentRows.h"
 #include "classes/ClassViewController.h"
 #include "classes/StudentRows.h"
+#include "common/ChartDropDownMenu.h"
+#include "common/ChartMenuRows.h"
 #include "common/ClassDetailListVC.h"
 #include "personal/MyCollectionVC.h"
 #include "personal/SettingRows.h"
@@ -10,6 +12,7 @@
 #include "reflections/FeelRows.h"
 #include "reflections/GradeListVC.h"
 #include "reports/ChartListVC.h"
+#include "reports/ChartRows.h"
 
 #include <QAbstractItemModelTester>
 #include <QListView>
@@ -27,11 +30,15 @@ class tst_ListModels : public QObject {
         new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest,
                                      model);
     }
+    // A role of the model's own that answers is named, so `dump` shows it.
     static void readAll(const QAbstractItemModel &model) {
         for (int row = 0; row < model.rowCount(); ++row) {
             for (int role = 0; role < Qt::UserRole + 16;
-                 role = role == 15 ? Qt::UserRole : role + 1)
-                model.data(model.index(row, 0), role);
+                 role = role == 15 ? Qt::UserRole : role + 1) {
+                const bool answered = model.data(model.index(row, 0), role).isValid();
+                QVERIFY2(role < Qt::UserRole || !answered || model.roleNames().contains(role),
+                         qPrintable(QString::number(role)));
+            }
         }
     }
     template <class Screen>
@@ -75,6 +82,8 @@ private slots:
             << paged<BookGridRows, BookGridItem>({{1, "书", {}, 4}, {2}, {3, "书", {}, 9}});
         QTest::newRow("BookCommentRows") << paged<BookCommentRows, BookCommentModel>(
             {{1, "好", 5, "今天"}, {2}, {3, "读完了", 6}});
+        QTest::newRow("ChartRows") << paged<ChartRows, ChartListModel>(
+            {{3, 9, "3", "一班", 120}, {}, {1, 1, "1", "二班", 40}});
         QTest::newRow("SettingRows") << Fill([] {
             SettingRows rows(SettingModel::arrayForPersonalCenter());
             watch(&rows);
@@ -91,6 +100,36 @@ private slots:
             rows.setArrowAngle(5, 90);
             rows.removeClass(2);
             rows.setClasses({});
+        });
+        // The left list, then the right one, as their counts change under them.
+        QTest::newRow("ChartMenuRows") << Fill([] {
+            struct Source : ChartDropDownMenuDataSource {
+                qint64 rows = 3;
+                QString menuTitleForColumn(ChartDropDownMenu *, qint64) override { return "1"; }
+                bool haveRightTableViewInColumn(qint64) override { return true; }
+                double widthRatioOfLeftColumn(qint64) override { return 0.5; }
+                qint64 menuNumberOfRowsInColumn(ChartDropDownMenu *, qint64, qint64,
+                                                qint64) override {
+                    return rows;
+                }
+                QString menuTitleForRowAtIndexPath(ChartDropDownMenu *,
+                                                   const ChartIndexPath &p) override {
+                    return QString::number(p.row);
+                }
+            } source;
+            QWidget parent;
+            ChartDropDownMenu menu({0, 0}, 40, &parent, 320);
+            menu.setDataSource(&source);
+            for (int side : {0, 1}) {
+                ChartMenuRows rows(&menu, side);
+                watch(&rows);
+                for (qint64 count : {3, 1, -2, 2}) {
+                    source.rows = count;
+                    rows.reload();
+                    readAll(rows);
+                }
+                rows.reload(true);
+            }
         });
     }
     void consistentWhileFilled() {

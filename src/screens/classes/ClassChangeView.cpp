@@ -11,8 +11,6 @@
 namespace {
 constexpr int SeparatorGrey = 220;
 
-static_assert(ClassChangeView::MarkedRole == CheckMarkRowDelegate::MarkedRole);
-
 // A row: white, the title 20 in from the left; the marked one in the highlight colour with the
 // check 25 short of the right edge.
 CheckMarkRowDelegate::Look rowLook() {
@@ -37,6 +35,11 @@ ClassChangeView::ClassChangeView(QPoint origin, QWidget *superView)
     connect(m_backGroundView, &DimmedBackdrop::tapped, this, &ClassChangeView::backgroundTapped);
     m_backGroundView->hide();
     m_rows = new QStandardItemModel(this);
+    {
+        QHash<int, QByteArray> names = m_rows->roleNames();
+        names.insert(CheckMarkRoles::names());
+        m_rows->setItemRoleNames(names);
+    }
     m_leftTableView = new QListView(superView);
     m_leftTableView->setObjectName(QStringLiteral("leftTableView"));
     m_leftTableView->setAccessibleName(QStringLiteral("班级列表"));
@@ -96,7 +99,7 @@ void ClassChangeView::reloadData() {
     const qint64 count = source ? qMax<qint64>(0, source->menuNumberOfRows(this)) : 0;
     for (qint64 row = 0; row < count; ++row) {
         auto *item = new QStandardItem(source->menuTitleForRowAtIndexPath(this, {row}));
-        item->setData(row == m_leftSelectedRow, MarkedRole);
+        item->setData(row == m_leftSelectedRow, CheckMarkRoles::MarkedRole);
         item->setAccessibleText(item->text());
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         m_rows->appendRow(item);
@@ -138,7 +141,7 @@ void ClassChangeView::tableViewDidSelectRowAtIndexPath(int row) {
         return;
     m_leftSelectedRow = row;
     for (int r = 0; r < m_rows->rowCount(); ++r)
-        m_rows->item(r)->setData(r == row, MarkedRole);
+        m_rows->item(r)->setData(r == row, CheckMarkRoles::MarkedRole);
     if (m_delegate && m_delegateObject)
         m_delegate->menuDidSelectRowAtIndexPath(this, {row});
     backgroundTapped();

@@ -73,8 +73,6 @@ public:
     // Completes running animations at once (their end states and completions).
     void finishAnimations();
 
-    enum Role { TitleRole = Qt::DisplayRole, MarkedRole = Qt::UserRole + 1 };
-
 private:
     void reloadData();
     void runAnimation(QObject *target, const QByteArray &property, const QVariant &to,

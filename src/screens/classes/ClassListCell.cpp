@@ -3,6 +3,7 @@
 #include "Assets.h"
 #include "CellPainter.h"
 #include "FrameStyle.h"
+#include "StudentRows.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -84,33 +85,33 @@ QVariant ClassListCell::roleData(const StudentListModel &pupil, int row, bool ra
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-    case StudentNameRole:
+    case StudentRows::StudentNameRole:
         return pupil.RealName.value_or(QString());
-    case StudentTitleRole:
+    case StudentRows::StudentTitleRole:
         return pupil.MyTitle.value_or(QString());
-    case FlowerCountRole:
+    case StudentRows::FlowerCountRole:
         return QStringLiteral("x%1朵").arg(pupil.FlowerNumber);
-    case StudentNumRole:
+    case StudentRows::StudentNumRole:
         return QString::number(row + 1);
-    case FirstImageRole:
+    case StudentRows::FirstImageRole:
         if (!ranked || row < 0)
             return QString();
         return row < RankBadges.size() ? RankBadges.at(row) : QStringLiteral("class_general_icon");
-    case HeadPlaceholderRole:
+    case StudentRows::HeadPlaceholderRole:
         return headAsset;
     case Qt::DecorationRole:
         return Assets::pixmap(headAsset);
-    case PhotoUrlRole:
+    case StudentRows::PhotoUrlRole:
         return pupil.PhotoStr.value_or(QString()).trimmed();
-    case CardFlowerRole:
+    case StudentRows::CardFlowerRole:
         return addColorWithString(QStringLiteral("%1朵").arg(pupil.FlowerNumber),
                                   QStringLiteral("小红花:"), accent);
-    case MobileRole:
+    case StudentRows::MobileRole:
         return QStringLiteral("手机:%1").arg(pupil.Mobile.value_or(QString()));
-    case CardTitleRole:
+    case StudentRows::CardTitleRole:
         return addColorWithString(pupil.MyTitle.value_or(QString()), QStringLiteral("等级:"),
                                   accent);
-    case TestCountRole:
+    case StudentRows::TestCountRole:
         return addColorWithString(QStringLiteral("%1次").arg(pupil.TestPassNum),
                                   QStringLiteral("测评:"), accent);
     default:
@@ -139,12 +140,12 @@ void ClassListCell::paintList(QPainter *p, const QRect &r, const QModelIndex &in
                               const QFont &base) const {
     const QRect badge(r.left() + Margin, r.top() + (r.height() - BadgeSide) / 2, BadgeSide,
                       BadgeSide);
-    const QString badgeAsset = index.data(FirstImageRole).toString();
+    const QString badgeAsset = index.data(StudentRows::FirstImageRole).toString();
     if (!badgeAsset.isEmpty())
         p->drawPixmap(badge, Assets::pixmap(badgeAsset, badge.size()));
     p->setFont(withSize(base, DetailPixelSize, true));
     p->setPen(badgeAsset.isEmpty() ? QColor(FrameStyle::DarkGrey) : QColor(Qt::white));
-    p->drawText(badge, Qt::AlignCenter, index.data(StudentNumRole).toString());
+    p->drawText(badge, Qt::AlignCenter, index.data(StudentRows::StudentNumRole).toString());
 
     const QRect head(badge.right() + 1 + Margin, r.top() + (r.height() - ListHeadSide) / 2,
                      ListHeadSide, ListHeadSide);
@@ -154,17 +155,18 @@ void ClassListCell::paintList(QPainter *p, const QRect &r, const QModelIndex &in
     const QRect flowers(r.right() - 90, r.top(), 90 - Margin, r.height());
     p->setFont(withSize(base, DetailPixelSize));
     p->setPen(QColor(FrameStyle::DetailGrey));
-    p->drawText(flowers, Qt::AlignVCenter | Qt::AlignRight, index.data(FlowerCountRole).toString());
+    p->drawText(flowers, Qt::AlignVCenter | Qt::AlignRight,
+                index.data(StudentRows::FlowerCountRole).toString());
 
     const int textWidth = flowers.left() - textLeft - Margin;
     p->setFont(withSize(base, NamePixelSize, true));
     p->setPen(QColor(FrameStyle::SheetTextColor));
     p->drawText(QRect(textLeft, r.top() + 12, textWidth, 24), Qt::AlignVCenter | Qt::AlignLeft,
-                index.data(StudentNameRole).toString());
+                index.data(StudentRows::StudentNameRole).toString());
     p->setFont(withSize(base, DetailPixelSize));
     p->setPen(QColor(FrameStyle::DetailGrey));
     p->drawText(QRect(textLeft, r.top() + 38, textWidth, 20), Qt::AlignVCenter | Qt::AlignLeft,
-                index.data(StudentTitleRole).toString());
+                index.data(StudentRows::StudentTitleRole).toString());
 }
 
 void ClassListCell::paintCard(QPainter *p, const QRect &r, const QModelIndex &index,
@@ -179,19 +181,20 @@ void ClassListCell::paintCard(QPainter *p, const QRect &r, const QModelIndex &in
     p->setFont(withSize(base, NamePixelSize, true));
     p->setPen(QColor(FrameStyle::SheetTextColor));
     p->drawText(QRect(left, top, width, 26), Qt::AlignVCenter | Qt::AlignLeft,
-                index.data(StudentNameRole).toString());
+                index.data(StudentRows::StudentNameRole).toString());
     top += 30;
     const int half = width / 2;
-    drawRich(p, QRect(left, top, half, 22), index.data(CardFlowerRole).toString(), detail,
-             QColor(FrameStyle::DetailGrey));
-    drawRich(p, QRect(left + half, top, width - half, 22), index.data(TestCountRole).toString(),
+    drawRich(p, QRect(left, top, half, 22), index.data(StudentRows::CardFlowerRole).toString(),
              detail, QColor(FrameStyle::DetailGrey));
-    top += 26;
-    drawRich(p, QRect(left, top, width, 22), index.data(CardTitleRole).toString(), detail,
+    drawRich(p, QRect(left + half, top, width - half, 22),
+             index.data(StudentRows::TestCountRole).toString(), detail,
              QColor(FrameStyle::DetailGrey));
+    top += 26;
+    drawRich(p, QRect(left, top, width, 22), index.data(StudentRows::CardTitleRole).toString(),
+             detail, QColor(FrameStyle::DetailGrey));
     top += 26;
     p->setFont(detail);
     p->setPen(QColor(FrameStyle::DetailGrey));
     p->drawText(QRect(left, top, width, 22), Qt::AlignVCenter | Qt::AlignLeft,
-                index.data(MobileRole).toString());
+                index.data(StudentRows::MobileRole).toString());
 }

@@ -6,25 +6,12 @@
 
 // A pupil of the roster, painted in one of two designs: a 70-pixel list row (position, rank badge
 // while ranked by level, head, name, title, flowers) or a 150-pixel card (head, name, flowers,
-// mobile, level, tests). Every part it draws is a role of the model, computed by roleData(), so
-// tests read the model rather than pixels.
+// mobile, level, tests). Every part it draws is a role of the model (StudentRows::Role), computed
+// by roleData(), so tests read the model rather than pixels.
 class ClassListCell : public QStyledItemDelegate {
     Q_OBJECT
 public:
     enum Design { ListDesign, CardDesign };
-    enum Role {
-        StudentNameRole = Qt::UserRole + 1, // studentNameLabel (both designs)
-        StudentTitleRole,                   // studentTitleLabel, list: MyTitle as it is
-        FlowerCountRole,                    // flowerCountLabel, list: "x%ld朵"
-        StudentNumRole,                     // studentNumLabel: position from 1
-        FirstImageRole,                     // firstImageView: badge asset, empty when hidden
-        HeadPlaceholderRole,                // headImageView's placeholder asset
-        PhotoUrlRole,                       // headImageView's photo URL
-        CardFlowerRole,                     // flowerCountLabel, card (rich text)
-        MobileRole,                         // mobileLabel, card
-        CardTitleRole,                      // studentTitleLabel, card (rich text)
-        TestCountRole,                      // testCountLabel, card (rich text)
-    };
     static constexpr int ListRowHeight = 70;
     static constexpr int CardRowHeight = 150;
 

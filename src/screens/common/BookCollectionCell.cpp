@@ -1,5 +1,6 @@
 #include "BookCollectionCell.h"
 
+#include "BookGridRows.h"
 #include "CellPainter.h"
 #include "FlowerListView.h"
 #include "FrameStyle.h"
@@ -89,7 +90,7 @@ void BookCollectionCell::paint(QPainter *painter, const QStyleOptionViewItem &op
                       QFontMetrics(font).elidedText(text, Qt::ElideRight, name.width()));
 
     FlowerListView::paintFlowers(painter, flowersOrigin(cell),
-                                 index.data(FlowerCountRole).toLongLong());
+                                 index.data(BookGridRows::FlowerCountRole).toLongLong());
 
     CellPainter::finish(painter, option, CellPainter::Hairline::None);
     painter->restore();

@@ -4,21 +4,10 @@
 
 // A book of a grid, three to a row: the cover (bookImageView), the name below it (bookNameLabel)
 // and the flower row under the name (flowerView). The delegate paints a cell from the model's
-// roles, so the cell's parts are read from the model, never from pixels:
-//   Qt::DecorationRole  bookImageView: the loaded cover as a QPixmap, nothing until it arrives
-//   Qt::DisplayRole     bookNameLabel: the book's name (also what lists of rows show as text)
-//   FlowerCountRole     flowerView: the count the flower row shows (capped at five when drawn)
-//   BookIdRole          the book a tap opens
-//   ImageUrlRole        where the cover comes from
+// roles (BookGridRows::Role), so the cell's parts are read from the model, never from pixels.
 class BookCollectionCell : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    enum Role {
-        FlowerCountRole = Qt::UserRole + 1,
-        BookIdRole,
-        ImageUrlRole,
-    };
-
     static constexpr int GridInsets = 32; // what the three cells leave of the grid's width
     // The view's spacing. A list view puts it before every cell and after the last one, and
     // wraps a row that reaches its very last pixel: four of 6 fit in the 32 with room to spare.

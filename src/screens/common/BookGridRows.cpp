@@ -20,17 +20,24 @@ BookGridRows::BookGridRows(QObject *parent)
     setImageUrlOf([](const BookGridItem &book) { return book.ImageUrl; }, Qt::DecorationRole);
 }
 
+QHash<int, QByteArray> BookGridRows::roleNames() const {
+    QHash<int, QByteArray> names = PagedRows<BookGridItem>::roleNames();
+    names.insert(
+        {{FlowerCountRole, "flowerView"}, {BookIdRole, "BookId"}, {ImageUrlRole, "ImageUrl"}});
+    return names;
+}
+
 QVariant BookGridRows::rowData(const BookGridItem &book, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
     case Qt::ToolTipRole:
         return book.BookName;
-    case BookCollectionCell::FlowerCountRole:
+    case FlowerCountRole:
         return book.flowers;
-    case BookCollectionCell::BookIdRole:
+    case BookIdRole:
         return book.BookId;
-    case BookCollectionCell::ImageUrlRole:
+    case ImageUrlRole:
         return book.ImageUrl;
     default:
         return {};

@@ -38,9 +38,19 @@ struct BookGridItem {
 class BookGridRows : public PagedRows<BookGridItem> {
     Q_OBJECT
 public:
+    // A cell's parts:
+    //   Qt::DecorationRole  bookImageView: the loaded cover as a QPixmap, nothing until it arrives
+    //   Qt::DisplayRole     bookNameLabel: the book's name (also what lists of rows show as text)
+    enum Role {
+        FlowerCountRole = Qt::UserRole + 1, // flowerView: the count (capped at five when drawn)
+        BookIdRole,                         // the book a tap opens
+        ImageUrlRole,                       // where the cover comes from
+    };
+
     explicit BookGridRows(QObject *parent = nullptr);
 
     bool canFetchMore(const QModelIndex &) const override { return false; }
+    QHash<int, QByteArray> roleNames() const override;
 
     // Puts these rows in `grid`, BookCollectionCell three to a row. The covers are kept at the
     // size the cells draw them, following the grid's width.

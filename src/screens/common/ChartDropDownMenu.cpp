@@ -277,7 +277,7 @@ void ChartDropDownMenu::openLists(QWidget *host) {
         m_leftList->setCurrentIndex(
             m_rows->index(int(std::clamp<qint64>(m_leftSelectedRow, 0, m_rows->rowCount() - 1))));
     for (int i = 0; i < m_rightRows->rowCount(); ++i)
-        if (m_rightRows->index(i).data(CheckMarkRowDelegate::MarkedRole).toBool())
+        if (m_rightRows->index(i).data(CheckMarkRoles::MarkedRole).toBool())
             m_rightList->setCurrentIndex(m_rightRows->index(i));
     animateList(m_hasRight ? mostListHeight() : listHeightForRows(m_rows->rowCount()));
 }
@@ -317,7 +317,7 @@ void ChartDropDownMenu::openGrid(QWidget *host) {
     if (m_gridRows->rowCount() > 0)
         m_grid->setCurrentIndex(m_gridRows->index(0));
     for (int i = 0; i < m_gridRows->rowCount(); ++i)
-        if (m_gridRows->index(i).data(CheckMarkRowDelegate::MarkedRole).toBool())
+        if (m_gridRows->index(i).data(CheckMarkRoles::MarkedRole).toBool())
             m_grid->setCurrentIndex(m_gridRows->index(i));
     animateGrid(gridHeightForItems(m_gridRows->rowCount()));
 }

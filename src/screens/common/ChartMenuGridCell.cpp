@@ -30,7 +30,7 @@ void ChartMenuGridCell::paint(QPainter *painter, const QStyleOptionViewItem &opt
                               const QModelIndex &index) const {
     // One point between the two items of a row, one below each row.
     const QRect r = option.rect.adjusted(0, 0, -1, -1);
-    const bool selected = index.data(CheckMarkRowDelegate::MarkedRole).toBool();
+    const bool selected = index.data(CheckMarkRoles::MarkedRole).toBool();
     painter->save();
     painter->fillRect(r, selected ? ChartDropDownMenu::RestingColor : Qt::white);
     painter->setFont(titleFont());

@@ -2,7 +2,7 @@
 
 #include "ChartDropDownMenu.h"
 #include "ChartMenuColumn.h"
-#include "CheckMarkRowDelegate.h"
+#include "CheckMarkRoles.h"
 
 ChartMenuRows::ChartMenuRows(ChartDropDownMenu *menu, int leftOrRight)
     : QAbstractListModel(menu)
@@ -24,6 +24,12 @@ int ChartMenuRows::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : int(std::min<qint64>(m_count, INT_MAX));
 }
 
+QHash<int, QByteArray> ChartMenuRows::roleNames() const {
+    QHash<int, QByteArray> names = QAbstractListModel::roleNames();
+    names.insert(CheckMarkRoles::names());
+    return names;
+}
+
 QVariant ChartMenuRows::data(const QModelIndex &index, int role) const {
     auto *source = m_menu->dataSource();
     if (!source || !checkIndex(index, CheckIndexOption::IndexIsValid))
@@ -35,7 +41,7 @@ QVariant ChartMenuRows::data(const QModelIndex &index, int role) const {
         return source->menuTitleForRowAtIndexPath(m_menu, path);
     // The left row is the owner's current choice; a right row or a grid item is marked when
     // it reads as the column's title, since only the title tells which one was chosen.
-    if (role == CheckMarkRowDelegate::MarkedRole) {
+    if (role == CheckMarkRoles::MarkedRole) {
         if (m_leftOrRight == 0)
             return index.row() == m_menu->leftSelectedRow();
         const ChartMenuColumn *c = m_menu->column(int(column));
@@ -43,7 +49,7 @@ QVariant ChartMenuRows::data(const QModelIndex &index, int role) const {
     }
     if (m_leftOrRight != 0)
         return {};
-    if (role == CheckMarkRowDelegate::LeftOfTwoRole)
+    if (role == CheckMarkRoles::LeftOfTwoRole)
         return source->haveRightTableViewInColumn(column);
     if (role == Qt::DecorationRole && source->haveRightTableViewInColumn(column))
         return source->menuImageForRowAtIndexPath(m_menu, path,

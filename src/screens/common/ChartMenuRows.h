@@ -6,7 +6,7 @@ class ChartDropDownMenu;
 
 // The rows of one open part of the filter menu (0 the left or only list, 1 the right list, -1
 // the grid), read from the data source each time the part is (re)loaded. Marked rows and the
-// left list of a two-level column answer the check-mark delegate's roles.
+// left list of a two-level column answer CheckMarkRoles.
 class ChartMenuRows : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -17,6 +17,7 @@ public:
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
 
 private:
     qint64 leftRow() const;

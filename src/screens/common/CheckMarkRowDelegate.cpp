@@ -27,8 +27,8 @@ QSize CheckMarkRowDelegate::sizeHint(const QStyleOptionViewItem &option,
 void CheckMarkRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                  const QModelIndex &index) const {
     const QRect r = option.rect;
-    const bool chosen = index.data(MarkedRole).toBool();
-    const bool leftOfTwo = index.data(LeftOfTwoRole).toBool();
+    const bool chosen = index.data(CheckMarkRoles::MarkedRole).toBool();
+    const bool leftOfTwo = index.data(CheckMarkRoles::LeftOfTwoRole).toBool();
     const bool marked = chosen && !leftOfTwo;
     painter->save();
     painter->fillRect(r, leftOfTwo && !chosen ? m_look.leftListColor : QColor(Qt::white));

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "CheckMarkRoles.h"
+
 #include <QColor>
 #include <QStyledItemDelegate>
 
 // A list row of a drop-down: white, the title 20 from the left, a line along the bottom; the
 // marked row in the highlight colour with the check mark. A row of the left list of a two-level
-// choice is grey unless it is the chosen one, shows its image before the title and no mark.
+// choice is grey unless it is the chosen one, shows its image before the title and no mark. The
+// model answers the roles of CheckMarkRoles.h.
 class CheckMarkRowDelegate : public QStyledItemDelegate {
 public:
-    static constexpr int MarkedRole = Qt::UserRole + 1;
-    static constexpr int LeftOfTwoRole = Qt::UserRole + 2;
-
     struct Look {
         int rowHeight = 38;
         QColor highlightColor;

@@ -56,6 +56,12 @@ int UserClassRows::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : count();
 }
 
+QHash<int, QByteArray> UserClassRows::roleNames() const {
+    QHash<int, QByteArray> names = QAbstractListModel::roleNames();
+    names.insert({{ClassIdRole, "ClassId"}, {ArrowAngleRole, "arrowAngle"}});
+    return names;
+}
+
 QVariant UserClassRows::data(const QModelIndex &index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};

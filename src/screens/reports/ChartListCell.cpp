@@ -2,6 +2,7 @@
 
 #include "CellPainter.h"
 #include "ChartBars.h"
+#include "ChartRows.h"
 #include "FrameStyle.h"
 
 #include <QAbstractItemModel>
@@ -54,11 +55,13 @@ void ChartListCell::paint(QPainter *painter, const QStyleOptionViewItem &option,
     const QRect textRow(r.left() + inset, r.top() + 10, r.width() - 2 * inset, 24);
     painter->setPen(QColor(FrameStyle::SheetTextColor));
     painter->setFont(pixelFont(15));
-    painter->drawText(textRow, Qt::AlignLeft | Qt::AlignVCenter, index.data(NameRole).toString());
+    painter->drawText(textRow, Qt::AlignLeft | Qt::AlignVCenter,
+                      index.data(ChartRows::NameRole).toString());
     painter->setPen(QColor(FrameStyle::MenuGrey));
     painter->setFont(pixelFont(14));
-    painter->drawText(textRow, Qt::AlignRight | Qt::AlignVCenter, index.data(CountRole).toString());
-    const int barLength = this->barLength(index.data(ImageWidthRole).toInt(), r.width());
+    painter->drawText(textRow, Qt::AlignRight | Qt::AlignVCenter,
+                      index.data(ChartRows::CountRole).toString());
+    const int barLength = this->barLength(index.data(ChartRows::ImageWidthRole).toInt(), r.width());
     if (barLength > 0) {
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);

@@ -8,12 +8,10 @@ class QAbstractItemModel;
 
 // A report row, 70 high: the entry's name (nameLabel) and average as received (countLabel), and
 // the bar (colorImageView) from 23 points in, imageWidth points long. A bar keeps its colour
-// until the rows are reloaded, when every row draws a fresh one.
+// until the rows are reloaded, when every row draws a fresh one. It paints ChartRows' roles.
 class ChartListCell : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    // The parts of a row, as roles of the report model.
-    enum Role { NameRole = Qt::UserRole + 1, CountRole, ImageWidthRole };
     static constexpr int RowHeight = 70;
 
     // `model` is the model the view shows: its resets renew the colours.

@@ -32,23 +32,7 @@ ChartListVC::ChartListVC(int listType, QWidget *parent)
     m_ui->setupUi(this);
     StyleTokens::expandTree(this);
     m_ui->flowerImageView->setPixmap(Assets::pixmap(QStringLiteral("flower_icon"), {16, 16}));
-    m_rows = new PagedRows<ChartListModel>(
-        [](const ChartListModel &row, int role) -> QVariant {
-            switch (role) {
-            case ChartListCell::NameRole:
-            case Qt::AccessibleTextRole:
-                return row.Name.value_or(QString());
-            case ChartListCell::CountRole:
-                return row.AverageFlower.value_or(QString());
-            case ChartListCell::ImageWidthRole:
-                return row.imageWidth;
-            default:
-                return {};
-            }
-        },
-        this);
-    // A report comes in one answer.
-    m_rows->setSinglePage(true);
+    m_rows = new ChartRows(this);
     m_rows->setPageRequest([this](int page, int) {
         ProgressHud::show();
         QPointer<ChartListVC> self(this);

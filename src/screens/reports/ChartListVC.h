@@ -3,6 +3,7 @@
 #include "BasicVC.h"
 #include "ChartBars.h"
 #include "ChartDropDownMenu.h"
+#include "ChartRows.h"
 #include "LoadMoreFooter.h"
 #include "PagedRows.h"
 #include "RefreshHeader.h"
@@ -88,7 +89,7 @@ private:
     QList<CityListModel> m_cities;
     qint64 m_currentData1Index = 0;
     qint64 m_currentData2Index = 0;
-    PagedRows<ChartListModel> *m_rows;
+    ChartRows *m_rows;
     ChartDropDownMenu *m_menu = nullptr;
     ChartListCell *m_cell = nullptr;
     QString m_answerAverage;

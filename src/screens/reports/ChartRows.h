@@ -1,0 +1,44 @@
+#pragma once
+
+#include "LoadMoreFooter.h"
+#include "PagedRows.h"
+#include "RefreshHeader.h"
+#include "records/ContentRecords.h"
+
+// The rows of a report, in the parts ChartListCell paints. Single-page: a report comes in one
+// answer.
+class ChartRows : public PagedRows<ChartListModel> {
+public:
+    enum Role {
+        NameRole = Qt::UserRole + 1, // nameLabel
+        CountRole,                   // countLabel: the average as received
+        ImageWidthRole,              // colorImageView's length in points
+    };
+
+    explicit ChartRows(QObject *parent = nullptr)
+        : PagedRows<ChartListModel>({}, parent) {
+        setSinglePage(true);
+    }
+
+    QHash<int, QByteArray> roleNames() const override {
+        QHash<int, QByteArray> names = PagedRows<ChartListModel>::roleNames();
+        names.insert(
+            {{NameRole, "nameLabel"}, {CountRole, "countLabel"}, {ImageWidthRole, "imageWidth"}});
+        return names;
+    }
+
+protected:
+    QVariant rowData(const ChartListModel &row, int role) const override {
+        switch (role) {
+        case NameRole:
+        case Qt::AccessibleTextRole:
+            return row.Name.value_or(QString());
+        case CountRole:
+            return row.AverageFlower.value_or(QString());
+        case ImageWidthRole:
+            return row.imageWidth;
+        default:
+            return {};
+        }
+    }
+};
