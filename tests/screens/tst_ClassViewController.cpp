@@ -61,14 +61,7 @@ class tst_ClassViewController : public QObject {
         return answer("list", list);
     }
 
-    QList<StubHttpServer::Recorded> detailRequests() const {
-        QList<StubHttpServer::Recorded> found;
-        for (const auto &r : m_server.requests()) {
-            if (r.path == DetailPath)
-                found << r;
-        }
-        return found;
-    }
+    auto detailRequests() const { return m_server.requestsTo(DetailPath); }
     // classId and type of the last roster request.
     QPair<QString, QString> lastDetail() const {
         const auto form = detailRequests().value(detailRequests().size() - 1).form();
@@ -81,7 +74,7 @@ class tst_ClassViewController : public QObject {
     // At least n: the network layer may send a POST again when its connection dropped.
     void waitForDetails(int n) {
         QTRY_VERIFY(detailRequests().size() >= n);
-        QTRY_VERIFY(!ProgressHud::isVisible());
+        m_fixture.settle();
     }
     // A (refused) request sent now arrives after any that the steps before would have sent.
     void nothingSentSince(int before) {
@@ -266,7 +259,7 @@ private slots:
     void failedRosterKeepsTheList_data() {
         QTest::addColumn<StubHttpServer::Answer>("answer");
         QTest::addColumn<QString>("toast");
-        QTest::newRow("refused") << Answer::json(R"({"result":0,"msg":"班级不存在"})")
+        QTest::newRow("refused") << Answer::json(StubAnswers::refused("班级不存在"))
                                  << "班级不存在";
         QTest::newRow("dropped") << Answer::dropped() << "无网络连接";
     }
@@ -297,7 +290,7 @@ private slots:
     // A quick refusal for a load that a newer one overtook ends no spinner and shows no toast;
     // the rows by name get no badges while the roster by level is on its way.
     void supersededLoadEndsNothing() {
-        m_server.queueAnswer(DetailPath, {.body = R"({"result":0,"msg":"旧"})", .delayMs = 100});
+        m_server.queueAnswer(DetailPath, {.body = StubAnswers::refused("旧"), .delayMs = 100});
         m_server.queueAnswer(DetailPath, {.body = pupils(2), .delayMs = 1000});
         QTest::keyClick(m_roster->tableView(), Qt::Key_F5);
         tapColumn(1);
@@ -308,7 +301,7 @@ private slots:
     }
 
     void failedClassListLeavesTheTitle() {
-        m_server.setAnswer(ClassPath, Answer::json(R"({"result":0,"msg":"无"})"));
+        m_server.setAnswer(ClassPath, Answer::json(StubAnswers::refused("无")));
         open();
         QTRY_COMPARE(Toast::currentText(), QStringLiteral("无"));
         QCOMPARE(m_roster->headTitleLabel()->text(), QStringLiteral("我的班级"));
