@@ -81,7 +81,7 @@ class tst_ClassDetailVC : public QObject {
     // Waits until `n` requests were received and their answers handled.
     void settle(int n) {
         QTRY_COMPARE(m_server.requests().size(), n);
-        QTRY_VERIFY(!ProgressHud::isVisible());
+        m_fixture.settle();
     }
     QHash<QString, QString> form(int i) { return m_server.requests().value(i).form(); }
     // Outlets by the names the scripted driver uses.
@@ -114,7 +114,7 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, path);
         QFETCH(QString, fields);
-        m_server.setAnswer(path, Answer::json(R"({"result":1})"));
+        m_server.setAnswer(path, Answer::json(StubAnswers::ok()));
         openGrid(ClassDetailListVC::ListType(mode));
         QVERIFY(ProgressHud::isVisible());
         settle(1);
@@ -132,7 +132,7 @@ private slots:
         QTest::newRow("result 1 appends") << Answer::json(page(books(4, 100))) << 13 << 2 << "";
         QTest::newRow("empty page still counts") << Answer::json(page({})) << 9 << 2 << "";
         QTest::newRow("refusal keeps the page")
-            << Answer::json(R"({"result":0,"msg":"暂无权限"})") << 9 << 1 << "暂无权限";
+            << Answer::json(StubAnswers::refused("暂无权限")) << 9 << 1 << "暂无权限";
         // A 500 rather than a dropped connection: the network layer may resend a dropped POST.
         QTest::newRow("transport failure keeps the page")
             << Answer::json("{}", 500) << 9 << 1 << "无网络连接";
