@@ -26,12 +26,12 @@
 #include "NavigationController.h"
 #include "books/BookListVC.h"
 #include "books/BookSearchVC.h"
-#include "common/BookCollectionCell.h"
-#include "common/BookGridRows.h"
-#include "common/ClassDetailListVC.h"
 #include "classes/ClassListCell.h"
 #include "classes/ClassViewController.h"
 #include "classes/StudentRows.h"
+#include "common/BookCollectionCell.h"
+#include "common/BookGridRows.h"
+#include "common/ClassDetailListVC.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -462,9 +462,9 @@ void searchTimings(const QString &query) {
         search->searchCollectionView()->viewport()->repaint();
         onScreen.push_back(timer.nsecsElapsed() / 1e6);
         QObject::disconnect(connection);
-        if (!ok || search->bookListArray().size() != PageRows) {
+        if (!ok || search->rows()->rows().size() != PageRows) {
             std::printf("  search: %lld books after Enter, not %d; skipped\n",
-                        qint64(search->bookListArray().size()), PageRows);
+                        qint64(search->rows()->rows().size()), PageRows);
             return;
         }
         if (run == 0) {

@@ -23,9 +23,7 @@ constexpr int WheelPerPage = 120;
 
 GuideViewController::GuideViewController(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::GuideViewController>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::GuideViewController>(this)) {
     setFocusPolicy(Qt::StrongFocus);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 #include <QStringList>
 
@@ -16,5 +18,14 @@ QString expand(const QString &sheet, QStringList *unknown = nullptr);
 
 // Expands the style sheets of `root` and of every widget inside it, once, before they are shown.
 void expandTree(QWidget *root);
+
+// A Designer form built on `host` with its colour names expanded: the first lines of every
+// screen's constructor, so none of them can forget the expansion.
+template <class Form, class Host> std::unique_ptr<Form> makeForm(Host *host) {
+    auto form = std::make_unique<Form>();
+    form->setupUi(host);
+    expandTree(host);
+    return form;
+}
 
 } // namespace StyleTokens

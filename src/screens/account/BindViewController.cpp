@@ -8,19 +8,11 @@
 
 BindViewController::BindViewController(QWidget *parent)
     : VerificationCodeVC(parent)
-    , m_ui(std::make_unique<Ui::BindViewController>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
-    adoptForm(m_ui->phoneTextField, m_ui->verfyTextField, m_ui->verificationBtn,
-              m_ui->confirmButton);
+    , m_ui(StyleTokens::makeForm<Ui::BindViewController>(this)) {
+    adoptForm(*m_ui, QStringLiteral("绑定手机"));
 }
 
 BindViewController::~BindViewController() = default;
-
-void BindViewController::viewDidLoad() {
-    VerificationCodeVC::viewDidLoad();
-    setTitle(QStringLiteral("绑定手机"));
-}
 
 void BindViewController::requestCode(const QString &phone) {
     requestSendVerification(phone, 0);

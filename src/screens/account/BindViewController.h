@@ -22,7 +22,6 @@ public:
     void requestTheLinkLoginTypeWithMobileNum();
 
 protected:
-    void viewDidLoad() override;
     void requestCode(const QString &phone) override;
 
 private:

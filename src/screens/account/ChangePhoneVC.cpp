@@ -11,19 +11,11 @@
 
 ChangePhoneVC::ChangePhoneVC(QWidget *parent)
     : VerificationCodeVC(parent)
-    , m_ui(std::make_unique<Ui::ChangePhoneVC>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
-    adoptForm(m_ui->phoneTextField, m_ui->verfyTextField, m_ui->verificationBtn,
-              m_ui->confirmButton);
+    , m_ui(StyleTokens::makeForm<Ui::ChangePhoneVC>(this)) {
+    adoptForm(*m_ui, QStringLiteral("修改手机号"));
 }
 
 ChangePhoneVC::~ChangePhoneVC() = default;
-
-void ChangePhoneVC::viewDidLoad() {
-    VerificationCodeVC::viewDidLoad();
-    setTitle(QStringLiteral("修改手机号"));
-}
 
 std::optional<QString> ChangePhoneVC::checkNotBound(const QString &phone) {
     const LoginRsp &current = LoginRsp::shareRsp();

@@ -24,7 +24,6 @@ public:
     void requestTheLinkLoginTypeWithMobileNum();
 
 protected:
-    void viewDidLoad() override;
     std::optional<QString> checkCodeRecipient(const QString &phone) const override;
     void requestCode(const QString &phone) override;
 

@@ -13,9 +13,7 @@
 
 ChangePwdVC::ChangePwdVC(QWidget *parent)
     : NewPasswordVC(parent)
-    , m_ui(std::make_unique<Ui::ChangePwdVC>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::ChangePwdVC>(this)) {
     adoptForm({m_ui->oldTextField, m_ui->pwdTextField, m_ui->againTextField}, m_ui->confirmButton);
 }
 

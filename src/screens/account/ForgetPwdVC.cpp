@@ -9,19 +9,11 @@
 
 ForgetPwdVC::ForgetPwdVC(QWidget *parent)
     : VerificationCodeVC(parent)
-    , m_ui(std::make_unique<Ui::ForgetPwdVC>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
-    adoptForm(m_ui->phoneTextField, m_ui->verfyTextField, m_ui->verificationBtn,
-              m_ui->confirmButton);
+    , m_ui(StyleTokens::makeForm<Ui::ForgetPwdVC>(this)) {
+    adoptForm(*m_ui, QStringLiteral("忘记密码"));
 }
 
 ForgetPwdVC::~ForgetPwdVC() = default;
-
-void ForgetPwdVC::viewDidLoad() {
-    VerificationCodeVC::viewDidLoad();
-    setTitle(QStringLiteral("忘记密码"));
-}
 
 void ForgetPwdVC::requestCode(const QString &phone) {
     GetPasswordForgetReq request;

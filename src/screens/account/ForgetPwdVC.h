@@ -25,7 +25,6 @@ public:
     qint64 uid() const { return m_uid; }
 
 protected:
-    void viewDidLoad() override;
     void requestCode(const QString &phone) override;
 
 private:

@@ -20,9 +20,7 @@ Q_LOGGING_CATEGORY(lcLogin, "teacher.login")
 
 LoginViewController::LoginViewController(QWidget *parent)
     : InputVC(parent)
-    , m_ui(std::make_unique<Ui::LoginViewController>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::LoginViewController>(this)) {
     for (QPushButton *button : {m_ui->loginButton, m_ui->forgetButton})
         connect(button, &QPushButton::clicked, this, [this, button] { btnClickAction(button); });
 }

@@ -9,9 +9,7 @@
 
 ResetPwdVC::ResetPwdVC(QWidget *parent)
     : NewPasswordVC(parent)
-    , m_ui(std::make_unique<Ui::ResetPwdVC>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::ResetPwdVC>(this)) {
     adoptForm({m_ui->pwdTextField, m_ui->againTextField}, m_ui->confirmButton);
 }
 

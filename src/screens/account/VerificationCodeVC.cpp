@@ -32,6 +32,11 @@ void VerificationCodeVC::adoptForm(QLineEdit *phone, QLineEdit *code, QPushButto
     codeButton->setAccessibleDescription(codeButton->text());
 }
 
+void VerificationCodeVC::viewDidLoad() {
+    InputVC::viewDidLoad();
+    setTitle(m_title);
+}
+
 void VerificationCodeVC::btnClickAction(QAbstractButton *sender) {
     if (!sender)
         return;

@@ -47,9 +47,16 @@ public:
 protected:
     explicit VerificationCodeVC(QWidget *parent = nullptr);
 
-    // Called by the subclass right after setupUi with the form's outlets.
+    // Called by the subclass right after its form is built: the form's outlets and the title
+    // the screen shows once loaded.
+    template <class Form> void adoptForm(const Form &form, const QString &title) {
+        m_title = title;
+        adoptForm(form.phoneTextField, form.verfyTextField, form.verificationBtn,
+                  form.confirmButton);
+    }
     void adoptForm(QLineEdit *phone, QLineEdit *code, QPushButton *codeButton,
                    QPushButton *confirm);
+    void viewDidLoad() override;
     // The number's rules, the code's, then `last` (a rule the screen adds); the first broken one
     // is shown.
     bool phoneAndCodePass(std::optional<QString> last = std::nullopt) const;
@@ -91,6 +98,7 @@ private:
     QPointer<QPushButton> m_verificationBtn;
     QPointer<QPushButton> m_confirmButton;
     QString m_firstCodeTitle;
+    QString m_title;
     quint64 m_verTimeLimit = 0;
     QPointer<TickSource> m_verTimer;
 };

@@ -50,10 +50,8 @@ AnswerHandler<Rsp> collectAnswer(QObject *screen, std::function<void()> done,
 
 BookDetailVC::BookDetailVC(qint64 bookId, QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::BookDetailVC>())
+    , m_ui(StyleTokens::makeForm<Ui::BookDetailVC>(this))
     , m_bookId(bookId) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
     const QList<std::pair<QLabel *, const char *>> icons{
         {m_ui->flowerIcon, "flower_icon"},
         {m_ui->zanIcon, "book_comment_zan_normal"},

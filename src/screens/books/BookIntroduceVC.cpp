@@ -5,9 +5,7 @@
 
 BookIntroduceVC::BookIntroduceVC(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::BookIntroduceVC>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::BookIntroduceVC>(this)) {
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);

@@ -23,9 +23,7 @@ constexpr QSizeF SearchButtonSize(20, 20);
 
 BookListVC::BookListVC(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::BookListVC>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::BookListVC>(this)) {
     m_grid = new BookStoreGrid(this, m_ui->collectionView, tr("书城的书"), false);
     rows()->setPageRequest([this](int page, int) { getBookListActionWithPageIndex(page); });
 }
@@ -158,18 +156,6 @@ const BookSortModel *BookListVC::selectedRow(qint64 column) const {
 
 qint64 BookListVC::numberOfColumnsInMenu(ChartDropDownMenu *) {
     return 3;
-}
-
-bool BookListVC::displayByCollectionViewInColumn(qint64) {
-    return false;
-}
-
-bool BookListVC::haveRightTableViewInColumn(qint64) {
-    return false;
-}
-
-double BookListVC::widthRatioOfLeftColumn(qint64) {
-    return 1.0;
 }
 
 std::optional<qint64> BookListVC::currentLeftSelectedRow(qint64 column) {

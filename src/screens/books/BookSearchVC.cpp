@@ -41,9 +41,7 @@ QString withoutBrokenPairs(const QString &text, int *cursor) {
 
 BookSearchVC::BookSearchVC(QWidget *parent)
     : InputVC(parent)
-    , m_ui(std::make_unique<Ui::BookSearchVC>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::BookSearchVC>(this)) {
     // The box is laid over the navigation bar, not into the screen.
     m_searchView = m_ui->searchView;
     m_ui->mainLayout->removeWidget(m_searchView);
@@ -85,10 +83,6 @@ BookSearchVC::~BookSearchVC() {
     // Still on the bar when the screen goes without disappearing (its stack went at once).
     if (m_searchView && m_searchView->parentWidget() != this)
         delete m_searchView;
-}
-
-const QList<BookGridItem> &BookSearchVC::bookListArray() const {
-    return m_grid->rows()->rows();
 }
 
 int BookSearchVC::pageIndex() const {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "InputVC.h"
 #include "BookGridRows.h"
+#include "InputVC.h"
 
 #include <QPointer>
 
@@ -28,7 +28,6 @@ public:
     explicit BookSearchVC(QWidget *parent = nullptr);
     ~BookSearchVC() override;
 
-    const QList<BookGridItem> &bookListArray() const;
     int pageIndex() const;
     BookGridRows *rows() const;
     QWidget *searchView() const;

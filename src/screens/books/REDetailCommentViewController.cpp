@@ -16,9 +16,7 @@
 
 REDetailCommentViewController::REDetailCommentViewController(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::REDetailCommentViewController>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::REDetailCommentViewController>(this)) {
     connect(m_ui->commonText, &QPlainTextEdit::textChanged, this,
             &REDetailCommentViewController::textDidChange);
     connect(m_ui->submitButton, &QPushButton::clicked, this,

@@ -21,9 +21,7 @@ QString borderColor() {
 
 ClassDetailVC::ClassDetailVC(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::ClassDetailVC>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::ClassDetailVC>(this)) {
     QLabel *head = m_ui->headImageView;
     head->setMask(QRegion(QRect(QPoint(0, 0), head->minimumSize()), QRegion::Ellipse));
     head->setPixmap(Assets::pixmap(PlaceholderHead, head->minimumSize()));

@@ -13,14 +13,8 @@ constexpr qreal SeparatorWidth = 0.5;
 
 // The title centred in the whole column, the triangle's edge a gap after it; a long title loses
 // its end.
-DropDownBarColumn::Look sortLook() {
-    DropDownBarColumn::Look look;
-    look.titlePixelSize = 14;
-    look.elision = Qt::ElideRight;
-    look.cutMargin = 23;
-    look.onFontLine = false;
-    return look;
-}
+const DropDownBarColumn::Look SortLook{
+    .titlePixelSize = 14, .elision = Qt::ElideRight, .cutMargin = 23, .onFontLine = false};
 } // namespace
 
 int ClassSortViewDataSource::numberOfColumnsInMenu(ClassSortView *) {
@@ -54,7 +48,7 @@ void ClassSortView::buildColumns() {
     ClassSortViewDataSource *source = dataSource();
     m_numOfMenu = source ? qMax(0, source->numberOfColumnsInMenu(this)) : 1;
     for (int i = 0; i < m_numOfMenu; ++i) {
-        auto *c = new DropDownBarColumn(sortLook(), this);
+        auto *c = new DropDownBarColumn(SortLook, this);
         c->setObjectName(QStringLiteral("column%1").arg(i));
         c->setTitle(source ? source->menuTitleForColumn(this, i) : QString());
         c->show();

@@ -25,9 +25,7 @@ constexpr QSize TitleViewSize(200, 30);
 
 ClassViewController::ClassViewController(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::ClassViewController>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::ClassViewController>(this)) {
     // The title view lives in the navigation bar, not in the screen.
     m_ui->rosterLayout->removeWidget(m_ui->headTitleButton);
     m_ui->headTitleButton->setFixedSize(TitleViewSize);

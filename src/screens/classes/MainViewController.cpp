@@ -28,9 +28,7 @@ const char *const ClassLineName = "classLine";
 
 MainViewController::MainViewController(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::MainViewController>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::MainViewController>(this)) {
     const QList<std::pair<QPushButton *, ButtonTag>> buttons{{m_ui->classBtn, ClassTag},
                                                              {m_ui->gradeBtn, GradeTag},
                                                              {m_ui->collectBtn, CollectTag},

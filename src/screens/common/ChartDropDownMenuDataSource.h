@@ -24,13 +24,20 @@ public:
         Q_UNUSED(column)
         return false;
     }
-    virtual bool haveRightTableViewInColumn(qint64 column) = 0;
+    // Most menus are one list a column; a two-level menu answers true and shares the width.
+    virtual bool haveRightTableViewInColumn(qint64 column) {
+        Q_UNUSED(column)
+        return false;
+    }
     // Nothing answered: the menu keeps the row it had.
     virtual std::optional<qint64> currentLeftSelectedRow(qint64 column) {
         Q_UNUSED(column)
         return std::nullopt;
     }
-    virtual double widthRatioOfLeftColumn(qint64 column) = 0;
+    virtual double widthRatioOfLeftColumn(qint64 column) {
+        Q_UNUSED(column)
+        return 1.0;
+    }
     virtual qint64 menuNumberOfRowsInColumn(ChartDropDownMenu *menu, qint64 column,
                                             qint64 leftOrRight, qint64 leftRow) {
         Q_UNUSED(menu)

@@ -3,18 +3,11 @@
 #include "ChartDropDownMenu.h"
 
 namespace {
-DropDownBarColumn::Look chartLook() {
-    DropDownBarColumn::Look look;
-    look.titlePixelSize = 13;
-    look.elision = Qt::ElideMiddle;
-    look.cutMargin = 25;
-    look.onFontLine = true;
-    look.turnMs = ChartDropDownMenu::RotateMs;
-    return look;
-}
+// The defaults, turning its triangle as the menu opens.
+const DropDownBarColumn::Look ChartLook{.turnMs = ChartDropDownMenu::RotateMs};
 } // namespace
 
 ChartMenuColumn::ChartMenuColumn(QWidget *parent)
-    : DropDownBarColumn(chartLook(), parent) {
+    : DropDownBarColumn(ChartLook, parent) {
     backgroundColor = ChartDropDownMenu::RestingColor;
 }

@@ -5,6 +5,7 @@
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "ScreenLinks.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "ui_ClassDetailListVC.h"
 
@@ -22,10 +23,9 @@ ViewController *ClassDetailListVC::makeBookDetail(qint64 bookId) {
 
 ClassDetailListVC::ClassDetailListVC(ListType listType, QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::ClassDetailListVC>())
+    , m_ui(StyleTokens::makeForm<Ui::ClassDetailListVC>(this))
     , m_listType(listType)
     , m_rows(new BookGridRows(this)) {
-    m_ui->setupUi(this);
     m_rows->setPageSize(PageSize);
 }
 

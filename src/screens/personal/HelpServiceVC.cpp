@@ -12,10 +12,7 @@ Q_LOGGING_CATEGORY(lcHelp, "teacher.help")
 
 HelpServiceVC::HelpServiceVC(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::HelpServiceVC>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
-}
+    , m_ui(StyleTokens::makeForm<Ui::HelpServiceVC>(this)) {}
 
 HelpServiceVC::~HelpServiceVC() = default;
 

@@ -4,6 +4,7 @@
 #include "ClassDetailListVC.h"
 #include "ListActions.h"
 #include "NotificationCenter.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "records/AccountRecords.h"
 #include "ui_MyCollectionVC.h"
@@ -12,10 +13,8 @@
 
 MyCollectionVC::MyCollectionVC(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::MyCollectionVC>())
-    , m_rows(new BookGridRows(this)) {
-    m_ui->setupUi(this);
-}
+    , m_ui(StyleTokens::makeForm<Ui::MyCollectionVC>(this))
+    , m_rows(new BookGridRows(this)) {}
 
 MyCollectionVC::~MyCollectionVC() = default;
 

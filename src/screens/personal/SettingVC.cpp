@@ -16,9 +16,7 @@ Q_LOGGING_CATEGORY(lcSignOut, "teacher.signout")
 
 SettingVC::SettingVC(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::SettingVC>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::SettingVC>(this)) {
     connect(m_ui->loginOutButton, &QPushButton::clicked, this, [] { loginOutAction(); });
 }
 

@@ -29,11 +29,9 @@ const QString UserDetailVC::NotModifiableSuffix = QStringLiteral("(不可修改)
 
 UserDetailVC::UserDetailVC(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::UserDetailVC>())
+    , m_ui(StyleTokens::makeForm<Ui::UserDetailVC>(this))
     , m_classRows(new UserClassRows(this))
     , m_pickRows(new UserClassRows(this)) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
     for (QWidget *panel :
          {m_ui->userHeadView, m_ui->userFootView, m_ui->userGradeView, m_ui->pickerBar})
         panel->setAttribute(Qt::WA_StyledBackground);

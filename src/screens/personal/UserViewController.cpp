@@ -23,9 +23,7 @@ Q_LOGGING_CATEGORY(lcPersonal, "teacher.personal")
 
 UserViewController::UserViewController(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::UserViewController>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::UserViewController>(this)) {
     // The photo is part of the button: the whole round area takes the click.
     m_ui->headImageView->setAttribute(Qt::WA_TransparentForMouseEvents);
     connect(m_ui->headImageButton, &QPushButton::clicked, this, [this] { choosePicAction(); });

@@ -45,9 +45,7 @@ public:
 
 GradeDetailVC::GradeDetailVC(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::GradeDetailVC>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::GradeDetailVC>(this)) {
     m_rightButton = m_ui->rightButton;
     m_rightButton->installEventFilter(new KeyboardFocusMark(m_rightButton));
     connect(m_ui->rightButton, &QPushButton::clicked, this,

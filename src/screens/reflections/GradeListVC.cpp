@@ -9,15 +9,15 @@
 #include "NavigationController.h"
 #include "NotificationCenter.h"
 #include "RefreshHeader.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "ui_GradeListVC.h"
 
 GradeListVC::GradeListVC(int gradeListType, QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::GradeListVC>())
+    , m_ui(StyleTokens::makeForm<Ui::GradeListVC>(this))
     , m_listType(gradeListType)
     , m_rows(new FeelRows(this)) {
-    m_ui->setupUi(this);
     setObjectName(QStringLiteral("GradeListVC%1").arg(gradeListType));
 }
 

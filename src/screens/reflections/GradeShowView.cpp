@@ -12,9 +12,7 @@ constexpr qreal CornerRadius = 3;
 
 GradeShowView::GradeShowView(QWidget *parent)
     : QWidget(parent)
-    , m_ui(std::make_unique<Ui::GradeShowView>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::GradeShowView>(this)) {
     for (QPushButton *button : gradeButtons())
         TextRules::setSelectedNormal(button, button == m_ui->excellectBtn);
 }

@@ -9,9 +9,7 @@
 
 GradeViewController::GradeViewController(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::GradeViewController>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
+    , m_ui(StyleTokens::makeForm<Ui::GradeViewController>(this)) {
     setHidesBottomBarWhenPushed(true);
 }
 

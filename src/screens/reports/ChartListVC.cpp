@@ -27,10 +27,8 @@ const UserInfo &teacher() {
 
 ChartListVC::ChartListVC(int listType, QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::ChartListVC>())
+    , m_ui(StyleTokens::makeForm<Ui::ChartListVC>(this))
     , m_listType(std::clamp(listType, int(GradeList), int(RegionList))) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
     m_ui->flowerImageView->setPixmap(Assets::pixmap(QStringLiteral("flower_icon"), {16, 16}));
     m_rows = new ChartRows(this);
     m_rows->setPageRequest([this](int page, int) {
@@ -193,18 +191,6 @@ void ChartListVC::resizeEvent(QResizeEvent *event) {
 
 qint64 ChartListVC::numberOfColumnsInMenu(ChartDropDownMenu *) {
     return 2;
-}
-
-bool ChartListVC::displayByCollectionViewInColumn(qint64) {
-    return false;
-}
-
-bool ChartListVC::haveRightTableViewInColumn(qint64) {
-    return false;
-}
-
-double ChartListVC::widthRatioOfLeftColumn(qint64) {
-    return 1.0;
 }
 
 std::optional<qint64> ChartListVC::currentLeftSelectedRow(qint64 column) {

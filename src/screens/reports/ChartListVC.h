@@ -58,10 +58,7 @@ public:
     // The menu's data source and delegate.
     qint64 numberOfColumnsInMenu(ChartDropDownMenu *menu) override;
     QString menuTitleForColumn(ChartDropDownMenu *menu, qint64 column) override;
-    bool displayByCollectionViewInColumn(qint64 column) override;
-    bool haveRightTableViewInColumn(qint64 column) override;
     std::optional<qint64> currentLeftSelectedRow(qint64 column) override;
-    double widthRatioOfLeftColumn(qint64 column) override;
     qint64 menuNumberOfRowsInColumn(ChartDropDownMenu *menu, qint64 column, qint64 leftOrRight,
                                     qint64 leftRow) override;
     QString menuTitleForRowAtIndexPath(ChartDropDownMenu *menu,

@@ -10,10 +10,7 @@
 
 ChartViewController::ChartViewController(QWidget *parent)
     : BasicVC(parent)
-    , m_ui(std::make_unique<Ui::ChartViewController>()) {
-    m_ui->setupUi(this);
-    StyleTokens::expandTree(this);
-}
+    , m_ui(StyleTokens::makeForm<Ui::ChartViewController>(this)) {}
 
 ChartViewController::~ChartViewController() = default;
 
