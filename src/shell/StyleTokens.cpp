@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QWidget>
 
 namespace StyleTokens {
@@ -56,6 +57,7 @@ void expandTree(QWidget *root) {
         return;
     QList<QWidget *> widgets = root->findChildren<QWidget *>();
     widgets.prepend(root);
+    QList<QWidget *> changed;
     for (QWidget *w : std::as_const(widgets)) {
         const QString sheet = w->styleSheet();
         if (!sheet.contains(TokenStart))
@@ -63,9 +65,16 @@ void expandTree(QWidget *root) {
         QStringList unknown;
         const QString expanded = expand(sheet, &unknown);
         w->setStyleSheet(expanded);
+        changed.append(w);
         for (const QString &name : std::as_const(unknown))
             qCWarning(lcFrame) << "unknown colour name in the style sheet of" << w->objectName()
                                << ":" << name;
+    }
+    // Qt keeps what it made of a parent's unreadable sheet while a child's sheet is also
+    // replaced: the parent's border stayed undrawn. Polishing them again reads the new sheets.
+    for (QWidget *w : std::as_const(changed)) {
+        w->style()->unpolish(w);
+        w->style()->polish(w);
     }
 }
 
