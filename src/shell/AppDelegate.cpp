@@ -5,6 +5,7 @@
 #include "BaseAFHttpManager.h"
 #include "DeviceProfile.h"
 #include "GuideViewController.h"
+#include "HeldChanges.h"
 #include "LoginState.h"
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
@@ -86,6 +87,9 @@ bool AppDelegate::makeLoginStackRoot() {
     ViewController *stack = ScreenFactory::makeLoginStack();
     if (!stack)
         return false;
+    // Grades the teacher gave go out, and are answered, before the calls are cut.
+    HeldChanges::instance().sendBeforeLeaving();
+    HeldChanges::instance().forgetAccepted();
     // A late answer must not toast, take down the login screen's spinner or write anything once
     // the teacher has left the screens that asked.
     BaseAFHttpManager::abortPendingCalls();

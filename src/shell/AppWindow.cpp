@@ -1,6 +1,7 @@
 #include "AppWindow.h"
 
 #include "FrameStyle.h"
+#include "HeldChanges.h"
 #include "ViewController.h"
 
 namespace {
@@ -87,6 +88,12 @@ void AppWindow::showEvent(QShowEvent *event) {
         top->beginAppearanceTransition(true, false);
         top->endAppearanceTransition();
     }
+}
+
+void AppWindow::closeEvent(QCloseEvent *event) {
+    // Nothing the teacher graded goes with the window.
+    HeldChanges::instance().sendBeforeLeaving();
+    QWidget::closeEvent(event);
 }
 
 void AppWindow::resizeEvent(QResizeEvent *event) {

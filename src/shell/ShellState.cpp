@@ -1,5 +1,6 @@
 #include "ShellState.h"
 
+#include "HeldChanges.h"
 #include "KeyboardAvoidance.h"
 #include "NotificationCenter.h"
 #include "OverlayRegistry.h"
@@ -11,6 +12,7 @@
 namespace ShellState {
 
 void resetForTests() {
+    HeldChanges::instance().resetForTests();
     OverlayRegistry::instance().resetForTests();
     KeyboardAvoidance::setEnabled(false);
     KeyboardAvoidance::setToolbarEnabled(false);

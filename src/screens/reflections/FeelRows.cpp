@@ -1,10 +1,34 @@
 #include "FeelRows.h"
 
+#include "FrameStyle.h"
 #include "GradeVocabulary.h"
+#include "HeldChanges.h"
 
 FeelRows::FeelRows(QObject *parent)
     : PagedRows<GradeListModel>({}, parent) {
     setSinglePage(true);
+    connect(&HeldChanges::instance(), &HeldChanges::changed, this, [this](const QString &key) {
+        for (int row = 0; row < rowCount(); ++row) {
+            if (gradeKey(at(row).FeelId) == key)
+                emit dataChanged(index(row), index(row));
+        }
+    });
+}
+
+QString FeelRows::gradeKey(qint64 feelId) {
+    return QStringLiteral("feel:%1").arg(feelId);
+}
+
+bool FeelRows::isWaiting(int row) const {
+    return isValidRow(row) && data(index(row), WaitingRole).toBool();
+}
+
+int FeelRows::rowOfFeel(qint64 feelId) const {
+    for (int row = 0; row < rowCount(); ++row) {
+        if (at(row).FeelId == feelId)
+            return row;
+    }
+    return -1;
 }
 
 QHash<int, QByteArray> FeelRows::roleNames() const {
@@ -15,12 +39,22 @@ QHash<int, QByteArray> FeelRows::roleNames() const {
                   {TypeTextRole, "typeLabel"},
                   {TypeColorRole, "typeLabelColor"},
                   {TypeImageRole, "typeImageView"},
-                  {FeelIdRole, "FeelId"}});
+                  {FeelIdRole, "FeelId"},
+                  {PendingRole, "pending"},
+                  {WaitingRole, "waiting"}});
     return names;
 }
 
 QVariant FeelRows::rowData(const GradeListModel &record, int role) const {
-    const QString grade = record.FeelTypeStr.value_or(QString());
+    const HeldChanges &held = HeldChanges::instance();
+    const QString key = gradeKey(record.FeelId);
+    const HeldChanges::State state = held.state(key);
+    QString grade = record.FeelTypeStr.value_or(QString());
+    if (state != HeldChanges::State::None) {
+        if (const auto given = GradeVocabulary::byCode(held.value(key).toInt()))
+            grade = given->text;
+    }
+    const bool pending = state == HeldChanges::State::Held || state == HeldChanges::State::Sending;
     switch (role) {
     case BookNameRole:
         return QStringLiteral("《%1》").arg(record.BookName.value_or(QString()));
@@ -31,9 +65,13 @@ QVariant FeelRows::rowData(const GradeListModel &record, int role) const {
     case TypeTextRole:
         return grade;
     case TypeColorRole:
-        return GradeVocabulary::listColorFor(grade);
+        return pending ? QColor(FrameStyle::LightGrey) : GradeVocabulary::listColorFor(grade);
     case TypeImageRole:
-        return GradeVocabulary::listIconFor(grade);
+        return pending ? QString() : GradeVocabulary::listIconFor(grade);
+    case PendingRole:
+        return pending;
+    case WaitingRole:
+        return state == HeldChanges::State::None && grade == GradeVocabulary::WaitingText;
     case FeelIdRole:
         return record.FeelId;
     case Qt::DisplayRole:

@@ -64,6 +64,13 @@ protected:
         case Qt::Key_Escape:
             m_dialog->dismissAlertShow();
             break;
+        case Qt::Key_1:
+        case Qt::Key_2:
+        case Qt::Key_3:
+        case Qt::Key_4:
+            // The review desk's keys: they pick here, Enter still confirms.
+            m_dialog->pickWithKey(event->key() - Qt::Key_0);
+            break;
         default:
             QWidget::keyPressEvent(event);
         }
@@ -132,6 +139,13 @@ void GradeAlertView::gradeClickAction(QAbstractButton *sender) {
         TextRules::setSelectedNormal(button, button == sender);
     if (const auto grade = GradeVocabulary::byButtonTag(tagOf(sender)))
         m_resultType = grade->code;
+}
+
+void GradeAlertView::pickWithKey(int digit) {
+    for (QPushButton *button : std::as_const(m_gradeButtons)) {
+        if (tagOf(button) == digit - 1)
+            gradeClickAction(button);
+    }
 }
 
 void GradeAlertView::receiveGoodsAction() {

@@ -34,6 +34,8 @@ public:
     void show();
     // Selects the tapped grade button alone and takes its grade; an unknown tag changes nothing.
     void gradeClickAction(QAbstractButton *sender);
+    // Keys 1 to 4 pick the grades in the buttons' order.
+    void pickWithKey(int digit);
     // Hands the chosen code to the select block, then closes.
     void receiveGoodsAction();
     void dismissAlertShow();

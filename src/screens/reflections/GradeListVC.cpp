@@ -13,6 +13,8 @@
 #include "TeacherRequestManager.h"
 #include "ui_GradeListVC.h"
 
+#include <QKeyEvent>
+
 GradeListVC::GradeListVC(int gradeListType, QWidget *parent)
     : BasicVC(parent)
     , m_ui(StyleTokens::makeForm<Ui::GradeListVC>(this))
@@ -34,6 +36,8 @@ void GradeListVC::viewDidLoad() {
     list->setItemDelegate(new GradeListCell(list));
     ListActions::openRowsOnce(
         list, [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index); });
+    // After the row opener, so this filter sees Enter first.
+    list->installEventFilter(this);
 
     m_rows->setPageRequest([this](int page, int) {
         GetFeelListReq request;
@@ -61,7 +65,29 @@ void GradeListVC::getFeelListAction() {
     m_rows->refresh();
 }
 
+void GradeListVC::setWideMode(bool wide, std::function<void()> onEnter) {
+    m_wide = wide;
+    m_onEnter = std::move(onEnter);
+    m_ui->tableView->setSelectionMode(wide ? QAbstractItemView::ExtendedSelection
+                                           : QAbstractItemView::SingleSelection);
+}
+
+bool GradeListVC::eventFilter(QObject *watched, QEvent *event) {
+    if (m_wide && watched == m_ui->tableView && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (m_onEnter)
+                m_onEnter();
+            return true;
+        }
+    }
+    return BasicVC::eventFilter(watched, event);
+}
+
 void GradeListVC::tableViewDidSelectRowAtIndexPath(const QModelIndex &index) {
+    // Beside the desk a click only selects: the desk shows the row.
+    if (m_wide)
+        return;
     if (!index.isValid() || index.model() != m_rows || !m_rows->isValidRow(index.row()))
         return;
     const GradeListModel row = m_rows->at(index.row());

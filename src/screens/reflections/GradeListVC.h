@@ -6,6 +6,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 #include <memory>
 
 class FeelRows;
@@ -34,6 +36,11 @@ public:
     // Null until the list is first shown.
     RefreshHeader *refreshHeader() const;
 
+    // Beside the review desk: rows are selected (several with Shift/Ctrl) instead of opened,
+    // and Enter runs `onEnter`. Back to opening rows when false.
+    void setWideMode(bool wide, std::function<void()> onEnter = {});
+    bool isWideMode() const { return m_wide; }
+
     void getFeelListAction();
     // Opens the review of the row: grading mode for a reflection still "待批阅". A row that is
     // not there (the list was reloaded meanwhile) opens nothing.
@@ -41,10 +48,13 @@ public:
 
 protected:
     void viewDidLoad() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     std::unique_ptr<Ui::GradeListVC> m_ui;
     int m_listType;
     FeelRows *m_rows;
     LatestRequest m_loads;
+    bool m_wide = false;
+    std::function<void()> m_onEnter;
 };

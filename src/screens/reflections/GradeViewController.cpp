@@ -1,11 +1,15 @@
 #include "GradeViewController.h"
 
+#include "FeelRows.h"
 #include "GradeListVC.h"
+#include "ReviewDesk.h"
 #include "SegmentedControl.h"
 #include "StyleTokens.h"
 #include "ui_GradeViewController.h"
 
 #include <QGridLayout>
+#include <QListView>
+#include <QShortcut>
 
 GradeViewController::GradeViewController(QWidget *parent)
     : BasicVC(parent)
@@ -35,6 +39,11 @@ void GradeViewController::viewDidLoad() {
         m_children.append(child);
     }
     m_currentVC = m_children.first();
+    m_desk = new ReviewDesk(this);
+    m_desk->hide();
+    m_ui->childLayout->addWidget(m_desk, 0, 1);
+    addDeskKeys();
+    setWide(width() >= WideWidth);
     SegmentedControl *segment = makeTitleViewSegment(
         {QStringLiteral("全部"), QStringLiteral("待批阅"), QStringLiteral("已批阅")}, 0);
     segment->setObjectName(QStringLiteral("titleSegment"));
@@ -58,4 +67,43 @@ void GradeViewController::replaceController(GradeListVC *oldController,
     // Off screen the transition makes no appearance calls; the list still loads when chosen.
     newController->loadViewIfNeeded();
     m_currentVC = newController;
+    if (m_wide)
+        m_desk->setList(newController->tableView(), newController->gradeArray());
+}
+
+void GradeViewController::resizeEvent(QResizeEvent *event) {
+    BasicVC::resizeEvent(event);
+    if (m_desk && (width() >= WideWidth) != m_wide)
+        setWide(!m_wide);
+}
+
+void GradeViewController::setWide(bool wide) {
+    m_wide = wide;
+    for (GradeListVC *child : gradeListVCs()) {
+        child->setMaximumWidth(wide ? WideListWidth : QWIDGETSIZE_MAX);
+        child->setWideMode(wide, [this] { m_desk->openFirstPicture(); });
+    }
+    m_desk->setVisible(wide);
+    for (QShortcut *key : std::as_const(m_deskKeys))
+        key->setEnabled(wide);
+    // The selection is the list's: the desk picks it up again, whichever way the width went.
+    m_desk->setList(wide && m_currentVC ? m_currentVC->tableView() : nullptr,
+                    wide && m_currentVC ? m_currentVC->gradeArray() : nullptr);
+}
+
+void GradeViewController::addDeskKeys() {
+    const auto add = [this](const QKeySequence &sequence, std::function<void()> action) {
+        auto *key = new QShortcut(sequence, this);
+        key->setContext(Qt::WidgetWithChildrenShortcut);
+        key->setEnabled(false);
+        connect(key, &QShortcut::activated, this, std::move(action));
+        m_deskKeys.append(key);
+    };
+    for (int digit = 1; digit <= 4; ++digit)
+        add(QKeySequence(Qt::Key_0 + digit), [this, digit] { m_desk->gradeWithKey(digit); });
+    add(QKeySequence(Qt::Key_J), [this] { m_desk->moveBy(1); });
+    add(QKeySequence(Qt::Key_K), [this] { m_desk->moveBy(-1); });
+    add(QKeySequence(Qt::Key_Space), [this] { m_desk->pageText(1); });
+    add(QKeySequence(Qt::SHIFT | Qt::Key_Space), [this] { m_desk->pageText(-1); });
+    add(QKeySequence::Undo, [this] { m_desk->undoLast(); });
 }

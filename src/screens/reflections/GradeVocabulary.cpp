@@ -45,6 +45,10 @@ std::optional<Grade> byButtonTag(int tag) {
     return find([&](const Grade &g) { return g.buttonTag == tag; });
 }
 
+std::optional<Grade> byKey(int digit) {
+    return byButtonTag(digit - 1);
+}
+
 QString listIconFor(const QString &feelTypeStr) {
     const auto grade = byText(feelTypeStr);
     return grade ? grade->listIcon : QString();

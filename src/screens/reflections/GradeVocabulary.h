@@ -27,6 +27,8 @@ inline constexpr int DefaultCode = 4;
 std::optional<Grade> byText(const QString &feelTypeStr);
 std::optional<Grade> byCode(int code);
 std::optional<Grade> byButtonTag(int tag);
+// Keys 1 to 4 give the grades in the dialog's order: 1 excellent (code 4) … 4 fail (code 1).
+std::optional<Grade> byKey(int digit);
 
 // A row's icon: none for a text outside the four grades ("待批阅" among them).
 QString listIconFor(const QString &feelTypeStr);

@@ -1,0 +1,514 @@
+#include "ReviewDesk.h"
+
+#include "AlertView.h"
+#include "AnswerHandling.h"
+#include "FeelRows.h"
+#include "FrameStyle.h"
+#include "GradePost.h"
+#include "GradeVocabulary.h"
+#include "HeldChanges.h"
+#include "ImageLoader.h"
+#include "NotificationCenter.h"
+#include "PictureGrid.h"
+#include "TeacherRequestManager.h"
+#include "Toast.h"
+
+#include <QHBoxLayout>
+#include <QJsonArray>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int Margin = 24;
+constexpr int GradeButtonHeight = 40;
+
+QList<PictureItem> picturesOf(const FeelDetailRsp &detail) {
+    QList<PictureItem> items;
+    for (const QJsonValue &url : detail.ImgageUrlList.value_or(QJsonArray())) {
+        if (url.isString())
+            items.append(PictureItem{url.toString()});
+        if (items.size() >= PictureGrid::MaxPictures)
+            break;
+    }
+    return items;
+}
+
+QString gradeName(int code) {
+    const auto grade = GradeVocabulary::byCode(code);
+    return grade ? grade->text : QString();
+}
+} // namespace
+
+ReviewDesk::ReviewDesk(QWidget *parent)
+    : QWidget(parent) {
+    setObjectName(QStringLiteral("reviewDesk"));
+    setAccessibleName(QStringLiteral("读后感批阅"));
+    build();
+    connect(&HeldChanges::instance(), &HeldChanges::changed, this, &ReviewDesk::heldChanged);
+}
+
+void ReviewDesk::build() {
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(Margin, 16, Margin, 16);
+    outer->setSpacing(12);
+
+    m_progress = new QLabel(this);
+    m_progress->setObjectName(QStringLiteral("deskProgress"));
+    m_progress->setStyleSheet(
+        QStringLiteral("color: %1; font-size: 13px;").arg(QColor(FrameStyle::MutedGrey).name()));
+    outer->addWidget(m_progress);
+
+    m_page = new QWidget(this);
+    auto *page = new QVBoxLayout(m_page);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(12);
+    m_heading = new QLabel(m_page);
+    m_heading->setObjectName(QStringLiteral("deskHeading"));
+    m_heading->setStyleSheet(QStringLiteral("color: %1; font-size: 17px; font-weight: bold;")
+                                 .arg(QColor(FrameStyle::TitleColor).name()));
+    m_heading->setTextFormat(Qt::PlainText);
+    page->addWidget(m_heading);
+    m_text = new QTextBrowser(m_page);
+    m_text->setObjectName(QStringLiteral("deskText"));
+    m_text->setAccessibleName(QStringLiteral("读后感内容"));
+    m_text->setFrameShape(QFrame::NoFrame);
+    m_text->setStyleSheet(QStringLiteral("font-size: 16px; color: %1;")
+                              .arg(QColor(FrameStyle::SheetTextColor).name()));
+    page->addWidget(m_text, 1);
+    m_pictures = new PictureGrid(m_page);
+    m_pictures->setObjectName(QStringLiteral("deskPictures"));
+    page->addWidget(m_pictures);
+
+    m_gradeBar = new QWidget(m_page);
+    auto *grades = new QHBoxLayout(m_gradeBar);
+    grades->setContentsMargins(0, 0, 0, 0);
+    for (int digit = 1; digit <= 4; ++digit) {
+        const auto grade = GradeVocabulary::byKey(digit);
+        auto *button =
+            new QPushButton(QStringLiteral("%1  %2").arg(digit).arg(grade->text), m_gradeBar);
+        button->setObjectName(QStringLiteral("deskGrade%1").arg(digit));
+        button->setAccessibleName(grade->text);
+        button->setToolTip(QStringLiteral("按 %1 批为「%2」").arg(digit).arg(grade->text));
+        button->setMinimumHeight(GradeButtonHeight);
+        button->setFocusPolicy(Qt::TabFocus);
+        connect(button, &QPushButton::clicked, this, [this, digit] { gradeWithKey(digit); });
+        grades->addWidget(button);
+        m_gradeButtons.append(button);
+    }
+    page->addWidget(m_gradeBar);
+    m_gradeState = new QLabel(m_page);
+    m_gradeState->setObjectName(QStringLiteral("deskGradeState"));
+    m_gradeState->setStyleSheet(QStringLiteral("font-size: 15px;"));
+    page->addWidget(m_gradeState);
+    outer->addWidget(m_page, 1);
+
+    m_allDone = new QLabel(AllDoneText, this);
+    m_allDone->setObjectName(QStringLiteral("deskAllDone"));
+    m_allDone->setAlignment(Qt::AlignCenter);
+    m_allDone->setStyleSheet(
+        QStringLiteral("color: %1; font-size: 20px;").arg(QColor(FrameStyle::TitleColor).name()));
+    outer->addWidget(m_allDone, 1);
+
+    m_batchLine = new QLabel(this);
+    m_batchLine->setObjectName(QStringLiteral("deskBatchLine"));
+    m_batchLine->setWordWrap(true);
+    outer->addWidget(m_batchLine);
+
+    m_undoBar = new QWidget(this);
+    m_undoBar->setObjectName(QStringLiteral("undoBar"));
+    m_undoBar->setAutoFillBackground(true);
+    QPalette bar = m_undoBar->palette();
+    bar.setColor(QPalette::Window, QColor(FrameStyle::SelectionTint));
+    m_undoBar->setPalette(bar);
+    auto *undo = new QHBoxLayout(m_undoBar);
+    undo->setContentsMargins(12, 6, 6, 6);
+    m_undoText = new QLabel(m_undoBar);
+    m_undoText->setObjectName(QStringLiteral("undoText"));
+    undo->addWidget(m_undoText, 1);
+    m_undoButton = new QPushButton(QStringLiteral("撤销 Ctrl+Z"), m_undoBar);
+    m_undoButton->setObjectName(QStringLiteral("undoButton"));
+    m_undoButton->setAccessibleName(QStringLiteral("撤销"));
+    m_undoButton->setFocusPolicy(Qt::TabFocus);
+    connect(m_undoButton, &QPushButton::clicked, this, &ReviewDesk::undoLast);
+    undo->addWidget(m_undoButton);
+    outer->addWidget(m_undoBar);
+
+    m_page->hide();
+    m_batchLine->hide();
+    m_undoBar->hide();
+    updateProgress();
+}
+
+void ReviewDesk::setList(QListView *list, FeelRows *rows) {
+    for (const auto &connection : std::as_const(m_listConnections))
+        disconnect(connection);
+    m_listConnections.clear();
+    // Whatever was being fetched ahead belongs to the list left behind.
+    ++m_generation;
+    m_prefetching.clear();
+    m_list = list;
+    m_rows = rows;
+    m_shownFeelId = 0;
+    m_shownRow = -1;
+    if (list && rows && list->selectionModel()) {
+        m_listConnections << connect(list->selectionModel(), &QItemSelectionModel::currentChanged,
+                                     this, [this] { followSelection(); })
+                          << connect(rows, &QAbstractItemModel::modelAboutToBeReset, this,
+                                     &ReviewDesk::rememberSelection)
+                          << connect(rows, &QAbstractItemModel::modelReset, this,
+                                     &ReviewDesk::restoreSelection)
+                          << connect(rows, &QAbstractItemModel::dataChanged, this,
+                                     [this] { updateProgress(); });
+    }
+    followSelection();
+}
+
+void ReviewDesk::followSelection() {
+    const int row = m_list ? m_list->currentIndex().row() : -1;
+    show(row);
+}
+
+void ReviewDesk::show(int row) {
+    m_shownRow = row;
+    const bool valid = m_rows && m_rows->isValidRow(row);
+    m_shownFeelId = valid ? m_rows->at(row).FeelId : 0;
+    updateProgress();
+    if (!valid) {
+        m_page->hide();
+        m_allDone->setVisible(waitingCount() == 0);
+        return;
+    }
+    m_allDone->hide();
+    m_page->show();
+    const GradeListModel &record = m_rows->at(row);
+    m_heading->setText(QStringLiteral("%1 ·《%2》 · %3")
+                           .arg(record.RealName.value_or(QString()),
+                                record.BookName.value_or(QString()),
+                                record.CreateTimeStr.value_or(QString())));
+    showGradeState();
+    if (const auto it = m_details.constFind(m_shownFeelId); it != m_details.cend()) {
+        showDetail(*it);
+    } else {
+        m_text->clear();
+        m_pictures->setPictureItems({});
+        fetch(m_shownFeelId);
+    }
+    prefetchAfter(row);
+}
+
+void ReviewDesk::showDetail(const FeelDetailRsp &detail) {
+    m_text->setPlainText(detail.Content.value_or(QString()));
+    m_pictures->setPictureItems(picturesOf(detail));
+}
+
+void ReviewDesk::showGradeState() {
+    if (!m_rows || !m_rows->isValidRow(m_shownRow))
+        return;
+    const QModelIndex index = m_rows->index(m_shownRow);
+    const bool waiting = index.data(FeelRows::WaitingRole).toBool();
+    m_gradeBar->setVisible(waiting);
+    m_gradeState->setVisible(!waiting);
+    if (!waiting) {
+        const bool pending = index.data(FeelRows::PendingRole).toBool();
+        const QString grade = index.data(FeelRows::TypeTextRole).toString();
+        m_gradeState->setText(pending ? QStringLiteral("已批为「%1」，待发送").arg(grade)
+                                      : QStringLiteral("已批阅：%1").arg(grade));
+        m_gradeState->setStyleSheet(
+            QStringLiteral("font-size: 15px; color: %1;")
+                .arg(index.data(FeelRows::TypeColorRole).value<QColor>().name()));
+    }
+}
+
+void ReviewDesk::fetch(qint64 feelId) {
+    if (feelId == 0 || m_details.contains(feelId) || m_prefetching.contains(feelId))
+        return;
+    m_prefetching.insert(feelId);
+    GetSingleFeelReq request;
+    request.feelId = feelId;
+    const quint64 generation = m_generation;
+    const auto answer = AnswerHandler<GetSingleFeelRsp>(this)
+                            .onSuccess([this, feelId, generation](const GetSingleFeelRsp &rsp) {
+                                if (generation != m_generation)
+                                    return;
+                                m_prefetching.remove(feelId);
+                                keep(feelId, rsp.feel.value_or(FeelDetailRsp()));
+                            })
+                            .onRefusal([this, feelId, generation](const GetSingleFeelRsp &rsp) {
+                                if (generation != m_generation)
+                                    return;
+                                m_prefetching.remove(feelId);
+                                // Only the reflection in view speaks of its refusal; one fetched
+                                // ahead is quiet.
+                                if (feelId == m_shownFeelId)
+                                    AnswerHandling::showRefusal(rsp);
+                            })
+                            .onFailure([this, feelId, generation] {
+                                if (generation == m_generation)
+                                    m_prefetching.remove(feelId);
+                            });
+    TeacherRequestManager::request_GetSingleFeel_WithParams(request, answer.completion(),
+                                                            answer.failure());
+}
+
+void ReviewDesk::keep(qint64 feelId, const FeelDetailRsp &detail) {
+    m_details.insert(feelId, detail);
+    m_detailOrder.removeAll(feelId);
+    m_detailOrder.append(feelId);
+    while (m_detailOrder.size() > KeptDetails)
+        m_details.remove(m_detailOrder.takeFirst());
+    // The thumbnails too, at the size the grid asks for, so moving on draws them from memory.
+    const QSize drawn =
+        QSize(2 * PictureGrid::ThumbnailSide, 2 * PictureGrid::ThumbnailSide) * devicePixelRatioF();
+    const QList<PictureItem> pictures = picturesOf(detail);
+    for (int i = 0; i < qMin(int(pictures.size()), PictureGrid::MaxThumbnails); ++i)
+        ImageLoader::instance().fetch(
+            pictures.at(i).thumbnailUrl, this, [](const QPixmap &) {}, drawn);
+    if (feelId == m_shownFeelId)
+        showDetail(detail);
+}
+
+void ReviewDesk::prefetchAfter(int row) {
+    int from = row;
+    for (int n = 0; n < Prefetched; ++n) {
+        const int next = nextWaiting(from);
+        if (next < 0 || next == row)
+            return;
+        fetch(m_rows->at(next).FeelId);
+        from = next;
+    }
+}
+
+int ReviewDesk::nextWaiting(int after) const {
+    if (!m_rows)
+        return -1;
+    const int count = m_rows->rowCount();
+    // Onwards first, then from the top: the teacher works down the list.
+    for (int step = 1; step <= count; ++step) {
+        const int row = (after + step) % count;
+        if (row >= 0 && m_rows->isWaiting(row) && row != after)
+            return row;
+    }
+    return -1;
+}
+
+void ReviewDesk::selectRow(int row) {
+    if (!m_list || !m_list->selectionModel())
+        return;
+    if (!m_rows->isValidRow(row)) {
+        m_list->selectionModel()->clear();
+        show(-1);
+        return;
+    }
+    const QModelIndex index = m_rows->index(row);
+    m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_list->scrollTo(index);
+}
+
+void ReviewDesk::gradeWithKey(int digit) {
+    const auto grade = GradeVocabulary::byKey(digit);
+    if (!grade || !m_list || !m_rows || isBatchRunning())
+        return;
+    QList<qint64> waiting;
+    for (const QModelIndex &index : m_list->selectionModel()->selectedIndexes()) {
+        if (index.data(FeelRows::WaitingRole).toBool())
+            waiting.append(index.data(FeelRows::FeelIdRole).toLongLong());
+    }
+    if (waiting.size() > 1) {
+        const int code = grade->code;
+        QPointer<ReviewDesk> desk = this;
+        AlertView::show(
+            QString(),
+            QStringLiteral("将 %1 篇读后感批为「%2」？").arg(waiting.size()).arg(grade->text),
+            {QStringLiteral("取消"), QStringLiteral("确定")}, [desk, waiting, code](int button) {
+                if (desk && button == 1)
+                    desk->runBatch(waiting, code);
+            });
+        return;
+    }
+    const int row = m_list->currentIndex().row();
+    // Graded elsewhere, reloaded, or held already: the key sends nothing.
+    if (!m_rows->isWaiting(row))
+        return;
+    const qint64 feelId = m_rows->at(row).FeelId;
+    m_gradedHere.insert(feelId);
+    GradePost::hold(feelId, grade->code);
+    selectRow(nextWaiting(row));
+}
+
+void ReviewDesk::undoLast() {
+    const auto last = HeldChanges::instance().lastHeld();
+    if (!last)
+        return;
+    HeldChanges::instance().takeBackLast();
+    const qint64 feelId = last->first.section(QLatin1Char(':'), 1).toLongLong();
+    m_gradedHere.remove(feelId);
+    if (m_rows)
+        selectRow(m_rows->rowOfFeel(feelId));
+}
+
+void ReviewDesk::moveBy(int step) {
+    if (!m_list || !m_rows || m_rows->rowCount() == 0)
+        return;
+    const int row = qBound(0, m_list->currentIndex().row() + step, m_rows->rowCount() - 1);
+    selectRow(row);
+}
+
+void ReviewDesk::pageText(int direction) {
+    QScrollBar *bar = m_text->verticalScrollBar();
+    bar->setValue(bar->value() + direction * bar->pageStep());
+}
+
+void ReviewDesk::openFirstPicture() {
+    if (m_page->isVisible())
+        m_pictures->openBrowserAt(0);
+}
+
+void ReviewDesk::heldChanged(const QString &key) {
+    if (key == FeelRows::gradeKey(m_shownFeelId))
+        showGradeState();
+    const auto last = HeldChanges::instance().lastHeld();
+    m_undoBar->setVisible(last.has_value());
+    if (last)
+        m_undoText->setText(QStringLiteral("已批为「%1」").arg(gradeName(last->second.toInt())));
+    // A refused grade is waiting again and no longer counts as graded here.
+    const qint64 feelId = key.section(QLatin1Char(':'), 1).toLongLong();
+    if (HeldChanges::instance().state(key) == HeldChanges::State::None)
+        m_gradedHere.remove(feelId);
+    updateProgress();
+}
+
+void ReviewDesk::rememberSelection() {
+    m_selectedBeforeReset.clear();
+    if (!m_list || !m_rows)
+        return;
+    for (const QModelIndex &index : m_list->selectionModel()->selectedIndexes())
+        m_selectedBeforeReset.append(index.data(FeelRows::FeelIdRole).toLongLong());
+    m_currentBeforeReset = m_shownFeelId;
+    m_currentRowBeforeReset = m_shownRow;
+}
+
+void ReviewDesk::restoreSelection() {
+    if (!m_list || !m_rows)
+        return;
+    // A reload keeps what the teacher had selected; a reflection that left the list (graded
+    // from the waiting list) hands over to the next waiting one from where it stood.
+    int current = m_rows->rowOfFeel(m_currentBeforeReset);
+    if (current < 0 && m_currentBeforeReset != 0)
+        current = nextWaiting(qMax(-1, m_currentRowBeforeReset - 1));
+    QItemSelection selection;
+    for (qint64 feelId : std::as_const(m_selectedBeforeReset)) {
+        const int row = m_rows->rowOfFeel(feelId);
+        if (row >= 0)
+            selection.select(m_rows->index(row), m_rows->index(row));
+    }
+    QItemSelectionModel *model = m_list->selectionModel();
+    if (current >= 0)
+        model->setCurrentIndex(m_rows->index(current), QItemSelectionModel::NoUpdate);
+    model->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (current >= 0 && selection.isEmpty())
+        model->select(m_rows->index(current), QItemSelectionModel::Select);
+    show(current);
+}
+
+void ReviewDesk::runBatch(const QList<qint64> &feelIds, int code) {
+    m_batchQueue = feelIds;
+    m_batchCode = code;
+    m_batchTotal = int(feelIds.size());
+    m_batchLeft = m_batchTotal;
+    m_batchFailed.clear();
+    m_batchWhy.clear();
+    m_batchAccepted = false;
+    m_batchLine->show();
+    pumpBatch();
+}
+
+void ReviewDesk::pumpBatch() {
+    const int inFlight = m_batchLeft - int(m_batchQueue.size());
+    m_batchLine->setText(
+        QStringLiteral("正在批阅 %1/%2 篇…").arg(m_batchTotal - m_batchLeft).arg(m_batchTotal));
+    for (int n = inFlight; n < BatchInFlight && !m_batchQueue.isEmpty(); ++n) {
+        const qint64 feelId = m_batchQueue.takeFirst();
+        m_gradedHere.insert(feelId);
+        QPointer<ReviewDesk> desk = this;
+        // One notification for the whole batch, when it ends: thirty reloads help nobody.
+        GradePost::send(
+            feelId, m_batchCode,
+            [desk, feelId](bool accepted, const QString &msg) {
+                if (!desk) {
+                    if (accepted)
+                        NotificationCenter::post(NOTIFICATION_UPDATE_GRADE);
+                    return;
+                }
+                desk->m_batchAccepted = desk->m_batchAccepted || accepted;
+                if (!accepted) {
+                    desk->m_gradedHere.remove(feelId);
+                    desk->m_batchFailed.append(feelId);
+                    const QString why = msg.isEmpty() ? QStringLiteral("无网络连接") : msg;
+                    if (!desk->m_batchWhy.contains(why))
+                        desk->m_batchWhy.append(why);
+                }
+                if (--desk->m_batchLeft == 0)
+                    desk->endBatch();
+                else
+                    desk->pumpBatch();
+            },
+            false);
+    }
+}
+
+void ReviewDesk::endBatch() {
+    const int failed = int(m_batchFailed.size());
+    m_batchLine->setText(failed == 0 ? QStringLiteral("已批阅 %1 篇").arg(m_batchTotal)
+                                     : QStringLiteral("%1 篇已批阅，%2 篇未能批阅：%3")
+                                           .arg(m_batchTotal - failed)
+                                           .arg(failed)
+                                           .arg(m_batchWhy.join(QStringLiteral("；"))));
+    // The reload keeps the selection: what failed stays selected and waiting.
+    if (m_list && m_rows) {
+        QItemSelection selection;
+        for (qint64 feelId : std::as_const(m_batchFailed)) {
+            const int row = m_rows->rowOfFeel(feelId);
+            if (row >= 0)
+                selection.select(m_rows->index(row), m_rows->index(row));
+        }
+        m_list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    }
+    if (m_batchAccepted)
+        NotificationCenter::post(NOTIFICATION_UPDATE_GRADE);
+    updateProgress();
+}
+
+int ReviewDesk::waitingCount() const {
+    if (!m_rows)
+        return 0;
+    int waiting = 0;
+    for (int row = 0; row < m_rows->rowCount(); ++row)
+        waiting += m_rows->isWaiting(row) ? 1 : 0;
+    return waiting;
+}
+
+int ReviewDesk::gradedThisSitting() const {
+    return int(m_gradedHere.size());
+}
+
+QString ReviewDesk::progressText() const {
+    return QStringLiteral("待批阅 %1 篇 · 本次已批 %2 篇")
+        .arg(waitingCount())
+        .arg(gradedThisSitting());
+}
+
+void ReviewDesk::updateProgress() {
+    m_progress->setText(progressText());
+    if (m_page && !m_page->isVisible())
+        m_allDone->setVisible(waitingCount() == 0 && m_rows);
+    emit progressChanged();
+}
