@@ -1,5 +1,6 @@
 #include "Driver.h"
 
+#include "HeldChanges.h"
 #include "ScriptRunner.h"
 #include "TickSource.h"
 #include "Tour.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTextStream>
@@ -19,6 +21,8 @@ const char *const kDemoPassword = "123456";
 // What the tour types as a verification code: the development service sends it when started with
 // --fixed-code 123456.
 const char *const kTourCode = "123456";
+
+constexpr int kLongestHoldMs = 60000;
 
 void say(const QString &line, bool failure) {
     QTextStream(failure ? stderr : stdout) << "teacher-client: " << line << "\n";
@@ -40,6 +44,22 @@ void Driver::addOptions(QCommandLineParser *parser) {
                                       "NN-Screen.png, NN-Screen.json and timings.json in the "
                                       "folder, then exit."),
                        QStringLiteral("dir")});
+    parser->addOption(
+        {QStringLiteral("size"),
+         QStringLiteral("Open the window at this size, e.g. 1280x800 (%1 to %2 wide, %3 to %4 "
+                        "high) instead of the device's; the device still decides the look.")
+             .arg(SmallestWindow.width())
+             .arg(LargestWindow.width())
+             .arg(SmallestWindow.height())
+             .arg(LargestWindow.height()),
+         QStringLiteral("WxH")});
+    parser->addOption({QStringLiteral("hold-ms"),
+                       QStringLiteral("How long a grade given with one key can be taken back "
+                                      "before it is sent, in milliseconds (0 to %1, default %2); "
+                                      "a script's wait lasts until held grades are answered.")
+                           .arg(kLongestHoldMs)
+                           .arg(HeldChanges::DefaultHoldMs),
+                       QStringLiteral("ms")});
     parser->addOption({QStringLiteral("user"),
                        QStringLiteral("The account the tour signs in with (default %1).")
                            .arg(QLatin1String(kDemoUser)),
@@ -55,7 +75,48 @@ void Driver::addOptions(QCommandLineParser *parser) {
                        QStringLiteral("code")});
 }
 
+std::optional<QSize> Driver::windowSizeOf(const QString &text) {
+    // At most five digits a side: no overflow reaches the bounds check.
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QSize size(match.captured(1).toInt(), match.captured(2).toInt());
+    if (size.width() < SmallestWindow.width() || size.width() > LargestWindow.width() ||
+        size.height() < SmallestWindow.height() || size.height() > LargestWindow.height())
+        return std::nullopt;
+    return size;
+}
+
 std::optional<int> Driver::readOptions(const QCommandLineParser &parser) {
+    if (parser.isSet(QStringLiteral("size"))) {
+        const QString text = parser.value(QStringLiteral("size"));
+        m_windowSize = windowSizeOf(text);
+        if (!m_windowSize) {
+            say(QStringLiteral("--size takes WIDTHxHEIGHT, %1 to %2 wide and %3 to %4 high "
+                               "(e.g. 1280x800), not \"%5\"")
+                    .arg(SmallestWindow.width())
+                    .arg(LargestWindow.width())
+                    .arg(SmallestWindow.height())
+                    .arg(LargestWindow.height())
+                    .arg(text),
+                true);
+            return 2;
+        }
+    }
+    if (parser.isSet(QStringLiteral("hold-ms"))) {
+        static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
+        const QString text = parser.value(QStringLiteral("hold-ms"));
+        if (!digits.match(text).hasMatch() || text.toInt() > kLongestHoldMs) {
+            say(QStringLiteral("--hold-ms takes milliseconds from 0 to %1, not \"%2\"")
+                    .arg(kLongestHoldMs)
+                    .arg(text),
+                true);
+            return 2;
+        }
+        m_holdMs = text.toInt();
+    }
+
     m_scriptFile = parser.value(QStringLiteral("script"));
     m_tourDir = parser.value(QStringLiteral("tour"));
     const bool account = parser.isSet(QStringLiteral("user")) ||

@@ -17,6 +17,7 @@ const VerbInfo kVerbs[] = {
     {"tap", ScriptStep::Verb::Tap, "tap NAME [PART]"},
     {"type", ScriptStep::Verb::Type, "type NAME TEXT"},
     {"key", ScriptStep::Verb::Key, "key NAME KEY (Return, Escape, Ctrl+A)"},
+    {"press", ScriptStep::Verb::Press, "press KEY (1, Down, Escape, Ctrl+Z)"},
     {"row", ScriptStep::Verb::Row, "row LIST N"},
     {"back", ScriptStep::Verb::Back, "back"},
     {"tab", ScriptStep::Verb::Tab, "tab N (0 to 3)"},
@@ -106,6 +107,13 @@ QString readArguments(ScriptStep *step, QStringView rest) {
         step->text = key;
         return {};
     }
+    case ScriptStep::Verb::Press:
+        if (first.isEmpty() || !rest.isEmpty())
+            return QStringLiteral("needs one key");
+        if (!Script::keyOf(first))
+            return QStringLiteral("does not know the key \"%1\"").arg(first);
+        step->text = first;
+        return {};
     case ScriptStep::Verb::Type:
     case ScriptStep::Verb::Expect:
         if (first.isEmpty())
@@ -134,6 +142,7 @@ bool ScriptStep::isAction() const {
     case Verb::Tap:
     case Verb::Type:
     case Verb::Key:
+    case Verb::Press:
     case Verb::Row:
     case Verb::Back:
     case Verb::Tab:

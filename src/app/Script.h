@@ -10,13 +10,13 @@
 // A driver script: plain text, one step a line, blank lines and '#' comments allowed. The whole
 // text is checked before anything runs, so a typo on line 40 never leaves the client half-driven.
 struct ScriptStep {
-    enum class Verb { Tap, Type, Key, Row, Back, Tab, Tick, Wait, Shot, Dump, Expect };
+    enum class Verb { Tap, Type, Key, Press, Row, Back, Tab, Tick, Wait, Shot, Dump, Expect };
 
     int line = 0;   // counted from 1
     QString source; // the line as written, for failure messages
     Verb verb = Verb::Wait;
     QString name;    // widget object name (tap, type, row, expect)
-    QString text;    // typed or expected text, a key (key), or a file name (shot, dump)
+    QString text;    // typed or expected text, a key (key, press), or a file name (shot, dump)
     int number = -1; // row, tab, seconds ticked, or the part tapped (-1: the widget itself)
 
     // Steps that change what is on screen; a wait measures from the last of them.
@@ -35,7 +35,7 @@ constexpr int UsageExitCode = 64;
 constexpr int NoInputExitCode = 66;
 
 ParsedScript parse(const QString &text);
-// A key as scripts name it ("Return", "Escape", "Ctrl+F", "F5"); nothing for an unknown name.
+// A key as scripts name it ("Return", "Escape", "Ctrl+F", "F5", "1"); nothing for an unknown name.
 std::optional<QKeyCombination> keyOf(const QString &name);
 QStringList verbs();
 } // namespace Script

@@ -58,6 +58,7 @@ private:
     QString tap(const ScriptStep &step);
     QString type(const ScriptStep &step);
     QString key(const ScriptStep &step);
+    QString press(const ScriptStep &step);
     QString row(const ScriptStep &step);
     QString back();
     QString tab(const ScriptStep &step);

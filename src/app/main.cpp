@@ -3,6 +3,7 @@
 #include "BaseAFHttpManager.h"
 #include "DeviceProfile.h"
 #include "Driver.h"
+#include "HeldChanges.h"
 #include "ScreenFactory.h"
 #include "ScreenRegistration.h"
 #include "ScreenshotTaker.h"
@@ -116,6 +117,8 @@ int main(int argc, char **argv) {
     QApplication::setFont(font);
     if (options.device)
         DeviceProfile::setCurrent(*options.device);
+    if (const std::optional<int> holdMs = options.driver.holdMs())
+        HeldChanges::instance().setHoldMs(*holdMs);
     // The service's User-Agent names the display scale; the service library has no GUI to ask.
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         BaseAFHttpManager::setDisplayScale(screen->devicePixelRatio());
@@ -131,6 +134,9 @@ int main(int argc, char **argv) {
     }
     AppDelegate delegate;
     delegate.didFinishLaunchingWithOptions();
+    // Before the first turn of the event loop, so nothing is drawn or shot at the device's size.
+    if (const std::optional<QSize> size = options.driver.windowSize())
+        delegate.window()->resize(*size);
 
     options.driver.start();
     std::unique_ptr<ScreenshotTaker> taker;
@@ -143,5 +149,18 @@ int main(int argc, char **argv) {
                          });
         taker->start();
     }
-    return app.exec();
+    const int code = app.exec();
+
+    // Grades still in their undo window, or sent and unanswered, are the teacher's work: they go
+    // out now rather than with the process.
+    HeldChanges &changes = HeldChanges::instance();
+    if (const int pending = changes.heldCount() + changes.sendingCount(); pending > 0) {
+        QTextStream err(stderr);
+        err << "teacher-client: sending " << pending << " held change(s) before quitting…"
+            << Qt::endl;
+        if (const int left = changes.settle(5000); left > 0)
+            err << "teacher-client: " << left
+                << " change(s) could not be sent (no answer within 5 s)" << Qt::endl;
+    }
+    return code;
 }

@@ -19,6 +19,8 @@ private slots:
     void refusedLines_data();
     void refusedLines();
     void programRefusesABadScriptBeforeRunningAnything();
+    void programOpensAtTheSizeGiven_data();
+    void programOpensAtTheSizeGiven();
     void everyTourChapterParses();
 };
 
@@ -146,6 +148,28 @@ void tst_Script::programRefusesABadScriptBeforeRunningAnything() {
     QVERIFY(client.waitForFinished(60000));
     QCOMPARE(client.exitCode(), Script::NoInputExitCode);
     QVERIFY(client.readAllStandardError().contains("missing.txt"));
+}
+
+void tst_Script::programOpensAtTheSizeGiven_data() {
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<QSize>("picture"); // 0x0: refused before a window opens
+    QTest::newRow("wider than the device's") << "1280x800" << QSize(1280, 800);
+    QTest::newRow("too narrow") << "319x800" << QSize(0, 0);
+    QTest::newRow("too high") << "1280x2401" << QSize(0, 0);
+    QTest::newRow("no height") << "1280x" << QSize(0, 0);
+}
+
+void tst_Script::programOpensAtTheSizeGiven() {
+    QFETCH(QString, size);
+    QFETCH(QSize, picture);
+    QTemporaryDir dir;
+    qputenv("TEACHER_CLIENT_CONFIG_DIR", dir.path().toLocal8Bit());
+    QProcess client;
+    client.start(TEACHER_CLIENT_BINARY, {"--device", "ipad", "--size", size, "--hold-ms", "0",
+                                         "--screenshot", dir.filePath("s.png")});
+    QVERIFY(client.waitForFinished(60000));
+    QCOMPARE(client.exitCode(), picture.isEmpty() ? 2 : 0);
+    QCOMPARE(QImage(dir.filePath("s.png")).size(), picture);
 }
 
 // A chapter spliced wrongly reads as plain text; only the parser sees it.

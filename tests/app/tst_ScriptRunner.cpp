@@ -3,6 +3,7 @@
 
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
+#include "HeldChanges.h"
 #include "Script.h"
 #include "ScriptRunner.h"
 #include "ShellState.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QTabBar>
@@ -100,6 +102,7 @@ class tst_ScriptRunner : public QObject {
 
 private slots:
     void init() {
+        HeldChanges::instance().resetForTests();
         m_window = std::make_unique<AppWindow>();
         m_window->resize(375, 667);
         m_screen = new Screen;
@@ -117,6 +120,8 @@ private slots:
     void dumpWritesTheVisibleTreeWithRows();
     void waitLastsUntilAnimationsEndOrFailsAtTheLimit();
     void waitIsNotHeldByACallTheResetAbandoned();
+    void pressGoesThroughTheWindowsShortcuts();
+    void waitLastsUntilHeldChangesAreAnswered();
     void dumpNamesWhatShowsNoTextAndEveryRole();
 };
 
@@ -266,6 +271,30 @@ void tst_ScriptRunner::waitIsNotHeldByACallTheResetAbandoned() {
     ShellState::resetForTests();
     QCOMPARE(BaseAFHttpManager::callsInFlight(), 0);
     QVERIFY(BaseAFHttpManager::userAgent().contains("Scale/1.00"));
+}
+
+// A shortcut fires unless the focused widget takes the key as typing.
+void tst_ScriptRunner::pressGoesThroughTheWindowsShortcuts() {
+    QStringList fired;
+    for (const char *key : {"Ctrl+G", "2"})
+        connect(new QShortcut(QKeySequence(QLatin1String(key)), m_window.get()),
+                &QShortcut::activated, this, [&fired, key] { fired << key; });
+    m_screen->ok->setFocus();
+    QCOMPARE(run("press 2\ntype field x\npress Ctrl+G\npress 7\npress 2").first, 0);
+    QCOMPARE(fired, QStringList({"2", "Ctrl+G"}));
+    QCOMPARE(m_screen->field->text(), QStringLiteral("x72"));
+}
+
+void tst_ScriptRunner::waitLastsUntilHeldChangesAreAnswered() {
+    HeldChanges &changes = HeldChanges::instance();
+    changes.setHoldMs(100);
+    changes.hold("feel:1", 2,
+                 [](auto answered) { QTimer::singleShot(150, [answered] { answered(true); }); });
+    QCOMPARE(run("wait").first, 0);
+    QCOMPARE(changes.acceptedCount(), 1);
+    changes.hold("feel:2", 2, [](auto) {}); // never answered
+    const auto [code, text] = run("wait", 1000);
+    QVERIFY2(code == 1 && text.contains("1 change(s) sent and not answered"), qPrintable(text));
 }
 
 // A bar that paints its columns is read by their accessible names; a row by all its roles.
