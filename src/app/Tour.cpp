@@ -240,6 +240,26 @@ QList<Tour::Chapter> Tour::chapters() {
             tap userClassTableView 2
             capture
         )")},
+        // The desk of a wide window: a waiting reflection, the undo bar after a grade key, and
+        // the question before grading several at once. "snap" shoots without waiting, while
+        // the grade is still held.
+        {QStringLiteral("review desk"), QStringLiteral(R"(
+            wait
+            tap gradeBtn
+            wait
+            tap SegmentedControl 1
+            wait
+            row tableView 0
+            capture
+            press 1
+            snap
+            press Shift+Down
+            press Shift+Down
+            press 3
+            snap
+            press Escape
+        )"),
+         Start::Tabs, false, QSize(1280, 800)},
     };
 }
 
@@ -249,7 +269,8 @@ QString Tour::expand(const Chapter &chapter, const QString &dir, int *number, co
     const QStringList written = chapter.script.split(QLatin1Char('\n'));
     for (const QString &raw : written) {
         const QString line = raw.trimmed();
-        if (line != QLatin1String("capture")) {
+        const bool snap = line == QLatin1String("snap");
+        if (line != QLatin1String("capture") && !snap) {
             lines << QString(line)
                          .replace(QStringLiteral("{user}"), user)
                          .replace(QStringLiteral("{password}"), password)
@@ -259,7 +280,9 @@ QString Tour::expand(const Chapter &chapter, const QString &dir, int *number, co
         ++*number;
         const QString stem =
             QDir(dir).filePath(QStringLiteral("%1-{screen}").arg(*number, 2, 10, QLatin1Char('0')));
-        lines << QStringLiteral("wait") << QStringLiteral("shot %1.png").arg(stem)
+        if (!snap)
+            lines << QStringLiteral("wait");
+        lines << QStringLiteral("shot %1.png").arg(stem)
               << QStringLiteral("dump %1.json").arg(stem);
     }
     return lines.join(QLatin1Char('\n'));
@@ -323,6 +346,13 @@ void Tour::runChapter() {
             AppDelegate::makeLoginStackRoot();
         else
             AppDelegate::makeTabBarRoot();
+    }
+    // A chapter with a size of its own runs on a window of that size; the next one gets the
+    // size the tour started with back.
+    if (AppWindow *window = AppWindow::instance()) {
+        if (!m_startSize.isValid())
+            m_startSize = window->size();
+        window->resize(chapter.windowSize.isValid() ? chapter.windowSize : m_startSize);
     }
     m_runner = std::make_unique<ScriptRunner>(parsed.steps,
                                               QStringLiteral("tour \"%1\"").arg(chapter.title));

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QList>
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,8 @@ public:
         // The chapter signs the tour's account in: it fails unless the service accepted the
         // sign-in, and the tour stops there, as every later chapter needs the teacher.
         bool signsIn = false;
+        // The window's size for this chapter; the device's size when empty.
+        QSize windowSize;
     };
     static QList<Chapter> chapters();
     // The chapter's script with its captures expanded; `number` counts captures across chapters.
@@ -60,6 +63,7 @@ private:
     QList<Chapter> m_chapters;
     int m_chapter = 0;
     int m_captureNumber = 0;
+    QSize m_startSize;
     std::unique_ptr<ScriptRunner> m_runner;
     QJsonArray m_timings;
     QStringList m_failures;

@@ -38,7 +38,16 @@ class tst_ScriptEndToEnd : public QObject {
 
     // Runs the script (or, given "--tour DIR", the tour) in a client of its own, from a first
     // launch and on no display; the driver's complaint, or an empty text when all went through.
-    QString runScript(const QString &name, const QString &text, const QString &url = {});
+    QString runScript(const QString &name, const QString &text, const QString &url = {},
+                      const QStringList &options = {});
+    QString gradeOf(const QJsonValue &feel) {
+        const QByteArray id = QByteArray::number(feel.toObject().value("FeelId").toInteger());
+        return post(QStringLiteral("GetSingleFeel"), "feelId=" + id)
+            .value(QStringLiteral("feel"))
+            .toObject()
+            .value(QStringLiteral("FeelTypeStr"))
+            .toString();
+    }
     // A book that the demo teacher has neither collected nor liked and that a search by its
     // name lists first; its detail as the service describes it.
     QJsonObject untouchedBook();
@@ -52,6 +61,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void gradesAWaitingReflectionAndFindsItReviewed();
+    void gradesThreeFromTheKeyboardAndTakesOneBack();
     void commentsLikesAndCollectsAFoundBook();
     void bindsANumberAndSignsInWithAChangedPassword();
     void tourEndsAtARefusedSignIn();
@@ -140,6 +150,34 @@ dump %2
     QVERIFY2(reviewed.first().contains(QStringLiteral("不合格")) &&
                  reviewed.first().contains(QStringLiteral("grade_fail_icon")),
              qPrintable(reviewed.first()));
+}
+
+// The review desk of a wide window: three keys grade three reflections, Ctrl+Z takes the third
+// back before it is sent, and another key grades it again.
+void tst_ScriptEndToEnd::gradesThreeFromTheKeyboardAndTakesOneBack() {
+    const QJsonArray waiting = list(QStringLiteral("GetFeelList"), "uid=1&feelType=1", "feelList");
+    QVERIFY(waiting.size() >= 4);
+    QCOMPARE(runScript(QStringLiteral("desk"), signIn("13800000001", "123456") + QStringLiteral(R"(
+tap gradeBtn
+wait
+tap SegmentedControl 1
+wait
+row tableView 0
+press 1
+press 2
+press 4
+press Ctrl+Z
+press 3
+wait
+)"),
+                       {},
+                       {QStringLiteral("--size"), QStringLiteral("1280x800"),
+                        QStringLiteral("--hold-ms"), QStringLiteral("3000")}),
+             QString());
+    const QStringList grades = {gradeOf(waiting[0]), gradeOf(waiting[1]), gradeOf(waiting[2]),
+                                gradeOf(waiting[3])};
+    QCOMPARE(grades, QStringList({QStringLiteral("优秀"), QStringLiteral("良好"),
+                                  QStringLiteral("合格"), QStringLiteral("待批阅")}));
 }
 
 void tst_ScriptEndToEnd::commentsLikesAndCollectsAFoundBook() {
@@ -262,8 +300,8 @@ dump %1
     QCOMPARE(login("654321"), 1);
 }
 
-QString tst_ScriptEndToEnd::runScript(const QString &name, const QString &text,
-                                      const QString &url) {
+QString tst_ScriptEndToEnd::runScript(const QString &name, const QString &text, const QString &url,
+                                      const QStringList &options) {
     const QString script = m_dir.filePath(name + QStringLiteral(".txt"));
     QFile file(script);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
@@ -281,7 +319,7 @@ QString tst_ScriptEndToEnd::runScript(const QString &name, const QString &text,
     client.start(QStringLiteral(TEACHER_CLIENT_BINARY),
                  text.startsWith(QLatin1String("--"))
                      ? text.split(u' ')
-                     : QStringList{QStringLiteral("--script"), script});
+                     : QStringList{QStringLiteral("--script"), script} + options);
     // Bounded even under the sanitizers: every step of a script waits at most ten seconds.
     if (!client.waitForFinished(240000)) {
         client.kill();
