@@ -10,6 +10,7 @@
 #include "ImageLoader.h"
 #include "NotificationCenter.h"
 #include "PictureGrid.h"
+#include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "Toast.h"
 
@@ -21,6 +22,7 @@
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <QtMath>
 
 namespace {
 constexpr int Margin = 24;
@@ -64,7 +66,7 @@ void ReviewDesk::build() {
     m_progress = new QLabel(this);
     m_progress->setObjectName(QStringLiteral("deskProgress"));
     m_progress->setStyleSheet(
-        QStringLiteral("color: %1; font-size: 13px;").arg(QColor(FrameStyle::MutedGrey).name()));
+        StyleTokens::expand(QStringLiteral("color: frame(muted); font-size: 13px;")));
     outer->addWidget(m_progress);
 
     m_page = new QWidget(this);
@@ -73,22 +75,29 @@ void ReviewDesk::build() {
     page->setSpacing(12);
     m_heading = new QLabel(m_page);
     m_heading->setObjectName(QStringLiteral("deskHeading"));
-    m_heading->setStyleSheet(QStringLiteral("color: %1; font-size: 17px; font-weight: bold;")
-                                 .arg(QColor(FrameStyle::TitleColor).name()));
+    m_heading->setStyleSheet(StyleTokens::expand(
+        QStringLiteral("color: frame(title); font-size: 17px; font-weight: bold;")));
     m_heading->setTextFormat(Qt::PlainText);
     page->addWidget(m_heading);
     m_text = new QTextBrowser(m_page);
     m_text->setObjectName(QStringLiteral("deskText"));
     m_text->setAccessibleName(QStringLiteral("读后感内容"));
     m_text->setFrameShape(QFrame::NoFrame);
-    m_text->setStyleSheet(QStringLiteral("font-size: 16px; color: %1;")
-                              .arg(QColor(FrameStyle::SheetTextColor).name()));
+    m_text->setStyleSheet(
+        StyleTokens::expand(QStringLiteral("font-size: 16px; color: frame(text);")));
     page->addWidget(m_text, 1);
     m_pictures = new PictureGrid(m_page);
     m_pictures->setObjectName(QStringLiteral("deskPictures"));
     page->addWidget(m_pictures);
+    page->addStretch();
 
     m_gradeBar = new QWidget(m_page);
+    m_gradeBar->setStyleSheet(StyleTokens::expand(QStringLiteral(
+        "QPushButton { background: white; border: 1px solid frame(title); border-radius: 4px;"
+        " color: frame(title); font-size: 15px; }"
+        " QPushButton:hover { background: frame(selection); }"
+        " QPushButton:pressed { background: frame(pressedRow); }"
+        " QPushButton:focus { border-width: 2px; }")));
     auto *grades = new QHBoxLayout(m_gradeBar);
     grades->setContentsMargins(0, 0, 0, 0);
     for (int digit = 1; digit <= 4; ++digit) {
@@ -159,10 +168,12 @@ void ReviewDesk::setList(QListView *list, FeelRows *rows) {
     m_rows = rows;
     m_shownFeelId = 0;
     m_shownRow = -1;
-    if (list && rows && list->selectionModel()) {
-        m_listConnections << connect(list->selectionModel(), &QItemSelectionModel::currentChanged,
-                                     this, [this] { followSelection(); })
-                          << connect(rows, &QAbstractItemModel::modelAboutToBeReset, this,
+    if (list && rows) {
+        if (list->selectionModel())
+            m_listConnections << connect(list->selectionModel(),
+                                         &QItemSelectionModel::currentChanged, this,
+                                         &ReviewDesk::followSelection, Qt::UniqueConnection);
+        m_listConnections << connect(rows, &QAbstractItemModel::modelAboutToBeReset, this,
                                      &ReviewDesk::rememberSelection)
                           << connect(rows, &QAbstractItemModel::modelReset, this,
                                      &ReviewDesk::restoreSelection)
@@ -206,8 +217,22 @@ void ReviewDesk::show(int row) {
 }
 
 void ReviewDesk::showDetail(const FeelDetailRsp &detail) {
-    m_text->setPlainText(detail.Content.value_or(QString()));
+    m_text->setPlainText(detail.Content.value_or(QString()).left(MaxTextLength));
     m_pictures->setPictureItems(picturesOf(detail));
+    fitText();
+}
+
+void ReviewDesk::fitText() {
+    // As tall as the text, so the pictures follow it; a longer text scrolls in what is left.
+    QTextDocument *document = m_text->document();
+    document->setTextWidth(m_text->viewport()->width());
+    const int margins = m_text->height() - m_text->viewport()->height();
+    m_text->setMaximumHeight(qMax(MinTextHeight, qCeil(document->size().height()) + margins));
+}
+
+void ReviewDesk::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    fitText();
 }
 
 void ReviewDesk::showGradeState() {
@@ -388,7 +413,7 @@ void ReviewDesk::heldChanged(const QString &key) {
 
 void ReviewDesk::rememberSelection() {
     m_selectedBeforeReset.clear();
-    if (!m_list || !m_rows)
+    if (!m_list || !m_rows || !m_list->selectionModel())
         return;
     for (const QModelIndex &index : m_list->selectionModel()->selectedIndexes())
         m_selectedBeforeReset.append(index.data(FeelRows::FeelIdRole).toLongLong());
@@ -397,8 +422,12 @@ void ReviewDesk::rememberSelection() {
 }
 
 void ReviewDesk::restoreSelection() {
-    if (!m_list || !m_rows)
+    if (!m_list || !m_rows || !m_list->selectionModel())
         return;
+    // A list handed over before it was first shown gets its model, and with it a new selection
+    // model, when it shows; its first load brings us here.
+    m_listConnections << connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged,
+                                 this, &ReviewDesk::followSelection, Qt::UniqueConnection);
     // A reload keeps what the teacher had selected; a reflection that left the list (graded
     // from the waiting list) hands over to the next waiting one from where it stood.
     int current = m_rows->rowOfFeel(m_currentBeforeReset);

@@ -30,6 +30,9 @@ public:
     static constexpr int Prefetched = 2;
     // Details kept for moving back and forth; the oldest go first.
     static constexpr int KeptDetails = 32;
+    // A reflection is a child's page or two; a longer answer is cut rather than laid out whole.
+    static constexpr int MaxTextLength = 20'000;
+    static constexpr int MinTextHeight = 60;
     inline static const QString AllDoneText = QStringLiteral("全部批阅完成");
 
     explicit ReviewDesk(QWidget *parent = nullptr);
@@ -64,8 +67,12 @@ public:
 signals:
     void progressChanged();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void build();
+    void fitText();
     void followSelection();
     void show(int row);
     void showDetail(const FeelDetailRsp &detail);
