@@ -272,6 +272,22 @@ private slots:
         QCOMPARE(label(home, "studentClassLabel"), location);
     }
 
+    // A page that a newer load overtook changes nothing, the pupil's header included.
+    void supersededPageChangesNothing() {
+        m_server.queueAnswer(
+            HomePath, {.body = page(books(1), "testList", {{"RealName", "旧"}}), .delayMs = 50});
+        m_server.queueAnswer(
+            HomePath, {.body = page(books(1), "testList", {{"RealName", "新"}}), .delayMs = 600});
+        ClassDetailVC *home = openHome();
+        QTRY_COMPARE(m_server.requests().size(), 1);
+        home->findChild<ClassDetailListVC *>()->reload();
+        QTRY_COMPARE(m_server.requests().size(), 2);
+        QTest::qWait(300);
+        QVERIFY(label(home, "studentNameLabel") != QStringLiteral("旧"));
+        settle(2);
+        QCOMPARE(label(home, "studentNameLabel"), QStringLiteral("新"));
+    }
+
     void tabsLoadOnceKeepTheirBooksAndTakeKeys() {
         m_server.setAnswer(HomePath, Answer::json(page(books(9))));
         ClassDetailVC *home = openHome();
