@@ -16,6 +16,9 @@ packages=(
     qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     libgtest-dev libbenchmark-dev zlib1g-dev
     fonts-noto-cjk xvfb xauth curl
+    # Packaging: the checks of the desktop entry and the metainfo, and what cpack -G DEB runs
+    # (dpkg-shlibdeps for the dependencies, file to tell the programs from the data).
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
