@@ -168,12 +168,18 @@ void ReviewDesk::setList(QListView *list, FeelRows *rows) {
     m_rows = rows;
     m_shownFeelId = 0;
     m_shownRow = -1;
-    if (list && rows) {
-        if (list->selectionModel())
-            m_listConnections << connect(list->selectionModel(),
-                                         &QItemSelectionModel::currentChanged, this,
-                                         &ReviewDesk::followSelection, Qt::UniqueConnection);
+    m_selectedBeforeReset.clear();
+    m_currentBeforeReset = 0;
+    if (list && rows && list->model() != rows) {
+        // A list first shown after it was handed over gets its rows, and a new selection model,
+        // only then. Followed from its first load on, the desk's reset handling comes after the
+        // view's, which would otherwise clear the selection the desk just restored.
         m_listConnections << connect(rows, &QAbstractItemModel::modelAboutToBeReset, this,
+                                     [this, list = QPointer(list), rows] { setList(list, rows); });
+    } else if (list && rows) {
+        m_listConnections << connect(list->selectionModel(), &QItemSelectionModel::currentChanged,
+                                     this, [this] { followSelection(); })
+                          << connect(rows, &QAbstractItemModel::modelAboutToBeReset, this,
                                      &ReviewDesk::rememberSelection)
                           << connect(rows, &QAbstractItemModel::modelReset, this,
                                      &ReviewDesk::restoreSelection)
@@ -413,7 +419,7 @@ void ReviewDesk::heldChanged(const QString &key) {
 
 void ReviewDesk::rememberSelection() {
     m_selectedBeforeReset.clear();
-    if (!m_list || !m_rows || !m_list->selectionModel())
+    if (!m_list || !m_rows)
         return;
     for (const QModelIndex &index : m_list->selectionModel()->selectedIndexes())
         m_selectedBeforeReset.append(index.data(FeelRows::FeelIdRole).toLongLong());
@@ -422,12 +428,8 @@ void ReviewDesk::rememberSelection() {
 }
 
 void ReviewDesk::restoreSelection() {
-    if (!m_list || !m_rows || !m_list->selectionModel())
+    if (!m_list || !m_rows)
         return;
-    // A list handed over before it was first shown gets its model, and with it a new selection
-    // model, when it shows; its first load brings us here.
-    m_listConnections << connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged,
-                                 this, &ReviewDesk::followSelection, Qt::UniqueConnection);
     // A reload keeps what the teacher had selected; a reflection that left the list (graded
     // from the waiting list) hands over to the next waiting one from where it stood.
     int current = m_rows->rowOfFeel(m_currentBeforeReset);
