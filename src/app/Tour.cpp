@@ -79,7 +79,9 @@ QList<Tour::Chapter> Tour::chapters() {
             wait
             tap picture0
             capture
-        )")},
+        )"),
+         // How a phone grades; a wide window grades on the review desk instead.
+         Start::Tabs, false, QSize(375, 667)},
         {QStringLiteral("collection"), QStringLiteral(R"(
             wait
             tap collectBtn

@@ -1,8 +1,10 @@
 #include "LoadMoreFooter.h"
 #include "ScreenTestFixture.h"
 #include "books/BookCommentRows.h"
+#include "classes/ClassListCell.h"
 #include "classes/ClassViewController.h"
 #include "classes/StudentRows.h"
+#include "common/BookCollectionCell.h"
 #include "common/ChartDropDownMenu.h"
 #include "common/ChartMenuRows.h"
 #include "common/ClassDetailListVC.h"
@@ -147,6 +149,32 @@ private slots:
         QVERIFY(wholeList(new GradeListVC(0), &GradeListVC::tableView));
         QVERIFY(wholeList(new ChartListVC(0), &ChartListVC::tableView));
         QVERIFY(wholeList(new ClassViewController, &ClassViewController::tableView));
+    }
+
+    // Book grids keep the phone's three columns and add one whenever a cell would pass its
+    // widest; roster cards go side by side only when two fit.
+    void columnsFollowTheWidth_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("books");
+        QTest::addColumn<int>("cards");
+        QTest::newRow("smallest phone") << 320 << 3 << 1;
+        QTest::newRow("phone") << 375 << 3 << 1;
+        QTest::newRow("tablet") << 768 << 5 << 2;
+        QTest::newRow("desktop") << 1280 << 8 << 3;
+        QTest::newRow("nothing") << 0 << 3 << 1;
+    }
+    void columnsFollowTheWidth() {
+        QFETCH(int, width);
+        QFETCH(int, books);
+        QFETCH(int, cards);
+        QCOMPARE(BookCollectionCell::columnsFor(width), books);
+        QCOMPARE(ClassListCell::cardColumnsFor(width), cards);
+        // The cells of a row fit the width with the spacing, so the view never wraps them early.
+        const QSize cell = BookCollectionCell::itemSizeFor(width);
+        if (width > 0)
+            QVERIFY(books * (cell.width() + BookCollectionCell::Spacing) +
+                        BookCollectionCell::Spacing <
+                    width);
     }
 };
 

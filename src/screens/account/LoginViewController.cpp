@@ -4,6 +4,7 @@
 #include "AppDelegate.h"
 #include "BindViewController.h"
 #include "ForgetPwdVC.h"
+#include "FormWidth.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "NotificationCenter.h"
@@ -21,6 +22,7 @@ Q_LOGGING_CATEGORY(lcLogin, "teacher.login")
 LoginViewController::LoginViewController(QWidget *parent)
     : InputVC(parent)
     , m_ui(StyleTokens::makeForm<Ui::LoginViewController>(this)) {
+    FormWidth::keep(this);
     for (QPushButton *button : {m_ui->loginButton, m_ui->forgetButton})
         connect(button, &QPushButton::clicked, this, [this, button] { btnClickAction(button); });
 }

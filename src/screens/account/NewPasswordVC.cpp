@@ -1,12 +1,14 @@
 #include "NewPasswordVC.h"
 
 #include "AccountForm.h"
+#include "FormWidth.h"
 #include "TextRules.h"
 
 NewPasswordVC::NewPasswordVC(QWidget *parent)
     : InputVC(parent) {}
 
 void NewPasswordVC::adoptForm(const QList<QLineEdit *> &fields, QPushButton *confirm) {
+    FormWidth::keep(this);
     Q_ASSERT(fields.size() >= 2);
     m_pwdTextField = fields[fields.size() - 2];
     m_againTextField = fields.last();

@@ -1,6 +1,7 @@
 #include "VerificationCodeVC.h"
 
 #include "AccountForm.h"
+#include "FormWidth.h"
 #include "ProgressHud.h"
 #include "TeacherRequestManager.h"
 #include "TextRules.h"
@@ -18,6 +19,7 @@ QString VerificationCodeVC::countdownTitle(quint64 secondsLeft) {
 
 void VerificationCodeVC::adoptForm(QLineEdit *phone, QLineEdit *code, QPushButton *codeButton,
                                    QPushButton *confirm) {
+    FormWidth::keep(this);
     m_phoneTextField = phone;
     m_verfyTextField = code;
     m_verificationBtn = codeButton;

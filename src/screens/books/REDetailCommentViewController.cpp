@@ -3,6 +3,7 @@
 #include "AnswerHandling.h"
 #include "CommentText.h"
 #include "CommentTextView.h"
+#include "FormWidth.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "StyleTokens.h"
@@ -17,6 +18,7 @@
 REDetailCommentViewController::REDetailCommentViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(StyleTokens::makeForm<Ui::REDetailCommentViewController>(this)) {
+    FormWidth::keep(this);
     connect(m_ui->commonText, &QPlainTextEdit::textChanged, this,
             &REDetailCommentViewController::textDidChange);
     connect(m_ui->submitButton, &QPushButton::clicked, this,
@@ -24,6 +26,7 @@ REDetailCommentViewController::REDetailCommentViewController(QWidget *parent)
     for (const QKeySequence &key : {QKeySequence(Qt::ControlModifier | Qt::Key_Return),
                                     QKeySequence(Qt::ControlModifier | Qt::Key_Enter)}) {
         auto *shortcut = new QShortcut(key, this);
+        shortcut->setWhatsThis(tr("提交评语"));
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
         connect(shortcut, &QShortcut::activated, this, [this] {
             if (m_ui->submitButton->isEnabled())

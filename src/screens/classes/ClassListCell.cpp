@@ -6,6 +6,7 @@
 #include "StudentRows.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QListView>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextDocument>
@@ -119,8 +120,21 @@ QVariant ClassListCell::roleData(const StudentListModel &pupil, int row, bool ra
     }
 }
 
+int ClassListCell::cardColumnsFor(int width) {
+    return qBound(1, width / MinCardWidth, 8);
+}
+
 QSize ClassListCell::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const {
-    return {option.rect.width(), m_design == ListDesign ? ListRowHeight : CardRowHeight};
+    if (m_design == ListDesign)
+        return {option.rect.width(), ListRowHeight};
+    // In a grid of cards the cell is its column's share; in one column, the row's width.
+    const auto *view = qobject_cast<const QListView *>(option.widget);
+    if (view && view->viewMode() == QListView::IconMode) {
+        const int width = view->viewport()->width();
+        // A pixel short of the share: the view wraps a row that reaches its very last pixel.
+        return {width / cardColumnsFor(width) - 1, CardRowHeight};
+    }
+    return {option.rect.width(), CardRowHeight};
 }
 
 void ClassListCell::paint(QPainter *p, const QStyleOptionViewItem &option,

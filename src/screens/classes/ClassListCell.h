@@ -14,6 +14,10 @@ public:
     enum Design { ListDesign, CardDesign };
     static constexpr int ListRowHeight = 70;
     static constexpr int CardRowHeight = 150;
+    // Cards sit side by side once the list is wide enough for two of at least this width.
+    static constexpr int MinCardWidth = 340;
+    // The cards a row of a list `width` wide: one on a phone.
+    static int cardColumnsFor(int width);
 
     explicit ClassListCell(Design design, QObject *parent = nullptr);
 

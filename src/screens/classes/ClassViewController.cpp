@@ -144,8 +144,28 @@ void ClassViewController::changeModelAction() {
     toggle->setIcon(Assets::icon(m_isCard ? QStringLiteral("class_list_icon")
                                           : QStringLiteral("class_card_icon")));
     m_ui->tableView->setItemDelegate(m_isCard ? m_cardCell : m_listCell);
-    // Row heights change with the design.
-    m_ui->tableView->doItemsLayout();
+    layOutRoster();
+}
+
+void ClassViewController::layOutRoster() {
+    QListView *list = m_ui->tableView;
+    // Cards go side by side on a wide window; on a phone, and as a list, one a row.
+    const bool grid = m_isCard && ClassListCell::cardColumnsFor(list->viewport()->width()) > 1;
+    if (grid != (list->viewMode() == QListView::IconMode)) {
+        list->setViewMode(grid ? QListView::IconMode : QListView::ListMode);
+        list->setMovement(QListView::Static);
+        list->setResizeMode(QListView::Adjust);
+        list->setWrapping(grid);
+        list->setFlow(grid ? QListView::LeftToRight : QListView::TopToBottom);
+    }
+    // Row heights change with the design, cell widths with the columns.
+    list->doItemsLayout();
+}
+
+void ClassViewController::resizeEvent(QResizeEvent *event) {
+    BasicVC::resizeEvent(event);
+    if (m_isCard)
+        layOutRoster();
 }
 
 void ClassViewController::tableViewDidSelectRowAtIndexPath(int row) {

@@ -78,8 +78,10 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void layOutRoster();
     void requestRoster(int page);
 
     std::unique_ptr<Ui::ClassViewController> m_ui;

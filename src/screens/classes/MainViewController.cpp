@@ -3,6 +3,7 @@
 #include "AnswerHandling.h"
 #include "Assets.h"
 #include "ClassViewController.h"
+#include "FormWidth.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "NotificationCenter.h"
@@ -18,6 +19,7 @@
 #include <QScrollBar>
 
 namespace {
+constexpr int DashboardWidth = 960;
 constexpr int LineStep = 20;
 constexpr int LineExtraWidth = 20;
 constexpr int ContentBottomMargin = 10;
@@ -29,6 +31,8 @@ const char *const ClassLineName = "classLine";
 MainViewController::MainViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(StyleTokens::makeForm<Ui::MainViewController>(this)) {
+    // The four areas as a dashboard, not as banners across a wide window.
+    FormWidth::keep(this, DashboardWidth);
     const QList<std::pair<QPushButton *, ButtonTag>> buttons{{m_ui->classBtn, ClassTag},
                                                              {m_ui->gradeBtn, GradeTag},
                                                              {m_ui->collectBtn, CollectTag},

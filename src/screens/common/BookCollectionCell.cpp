@@ -38,8 +38,26 @@ QPixmap fitted(const QPixmap &cover, QSize box, qreal ratio) {
 BookCollectionCell::BookCollectionCell(QObject *parent)
     : QStyledItemDelegate(parent) {}
 
+namespace {
+// Spacing before every cell and after the last, and the few pixels a row needs to spare so the
+// view does not wrap it: 32 for three columns.
+int insetsFor(int columns) {
+    return BookCollectionCell::GridInsets +
+           (columns - BookCollectionCell::MinColumns) * BookCollectionCell::Spacing;
+}
+} // namespace
+
+int BookCollectionCell::columnsFor(int gridWidth) {
+    int columns = MinColumns;
+    // Bounded: a window is never wider than a few thousand pixels, and a cell is at least 1.
+    while (columns < 64 && (gridWidth - insetsFor(columns)) / columns > MaxCellWidth)
+        ++columns;
+    return columns;
+}
+
 QSize BookCollectionCell::itemSizeFor(int gridWidth) {
-    const int width = qMax(1, (gridWidth - GridInsets) / 3);
+    const int columns = columnsFor(gridWidth);
+    const int width = qMax(1, (gridWidth - insetsFor(columns)) / columns);
     return {width, width + ExtraHeight};
 }
 

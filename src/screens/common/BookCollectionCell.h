@@ -2,13 +2,18 @@
 
 #include <QStyledItemDelegate>
 
-// A book of a grid, three to a row: the cover (bookImageView), the name below it (bookNameLabel)
-// and the flower row under the name (flowerView). The delegate paints a cell from the model's
-// roles (BookGridRows::Role), so the cell's parts are read from the model, never from pixels.
+// A book of a grid, three to a row on a phone and more on a wider window: the cover
+// (bookImageView), the name below it (bookNameLabel) and the flower row under the name
+// (flowerView). The delegate paints a cell from the model's roles (BookGridRows::Role), so the
+// cell's parts are read from the model, never from pixels.
 class BookCollectionCell : public QStyledItemDelegate {
     Q_OBJECT
 public:
     static constexpr int GridInsets = 32; // what the three cells leave of the grid's width
+    // A wider grid takes another column once its cells would grow past this; never fewer than
+    // the phone's three.
+    static constexpr int MaxCellWidth = 160;
+    static constexpr int MinColumns = 3;
     // The view's spacing. A list view puts it before every cell and after the last one, and
     // wraps a row that reaches its very last pixel: four of 6 fit in the 32 with room to spare.
     static constexpr int Spacing = 6;
@@ -19,7 +24,11 @@ public:
 
     explicit BookCollectionCell(QObject *parent = nullptr);
 
-    // A cell's size in a grid `gridWidth` wide: (width - 32) / 3 wide, that plus 38 high.
+    // The columns of a grid `gridWidth` wide: three, or as many as keep a cell at most
+    // MaxCellWidth.
+    static int columnsFor(int gridWidth);
+    // A cell's size in a grid `gridWidth` wide: its share of the width left by the spacing (with
+    // three columns (width - 32) / 3), that plus 38 high.
     static QSize itemSizeFor(int gridWidth);
     // Where each part of a cell lies within `cell`.
     static QRect coverRect(const QRect &cell);
