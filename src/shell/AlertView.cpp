@@ -2,6 +2,7 @@
 
 #include "FrameStyle.h"
 #include "OverlayRegistry.h"
+#include "StyleTokens.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -81,9 +82,9 @@ AlertView::AlertView(const QString &title, const QString &message, const QString
         // Scripts reach a button by its place, whatever its title.
         button->setObjectName(QStringLiteral("alertButton%1").arg(i));
         button->setMinimumHeight(36);
-        QPalette bp = button->palette();
-        bp.setColor(QPalette::ButtonText, QColor(FrameStyle::TitleColor));
-        button->setPalette(bp);
+        // The last button is the one the alert is for (and the one Enter presses).
+        button->setStyleSheet(StyleTokens::buttonSheet(i == m_buttonTitles.size() - 1 && i > 0));
+        StyleTokens::markKeyboardFocus(button);
         connect(button, &QPushButton::clicked, this, [this, i] { clickButton(i); });
         buttons->addWidget(button);
         m_buttons.append(button);

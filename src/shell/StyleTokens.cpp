@@ -4,6 +4,7 @@
 #include "FrameStyle.h"
 
 #include <QColor>
+#include <QEvent>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QWidget>
@@ -76,6 +77,51 @@ void expandTree(QWidget *root) {
         w->style()->unpolish(w);
         w->style()->polish(w);
     }
+}
+
+QString buttonSheet(bool primary) {
+    return expand(
+        primary
+            ? QStringLiteral(
+                  "QPushButton { background: frame(title); color: frame(white);"
+                  " border: 2px solid frame(title); border-radius: 6px;"
+                  " font-size: 15px; padding: 4px 12px; }"
+                  " QPushButton:pressed { background: frame(titlePressed); }"
+                  " QPushButton[keyboardFocus=\"true\"] { border-color: frame(titleGlow); }")
+            : QStringLiteral(
+                  "QPushButton { background: frame(white); color: frame(title);"
+                  " border: 1px solid frame(title); border-radius: 6px;"
+                  " font-size: 15px; padding: 4px 12px; }"
+                  " QPushButton:hover { background: frame(selection); }"
+                  " QPushButton:pressed { background: frame(pressedRow); }"
+                  " QPushButton[keyboardFocus=\"true\"] { border: 2px solid frame(titleGlow); }"));
+}
+
+namespace {
+class KeyboardFocusMark : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
+            return false;
+        // Qt marks the window when Tab or a shortcut moves the focus, not when a screen opens.
+        auto *widget = static_cast<QWidget *>(watched);
+        const bool marked = event->type() == QEvent::FocusIn &&
+                            widget->window()->testAttribute(Qt::WA_KeyboardFocusChange);
+        if (widget->property("keyboardFocus").toBool() != marked) {
+            widget->setProperty("keyboardFocus", marked);
+            widget->style()->unpolish(widget);
+            widget->style()->polish(widget);
+            widget->update();
+        }
+        return false;
+    }
+};
+} // namespace
+
+void markKeyboardFocus(QWidget *widget) {
+    if (widget)
+        widget->installEventFilter(new KeyboardFocusMark(widget));
 }
 
 } // namespace StyleTokens

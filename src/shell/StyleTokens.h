@@ -19,6 +19,15 @@ QString expand(const QString &sheet, QStringList *unknown = nullptr);
 // Expands the style sheets of `root` and of every widget inside it, once, before they are shown.
 void expandTree(QWidget *root);
 
+// The program's buttons: filled in the title colour for the action a dialog is for, outlined in
+// it for the others. A ring shows where the keyboard (not a click or a screen opening) put the
+// focus, once markKeyboardFocus() watches the button.
+QString buttonSheet(bool primary);
+
+// Sets the "keyboardFocus" property of `widget` while it has focus that the keyboard brought, so a
+// style sheet can draw a focus ring for keyboard users alone.
+void markKeyboardFocus(QWidget *widget);
+
 // A Designer form built on `host` with its colour names expanded: the first lines of every
 // screen's constructor, so none of them can forget the expansion.
 template <class Form, class Host> std::unique_ptr<Form> makeForm(Host *host) {

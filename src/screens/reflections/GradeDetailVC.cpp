@@ -19,35 +19,14 @@
 
 namespace {
 constexpr int StampInset = 6;
-
-// The review button's wash marks where the keyboard brought the focus. The screen opens with the
-// button focused, and it must not then look held down.
-class KeyboardFocusMark : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
-            return false;
-        // Qt marks the window when Tab or a shortcut moves the focus, not when a screen opens.
-        auto *widget = static_cast<QWidget *>(watched);
-        const bool marked = event->type() == QEvent::FocusIn &&
-                            widget->window()->testAttribute(Qt::WA_KeyboardFocusChange);
-        if (widget->property("keyboardFocus").toBool() != marked) {
-            widget->setProperty("keyboardFocus", marked);
-            widget->style()->unpolish(widget);
-            widget->style()->polish(widget);
-            widget->update();
-        }
-        return false;
-    }
-};
 } // namespace
 
 GradeDetailVC::GradeDetailVC(QWidget *parent)
     : BasicVC(parent)
     , m_ui(StyleTokens::makeForm<Ui::GradeDetailVC>(this)) {
     m_rightButton = m_ui->rightButton;
-    m_rightButton->installEventFilter(new KeyboardFocusMark(m_rightButton));
+    // The screen opens with the button focused, and it must not then look held down.
+    StyleTokens::markKeyboardFocus(m_rightButton);
     connect(m_ui->rightButton, &QPushButton::clicked, this,
             [this] { markClickAction(m_rightButton); });
 }
