@@ -18,12 +18,14 @@ int main(int argc, char *argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("reading-service"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(READING_SERVICE_VERSION));
     QGuiApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Development service of the teacher client, with demo data."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption hostOption(
         QStringLiteral("host"),
         QStringLiteral("Address to listen on (default 127.0.0.1). Any other address "

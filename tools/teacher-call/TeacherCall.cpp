@@ -111,6 +111,7 @@ QString TeacherCall::usage() {
                "  --verbose    also write the transport's request and response log lines to "
                "stderr\n"
                "  --help       show this text\n"
+               "  --version    show the version\n"
                "\n"
                "Prints one line of compact JSON, or null when the answer carried no value.\n"
                "Exit status: 0 answered, 1 the call failed (reason on stderr) or no answer within\n"
@@ -141,13 +142,19 @@ bool TeacherCall::parse(const QStringList &arguments) {
     const QCommandLineOption rawOption(QStringLiteral("raw"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("help"), QStringLiteral("h")});
-    parser.addOptions({baseOption, rawOption, verboseOption, helpOption});
+    const QCommandLineOption versionOption(QStringLiteral("version"));
+    parser.addOptions({baseOption, rawOption, verboseOption, helpOption, versionOption});
 
     // QCommandLineParser wants the program name first.
     if (!parser.parse(QStringList{QStringLiteral("teacher-call")} + arguments))
         return fail(parser.errorText(), true);
     if (parser.isSet(helpOption)) {
         writeTo(stdout, usage().toUtf8());
+        m_exitCode = Answered;
+        return false;
+    }
+    if (parser.isSet(versionOption)) {
+        writeTo(stdout, QByteArrayLiteral("teacher-call " TEACHER_CALL_VERSION "\n"));
         m_exitCode = Answered;
         return false;
     }
