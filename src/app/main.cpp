@@ -133,6 +133,9 @@ int main(int argc, char **argv) {
         return 1;
     }
     AppDelegate delegate;
+    // A size asked for (--size, --device), a script, the tour and a screenshot start as asked.
+    delegate.setRemembersWindow(!options.driver.isSet() && options.screenshot.isEmpty() &&
+                                !options.device && !options.driver.windowSize());
     delegate.didFinishLaunchingWithOptions();
     // Before the first turn of the event loop, so nothing is drawn or shot at the device's size.
     if (const std::optional<QSize> size = options.driver.windowSize())

@@ -30,6 +30,8 @@ bool AppDelegate::didFinishLaunchingWithOptions() {
 
     m_window = std::make_unique<AppWindow>();
     m_window->resize(DeviceProfile::current().screenSize);
+    if (m_remembersWindow && m_window->rememberGeometry())
+        qCDebug(lcStartUp) << "window where it was left:" << m_window->geometry();
 
     if (!UnitMetiodManager::getShowGuideKey()) {
         qCDebug(lcStartUp) << "first launch: guide";

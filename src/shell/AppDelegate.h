@@ -28,6 +28,9 @@ public:
     void autoLoginActionWithLoginData(const LoginDataModel &loginData);
 
     AppWindow *window() const { return m_window.get(); }
+    // An interactive run without an explicit size or device opens the window where the last one
+    // was closed. Off unless the program says so, so a script, the tour and tests never do.
+    void setRemembersWindow(bool remembers) { m_remembersWindow = remembers; }
 
     // Make the window's root the login stack (ScreenFactory::makeLoginStack) or a new
     // RootTabbarController. False when there is no window or no login stack can be made.
@@ -39,4 +42,5 @@ public:
 
 private:
     std::unique_ptr<AppWindow> m_window;
+    bool m_remembersWindow = false;
 };

@@ -1,8 +1,15 @@
 #include "AppWindow.h"
 
+#include "DeviceProfile.h"
 #include "FrameStyle.h"
 #include "HeldChanges.h"
+#include "KeySheet.h"
+#include "SettingsStore.h"
 #include "ViewController.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QShortcut>
 
 namespace {
 QPointer<AppWindow> s_instance;
@@ -14,16 +21,65 @@ ViewController *visibleTop(ViewController *root) {
         top = top->presentedViewController();
     return top;
 }
+
+// The smallest phone the client can pretend to be: below it no screen was ever laid out.
+QSize smallestDevice() {
+    QSize smallest(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    for (const QString &name : DeviceProfile::names()) {
+        if (const std::optional<DeviceProfile> profile = DeviceProfile::fromName(name))
+            smallest = smallest.boundedTo(profile->screenSize);
+    }
+    return smallest;
+}
+
+// Qt brings back a window that lies off every screen, but leaves one that still overlaps a
+// screen where it is: half a window on a monitor that has gone (or under a panel) cannot be
+// reached. It goes whole onto the screen that shows most of it, shrunk if it must be.
+void keepWhollyOnScreen(QWidget *window) {
+    if (window->isMaximized() || window->isFullScreen())
+        return;
+    const QRect frame = window->frameGeometry();
+    const QScreen *best = QGuiApplication::primaryScreen();
+    qint64 bestArea = -1;
+    const auto screens = QGuiApplication::screens();
+    for (const QScreen *screen : screens) {
+        const QRect available = screen->availableGeometry();
+        if (available.contains(frame))
+            return;
+        const QRect common = available.intersected(frame);
+        if (const qint64 area = qint64(common.width()) * common.height(); area > bestArea) {
+            best = screen;
+            bestArea = area;
+        }
+    }
+    if (!best)
+        return;
+    const QRect available = best->availableGeometry();
+    const QSize border = frame.size() - window->size();
+    const QSize size =
+        window->size().boundedTo(available.size() - border).expandedTo(window->minimumSize());
+    const QSize outer = size + border;
+    window->resize(size);
+    window->move(qBound(available.left(), frame.left(), available.right() + 1 - outer.width()),
+                 qBound(available.top(), frame.top(), available.bottom() + 1 - outer.height()));
+}
 } // namespace
 
 AppWindow::AppWindow(QWidget *parent)
     : QWidget(parent)
     , m_content(new QWidget(this)) {
     resize(FrameStyle::WindowWidth, FrameStyle::WindowHeight);
-    setMinimumSize(240, 320);
+    setMinimumSize(smallestDevice());
     m_content->setGeometry(rect());
     m_content->lower();
     s_instance = this;
+    // Everywhere in the window: the sheet lists the keys of whatever screen is up.
+    for (const QKeySequence &key :
+         {QKeySequence(Qt::Key_F1), QKeySequence(Qt::ControlModifier | Qt::Key_Slash)}) {
+        auto *shortcut = new QShortcut(key, this);
+        shortcut->setWhatsThis(tr("快捷键一览"));
+        connect(shortcut, &QShortcut::activated, this, [this] { KeySheet::toggle(this); });
+    }
 }
 
 AppWindow::~AppWindow() {
@@ -93,7 +149,21 @@ void AppWindow::showEvent(QShowEvent *event) {
 void AppWindow::closeEvent(QCloseEvent *event) {
     // Nothing the teacher graded goes with the window.
     HeldChanges::instance().sendBeforeLeaving();
+    if (m_remembersGeometry) {
+        SettingsStore::settings().setValue(QLatin1String(GeometryKey), saveGeometry());
+        SettingsStore::flush();
+    }
     QWidget::closeEvent(event);
+}
+
+bool AppWindow::rememberGeometry() {
+    m_remembersGeometry = true;
+    const QByteArray stored =
+        SettingsStore::settings().value(QLatin1String(GeometryKey)).toByteArray();
+    if (stored.isEmpty() || !restoreGeometry(stored))
+        return false;
+    keepWhollyOnScreen(this);
+    return true;
 }
 
 void AppWindow::resizeEvent(QResizeEvent *event) {
@@ -107,4 +177,8 @@ void AppWindow::resizeEvent(QResizeEvent *event) {
 
 ViewController *AppWindow::rootViewController() const {
     return m_root;
+}
+
+ViewController *AppWindow::visibleScreen() const {
+    return visibleTop(m_root);
 }

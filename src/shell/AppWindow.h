@@ -7,7 +7,8 @@ class ViewController;
 
 // The application's one window. Its root screen fills it; presented screens lie above the root
 // in the same content layer; overlays (progress, toasts, alerts) are children of the window above
-// that layer.
+// that layer. F1 and Ctrl+/ show the keys that work at that moment (KeySheet). It is never
+// smaller than the smallest phone the client can look like.
 class AppWindow : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +23,15 @@ public:
     ViewController *rootViewController() const;
     // Where presented screens are placed.
     QWidget *contentLayer() const { return m_content; }
+    // The screen the teacher sees: the root, or the last screen presented over it.
+    ViewController *visibleScreen() const;
+
+    // Puts the window where the last interactive run left it (size, place, maximised) and keeps
+    // it there on close. Only an interactive run without an explicit size asks: a script, the
+    // tour and the tests must start at the size they were given. False when nothing was stored.
+    bool rememberGeometry();
+    // Where the remembered geometry is kept in the settings file.
+    static constexpr const char *GeometryKey = "window/geometry";
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -31,4 +41,5 @@ protected:
 private:
     QWidget *m_content;
     QPointer<ViewController> m_root;
+    bool m_remembersGeometry = false;
 };

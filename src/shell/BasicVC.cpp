@@ -68,6 +68,7 @@ void BasicVC::setTheBackItemButton() {
     for (const QKeySequence &key :
          {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::AltModifier | Qt::Key_Left)}) {
         auto *shortcut = new QShortcut(key, this);
+        shortcut->setWhatsThis(tr("返回"));
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
         connect(button, &QObject::destroyed, shortcut, &QObject::deleteLater);
         connect(shortcut, &QShortcut::activated, this, [this] { backKeyAction(); });

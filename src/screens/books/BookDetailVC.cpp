@@ -67,12 +67,14 @@ BookDetailVC::BookDetailVC(qint64 bookId, QWidget *parent)
 
     // The bar's buttons take no focus: the collect button has a key of its own.
     auto *collect = new QShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_D), this);
+    collect->setWhatsThis(tr("收藏"));
     collect->setContext(Qt::WidgetWithChildrenShortcut);
     connect(collect, &QShortcut::activated, this, [this] {
         if (m_rightButton && m_rightButton->isEnabled())
             collectClickAction();
     });
     auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    refresh->setWhatsThis(tr("刷新"));
     refresh->setContext(Qt::WidgetWithChildrenShortcut);
     connect(refresh, &QShortcut::activated, this, [this] {
         if (m_currentVC && m_currentVC == m_commentVC)

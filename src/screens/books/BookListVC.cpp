@@ -76,8 +76,10 @@ void BookListVC::viewDidLoad() {
     // The tab's own keys, whichever of its widgets has the focus (or none, after a tab switch):
     // the screen answers only while it is the one shown.
     auto *find = new QShortcut(QKeySequence::Find, this);
+    find->setWhatsThis(tr("搜索"));
     connect(find, &QShortcut::activated, this, [this] { rightBarButtonItemPressed(); });
     auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    refresh->setWhatsThis(tr("刷新"));
     connect(refresh, &QShortcut::activated, this, [this] { reloadBookList(); });
 
     rows()->header()->beginRefreshing();

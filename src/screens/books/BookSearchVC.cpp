@@ -69,10 +69,12 @@ BookSearchVC::BookSearchVC(QWidget *parent)
     for (const QKeySequence &key :
          {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::AltModifier | Qt::Key_Left)}) {
         auto *back = new QShortcut(key, m_searchView);
+        back->setWhatsThis(tr("返回"));
         back->setContext(Qt::WidgetWithChildrenShortcut);
         connect(back, &QShortcut::activated, this, [this] { backKeyAction(); });
     }
     auto *find = new QShortcut(QKeySequence::Find, this);
+    find->setWhatsThis(tr("搜索"));
     connect(find, &QShortcut::activated, this, [this] {
         m_ui->searchTextField->setFocus(Qt::ShortcutFocusReason);
         m_ui->searchTextField->selectAll();

@@ -36,6 +36,7 @@ ClassDetailVC::ClassDetailVC(QWidget *parent)
     // F5 reloads the grid in front, wherever the focus is on this screen (the frame gives Esc
     // and Alt+Left to the back button).
     auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    refresh->setWhatsThis(tr("刷新"));
     refresh->setContext(Qt::WidgetWithChildrenShortcut);
     connect(refresh, &QShortcut::activated, this, [this] {
         if (m_currentVC)

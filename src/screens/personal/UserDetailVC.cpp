@@ -57,6 +57,7 @@ UserDetailVC::UserDetailVC(QWidget *parent)
     setTabOrder(m_ui->userClassPickView, m_ui->sureButton);
 
     auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    refresh->setWhatsThis(tr("刷新"));
     refresh->setContext(Qt::WidgetWithChildrenShortcut);
     connect(refresh, &QShortcut::activated, this, [this] {
         getSelectClassForTeacherAction();

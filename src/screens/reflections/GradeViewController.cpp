@@ -2,6 +2,7 @@
 
 #include "FeelRows.h"
 #include "GradeListVC.h"
+#include "GradeVocabulary.h"
 #include "ReviewDesk.h"
 #include "SegmentedControl.h"
 #include "StyleTokens.h"
@@ -92,18 +93,25 @@ void GradeViewController::setWide(bool wide) {
 }
 
 void GradeViewController::addDeskKeys() {
-    const auto add = [this](const QKeySequence &sequence, std::function<void()> action) {
+    // The description is what the key sheet (F1) shows beside the key.
+    const auto add = [this](const QKeySequence &sequence, const QString &description,
+                            std::function<void()> action) {
         auto *key = new QShortcut(sequence, this);
+        key->setWhatsThis(description);
         key->setContext(Qt::WidgetWithChildrenShortcut);
         key->setEnabled(false);
         connect(key, &QShortcut::activated, this, std::move(action));
         m_deskKeys.append(key);
     };
-    for (int digit = 1; digit <= 4; ++digit)
-        add(QKeySequence(Qt::Key_0 + digit), [this, digit] { m_desk->gradeWithKey(digit); });
-    add(QKeySequence(Qt::Key_J), [this] { m_desk->moveBy(1); });
-    add(QKeySequence(Qt::Key_K), [this] { m_desk->moveBy(-1); });
-    add(QKeySequence(Qt::Key_Space), [this] { m_desk->pageText(1); });
-    add(QKeySequence(Qt::SHIFT | Qt::Key_Space), [this] { m_desk->pageText(-1); });
-    add(QKeySequence::Undo, [this] { m_desk->undoLast(); });
+    for (int digit = 1; digit <= 4; ++digit) {
+        const auto grade = GradeVocabulary::byKey(digit);
+        add(QKeySequence(Qt::Key_0 + digit), grade ? tr("批为「%1」").arg(grade->text) : QString(),
+            [this, digit] { m_desk->gradeWithKey(digit); });
+    }
+    add(QKeySequence(Qt::Key_J), tr("下一篇"), [this] { m_desk->moveBy(1); });
+    add(QKeySequence(Qt::Key_K), tr("上一篇"), [this] { m_desk->moveBy(-1); });
+    add(QKeySequence(Qt::Key_Space), tr("正文下翻一页"), [this] { m_desk->pageText(1); });
+    add(QKeySequence(Qt::SHIFT | Qt::Key_Space), tr("正文上翻一页"),
+        [this] { m_desk->pageText(-1); });
+    add(QKeySequence::Undo, tr("撤销"), [this] { m_desk->undoLast(); });
 }
