@@ -5,6 +5,8 @@
 #include "StyleTokens.h"
 #include "ui_HelpServiceVC.h"
 
+#include <QCoreApplication>
+#include <QLabel>
 #include <QListView>
 #include <QLoggingCategory>
 
@@ -33,6 +35,11 @@ void HelpServiceVC::viewDidLoad() {
     m_rows = SettingRows::attach(
         m_ui->helpServiceTableView, SettingModel::arrayForHelpService(m_numbers), tr("客服电话"),
         [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index); });
+    // The version is the one the program was built with (set by main from the build); a
+    // program that set none shows no footer rather than a bare word.
+    const QString version = QCoreApplication::applicationVersion();
+    m_ui->helpVersionLabel->setText(QStringLiteral("版本 %1").arg(version));
+    m_ui->helpVersionLabel->setVisible(!version.isEmpty());
 }
 
 void HelpServiceVC::tableViewDidSelectRowAtIndexPath(const QModelIndex &index) {
