@@ -1,4 +1,5 @@
 #include "AppDelegate.h"
+#include "AppLook.h"
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
 #include "DeviceProfile.h"
@@ -111,10 +112,7 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("teacher-client"));
     QApplication::setApplicationVersion(QStringLiteral(TEACHER_CLIENT_VERSION));
-    // Without it Chinese text falls back to Japanese glyph forms.
-    QFont font = QApplication::font();
-    font.setFamily(QStringLiteral("Noto Sans CJK SC"));
-    QApplication::setFont(font);
+    AppLook::apply();
     if (options.device)
         DeviceProfile::setCurrent(*options.device);
     if (const std::optional<int> holdMs = options.driver.holdMs())
