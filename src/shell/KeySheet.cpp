@@ -175,7 +175,6 @@ KeySheet::KeySheet(QList<Row> rows)
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto *list = new QWidget;
-    list->setAutoFillBackground(false);
     scroll->viewport()->setAutoFillBackground(false);
     auto *grid = new QGridLayout(list);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -204,6 +203,8 @@ KeySheet::KeySheet(QList<Row> rows)
         grid->addWidget(text, line++, 1, Qt::AlignTop);
     }
     scroll->setWidget(list);
+    // The list lies on the white card, not on a panel of its own.
+    list->setAutoFillBackground(false);
     column->addWidget(scroll, 1);
 
     QLabel *hint = label(tr("按 Esc 或 F1 关闭"), m_panel, 12, FrameStyle::SheetTitleColor);
