@@ -231,6 +231,8 @@ private slots:
         select(0);
         const QList<qint64> fetching = m_desk->prefetching();
         QCOMPARE(QSet<qint64>(fetching.cbegin(), fetching.cend()), (QSet<qint64>{1, 3, 4}));
+        // The list switched to has none of them, so only the old list's answers could bring them.
+        m_server.setAnswer(ListPath, list({}));
         auto *segment = qobject_cast<SegmentedControl *>(m_lists->titleView());
         QTest::mouseClick(segment, Qt::LeftButton, {}, segment->segmentRect(1).center());
         QCOMPARE(m_desk->list(), view());
@@ -241,7 +243,9 @@ private slots:
     }
 
     void crossingTheWidthKeepsTheSelection() {
-        openDesk({{1, W}, {2, W}, {3, W}});
+        openDesk({{1, "优秀"}, {2, W}, {3, W}});
+        // The desk opens on the first waiting reflection.
+        QTRY_COMPARE(m_desk->shownFeelId(), 2);
         select(1);
         for (int width : {600, 1000, 899, 900}) {
             m_fixture.window()->resize(width, 700);

@@ -92,12 +92,7 @@ void ReviewDesk::build() {
     page->addStretch();
 
     m_gradeBar = new QWidget(m_page);
-    m_gradeBar->setStyleSheet(StyleTokens::expand(QStringLiteral(
-        "QPushButton { background: white; border: 1px solid frame(title); border-radius: 4px;"
-        " color: frame(title); font-size: 15px; }"
-        " QPushButton:hover { background: frame(selection); }"
-        " QPushButton:pressed { background: frame(pressedRow); }"
-        " QPushButton:focus { border-width: 2px; }")));
+    m_gradeBar->setStyleSheet(StyleTokens::buttonSheet(false));
     auto *grades = new QHBoxLayout(m_gradeBar);
     grades->setContentsMargins(0, 0, 0, 0);
     for (int digit = 1; digit <= 4; ++digit) {
@@ -109,6 +104,7 @@ void ReviewDesk::build() {
         button->setToolTip(QStringLiteral("按 %1 批为「%2」").arg(digit).arg(grade->text));
         button->setMinimumHeight(GradeButtonHeight);
         button->setFocusPolicy(Qt::TabFocus);
+        StyleTokens::markKeyboardFocus(button);
         connect(button, &QPushButton::clicked, this, [this, digit] { gradeWithKey(digit); });
         grades->addWidget(button);
         m_gradeButtons.append(button);
@@ -147,6 +143,8 @@ void ReviewDesk::build() {
     m_undoButton->setObjectName(QStringLiteral("undoButton"));
     m_undoButton->setAccessibleName(QStringLiteral("撤销"));
     m_undoButton->setFocusPolicy(Qt::TabFocus);
+    m_undoButton->setStyleSheet(StyleTokens::buttonSheet(false));
+    StyleTokens::markKeyboardFocus(m_undoButton);
     connect(m_undoButton, &QPushButton::clicked, this, &ReviewDesk::undoLast);
     undo->addWidget(m_undoButton);
     outer->addWidget(m_undoBar);
@@ -185,6 +183,8 @@ void ReviewDesk::setList(QListView *list, FeelRows *rows) {
                                      &ReviewDesk::restoreSelection)
                           << connect(rows, &QAbstractItemModel::dataChanged, this,
                                      [this] { updateProgress(); });
+        if (!list->currentIndex().isValid())
+            selectRow(nextWaiting(-1));
     }
     followSelection();
 }
@@ -447,6 +447,12 @@ void ReviewDesk::restoreSelection() {
     model->select(selection, QItemSelectionModel::ClearAndSelect);
     if (current >= 0 && selection.isEmpty())
         model->select(m_rows->index(current), QItemSelectionModel::Select);
+    // A list that comes without anything chosen opens on its first waiting reflection: the
+    // teacher starts grading with a key, not with a click.
+    if (current < 0 && selection.isEmpty() && m_currentBeforeReset == 0) {
+        selectRow(nextWaiting(-1));
+        return;
+    }
     show(current);
 }
 
