@@ -46,6 +46,8 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 
+#include "BenchClock.h"
+
 #include <benchmark/benchmark.h>
 
 #include <time.h>
@@ -69,18 +71,8 @@ bool g_signedIn = false;
 // Graded in the service by the last run, across calls of the benchmark function.
 QList<qint64> g_graded;
 
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-double percentile(std::vector<double> values, double p) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(p * (values.size() - 1) + 0.5))];
-}
+using BenchClock::percentile;
+using BenchClock::threadCpuMs;
 
 // Runs the event loop until `done` holds or `ms` pass; whether it held.
 bool spinUntil(const std::function<bool()> &done, int ms = WaitMs) {

@@ -53,6 +53,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "BenchClock.h"
+
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -76,18 +78,8 @@ long preemptions() {
     return usage.ru_nivcsw;
 }
 
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-double percentile(std::vector<double> values, double p) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(p * (values.size() - 1) + 0.5))];
-}
+using BenchClock::percentile;
+using BenchClock::threadCpuMs;
 
 // Loaded images of a few kinds, the size the development service sends.
 const QList<QPixmap> &pictures(QSize size) {

@@ -18,20 +18,6 @@ ModalOverlay::Stack &shownAlerts() {
     return OverlayRegistry::instance().shown(OverlayKind::Alert);
 }
 
-// The white card with rounded corners that holds the texts and buttons.
-class Panel : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::white);
-        painter.drawRoundedRect(rect(), 8, 8);
-    }
-};
 } // namespace
 
 AlertView::AlertView(const QString &title, const QString &message, const QStringList &buttonTitles,
@@ -42,7 +28,7 @@ AlertView::AlertView(const QString &title, const QString &message, const QString
     // An alert without buttons could never be closed.
     , m_buttonTitles(buttonTitles.isEmpty() ? QStringList{QStringLiteral("确定")} : buttonTitles)
     , m_callback(std::move(callback))
-    , m_panel(new Panel(this)) {
+    , m_panel(new ModalCard(this)) {
     m_panel->setObjectName(QStringLiteral("alertPanel"));
 
     auto *column = new QVBoxLayout(m_panel);

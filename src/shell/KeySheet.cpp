@@ -2,6 +2,7 @@
 
 #include "AppWindow.h"
 #include "FrameStyle.h"
+#include "OverlayRegistry.h"
 #include "ViewController.h"
 
 #include <QAction>
@@ -18,25 +19,9 @@ namespace {
 constexpr int PanelWidth = 340;
 const QString KeySeparator = QStringLiteral(" / ");
 
-// Only one kind of sheet lists keys, and a closed one leaves a null pointer that top() drops.
 ModalOverlay::Stack &shownSheets() {
-    static ModalOverlay::Stack stack;
-    return stack;
+    return OverlayRegistry::instance().shown(OverlayKind::KeySheet);
 }
-
-class Panel : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::white);
-        painter.drawRoundedRect(rect(), 8, 8);
-    }
-};
 
 // A key works when its owner is the window, or the screen the teacher sees, a widget inside it or
 // inside one of the frames around it (its stack with the bar, the tab bar); screens covered or on
@@ -155,7 +140,7 @@ KeySheet *KeySheet::current() {
 KeySheet::KeySheet(QList<Row> rows)
     : ModalOverlay(shownSheets())
     , m_rows(std::move(rows))
-    , m_panel(new Panel(this)) {
+    , m_panel(new ModalCard(this)) {
     setObjectName(QStringLiteral("keySheet"));
     setAccessibleName(tr("快捷键一览"));
     setFocusPolicy(Qt::StrongFocus);

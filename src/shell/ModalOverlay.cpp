@@ -1,5 +1,7 @@
 #include "ModalOverlay.h"
 
+#include <QPainter>
+
 #include "FrameStyle.h"
 
 #include <QApplication>
@@ -65,4 +67,12 @@ bool ModalOverlay::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return HostedOverlay::eventFilter(watched, event);
+}
+
+void ModalCard::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    painter.drawRoundedRect(rect(), 8, 8);
 }

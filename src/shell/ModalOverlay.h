@@ -8,6 +8,15 @@
 // What alerts and action sheets share: a backdrop over the whole host (a window of its own when
 // there is no host) that keeps keys from the screen beneath while it is the top overlay of its
 // kind, and closes once for good.
+// The white card with rounded corners that holds a modal overlay's content.
+class ModalCard : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
 class ModalOverlay : public HostedOverlay {
     Q_OBJECT
 public:

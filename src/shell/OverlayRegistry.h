@@ -9,10 +9,10 @@
 
 // The overlays that make up the process's overlay layers, kept in one place: the host set
 // explicitly, every overlay alive and, by kind, the ones each kind keeps: the indicator its one
-// overlay (kept between showings), the toast the one bubble up, alerts and action sheets the ones
-// up, each kind on its own, so an alert shown over an action sheet leaves that sheet the current
-// sheet. Main thread only.
-enum class OverlayKind { ProgressIndicator, Toast, Alert, ActionSheet };
+// overlay (kept between showings), the toast the one bubble up, alerts, action sheets and key
+// sheets the ones up, each kind on its own, so an alert shown over an action sheet leaves that
+// sheet the current sheet. Main thread only.
+enum class OverlayKind { ProgressIndicator, Toast, Alert, ActionSheet, KeySheet };
 
 class OverlayRegistry {
 public:
@@ -33,5 +33,5 @@ private:
 
     QPointer<QWidget> m_explicitHost;
     QList<QPointer<HostedOverlay>> m_live;
-    std::array<QList<QPointer<HostedOverlay>>, 4> m_shown;
+    std::array<QList<QPointer<HostedOverlay>>, 5> m_shown;
 };
