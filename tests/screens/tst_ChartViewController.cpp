@@ -1,3 +1,4 @@
+#include "ActionSheet.h"
 #include "AppWindow.h"
 #include "LoginState.h"
 #include "NavigationController.h"
@@ -9,7 +10,9 @@
 #include "reports/ChartListVC.h"
 #include "reports/ChartViewController.h"
 
+#include <QFileInfo>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The report screen against the stub service: what each action asks for, each answer, the bars.
@@ -59,8 +62,9 @@ private slots:
         answer(Terms, R"({"result":1,"list":[{"Id":7,"Year":"2026"},{"Id":8,"Year":"2025"}]})");
         answer(Areas, R"({"result":1,"areaList":[{"AreaId":201},{"AreaId":202}]})");
         answer(Cities, R"({"result":1,"cityList":[{"CityId":301},{"CityId":302}]})");
-        answer(Report, R"({"result":1,"averageCount":"3.2","classList":[{"AverageFlower":"4.5"},)"
-                       R"({"AverageFlower":"9.0"},{"AverageFlower":"0"}]})");
+        answer(Report, R"({"result":1,"averageCount":"3.2","classList":[)"
+                       R"({"Name":"一班","AverageFlower":"4.5"},{"Name":"=二班",)"
+                       R"("AverageFlower":"9.0"},{"Name":"三班","AverageFlower":"0"}]})");
         m_fixture.window()->resize(320, 568);
         auto *stack = ChartViewController::navigationControllerContainSelf();
         QVERIFY(m_fixture.show(stack));
@@ -156,6 +160,39 @@ private slots:
         grade->menu()->tableViewDidSelectRowAtIndexPath(1);
         QCOMPARE(grade->currentData1Index(), 0);
         QVERIFY(!ProgressHud::isVisible());
+    }
+
+    // The views a teacher opened go out as shown: the CSV holds the view in sight, the PDF a page
+    // per opened view; Ctrl+S offers the formats; the toast names the file.
+    void exportWritesTheRowsInView() {
+        QTemporaryDir dir;
+        ExportActions *actions = m_screen->exportActions();
+        QVERIFY(actions->exportTo(Export::Format::Csv, dir.filePath("grade.csv")).ok);
+        QFile csv(dir.filePath("grade.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            csv.readAll(),
+            "\xEF\xBB\xBF" +
+                QStringLiteral("名称,平均小花\r\n一班,4.5\r\n'=二班,9.0\r\n三班,0\r\n").toUtf8());
+        QCOMPARE(Toast::currentText(), QStringLiteral("已导出 grade.csv"));
+        const ExportTable shown = m_screen->exportDocument().currentView();
+        QCOMPARE(shown.subtitles.last(), QStringLiteral("平均：3.2朵小花"));
+        QCOMPARE(shown.bars, QList<double>({4.5, 9.0, 0}));
+
+        show(2);
+        const ExportDocument both = m_screen->exportDocument();
+        QCOMPARE(both.views.size(), 2);
+        QCOMPARE(both.current, 1);
+        QCOMPARE(both.nameParts, QStringList({"报表", "区域", ""}));
+        QVERIFY(actions->exportTo(Export::Format::Pdf, dir.filePath("all.pdf")).ok);
+        QVERIFY(QFileInfo(dir.filePath("all.pdf")).size() > 0);
+
+        m_fixture.window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_fixture.window()));
+        QTest::keyClick(m_fixture.window(), Qt::Key_S, Qt::ControlModifier);
+        QTRY_VERIFY(ActionSheet::current());
+        QCOMPARE(ActionSheet::current()->numberOfButtons(), 4);
+        ActionSheet::current()->clickButton(ActionSheet::current()->cancelButtonIndex());
     }
 };
 

@@ -170,6 +170,39 @@ void ChartListVC::getChartListInfoAction() {
     m_rows->refresh();
 }
 
+QString ChartListVC::viewName(int listType) {
+    switch (listType) {
+    case GradeList:
+        return QStringLiteral("年级");
+    case SchoolList:
+        return QStringLiteral("学校");
+    default:
+        return QStringLiteral("区域");
+    }
+}
+
+QString ChartListVC::termName() const {
+    return rowTitle(0, m_currentData1Index);
+}
+
+ExportTable ChartListVC::exportTable() const {
+    ExportTable table;
+    table.title = QStringLiteral("报表 · ") + viewName(m_listType);
+    // The second column holds a grade, a district or a city.
+    static const QString secondNames[] = {QStringLiteral("年级"), QStringLiteral("区县"),
+                                          QStringLiteral("城市")};
+    table.subtitles = {QStringLiteral("学期：") + termName(),
+                       secondNames[m_listType] + QStringLiteral("：") +
+                           rowTitle(1, m_currentData2Index),
+                       QStringLiteral("平均：%1朵小花").arg(m_answerAverage)};
+    table.headers = {QStringLiteral("名称"), QStringLiteral("平均小花")};
+    for (const ChartListModel &row : m_rows->rows()) {
+        table.rows.append({row.Name.value_or(QString()), row.AverageFlower.value_or(QString())});
+        table.bars.append(ChartBars::averageOf(row));
+    }
+    return table;
+}
+
 void ChartListVC::showAverage(const QString &averageCount) {
     m_ui->averageLabel->setText(
         QStringLiteral("<span style=\"color:%1; font-size:14px;\">%2</span>朵小花")

@@ -4,6 +4,7 @@
 #include "ChartBars.h"
 #include "ChartDropDownMenu.h"
 #include "ChartRows.h"
+#include "Export.h"
 #include "LoadMoreFooter.h"
 #include "PagedRows.h"
 #include "RefreshHeader.h"
@@ -42,6 +43,12 @@ public:
     qint64 currentData1Index() const { return m_currentData1Index; }
     qint64 currentData2Index() const { return m_currentData2Index; }
     const QList<ChartListModel> &chartListArray() const { return m_rows->rows(); }
+    // "年级", "学校" or "区域", as the report's segments name the views.
+    static QString viewName(int listType);
+    // The chosen term's name; empty before the terms came.
+    QString termName() const;
+    // The rows as shown, under the view, the term, the second filter and the average.
+    ExportTable exportTable() const;
 
     // The filter lists are there: answer the menu and load the report.
     void reloadDropMenuAction();

@@ -8,6 +8,8 @@
 #include "TeacherRequestManager.h"
 #include "ui_ChartViewController.h"
 
+#include <QPushButton>
+
 ChartViewController::ChartViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(StyleTokens::makeForm<Ui::ChartViewController>(this)) {}
@@ -25,6 +27,10 @@ void ChartViewController::viewDidLoad() {
     m_segment = makeTitleViewSegment(
         {QStringLiteral("年级"), QStringLiteral("学校"), QStringLiteral("区域")}, 0);
     m_segment->setAccessibleName(QStringLiteral("报表类型"));
+    QPushButton *exportButton = setNavigationRightButtonWithTitle(ExportActions::buttonTitle());
+    exportButton->setObjectName(QStringLiteral("exportButton"));
+    exportButton->setAccessibleName(ExportActions::buttonTitle());
+    m_export = new ExportActions(this, [this] { return exportDocument(); });
     getTermList();
     for (int type = ChartListVC::GradeList; type <= ChartListVC::RegionList; ++type) {
         auto *list = new ChartListVC(type);
@@ -76,4 +82,27 @@ void ChartViewController::showList(int index) {
     m_current = next;
     if (m_segment && m_segment->selectedSegmentIndex() != index)
         m_segment->setSelectedSegmentIndex(index);
+}
+
+void ChartViewController::rightBarButtonItemPressed() {
+    if (m_export)
+        m_export->offer();
+}
+
+ExportDocument ChartViewController::exportDocument() const {
+    ExportDocument document;
+    document.screenWidth = width();
+    for (const auto &list : m_lists) {
+        // A view never opened has no rows to show.
+        if (!list || !list->isViewLoaded())
+            continue;
+        if (list == m_current)
+            document.current = int(document.views.size());
+        document.views.append(list->exportTable());
+    }
+    if (m_current) {
+        document.nameParts = {title(), ChartListVC::viewName(m_current->listType()),
+                              m_current->termName()};
+    }
+    return document;
 }

@@ -2,6 +2,7 @@
 
 #include "BasicVC.h"
 #include "ChartListVC.h"
+#include "ExportActions.h"
 #include "SegmentedControl.h"
 
 #include <QList>
@@ -15,7 +16,8 @@ class ChartViewController;
 }
 
 // The class reports, root of the third tab: three report views ("年级", "学校", "区域") chosen in
-// the bar. The terms are asked for once; every view gets its own copy.
+// the bar. The terms are asked for once; every view gets its own copy. "导出" (Ctrl+S) writes the
+// view in sight; a PDF and a print (Ctrl+P) hold every view opened so far, a page each.
 class ChartViewController : public BasicVC {
     Q_OBJECT
 public:
@@ -34,6 +36,12 @@ public:
     ChartListVC *currentList() const { return m_current; }
     SegmentedControl *segment() const { return m_segment; }
 
+    // The "导出" button and Ctrl+S: the formats to choose from.
+    void rightBarButtonItemPressed() override;
+    // What an export or a print holds now.
+    ExportDocument exportDocument() const;
+    ExportActions *exportActions() const { return m_export; }
+
 protected:
     void viewDidLoad() override;
 
@@ -44,4 +52,5 @@ private:
     QList<QPointer<ChartListVC>> m_lists;
     QPointer<ChartListVC> m_current;
     QPointer<SegmentedControl> m_segment;
+    ExportActions *m_export = nullptr;
 };

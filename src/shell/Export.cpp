@@ -1,0 +1,258 @@
+#include "Export.h"
+
+#include "FrameStyle.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+const ExportTable &ExportDocument::currentView() const {
+    static const ExportTable none;
+    return current >= 0 && current < views.size() ? views.at(current) : none;
+}
+
+namespace Export {
+namespace {
+
+// The layout of a drawn table, in logical pixels.
+constexpr int Margin = 16;
+constexpr int TitleHeight = 28;
+constexpr int SubtitleHeight = 20;
+constexpr int Gap = 8;
+constexpr int HeaderHeight = 28;
+constexpr int RowHeight = 26;
+constexpr int BarHeight = 10;
+constexpr int BarRowExtra = 16;
+// A page lays the table out this wide, then scales it onto the paper.
+constexpr int PageLayoutWidth = 540;
+
+QFont pixelFont(int px, bool bold = false) {
+    QFont font;
+    font.setPixelSize(px);
+    font.setBold(bold);
+    return font;
+}
+
+bool hasBars(const ExportTable &table) {
+    return !table.bars.isEmpty() && table.bars.size() == table.rows.size();
+}
+
+int rowHeight(const ExportTable &table) {
+    return RowHeight + (hasBars(table) ? BarRowExtra : 0);
+}
+
+qint64 contentHeight(const ExportTable &table) {
+    return 2 * Margin + TitleHeight + qint64(table.subtitles.size()) * SubtitleHeight + Gap +
+           HeaderHeight + qint64(table.rows.size()) * rowHeight(table);
+}
+
+qsizetype columnCount(const ExportTable &table) {
+    qsizetype count = table.headers.size();
+    for (const QStringList &row : table.rows)
+        count = std::max(count, row.size());
+    return std::max<qsizetype>(count, 1);
+}
+
+// The first column (a name) is twice as wide as each of the others.
+QRectF cellRect(qsizetype column, qsizetype count, qreal top, qreal height, qreal inner) {
+    const qreal unit = inner / qreal(count + 1);
+    const qreal left = Margin + (column == 0 ? 0 : unit * qreal(column + 1));
+    return {left, top, column == 0 ? 2 * unit : unit, height};
+}
+
+void drawLine(QPainter &painter, const QFont &font, const QRectF &rect, const QString &text) {
+    painter.setFont(font);
+    const QString shown =
+        QFontMetricsF(font).elidedText(text, Qt::ElideRight, std::max<qreal>(0, rect.width() - 4));
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, shown);
+}
+
+void drawRow(QPainter &painter, const QFont &font, const QStringList &cells, qsizetype count,
+             qreal top, qreal inner) {
+    for (qsizetype column = 0; column < cells.size(); ++column)
+        drawLine(painter, font, cellRect(column, count, top, RowHeight, inner), cells.at(column));
+}
+
+void paintTable(QPainter &painter, const ExportTable &table, qreal width) {
+    painter.fillRect(QRectF(0, 0, width, qreal(contentHeight(table))), QColor(FrameStyle::White));
+    const qreal inner = std::max<qreal>(0, width - 2 * Margin);
+    qreal y = Margin;
+    painter.setPen(QColor(FrameStyle::TitleColor));
+    drawLine(painter, pixelFont(18, true), QRectF(Margin, y, inner, TitleHeight), table.title);
+    y += TitleHeight;
+    painter.setPen(QColor(FrameStyle::MenuGrey));
+    for (const QString &line : table.subtitles) {
+        drawLine(painter, pixelFont(13), QRectF(Margin, y, inner, SubtitleHeight), line);
+        y += SubtitleHeight;
+    }
+    y += Gap;
+    const qsizetype count = columnCount(table);
+    painter.setPen(QColor(FrameStyle::SheetTextColor));
+    drawRow(painter, pixelFont(13, true), table.headers, count, y, inner);
+    y += HeaderHeight;
+    painter.fillRect(QRectF(Margin, y - 1, inner, 1), QColor(FrameStyle::ChartLine));
+
+    const bool bars = hasBars(table);
+    const double top = bars ? *std::max_element(table.bars.cbegin(), table.bars.cend()) : 0;
+    const QFont body = pixelFont(14);
+    for (qsizetype row = 0; row < table.rows.size(); ++row) {
+        painter.setPen(QColor(FrameStyle::SheetTextColor));
+        drawRow(painter, body, table.rows.at(row), count, y, inner);
+        const double value = bars ? table.bars.at(row) : 0;
+        // A value that is no finite positive number draws no bar, as on the screen.
+        if (top > 0 && value > 0 && value <= top) {
+            painter.fillRect(QRectF(Margin, y + RowHeight, inner * value / top, BarHeight),
+                             QColor(FrameStyle::HighlightColor));
+        }
+        y += rowHeight(table);
+        painter.fillRect(QRectF(Margin, y - 1, inner, 1), QColor(FrameStyle::ChartLine));
+    }
+}
+
+Result saveWith(const QString &path, const std::function<bool(QIODevice &)> &fill) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, file.errorString()};
+    if (!fill(file)) {
+        const QString reason = file.error() != QFileDevice::NoError
+                                   ? file.errorString()
+                                   : QStringLiteral("无法生成内容");
+        file.cancelWriting();
+        return {false, reason};
+    }
+    if (!file.commit())
+        return {false, file.errorString()};
+    return {true, {}};
+}
+
+} // namespace
+
+QString csvField(const QString &text) {
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    QString field = text;
+    if (!field.isEmpty() && formulaStarts.contains(field.front()))
+        field.prepend(QLatin1Char('\''));
+    static const QString needsQuotes = QStringLiteral(",\"\r\n");
+    if (std::any_of(field.cbegin(), field.cend(),
+                    [](QChar c) { return needsQuotes.contains(c); })) {
+        field.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        field = QLatin1Char('"') + field + QLatin1Char('"');
+    }
+    return field;
+}
+
+QByteArray csv(const ExportTable &table) {
+    QString text;
+    const auto line = [&text](const QStringList &cells) {
+        QStringList fields;
+        for (const QString &cell : cells)
+            fields.append(csvField(cell));
+        text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    };
+    line(table.headers);
+    for (const QStringList &row : table.rows)
+        line(row);
+    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+QImage image(const ExportTable &table, int width) {
+    width = std::max(width, 2 * Margin + 1);
+    const qint64 height = contentHeight(table);
+    // Beyond what a picture can hold the image stays null and the write says so.
+    if (height > 32767 / 2)
+        return {};
+    QImage picture(QSize(width, int(height)) * 2, QImage::Format_ARGB32_Premultiplied);
+    if (picture.isNull())
+        return {};
+    picture.setDevicePixelRatio(2);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintTable(painter, table, width);
+    return picture;
+}
+
+bool paintPages(QPagedPaintDevice *device, const QList<ExportTable> &views) {
+    if (!device || views.isEmpty())
+        return false;
+    QPainter painter;
+    if (!painter.begin(device))
+        return false;
+    for (qsizetype i = 0; i < views.size(); ++i) {
+        if (i > 0 && !device->newPage())
+            return false;
+        const ExportTable &table = views.at(i);
+        const qreal scale = std::min(qreal(device->width()) / PageLayoutWidth,
+                                     qreal(device->height()) / qreal(contentHeight(table)));
+        painter.save();
+        painter.scale(scale, scale);
+        paintTable(painter, table, PageLayoutWidth);
+        painter.restore();
+    }
+    return painter.end();
+}
+
+Result write(Format format, const QString &path, const ExportDocument &document) {
+    switch (format) {
+    case Format::Csv: {
+        const QByteArray bytes = csv(document.currentView());
+        return saveWith(path, [&](QIODevice &file) { return file.write(bytes) == bytes.size(); });
+    }
+    case Format::Png: {
+        const QImage picture = image(document.currentView(), document.screenWidth);
+        if (picture.isNull())
+            return {false, QStringLiteral("表格太长，无法画成一张图片")};
+        return saveWith(path, [&](QIODevice &file) { return picture.save(&file, "PNG"); });
+    }
+    case Format::Pdf:
+        if (document.views.isEmpty())
+            return {false, QStringLiteral("没有可导出的内容")};
+        return saveWith(path, [&](QIODevice &file) {
+            QPdfWriter writer(&file);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setTitle(document.currentView().title);
+            writer.setCreator(QStringLiteral("teacher-client"));
+            return paintPages(&writer, document.views);
+        });
+    }
+    return {false, {}};
+}
+
+QString extension(Format format) {
+    switch (format) {
+    case Format::Csv:
+        return QStringLiteral("csv");
+    case Format::Png:
+        return QStringLiteral("png");
+    case Format::Pdf:
+        break;
+    }
+    return QStringLiteral("pdf");
+}
+
+QString suggestedFileName(const QStringList &parts, QDate date, Format format) {
+    static const QString refused = QStringLiteral("\\/:*?\"<>|");
+    QStringList kept;
+    for (const QString &part : parts) {
+        QString clean;
+        for (QChar c : part)
+            clean += c.isPrint() && !refused.contains(c) ? c : QLatin1Char('-');
+        clean = clean.trimmed().left(40);
+        if (!clean.isEmpty())
+            kept.append(clean);
+    }
+    kept.append(date.toString(Qt::ISODate));
+    return kept.join(QLatin1Char('-')) + QLatin1Char('.') + extension(format);
+}
+
+QString suggestedPath(const QStringList &parts, QDate date, Format format) {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return folder + QLatin1Char('/') + suggestedFileName(parts, date, format);
+}
+
+} // namespace Export

@@ -1,0 +1,89 @@
+#include "ExportActions.h"
+
+#include "ActionSheet.h"
+#include "Toast.h"
+
+#include <QDate>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QShortcut>
+
+#include <iterator>
+
+namespace {
+
+constexpr Export::Format Formats[] = {Export::Format::Csv, Export::Format::Png,
+                                      Export::Format::Pdf};
+
+QString filterFor(Export::Format format) {
+    switch (format) {
+    case Export::Format::Csv:
+        return QStringLiteral("CSV 表格 (*.csv)");
+    case Export::Format::Png:
+        return QStringLiteral("PNG 图片 (*.png)");
+    case Export::Format::Pdf:
+        break;
+    }
+    return QStringLiteral("PDF 文档 (*.pdf)");
+}
+
+} // namespace
+
+ExportActions::ExportActions(QWidget *screen, Source source)
+    : QObject(screen)
+    , m_screen(screen)
+    , m_source(std::move(source))
+    , m_save(new QShortcut(QKeySequence::Save, screen))
+    , m_print(new QShortcut(QKeySequence::Print, screen)) {
+    m_save->setObjectName(QStringLiteral("exportShortcut"));
+    m_save->setWhatsThis(QStringLiteral("导出"));
+    connect(m_save, &QShortcut::activated, this, &ExportActions::offer);
+    m_print->setObjectName(QStringLiteral("printShortcut"));
+    m_print->setWhatsThis(QStringLiteral("打印"));
+    connect(m_print, &QShortcut::activated, this, &ExportActions::print);
+}
+
+void ExportActions::offer() {
+    QStringList titles;
+    for (Export::Format format : Formats)
+        titles.append(filterFor(format).section(QLatin1Char(' '), 0, 1));
+    QPointer<ExportActions> self(this);
+    ActionSheet::show(buttonTitle(), QStringLiteral("取消"), titles, [self](int index) {
+        if (self && index >= 0 && index < int(std::size(Formats)))
+            self->chooseFileAndExport(Formats[index]);
+    });
+}
+
+void ExportActions::chooseFileAndExport(Export::Format format) {
+    const ExportDocument shown = document();
+    const QString suggested = Export::suggestedPath(shown.nameParts, QDate::currentDate(), format);
+    const QString path =
+        QFileDialog::getSaveFileName(m_screen, buttonTitle(), suggested, filterFor(format));
+    if (!path.isEmpty())
+        exportTo(format, path);
+}
+
+Export::Result ExportActions::exportTo(Export::Format format, const QString &path) {
+    const Export::Result result = Export::write(format, path, document());
+    const QString name = QFileInfo(path).fileName();
+    Toast::show(result.ok ? QStringLiteral("已导出 %1").arg(name)
+                          : QStringLiteral("未能导出 %1：%2").arg(name, result.error),
+                result.ok ? Toast::DefaultSeconds : 3.0);
+    return result;
+}
+
+void ExportActions::print() {
+    const ExportDocument shown = document();
+    if (shown.views.isEmpty())
+        return;
+    QPrinter printer;
+    printer.setDocName(shown.currentView().title);
+    QPrintDialog dialog(&printer, m_screen);
+    dialog.setWindowTitle(QStringLiteral("打印"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!Export::paintPages(&printer, shown.views))
+        Toast::show(QStringLiteral("未能打印"));
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Export.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QShortcut;
+class QWidget;
+
+// Export and print on a screen: Ctrl+S (and the screen's "导出" bar button, through offer())
+// offers CSV, PNG and PDF in an action sheet, then a save dialog in the documents folder; Ctrl+P
+// prints every view. The screen hands over what it shows at that moment through `source`.
+// Every write ends in a toast naming the file: written, or why not.
+class ExportActions : public QObject {
+    Q_OBJECT
+public:
+    using Source = std::function<ExportDocument()>;
+
+    ExportActions(QWidget *screen, Source source);
+
+    static QString buttonTitle() { return QStringLiteral("导出"); }
+
+    // The action sheet of formats; a choice opens the save dialog.
+    void offer();
+    // The save dialog for `format`; nothing is written when it is cancelled.
+    void chooseFileAndExport(Export::Format format);
+    // Writes to `path` without asking (what the dialog ends in) and shows the toast.
+    Export::Result exportTo(Export::Format format, const QString &path);
+    // The print dialog, then every view a page.
+    void print();
+
+    ExportDocument document() const { return m_source ? m_source() : ExportDocument(); }
+    QShortcut *saveShortcut() const { return m_save; }
+    QShortcut *printShortcut() const { return m_print; }
+
+private:
+    QPointer<QWidget> m_screen;
+    Source m_source;
+    QShortcut *m_save;
+    QShortcut *m_print;
+};
