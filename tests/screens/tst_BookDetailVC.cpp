@@ -88,10 +88,7 @@ private slots:
         NotificationCenter::addObserver(&m_observer, NOTIFICATION_UPDATE_MYCOLLECT,
                                         [this] { ++m_collectPosts; });
         m_server.setAnswer(path("GetCommentShow"), comments(0));
-        QVERIFY(m_fixture.show(m_stack = new NavigationController(new BasicVC)));
-        // Shortcuts (Ctrl+Enter) go to the active window only.
-        m_fixture.window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_fixture.window()));
+        QVERIFY(m_stack = m_fixture.showStack());
     }
     void cleanup() { m_fixture.closeWindow(); }
 

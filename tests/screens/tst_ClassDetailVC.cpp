@@ -56,11 +56,7 @@ class tst_ClassDetailVC : public QObject {
 
     // A stack whose root is a plain screen, so the pushed screen has somewhere to go back to.
     void open(ViewController *screen) {
-        m_stack = new NavigationController(new BasicVC);
-        QVERIFY(m_fixture.show(m_stack));
-        // Shortcuts (Esc, F5) go to the active window only.
-        m_fixture.window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_fixture.window()));
+        QVERIFY(m_stack = m_fixture.showStack());
         m_stack->pushViewController(screen, false);
     }
     ClassDetailListVC *openGrid(ClassDetailListVC::ListType type) {

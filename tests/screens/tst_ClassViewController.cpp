@@ -93,8 +93,7 @@ class tst_ClassViewController : public QObject {
         QVERIFY(m_fixture.reset());
         LoginRsp::shareRsp().isLogin = true;
         LoginRsp::shareRsp().uid = 7;
-        m_stack = new NavigationController(new BasicVC);
-        QVERIFY(m_fixture.show(m_stack));
+        QVERIFY(m_stack = m_fixture.showStack());
         m_roster = new ClassViewController;
         m_stack->pushViewController(m_roster, false);
         QVERIFY(m_roster->isViewLoaded());
@@ -193,6 +192,10 @@ private slots:
         QVERIFY(panel->isShow());
         panel->finishAnimations();
         QCOMPARE(panel->dimAlpha(), 77);
+        // The dimming follows the window while it is open.
+        QWidget *dim = panel->backGroundView();
+        m_fixture.window()->resize(m_fixture.window()->width() + 200, 900);
+        QTRY_COMPARE(dim->geometry().bottomRight(), dim->parentWidget()->rect().bottomRight());
         QCOMPARE(panel->leftTableView()->height(), 2 * 38);
         const QAbstractItemModel *rows = panel->leftTableView()->model();
         QCOMPARE(rows->index(1, 0).data().toString(), QStringLiteral("2年级2班"));

@@ -46,7 +46,7 @@ private slots:
     void init() {
         QVERIFY(m_fixture.reset());
         LoginRsp::shareRsp().uid = 31;
-        QVERIFY(m_fixture.show(m_stack = new NavigationController(new BasicVC)));
+        QVERIFY(m_stack = m_fixture.showStack());
     }
     void cleanup() { m_fixture.closeWindow(); }
 

@@ -165,8 +165,7 @@ private slots:
         QVERIFY(m_fixture.reset());
         LoginRsp::shareRsp().uid = 7;
         m_server.setAnswer(ListPath, list({}));
-        m_stack = new NavigationController(new BasicVC);
-        QVERIFY(m_fixture.show(m_stack));
+        QVERIFY(m_stack = m_fixture.showStack());
     }
 
     void cleanup() {

@@ -83,10 +83,7 @@ private slots:
         m_server.setAnswer(LoadPath, Answer::json(StubAnswers::ok(
                                          {{"feel", QJsonObject{{"Content", "读后感"}}}})));
         m_server.setAnswer(GradePath, Answer::json(StubAnswers::ok()));
-        m_stack = new NavigationController(new BasicVC);
-        QVERIFY(m_fixture.show(m_stack));
-        m_fixture.window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_fixture.window()));
+        QVERIFY(m_stack = m_fixture.showStack());
     }
 
     void cleanup() {

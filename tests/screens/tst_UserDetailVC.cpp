@@ -120,7 +120,7 @@ private slots:
         QVERIFY(m_fixture.reset());
         LoginRsp::shareRsp().uid = 31;
         LoginRsp::shareRsp().user.emplace().SchoolId = 5;
-        QVERIFY(m_fixture.show(m_stack = new NavigationController(new BasicVC)));
+        QVERIFY(m_stack = m_fixture.showStack());
     }
     void cleanup() { m_fixture.closeWindow(); }
 

@@ -1,7 +1,9 @@
 #include "ScreenTestFixture.h"
 
 #include "AppWindow.h"
+#include "BasicVC.h"
 #include "FrameStyle.h"
+#include "NavigationController.h"
 #include "ProgressHud.h"
 #include "ShellState.h"
 #include "ViewController.h"
@@ -43,6 +45,14 @@ bool ScreenTestFixture::show(ViewController *root) {
         m_window->setRootViewController(root);
     m_window->show();
     return QTest::qWaitForWindowExposed(m_window.get());
+}
+
+NavigationController *ScreenTestFixture::showStack() {
+    auto *stack = new NavigationController(new BasicVC);
+    if (!show(stack))
+        return nullptr;
+    m_window->activateWindow();
+    return QTest::qWaitForWindowActive(m_window.get()) ? stack : nullptr;
 }
 
 bool ScreenTestFixture::settle() {

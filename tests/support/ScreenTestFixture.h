@@ -9,6 +9,7 @@
 #include <memory>
 
 class AppWindow;
+class NavigationController;
 class ViewController;
 
 // What a screen test stands on: the stub service on 127.0.0.1 (TEACHER_SERVICE_URL points at
@@ -24,6 +25,9 @@ public:
     bool reset();
     // Makes `root` the window's root, shows the window and waits until it is on screen.
     bool show(ViewController *root);
+    // A stack whose root is a plain screen, shown and the active window (shortcuts reach only the
+    // active window), for a test to push its screen onto; null when the window did not come up.
+    NavigationController *showStack();
     // Waits until no busy indicator is up, i.e. the answers in flight were handled. When it is
     // still up after the usual QTRY timeout the case fails (as QVERIFY would) and this is false.
     bool settle();
