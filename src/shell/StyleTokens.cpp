@@ -87,6 +87,8 @@ QString buttonSheet(bool primary) {
                   " border: 2px solid frame(title); border-radius: 6px;"
                   " font-size: 15px; padding: 4px 12px; }"
                   " QPushButton:pressed { background: frame(titlePressed); }"
+                  " QPushButton:disabled { background: frame(paleLine);"
+                  " border-color: frame(paleLine); }"
                   " QPushButton[keyboardFocus=\"true\"] { border-color: frame(titleGlow); }")
             : QStringLiteral(
                   "QPushButton { background: frame(white); color: frame(title);"
@@ -94,6 +96,7 @@ QString buttonSheet(bool primary) {
                   " font-size: 15px; padding: 4px 12px; }"
                   " QPushButton:hover { background: frame(selection); }"
                   " QPushButton:pressed { background: frame(pressedRow); }"
+                  " QPushButton:disabled { color: frame(faded); border-color: frame(paleLine); }"
                   " QPushButton[keyboardFocus=\"true\"] { border: 2px solid frame(titleGlow); }"));
 }
 

@@ -1,5 +1,6 @@
 #include "CameraCapture.h"
 
+#include "StyleTokens.h"
 #include "Toast.h"
 
 #include <QCamera>
@@ -33,6 +34,10 @@ CameraCapture::CameraCapture(const QCameraDevice &device, QWidget *parent)
     QPushButton *cancel = buttons->addButton(QDialogButtonBox::Cancel);
     cancel->setText(QStringLiteral("取消"));
     cancel->setAccessibleName(QStringLiteral("取消"));
+    for (QPushButton *button : {m_shootButton, cancel}) {
+        button->setStyleSheet(StyleTokens::buttonSheet(button == m_shootButton));
+        StyleTokens::markKeyboardFocus(button);
+    }
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_shootButton, &QPushButton::clicked, this, &CameraCapture::shoot);
 

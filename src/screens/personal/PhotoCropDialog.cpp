@@ -2,6 +2,7 @@
 
 #include "CropGeometry.h"
 #include "FrameStyle.h"
+#include "StyleTokens.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -235,6 +236,10 @@ PhotoCropDialog::PhotoCropDialog(const QImage &image, QWidget *parent)
     cancel->setText(QStringLiteral("取消"));
     cancel->setAccessibleName(QStringLiteral("取消"));
     cancel->setObjectName(QStringLiteral("cancelButton"));
+    for (QPushButton *button : {ok, cancel}) {
+        button->setStyleSheet(StyleTokens::buttonSheet(button == ok));
+        StyleTokens::markKeyboardFocus(button);
+    }
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
