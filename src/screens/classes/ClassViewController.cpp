@@ -68,6 +68,10 @@ void ClassViewController::viewDidLoad() {
     m_ui->sortViewPlace = nullptr;
 
     m_students->attach(m_ui->tableView, nullptr, [this] { refreshRoster(); });
+    QPushButton *exportButton = setNavigationRightButtonWithTitle(ExportActions::buttonTitle());
+    exportButton->setObjectName(QStringLiteral("exportButton"));
+    exportButton->setAccessibleName(ExportActions::buttonTitle());
+    m_export = new ExportActions(this, [this] { return exportDocument(); });
     getMyClassListAction();
 }
 
@@ -186,6 +190,10 @@ int ClassViewController::numberOfColumnsInMenu(ClassSortView *) {
 }
 
 QString ClassViewController::menuTitleForColumn(ClassSortView *, int column) {
+    return sortTitle(column);
+}
+
+QString ClassViewController::sortTitle(int column) {
     switch (column) {
     case ByName:
         return QStringLiteral("按姓名");
@@ -256,4 +264,33 @@ QLabel *ClassViewController::headTitleLabel() const {
 
 ClassListCell *ClassViewController::cell() const {
     return m_isCard ? m_cardCell : m_listCell;
+}
+
+void ClassViewController::rightBarButtonItemPressed() {
+    if (m_export)
+        m_export->offer();
+}
+
+ExportDocument ClassViewController::exportDocument() const {
+    ExportTable table;
+    const QString className = m_currentRow >= 0 && m_currentRow < m_gradeArray.size()
+                                  ? classTitle(m_gradeArray.at(m_currentRow))
+                                  : QString();
+    // The badges come with the rows, so they tell the sort the rows are in.
+    const QString sort = sortTitle(m_students->isRanked() ? ByLevel : ByName);
+    table.title = QStringLiteral("花名册 · ") + className;
+    table.subtitles = {QStringLiteral("排序：") + sort,
+                       QStringLiteral("共 %1 人").arg(m_students->rows().size())};
+    table.headers = {QStringLiteral("姓名"), QStringLiteral("小红花"), QStringLiteral("等级"),
+                     QStringLiteral("测评"), QStringLiteral("手机")};
+    for (const StudentListModel &pupil : m_students->rows()) {
+        table.rows.append({pupil.RealName.value_or(QString()), QString::number(pupil.FlowerNumber),
+                           pupil.MyTitle.value_or(QString()), QString::number(pupil.TestPassNum),
+                           pupil.Mobile.value_or(QString())});
+    }
+    ExportDocument document;
+    document.views = {table};
+    document.screenWidth = width();
+    document.nameParts = {QStringLiteral("花名册"), className, sort};
+    return document;
 }

@@ -3,6 +3,7 @@
 #include "BasicVC.h"
 #include "ClassChangeView.h"
 #include "ClassSortView.h"
+#include "ExportActions.h"
 #include "ListActions.h"
 #include "records/ContentRecords.h"
 
@@ -24,7 +25,8 @@ class ClassViewController;
 // The roster of one of the teacher's classes: a sort bar (by name, by level), a list/cards
 // toggle, and the pupils in the order the service sorts them. The title names the class and opens
 // the class switcher. Every roster load sends the current class and the current sort, so a class
-// switch keeps the sort and a sort change keeps the class.
+// switch keeps the sort and a sort change keeps the class. "导出" (Ctrl+S) and Ctrl+P write the
+// pupils as listed, in the sort they are shown in.
 class ClassViewController : public BasicVC,
                             public ClassSortViewDataSource,
                             public ClassChangeViewDataSource,
@@ -60,8 +62,15 @@ public:
                                      const ClassChangeIndexPath &indexPath) override;
 
     void backKeyAction() override;
+    // The "导出" button and Ctrl+S: the formats to choose from.
+    void rightBarButtonItemPressed() override;
+    // The pupils shown, with the roster's columns, under the class and the sort.
+    ExportDocument exportDocument() const;
+    ExportActions *exportActions() const { return m_export; }
 
     static QString classTitle(const MyClassListModel &model);
+    // "按姓名", "按等级": the sort bar's titles.
+    static QString sortTitle(int column);
 
     const QList<MyClassListModel> &gradeArray() const { return m_gradeArray; }
     const QList<StudentListModel> &studentArray() const;
@@ -98,4 +107,5 @@ private:
     qint64 m_requestClassId = 0;
     qint64 m_requestType = ByName;
     LatestRequest m_rosterLoads;
+    ExportActions *m_export = nullptr;
 };

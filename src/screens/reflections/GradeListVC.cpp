@@ -55,6 +55,7 @@ void GradeListVC::viewDidLoad() {
                                     [this] { getFeelListAction(); });
     m_rows->attach(list);
     m_rows->header()->beginRefreshing();
+    m_export = new ExportActions(this, [this] { return exportDocument(); });
 }
 
 RefreshHeader *GradeListVC::refreshHeader() const {
@@ -63,6 +64,39 @@ RefreshHeader *GradeListVC::refreshHeader() const {
 
 void GradeListVC::getFeelListAction() {
     m_rows->refresh();
+}
+
+QString GradeListVC::listName(int listType) {
+    switch (listType) {
+    case WaitingType:
+        return QStringLiteral("待批阅");
+    case ReviewedType:
+        return QStringLiteral("已批阅");
+    default:
+        return QStringLiteral("全部");
+    }
+}
+
+ExportDocument GradeListVC::exportDocument() const {
+    ExportTable table;
+    table.title = QStringLiteral("读后感 · ") + listName(m_listType);
+    table.subtitles = {QStringLiteral("共 %1 篇").arg(m_rows->rowCount())};
+    table.headers = {QStringLiteral("书名"), QStringLiteral("学生"), QStringLiteral("时间"),
+                     QStringLiteral("批阅")};
+    // The model's texts, so a grade given here and not yet listed goes out as shown.
+    for (int row = 0; row < m_rows->rowCount(); ++row) {
+        const QModelIndex index = m_rows->index(row);
+        QStringList cells;
+        for (int role : {FeelRows::BookNameRole, FeelRows::AuthorNameRole, FeelRows::TimeRole,
+                         FeelRows::TypeTextRole})
+            cells.append(index.data(role).toString());
+        table.rows.append(cells);
+    }
+    ExportDocument document;
+    document.views = {table};
+    document.screenWidth = width();
+    document.nameParts = {QStringLiteral("读后感"), listName(m_listType)};
+    return document;
 }
 
 void GradeListVC::setWideMode(bool wide, std::function<void()> onEnter) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BasicVC.h"
+#include "ExportActions.h"
 #include "ListActions.h"
 #include "RefreshHeader.h"
 
@@ -20,7 +21,8 @@ class GradeListVC;
 // One of the three reflection lists. Its view, and with it the first load and the subscription to
 // NOTIFICATION_UPDATE_GRADE, is made when the list is first shown; from then on every grading
 // reloads it, shown or not. Pull down (or F5) reloads it too; the answer to a load that a newer
-// one overtook is dropped, so only the latest ends the pull.
+// one overtook is dropped, so only the latest ends the pull. Ctrl+S exports and Ctrl+P prints the
+// rows as the list shows them (book, pupil, time, grade), while it is the list in view.
 class GradeListVC : public BasicVC {
     Q_OBJECT
 public:
@@ -42,6 +44,11 @@ public:
     bool isWideMode() const { return m_wide; }
 
     void getFeelListAction();
+    // "全部", "待批阅" or "已批阅", as the segments name the lists.
+    static QString listName(int listType);
+    ExportDocument exportDocument() const;
+    // Null until the list is first shown.
+    ExportActions *exportActions() const { return m_export; }
     // Opens the review of the row: grading mode for a reflection still "待批阅". A row that is
     // not there (the list was reloaded meanwhile) opens nothing.
     void tableViewDidSelectRowAtIndexPath(const QModelIndex &index);
@@ -56,5 +63,6 @@ private:
     FeelRows *m_rows;
     LatestRequest m_loads;
     bool m_wide = false;
+    ExportActions *m_export = nullptr;
     std::function<void()> m_onEnter;
 };
