@@ -24,6 +24,7 @@
 #include <QUrl>
 
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -165,11 +166,31 @@ public:
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override {
-        m_owner->respond(request, makeResponder(request, socket));
         // The HTTP layer keeps every connection open; a client that asked otherwise waits for
         // the close to know that the answer is complete.
-        if (request.value(QByteArrayLiteral("Connection")).toLower().contains("close"))
-            socket->disconnectFromHost();
+        const bool close =
+            request.value(QByteArrayLiteral("Connection")).toLower().contains("close");
+        const Reply reply = m_owner->respond(request);
+        const int delayMs = m_owner->m_options.answerDelayMs;
+        if (delayMs <= 0) {
+            QHttpServerResponder responder = makeResponder(request, socket);
+            ReadingService::send(responder, reply);
+            if (close)
+                socket->disconnectFromHost();
+            return true;
+        }
+        // The answer is made now, in the order requests came, and only sent later: a timer per
+        // request, so a slow answer holds up no other. The socket is the timer's context, so
+        // nothing is sent to a connection that is gone; one that closed before the timer fired
+        // is left alone, as the HTTP layer forgets its request then.
+        auto responder = std::make_shared<QHttpServerResponder>(makeResponder(request, socket));
+        QTimer::singleShot(delayMs, Qt::PreciseTimer, socket, [responder, reply, socket, close] {
+            if (socket->state() != QAbstractSocket::ConnectedState)
+                return;
+            ReadingService::send(*responder, reply);
+            if (close)
+                socket->disconnectFromHost();
+        });
         return true;
     }
     void missingHandler(const QHttpServerRequest &, QTcpSocket *) override {
@@ -469,7 +490,17 @@ ServiceAnswer ReadingService::perform(const QString &path, const FormFields &fie
     }
 }
 
-void ReadingService::respond(const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+void ReadingService::send(QHttpServerResponder &responder, const Reply &reply) {
+    const QByteArray type = QByteArrayLiteral("Content-Type");
+    if (reply.allow.isEmpty())
+        responder.write(reply.body, {{type, reply.contentType}}, reply.status);
+    else
+        responder.write(reply.body,
+                        {{type, reply.contentType}, {QByteArrayLiteral("Allow"), reply.allow}},
+                        reply.status);
+}
+
+ReadingService::Reply ReadingService::respond(const QHttpServerRequest &request) {
     using Status = QHttpServerResponder::StatusCode;
     QElapsedTimer timer;
     timer.start();
@@ -477,11 +508,8 @@ void ReadingService::respond(const QHttpServerRequest &request, QHttpServerRespo
     if (path.startsWith(u'/'))
         path.remove(0, 1);
 
-    auto answerJson = [&](const QJsonObject &body, Status status) {
-        responder.write(jsonBytes(body), {{QByteArrayLiteral("Content-Type"), JsonType}}, status);
-    };
-    auto refuseWith = [&](const QString &message, Status status) {
-        answerJson(ServiceAnswer::refuse(message).body, status);
+    auto refuseWith = [](const QString &message, Status status) {
+        return Reply{status, JsonType, jsonBytes(ServiceAnswer::refuse(message).body), {}};
     };
 
     if (!isFromTrustedPlace(request)) {
@@ -489,15 +517,13 @@ void ReadingService::respond(const QHttpServerRequest &request, QHttpServerRespo
             << path.left(MaximumEchoedPath) << "refused: Host"
             << request.value(QByteArrayLiteral("Host")).left(MaximumEchoedPath) << "Origin"
             << request.value(QByteArrayLiteral("Origin")).left(MaximumEchoedPath);
-        refuseWith(QStringLiteral("只接受本机客户端的请求"), Status::Forbidden);
-        return;
+        return refuseWith(QStringLiteral("只接受本机客户端的请求"), Status::Forbidden);
     }
 
     if (request.body().size() > MaximumBodySize) {
         qCInfo(lcReadingService).noquote()
             << path << "refused: body of" << request.body().size() << "bytes";
-        refuseWith(QStringLiteral("请求内容过大"), Status::PayloadTooLarge);
-        return;
+        return refuseWith(QStringLiteral("请求内容过大"), Status::PayloadTooLarge);
     }
 
     const auto method = request.method();
@@ -506,11 +532,10 @@ void ReadingService::respond(const QHttpServerRequest &request, QHttpServerRespo
         const std::optional<FormFields> fields = FormBody::decode(request.body(), &formError);
         const ServiceAnswer answer =
             fields ? perform(path, *fields) : ServiceAnswer::refuse(formError);
-        answerJson(answer.body, Status::Ok);
         qCDebug(lcReadingService).noquote()
             << "POST" << path << "result" << answer.body.value(QStringLiteral("result")).toInteger()
             << answer.body.value(QStringLiteral("msg")).toString() << timer.elapsed() << "ms";
-        return;
+        return Reply{Status::Ok, JsonType, jsonBytes(answer.body), {}};
     }
 
     if (method == QHttpServerRequest::Method::Get) {
@@ -522,27 +547,22 @@ void ReadingService::respond(const QHttpServerRequest &request, QHttpServerRespo
                 file = handler(m_context, path.mid(prefix.size()));
             } catch (const std::exception &e) {
                 qCWarning(lcReadingService).noquote() << "GET" << path << "failed:" << e.what();
-                refuseWith(Unavailable, Status::InternalServerError);
-                return;
+                return refuseWith(Unavailable, Status::InternalServerError);
             }
             if (!file)
                 break;
-            responder.write(file->bytes, {{QByteArrayLiteral("Content-Type"), file->mimeType}},
-                            Status::Ok);
-            return;
+            return Reply{Status::Ok, file->mimeType, file->bytes, {}};
         }
     }
 
     if (isOperationPath(path)) {
-        responder.write(jsonBytes(ServiceAnswer::refuse(QStringLiteral("请使用 POST")).body),
-                        {{QByteArrayLiteral("Content-Type"), JsonType},
-                         {QByteArrayLiteral("Allow"), QByteArrayLiteral("POST")}},
-                        Status::MethodNotAllowed);
-        return;
+        return Reply{Status::MethodNotAllowed, JsonType,
+                     jsonBytes(ServiceAnswer::refuse(QStringLiteral("请使用 POST")).body),
+                     QByteArrayLiteral("POST")};
     }
     // Whatever a caller sends as a path is not worth sending back at length.
     QString shown = path.left(MaximumEchoedPath);
     if (shown.size() < path.size())
         shown += QStringLiteral("…");
-    refuseWith(QStringLiteral("未知的接口：%1").arg(shown), Status::NotFound);
+    return refuseWith(QStringLiteral("未知的接口：%1").arg(shown), Status::NotFound);
 }

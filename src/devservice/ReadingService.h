@@ -5,7 +5,9 @@
 
 #include "ServiceModule.h"
 
+#include <QByteArray>
 #include <QHostAddress>
+#include <QHttpServerResponder>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -15,7 +17,6 @@
 #include <vector>
 
 class QHttpServerRequest;
-class QHttpServerResponder;
 class QTcpServer;
 class QTcpSocket;
 
@@ -31,6 +32,11 @@ struct ReadingServiceOptions {
     // Teachers' class requests are approved this many seconds after they were made, by the first
     // operation that comes then; nothing: they stay pending, as they would until a school acts.
     std::optional<int> approveAfterSeconds;
+    // Every answer goes out this many milliseconds after its request came, as over a slow
+    // network, so that what the client shows while it waits can be seen and timed. The other
+    // requests are answered meanwhile.
+    int answerDelayMs = 0;
+    static constexpr int MaximumAnswerDelayMs = 10000;
 };
 
 class ReadingService : public QObject {
@@ -73,12 +79,20 @@ public:
 private:
     class Registry;
     class HttpFront;
+    // An answer that is complete but may not be sent yet.
+    struct Reply {
+        QHttpServerResponder::StatusCode status = QHttpServerResponder::StatusCode::Ok;
+        QByteArray contentType;
+        QByteArray body;
+        QByteArray allow; // for 405: the method that is allowed
+    };
     bool prepareDatabase(QString *error);
     bool listen(QString *error);
     bool isOperationPath(const QString &path) const;
     // Whether the request comes from where this service trusts: see respond().
     bool isFromTrustedPlace(const QHttpServerRequest &request) const;
-    void respond(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    Reply respond(const QHttpServerRequest &request);
+    static void send(QHttpServerResponder &responder, const Reply &reply);
 
     ReadingServiceOptions m_options;
     ServiceContext m_context;

@@ -46,6 +46,12 @@ int main(int argc, char *argv[]) {
         QStringLiteral("Approve a teacher's class request this many seconds after it was made, "
                        "as the school would (0: at once). Default: requests stay pending."),
         QStringLiteral("seconds"));
+    const QCommandLineOption delayOption(
+        QStringLiteral("delay"),
+        QStringLiteral("Answer every request this many milliseconds after it came, from 0 to "
+                       "10000, as a slow network would; other requests are answered meanwhile "
+                       "(default 0)."),
+        QStringLiteral("ms"), QStringLiteral("0"));
     const QCommandLineOption approvePendingOption(
         QStringLiteral("approve-pending"),
         QStringLiteral("Approve every pending class request in the database, then exit."));
@@ -79,7 +85,7 @@ int main(int argc, char *argv[]) {
               &maxConnections),
     };
     parser.addOptions({hostOption, portOption, dbOption, resetOption, codeOption,
-                       approveAfterOption, approvePendingOption});
+                       approveAfterOption, delayOption, approvePendingOption});
     for (const auto &[option, value] : limits)
         parser.addOption(option);
     parser.process(app);
@@ -131,6 +137,21 @@ int main(int argc, char *argv[]) {
         }
         options.approveAfterSeconds = seconds;
     }
+    {
+        bool ok = false;
+        options.answerDelayMs = parser.value(delayOption).toInt(&ok);
+        if (!ok || options.answerDelayMs < 0 ||
+            options.answerDelayMs > ReadingServiceOptions::MaximumAnswerDelayMs) {
+            err << "reading-service: --delay needs a whole number of milliseconds from 0 to "
+                << ReadingServiceOptions::MaximumAnswerDelayMs << '\n';
+            return 2;
+        }
+        // The idle clock runs while an answer is held back: it would close the connection first.
+        if (options.answerDelayMs >= options.idleTimeoutMs) {
+            err << "reading-service: --delay must be shorter than --idle-timeout\n";
+            return 2;
+        }
+    }
     if (parser.isSet(dbOption)) {
         options.databasePath = QFileInfo(parser.value(dbOption)).absoluteFilePath();
     } else {
@@ -166,6 +187,8 @@ int main(int argc, char *argv[]) {
         << "  13800000003  teacher with no class\n";
     if (options.fixedCode)
         out << "every verification code is " << *options.fixedCode << '\n';
+    if (options.answerDelayMs > 0)
+        out << "every answer is sent " << options.answerDelayMs << " ms after its request\n";
     if (options.approveAfterSeconds)
         out << "class requests are approved " << *options.approveAfterSeconds
             << " s after they are made\n";

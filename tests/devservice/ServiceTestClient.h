@@ -46,7 +46,11 @@ class ServiceTestClient {
 public:
     static inline const QString FixedCode = QStringLiteral("123456");
 
-    ServiceTestClient() { start(true); }
+    // `answerDelayMs`: the service holds every answer back this long.
+    explicit ServiceTestClient(int answerDelayMs = 0)
+        : m_answerDelayMs(answerDelayMs) {
+        start(true);
+    }
 
     // Stops the service and starts a new one on the same database file (no reseeding).
     bool restart() {
@@ -150,7 +154,9 @@ private:
                 }
             }
         }
-        m_service = std::make_unique<ReadingService>(optionsFor(databasePath(), false));
+        ReadingServiceOptions options = optionsFor(databasePath(), false);
+        options.answerDelayMs = m_answerDelayMs;
+        m_service = std::make_unique<ReadingService>(options);
         return m_service->start(&m_error);
     }
 
@@ -172,6 +178,7 @@ private:
         return bytes;
     }
 
+    int m_answerDelayMs = 0;
     QTemporaryDir m_dir;
     QNetworkAccessManager m_network;
     std::unique_ptr<ReadingService> m_service;
