@@ -91,6 +91,16 @@ private slots:
         QTRY_VERIFY(!GradeAlertView::current());
     }
 
+    // A key before the list has its rows (the screen opened wide, the first answer not in).
+    void keyBeforeTheListHasRows() {
+        ReviewDesk desk;
+        QListView view;
+        FeelRows rows;
+        desk.setList(&view, &rows);
+        desk.gradeWithKey(1);
+        QCOMPARE(HeldChanges::instance().heldCount(), 0);
+    }
+
     void keysGiveTheGradesInTheDialogsOrder_data() {
         QTest::addColumn<int>("digit");
         QTest::addColumn<int>("code"); // 0: no grade

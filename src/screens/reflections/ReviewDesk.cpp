@@ -346,7 +346,7 @@ void ReviewDesk::selectRow(int row) {
 
 void ReviewDesk::gradeWithKey(int digit) {
     const auto grade = GradeVocabulary::byKey(digit);
-    if (!grade || !m_list || !m_rows || isBatchRunning())
+    if (!grade || !m_list || !m_list->selectionModel() || !m_rows || isBatchRunning())
         return;
     QList<qint64> waiting;
     for (const QModelIndex &index : m_list->selectionModel()->selectedIndexes()) {
@@ -510,7 +510,7 @@ void ReviewDesk::endBatch() {
                                            .arg(failed)
                                            .arg(m_batchWhy.join(QStringLiteral("；"))));
     // The reload keeps the selection: what failed stays selected and waiting.
-    if (m_list && m_rows) {
+    if (m_list && m_rows && m_list->selectionModel()) {
         QItemSelection selection;
         for (qint64 feelId : std::as_const(m_batchFailed)) {
             const int row = m_rows->rowOfFeel(feelId);
