@@ -203,15 +203,13 @@ Result write(Format format, const QString &path, const ExportDocument &document)
         const QByteArray bytes = csv(document.currentView());
         return saveWith(path, [&](QIODevice &file) { return file.write(bytes) == bytes.size(); });
     }
+    // The checks run inside the write, so a file already there stays as it was when one fails.
     case Format::Png: {
         const QImage picture = image(document.currentView(), document.screenWidth);
-        if (picture.isNull())
-            return {false, QStringLiteral("表格太长，无法画成一张图片")};
-        return saveWith(path, [&](QIODevice &file) { return picture.save(&file, "PNG"); });
+        return saveWith(
+            path, [&](QIODevice &file) { return !picture.isNull() && picture.save(&file, "PNG"); });
     }
     case Format::Pdf:
-        if (document.views.isEmpty())
-            return {false, QStringLiteral("没有可导出的内容")};
         return saveWith(path, [&](QIODevice &file) {
             QPdfWriter writer(&file);
             writer.setPageSize(QPageSize(QPageSize::A4));

@@ -114,29 +114,38 @@ private slots:
         QCOMPARE(picture.height(), Export::image(doc.views[1], 320).height());
     }
 
-    // Tests run as root, whom no folder refuses: a "folder" that is a file refuses everyone.
+    // Tests run as root, whom no folder refuses: a "folder" that is a file refuses everyone. A
+    // picture too tall to draw and a PDF of nothing fail while writing: the old file stays whole.
     void aFailedWriteLeavesNoFile_data() {
         QTest::addColumn<int>("format");
         QTest::addColumn<int>("views");
-        QTest::newRow("csv") << int(Format::Csv) << 1;
-        QTest::newRow("png") << int(Format::Png) << 1;
-        QTest::newRow("pdf") << int(Format::Pdf) << 1;
-        QTest::newRow("pdf of nothing") << int(Format::Pdf) << 0;
+        QTest::addColumn<int>("rows");
+        QTest::newRow("csv, refused folder") << int(Format::Csv) << 1 << 2;
+        QTest::newRow("png, refused folder") << int(Format::Png) << 1 << 2;
+        QTest::newRow("pdf, refused folder") << int(Format::Pdf) << 1 << 2;
+        QTest::newRow("png too tall") << int(Format::Png) << 1 << 20000;
+        QTest::newRow("pdf of nothing") << int(Format::Pdf) << 0 << 0;
     }
 
     void aFailedWriteLeavesNoFile() {
         QFETCH(int, format);
         QFETCH(int, views);
+        QFETCH(int, rows);
         QTemporaryDir dir;
-        const QString notAFolder = dir.filePath("plain");
-        QFile plain(notAFolder);
-        QVERIFY(plain.open(QIODevice::WriteOnly) && plain.write("x") == 1);
-        plain.close();
-        const QString path = views ? notAFolder + "/out.file" : dir.filePath("out.pdf");
-        const Export::Result result = Export::write(Format(format), path, document(views));
+        const QString old = dir.filePath("old");
+        QFile oldFile(old);
+        QVERIFY(oldFile.open(QIODevice::WriteOnly) && oldFile.write("old") == 3);
+        oldFile.close();
+        ExportDocument doc = document(views);
+        if (views)
+            doc.views[0].rows.resize(rows, {"x", "1"});
+        const QString path = rows == 2 ? old + "/out.file" : old;
+        const Export::Result result = Export::write(Format(format), path, doc);
         QVERIFY(!result.ok);
         QVERIFY(!result.error.isEmpty());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plain"});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old"});
+        QVERIFY(oldFile.open(QIODevice::ReadOnly));
+        QCOMPARE(oldFile.readAll(), QByteArray("old"));
     }
 
     void suggestedNameSaysWhatAndWhen_data() {
