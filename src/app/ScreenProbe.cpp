@@ -7,6 +7,7 @@
 #include "NavigationBar.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
+#include "RefreshHeader.h"
 #include "SegmentedControl.h"
 #include "TabBarController.h"
 #include "ViewController.h"
@@ -29,6 +30,8 @@
 #include <QPlainTextEdit>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
+
+#include <algorithm>
 
 namespace {
 
@@ -390,6 +393,10 @@ bool ScreenProbe::Busy::isIdle() const {
     return serviceCalls == 0 && imageRequests == 0 && !progressHud && animations == 0;
 }
 
+bool ScreenProbe::Busy::isContentComplete() const {
+    return serviceCalls == 0 && imageRequests == 0 && !progressHud && refreshing == 0;
+}
+
 QString ScreenProbe::Busy::describe() const {
     QStringList parts;
     if (serviceCalls > 0)
@@ -413,8 +420,12 @@ ScreenProbe::Busy ScreenProbe::busy(QWidget *window) {
     const auto tops = QApplication::topLevelWidgets();
     for (const QWidget *top : tops)
         countRunning(top, &state.animations);
-    // A slide whose animation lives outside the widget tree still counts.
     if (window) {
+        const auto headers = window->findChildren<RefreshHeader *>();
+        state.refreshing =
+            int(std::count_if(headers.begin(), headers.end(),
+                              [](const RefreshHeader *h) { return h->isRefreshing(); }));
+        // A slide whose animation lives outside the widget tree still counts.
         const auto stacks = window->findChildren<NavigationController *>();
         for (const NavigationController *stack : stacks) {
             if (stack->isTransitioning() && state.animations == 0)

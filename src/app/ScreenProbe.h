@@ -44,8 +44,14 @@ struct Busy {
     int imageRequests = 0;
     bool progressHud = false;
     int animations = 0;
+    // Refresh headers spinning. A spinner is no animation to wait for, but its list is not
+    // filled yet.
+    int refreshing = 0;
 
     bool isIdle() const;
+    // The screen's content is all there, though slides and drop-downs may still move: their
+    // length is fixed, so they say nothing of how quickly the content came.
+    bool isContentComplete() const;
     // "2 service calls in flight, the progress indicator is up", or empty when idle.
     QString describe() const;
 };

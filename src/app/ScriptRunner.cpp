@@ -124,6 +124,15 @@ ScriptRunner::ScriptRunner(QList<ScriptStep> steps, QString scriptName, QWidget 
     , m_useAppWindow(!window) {
     m_poll.setInterval(PollMs);
     connect(&m_poll, &QTimer::timeout, this, &ScriptRunner::pollWait);
+    // Paints reach the widgets as sent events, which an application filter sees too.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+bool ScriptRunner::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Paint && m_completeSince >= 0 && m_paintedAt < 0)
+        m_paintedAt = m_clock.elapsed();
+    return QObject::eventFilter(watched, event);
 }
 
 QWidget *ScriptRunner::window() const {
@@ -155,8 +164,10 @@ void ScriptRunner::runNext() {
         fail(QStringLiteral("there is no window"));
         return;
     }
-    if (step.isAction())
+    if (step.isAction()) {
         m_lastActionAt = m_clock.elapsed();
+        m_completeSince = m_paintedAt = -1;
+    }
     Record record;
     record.line = step.line;
     record.source = step.source;
@@ -239,6 +250,10 @@ void ScriptRunner::pollWait() {
     const HeldChanges &changes = HeldChanges::instance();
     const int held = changes.heldCount();
     const int unanswered = changes.sendingCount();
+    if (!state.isContentComplete())
+        m_completeSince = m_paintedAt = -1;
+    else if (m_completeSince < 0)
+        m_completeSince = now;
     if (!state.isIdle() || held + unanswered > 0) {
         m_idleSince = -1;
         if (now - m_waitStartedAt < m_waitLimitMs)
@@ -262,6 +277,11 @@ void ScriptRunner::pollWait() {
     m_poll.stop();
     // The client settled when its quiet stretch began; the stretch itself is only the proof.
     m_records.last().settledMs = m_idleSince - m_lastActionAt;
+    // Drawn complete at the first paint after the content came; when nothing painted since,
+    // the picture on screen already showed it.
+    if (m_completeSince >= 0)
+        m_records.last().readyMs =
+            (m_paintedAt >= 0 ? m_paintedAt : m_completeSince) - m_lastActionAt;
     stepDone();
 }
 

@@ -29,8 +29,12 @@ public:
         int line = 0;
         QString source;
         qint64 settledMs = -1; // wait: from the start of the last action step to settled
-        QString file;          // shot, dump: the file written
-        QString screen;        // the class name of the screen on top when the step ended
+        // wait: from the same start to the first paint with the content complete (see
+        // ScreenProbe::Busy::isContentComplete), however long the slides and drop-downs went on
+        // after it; -1 when the content was not complete at settling (a spinner left spinning).
+        qint64 readyMs = -1;
+        QString file;   // shot, dump: the file written
+        QString screen; // the class name of the screen on top when the step ended
     };
 
     // `window` null: the application's window (AppWindow::instance()) at each step.
@@ -45,6 +49,10 @@ public:
 
 signals:
     void finished(int exitCode, const QString &message);
+
+protected:
+    // Notes the first paint after the content became complete.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *window() const;
@@ -83,4 +91,7 @@ private:
     int m_waitLimitMs = WaitLimitMs;
     qint64 m_waitStartedAt = 0;
     qint64 m_idleSince = -1;
+    // Since when the content has been complete without a break, and the first paint since.
+    qint64 m_completeSince = -1;
+    qint64 m_paintedAt = -1;
 };

@@ -342,6 +342,14 @@ void tst_ScriptEndToEnd::tourEndsAtARefusedSignIn() {
     QVERIFY2(said.contains(QStringLiteral("\"sign-in\": the sign-in as 13800000001 was not")) &&
                  !said.contains(QStringLiteral("\"roster\"")),
              qPrintable(said));
+    // The screens it did see are timed both ways.
+    QFile file(m_dir.filePath("tour/timings.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonArray screens = QJsonDocument::fromJson(file.readAll())["screens"].toArray();
+    QCOMPARE(screens.size(), 3);
+    for (const QJsonValue &screen : screens)
+        QVERIFY2(screen["readyMs"].toInteger(-1) >= 0 && screen["settleMs"].toInteger(-1) >= 0,
+                 QJsonDocument(screen.toObject()).toJson().constData());
 }
 
 // The script ends while the sign-in waits for its answer (this process answers nothing while it
