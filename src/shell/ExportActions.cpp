@@ -1,12 +1,15 @@
 #include "ExportActions.h"
 
 #include "ActionSheet.h"
+#include "BasicVC.h"
 #include "Toast.h"
 
 #include <QDate>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QPrinter>
 #include <QShortcut>
 
@@ -86,4 +89,44 @@ void ExportActions::print() {
         return;
     if (!Export::paintPages(&printer, shown.views))
         Toast::show(QStringLiteral("未能打印"));
+}
+
+namespace {
+// Lives on the screen: puts the bar button up or takes it down as the window crosses the width.
+class BarButtonKeeper : public QObject {
+public:
+    explicit BarButtonKeeper(BasicVC *screen)
+        : QObject(screen)
+        , m_screen(screen) {
+        screen->installEventFilter(this);
+        update();
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == m_screen && event->type() == QEvent::Resize)
+            update();
+        return false;
+    }
+
+private:
+    void update() {
+        const bool wide = m_screen->window()->width() >= ExportActions::BarButtonWidth;
+        if (wide && !m_button) {
+            m_button = m_screen->setNavigationRightButtonWithTitle(ExportActions::buttonTitle());
+            m_button->setObjectName(QStringLiteral("exportButton"));
+            m_button->setAccessibleName(ExportActions::buttonTitle());
+        } else if (!wide && m_button && m_screen->rightBarButton() == m_button) {
+            m_screen->setRightBarButton(nullptr);
+            m_button.clear();
+        }
+    }
+
+    BasicVC *m_screen;
+    QPointer<QWidget> m_button;
+};
+} // namespace
+
+void ExportActions::showBarButtonWhenWide(BasicVC *screen) {
+    if (screen)
+        new BarButtonKeeper(screen);
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 
+class BasicVC;
 class QShortcut;
 class QWidget;
 
@@ -20,6 +21,12 @@ public:
     ExportActions(QWidget *screen, Source source);
 
     static QString buttonTitle() { return QStringLiteral("导出"); }
+    // A window at least this wide is no phone: the bar has room for "导出".
+    static constexpr int BarButtonWidth = 600;
+    // The "导出" bar button of `screen` (its click calls the screen's rightBarButtonItemPressed()),
+    // only while the window is at least BarButtonWidth wide: a phone's bar stays as it was
+    // designed. Ctrl+S and Ctrl+P work at every width.
+    static void showBarButtonWhenWide(BasicVC *screen);
 
     // The action sheet of formats; a choice opens the save dialog.
     void offer();

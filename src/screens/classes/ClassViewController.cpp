@@ -68,9 +68,7 @@ void ClassViewController::viewDidLoad() {
     m_ui->sortViewPlace = nullptr;
 
     m_students->attach(m_ui->tableView, nullptr, [this] { refreshRoster(); });
-    QPushButton *exportButton = setNavigationRightButtonWithTitle(ExportActions::buttonTitle());
-    exportButton->setObjectName(QStringLiteral("exportButton"));
-    exportButton->setAccessibleName(ExportActions::buttonTitle());
+    ExportActions::showBarButtonWhenWide(this);
     m_export = new ExportActions(this, [this] { return exportDocument(); });
     getMyClassListAction();
 }

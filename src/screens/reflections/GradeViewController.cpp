@@ -1,5 +1,6 @@
 #include "GradeViewController.h"
 
+#include "ExportActions.h"
 #include "FeelRows.h"
 #include "GradeListVC.h"
 #include "GradeVocabulary.h"
@@ -10,6 +11,7 @@
 
 #include <QGridLayout>
 #include <QListView>
+#include <QPushButton>
 #include <QShortcut>
 
 GradeViewController::GradeViewController(QWidget *parent)
@@ -50,6 +52,13 @@ void GradeViewController::viewDidLoad() {
     segment->setObjectName(QStringLiteral("titleSegment"));
     segment->setAccessibleName(QStringLiteral("读后感"));
     segment->setFocusPolicy(Qt::StrongFocus);
+    ExportActions::showBarButtonWhenWide(this);
+}
+
+void GradeViewController::rightBarButtonItemPressed() {
+    // The list in view is what goes out.
+    if (m_currentVC && m_currentVC->exportActions())
+        m_currentVC->exportActions()->offer();
 }
 
 void GradeViewController::segmentAction(SegmentedControl *sender) {

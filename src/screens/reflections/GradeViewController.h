@@ -37,6 +37,8 @@ public:
     ReviewDesk *desk() const { return m_desk; }
 
     void segmentAction(SegmentedControl *sender) override;
+    // "导出": the list in view as CSV, PNG or PDF.
+    void rightBarButtonItemPressed() override;
     void replaceController(GradeListVC *oldController, GradeListVC *newController);
 
 protected:

@@ -27,9 +27,7 @@ void ChartViewController::viewDidLoad() {
     m_segment = makeTitleViewSegment(
         {QStringLiteral("年级"), QStringLiteral("学校"), QStringLiteral("区域")}, 0);
     m_segment->setAccessibleName(QStringLiteral("报表类型"));
-    QPushButton *exportButton = setNavigationRightButtonWithTitle(ExportActions::buttonTitle());
-    exportButton->setObjectName(QStringLiteral("exportButton"));
-    exportButton->setAccessibleName(ExportActions::buttonTitle());
+    ExportActions::showBarButtonWhenWide(this);
     m_export = new ExportActions(this, [this] { return exportDocument(); });
     getTermList();
     for (int type = ChartListVC::GradeList; type <= ChartListVC::RegionList; ++type) {
