@@ -190,6 +190,13 @@ private slots:
         QTRY_VERIFY(ActionSheet::current());
         QCOMPARE(ActionSheet::current()->numberOfButtons(), 4);
         ActionSheet::current()->clickButton(ActionSheet::current()->cancelButtonIndex());
+
+        // The bar button only where the bar has room: a phone's bar stays as designed.
+        QVERIFY(!m_screen->rightBarButton());
+        m_fixture.window()->resize(ExportActions::BarButtonWidth, 700);
+        QTRY_VERIFY(m_screen->rightBarButton());
+        m_fixture.window()->resize(375, 667);
+        QTRY_VERIFY(!m_screen->rightBarButton());
     }
 };
 
