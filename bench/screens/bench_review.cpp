@@ -47,6 +47,7 @@
 #include <QTextBrowser>
 
 #include "BenchClock.h"
+#include "BenchService.h"
 
 #include <benchmark/benchmark.h>
 
@@ -73,6 +74,7 @@ QList<qint64> g_graded;
 
 using BenchClock::percentile;
 using BenchClock::threadCpuMs;
+using BenchService::startReadingService;
 
 // Runs the event loop until `done` holds or `ms` pass; whether it held.
 bool spinUntil(const std::function<bool()> &done, int ms = WaitMs) {
@@ -343,29 +345,6 @@ void BM_GradeEverything(benchmark::State &state) {
     state.counters["key_p95_ms"] = percentile(perKey, 0.95);
 }
 BENCHMARK(BM_GradeEverything)->UseManualTime()->Unit(benchmark::kMillisecond);
-
-// The development service on a free port with fresh demo data; its base URL, empty without it.
-QString startReadingService(QProcess &service, const QString &dbPath) {
-    const QString binary = QStringLiteral(READING_SERVICE_BINARY);
-    if (!QFile::exists(binary))
-        return {};
-    service.setProcessChannelMode(QProcess::MergedChannels);
-    service.start(binary, {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
-                           dbPath, QStringLiteral("--reset")});
-    static const QRegularExpression listening(QStringLiteral("listening on (http://\\S+)"));
-    QByteArray output;
-    QElapsedTimer timer;
-    timer.start();
-    // Seeding the demo data takes a few seconds under the sanitizers, in silence.
-    while (timer.elapsed() < 60000 && service.state() != QProcess::NotRunning) {
-        service.waitForReadyRead(1000);
-        output += service.readAll();
-        const auto match = listening.match(QString::fromUtf8(output));
-        if (match.hasMatch())
-            return match.captured(1);
-    }
-    return {};
-}
 
 bool signInAsDemoTeacher() {
     LoginReq request;

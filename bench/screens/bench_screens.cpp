@@ -54,6 +54,7 @@
 #include <QTimer>
 
 #include "BenchClock.h"
+#include "BenchService.h"
 
 #include <benchmark/benchmark.h>
 
@@ -80,6 +81,7 @@ long preemptions() {
 
 using BenchClock::percentile;
 using BenchClock::threadCpuMs;
+using BenchService::startReadingService;
 
 // Loaded images of a few kinds, the size the development service sends.
 const QList<QPixmap> &pictures(QSize size) {
@@ -469,27 +471,6 @@ void searchTimings(const QString &query) {
                 "(target median < 150 ms); first run to its covers painted %.1f ms\n",
                 qPrintable(query), PageRows, percentile(onScreen, 0.5), percentile(onScreen, 0.9),
                 withCovers);
-}
-
-// The development service on a free port with fresh demo data; its base URL, empty without it.
-QString startReadingService(QProcess &service, const QString &dbPath) {
-    const QString binary = QStringLiteral(READING_SERVICE_BINARY);
-    if (!QFile::exists(binary))
-        return {};
-    service.setProcessChannelMode(QProcess::MergedChannels);
-    service.start(binary, {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
-                           dbPath, QStringLiteral("--reset")});
-    static const QRegularExpression listening(QStringLiteral("listening on (http://\\S+)"));
-    QByteArray output;
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 20000 && service.waitForReadyRead(1000)) {
-        output += service.readAll();
-        const auto match = listening.match(QString::fromUtf8(output));
-        if (match.hasMatch())
-            return match.captured(1);
-    }
-    return {};
 }
 
 } // namespace
