@@ -125,6 +125,20 @@ private slots:
         QVERIFY(qAbs(bar->width() - m_roster->width() * 2 / 3) <= 1);
     }
 
+    // The roster goes out as the teacher sees it: its class, its sort, a row a pupil.
+    void exportHoldsTheRosterAsSorted() {
+        ExportTable table = m_roster->exportDocument().currentView();
+        QCOMPARE(table.headers, QStringList({"姓名", "小红花", "等级", "测评", "手机"}));
+        QCOMPARE(table.rows.size(), 5);
+        QCOMPARE(table.rows.first(), QStringList({"甲", "12", "书童", "3", ""}));
+        QCOMPARE(m_roster->exportDocument().nameParts,
+                 QStringList({"花名册", "1年级1班", "按姓名"}));
+        tapColumn(1);
+        waitForDetails(2);
+        table = m_roster->exportDocument().currentView();
+        QCOMPARE(table.subtitles.first(), QStringLiteral("排序：按等级"));
+    }
+
     // Ranking, list rows and cards as the model gives them to the two cell designs.
     void rowsAndBadges() {
         QCOMPARE(role(0, StudentRows::StudentNameRole).toString(), QStringLiteral("甲"));
