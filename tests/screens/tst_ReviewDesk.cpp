@@ -249,6 +249,17 @@ private slots:
             QVERIFY(!m_desk->hasDetail(feelId));
     }
 
+    // The list in view goes out as it is shown, a grade held here included.
+    void exportShowsTheGradesGivenHere() {
+        openDesk({{1, W}, {2, "优秀"}});
+        select(0);
+        m_desk->gradeWithKey(3);
+        const ExportTable table = m_lists->currentVC()->exportDocument().currentView();
+        QCOMPARE(table.rows.size(), 2);
+        QCOMPARE(table.rows[0].last(), QStringLiteral("合格"));
+        QCOMPARE(table.rows[1].last(), QStringLiteral("优秀"));
+    }
+
     void crossingTheWidthKeepsTheSelection() {
         openDesk({{1, "优秀"}, {2, W}, {3, W}});
         // The desk opens on the first waiting reflection.
