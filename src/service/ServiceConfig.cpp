@@ -1,5 +1,7 @@
 #include "ServiceTypes.h"
 
+#include <QDir>
+#include <QStandardPaths>
 #include <QtGlobal>
 
 QString ServiceBaseURL()
@@ -14,4 +16,14 @@ QString ServiceBaseURL()
         return value;
     }();
     return url;
+}
+
+QString ClientCacheFolder()
+{
+    QString dir = qEnvironmentVariable("TEACHER_CLIENT_CACHE_DIR");
+    if (dir.isEmpty())
+        dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (dir.isEmpty())
+        dir = QDir::temp().filePath(QStringLiteral("teacher-client-cache"));
+    return dir;
 }

@@ -1,13 +1,17 @@
 #include "TeacherRequestManager.h"
 
+#include "AnswerCache.h"
 #include "BaseAFHttpManager.h"
 
 #include <QTimer>
 
 namespace {
-template <class Req, class Rsp> ServiceOperation row(const char *name, const char *path)
+enum class Kind { Change, Read };
+
+template <class Req, class Rsp>
+ServiceOperation row(const char *name, const char *path, Kind kind = Kind::Change)
 {
-    return {name, path, &Req::recordType(), &Rsp::recordType()};
+    return {name, path, &Req::recordType(), &Rsp::recordType(), kind == Kind::Read};
 }
 } // namespace
 
@@ -19,32 +23,32 @@ const std::vector<ServiceOperation> &TeacherRequestManager::operations()
         row<ChangeMobileReq, ChangeMobileRsp>("ChangeMobile", "Mobile/ChangeMobile"),
         row<GetPasswordForgetReq, GetPasswordForgetRsp>("ForgetVerification", "Mobile/GetPasswordForget"),
         row<ConfirmVerificationReq, ConfirmVerificationRsp>("ConfirmVerification", "Mobile/ConfirmVerification"),
-        row<GetTeacherReportReq, GetTeacherReportRsp>("ChartList", "Mobile/GetTeacherReport"),
-        row<GetTermYearReq, GetTermYearRsp>("ChartTermList", "Mobile/GetTermYear"),
-        row<GetCityListReq, GetCityListRsp>("ChartCityList", "Mobile/GetCityList"),
-        row<GetAreaListReq, GetAreaListRsp>("ChartAreaList", "Mobile/GetAreaList"),
-        row<GetTeacherInfoReq, GetTeacherInfoRsp>("GetTeacherInfo", "Mobile/GetTeacherInfo"),
+        row<GetTeacherReportReq, GetTeacherReportRsp>("ChartList", "Mobile/GetTeacherReport", Kind::Read),
+        row<GetTermYearReq, GetTermYearRsp>("ChartTermList", "Mobile/GetTermYear", Kind::Read),
+        row<GetCityListReq, GetCityListRsp>("ChartCityList", "Mobile/GetCityList", Kind::Read),
+        row<GetAreaListReq, GetAreaListRsp>("ChartAreaList", "Mobile/GetAreaList", Kind::Read),
+        row<GetTeacherInfoReq, GetTeacherInfoRsp>("GetTeacherInfo", "Mobile/GetTeacherInfo", Kind::Read),
         row<ChangeClassForTeacherReq, ChangeClassForTeacherRsp>("ChangeClassForTeacher", "Mobile/ChangeClassForTeacher"),
-        row<SelectClassForTeacherReq, SelectClassForTeacherRsp>("SelectClassForTeacher", "Mobile/SelectClassForTeacher"),
-        row<GetTeacherCollectionsReq, GetTeacherCollectionsRsp>("GetTeacherCollections", "Mobile/GetTeacherCollections"),
-        row<GetMyCollectionInfoReq, GetMyCollectionInfoRsp>("GetMyCollectionInfo", "Mobile/GetMyCollectionInfo"),
-        row<GetBookSortTreeReq, GetBookSortTreeRsp>("GetBookSortTree", "Mobile/GetBookSortTree"),
-        row<GetBookListReq, GetBookListRsp>("GetBookList", "Mobile/GetBookList"),
-        row<GetBookDetailShowReq, GetBookDetailShowRsp>("GetBookDetailShow", "Mobile/GetBookDetailShow"),
-        row<GetCommentShowReq, GetCommentShowRsp>("GetCommentShow", "Mobile/GetCommentShow"),
+        row<SelectClassForTeacherReq, SelectClassForTeacherRsp>("SelectClassForTeacher", "Mobile/SelectClassForTeacher", Kind::Read),
+        row<GetTeacherCollectionsReq, GetTeacherCollectionsRsp>("GetTeacherCollections", "Mobile/GetTeacherCollections", Kind::Read),
+        row<GetMyCollectionInfoReq, GetMyCollectionInfoRsp>("GetMyCollectionInfo", "Mobile/GetMyCollectionInfo", Kind::Read),
+        row<GetBookSortTreeReq, GetBookSortTreeRsp>("GetBookSortTree", "Mobile/GetBookSortTree", Kind::Read),
+        row<GetBookListReq, GetBookListRsp>("GetBookList", "Mobile/GetBookList", Kind::Read),
+        row<GetBookDetailShowReq, GetBookDetailShowRsp>("GetBookDetailShow", "Mobile/GetBookDetailShow", Kind::Read),
+        row<GetCommentShowReq, GetCommentShowRsp>("GetCommentShow", "Mobile/GetCommentShow", Kind::Read),
         row<AddCommentReq, AddCommentRsp>("AddComment", "Mobile/AddComment"),
-        row<GetRecommendBookListReq, GetRecommendBookListRsp>("GetRecommendBookList", "Mobile/GetRecommendBookList"),
-        row<GetStudentPersonHomeIndexReq, GetStudentPersonHomeIndextRsp>("GetStudentPersonHomeIndex", "Mobile/GetStudentPersonHomeIndex"),
-        {"GetTestBookList", "Mobile/GetMyTestInfo", nullptr, nullptr},
+        row<GetRecommendBookListReq, GetRecommendBookListRsp>("GetRecommendBookList", "Mobile/GetRecommendBookList", Kind::Read),
+        row<GetStudentPersonHomeIndexReq, GetStudentPersonHomeIndextRsp>("GetStudentPersonHomeIndex", "Mobile/GetStudentPersonHomeIndex", Kind::Read),
+        {"GetTestBookList", "Mobile/GetMyTestInfo", nullptr, nullptr, true},
         row<AddBookCollectReq, AddBookCollectRsp>("AddBookCollect", "Mobile/AddBookCollect"),
         row<DeleteBookCollectReq, DeleteBookCollectRsp>("DeleteBookCollect", "Mobile/DeleteBookCollect"),
         row<AddGoodReq, AddGoodRsp>("AddGood", "Mobile/AddGood"),
         row<CancelGoodReq, CancelGoodRsp>("CancelGood", "Mobile/CancelGood"),
-        row<GetFeelListReq, GetFeelListRsp>("GetFeelList", "Mobile/GetFeelList"),
+        row<GetFeelListReq, GetFeelListRsp>("GetFeelList", "Mobile/GetFeelList", Kind::Read),
         row<UpdateFeelReq, UpdateFeelRsp>("UpdateFeel", "Mobile/UpdateFeel"),
-        row<GetSingleFeelReq, GetSingleFeelRsp>("GetSingleFeel", "Mobile/GetSingleFeel"),
-        row<GetMyClassDetailReq, GetMyClassDetailRsp>("GetMyClassDetail", "Mobile/GetMyClassDetail"),
-        row<GetMyClassForTeacherReq, GetMyClassForTeacherRsp>("GetMyClassForTeacher", "Mobile/GetMyClassForTeacher"),
+        row<GetSingleFeelReq, GetSingleFeelRsp>("GetSingleFeel", "Mobile/GetSingleFeel", Kind::Read),
+        row<GetMyClassDetailReq, GetMyClassDetailRsp>("GetMyClassDetail", "Mobile/GetMyClassDetail", Kind::Read),
+        row<GetMyClassForTeacherReq, GetMyClassForTeacherRsp>("GetMyClassForTeacher", "Mobile/GetMyClassForTeacher", Kind::Read),
         row<SetNewPasswordReq, SetNewPasswordRsp>("SetNewPassword", "Mobile/SetNewPassword"),
         row<PhotoUpdateReq, PhotoUpdateRsp>("PhotoUpdate", "Mobile/PhotoUpdate"),
         row<DeleteCommentReq, DeleteCommentRsp>("DeleteComment", "Mobile/DeleteComment"),
@@ -70,6 +74,31 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
         // Callers rely on callbacks never running inside the call itself.
         QTimer::singleShot(0, [failure = std::move(failure), text] { failure(text); });
         return;
+    }
+    AnswerCache &cache = AnswerCache::instance();
+    if (op->readsOnly && cache.isOpen()) {
+        const QString operation = QString::fromLatin1(op->name);
+        const QByteArray form = BaseAFHttpManager::formEncode(parameters);
+        // The kept answer goes to the caller's own completion: kept again, it would pass for new.
+        ServiceCompletion deliver = std::move(completion);
+        const quint64 generation = cache.generation();
+        failure = [deliver, failure = std::move(failure), generation, operation,
+                   form](const QString &text) {
+            AnswerCache &cache = AnswerCache::instance();
+            const std::optional<AnswerCache::Kept> kept =
+                cache.generation() == generation ? cache.find(operation, form) : std::nullopt;
+            if (!kept) {
+                failure(text);
+                return;
+            }
+            AnswerCache::deliverKept(kept->receivedAt, [&] { deliver(kept->answer); });
+        };
+        completion = [deliver, generation, operation,
+                      form](const std::optional<QJsonValue> &value) {
+            if (value)
+                AnswerCache::instance().store(generation, operation, form, *value);
+            deliver(value);
+        };
     }
     BaseAFHttpManager::postRequestOperationForHost(ServiceBaseURL(), QString::fromLatin1(op->path),
                                                    parameters, std::move(completion),

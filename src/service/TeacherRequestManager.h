@@ -10,18 +10,24 @@
 #include <vector>
 
 // One row of the catalogue: the operation's name (between request_ and _WithParams), its path
-// under ServiceBaseURL, and its record types (none for GetTestBookList).
+// under ServiceBaseURL, its record types (none for GetTestBookList) and whether it only reads,
+// so that its last accepted answer may stand in for one the network cannot bring.
 struct ServiceOperation {
     const char *name;
     const char *path;
     const RecordType *requestType;
     const RecordType *responseType;
+    bool readsOnly = false;
 };
 
 // The one place that knows the service's operations. Each method turns the record into a
 // parameter dictionary and posts it to ServiceBaseURL + the operation's path; it returns at once
-// and one callback follows on the main thread with the answer unchanged. It never interprets the
-// answer and holds no state.
+// and one callback follows on the main thread with the answer unchanged. It holds no state.
+//
+// Reads go through the AnswerCache when one is open: an accepted answer is kept, and when the
+// call fails the kept answer comes to the completion instead (AnswerCache::deliveringKeptFrom()
+// tells the two apart); with nothing kept the failure comes as before. Changes are never kept
+// and never stood in for.
 class TeacherRequestManager {
 public:
     static const std::vector<ServiceOperation> &operations();

@@ -4,6 +4,7 @@
 
 #include "Assets.h"
 #include "ImageDecoding.h"
+#include "ServiceTypes.h"
 
 #include <QDir>
 #include <QFutureWatcher>
@@ -40,12 +41,7 @@ constexpr int kDecodingThreads = 2;
 int s_deadlineMs = ImageLoader::DefaultDownloadDeadlineMs;
 
 QString defaultCacheDirectory() {
-    QString dir = qEnvironmentVariable("TEACHER_CLIENT_CACHE_DIR");
-    if (dir.isEmpty())
-        dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    if (dir.isEmpty())
-        dir = QDir::temp().filePath(QStringLiteral("teacher-client-cache"));
-    return QDir(dir).filePath(QStringLiteral("images"));
+    return QDir(ClientCacheFolder()).filePath(QStringLiteral("images"));
 }
 
 QSize boundFor(QSize drawnSize) {

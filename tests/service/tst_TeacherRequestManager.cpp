@@ -1,9 +1,11 @@
+#include "AnswerCache.h"
 #include "BaseAFHttpManager.h"
 #include "StubHttpServer.h"
 #include "TeacherRequestManager.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
@@ -16,12 +18,15 @@ class tst_TeacherRequestManager : public QObject {
 private slots:
     void initTestCase();
     void init();
+    void cleanup();
 
     void catalogueIsTheServicesNamesAndPaths();
     void methodPostsItsRecordToItsPath_data();
     void methodPostsItsRecordToItsPath();
     void failureAndEmptyAnswerPassUnchanged();
     void callByNameAndUnknownName();
+    void keptReadsStandInForAFailedCallOnly();
+    void keptPerTeacherWithinItsBound();
 
 private:
     StubHttpServer m_stub;
@@ -142,6 +147,10 @@ void tst_TeacherRequestManager::init() {
     m_stub.clearRequests();
 }
 
+void tst_TeacherRequestManager::cleanup() {
+    AnswerCache::instance().resetForTests();
+}
+
 void tst_TeacherRequestManager::catalogueIsTheServicesNamesAndPaths() {
     // A renamed, reordered, missing or re-pathed row.
     QStringList expected;
@@ -204,6 +213,114 @@ void tst_TeacherRequestManager::callByNameAndUnknownName() {
     QTRY_COMPARE(outcome.calls(), 1);
     QVERIFY(outcome.failureText.contains(QStringLiteral("GetEverything")));
     QVERIFY(m_stub.requests().isEmpty());
+}
+
+void tst_TeacherRequestManager::keptReadsStandInForAFailedCallOnly() {
+    // No change is ever answered from what the service said before.
+    for (const char *change :
+         {"Login", "SendVerification", "ChangeMobile", "ForgetVerification", "ConfirmVerification",
+          "ChangeClassForTeacher", "AddComment", "AddBookCollect", "DeleteBookCollect", "AddGood",
+          "CancelGood", "UpdateFeel", "SetNewPassword", "PhotoUpdate", "DeleteComment"})
+        QVERIFY2(!TeacherRequestManager::operation(QString::fromLatin1(change))->readsOnly, change);
+
+    QTemporaryDir dir;
+    AnswerCache &cache = AnswerCache::instance();
+    cache.setFolder(dir.path());
+    cache.openFor(1);
+    const QByteArray list = R"({"result":1,"feelList":[{"FeelId":7}]})";
+    const auto call = [](const char *name, const ParameterDictionary &parameters) {
+        auto outcome = std::make_shared<Outcome>();
+        auto keptFrom = std::make_shared<std::optional<QDateTime>>();
+        TeacherRequestManager::call(
+            QString::fromLatin1(name), parameters,
+            [outcome, keptFrom](const std::optional<QJsonValue> &value) {
+                *keptFrom = AnswerCache::deliveringKeptFrom();
+                outcome->completion()(value);
+            },
+            outcome->failure());
+        [&] { QTRY_COMPARE(outcome->calls(), 1); }();
+        return std::make_pair(outcome, *keptFrom);
+    };
+    const ParameterDictionary waiting = {{"feelType", ParameterValue(1)}};
+    const ParameterDictionary reviewed = {{"feelType", ParameterValue(2)}};
+
+    m_stub.setAnswer("Mobile/GetFeelList", StubHttpServer::Answer::json(list));
+    m_stub.setAnswer("Mobile/UpdateFeel", StubHttpServer::Answer::json(R"({"result":1})"));
+    m_stub.setAnswer("Mobile/GetBookList", StubHttpServer::Answer::json(R"({"result":0})"));
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    QVERIFY(!call("GetFeelList", waiting).second); // a new answer is not a kept one
+    call("UpdateFeel", {});
+    call("GetBookList", {});
+
+    m_stub.setDefaultAnswer(StubHttpServer::Answer::dropped());
+    for (const char *path : {"Mobile/GetFeelList", "Mobile/UpdateFeel", "Mobile/GetBookList"})
+        m_stub.setAnswer(QLatin1String(path), StubHttpServer::Answer::dropped());
+    const auto [kept, keptFrom] = call("GetFeelList", waiting);
+    QCOMPARE(kept->completions, 1);
+    QCOMPARE(*kept->value, QJsonValue(QJsonDocument::fromJson(list).object()));
+    QVERIFY(keptFrom && *keptFrom >= before && *keptFrom <= QDateTime::currentDateTime());
+    QCOMPARE(call("GetFeelList", waiting).second, keptFrom); // handing it out keeps its age
+    // Other parameters, a change and a refusal have nothing to stand in.
+    QCOMPARE(call("GetFeelList", reviewed).first->failures, 1);
+    QCOMPARE(call("UpdateFeel", {}).first->failures, 1);
+    QCOMPARE(call("GetBookList", {}).first->failures, 1);
+    QVERIFY(!AnswerCache::deliveringKeptFrom());
+}
+
+void tst_TeacherRequestManager::keptPerTeacherWithinItsBound() {
+    QTemporaryDir dir;
+    AnswerCache &cache = AnswerCache::instance();
+    cache.setFolder(dir.path());
+    const QJsonObject answer{{"result", 1}, {"text", QString(900, u'读')}};
+    const auto keep = [&](int n) {
+        cache.store(cache.generation(), "Op", QByteArray::number(n), answer);
+    };
+    const auto has = [&](int n) { return cache.find("Op", QByteArray::number(n)).has_value(); };
+    const auto teacherFolders = [&] {
+        return QDir(dir.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
+    };
+
+    cache.openFor(1);
+    keep(1);
+    QVERIFY(has(1));
+    const QFileInfo folder = teacherFolders().value(0);
+    QCOMPARE(int(folder.permissions() & 0x0777), 0x0700);
+    const QFileInfo file = QDir(folder.filePath()).entryInfoList(QDir::Files).value(0);
+    QCOMPARE(int(file.permissions() & 0x0777), 0x0600);
+
+    // An answer sent for the teacher before is nobody's once another signs in.
+    const quint64 before = cache.generation();
+    cache.openFor(2);
+    cache.store(before, "Op", "2", answer);
+    QVERIFY(!has(1) && !has(2));
+    QCOMPARE(teacherFolders().size(), 1);
+    QVERIFY(!QFileInfo::exists(folder.filePath()));
+    cache.clear();
+    QVERIFY(teacherFolders().isEmpty());
+    keep(3);
+    QVERIFY(!has(3));
+
+    // Full: the least recently used leave, the one read all along stays.
+    cache.openFor(1);
+    cache.setMaxBytes(20 * 1024);
+    for (int n = 0; n < 40; ++n) {
+        keep(n);
+        QVERIFY(has(0));
+    }
+    QVERIFY(cache.bytesKept() <= 20 * 1024);
+    QVERIFY(!has(1) && has(39));
+
+    // What is not one of ours on disk is no answer, and goes.
+    QFile damaged(
+        QDir(teacherFolders().value(0).filePath()).entryInfoList(QDir::Files).value(0).filePath());
+    const int count = cache.answersKept();
+    QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("{\"answer\":") > 0);
+    damaged.close();
+    int found = 0;
+    for (int n = 0; n < 40; ++n)
+        found += has(n);
+    QCOMPARE(found, count - 1);
+    QVERIFY(!damaged.exists());
 }
 
 QTEST_GUILESS_MAIN(tst_TeacherRequestManager)
