@@ -1,3 +1,4 @@
+#include "AnswerCache.h"
 #include "AppDelegate.h"
 #include "AppLook.h"
 #include "AppWindow.h"
@@ -8,9 +9,11 @@
 #include "ScreenFactory.h"
 #include "ScreenRegistration.h"
 #include "ScreenshotTaker.h"
+#include "ServiceTypes.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFont>
 #include <QScreen>
 #include <QTextStream>
@@ -113,6 +116,9 @@ int main(int argc, char **argv) {
     QApplication::setApplicationName(QStringLiteral("teacher-client"));
     QApplication::setApplicationVersion(QStringLiteral(TEACHER_CLIENT_VERSION));
     AppLook::apply();
+    // Answers are kept for reading offline by the program a teacher uses, never by the tools.
+    AnswerCache::instance().setFolder(
+        QDir(ClientCacheFolder()).filePath(QStringLiteral("answers")));
     if (options.device)
         DeviceProfile::setCurrent(*options.device);
     if (const std::optional<int> holdMs = options.driver.holdMs())

@@ -1,6 +1,7 @@
 #include "AnswerHandling.h"
 
 #include "LoadMoreFooter.h"
+#include "OfflineBar.h"
 #include "ProgressHud.h"
 #include "RefreshHeader.h"
 #include "Toast.h"
@@ -32,6 +33,15 @@ bool Common::settle() {
     if (footer)
         footer->endRefreshing();
     return true;
+}
+
+void Common::showWhereFrom(const std::optional<QDateTime> &keptFrom) const {
+    if (!screen)
+        return;
+    if (keptFrom)
+        OfflineBar::showOn(screen, *keptFrom);
+    else
+        OfflineBar::hideOn(screen);
 }
 
 } // namespace AnswerHandling

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AnswerCache.h"
 #include "KeyValueMapping.h"
 #include "ServiceTypes.h"
 #include "records/BaseRecords.h"
@@ -28,6 +29,9 @@ class RefreshHeader;
 // anything else shows msg in a toast (nothing when msg is absent or empty) or runs the custom
 // refusal handler instead. On a transport failure: the HUD goes, the controls end, the toast
 // "无网络连接" shows, then the optional failure code runs. The failure text is never shown.
+// A read whose call failed may instead be answered with what the service said earlier
+// (AnswerCache): it is handled as a success, and the screen shows the offline bar until one of
+// its calls is answered anew.
 //
 // The screen is held through a QPointer: once it is destroyed, the answer only takes down the HUD
 // (a spinner must not outlive its call) and runs the onAccepted step, and touches nothing else.
@@ -54,6 +58,9 @@ struct Common {
     bool screenAlive() const { return !guarded || !screen.isNull(); }
     // HUD and refresh controls; true when the screen may still be touched.
     bool settle();
+    // An accepted answer reached a live screen: the offline bar shows when it was kept from an
+    // earlier call (keptFrom), and goes when it is new.
+    void showWhereFrom(const std::optional<QDateTime> &keptFrom) const;
 };
 
 } // namespace AnswerHandling
@@ -100,6 +107,7 @@ public:
 
     ServiceCompletion completion() const {
         return [state = m_state](const std::optional<QJsonValue> &value) {
+            const std::optional<QDateTime> keptFrom = AnswerCache::deliveringKeptFrom();
             const bool alive = state->common.settle();
             if (!alive && !state->accepted)
                 return;
@@ -109,6 +117,7 @@ public:
             if (!alive)
                 return;
             if (answer.result == 1) {
+                state->common.showWhereFrom(keptFrom);
                 if (state->success)
                     state->success(answer);
             } else if (state->refusal) {

@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "AnswerCache.h"
 #include "AnswerHandling.h"
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
@@ -51,7 +52,7 @@ bool AppDelegate::didFinishLaunchingWithOptions() {
     }
 
     qCDebug(lcStartUp) << "login stack";
-    if (!makeLoginStackRoot())
+    if (!showLoginStack())
         qCWarning(lcStartUp) << "no login screen is registered; the window stays empty";
     m_window->show();
     return true;
@@ -83,6 +84,12 @@ void AppDelegate::autoLoginActionWithLoginData(const LoginDataModel &loginData) 
 }
 
 bool AppDelegate::makeLoginStackRoot() {
+    // A signed-out machine keeps nothing of what the teacher read.
+    AnswerCache::instance().clear();
+    return showLoginStack();
+}
+
+bool AppDelegate::showLoginStack() {
     AppWindow *window = AppWindow::instance();
     if (!window)
         return false;

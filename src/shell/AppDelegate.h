@@ -36,11 +36,15 @@ public:
     // RootTabbarController. False when there is no window or no login stack can be made.
     // Every return to the login screen (sign-out, a changed password, a refused automatic login)
     // comes through makeLoginStackRoot: the calls in flight belonged to the screens being left
-    // and are dropped, and the progress indicator goes with them.
+    // and are dropped, the progress indicator goes with them, and so does every answer kept for
+    // reading offline. At start-up the login stack comes through showLoginStack, which keeps
+    // them for the teacher who signs in next.
     static bool makeLoginStackRoot();
     static bool makeTabBarRoot();
 
 private:
+    static bool showLoginStack();
+
     std::unique_ptr<AppWindow> m_window;
     bool m_remembersWindow = false;
 };

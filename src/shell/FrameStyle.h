@@ -52,6 +52,7 @@ inline constexpr QRgb ToolbarBackground = 0xF7F7F7; // toolbars, picker bars, un
 inline constexpr QRgb CoverBackground = 0xe8e4de;   // behind a book cover
 inline constexpr QRgb AvatarBackground = 0xE8E2D8;  // a round picture with nothing in it yet
 inline constexpr QRgb SelectionTint = 0xf5f0e8;     // a chosen or held row
+inline constexpr QRgb OfflineWash = 0xfbefd5;       // the bar over answers kept from earlier
 inline constexpr QRgb PressedRow = 0xEDE6DA;        // a white button held down
 inline constexpr QRgb HeaderTop = 0x8a6238;         // top of the profile header's gradient
 inline constexpr QRgb HeaderText = 0xF3E6D3;        // small text and rings on the profile header

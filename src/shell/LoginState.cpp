@@ -1,5 +1,6 @@
 #include "LoginState.h"
 
+#include "AnswerCache.h"
 #include "Session.h"
 
 #include <limits>
@@ -17,6 +18,8 @@ void applySignedIn(const LoginRsp &answer) {
     current.uid = answer.uid;
     current.user = answer.user;
     current.isLogin = true;
+    // What an earlier teacher read on this machine goes now; this teacher's reads are kept.
+    AnswerCache::instance().openFor(answer.uid);
 }
 
 void applyBindingRequired(const LoginRsp &answer) {

@@ -7,7 +7,8 @@
 namespace LoginState {
 
 // A login answered with result 1: copies collectionNum, photo, uid and user, then marks the
-// current login as signed in. classList, msg and result are never copied.
+// current login as signed in. classList, msg and result are never copied. The answer cache is
+// opened for this teacher (any other teacher's kept answers are removed).
 void applySignedIn(const LoginRsp &answer);
 
 // A login answered with result 2 (the account must bind a phone first): copies uid only.

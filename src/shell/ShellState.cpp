@@ -1,5 +1,6 @@
 #include "ShellState.h"
 
+#include "AnswerCache.h"
 #include "HeldChanges.h"
 #include "KeyboardAvoidance.h"
 #include "NotificationCenter.h"
@@ -12,6 +13,7 @@
 namespace ShellState {
 
 void resetForTests() {
+    AnswerCache::instance().resetForTests();
     HeldChanges::instance().resetForTests();
     OverlayRegistry::instance().resetForTests();
     KeyboardAvoidance::setEnabled(false);

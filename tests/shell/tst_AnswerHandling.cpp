@@ -1,15 +1,19 @@
+#include "AnswerCache.h"
 #include "AnswerHandling.h"
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
 #include "LoadMoreFooter.h"
+#include "OfflineBar.h"
 #include "OverlayHost.h"
 #include "ProgressHud.h"
 #include "RefreshHeader.h"
 #include "ScreenTestFixture.h"
 #include "TeacherRequestManager.h"
 #include "Toast.h"
+#include "ViewController.h"
 
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The shared answer handling, driven through the real transport against the in-process stub.
@@ -147,6 +151,56 @@ private slots:
         QCOMPARE(accepts, accepted);
         QCOMPARE(others, 0);
         QVERIFY(!Toast::isShowing());
+    }
+
+    // A read the network could not bring, answered from what was kept, shows the offline bar on
+    // its screen instead of the toast, above the content rather than over it; a refusal is no
+    // new answer; the next accepted one takes the bar away and gives the room back.
+    void offlineBarShowsWhileAnswersAreKeptOnes() {
+        QTemporaryDir dir;
+        AnswerCache::instance().setFolder(dir.path());
+        AnswerCache::instance().openFor(1);
+        ViewController screen(m_fixture.window());
+        const int top = screen.contentsMargins().top();
+        using Answer = StubHttpServer::Answer;
+        const struct {
+            Answer answer;
+            bool bar;
+            QString toast;
+        } steps[] = {
+            {Answer::dropped(), false, AnswerHandling::NoNetworkText}, // nothing kept yet
+            {Answer::json(R"({"result":1})"), false, {}},
+            {Answer::dropped(), true, {}},
+            {Answer::json(R"({"result":0,"msg":"停用"})"), true, QStringLiteral("停用")},
+            {Answer::json(R"({"result":1})"), false, {}},
+        };
+        static const QRegularExpression words(QStringLiteral("^离线 · 数据更新于 \\d\\d:\\d\\d$"));
+        for (const auto &step : steps) {
+            m_fixture.server().setAnswer("Mobile/GetFeelList", step.answer);
+            Toast::hide();
+            bool done = false;
+            const auto handler = AnswerHandler<GetFeelListRsp>(&screen)
+                                     .onSuccess([&](const GetFeelListRsp &) { done = true; })
+                                     .onRefusal([&](const GetFeelListRsp &rsp) {
+                                         AnswerHandling::showRefusal(rsp);
+                                         done = true;
+                                     })
+                                     .onFailure([&] { done = true; });
+            TeacherRequestManager::request_GetFeelList_WithParams(
+                GetFeelListReq(), handler.completion(), handler.failure());
+            QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+            OfflineBar *bar = OfflineBar::of(&screen);
+            QCOMPARE(bar != nullptr, step.bar);
+            QVERIFY(!bar || words.match(bar->text()).hasMatch());
+            QCOMPARE(Toast::isShowing() ? Toast::currentText() : QString(), step.toast);
+            QCOMPARE(screen.contentsMargins().top(), top + (bar ? OfflineBar::Height : 0));
+        }
+        // An answer kept on another day says which.
+        const QDateTime now(QDate(2026, 12, 7), QTime(9, 30));
+        QCOMPARE(OfflineBar::wordsFor(now.addSecs(-3600), now),
+                 QStringLiteral("离线 · 数据更新于 08:30"));
+        QCOMPARE(OfflineBar::wordsFor(now.addDays(-2), now),
+                 QStringLiteral("离线 · 数据更新于 12月5日 09:30"));
     }
 };
 

@@ -1,3 +1,5 @@
+#include "AnswerCache.h"
+#include "AppDelegate.h"
 #include "LoginState.h"
 #include "SettingsStore.h"
 #include "UnitMetiodManager.h"
@@ -65,6 +67,25 @@ private slots:
         QVERIFY(!c.classList);
         QVERIFY(!c.msg);
         QCOMPARE(c.result, 0);
+    }
+
+    // What one teacher read stays on the machine while they are signed in, and no longer.
+    void keptAnswersFollowTheTeacherSignedIn() {
+        AnswerCache &cache = AnswerCache::instance();
+        cache.setFolder(m_root.filePath(QStringLiteral("answers")));
+        const QJsonObject list{{"result", 1}};
+        const auto kept = [&] { return cache.find("GetFeelList", "uid=42").has_value(); };
+        LoginState::applySignedIn(answer(42, "p.jpg", 3, "li"));
+        cache.store(cache.generation(), "GetFeelList", "uid=42", list);
+        LoginState::applySignedIn(answer(42, "p.jpg", 3, "li")); // signed in again: still theirs
+        QVERIFY(kept());
+        LoginState::applySignedIn(answer(43, "q.jpg", 0, "wang"));
+        QVERIFY(!kept());
+        cache.store(cache.generation(), "GetFeelList", "uid=42", list);
+        AppDelegate::makeLoginStackRoot(); // signing out
+        QVERIFY(!cache.isOpen());
+        QCOMPARE(QDir(cache.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+        cache.resetForTests();
     }
 
     void bindingRequiredCopiesOnlyTheUid() {

@@ -1,0 +1,92 @@
+#include "OfflineBar.h"
+
+#include "FrameStyle.h"
+#include "ViewController.h"
+
+#include <QEvent>
+
+namespace {
+
+ViewController *screenOf(QObject *owner) {
+    for (QObject *object = owner; object; object = object->parent()) {
+        if (auto *screen = qobject_cast<ViewController *>(object))
+            return screen;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+OfflineBar::OfflineBar(QWidget *screen)
+    : QLabel(screen) {
+    setObjectName(QStringLiteral("offlineBar"));
+    setAccessibleName(QStringLiteral("离线提示"));
+    setAlignment(Qt::AlignCenter);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(FrameStyle::OfflineWash));
+    pal.setColor(QPalette::WindowText, QColor(FrameStyle::TitleColor));
+    setPalette(pal);
+    QFont small = font();
+    small.setPixelSize(13);
+    setFont(small);
+    const QMargins margins = screen->contentsMargins();
+    m_topMargin = margins.top();
+    screen->setContentsMargins(margins.left(), m_topMargin + Height, margins.right(),
+                               margins.bottom());
+    screen->installEventFilter(this);
+    fit();
+    raise();
+    show();
+}
+
+OfflineBar *OfflineBar::of(QObject *owner) {
+    ViewController *screen = screenOf(owner);
+    return screen ? screen->findChild<OfflineBar *>(QString(), Qt::FindDirectChildrenOnly)
+                  : nullptr;
+}
+
+void OfflineBar::showOn(QObject *owner, const QDateTime &receivedAt) {
+    ViewController *screen = screenOf(owner);
+    if (!screen)
+        return;
+    OfflineBar *bar = of(screen);
+    if (!bar)
+        bar = new OfflineBar(screen);
+    bar->setText(wordsFor(receivedAt, QDateTime::currentDateTime()));
+}
+
+void OfflineBar::hideOn(QObject *owner) {
+    OfflineBar *bar = of(owner);
+    if (!bar)
+        return;
+    if (QWidget *screen = bar->parentWidget()) {
+        screen->removeEventFilter(bar);
+        const QMargins margins = screen->contentsMargins();
+        screen->setContentsMargins(margins.left(), bar->m_topMargin, margins.right(),
+                                   margins.bottom());
+    }
+    bar->hide();
+    bar->deleteLater();
+    // Gone for of() at once, not only when the event loop deletes it.
+    bar->setParent(nullptr);
+}
+
+QString OfflineBar::wordsFor(const QDateTime &receivedAt, const QDateTime &now) {
+    const QDateTime local = receivedAt.toLocalTime();
+    const QString when = local.date() == now.toLocalTime().date()
+                             ? local.toString(QStringLiteral("HH:mm"))
+                             : local.toString(QStringLiteral("M月d日 HH:mm"));
+    return QStringLiteral("离线 · 数据更新于 ") + when;
+}
+
+bool OfflineBar::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        fit();
+    return QLabel::eventFilter(watched, event);
+}
+
+void OfflineBar::fit() {
+    if (parentWidget())
+        setGeometry(0, 0, parentWidget()->width(), Height);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLabel>
+
+class QObject;
+
+// The strip across the top of a screen that shows answers kept from an earlier call because the
+// network brought none: "离线 · 数据更新于 HH:mm". It pushes the screen's content down rather than
+// covering it, follows the screen's width and goes with the screen's next successful call.
+class OfflineBar : public QLabel {
+    Q_OBJECT
+public:
+    static constexpr int Height = 26;
+
+    // On the screen (the nearest ViewController) that `owner` is part of; an owner outside every
+    // screen shows nothing.
+    static void showOn(QObject *owner, const QDateTime &receivedAt);
+    static void hideOn(QObject *owner);
+    // The bar shown on that screen, if any.
+    static OfflineBar *of(QObject *owner);
+
+    // The bar's words: the time alone for an answer of today, the day too for an older one.
+    static QString wordsFor(const QDateTime &receivedAt, const QDateTime &now);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    explicit OfflineBar(QWidget *screen);
+    void fit();
+
+    int m_topMargin = 0; // the screen's own, given back when the bar goes
+};
