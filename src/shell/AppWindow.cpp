@@ -4,10 +4,12 @@
 #include "FrameStyle.h"
 #include "HeldChanges.h"
 #include "KeySheet.h"
+#include "RefreshHeader.h"
 #include "SettingsStore.h"
 #include "ViewController.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QShortcut>
 
@@ -164,6 +166,15 @@ bool AppWindow::rememberGeometry() {
         return false;
     keepWhollyOnScreen(this);
     return true;
+}
+
+void AppWindow::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_F5 && event->modifiers() == Qt::NoModifier &&
+        !event->isAutoRepeat() && RefreshHeader::refreshListShownIn(this)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void AppWindow::resizeEvent(QResizeEvent *event) {

@@ -37,6 +37,8 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // F5 that nothing on the screen took: the list in view refreshes.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QWidget *m_content;

@@ -99,6 +99,26 @@ QStringList RefreshHeader::lines() const {
     return {stateText(), lastUpdatedText()};
 }
 
+bool RefreshHeader::refreshListShownIn(QWidget *window) {
+    RefreshHeader *largest = nullptr;
+    qint64 largestArea = 0;
+    for (RefreshHeader *header : window->findChildren<RefreshHeader *>()) {
+        const QAbstractScrollArea *list = header->area();
+        if (!list || !list->isVisible() || !list->isEnabled())
+            continue;
+        const QRect shown = list->visibleRegion().boundingRect();
+        const qint64 area = qint64(shown.width()) * shown.height();
+        if (area > largestArea) {
+            largest = header;
+            largestArea = area;
+        }
+    }
+    if (!largest)
+        return false;
+    largest->beginRefreshing();
+    return true;
+}
+
 bool RefreshHeader::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::KeyPress && watched == static_cast<QObject *>(parent())) {
         const auto *key = static_cast<QKeyEvent *>(event);

@@ -6,7 +6,8 @@
 
 // Pull-down refresh control of a list or grid. On a desktop the pull is made with the wheel or a
 // trackpad (scrolling up past the top; released when the scrolling stops), a mouse drag down at the
-// top of the list, or F5 anywhere in the list. The time of the last completed refresh is one value
+// top of the list, or F5 (in the list, or anywhere in the window that does not take F5 itself).
+// The time of the last completed refresh is one value
 // for every list, kept in the settings store across runs.
 class RefreshHeader : public PullControl {
     Q_OBJECT
@@ -21,6 +22,8 @@ public:
     // a null area.
     static RefreshHeader *attach(QAbstractScrollArea *area, std::function<void()> action);
     static RefreshHeader *of(const QAbstractScrollArea *area);
+    // Begins refreshing the largest list shown in `window`; false when no list there has a header.
+    static bool refreshListShownIn(QWidget *window);
 
     void beginRefreshing() { begin(); }
     // Records the refresh time (when a refresh was running) and goes back to idle.
