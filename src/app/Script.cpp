@@ -23,6 +23,7 @@ const VerbInfo kVerbs[] = {
     {"tab", ScriptStep::Verb::Tab, "tab N (0 to 3)"},
     {"tick", ScriptStep::Verb::Tick, "tick SECONDS"},
     {"wait", ScriptStep::Verb::Wait, "wait"},
+    {"await", ScriptStep::Verb::Await, "await FILE (until another program makes it)"},
     {"shot", ScriptStep::Verb::Shot, "shot FILE.png"},
     {"dump", ScriptStep::Verb::Dump, "dump FILE.json"},
     {"expect", ScriptStep::Verb::Expect, "expect NAME TEXT"},
@@ -120,6 +121,11 @@ QString readArguments(ScriptStep *step, QStringView rest) {
             return QStringLiteral("needs a widget name and a text");
         step->name = first;
         step->text = rest.toString();
+        return {};
+    case ScriptStep::Verb::Await:
+        if (first.isEmpty())
+            return QStringLiteral("needs a file name");
+        step->text = rest.isEmpty() ? first : first + QLatin1Char(' ') + rest.toString();
         return {};
     case ScriptStep::Verb::Shot:
     case ScriptStep::Verb::Dump: {

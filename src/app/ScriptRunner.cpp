@@ -15,6 +15,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QJsonDocument>
 #include <QKeyEvent>
@@ -124,6 +125,8 @@ ScriptRunner::ScriptRunner(QList<ScriptStep> steps, QString scriptName, QWidget 
     , m_useAppWindow(!window) {
     m_poll.setInterval(PollMs);
     connect(&m_poll, &QTimer::timeout, this, &ScriptRunner::pollWait);
+    m_awaitPoll.setInterval(50);
+    connect(&m_awaitPoll, &QTimer::timeout, this, &ScriptRunner::pollAwait);
     // Paints reach the widgets as sent events, which an application filter sees too.
     if (QCoreApplication *app = QCoreApplication::instance())
         app->installEventFilter(this);
@@ -181,6 +184,11 @@ void ScriptRunner::runNext() {
         m_poll.start();
         pollWait();
         return;
+    case ScriptStep::Verb::Await:
+        m_waitStartedAt = m_clock.elapsed();
+        m_awaitPoll.start();
+        pollAwait();
+        return;
     case ScriptStep::Verb::Tap:
         why = tap(step);
         break;
@@ -231,6 +239,7 @@ void ScriptRunner::stepDone() {
 
 void ScriptRunner::fail(const QString &why) {
     m_poll.stop();
+    m_awaitPoll.stop();
     m_running = false;
     const ScriptStep &step = m_steps[m_next];
     emit finished(
@@ -283,6 +292,16 @@ void ScriptRunner::pollWait() {
         m_records.last().readyMs =
             (m_paintedAt >= 0 ? m_paintedAt : m_completeSince) - m_lastActionAt;
     stepDone();
+}
+
+void ScriptRunner::pollAwait() {
+    const QString file = m_steps[m_next].text;
+    if (QFileInfo::exists(file)) {
+        m_awaitPoll.stop();
+        stepDone();
+    } else if (m_clock.elapsed() - m_waitStartedAt >= AwaitLimitMs) {
+        fail(QStringLiteral("%1 did not appear within %2 s").arg(file).arg(AwaitLimitMs / 1000));
+    }
 }
 
 QString ScriptRunner::fileName(const QString &pattern) const {

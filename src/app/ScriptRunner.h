@@ -24,6 +24,9 @@ public:
     // on the next turn of the event loop (a follow-up request, the images its first paint asks).
     static constexpr int QuietMs = 60;
     static constexpr int PollMs = 5;
+    // An await step is for another program to act (stop a service, bring it back), which may
+    // take longer than the client's own work.
+    static constexpr int AwaitLimitMs = 60000;
 
     struct Record {
         int line = 0;
@@ -60,6 +63,7 @@ private:
     void stepDone();
     void fail(const QString &why);
     void pollWait();
+    void pollAwait();
     QString fileName(const QString &pattern) const;
 
     // Each gives the reason the step cannot be done, or an empty text when it was done.
@@ -88,6 +92,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_lastActionAt = 0;
     QTimer m_poll;
+    QTimer m_awaitPoll;
     int m_waitLimitMs = WaitLimitMs;
     qint64 m_waitStartedAt = 0;
     qint64 m_idleSince = -1;

@@ -39,7 +39,9 @@ class tst_ScriptEndToEnd : public QObject {
     // Runs the script (or, given "--tour DIR", the tour) in a client of its own, from a first
     // launch and on no display; the driver's complaint, or an empty text when all went through.
     QString runScript(const QString &name, const QString &text, const QString &url = {},
-                      const QStringList &options = {});
+                      const QStringList &options = {}, const std::function<void()> &alongside = {});
+    // The development service on `port` (0: one the system picks), its address in m_baseUrl.
+    bool startService(const QString &port);
     QString gradeOf(const QJsonValue &feel) {
         const QByteArray id = QByteArray::number(feel.toObject().value("FeelId").toInteger());
         return post(QStringLiteral("GetSingleFeel"), "feelId=" + id)
@@ -54,7 +56,9 @@ class tst_ScriptEndToEnd : public QObject {
     qsizetype collectionCount() {
         return list(QStringLiteral("GetTeacherCollections"), "uid=1", "collectlist").size();
     }
-    // The rows of the dumped screen whose texts contain every part.
+    // The dumped screen's widgets, depth first, and the rows of its lists whose texts contain
+    // every part.
+    static QList<QJsonObject> nodesOf(const QString &dumpFile);
     static QStringList rowsWith(const QString &dumpFile, const QStringList &parts);
 
 private slots:
@@ -66,6 +70,7 @@ private slots:
     void bindsANumberAndSignsInWithAChangedPassword();
     void tourEndsAtARefusedSignIn();
     void quittingWithACallInFlightLeavesNoLeak();
+    void readsTheRosterOfflineUntilTheServiceIsBack();
 };
 
 // From the guide's last page to the signed-in tabs.
@@ -77,22 +82,29 @@ static QString signIn(const char *user, const char *password) {
 
 void tst_ScriptEndToEnd::initTestCase() {
     QVERIFY(m_dir.isValid());
+    QVERIFY(startService(QStringLiteral("0")));
+}
+
+bool tst_ScriptEndToEnd::startService(const QString &port) {
     QString printed;
     connect(&m_service, &QProcess::readyReadStandardOutput, this,
             [&] { printed += QString::fromUtf8(m_service.readAllStandardOutput()); });
     // Every verification code is known and may be asked for at once.
     m_service.start(QStringLiteral(READING_SERVICE_BINARY),
-                    {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
+                    {QStringLiteral("--port"), port, QStringLiteral("--db"),
                      m_dir.filePath(QStringLiteral("service.sqlite")),
                      QStringLiteral("--fixed-code"), QStringLiteral("123456"),
                      QStringLiteral("--code-interval"), QStringLiteral("0")});
-    QVERIFY(m_service.waitForStarted(10000));
     static const QRegularExpression address(
         QStringLiteral("listening on (http://127\\.0\\.0\\.1:[0-9]+/)"));
     // Seeding takes a while in sanitizer builds; the address comes once it is done.
-    QTRY_VERIFY_WITH_TIMEOUT(address.match(printed).hasMatch(), 60000);
-    m_baseUrl = address.match(printed).captured(1);
+    const bool listening =
+        m_service.waitForStarted(10000) &&
+        QTest::qWaitFor([&] { return address.match(printed).hasMatch(); }, 60000);
     disconnect(&m_service, nullptr, this, nullptr);
+    if (listening)
+        m_baseUrl = address.match(printed).captured(1);
+    return listening;
 }
 
 void tst_ScriptEndToEnd::cleanupTestCase() {
@@ -301,7 +313,8 @@ dump %1
 }
 
 QString tst_ScriptEndToEnd::runScript(const QString &name, const QString &text, const QString &url,
-                                      const QStringList &options) {
+                                      const QStringList &options,
+                                      const std::function<void()> &alongside) {
     const QString script = m_dir.filePath(name + QStringLiteral(".txt"));
     QFile file(script);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
@@ -320,6 +333,8 @@ QString tst_ScriptEndToEnd::runScript(const QString &name, const QString &text, 
                  text.startsWith(QLatin1String("--"))
                      ? text.split(u' ')
                      : QStringList{QStringLiteral("--script"), script} + options);
+    if (alongside && client.waitForStarted(10000))
+        alongside();
     // Bounded even under the sanitizers: every step of a script waits at most ten seconds.
     if (!client.waitForFinished(240000)) {
         client.kill();
@@ -361,6 +376,66 @@ void tst_ScriptEndToEnd::quittingWithACallInFlightLeavesNoLeak() {
     QCOMPARE(runScript(QStringLiteral("quit"), text, stub.baseUrl()), QString());
 }
 
+// The roster read once is there with the service stopped, under the offline bar; with the
+// service back, F5 brings it anew and the bar goes.
+void tst_ScriptEndToEnd::readsTheRosterOfflineUntilTheServiceIsBack() {
+    const auto file = [&](const char *name) { return m_dir.filePath(QLatin1String(name)); };
+    const QString port = QUrl(m_baseUrl).port() > 0 ? QString::number(QUrl(m_baseUrl).port()) : "";
+    QVERIFY(!port.isEmpty());
+    bool choreographed = false;
+    const QString said = runScript(
+        QStringLiteral("offline"),
+        signIn("13800000001", "123456") + QStringLiteral(R"(
+tap classBtn
+wait
+dump %1
+back
+wait
+await %2
+tap classBtn
+wait
+dump %3
+await %4
+press F5
+wait
+dump %5
+)")
+                                              .arg(file("online.json"), file("stopped"),
+                                                   file("offline.json"), file("started"),
+                                                   file("back.json")),
+        {}, {}, [&] {
+            const auto touch = [](const QString &path) { QFile(path).open(QIODevice::WriteOnly); };
+            if (!QTest::qWaitFor([&] { return QFile::exists(file("online.json")); }, 120000))
+                return;
+            m_service.kill();
+            m_service.waitForFinished(10000);
+            touch(file("stopped"));
+            if (!QTest::qWaitFor([&] { return QFile::exists(file("offline.json")); }, 60000))
+                return;
+            choreographed = startService(port);
+            touch(file("started"));
+        });
+    QVERIFY2(said.isEmpty(), qPrintable(said));
+    QVERIFY(choreographed);
+
+    const auto offlineBar = [](const QString &dump) {
+        QStringList bars;
+        for (const QJsonObject &node : nodesOf(dump)) {
+            if (node.value(QStringLiteral("name")) == QStringLiteral("offlineBar"))
+                bars << node.value(QStringLiteral("text")).toString();
+        }
+        return bars;
+    };
+    static const QRegularExpression words(QStringLiteral("^离线 · 数据更新于 [0-9]{2}:[0-9]{2}$"));
+    const QStringList pupil = {QStringLiteral("陈锦博"), QStringLiteral("阅读小苗")};
+    QCOMPARE(offlineBar(file("online.json")), QStringList());
+    const QStringList bar = offlineBar(file("offline.json"));
+    QVERIFY2(bar.size() == 1 && words.match(bar.first()).hasMatch(), qPrintable(bar.join(u'|')));
+    QCOMPARE(rowsWith(file("offline.json"), pupil).size(), 1);
+    QCOMPARE(offlineBar(file("back.json")), QStringList());
+    QCOMPARE(rowsWith(file("back.json"), pupil).size(), 1);
+}
+
 QJsonObject tst_ScriptEndToEnd::untouchedBook() {
     const QByteArray query = "gradeId=0&sortId=0&orderbytype=1&pageIndex=1&pageSize=9&name=";
     const QJsonArray books = list(QStringLiteral("GetBookList"), query, "bookList");
@@ -380,22 +455,30 @@ QJsonObject tst_ScriptEndToEnd::untouchedBook() {
     return {};
 }
 
-QStringList tst_ScriptEndToEnd::rowsWith(const QString &dumpFile, const QStringList &parts) {
+QList<QJsonObject> tst_ScriptEndToEnd::nodesOf(const QString &dumpFile) {
     QFile file(dumpFile); // written for sure: the script ran to its end
     file.open(QIODevice::ReadOnly);
+    QList<QJsonObject> nodes;
+    const std::function<void(const QJsonObject &)> walk = [&](const QJsonObject &node) {
+        nodes << node;
+        for (const QJsonValue &child : node.value(QStringLiteral("children")).toArray())
+            walk(child.toObject());
+    };
+    walk(QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("tree")).toObject());
+    return nodes;
+}
+
+QStringList tst_ScriptEndToEnd::rowsWith(const QString &dumpFile, const QStringList &parts) {
     QStringList found;
     // Every row of the list on screen as one text: its display text and the model's named roles.
-    const std::function<void(const QJsonObject &)> walk = [&](const QJsonObject &node) {
+    for (const QJsonObject &node : nodesOf(dumpFile)) {
         for (const QJsonValue &row : node.value(QStringLiteral("rows")).toArray()) {
             const QString all = QString::fromUtf8(QJsonDocument(row.toObject()).toJson());
             if (std::all_of(parts.begin(), parts.end(),
                             [&](const QString &part) { return all.contains(part); }))
                 found << all;
         }
-        for (const QJsonValue &child : node.value(QStringLiteral("children")).toArray())
-            walk(child.toObject());
-    };
-    walk(QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("tree")).toObject());
+    }
     return found;
 }
 
