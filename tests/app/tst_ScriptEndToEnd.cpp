@@ -70,6 +70,7 @@ private slots:
     void bindsANumberAndSignsInWithAChangedPassword();
     void tourEndsAtARefusedSignIn();
     void quittingWithACallInFlightLeavesNoLeak();
+    void quittingWithAHeldGradeSendsItAndLeavesNoLeak();
     void readsTheRosterOfflineUntilTheServiceIsBack();
 };
 
@@ -434,6 +435,25 @@ dump %5
     QCOMPARE(rowsWith(file("offline.json"), pupil).size(), 1);
     QCOMPARE(offlineBar(file("back.json")), QStringList());
     QCOMPARE(rowsWith(file("back.json"), pupil).size(), 1);
+}
+
+// The grade goes out after the window has gone; the lists it makes ask again are cut.
+void tst_ScriptEndToEnd::quittingWithAHeldGradeSendsItAndLeavesNoLeak() {
+    const QJsonArray waiting = list(QStringLiteral("GetFeelList"), "uid=1&feelType=1", "feelList");
+    QVERIFY(!waiting.isEmpty());
+    QCOMPARE(runScript(QStringLiteral("held"), signIn("13800000001", "123456") + QStringLiteral(R"(
+tap gradeBtn
+wait
+tap SegmentedControl 1
+wait
+row tableView 0
+press 4
+)"),
+                       {},
+                       {QStringLiteral("--size"), QStringLiteral("1280x800"),
+                        QStringLiteral("--hold-ms"), QStringLiteral("3000")}),
+             QString());
+    QCOMPARE(gradeOf(waiting[0]), QStringLiteral("不合格"));
 }
 
 QJsonObject tst_ScriptEndToEnd::untouchedBook() {
