@@ -1,18 +1,25 @@
 #include "OfflineBar.h"
 
 #include "FrameStyle.h"
+#include "NavigationController.h"
+#include "TabBarController.h"
 #include "ViewController.h"
 
 #include <QEvent>
 
 namespace {
 
+// The screen as the teacher sees it: a list or panel that is a child of another screen (the
+// review desk's list, a report's page) shares its parent's one bar.
 ViewController *screenOf(QObject *owner) {
-    for (QObject *object = owner; object; object = object->parent()) {
-        if (auto *screen = qobject_cast<ViewController *>(object))
-            return screen;
-    }
-    return nullptr;
+    ViewController *screen = nullptr;
+    for (QObject *object = owner; object && !screen; object = object->parent())
+        screen = qobject_cast<ViewController *>(object);
+    while (screen && screen->parentViewController() &&
+           !qobject_cast<NavigationController *>(screen->parentViewController()) &&
+           !qobject_cast<TabBarController *>(screen->parentViewController()))
+        screen = screen->parentViewController();
+    return screen;
 }
 
 } // namespace

@@ -13,8 +13,8 @@ class OfflineBar : public QLabel {
 public:
     static constexpr int Height = 26;
 
-    // On the screen (the nearest ViewController) that `owner` is part of; an owner outside every
-    // screen shows nothing.
+    // On the screen `owner` is part of (the outermost view controller below the navigation or
+    // tab bar controller); an owner outside every screen shows nothing.
     static void showOn(QObject *owner, const QDateTime &receivedAt);
     static void hideOn(QObject *owner);
     // The bar shown on that screen, if any.

@@ -195,6 +195,13 @@ private slots:
             QCOMPARE(Toast::isShowing() ? Toast::currentText() : QString(), step.toast);
             QCOMPARE(screen.contentsMargins().top(), top + (bar ? OfflineBar::Height : 0));
         }
+        // A screen's part that is a screen of its own (the review desk's list) shares its bar.
+        auto *part = new ViewController;
+        screen.addChildViewController(part);
+        OfflineBar::showOn(part, QDateTime::currentDateTime());
+        QVERIFY(screen.findChild<OfflineBar *>(QString(), Qt::FindDirectChildrenOnly));
+        QVERIFY(!part->findChild<OfflineBar *>());
+
         // An answer kept on another day says which.
         const QDateTime now(QDate(2026, 12, 7), QTime(9, 30));
         QCOMPARE(OfflineBar::wordsFor(now.addSecs(-3600), now),
