@@ -71,19 +71,31 @@ void AnswerCache::openFor(qint64 uid) {
     if (m_folder.isEmpty())
         return;
     const QString name = hashName("teacher " + QByteArray::number(uid), TeacherNameLength);
-    const QString target = QDir(m_folder).filePath(name);
-    if (target == m_teacherFolder)
+    if (QDir(m_folder).filePath(name) == m_teacherFolder)
         return;
-
-    ++m_generation;
-    m_teacherFolder.clear();
-    m_entries.clear();
-    m_bytes = 0;
     const QDir root(m_folder);
     for (const QString &other : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (other != name && isTeacherFolderName(other))
             QDir(root.filePath(other)).removeRecursively();
     }
+    open(name);
+}
+
+void AnswerCache::resumeLastTeacher() {
+    if (m_folder.isEmpty() || isOpen())
+        return;
+    QStringList teachers = QDir(m_folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    teachers.removeIf([](const QString &name) { return !isTeacherFolderName(name); });
+    if (teachers.size() == 1)
+        open(teachers.first());
+}
+
+void AnswerCache::open(const QString &name) {
+    const QString target = QDir(m_folder).filePath(name);
+    ++m_generation;
+    m_teacherFolder.clear();
+    m_entries.clear();
+    m_bytes = 0;
     if (!makeOwnerOnlyFolder(m_folder) || !makeOwnerOnlyFolder(target)) {
         qCWarning(lcAnswerCache) << "cannot make the answer folder" << target
                                  << "; nothing is kept for offline reading";

@@ -37,9 +37,14 @@ public:
 
     // A teacher signed in: their answers are kept from now on, those of anybody else are removed.
     void openFor(qint64 uid);
+    // At start-up, before the automatic sign-in is answered: the teacher who was signed in when
+    // the program last ran, so that a sign-in the network cannot bring can be answered too.
+    // Nothing when no teacher, or more than one, has answers kept.
+    void resumeLastTeacher();
     // Sign-out: every answer is removed and none is kept until the next openFor.
     void clear();
     bool isOpen() const { return !m_teacherFolder.isEmpty(); }
+    bool isOn() const { return !m_folder.isEmpty(); }
     // Changes with every openFor and clear: an answer to a call made before belongs to nobody now.
     quint64 generation() const { return m_generation; }
 
@@ -72,6 +77,8 @@ private:
         qint64 lastUsed = 0; // msecs since the epoch, mirrored in the file's modification time
     };
 
+    // Opens the teacher folder of that name, reading what it holds.
+    void open(const QString &name);
     QString pathOf(const QString &operation, const QByteArray &form) const;
     // The time now, but always later than the last one handed out: the order of use survives
     // two uses in one millisecond.

@@ -6,49 +6,47 @@
 #include <QTimer>
 
 namespace {
-enum class Kind { Change, Read };
-
 template <class Req, class Rsp>
-ServiceOperation row(const char *name, const char *path, Kind kind = Kind::Change)
+ServiceOperation row(const char *name, const char *path, OfflineUse offline = OfflineUse::None)
 {
-    return {name, path, &Req::recordType(), &Rsp::recordType(), kind == Kind::Read};
+    return {name, path, &Req::recordType(), &Rsp::recordType(), offline};
 }
 } // namespace
 
 const std::vector<ServiceOperation> &TeacherRequestManager::operations()
 {
     static const std::vector<ServiceOperation> table = {
-        row<LoginReq, LoginRsp>("Login", "Mobile/TeacherLogin"),
+        row<LoginReq, LoginRsp>("Login", "Mobile/TeacherLogin", OfflineUse::SignIn),
         row<SendVerificationReq, SendVerificationRsp>("SendVerification", "Mobile/SendVerification"),
         row<ChangeMobileReq, ChangeMobileRsp>("ChangeMobile", "Mobile/ChangeMobile"),
         row<GetPasswordForgetReq, GetPasswordForgetRsp>("ForgetVerification", "Mobile/GetPasswordForget"),
         row<ConfirmVerificationReq, ConfirmVerificationRsp>("ConfirmVerification", "Mobile/ConfirmVerification"),
-        row<GetTeacherReportReq, GetTeacherReportRsp>("ChartList", "Mobile/GetTeacherReport", Kind::Read),
-        row<GetTermYearReq, GetTermYearRsp>("ChartTermList", "Mobile/GetTermYear", Kind::Read),
-        row<GetCityListReq, GetCityListRsp>("ChartCityList", "Mobile/GetCityList", Kind::Read),
-        row<GetAreaListReq, GetAreaListRsp>("ChartAreaList", "Mobile/GetAreaList", Kind::Read),
-        row<GetTeacherInfoReq, GetTeacherInfoRsp>("GetTeacherInfo", "Mobile/GetTeacherInfo", Kind::Read),
+        row<GetTeacherReportReq, GetTeacherReportRsp>("ChartList", "Mobile/GetTeacherReport", OfflineUse::Read),
+        row<GetTermYearReq, GetTermYearRsp>("ChartTermList", "Mobile/GetTermYear", OfflineUse::Read),
+        row<GetCityListReq, GetCityListRsp>("ChartCityList", "Mobile/GetCityList", OfflineUse::Read),
+        row<GetAreaListReq, GetAreaListRsp>("ChartAreaList", "Mobile/GetAreaList", OfflineUse::Read),
+        row<GetTeacherInfoReq, GetTeacherInfoRsp>("GetTeacherInfo", "Mobile/GetTeacherInfo", OfflineUse::Read),
         row<ChangeClassForTeacherReq, ChangeClassForTeacherRsp>("ChangeClassForTeacher", "Mobile/ChangeClassForTeacher"),
-        row<SelectClassForTeacherReq, SelectClassForTeacherRsp>("SelectClassForTeacher", "Mobile/SelectClassForTeacher", Kind::Read),
-        row<GetTeacherCollectionsReq, GetTeacherCollectionsRsp>("GetTeacherCollections", "Mobile/GetTeacherCollections", Kind::Read),
-        row<GetMyCollectionInfoReq, GetMyCollectionInfoRsp>("GetMyCollectionInfo", "Mobile/GetMyCollectionInfo", Kind::Read),
-        row<GetBookSortTreeReq, GetBookSortTreeRsp>("GetBookSortTree", "Mobile/GetBookSortTree", Kind::Read),
-        row<GetBookListReq, GetBookListRsp>("GetBookList", "Mobile/GetBookList", Kind::Read),
-        row<GetBookDetailShowReq, GetBookDetailShowRsp>("GetBookDetailShow", "Mobile/GetBookDetailShow", Kind::Read),
-        row<GetCommentShowReq, GetCommentShowRsp>("GetCommentShow", "Mobile/GetCommentShow", Kind::Read),
+        row<SelectClassForTeacherReq, SelectClassForTeacherRsp>("SelectClassForTeacher", "Mobile/SelectClassForTeacher", OfflineUse::Read),
+        row<GetTeacherCollectionsReq, GetTeacherCollectionsRsp>("GetTeacherCollections", "Mobile/GetTeacherCollections", OfflineUse::Read),
+        row<GetMyCollectionInfoReq, GetMyCollectionInfoRsp>("GetMyCollectionInfo", "Mobile/GetMyCollectionInfo", OfflineUse::Read),
+        row<GetBookSortTreeReq, GetBookSortTreeRsp>("GetBookSortTree", "Mobile/GetBookSortTree", OfflineUse::Read),
+        row<GetBookListReq, GetBookListRsp>("GetBookList", "Mobile/GetBookList", OfflineUse::Read),
+        row<GetBookDetailShowReq, GetBookDetailShowRsp>("GetBookDetailShow", "Mobile/GetBookDetailShow", OfflineUse::Read),
+        row<GetCommentShowReq, GetCommentShowRsp>("GetCommentShow", "Mobile/GetCommentShow", OfflineUse::Read),
         row<AddCommentReq, AddCommentRsp>("AddComment", "Mobile/AddComment"),
-        row<GetRecommendBookListReq, GetRecommendBookListRsp>("GetRecommendBookList", "Mobile/GetRecommendBookList", Kind::Read),
-        row<GetStudentPersonHomeIndexReq, GetStudentPersonHomeIndextRsp>("GetStudentPersonHomeIndex", "Mobile/GetStudentPersonHomeIndex", Kind::Read),
-        {"GetTestBookList", "Mobile/GetMyTestInfo", nullptr, nullptr, true},
+        row<GetRecommendBookListReq, GetRecommendBookListRsp>("GetRecommendBookList", "Mobile/GetRecommendBookList", OfflineUse::Read),
+        row<GetStudentPersonHomeIndexReq, GetStudentPersonHomeIndextRsp>("GetStudentPersonHomeIndex", "Mobile/GetStudentPersonHomeIndex", OfflineUse::Read),
+        {"GetTestBookList", "Mobile/GetMyTestInfo", nullptr, nullptr, OfflineUse::Read},
         row<AddBookCollectReq, AddBookCollectRsp>("AddBookCollect", "Mobile/AddBookCollect"),
         row<DeleteBookCollectReq, DeleteBookCollectRsp>("DeleteBookCollect", "Mobile/DeleteBookCollect"),
         row<AddGoodReq, AddGoodRsp>("AddGood", "Mobile/AddGood"),
         row<CancelGoodReq, CancelGoodRsp>("CancelGood", "Mobile/CancelGood"),
-        row<GetFeelListReq, GetFeelListRsp>("GetFeelList", "Mobile/GetFeelList", Kind::Read),
+        row<GetFeelListReq, GetFeelListRsp>("GetFeelList", "Mobile/GetFeelList", OfflineUse::Read),
         row<UpdateFeelReq, UpdateFeelRsp>("UpdateFeel", "Mobile/UpdateFeel"),
-        row<GetSingleFeelReq, GetSingleFeelRsp>("GetSingleFeel", "Mobile/GetSingleFeel", Kind::Read),
-        row<GetMyClassDetailReq, GetMyClassDetailRsp>("GetMyClassDetail", "Mobile/GetMyClassDetail", Kind::Read),
-        row<GetMyClassForTeacherReq, GetMyClassForTeacherRsp>("GetMyClassForTeacher", "Mobile/GetMyClassForTeacher", Kind::Read),
+        row<GetSingleFeelReq, GetSingleFeelRsp>("GetSingleFeel", "Mobile/GetSingleFeel", OfflineUse::Read),
+        row<GetMyClassDetailReq, GetMyClassDetailRsp>("GetMyClassDetail", "Mobile/GetMyClassDetail", OfflineUse::Read),
+        row<GetMyClassForTeacherReq, GetMyClassForTeacherRsp>("GetMyClassForTeacher", "Mobile/GetMyClassForTeacher", OfflineUse::Read),
         row<SetNewPasswordReq, SetNewPasswordRsp>("SetNewPassword", "Mobile/SetNewPassword"),
         row<PhotoUpdateReq, PhotoUpdateRsp>("PhotoUpdate", "Mobile/PhotoUpdate"),
         row<DeleteCommentReq, DeleteCommentRsp>("DeleteComment", "Mobile/DeleteComment"),
@@ -76,7 +74,10 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
         return;
     }
     AnswerCache &cache = AnswerCache::instance();
-    if (op->readsOnly && cache.isOpen()) {
+    const bool read = op->offline == OfflineUse::Read && cache.isOpen();
+    // A sign-in opens the teacher's answers only once it is handed over, so it is kept then.
+    const bool signIn = op->offline == OfflineUse::SignIn && cache.isOn();
+    if (read || signIn) {
         const QString operation = QString::fromLatin1(op->name);
         const QByteArray form = BaseAFHttpManager::formEncode(parameters);
         // The kept answer goes to the caller's own completion: kept again, it would pass for new.
@@ -93,11 +94,14 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
             }
             AnswerCache::deliverKept(kept->receivedAt, [&] { deliver(kept->answer); });
         };
-        completion = [deliver, generation, operation,
-                      form](const std::optional<QJsonValue> &value) {
-            if (value)
-                AnswerCache::instance().store(generation, operation, form, *value);
+        completion = [deliver, generation, operation, form,
+                      signIn](const std::optional<QJsonValue> &value) {
+            AnswerCache &cache = AnswerCache::instance();
+            if (value && !signIn)
+                cache.store(generation, operation, form, *value);
             deliver(value);
+            if (value && signIn)
+                cache.store(cache.generation(), operation, form, *value);
         };
     }
     BaseAFHttpManager::postRequestOperationForHost(ServiceBaseURL(), QString::fromLatin1(op->path),

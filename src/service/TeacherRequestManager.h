@@ -9,15 +9,19 @@
 
 #include <vector>
 
+// What a call may have answered from the AnswerCache when the network brings nothing: a change
+// never; a read its last accepted answer; the sign-in the last accepted one for the same name and
+// password, so that the program started without a network still opens on the teacher's answers.
+enum class OfflineUse { None, Read, SignIn };
+
 // One row of the catalogue: the operation's name (between request_ and _WithParams), its path
-// under ServiceBaseURL, its record types (none for GetTestBookList) and whether it only reads,
-// so that its last accepted answer may stand in for one the network cannot bring.
+// under ServiceBaseURL, its record types (none for GetTestBookList) and its offline use.
 struct ServiceOperation {
     const char *name;
     const char *path;
     const RecordType *requestType;
     const RecordType *responseType;
-    bool readsOnly = false;
+    OfflineUse offline = OfflineUse::None;
 };
 
 // The one place that knows the service's operations. Each method turns the record into a
@@ -26,8 +30,9 @@ struct ServiceOperation {
 //
 // Reads go through the AnswerCache when one is open: an accepted answer is kept, and when the
 // call fails the kept answer comes to the completion instead (AnswerCache::deliveringKeptFrom()
-// tells the two apart); with nothing kept the failure comes as before. Changes are never kept
-// and never stood in for.
+// tells the two apart); with nothing kept the failure comes as before. A sign-in's answer is kept
+// after it was handed over, in the answers of the teacher it opened. Changes are never kept and
+// never stood in for.
 class TeacherRequestManager {
 public:
     static const std::vector<ServiceOperation> &operations();

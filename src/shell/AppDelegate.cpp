@@ -45,6 +45,8 @@ bool AppDelegate::didFinishLaunchingWithOptions() {
         UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
     if (remembered && remembered->isAutoLogin) {
         qCDebug(lcStartUp) << "remembered login: tabs and automatic login";
+        // Without a network the sign-in, and then the screens, answer from what was kept.
+        AnswerCache::instance().resumeLastTeacher();
         makeTabBarRoot();
         m_window->show();
         autoLoginActionWithLoginData(*remembered);

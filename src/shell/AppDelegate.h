@@ -23,8 +23,10 @@ public:
     bool didFinishLaunchingWithOptions();
     // Signs in with the remembered login in the background (plain spinner). Result 1 fills the
     // current login and posts NOTIFICATION_UPDATE_MAIN; any other result shows the login stack
-    // without a message; a transport failure leaves the tabs and shows "无网络连接". An answer
-    // that arrives after the root it was started under has been replaced changes nothing.
+    // without a message; a transport failure leaves the tabs and shows "无网络连接", unless this
+    // sign-in was accepted before on this machine: then the kept answer signs the teacher in and
+    // the screens show their kept answers under the offline bar. An answer that arrives after
+    // the root it was started under has been replaced changes nothing.
     void autoLoginActionWithLoginData(const LoginDataModel &loginData);
 
     AppWindow *window() const { return m_window.get(); }

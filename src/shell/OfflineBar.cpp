@@ -19,6 +19,10 @@ ViewController *screenOf(QObject *owner) {
            !qobject_cast<NavigationController *>(screen->parentViewController()) &&
            !qobject_cast<TabBarController *>(screen->parentViewController()))
         screen = screen->parentViewController();
+    // A whole stack or the tabs (the automatic sign-in answers for them) have no bar of their
+    // own: their screens show it when their answers come.
+    if (qobject_cast<NavigationController *>(screen) || qobject_cast<TabBarController *>(screen))
+        return nullptr;
     return screen;
 }
 

@@ -1,3 +1,4 @@
+#include "AnswerCache.h"
 #include "AppDelegate.h"
 #include "AppWindow.h"
 #include "BasicVC.h"
@@ -5,6 +6,7 @@
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "NotificationCenter.h"
+#include "OfflineBar.h"
 #include "ProgressHud.h"
 #include "RootTabbarController.h"
 #include "ScreenFactory.h"
@@ -13,6 +15,7 @@
 #include "Toast.h"
 #include "UnitMetiodManager.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 class LoginStandIn : public BasicVC {
@@ -195,6 +198,31 @@ private slots:
         QCOMPARE(root(), tabs);
         QVERIFY(!LoginRsp::shareRsp().isLogin);
         QCOMPARE(m_mainPosts, 0);
+    }
+
+    // The program started again without a network opens signed in on what the teacher read.
+    void automaticLoginWithoutNetworkSignsInAsLastTime() {
+        QTemporaryDir dir;
+        AnswerCache &cache = AnswerCache::instance();
+        cache.setFolder(dir.path());
+        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::json(LoginAnswer));
+        remember(true);
+        launch();
+        QTRY_COMPARE(m_mainPosts, 1);
+
+        m_delegate.reset();
+        LoginState::reset();
+        cache.resetForTests();
+        cache.setFolder(dir.path());
+        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::dropped());
+        launch();
+        QTRY_COMPARE(m_mainPosts, 2);
+        QVERIFY(LoginRsp::shareRsp().isLogin);
+        QCOMPARE(LoginRsp::shareRsp().uid, 101);
+        QVERIFY(!Toast::isShowing());
+        QVERIFY(!ProgressHud::isVisible());
+        // The tabs take no bar of their own across every screen.
+        QVERIFY(!root()->findChild<OfflineBar *>(QString(), Qt::FindDirectChildrenOnly));
     }
 
     // A registration that lost an entry or names an icon that is not shipped is reported when the
