@@ -81,6 +81,7 @@ private slots:
         QVERIFY(kept());
         LoginState::applySignedIn(answer(43, "q.jpg", 0, "wang"));
         QVERIFY(!kept());
+        QCOMPARE(QDir(cache.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
         cache.store(cache.generation(), "GetFeelList", "uid=42", list);
         AppDelegate::makeLoginStackRoot(); // signing out
         QVERIFY(!cache.isOpen());
