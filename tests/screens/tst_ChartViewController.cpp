@@ -161,8 +161,9 @@ private slots:
         QVERIFY(!ProgressHud::isVisible());
     }
 
-    // The views a teacher opened go out as shown: the CSV holds the view in sight, a PDF every
-    // opened view; Ctrl+S offers the formats; the toast names the file.
+    // The views a teacher opened go out as shown: the CSV holds the view in sight (byte for
+    // byte: the byte-order mark and CRLF lines spreadsheets need), a PDF every opened view;
+    // Ctrl+S offers the formats; the toast names the file.
     void exportWritesTheRowsInView() {
         QTemporaryDir dir;
         ExportActions *actions = m_screen->exportActions();

@@ -129,7 +129,6 @@ private slots:
     void exportHoldsTheRosterAsSorted() {
         ExportTable table = m_roster->exportDocument().currentView();
         QCOMPARE(table.headers, QStringList({"姓名", "小红花", "等级", "测评", "手机"}));
-        QCOMPARE(table.rows.size(), 5);
         QCOMPARE(table.rows.first(), QStringList({"甲", "12", "书童", "3", ""}));
         QCOMPARE(m_roster->exportDocument().nameParts,
                  QStringList({"花名册", "1年级1班", "按姓名"}));

