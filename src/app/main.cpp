@@ -171,5 +171,6 @@ int main(int argc, char **argv) {
         // An accepted grade makes the lists ask again; nobody will see their answers now.
         BaseAFHttpManager::abortPendingCalls();
     }
+    AnswerCache::instance().waitForWrites();
     return code;
 }

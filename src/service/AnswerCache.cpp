@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QSaveFile>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <vector>
@@ -52,6 +53,17 @@ bool isAccepted(const QJsonValue &answer) {
 
 } // namespace
 
+AnswerCache::AnswerCache()
+    : m_writer(std::make_unique<QThreadPool>()) {
+    m_writer->setMaxThreadCount(1);
+}
+
+AnswerCache::~AnswerCache() = default;
+
+void AnswerCache::waitForWrites() {
+    m_writer->waitForDone();
+}
+
 AnswerCache &AnswerCache::instance() {
     static AnswerCache cache;
     return cache;
@@ -73,6 +85,7 @@ void AnswerCache::openFor(qint64 uid) {
     const QString name = hashName("teacher " + QByteArray::number(uid), TeacherNameLength);
     if (QDir(m_folder).filePath(name) == m_teacherFolder)
         return;
+    waitForWrites(); // a write still on its way must not bring a removed teacher back
     const QDir root(m_folder);
     for (const QString &other : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (other != name && isTeacherFolderName(other))
@@ -129,6 +142,7 @@ void AnswerCache::clear() {
 void AnswerCache::removeAll() {
     if (m_folder.isEmpty())
         return;
+    waitForWrites();
     const QDir root(m_folder);
     for (const QString &name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (isTeacherFolderName(name))
@@ -160,12 +174,15 @@ void AnswerCache::store(quint64 generation, const QString &operation, const QByt
         forget(path);
         return;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        qCDebug(lcAnswerCache) << "answer not kept:" << file.errorString();
-        return;
-    }
-    QFile::setPermissions(path, OwnerOnlyFile);
+    m_writer->start([path, bytes] {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+            !file.commit()) {
+            qCDebug(lcAnswerCache) << "answer not kept:" << file.errorString();
+            return;
+        }
+        QFile::setPermissions(path, OwnerOnlyFile);
+    });
     m_bytes -= m_entries.value(path).bytes;
     m_entries.insert(path, {bytes.size(), now});
     m_bytes += bytes.size();
@@ -176,10 +193,14 @@ std::optional<AnswerCache::Kept> AnswerCache::find(const QString &operation,
                                                    const QByteArray &form) {
     if (!isOpen())
         return std::nullopt;
+    // Rare (a call failed) and small: what is on its way to the disk is read as written.
+    waitForWrites();
     const QString path = pathOf(operation, form);
     QFile file(path);
-    if (!file.exists())
+    if (!file.exists()) {
+        forget(path); // a write that failed
         return std::nullopt;
+    }
     if (file.size() > MaxAnswerBytes || !file.open(QIODevice::ReadOnly)) {
         forget(path);
         return std::nullopt;
@@ -212,6 +233,7 @@ void AnswerCache::forget(const QString &path) {
 void AnswerCache::evictBeyond(qint64 bytes) {
     if (m_bytes <= bytes)
         return;
+    waitForWrites();
     std::vector<std::pair<qint64, QString>> byUse;
     byUse.reserve(m_entries.size());
     for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it)
@@ -238,6 +260,7 @@ void AnswerCache::deliverKept(const QDateTime &receivedAt, const std::function<v
 }
 
 void AnswerCache::resetForTests() {
+    waitForWrites();
     setFolder(QString());
     m_maxBytes = MaxBytes;
     s_deliveringKeptFrom.reset();

@@ -7,7 +7,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+class QThreadPool;
 
 // The last accepted answer to each read, kept on disk for the teacher signed in, so that a screen
 // still has something to show when the network is gone. Main thread only.
@@ -15,7 +18,8 @@
 // <folder>/<teacher>/<name>.json, where both names are hashes (of the uid, of the operation and
 // its form), so no text from the service or the teacher ever becomes part of a path. Folders are
 // 0700 and files 0600: the answers hold pupils' names and writing. The cache holds one teacher at
-// a time, at most MaxBytes; the answers used least recently leave first.
+// a time, at most MaxBytes; the answers used least recently leave first. Files are written on a
+// thread of their own, one after the other: a write waits for the disk, a screen must not.
 class AnswerCache {
 public:
     static constexpr qint64 MaxBytes = 50LL * 1024 * 1024;
@@ -66,11 +70,15 @@ public:
     static std::optional<QDateTime> deliveringKeptFrom();
     static void deliverKept(const QDateTime &receivedAt, const std::function<void()> &deliver);
 
+    // Until every answer handed to the disk is written (or has failed to be).
+    void waitForWrites();
+
     // No folder, nothing open, nothing in memory, the bound back to MaxBytes; the files stay.
     void resetForTests();
 
 private:
-    AnswerCache() = default;
+    AnswerCache();
+    ~AnswerCache();
 
     struct Entry {
         qint64 bytes = 0;
@@ -94,4 +102,5 @@ private:
     qint64 m_bytes = 0;
     qint64 m_maxBytes = MaxBytes;
     qint64 m_lastStamp = 0;
+    std::unique_ptr<QThreadPool> m_writer;
 };
