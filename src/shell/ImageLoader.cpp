@@ -15,7 +15,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
 #include <QNetworkReply>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <QtConcurrent>
