@@ -191,6 +191,9 @@ private slots:
         QTRY_VERIFY(ActionSheet::current());
         QCOMPARE(ActionSheet::current()->numberOfButtons(), 4);
         ActionSheet::current()->clickButton(ActionSheet::current()->cancelButtonIndex());
+        const auto before = sent(Report).size(); // F5 asks the view in sight again
+        QTest::keyClick(m_fixture.window(), Qt::Key_F5);
+        QTRY_COMPARE(sent(Report).size(), before + 1);
 
         // The bar button only where the bar has room: a phone's bar stays as designed.
         QVERIFY(!m_screen->rightBarButton());

@@ -9,6 +9,7 @@
 #include "ui_ChartViewController.h"
 
 #include <QPushButton>
+#include <QShortcut>
 
 ChartViewController::ChartViewController(QWidget *parent)
     : BasicVC(parent)
@@ -40,6 +41,12 @@ void ChartViewController::viewDidLoad() {
     }
     m_current = m_lists.first();
     m_current->loadViewIfNeeded();
+    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    refresh->setWhatsThis(tr("刷新"));
+    connect(refresh, &QShortcut::activated, this, [this] {
+        if (m_current)
+            m_current->getChartListInfoAction();
+    });
 }
 
 void ChartViewController::getTermList() {
