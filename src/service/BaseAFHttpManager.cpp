@@ -14,6 +14,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStringDecoder>
 #include <QSysInfo>
@@ -68,8 +69,17 @@ void deliver(const std::shared_ptr<PendingCall> &call, const Outcome &outcome) {
     ServiceFailure failure = std::move(call->failure);
     call->completion = nullptr;
     call->failure = nullptr;
-    if (!ServiceConnection::instance().isCurrent(call->generation))
-        return; // abandoned: nobody waits for it any more
+    if (!ServiceConnection::instance().isCurrent(call->generation)) {
+        // Cut (a sign-out, the program quitting): whoever waits learns it, but later, so that
+        // nothing runs inside the abort that cut it.
+        QCoreApplication *app = QCoreApplication::instance();
+        if (failure && app &&
+            ServiceConnection::instance().cancellationIsDelivered(call->generation))
+            QMetaObject::invokeMethod(
+                app, [failure] { failure(BaseAFHttpManager::CancelledText); },
+                Qt::QueuedConnection);
+        return;
+    }
     if (outcome.failed) {
         if (failure)
             failure(outcome.failureText);
@@ -548,6 +558,29 @@ QString BaseAFHttpManager::reasonPhrase(int status) {
     default:
         return QStringLiteral("Unknown Status");
     }
+}
+
+QString BaseAFHttpManager::failureWords(const QString &failure) {
+    if (isCancellation(failure))
+        return QStringLiteral("请求已取消");
+    static const QRegularExpression status(QStringLiteral("^Request failed: .* \\(([0-9]{3})\\)$"));
+    if (const QRegularExpressionMatch match = status.match(failure); match.hasMatch())
+        return QStringLiteral("服务出错（%1）").arg(match.captured(1));
+    // The service answered, but with nothing this program can read: a size, type or encoding it
+    // refuses ("Request failed: …"), or text that is not JSON (the parser's own words).
+    static const QStringList jsonErrors = [] {
+        QStringList texts;
+        for (int error = QJsonParseError::UnterminatedObject;
+             error <= QJsonParseError::GarbageAtEnd; ++error) {
+            QJsonParseError parse;
+            parse.error = QJsonParseError::ParseError(error);
+            texts.append(parse.errorString());
+        }
+        return texts;
+    }();
+    if (failure.startsWith(QLatin1String("Request failed:")) || jsonErrors.contains(failure))
+        return QStringLiteral("服务的回答无法读取");
+    return QStringLiteral("无网络连接");
 }
 
 void BaseAFHttpManager::abortPendingCalls() {

@@ -10,7 +10,8 @@
 #include <optional>
 
 // One HTTP POST per call, form-encoded, JSON answer. Stateless for its callers: it returns at
-// once and later calls exactly one of the two callbacks, once, on the main thread.
+// once and later calls exactly one of the two callbacks, once, on the main thread; a call cut by
+// abortPendingCalls() ends in its failure callback with CancelledText.
 // An operation is never sent again as another method nor twice to one address: a 307 or 308
 // answer is followed once with the same POST, any other redirect is a failure.
 class BaseAFHttpManager {
@@ -20,13 +21,20 @@ public:
     // body in memory, so a runaway or hostile answer must stop long before it exhausts the device.
     static constexpr qint64 MaxAnswerBytes = 64LL * 1024 * 1024;
 
+    // The failure text of a call that was cut before its answer (sign-out, quitting).
+    inline static const QString CancelledText = QStringLiteral("Request cancelled");
+    static bool isCancellation(const QString &failure) { return failure == CancelledText; }
+    // A failure in the teacher's words: "无网络连接" when no answer came, the service's trouble with
+    // its HTTP status when one did ("服务出错（500）"), "请求已取消" for a cut call.
+    static QString failureWords(const QString &failure);
+
     static void postRequestOperationForHost(const QString &host,
                                             const std::optional<QString> &param,
                                             const std::optional<ParameterDictionary> &parameters,
                                             ServiceCompletion completion, ServiceFailure failure);
 
-    // Aborts every call in flight, including one whose answer is still being decoded; none of
-    // their callbacks runs and none counts as in flight any more. For a program that gives up
+    // Aborts every call in flight, including one whose answer is still being decoded; each ends
+    // with a cancellation on a later turn of the event loop and none counts as in flight any more. For a program that gives up
     // waiting and exits, and for a sign-out that leaves every screen's calls behind: an aborted
     // call releases what the network stack holds for it.
     static void abortPendingCalls();

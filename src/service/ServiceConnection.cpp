@@ -103,5 +103,6 @@ void ServiceConnection::setDisplayScale(double scale) {
 
 void ServiceConnection::reset() {
     abortPendingCalls();
+    m_silentBelow = m_callGeneration;
     m_displayScale = 1.0;
 }

@@ -27,16 +27,22 @@ public:
     // An abandoned call left the count when it was abandoned.
     void callEnded(quint64 generation);
 
-    // No call in flight is waited for any more: none counts, and none of their callbacks will run.
+    // No call in flight is counted any more; each ends with a cancellation (its failure callback
+    // with BaseAFHttpManager::CancelledText, on a later turn of the event loop), so whoever waits
+    // on one learns that it was cut.
     void abandonCalls();
     // abandonCalls(), and every reply the network stack still holds is aborted and marked.
     void abortPendingCalls();
     static bool isAbandoned(const QNetworkReply *reply);
+    // Whether a call of that generation, now abandoned, still tells its caller so. Calls dropped
+    // by reset() do not: their callers belong to a test that has ended.
+    bool cancellationIsDelivered(quint64 generation) const { return generation >= m_silentBelow; }
 
     double displayScale() const { return m_displayScale; }
     void setDisplayScale(double scale);
 
-    // The connection as a new program has it: no call waited for, scale 1.
+    // The connection as a new program has it: no call waited for, scale 1. The calls it drops
+    // call nobody back.
     void reset();
 
 private:
@@ -44,6 +50,7 @@ private:
 
     QPointer<QNetworkAccessManager> m_manager;
     quint64 m_callGeneration = 0;
+    quint64 m_silentBelow = 0;
     int m_callsInFlight = 0;
     double m_displayScale = 1.0;
 };

@@ -86,8 +86,11 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
         failure = [deliver, failure = std::move(failure), generation, operation,
                    form](const QString &text) {
             AnswerCache &cache = AnswerCache::instance();
-            const std::optional<AnswerCache::Kept> kept =
-                cache.generation() == generation ? cache.find(operation, form) : std::nullopt;
+            // A cut call is not a lost network: nobody is there to read the kept answer.
+            const bool cut = BaseAFHttpManager::isCancellation(text);
+            const std::optional<AnswerCache::Kept> kept = !cut && cache.generation() == generation
+                                                              ? cache.find(operation, form)
+                                                              : std::nullopt;
             if (!kept) {
                 failure(text);
                 return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AnswerCache.h"
+#include "BaseAFHttpManager.h"
 #include "KeyValueMapping.h"
 #include "ServiceTypes.h"
 #include "records/BaseRecords.h"
@@ -28,7 +29,8 @@ class RefreshHeader;
 // without a value maps to a default Rsp: result 0, no msg), result 1 runs the success code and
 // anything else shows msg in a toast (nothing when msg is absent or empty) or runs the custom
 // refusal handler instead. On a transport failure: the HUD goes, the controls end, the toast
-// "无网络连接" shows, then the optional failure code runs. The failure text is never shown.
+// "无网络连接" shows, then the optional failure code runs. The failure text is never shown. A call
+// cut by a sign-out or the program quitting (a cancellation) runs nothing at all.
 // A read whose call failed may instead be answered with what the service said earlier
 // (AnswerCache): it is handled as a success, and the screen shows the offline bar until one of
 // its calls is answered anew.
@@ -129,7 +131,11 @@ public:
     }
 
     ServiceFailure failure() const {
-        return [state = m_state](const QString &) {
+        return [state = m_state](const QString &text) {
+            // A call cut by a sign-out or the program quitting: the screens that asked are being
+            // left, and the progress indicator already belongs to whatever comes next.
+            if (BaseAFHttpManager::isCancellation(text))
+                return;
             if (!state->common.settle())
                 return;
             AnswerHandling::showNoNetwork();
