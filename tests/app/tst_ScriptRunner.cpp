@@ -297,7 +297,7 @@ void tst_ScriptRunner::waitLastsUntilHeldChangesAreAnswered() {
     HeldChanges &changes = HeldChanges::instance();
     changes.setHoldMs(100);
     changes.hold("feel:1", 2,
-                 [](auto answered) { QTimer::singleShot(150, [answered] { answered(true); }); });
+                 [](auto answered) { QTimer::singleShot(150, [answered] { answered(true, {}); }); });
     QCOMPARE(run("wait").first, 0);
     QCOMPARE(changes.acceptedCount(), 1);
     changes.hold("feel:2", 2, [](auto) {}); // never answered

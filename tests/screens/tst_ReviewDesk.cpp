@@ -5,11 +5,14 @@
 #include "HeldChanges.h"
 #include "LoginState.h"
 #include "NavigationController.h"
+#include "OfflineBar.h"
 #include "ScreenFactory.h"
 #include "ScreenTestFixture.h"
 #include "SegmentedControl.h"
 #include "reflections/FeelRows.h"
 #include "reflections/GradeAlertView.h"
+#include "reflections/GradeDetailVC.h"
+#include "reflections/GradePost.h"
 #include "reflections/GradeViewController.h"
 #include "reflections/GradeVocabulary.h"
 #include "reflections/ReviewDesk.h"
@@ -153,7 +156,9 @@ private slots:
         }
         QCOMPARE(m_desk->waitingCount(), 3);
         QCOMPARE(HeldChanges::instance().heldCount(), 2);
+        QCOMPARE(m_desk->gradedThisSitting(), 0); // held is not graded: it may still be refused
         QCOMPARE(HeldChanges::instance().settle(5000), 0);
+        QCOMPARE(m_desk->gradedThisSitting(), 2);
         QCOMPARE(sent(), (QMap<QString, QString>{{"1", "4"}, {"3", "2"}}));
         QCOMPARE(m_server.requestsTo(GradePath).size(), 2);
     }
@@ -171,6 +176,61 @@ private slots:
         QCOMPARE(HeldChanges::instance().state(FeelRows::gradeKey(1)), HeldChanges::State::Held);
         QCOMPARE(HeldChanges::instance().settle(5000), 0);
         QCOMPARE(sent(), (QMap<QString, QString>{{"1", "3"}}));
+    }
+
+    // One window ending sends its grade only; the later one can still be taken back.
+    void aWindowEndingSendsOnlyItsGrade() {
+        HeldChanges::instance().setHoldMs(400);
+        openDesk({{1, W}, {2, W}});
+        select(0);
+        m_desk->gradeWithKey(1);
+        QTest::qWait(200);
+        m_desk->gradeWithKey(2);
+        QTRY_COMPARE(sent().size(), 1);
+        QCOMPARE(HeldChanges::instance().state(FeelRows::gradeKey(2)), HeldChanges::State::Held);
+        QCOMPARE(HeldChanges::instance().takeBackLast(), FeelRows::gradeKey(2));
+        QTRY_COMPARE(HeldChanges::instance().pendingCount(), 0);
+        QCOMPARE(sent(), (QMap<QString, QString>{{"1", "4"}}));
+    }
+
+    // A call cut by a sign-out or the program quitting ends the grade: waiting again, nothing
+    // left on its way for a later leaving to wait for.
+    void aGradeWhoseCallIsCutWaitsAgain() {
+        m_server.setAnswer(GradePath, late(StubAnswers::ok(), 3000));
+        openDesk({{1, W}, {2, W}});
+        select(0);
+        m_desk->gradeWithKey(1);
+        HeldChanges::instance().sendAllNow();
+        QTRY_COMPARE(m_server.requestsTo(GradePath).size(), 1);
+        BaseAFHttpManager::abortPendingCalls();
+        QTRY_COMPARE(HeldChanges::instance().pendingCount(), 0);
+        QVERIFY(rows()->isWaiting(0));
+        QCOMPARE(m_desk->gradedThisSitting(), 0);
+    }
+
+    // Every grade ends accepted, or waiting again with the reason in words; a service that
+    // answered is never "no network".
+    void everyGradeEndsWithItsReason_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("reason"); // empty: accepted
+        QTest::newRow("accepted") << StubAnswers::ok() << 200 << QString();
+        QTest::newRow("refused") << StubAnswers::refused("已被批阅") << 200 << "已被批阅";
+        QTest::newRow("refused, no msg") << StubAnswers::refused("") << 200 << "服务未说明原因";
+        QTest::newRow("server error") << QByteArray("{}") << 500 << "服务出错（500）";
+        QTest::newRow("not json") << QByteArray("[1,") << 200 << "服务的回答无法读取";
+    }
+    void everyGradeEndsWithItsReason() {
+        QFETCH(QByteArray, body);
+        QFETCH(int, status);
+        QFETCH(QString, reason);
+        m_server.setAnswer(GradePath, Answer::json(body, status));
+        auto said = std::make_shared<std::optional<QString>>();
+        GradePost::submit(9, 4, [said](bool, const QString &why) { *said = why; });
+        QTRY_VERIFY(said->has_value());
+        QCOMPARE(**said, reason);
+        QCOMPARE(HeldChanges::instance().state(FeelRows::gradeKey(9)),
+                 reason.isEmpty() ? HeldChanges::State::Accepted : HeldChanges::State::None);
     }
 
     void signingOutSendsEveryHeldGradeFirst() {
@@ -230,6 +290,84 @@ private slots:
             selected << index.data(FeelRows::FeelIdRole).toLongLong();
         }
         QCOMPARE(selected, (QSet<qint64>{2, 5}));
+    }
+
+    // Back during a batch loses nothing: every grade still goes out, and its row shows it at once.
+    void aBatchGoesOnAfterTheScreenIsLeft() {
+        m_server.setAnswer(GradePath, late(StubAnswers::ok(), 200));
+        openDesk({{1, W}, {2, W}, {3, W}, {4, W}, {5, W}, {6, W}});
+        select(0);
+        view()->selectAll();
+        m_desk->gradeWithKey(3);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(m_desk->isBatchRunning());
+        QCOMPARE(rows()->index(5).data(FeelRows::TypeTextRole).toString(), QStringLiteral("合格"));
+        QVERIFY(!rows()->isWaiting(5));
+        m_stack->popViewController(false);
+        QTRY_VERIFY(!m_lists);
+        QTRY_COMPARE(sent().size(), 6);
+        QTRY_COMPARE(HeldChanges::instance().pendingCount(), 0);
+    }
+
+    // Closing the window with a grade unanswered waits, then asks rather than vanishing; waiting
+    // on (Enter) closes it once the answer is in.
+    void closingWithAnUnansweredGradeAsks() {
+        m_server.setAnswer(GradePath, late(StubAnswers::ok(), HeldChanges::LeavingWaitMs + 1500));
+        openDesk({{1, W}});
+        select(0);
+        m_desk->gradeWithKey(1);
+        QVERIFY(!m_fixture.window()->close());
+        QTRY_VERIFY_WITH_TIMEOUT(AlertView::current(), HeldChanges::LeavingWaitMs + 1000);
+        QVERIFY(m_fixture.window()->isVisible());
+        QVERIFY(AlertView::current()->message().startsWith(QStringLiteral("还有 1 篇批阅未发送")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fixture.window()->isVisible(), 5000);
+        QCOMPARE(HeldChanges::instance().state(FeelRows::gradeKey(1)),
+                 HeldChanges::State::Accepted);
+    }
+
+    // Offline the desk gives no grade it could not send, and says why.
+    void offlineTheDeskDoesNotGrade() {
+        openDesk({{1, W}, {2, W}});
+        select(0);
+        OfflineBar::showOn(m_lists, QDateTime::currentDateTime());
+        m_desk->gradeWithKey(1);
+        QCOMPARE(HeldChanges::instance().pendingCount(), 0);
+        select(1);
+        QVERIFY(!m_desk->findChild<QPushButton *>("deskGrade1")->isEnabled());
+        QCOMPARE(m_desk->findChild<QLabel *>("deskGradeState")->text(), ReviewDesk::OfflineText);
+    }
+
+    // On the graded list the desk shows a graded reflection with its grade and counts what waits
+    // in the teacher's other list.
+    void theGradedListCountsTheTeachersWaiting() {
+        QObject answering;
+        connect(&m_server, &StubHttpServer::requestReceived, &answering,
+                [this](const StubHttpServer::Recorded &request) {
+                    if (request.path == ListPath)
+                        m_server.queueAnswer(ListPath, request.form().value("feelType") == "1"
+                                                           ? list({{8, W}, {9, W}})
+                                                           : list({{1, "优秀"}, {2, "良好"}}));
+                });
+        openDesk({{1, "优秀"}, {2, "良好"}});
+        QTRY_COMPARE(m_desk->progressText(), QStringLiteral("待批阅 2 篇 · 本次已批 0 篇"));
+        QCOMPARE(m_desk->shownFeelId(), 1);
+        QCOMPARE(m_desk->findChild<QLabel *>("deskGradeState")->text(),
+                 QStringLiteral("已批阅：优秀"));
+        QVERIFY(!m_desk->findChild<QLabel *>("deskAllDone")->isVisible());
+    }
+
+    // At phone width a reflection graded on the desk and still held opens read-only.
+    void aHeldGradeOpensReadOnly() {
+        openDesk({{1, W}, {2, W}});
+        select(0);
+        m_desk->gradeWithKey(2);
+        m_fixture.window()->resize(600, 700);
+        QTRY_VERIFY(!m_lists->isWide());
+        m_lists->currentVC()->tableViewDidSelectRowAtIndexPath(rows()->index(0));
+        auto *detail = qobject_cast<GradeDetailVC *>(m_stack->topViewController());
+        QVERIFY(detail);
+        QTRY_VERIFY(!detail->rightButton());
     }
 
     void prefetchesOfAListLeftBehindAreDropped() {

@@ -54,7 +54,8 @@ QVariant FeelRows::rowData(const GradeListModel &record, int role) const {
         if (const auto given = GradeVocabulary::byCode(held.value(key).toInt()))
             grade = given->text;
     }
-    const bool pending = state == HeldChanges::State::Held || state == HeldChanges::State::Sending;
+    const bool pending = state == HeldChanges::State::Held || state == HeldChanges::State::Queued ||
+                         state == HeldChanges::State::Sending;
     switch (role) {
     case BookNameRole:
         return QStringLiteral("《%1》").arg(record.BookName.value_or(QString()));

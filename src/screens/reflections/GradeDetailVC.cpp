@@ -2,7 +2,9 @@
 
 #include "AnswerHandling.h"
 #include "Assets.h"
+#include "BaseAFHttpManager.h"
 #include "GradeAlertView.h"
+#include "GradePost.h"
 #include "GradeVocabulary.h"
 #include "LoginState.h"
 #include "NotificationCenter.h"
@@ -10,6 +12,7 @@
 #include "ProgressHud.h"
 #include "StyleTokens.h"
 #include "TeacherRequestManager.h"
+#include "Toast.h"
 #include "ui_GradeDetailVC.h"
 
 #include <QJsonArray>
@@ -89,7 +92,9 @@ void GradeDetailVC::layOutMainView() {
     }
     m_ui->photosGroup->setPictureItems(items);
 
-    if (m_detailType != GradingType)
+    if (const int given = GradePost::givenCode(m_feelId))
+        showGiven(given); // the grade given here wins over what the service has not listed yet
+    else if (m_detailType != GradingType)
         showStamp(GradeVocabulary::stampFor(feel.FeelTypeStr.value_or(QString())));
     else
         m_ui->gradeImageView->hide();
@@ -99,6 +104,10 @@ void GradeDetailVC::markClickAction(QAbstractButton *) {
     // A disabled button: a grade is on its way, and a second dialog would send a second one.
     if (!m_rightButton || !m_rightButton->isEnabled())
         return;
+    if (const int given = GradePost::givenCode(m_feelId)) {
+        showGiven(given);
+        return;
+    }
     QPointer<GradeDetailVC> screen = this;
     auto *dialog = new GradeAlertView([screen](int code) {
         // The dialog outlives nothing it needs: a screen that went meanwhile sends nothing.
@@ -111,35 +120,39 @@ void GradeDetailVC::markClickAction(QAbstractButton *) {
 void GradeDetailVC::gradeFeelDetailActionWithFeelType(qint64 feelType) {
     if (m_rightButton && !m_rightButton->isEnabled())
         return;
-    UpdateFeelReq request;
-    request.uid = LoginRsp::shareRsp().uid;
-    request.feelId = m_feelId;
-    request.feelType = feelType;
+    // Given meanwhile (on the review desk, still held or on its way): one grade a reflection.
+    if (const int given = GradePost::givenCode(m_feelId)) {
+        showGiven(given);
+        return;
+    }
     if (m_rightButton)
         m_rightButton->setEnabled(false);
-    const auto gradeAgain = [this] {
-        if (m_rightButton)
-            m_rightButton->setEnabled(true);
-    };
     ProgressHud::show();
-    const auto answer =
-        AnswerHandler<UpdateFeelRsp>(this)
-            .dismissingHud()
-            // The lists must learn of the grade even when the teacher has already gone back.
-            .onAccepted(
-                [](const UpdateFeelRsp &) { NotificationCenter::post(NOTIFICATION_UPDATE_GRADE); })
-            .onSuccess([this, feelType](const UpdateFeelRsp &) {
-                showStamp(GradeVocabulary::stampForCode(int(feelType)));
-                setRightBarButton(nullptr);
-                m_rightButton.clear();
-            })
-            .onRefusal([gradeAgain](const UpdateFeelRsp &rsp) {
-                AnswerHandling::showRefusal(rsp);
-                gradeAgain();
-            })
-            .onFailure(gradeAgain);
-    TeacherRequestManager::request_UpdateFeel_WithParams(request, answer.completion(),
-                                                         answer.failure());
+    QPointer<GradeDetailVC> screen = this;
+    // Through the changes every list reads, so the lists show it as given at once and the
+    // notice that makes them reload goes out even when the teacher has already gone back.
+    GradePost::submit(m_feelId, int(feelType), [screen](bool accepted, const QString &reason) {
+        ProgressHud::dismiss();
+        if (!screen || reason == BaseAFHttpManager::failureWords(BaseAFHttpManager::CancelledText))
+            return;
+        if (accepted) {
+            screen->showGiven(GradePost::givenCode(screen->m_feelId));
+            return;
+        }
+        Toast::show(reason);
+        if (screen->m_rightButton)
+            screen->m_rightButton->setEnabled(true);
+    });
+}
+
+void GradeDetailVC::showGiven(int code) {
+    showStamp(GradeVocabulary::stampForCode(code));
+    setRightBarButton(nullptr);
+    if (m_rightButton) {
+        m_rightButton->hide();
+        m_rightButton->deleteLater();
+    }
+    m_rightButton.clear();
 }
 
 void GradeDetailVC::showStamp(const QString &imageName) {

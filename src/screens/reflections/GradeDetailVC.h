@@ -61,6 +61,8 @@ protected:
 
 private:
     void showStamp(const QString &imageName);
+    // The grade given (here or elsewhere in this run) stands: its stamp, and no grading button.
+    void showGiven(int code);
     void placeStamp();
     void fitText();
 

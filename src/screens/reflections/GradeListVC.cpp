@@ -126,9 +126,10 @@ void GradeListVC::tableViewDidSelectRowAtIndexPath(const QModelIndex &index) {
         return;
     const GradeListModel row = m_rows->at(index.row());
     auto *detail = new GradeDetailVC;
-    detail->setDetailType(row.FeelTypeStr == GradeVocabulary::WaitingText
-                              ? GradeDetailVC::GradingType
-                              : GradeDetailVC::ReadOnlyType);
+    // Waiting as the rows say it, a grade given here and not yet listed included: a held grade
+    // must not be given a second time, nor overwrite one given in the detail.
+    detail->setDetailType(m_rows->isWaiting(index.row()) ? GradeDetailVC::GradingType
+                                                         : GradeDetailVC::ReadOnlyType);
     detail->setFeelId(row.FeelId);
     m_ui->tableView->clearSelection();
     NavigationController *stack = navigationController();

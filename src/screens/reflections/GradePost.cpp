@@ -1,49 +1,94 @@
 #include "GradePost.h"
 
-#include "AnswerHandling.h"
+#include "BaseAFHttpManager.h"
 #include "FeelRows.h"
+#include "GradeVocabulary.h"
 #include "HeldChanges.h"
+#include "KeyValueMapping.h"
 #include "LoginState.h"
 #include "NotificationCenter.h"
 #include "TeacherRequestManager.h"
 #include "Toast.h"
 
 namespace GradePost {
+namespace {
 
-void send(qint64 feelId, int code, Answered answered, bool notify) {
-    UpdateFeelReq request;
-    request.uid = LoginRsp::shareRsp().uid;
-    request.feelId = feelId;
-    request.feelType = code;
-    // No screen: the answer is honoured whatever was closed meanwhile.
-    const auto answer = AnswerHandler<UpdateFeelRsp>(nullptr)
-                            .onAccepted([notify, answered](const UpdateFeelRsp &) {
-                                if (notify)
-                                    NotificationCenter::post(NOTIFICATION_UPDATE_GRADE);
-                                if (answered)
-                                    answered(true, {});
-                            })
-                            .onRefusal([answered](const UpdateFeelRsp &rsp) {
-                                if (answered)
-                                    answered(false, rsp.msg.value_or(QString()));
-                            })
-                            .onFailure([answered] {
-                                if (answered)
-                                    answered(false, QString());
-                            });
-    TeacherRequestManager::request_UpdateFeel_WithParams(request, answer.completion(),
-                                                         answer.failure());
+bool s_acceptedSinceNotice = false;
+
+// One reload for every grade answered together: thirty grades of a batch are one notification.
+void noticeWhenQuiet() {
+    static const bool connected = [] {
+        QObject::connect(&HeldChanges::instance(), &HeldChanges::quiet, [] {
+            if (std::exchange(s_acceptedSinceNotice, false))
+                NotificationCenter::post(NOTIFICATION_UPDATE_GRADE);
+        });
+        return true;
+    }();
+    Q_UNUSED(connected);
 }
 
+HeldChanges::Send sender(qint64 uid, qint64 feelId, int code) {
+    return [uid, feelId, code](HeldChanges::Answered answered) {
+        UpdateFeelReq request;
+        request.uid = uid;
+        request.feelId = feelId;
+        request.feelType = code;
+        TeacherRequestManager::request_UpdateFeel_WithParams(
+            request,
+            [answered](const std::optional<QJsonValue> &value) {
+                const UpdateFeelRsp rsp =
+                    value ? KeyValueMapping::recordFromJson<UpdateFeelRsp>(*value)
+                          : UpdateFeelRsp();
+                if (rsp.result == 1) {
+                    s_acceptedSinceNotice = true;
+                    answered(true, {});
+                    return;
+                }
+                const QString msg = rsp.msg.value_or(QString());
+                answered(false, msg.isEmpty() ? QStringLiteral("服务未说明原因") : msg);
+            },
+            [answered](const QString &failure) {
+                answered(false, BaseAFHttpManager::failureWords(failure));
+            });
+    };
+}
+
+} // namespace
+
 void hold(qint64 feelId, int code) {
-    HeldChanges::instance().hold(FeelRows::gradeKey(feelId), code,
-                                 [feelId, code](std::function<void(bool)> done) {
-                                     send(feelId, code, [done](bool accepted, const QString &msg) {
-                                         if (!accepted && !msg.isEmpty())
-                                             Toast::show(msg);
-                                         done(accepted);
-                                     });
-                                 });
+    noticeWhenQuiet();
+    const HeldChanges::Send send = sender(LoginRsp::shareRsp().uid, feelId, code);
+    HeldChanges::instance().hold(
+        FeelRows::gradeKey(feelId), code, [send, code](HeldChanges::Answered answered) {
+            send([answered, code](bool accepted, const QString &reason) {
+                // A call cut by leaving is counted where the teacher left.
+                if (!accepted &&
+                    reason != BaseAFHttpManager::failureWords(BaseAFHttpManager::CancelledText))
+                    Toast::show(QStringLiteral("「%1」未能发送：%2")
+                                    .arg(GradeVocabulary::textForCode(code), reason));
+                answered(accepted, reason);
+            });
+        });
+}
+
+void submit(qint64 feelId, int code, Answered answered) {
+    noticeWhenQuiet();
+    const HeldChanges::Send send = sender(LoginRsp::shareRsp().uid, feelId, code);
+    HeldChanges::instance().submit(FeelRows::gradeKey(feelId), code,
+                                   [send, answered](HeldChanges::Answered done) {
+                                       send([answered, done](bool accepted, const QString &why) {
+                                           done(accepted, why);
+                                           if (answered)
+                                               answered(accepted, why);
+                                       });
+                                   });
+}
+
+int givenCode(qint64 feelId) {
+    const QString key = FeelRows::gradeKey(feelId);
+    if (HeldChanges::instance().state(key) == HeldChanges::State::None)
+        return 0;
+    return HeldChanges::instance().value(key).toInt();
 }
 
 } // namespace GradePost

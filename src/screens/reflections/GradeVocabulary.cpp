@@ -70,4 +70,9 @@ QString stampForCode(int code) {
     return grade ? grade->stampImage : QString();
 }
 
+QString textForCode(int code) {
+    const std::optional<Grade> grade = byCode(code);
+    return grade ? grade->text : QString();
+}
+
 } // namespace GradeVocabulary

@@ -39,5 +39,7 @@ QColor listColorFor(const QString &feelTypeStr);
 QString stampFor(const QString &feelTypeStr);
 // The stamp after grading with `code`; empty for a code outside the four.
 QString stampForCode(int code);
+// The grade's text for `code`; empty for a code outside the four.
+QString textForCode(int code);
 
 } // namespace GradeVocabulary

@@ -3,8 +3,10 @@
 #include "FrameStyle.h"
 #include "ImageLoader.h"
 #include "PictureBrowser.h"
+#include "records/ContentRecords.h"
 
 #include <QGridLayout>
+#include <QJsonArray>
 #include <QPainter>
 #include <QPointer>
 
@@ -79,6 +81,17 @@ int PictureGrid::columnCount() const {
 
 PictureThumbnail *PictureGrid::thumbnailAt(int index) const {
     return m_thumbnails.value(index);
+}
+
+QList<PictureItem> PictureGrid::itemsOf(const FeelDetailRsp &detail) {
+    QList<PictureItem> items;
+    for (const QJsonValue &url : detail.ImgageUrlList.value_or(QJsonArray())) {
+        if (url.isString())
+            items.append(PictureItem{url.toString()});
+        if (items.size() >= MaxPictures)
+            break;
+    }
+    return items;
 }
 
 void PictureGrid::setPictureItems(const QList<PictureItem> &items) {

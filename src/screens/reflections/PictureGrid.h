@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QGridLayout;
+struct FeelDetailRsp;
 
 // One picture of a reflection: the service lists thumbnails; the full picture lives at the same
 // URL with "bmiddle" in place of every "thumbnail".
@@ -52,6 +53,10 @@ public:
     static constexpr int MaxPictures = 300;
 
     explicit PictureGrid(QWidget *parent = nullptr);
+
+    // The pictures a reflection lists, the first MaxPictures of them; an entry that is not a
+    // text names no picture and is left out.
+    static QList<PictureItem> itemsOf(const FeelDetailRsp &detail);
 
     // Replaces what the grid showed (the first MaxPictures of `items`); each thumbnail loads from
     // its URL without a placeholder.

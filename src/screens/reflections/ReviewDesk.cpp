@@ -2,20 +2,22 @@
 
 #include "AlertView.h"
 #include "AnswerHandling.h"
+#include "BatchGrading.h"
+#include "DeskDetails.h"
 #include "FeelRows.h"
 #include "FrameStyle.h"
 #include "GradePost.h"
 #include "GradeVocabulary.h"
 #include "HeldChanges.h"
-#include "ImageLoader.h"
 #include "NotificationCenter.h"
+#include "OfflineBar.h"
 #include "PictureGrid.h"
 #include "StyleTokens.h"
 #include "TeacherRequestManager.h"
 #include "Toast.h"
+#include "WaitingTally.h"
 
 #include <QHBoxLayout>
-#include <QJsonArray>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -27,30 +29,24 @@
 namespace {
 constexpr int Margin = 24;
 constexpr int GradeButtonHeight = 40;
-
-QList<PictureItem> picturesOf(const FeelDetailRsp &detail) {
-    QList<PictureItem> items;
-    for (const QJsonValue &url : detail.ImgageUrlList.value_or(QJsonArray())) {
-        if (url.isString())
-            items.append(PictureItem{url.toString()});
-        if (items.size() >= PictureGrid::MaxPictures)
-            break;
-    }
-    return items;
-}
-
-QString gradeName(int code) {
-    const auto grade = GradeVocabulary::byCode(code);
-    return grade ? grade->text : QString();
-}
 } // namespace
 
 ReviewDesk::ReviewDesk(QWidget *parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+    , m_details(new DeskDetails(this))
+    , m_tally(new WaitingTally(this)) {
     setObjectName(QStringLiteral("reviewDesk"));
     setAccessibleName(QStringLiteral("读后感批阅"));
     build();
+    connect(m_details, &DeskDetails::arrived, this, [this](qint64 feelId) {
+        if (feelId == m_shownFeelId)
+            showDetail(*m_details->find(feelId));
+    });
     connect(&HeldChanges::instance(), &HeldChanges::changed, this, &ReviewDesk::heldChanged);
+    // Grades given anywhere change what waits; the lists reload on the same notice.
+    NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_GRADE,
+                                    [this] { m_tally->follow(m_rows); });
+    connect(m_tally, &WaitingTally::changed, this, &ReviewDesk::updateProgress);
 }
 
 void ReviewDesk::build() {
@@ -160,8 +156,7 @@ void ReviewDesk::setList(QListView *list, FeelRows *rows) {
         disconnect(connection);
     m_listConnections.clear();
     // Whatever was being fetched ahead belongs to the list left behind.
-    ++m_generation;
-    m_prefetching.clear();
+    m_details->drop();
     m_list = list;
     m_rows = rows;
     m_shownFeelId = 0;
@@ -180,13 +175,24 @@ void ReviewDesk::setList(QListView *list, FeelRows *rows) {
                           << connect(rows, &QAbstractItemModel::modelAboutToBeReset, this,
                                      &ReviewDesk::rememberSelection)
                           << connect(rows, &QAbstractItemModel::modelReset, this,
-                                     &ReviewDesk::restoreSelection)
+                                     [this] {
+                                         m_tally->follow(m_rows);
+                                         restoreSelection();
+                                     })
                           << connect(rows, &QAbstractItemModel::dataChanged, this,
                                      [this] { updateProgress(); });
         if (!list->currentIndex().isValid())
-            selectRow(nextWaiting(-1));
+            selectRow(firstToShow());
     }
+    m_tally->follow(rows);
     followSelection();
+}
+
+int ReviewDesk::firstToShow() const {
+    // The first waiting reflection; in a list without one (the graded list), its first row, shown
+    // with its grade.
+    const int waiting = nextWaiting(-1);
+    return waiting >= 0 || !m_rows || m_rows->rowCount() == 0 ? waiting : 0;
 }
 
 void ReviewDesk::followSelection() {
@@ -201,7 +207,7 @@ void ReviewDesk::show(int row) {
     updateProgress();
     if (!valid) {
         m_page->hide();
-        m_allDone->setVisible(waitingCount() == 0);
+        m_allDone->setVisible(m_rows && waitingCount() == 0);
         return;
     }
     m_allDone->hide();
@@ -212,8 +218,8 @@ void ReviewDesk::show(int row) {
                                 record.BookName.value_or(QString()),
                                 record.CreateTimeStr.value_or(QString())));
     showGradeState();
-    if (const auto it = m_details.constFind(m_shownFeelId); it != m_details.cend()) {
-        showDetail(*it);
+    if (const FeelDetailRsp *detail = m_details->find(m_shownFeelId)) {
+        showDetail(*detail);
     } else {
         m_text->clear();
         m_pictures->setPictureItems({});
@@ -224,7 +230,7 @@ void ReviewDesk::show(int row) {
 
 void ReviewDesk::showDetail(const FeelDetailRsp &detail) {
     m_text->setPlainText(detail.Content.value_or(QString()).left(MaxTextLength));
-    m_pictures->setPictureItems(picturesOf(detail));
+    m_pictures->setPictureItems(PictureGrid::itemsOf(detail));
     fitText();
 }
 
@@ -246,9 +252,16 @@ void ReviewDesk::showGradeState() {
         return;
     const QModelIndex index = m_rows->index(m_shownRow);
     const bool waiting = index.data(FeelRows::WaitingRole).toBool();
+    const bool offline = isOffline();
     m_gradeBar->setVisible(waiting);
-    m_gradeState->setVisible(!waiting);
-    if (!waiting) {
+    for (QPushButton *button : std::as_const(m_gradeButtons))
+        button->setEnabled(!offline);
+    m_gradeState->setVisible(!waiting || offline);
+    if (waiting && offline) {
+        m_gradeState->setText(OfflineText);
+        m_gradeState->setStyleSheet(
+            StyleTokens::expand(QStringLiteral("font-size: 15px; color: frame(muted);")));
+    } else if (!waiting) {
         const bool pending = index.data(FeelRows::PendingRole).toBool();
         const QString grade = index.data(FeelRows::TypeTextRole).toString();
         m_gradeState->setText(pending ? QStringLiteral("已批为「%1」，待发送").arg(grade)
@@ -260,51 +273,7 @@ void ReviewDesk::showGradeState() {
 }
 
 void ReviewDesk::fetch(qint64 feelId) {
-    if (feelId == 0 || m_details.contains(feelId) || m_prefetching.contains(feelId))
-        return;
-    m_prefetching.insert(feelId);
-    GetSingleFeelReq request;
-    request.feelId = feelId;
-    const quint64 generation = m_generation;
-    const auto answer = AnswerHandler<GetSingleFeelRsp>(this)
-                            .onSuccess([this, feelId, generation](const GetSingleFeelRsp &rsp) {
-                                if (generation != m_generation)
-                                    return;
-                                m_prefetching.remove(feelId);
-                                keep(feelId, rsp.feel.value_or(FeelDetailRsp()));
-                            })
-                            .onRefusal([this, feelId, generation](const GetSingleFeelRsp &rsp) {
-                                if (generation != m_generation)
-                                    return;
-                                m_prefetching.remove(feelId);
-                                // Only the reflection in view speaks of its refusal; one fetched
-                                // ahead is quiet.
-                                if (feelId == m_shownFeelId)
-                                    AnswerHandling::showRefusal(rsp);
-                            })
-                            .onFailure([this, feelId, generation] {
-                                if (generation == m_generation)
-                                    m_prefetching.remove(feelId);
-                            });
-    TeacherRequestManager::request_GetSingleFeel_WithParams(request, answer.completion(),
-                                                            answer.failure());
-}
-
-void ReviewDesk::keep(qint64 feelId, const FeelDetailRsp &detail) {
-    m_details.insert(feelId, detail);
-    m_detailOrder.removeAll(feelId);
-    m_detailOrder.append(feelId);
-    while (m_detailOrder.size() > KeptDetails)
-        m_details.remove(m_detailOrder.takeFirst());
-    // The thumbnails too, at the size the grid asks for, so moving on draws them from memory.
-    const QSize drawn =
-        QSize(2 * PictureGrid::ThumbnailSide, 2 * PictureGrid::ThumbnailSide) * devicePixelRatioF();
-    const QList<PictureItem> pictures = picturesOf(detail);
-    for (int i = 0; i < qMin(int(pictures.size()), PictureGrid::MaxThumbnails); ++i)
-        ImageLoader::instance().fetch(
-            pictures.at(i).thumbnailUrl, this, [](const QPixmap &) {}, drawn);
-    if (feelId == m_shownFeelId)
-        showDetail(detail);
+    m_details->fetch(feelId, [this](qint64 id) { return id == m_shownFeelId; });
 }
 
 void ReviewDesk::prefetchAfter(int row) {
@@ -348,6 +317,11 @@ void ReviewDesk::gradeWithKey(int digit) {
     const auto grade = GradeVocabulary::byKey(digit);
     if (!grade || !m_list || !m_list->selectionModel() || !m_rows || isBatchRunning())
         return;
+    if (isOffline()) {
+        // A grade held now could only come back refused once its window ends.
+        Toast::show(OfflineText);
+        return;
+    }
     QList<qint64> waiting;
     for (const QModelIndex &index : m_list->selectionModel()->selectedIndexes()) {
         if (index.data(FeelRows::WaitingRole).toBool())
@@ -360,7 +334,7 @@ void ReviewDesk::gradeWithKey(int digit) {
             QString(),
             QStringLiteral("将 %1 篇读后感批为「%2」？").arg(waiting.size()).arg(grade->text),
             {QStringLiteral("取消"), QStringLiteral("确定")}, [desk, waiting, code](int button) {
-                if (desk && button == 1)
+                if (desk && button == 1 && !desk->isBatchRunning())
                     desk->runBatch(waiting, code);
             });
         return;
@@ -409,8 +383,9 @@ void ReviewDesk::heldChanged(const QString &key) {
     const auto last = HeldChanges::instance().lastHeld();
     m_undoBar->setVisible(last.has_value());
     if (last)
-        m_undoText->setText(QStringLiteral("已批为「%1」").arg(gradeName(last->second.toInt())));
-    // A refused grade is waiting again and no longer counts as graded here.
+        m_undoText->setText(
+            QStringLiteral("已批为「%1」").arg(GradeVocabulary::textForCode(last->second.toInt())));
+    // A refused or taken back grade is waiting again and no longer counts as graded here.
     const qint64 feelId = key.section(QLatin1Char(':'), 1).toLongLong();
     if (HeldChanges::instance().state(key) == HeldChanges::State::None)
         m_gradedHere.remove(feelId);
@@ -450,91 +425,57 @@ void ReviewDesk::restoreSelection() {
     // A list that comes without anything chosen opens on its first waiting reflection: the
     // teacher starts grading with a key, not with a click.
     if (current < 0 && selection.isEmpty() && m_currentBeforeReset == 0) {
-        selectRow(nextWaiting(-1));
+        selectRow(firstToShow());
         return;
     }
     show(current);
 }
 
 void ReviewDesk::runBatch(const QList<qint64> &feelIds, int code) {
-    m_batchQueue = feelIds;
-    m_batchCode = code;
-    m_batchTotal = int(feelIds.size());
-    m_batchLeft = m_batchTotal;
-    m_batchFailed.clear();
-    m_batchWhy.clear();
-    m_batchAccepted = false;
+    for (qint64 feelId : feelIds)
+        m_gradedHere.insert(feelId);
+    m_batch = BatchGrading::start(feelIds, code);
+    m_batch->setWatcher(this);
+    m_batchLine->setText(m_batch->progressText());
     m_batchLine->show();
-    pumpBatch();
+    connect(m_batch, &BatchGrading::progressed, this,
+            [this] { m_batchLine->setText(m_batch->progressText()); });
+    connect(m_batch, &BatchGrading::finished, this, &ReviewDesk::endBatch);
 }
 
-void ReviewDesk::pumpBatch() {
-    const int inFlight = m_batchLeft - int(m_batchQueue.size());
-    m_batchLine->setText(
-        QStringLiteral("正在批阅 %1/%2 篇…").arg(m_batchTotal - m_batchLeft).arg(m_batchTotal));
-    for (int n = inFlight; n < BatchInFlight && !m_batchQueue.isEmpty(); ++n) {
-        const qint64 feelId = m_batchQueue.takeFirst();
-        m_gradedHere.insert(feelId);
-        QPointer<ReviewDesk> desk = this;
-        // One notification for the whole batch, when it ends: thirty reloads help nobody.
-        GradePost::send(
-            feelId, m_batchCode,
-            [desk, feelId](bool accepted, const QString &msg) {
-                if (!desk) {
-                    if (accepted)
-                        NotificationCenter::post(NOTIFICATION_UPDATE_GRADE);
-                    return;
-                }
-                desk->m_batchAccepted = desk->m_batchAccepted || accepted;
-                if (!accepted) {
-                    desk->m_gradedHere.remove(feelId);
-                    desk->m_batchFailed.append(feelId);
-                    const QString why = msg.isEmpty() ? QStringLiteral("无网络连接") : msg;
-                    if (!desk->m_batchWhy.contains(why))
-                        desk->m_batchWhy.append(why);
-                }
-                if (--desk->m_batchLeft == 0)
-                    desk->endBatch();
-                else
-                    desk->pumpBatch();
-            },
-            false);
-    }
+bool ReviewDesk::isBatchRunning() const {
+    return m_batch && m_batch->isRunning();
 }
 
 void ReviewDesk::endBatch() {
-    const int failed = int(m_batchFailed.size());
-    m_batchLine->setText(failed == 0 ? QStringLiteral("已批阅 %1 篇").arg(m_batchTotal)
-                                     : QStringLiteral("%1 篇已批阅，%2 篇未能批阅：%3")
-                                           .arg(m_batchTotal - failed)
-                                           .arg(failed)
-                                           .arg(m_batchWhy.join(QStringLiteral("；"))));
+    m_batchLine->setText(m_batch->summaryText());
     // The reload keeps the selection: what failed stays selected and waiting.
     if (m_list && m_rows && m_list->selectionModel()) {
         QItemSelection selection;
-        for (qint64 feelId : std::as_const(m_batchFailed)) {
+        for (qint64 feelId : m_batch->failed()) {
             const int row = m_rows->rowOfFeel(feelId);
             if (row >= 0)
                 selection.select(m_rows->index(row), m_rows->index(row));
         }
         m_list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     }
-    if (m_batchAccepted)
-        NotificationCenter::post(NOTIFICATION_UPDATE_GRADE);
     updateProgress();
 }
 
 int ReviewDesk::waitingCount() const {
-    if (!m_rows)
-        return 0;
-    int waiting = 0;
-    for (int row = 0; row < m_rows->rowCount(); ++row)
-        waiting += m_rows->isWaiting(row) ? 1 : 0;
-    return waiting;
+    return m_tally->count();
 }
 
 int ReviewDesk::gradedThisSitting() const {
-    return int(m_gradedHere.size());
+    // Held or on its way is not graded yet: the service may still refuse it.
+    return int(std::count_if(m_gradedHere.cbegin(), m_gradedHere.cend(), [](qint64 feelId) {
+        return HeldChanges::instance().state(FeelRows::gradeKey(feelId)) ==
+               HeldChanges::State::Accepted;
+    }));
+}
+
+bool ReviewDesk::isOffline() const {
+    return OfflineBar::of(const_cast<ReviewDesk *>(this)) != nullptr;
 }
 
 QString ReviewDesk::progressText() const {
@@ -548,4 +489,12 @@ void ReviewDesk::updateProgress() {
     if (m_page && !m_page->isVisible())
         m_allDone->setVisible(waitingCount() == 0 && m_rows);
     emit progressChanged();
+}
+
+bool ReviewDesk::hasDetail(qint64 feelId) const {
+    return m_details->has(feelId);
+}
+
+QList<qint64> ReviewDesk::prefetching() const {
+    return m_details->fetching();
 }

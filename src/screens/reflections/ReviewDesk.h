@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HeldChanges.h"
 #include "records/ContentRecords.h"
 
 #include <QHash>
@@ -9,6 +10,9 @@
 #include <QSet>
 #include <QWidget>
 
+class BatchGrading;
+class DeskDetails;
+class WaitingTally;
 class FeelRows;
 class PictureGrid;
 class QLabel;
@@ -19,21 +23,22 @@ class QTextBrowser;
 // The right half of the wide review screen: the reflection selected in the list beside it, and
 // the teacher's grading from the keyboard. A grade key holds the grade for the undo window and
 // moves on to the next waiting reflection; with several waiting ones selected it asks once and
-// grades them all. The next two waiting reflections are fetched ahead, so moving on shows them
-// at once. The list belongs to the screen; the desk only follows and moves its selection.
+// grades them all (BatchGrading). The next two waiting reflections are fetched ahead, so moving
+// on shows them at once. The list belongs to the screen; the desk only follows and moves its
+// selection. While the screen reads kept answers (offline) it gives no grade: it could not send
+// one. Its progress counts the teacher's waiting reflections, whichever list is in view.
 class ReviewDesk : public QWidget {
     Q_OBJECT
 public:
     // Grades of a batch on their way at once.
-    static constexpr int BatchInFlight = 4;
+    static constexpr int BatchInFlight = HeldChanges::MaxInFlight;
     // Reflections fetched ahead of the one shown.
     static constexpr int Prefetched = 2;
-    // Details kept for moving back and forth; the oldest go first.
-    static constexpr int KeptDetails = 32;
     // A reflection is a child's page or two; a longer answer is cut rather than laid out whole.
     static constexpr int MaxTextLength = 20'000;
     static constexpr int MinTextHeight = 60;
     inline static const QString AllDoneText = QStringLiteral("全部批阅完成");
+    inline static const QString OfflineText = QStringLiteral("离线中，恢复连接后才能批阅");
 
     explicit ReviewDesk(QWidget *parent = nullptr);
 
@@ -55,14 +60,19 @@ public:
 
     // "待批阅 N 篇 · 本次已批 M 篇".
     QString progressText() const;
+    // The teacher's reflections still waiting: those of the list in view, or, when it holds none
+    // (the graded list), those the service lists as waiting, less the grades given here.
     int waitingCount() const;
+    // Grades given at this desk that the service accepted.
     int gradedThisSitting() const;
+    // The screen shows kept answers: no grade could reach the service.
+    bool isOffline() const;
     // The reflection shown, 0 for none.
     qint64 shownFeelId() const { return m_shownFeelId; }
     // A detail fetched (shown or ahead).
-    bool hasDetail(qint64 feelId) const { return m_details.contains(feelId); }
-    QList<qint64> prefetching() const { return m_prefetching.values(); }
-    bool isBatchRunning() const { return m_batchLeft > 0; }
+    bool hasDetail(qint64 feelId) const;
+    QList<qint64> prefetching() const;
+    bool isBatchRunning() const;
 
 signals:
     void progressChanged();
@@ -79,25 +89,21 @@ private:
     void showGradeState();
     void fetch(qint64 feelId);
     void prefetchAfter(int row);
-    void keep(qint64 feelId, const FeelDetailRsp &detail);
     int nextWaiting(int after) const;
     void selectRow(int row);
     void heldChanged(const QString &key);
     void rememberSelection();
     void restoreSelection();
     void runBatch(const QList<qint64> &feelIds, int code);
-    void pumpBatch();
     void endBatch();
     void updateProgress();
+    int firstToShow() const;
 
     QPointer<QListView> m_list;
     QPointer<FeelRows> m_rows;
     QList<QMetaObject::Connection> m_listConnections;
-    quint64 m_generation = 0;
 
-    QHash<qint64, FeelDetailRsp> m_details;
-    QList<qint64> m_detailOrder;
-    QSet<qint64> m_prefetching;
+    DeskDetails *m_details;
     qint64 m_shownFeelId = 0;
     int m_shownRow = -1;
     QSet<qint64> m_gradedHere;
@@ -107,14 +113,8 @@ private:
     qint64 m_currentBeforeReset = 0;
     int m_currentRowBeforeReset = -1;
 
-    // The batch running: what is left to send, what is out, what failed and why.
-    QList<qint64> m_batchQueue;
-    int m_batchCode = 0;
-    int m_batchLeft = 0;
-    int m_batchTotal = 0;
-    QList<qint64> m_batchFailed;
-    QStringList m_batchWhy;
-    bool m_batchAccepted = false;
+    QPointer<BatchGrading> m_batch;
+    WaitingTally *m_tally;
 
     QLabel *m_progress = nullptr;
     QLabel *m_heading = nullptr;
