@@ -67,14 +67,26 @@ AlertView::AlertView(const QString &title, const QString &message, const QString
         auto *button = new QPushButton(m_buttonTitles.at(i), m_panel);
         // Scripts reach a button by its place, whatever its title.
         button->setObjectName(QStringLiteral("alertButton%1").arg(i));
+        button->setAccessibleName(m_buttonTitles.at(i));
         button->setMinimumHeight(36);
-        // The last button is the one the alert is for (and the one Enter presses).
-        button->setStyleSheet(StyleTokens::buttonSheet(i == m_buttonTitles.size() - 1 && i > 0));
         StyleTokens::markKeyboardFocus(button);
         connect(button, &QPushButton::clicked, this, [this, i] { clickButton(i); });
         buttons->addWidget(button);
         m_buttons.append(button);
     }
+    // The last button is the one the alert is for.
+    setDefaultButton(int(m_buttons.size()) - 1);
+}
+
+void AlertView::setDefaultButton(int index) {
+    if (index < 0 || index >= m_buttons.size())
+        return;
+    m_default = index;
+    for (int i = 0; i < m_buttons.size(); ++i)
+        m_buttons.at(i)->setStyleSheet(
+            StyleTokens::buttonSheet(i == index && m_buttons.size() > 1));
+    if (isVisible())
+        m_buttons.at(index)->setFocus(Qt::OtherFocusReason);
 }
 
 AlertView::~AlertView() = default;
@@ -92,7 +104,7 @@ AlertView *AlertView::current() {
 
 QWidget *AlertView::initialFocus() {
     if (!m_buttons.isEmpty())
-        return m_buttons.last();
+        return m_buttons.at(m_default);
     return this;
 }
 
@@ -125,6 +137,13 @@ void AlertView::paintEvent(QPaintEvent *) {
 void AlertView::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Escape && !m_buttons.isEmpty()) {
         clickButton(0);
+        return;
+    }
+    // A push button outside a dialog leaves Enter to its parents; here it presses the button the
+    // keyboard is on, which the alert opened on its default.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !m_buttons.isEmpty()) {
+        const qsizetype focused = m_buttons.indexOf(qobject_cast<QPushButton *>(focusWidget()));
+        clickButton(focused >= 0 ? int(focused) : m_default);
         return;
     }
     QWidget::keyPressEvent(event);

@@ -12,7 +12,9 @@ class QPushButton;
 
 // A modal alert inside the window: title, message and buttons over a dimmed screen. A click on a
 // button closes it, then calls the callback with the button's index (0 for the first title).
-// Without any button title it gets a single "确定", so it can always be closed.
+// Without any button title it gets a single "确定", so it can always be closed. Enter presses the
+// button with the keyboard focus, which starts on the default button (the last one unless set
+// otherwise); Esc presses the first.
 // Alerts shown while another is up stack; current() is the top one.
 class AlertView : public ModalOverlay {
     Q_OBJECT
@@ -36,6 +38,9 @@ public:
     QString message() const { return m_message; }
     QStringList buttonTitles() const { return m_buttonTitles; }
     QPushButton *button(int index) const;
+    // The button Enter presses when the alert opens; out-of-range indexes do nothing.
+    void setDefaultButton(int index);
+    int defaultButton() const { return m_default; }
 
 protected:
     void layoutContent() override;
@@ -50,4 +55,5 @@ private:
     Callback m_callback;
     QWidget *m_panel;
     QList<QPushButton *> m_buttons;
+    int m_default = 0;
 };

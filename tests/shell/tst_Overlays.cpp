@@ -254,6 +254,35 @@ private slots:
         QCOMPARE(chosen, 1);
     }
 
+    // A keyboard teacher finishes what an alert asks: Enter presses the default button (or the
+    // one Tab moved to), Esc the first.
+    void alertKeys_data() {
+        QTest::addColumn<int>("defaultButton"); // -1: as made
+        QTest::addColumn<int>("tabs");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("chosen");
+        QTest::newRow("enter: the last") << -1 << 0 << int(Qt::Key_Return) << 2;
+        QTest::newRow("keypad enter") << -1 << 0 << int(Qt::Key_Enter) << 2;
+        QTest::newRow("enter: default set to the first") << 0 << 0 << int(Qt::Key_Return) << 0;
+        QTest::newRow("enter after tab") << 0 << 1 << int(Qt::Key_Return) << 1;
+        QTest::newRow("escape") << -1 << 0 << int(Qt::Key_Escape) << 0;
+    }
+    void alertKeys() {
+        QFETCH(int, defaultButton);
+        QFETCH(int, tabs);
+        QFETCH(int, key);
+        QFETCH(int, chosen);
+        auto said = std::make_shared<int>(-1);
+        AlertView *alert =
+            AlertView::show(QString(), QStringLiteral("确认？"), {"取消", "稍后", "确定"},
+                            [said](int index) { *said = index; });
+        alert->setDefaultButton(defaultButton);
+        for (int i = 0; i < tabs; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QCOMPARE(*said, chosen);
+    }
+
     void aClosedAlertKeepsNoKeys() {
         AlertView::show(QString(), QStringLiteral("确认删除？"), {"取消", "确定"})->close();
         m_field->setFocus();
