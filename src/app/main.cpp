@@ -7,6 +7,7 @@
 #include "Driver.h"
 #include "HeldChanges.h"
 #include "NotificationCenter.h"
+#include "QuitSignals.h"
 #include "ScreenFactory.h"
 #include "ScreenRegistration.h"
 #include "ScreenshotTaker.h"
@@ -93,6 +94,35 @@ std::optional<int> readCommandLine(int argc, char **argv, Options *options) {
     }
     return options->driver.readOptions(parser);
 }
+// However the program ends (the window closed, a script done, a signal), grades the teacher gave
+// and that are still in their undo window go out and are answered first; what the service has not
+// answered within the wait, or refused, is said on stderr, since no window is left to say it.
+void sendHeldChangesBeforeQuitting() {
+    HeldChanges &changes = HeldChanges::instance();
+    if (changes.pendingCount() == 0)
+        return;
+    // An accepted grade would make the lists ask again, calls that nobody will see answered.
+    NotificationCenter::removeAllObservers();
+    QTextStream err(stderr);
+    const QMetaObject::Connection failures =
+        QObject::connect(&changes, &HeldChanges::failed,
+                         [](const QString &key, const QVariant &, const QString &reason) {
+                             QTextStream(stderr) << "teacher-client: " << key
+                                                 << " was not accepted: " << reason << Qt::endl;
+                         });
+    // Not waited for twice: the window's close or a signal may have waited already.
+    if (!changes.waitedOut()) {
+        if (const int held = changes.heldCount(); held > 0)
+            err << "teacher-client: sending " << held << " held change(s) before quitting…"
+                << Qt::endl;
+        changes.settle(HeldChanges::LeavingWaitMs);
+    }
+    if (const int left = changes.sendingCount(); left > 0)
+        err << "teacher-client: " << left
+            << " change(s) sent but not answered; the service may not have them" << Qt::endl;
+    QObject::disconnect(failures);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -116,6 +146,9 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("teacher-client"));
     QApplication::setApplicationVersion(QStringLiteral(TEACHER_CLIENT_VERSION));
+    // Connected before any call is made, so it runs before the transport cuts what is in flight.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, &sendHeldChangesBeforeQuitting);
+    QuitSignals::install(&app);
     AppLook::apply();
     // Answers are kept for reading offline by the program a teacher uses, never by the tools.
     AnswerCache::instance().setFolder(
@@ -158,21 +191,6 @@ int main(int argc, char **argv) {
         taker->start();
     }
     const int code = app.exec();
-
-    // Grades still in their undo window, or sent and unanswered, are the teacher's work: they go
-    // out now rather than with the process.
-    HeldChanges &changes = HeldChanges::instance();
-    if (const int pending = changes.heldCount() + changes.sendingCount(); pending > 0) {
-        QTextStream err(stderr);
-        err << "teacher-client: sending " << pending << " held change(s) before quitting…"
-            << Qt::endl;
-        // An accepted grade would make the lists ask again, calls that nobody will see answered
-        // and that the network stack could not take apart before the process ends.
-        NotificationCenter::removeAllObservers();
-        if (const int left = changes.settle(5000); left > 0)
-            err << "teacher-client: " << left
-                << " change(s) could not be sent (no answer within 5 s)" << Qt::endl;
-    }
     AnswerCache::instance().waitForWrites();
     return code;
 }

@@ -1,13 +1,16 @@
 #include "AppWindow.h"
 
+#include "AlertView.h"
 #include "DeviceProfile.h"
 #include "FrameStyle.h"
 #include "HeldChanges.h"
 #include "KeySheet.h"
+#include "ProgressHud.h"
 #include "RefreshHeader.h"
 #include "SettingsStore.h"
 #include "ViewController.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -142,6 +145,7 @@ void AppWindow::setRootViewController(ViewController *controller) {
 
 void AppWindow::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
+    m_leaveAnyway = false;
     if (ViewController *top = visibleTop(m_root)) {
         top->beginAppearanceTransition(true, false);
         top->endAppearanceTransition();
@@ -149,13 +153,56 @@ void AppWindow::showEvent(QShowEvent *event) {
 }
 
 void AppWindow::closeEvent(QCloseEvent *event) {
-    // Nothing the teacher graded goes with the window.
-    HeldChanges::instance().sendBeforeLeaving();
+    // Nothing the teacher graded goes with the window unanswered, unless the teacher says so.
+    if (!m_leaveAnyway && HeldChanges::instance().pendingCount() > 0) {
+        event->ignore();
+        closeWhenSent(true);
+        return;
+    }
     if (m_remembersGeometry) {
         SettingsStore::settings().setValue(QLatin1String(GeometryKey), saveGeometry());
         SettingsStore::flush();
     }
     QWidget::closeEvent(event);
+}
+
+void AppWindow::closeWhenSent(bool ask) {
+    if (m_sending)
+        return;
+    m_sending = true;
+    ProgressHud::showWithStatus(QStringLiteral("正在发送批阅结果…"));
+    QPointer<AppWindow> self = this;
+    HeldChanges::instance().settleThen(HeldChanges::LeavingWaitMs, this, [self, ask](int left) {
+        ProgressHud::dismiss();
+        self->m_sending = false;
+        if (left > 0)
+            HeldChanges::instance().markWaitedOut();
+        if (left == 0 || !ask) {
+            self->m_leaveAnyway = true;
+            self->close();
+            // Asked to quit, not only to close: whatever else is open goes too.
+            if (!ask)
+                QCoreApplication::quit();
+            return;
+        }
+        AlertView *alert = AlertView::show(
+            QString(),
+            QStringLiteral("还有 %1 篇批阅未发送：服务还没有回答。现在退出，这些批阅可能没有保存。")
+                .arg(left),
+            {QStringLiteral("继续等待"), QStringLiteral("仍然退出")}, [self](int button) {
+                if (!self)
+                    return;
+                if (button == 0) {
+                    self->closeWhenSent(true);
+                    return;
+                }
+                HeldChanges::instance().markWaitedOut();
+                self->m_leaveAnyway = true;
+                self->close();
+            });
+        // Waiting loses nothing: it is what Enter and Esc choose.
+        alert->setDefaultButton(0);
+    });
 }
 
 bool AppWindow::rememberGeometry() {

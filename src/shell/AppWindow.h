@@ -33,6 +33,12 @@ public:
     // Where the remembered geometry is kept in the settings file.
     static constexpr const char *GeometryKey = "window/geometry";
 
+    // Closes the window once the grades given are sent and answered. Closing asks first (close()
+    // does the same): after HeldChanges::LeavingWaitMs without every answer the teacher chooses
+    // to wait on or to leave anyway. Quitting on request (a signal from the session) does not ask:
+    // it leaves after the same wait.
+    void closeWhenSent(bool ask);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -44,4 +50,6 @@ private:
     QWidget *m_content;
     QPointer<ViewController> m_root;
     bool m_remembersGeometry = false;
+    bool m_sending = false;
+    bool m_leaveAnyway = false;
 };

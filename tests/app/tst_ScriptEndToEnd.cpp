@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+
 class tst_ScriptEndToEnd : public QObject {
     Q_OBJECT
 
@@ -39,7 +41,8 @@ class tst_ScriptEndToEnd : public QObject {
     // Runs the script (or, given "--tour DIR", the tour) in a client of its own, from a first
     // launch and on no display; the driver's complaint, or an empty text when all went through.
     QString runScript(const QString &name, const QString &text, const QString &url = {},
-                      const QStringList &options = {}, const std::function<void()> &alongside = {});
+                      const QStringList &options = {},
+                      const std::function<void(QProcess &)> &alongside = {});
     // The development service on `port` (0: one the system picks), its address in m_baseUrl.
     bool startService(const QString &port);
     QString gradeOf(const QJsonValue &feel) {
@@ -69,6 +72,7 @@ private slots:
     void tourEndsAtARefusedSignIn();
     void quittingWithACallInFlightLeavesNoLeak();
     void quittingWithAHeldGradeSendsItAndLeavesNoLeak();
+    void aSignalEndsTheRunAfterSendingTheHeldGrade();
     void readsTheRosterOfflineUntilTheServiceIsBack();
 };
 
@@ -313,7 +317,7 @@ dump %1
 
 QString tst_ScriptEndToEnd::runScript(const QString &name, const QString &text, const QString &url,
                                       const QStringList &options,
-                                      const std::function<void()> &alongside) {
+                                      const std::function<void(QProcess &)> &alongside) {
     const QString script = m_dir.filePath(name + QStringLiteral(".txt"));
     QFile file(script);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
@@ -333,7 +337,7 @@ QString tst_ScriptEndToEnd::runScript(const QString &name, const QString &text, 
                      ? text.split(u' ')
                      : QStringList{QStringLiteral("--script"), script} + options);
     if (alongside && client.waitForStarted(10000))
-        alongside();
+        alongside(client);
     // Bounded even under the sanitizers: every step of a script waits at most ten seconds.
     if (!client.waitForFinished(240000)) {
         client.kill();
@@ -400,7 +404,7 @@ dump %5
                                                         .arg(file("online.json"), file("stopped"),
                                                              file("offline.json"), file("started"),
                                                              file("back.json")),
-                  {}, {}, [&] {
+                  {}, {}, [&](QProcess &) {
                       // A step that waits too long fails the script; the files it waits for are
                       // made here.
                       QTest::qWaitFor([&] { return QFile::exists(file("online.json")); }, 120000);
@@ -440,6 +444,36 @@ press 4
                         QStringLiteral("--hold-ms"), QStringLiteral("3000")}),
              QString());
     QCOMPARE(gradeOf(waiting[0]), QStringLiteral("不合格"));
+}
+
+// The session ends (SIGTERM) while a grade is in its undo window: it reaches the service, then
+// the client exits cleanly.
+void tst_ScriptEndToEnd::aSignalEndsTheRunAfterSendingTheHeldGrade() {
+    const QJsonArray waiting = list(QStringLiteral("GetFeelList"), "uid=1&feelType=1", "feelList");
+    QVERIFY(waiting.size() > 1);
+    const QString graded = m_dir.filePath(QStringLiteral("signal-graded.png"));
+    const QString said = runScript(
+        QStringLiteral("signal"),
+        signIn("13800000001", "123456") + QStringLiteral(R"(
+tap gradeBtn
+wait
+tap SegmentedControl 1
+wait
+row tableView 0
+press 3
+shot %1
+await %2
+)")
+                                              .arg(graded, m_dir.filePath(QStringLiteral("never"))),
+        {},
+        {QStringLiteral("--size"), QStringLiteral("1280x800"), QStringLiteral("--hold-ms"),
+         QStringLiteral("60000")},
+        [&](QProcess &client) {
+            QTest::qWaitFor([&] { return QFile::exists(graded); }, 120000);
+            ::kill(pid_t(client.processId()), SIGTERM);
+        });
+    QVERIFY2(said.isEmpty(), qPrintable(said));
+    QCOMPARE(gradeOf(waiting[0]), QStringLiteral("合格"));
 }
 
 QJsonObject tst_ScriptEndToEnd::untouchedBook() {
