@@ -367,6 +367,7 @@ private slots:
         m_lists->currentVC()->tableViewDidSelectRowAtIndexPath(rows()->index(0));
         auto *detail = qobject_cast<GradeDetailVC *>(m_stack->topViewController());
         QVERIFY(detail);
+        QCOMPARE(detail->detailType(), int(GradeDetailVC::ReadOnlyType));
         QTRY_VERIFY(!detail->rightButton());
     }
 
