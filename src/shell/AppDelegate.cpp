@@ -77,6 +77,7 @@ void AppDelegate::autoLoginActionWithLoginData(const LoginDataModel &loginData) 
                             .onSuccess([](const LoginRsp &rsp) {
                                 LoginState::applySignedIn(rsp);
                                 NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
+                                UnitMetiodManager::movePasswordToKeyring();
                             })
                             .onRefusal([](const LoginRsp &rsp) {
                                 qCDebug(lcStartUp) << "automatic login refused with" << rsp.result;
