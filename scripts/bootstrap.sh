@@ -11,6 +11,8 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite qt6-svg-dev
     qt6-tools-dev qt6-l10n-tools libgl-dev libxkbcommon-dev
+    # The remembered password in the system keyring (the Secret Service over D-Bus).
+    qtkeychain-qt6-dev
     # The photo's camera: Qt's media backend runs on GStreamer, whose video4linux plugin
     # (plugins-good) lists and opens the cameras.
     qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good

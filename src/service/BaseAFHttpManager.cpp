@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include <zlib.h>
@@ -45,6 +46,7 @@ struct PendingCall {
     QNetworkRequest request;
     QByteArray body;
     bool redirected = false;
+    ParameterDictionary form;
 };
 
 void send(const std::shared_ptr<PendingCall> &call);
@@ -207,25 +209,6 @@ std::pair<QString, QByteArray> splitContentType(const QByteArray &raw) {
     return {mime, charset};
 }
 
-// Where a 307 or 308 answer moves the operation, or nothing when it may not follow: the same
-// POST goes on once, over HTTP(S) only, never from https to http, and never back to the address
-// that moved it (that would be the write sent twice to one place).
-std::optional<QUrl> redirectTarget(QNetworkReply *reply) {
-    const QByteArray location = reply->rawHeader("Location").trimmed();
-    if (location.isEmpty())
-        return std::nullopt;
-    const QUrl from = reply->url();
-    const QUrl target = from.resolved(QUrl::fromEncoded(location, QUrl::TolerantMode))
-                            .adjusted(QUrl::RemoveFragment);
-    const QString scheme = target.scheme();
-    if (!target.isValid() || target.host().isEmpty() ||
-        (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
-        (from.scheme() == QLatin1String("https") && scheme != QLatin1String("https")) ||
-        target == from.adjusted(QUrl::RemoveFragment))
-        return std::nullopt;
-    return target;
-}
-
 void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call) {
     if (call->delivered)
         return;
@@ -245,7 +228,8 @@ void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call)
     // Only these two keep the method and the body; 301, 302 and 303 would turn the operation into
     // a GET, so they fail below like every other status outside 2xx.
     if ((status == 307 || status == 308) && !call->redirected) {
-        if (const std::optional<QUrl> target = redirectTarget(reply)) {
+        if (const std::optional<QUrl> target = BaseAFHttpManager::redirectTarget(
+                reply->url(), reply->rawHeader("Location"), call->form)) {
             qCDebug(lcTransport).noquote()
                 << QStringLiteral("Redirected (%1) to %2").arg(status).arg(target->toString());
             call->redirected = true;
@@ -326,6 +310,23 @@ bool isMaskedKey(const QString &key) {
 }
 
 ParameterValue masked(const ParameterValue &value);
+
+bool carriesPassword(const ParameterValue &value) {
+    switch (value.type()) {
+    case ParameterValue::Type::Dictionary: {
+        const auto &entries = value.dictionary().entries();
+        return std::any_of(entries.begin(), entries.end(), [](const auto &entry) {
+            return isMaskedKey(entry.first) || carriesPassword(entry.second);
+        });
+    }
+    case ParameterValue::Type::List:
+    case ParameterValue::Type::Set:
+        return std::any_of(value.items().begin(), value.items().end(),
+                           [](const ParameterValue &item) { return carriesPassword(item); });
+    default:
+        return false;
+    }
+}
 
 ParameterDictionary maskedDictionary(const ParameterDictionary &dictionary) {
     ParameterDictionary result;
@@ -583,6 +584,29 @@ QString BaseAFHttpManager::failureWords(const QString &failure) {
     return QStringLiteral("无网络连接");
 }
 
+std::optional<QUrl> BaseAFHttpManager::redirectTarget(const QUrl &from, const QByteArray &location,
+                                                      const ParameterDictionary &form) {
+    const QByteArray trimmed = location.trimmed();
+    if (trimmed.isEmpty() || carriesPassword(ParameterValue(form)))
+        return std::nullopt;
+    const QUrl target = from.resolved(QUrl::fromEncoded(trimmed, QUrl::TolerantMode))
+                            .adjusted(QUrl::RemoveFragment);
+    // An origin spelled with its default port is the same origin as one that leaves it out.
+    const auto origin = [](const QUrl &url) {
+        const QString scheme = url.scheme().toLower();
+        const int defaultPort = scheme == QLatin1String("https")  ? 443
+                                : scheme == QLatin1String("http") ? 80
+                                                                  : -1;
+        return std::make_tuple(scheme, url.host().toLower(), url.port(defaultPort));
+    };
+    const QString scheme = target.scheme().toLower();
+    if (!target.isValid() || target.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+        origin(target) != origin(from) || target == from.adjusted(QUrl::RemoveFragment))
+        return std::nullopt;
+    return target;
+}
+
 void BaseAFHttpManager::abortPendingCalls() {
     ServiceConnection::instance().abortPendingCalls();
 }
@@ -630,7 +654,8 @@ void BaseAFHttpManager::postRequestOperationForHost(
     call->completion = std::move(completion);
     call->failure = std::move(failure);
     call->request = request;
-    call->body = formEncode(parameters.value_or(ParameterDictionary()));
+    call->form = parameters.value_or(ParameterDictionary());
+    call->body = formEncode(call->form);
     ServiceConnection::instance().callStarted();
     send(call);
 }

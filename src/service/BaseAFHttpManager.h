@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <optional>
 
@@ -13,7 +14,8 @@
 // once and later calls exactly one of the two callbacks, once, on the main thread; a call cut by
 // abortPendingCalls() ends in its failure callback with CancelledText.
 // An operation is never sent again as another method nor twice to one address: a 307 or 308
-// answer is followed once with the same POST, any other redirect is a failure.
+// answer is followed once with the same POST within the origin it was sent to, any other
+// redirect is a failure.
 class BaseAFHttpManager {
 public:
     // An answer body beyond this ends in a failure instead of being read on. The service's answers
@@ -40,6 +42,13 @@ public:
     static void abortPendingCalls();
     // abortPendingCalls(), and the display scale back to 1: the transport as a new program has it.
     static void resetForTests();
+
+    // Where a 307 or 308 answer to a call sent to `from` moves it (Location resolved against
+    // `from`), or nothing when it may not follow: only to the same origin (scheme, host, port),
+    // over HTTP(S), never back to `from` itself, and never for a form that carries a password (the
+    // sign-in, a password change), which goes nowhere but where it was sent.
+    static std::optional<QUrl> redirectTarget(const QUrl &from, const QByteArray &location,
+                                              const ParameterDictionary &form);
 
     // host followed directly by the path, with characters that may not stand in a URL escaped.
     static QString p_getURLWithParameters(const std::optional<QString> &param, const QString &host);

@@ -7,6 +7,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -101,8 +102,29 @@ void ServiceConnection::setDisplayScale(double scale) {
         m_displayScale = scale;
 }
 
+void ServiceConnection::setSignInUnverified(bool unverified) {
+    m_signInUnverified = unverified;
+}
+
+void ServiceConnection::setOnServiceReached(std::function<void()> reached) {
+    m_onServiceReached = std::move(reached);
+}
+
+void ServiceConnection::serviceReached() {
+    if (!m_signInUnverified || !m_onServiceReached || !QCoreApplication::instance())
+        return;
+    // Not inside the answer being delivered: whatever the handler starts comes after it.
+    QTimer::singleShot(0, QCoreApplication::instance(), [] {
+        ServiceConnection &connection = instance();
+        if (connection.m_signInUnverified && connection.m_onServiceReached)
+            connection.m_onServiceReached();
+    });
+}
+
 void ServiceConnection::reset() {
     abortPendingCalls();
     m_silentBelow = m_callGeneration;
     m_displayScale = 1.0;
+    m_signInUnverified = false;
+    m_onServiceReached = nullptr;
 }

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QtGlobal>
 
+#include <functional>
+
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -41,8 +43,18 @@ public:
     double displayScale() const { return m_displayScale; }
     void setDisplayScale(double scale);
 
-    // The connection as a new program has it: no call waited for, scale 1. The calls it drops
-    // call nobody back.
+    // A sign-in the service has not confirmed: one answered from the kept sign-in because the
+    // network failed (an offline start). Until a sign-in is accepted anew, changes are refused
+    // before they leave, and the sign-in is never answered from the kept one again.
+    bool signInUnverified() const { return m_signInUnverified; }
+    void setSignInUnverified(bool unverified);
+    // Runs (on the next turn of the event loop) whenever the service answers anew while the
+    // sign-in is unverified: the moment to ask it to confirm the sign-in.
+    void setOnServiceReached(std::function<void()> reached);
+    void serviceReached();
+
+    // The connection as a new program has it: no call waited for, scale 1, no sign-in
+    // unverified. The calls it drops call nobody back.
     void reset();
 
 private:
@@ -53,4 +65,6 @@ private:
     quint64 m_silentBelow = 0;
     int m_callsInFlight = 0;
     double m_displayScale = 1.0;
+    bool m_signInUnverified = false;
+    std::function<void()> m_onServiceReached;
 };

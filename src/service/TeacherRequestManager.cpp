@@ -2,10 +2,14 @@
 
 #include "AnswerCache.h"
 #include "BaseAFHttpManager.h"
+#include "ServiceConnection.h"
 
 #include <QTimer>
 
 namespace {
+const QString UnverifiedSignInText =
+    QStringLiteral("登录尚未得到服务确认，暂时不能修改，请稍后再试");
+
 template <class Req, class Rsp>
 ServiceOperation row(const char *name, const char *path, OfflineUse offline = OfflineUse::None)
 {
@@ -73,18 +77,36 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
         QTimer::singleShot(0, [failure = std::move(failure), text] { failure(text); });
         return;
     }
+    ServiceConnection &connection = ServiceConnection::instance();
+    const bool unverified = connection.signInUnverified();
+    if (unverified && op->offline == OfflineUse::None) {
+        // A password changed or revoked while the program was offline must not keep write access:
+        // nothing is changed on a sign-in the service has not confirmed.
+        BaseRsp refusal;
+        refusal.msg = UnverifiedSignInText;
+        QTimer::singleShot(
+            0, [completion = std::move(completion),
+                answer = KeyValueMapping::toJsonObject(refusal)] { completion(answer); });
+        return;
+    }
     AnswerCache &cache = AnswerCache::instance();
     const bool read = op->offline == OfflineUse::Read && cache.isOpen();
-    // A sign-in opens the teacher's answers only once it is handed over, so it is kept then.
-    const bool signIn = op->offline == OfflineUse::SignIn && cache.isOn();
+    // A sign-in opens the teacher's answers only once it is handed over, so it is kept then. One
+    // that waits for the service's word is never answered from the kept one again.
+    const bool signIn = op->offline == OfflineUse::SignIn && cache.isOn() && !unverified;
     if (read || signIn) {
         const QString operation = QString::fromLatin1(op->name);
-        const QByteArray form = BaseAFHttpManager::formEncode(parameters);
+        // The sign-in is kept under the teacher's name alone: its form as the log writes it, with
+        // the password masked, so neither the password nor anything made from it reaches the disk.
+        // The kept sign-in can answer only while that teacher's answers are open, which the login
+        // screen never sees: a sign-out empties them and a start-up that shows it opens none.
+        const QByteArray form = signIn ? BaseAFHttpManager::loggableParameters(parameters).toUtf8()
+                                       : BaseAFHttpManager::formEncode(parameters);
         // The kept answer goes to the caller's own completion: kept again, it would pass for new.
         ServiceCompletion deliver = std::move(completion);
         const quint64 generation = cache.generation();
-        failure = [deliver, failure = std::move(failure), generation, operation,
-                   form](const QString &text) {
+        failure = [deliver, failure = std::move(failure), generation, operation, form,
+                   signIn](const QString &text) {
             AnswerCache &cache = AnswerCache::instance();
             // A cut call is not a lost network: nobody is there to read the kept answer.
             const bool cut = BaseAFHttpManager::isCancellation(text);
@@ -95,6 +117,8 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
                 failure(text);
                 return;
             }
+            if (signIn)
+                ServiceConnection::instance().setSignInUnverified(true);
             AnswerCache::deliverKept(kept->receivedAt, [&] { deliver(kept->answer); });
         };
         completion = [deliver, generation, operation, form,
@@ -105,6 +129,21 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
             deliver(value);
             if (value && signIn)
                 cache.store(cache.generation(), operation, form, *value);
+        };
+    }
+    if (op->offline == OfflineUse::SignIn) {
+        // Only the service's own answer confirms a sign-in; the kept one went to `deliver` above.
+        completion = [inner = std::move(completion)](const std::optional<QJsonValue> &value) {
+            if (value && KeyValueMapping::recordFromJson<BaseRsp>(*value).result == 1)
+                ServiceConnection::instance().setSignInUnverified(false);
+            inner(value);
+        };
+    } else if (unverified) {
+        // The service answers again: the moment to have it confirm the sign-in.
+        completion = [inner = std::move(completion)](const std::optional<QJsonValue> &value) {
+            if (value)
+                ServiceConnection::instance().serviceReached();
+            inner(value);
         };
     }
     BaseAFHttpManager::postRequestOperationForHost(ServiceBaseURL(), QString::fromLatin1(op->path),

@@ -10,8 +10,10 @@
 #include <vector>
 
 // What a call may have answered from the AnswerCache when the network brings nothing: a change
-// never; a read its last accepted answer; the sign-in the last accepted one for the same name and
-// password, so that the program started without a network still opens on the teacher's answers.
+// never; a read its last accepted answer; the sign-in the last accepted one for the same name, so
+// that the program started without a network still opens on the teacher's answers. Such a
+// sign-in leaves the connection's sign-in unverified (ServiceConnection::signInUnverified):
+// changes are then refused before they leave, until the service accepts a sign-in again.
 enum class OfflineUse { None, Read, SignIn };
 
 // One row of the catalogue: the operation's name (between request_ and _WithParams), its path

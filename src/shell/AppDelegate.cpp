@@ -12,12 +12,61 @@
 #include "ProgressHud.h"
 #include "RootTabbarController.h"
 #include "ScreenFactory.h"
+#include "ServiceConnection.h"
+#include "Session.h"
 #include "TeacherRequestManager.h"
+#include "Toast.h"
 #include "UnitMetiodManager.h"
 
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcStartUp, "teacher.startup")
+
+namespace {
+
+const QString SignInRefusedText = QStringLiteral("登录已失效，请重新登录");
+
+LoginReq signInRequest(const LoginDataModel &loginData) {
+    LoginReq request;
+    request.userName = loginData.loginPhoneNum;
+    request.password = loginData.loginPassword;
+    return request;
+}
+
+// After an offline start the remembered login goes to the service again. Accepted, the teacher
+// works on as before; refused (the password was changed or revoked meanwhile), the login screen
+// comes; no answer, the check tries again later. An answer to an attempt of a check that has
+// ended (a sign-out, an earlier attempt's answer) changes nothing.
+void confirmSignIn(const LoginDataModel &loginData) {
+    TeacherRequestManager::request_Login_WithParams(
+        signInRequest(loginData),
+        [](const std::optional<QJsonValue> &value) {
+            Session &session = Session::instance();
+            if (!session.isCheckingSignIn())
+                return;
+            const LoginRsp answer =
+                value ? KeyValueMapping::recordFromJson<LoginRsp>(*value) : LoginRsp();
+            if (answer.result == 1) {
+                qCDebug(lcStartUp) << "the service confirmed the sign-in of the offline start";
+                session.endSignInCheck();
+                LoginState::applySignedIn(answer);
+                UnitMetiodManager::movePasswordToKeyring();
+                return;
+            }
+            qCDebug(lcStartUp) << "the service refused the sign-in of the offline start with"
+                               << answer.result;
+            // Still unconfirmed while the screens are left: what they hold back is refused too.
+            AppDelegate::makeLoginStackRoot();
+            session.endSignInCheck();
+            Toast::show(answer.msg && !answer.msg->isEmpty() ? *answer.msg : SignInRefusedText);
+        },
+        [](const QString &) {
+            if (Session::instance().isCheckingSignIn())
+                Session::instance().signInCheckFailed();
+        });
+}
+
+} // namespace
 
 AppDelegate::AppDelegate(QObject *parent)
     : QObject(parent) {}
@@ -61,10 +110,6 @@ bool AppDelegate::didFinishLaunchingWithOptions() {
 }
 
 void AppDelegate::autoLoginActionWithLoginData(const LoginDataModel &loginData) {
-    LoginReq request;
-    request.userName = loginData.loginPhoneNum;
-    request.password = loginData.loginPassword;
-
     // The answer belongs to the root it was started under: after a sign-out or another root
     // switch it must not sign in behind the user's back.
     QObject *guard = this;
@@ -72,23 +117,35 @@ void AppDelegate::autoLoginActionWithLoginData(const LoginDataModel &loginData) 
         guard = window->rootViewController();
 
     ProgressHud::show();
-    const auto answer = AnswerHandler<LoginRsp>(guard)
-                            .dismissingHud()
-                            .onSuccess([](const LoginRsp &rsp) {
-                                LoginState::applySignedIn(rsp);
-                                NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
-                            })
-                            .onRefusal([](const LoginRsp &rsp) {
-                                qCDebug(lcStartUp) << "automatic login refused with" << rsp.result;
-                                makeLoginStackRoot();
-                            });
-    TeacherRequestManager::request_Login_WithParams(request, answer.completion(), answer.failure());
+    const auto answer =
+        AnswerHandler<LoginRsp>(guard)
+            .dismissingHud()
+            .onSuccess([loginData](const LoginRsp &rsp) {
+                LoginState::applySignedIn(rsp);
+                NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
+                // Answered from the kept sign-in: the service has its say as
+                // soon as it can be reached.
+                Session &session = Session::instance();
+                if (session.connection().signInUnverified())
+                    session.startSignInCheck([loginData] { confirmSignIn(loginData); });
+                else
+                    UnitMetiodManager::movePasswordToKeyring();
+            })
+            .onRefusal([](const LoginRsp &rsp) {
+                qCDebug(lcStartUp) << "automatic login refused with" << rsp.result;
+                makeLoginStackRoot();
+            });
+    TeacherRequestManager::request_Login_WithParams(signInRequest(loginData), answer.completion(),
+                                                    answer.failure());
 }
 
 bool AppDelegate::makeLoginStackRoot() {
     // A signed-out machine keeps nothing of what the teacher read.
     AnswerCache::instance().clear();
-    return showLoginStack();
+    const bool shown = showLoginStack();
+    // The next sign-in starts afresh; what was held back under an unconfirmed one went above.
+    Session::instance().endSignInCheck();
+    return shown;
 }
 
 bool AppDelegate::showLoginStack() {

@@ -25,8 +25,11 @@ public:
     // current login and posts NOTIFICATION_UPDATE_MAIN; any other result shows the login stack
     // without a message; a transport failure leaves the tabs and shows "无网络连接", unless this
     // sign-in was accepted before on this machine: then the kept answer signs the teacher in and
-    // the screens show their kept answers under the offline bar. An answer that arrives after
-    // the root it was started under has been replaced changes nothing.
+    // the screens show their kept answers under the offline bar. Such a sign-in is not yet the
+    // service's word: changes are refused and the remembered login is put to the service again
+    // (Session::startSignInCheck) until it answers; its refusal returns to the login stack. An
+    // accepted sign-in moves a password the settings file still holds to the keyring. An answer
+    // that arrives after the root it was started under has been replaced changes nothing.
     void autoLoginActionWithLoginData(const LoginDataModel &loginData);
 
     AppWindow *window() const { return m_window.get(); }

@@ -1,5 +1,7 @@
 #include "UnitMetiodManager.h"
 
+#include "PasswordKeyring.h"
+#include "Session.h"
 #include "SettingsStore.h"
 
 #include <QLoggingCategory>
@@ -37,14 +39,60 @@ std::optional<QString> readText(const QVariant &value) {
 
 bool UnitMetiodManager::saveTheUserPhoneNumAndPassword(const LoginDataModel &model) {
     QSettings &s = SettingsStore::settings();
+    PasswordKeyring *keyring = Session::instance().keyring();
+    s.beginGroup(LoginGroup);
+    const std::optional<QString> previousPhone = readText(s.value(PhoneKey));
+    // A password the file holds (from before the keyring, or because it did not answer) is kept
+    // current there until the keyring has it.
+    const bool fileHoldsPassword = s.contains(PasswordKey);
+    s.endGroup();
     // Replace the whole record, including any stray keys a hand edit left in the group.
     s.remove(LoginGroup);
     s.beginGroup(LoginGroup);
     s.setValue(PhoneKey, model.loginPhoneNum);
-    s.setValue(PasswordKey, model.loginPassword);
+    if (!keyring || fileHoldsPassword)
+        s.setValue(PasswordKey, model.loginPassword);
     s.setValue(AutoLoginKey, model.isAutoLogin);
     s.endGroup();
-    return SettingsStore::flush();
+    const bool written = SettingsStore::flush();
+    if (!keyring)
+        return written;
+
+    static quint64 lastSave = 0;
+    const quint64 save = ++lastSave;
+    if (previousPhone && *previousPhone != model.loginPhoneNum)
+        keyring->store(*previousPhone, QString(), [](bool) {});
+    keyring->store(model.loginPhoneNum, model.loginPassword, [save, model](bool stored) {
+        if (save != lastSave)
+            return; // a later save decides where the password lives
+        QSettings &s = SettingsStore::settings();
+        s.beginGroup(LoginGroup);
+        const bool same = readText(s.value(PhoneKey)) == model.loginPhoneNum;
+        if (same && stored)
+            s.remove(PasswordKey);
+        else if (same && !stored)
+            s.setValue(PasswordKey, model.loginPassword);
+        s.endGroup();
+        if (same) {
+            qCDebug(lcRemembered) << "the password is kept in"
+                                  << (stored ? "the keyring" : "the settings file");
+            SettingsStore::flush();
+        }
+    });
+    return written;
+}
+
+void UnitMetiodManager::movePasswordToKeyring() {
+    if (!Session::instance().keyring())
+        return;
+    QSettings &s = SettingsStore::settings();
+    s.beginGroup(LoginGroup);
+    const bool fileHoldsPassword = s.contains(PasswordKey);
+    s.endGroup();
+    if (!fileHoldsPassword)
+        return;
+    if (const std::optional<LoginDataModel> remembered = getTheSavedUserPhoneNumAndPassword())
+        saveTheUserPhoneNumAndPassword(*remembered);
 }
 
 std::optional<LoginDataModel> UnitMetiodManager::getTheSavedUserPhoneNumAndPassword() {
@@ -58,8 +106,13 @@ std::optional<LoginDataModel> UnitMetiodManager::getTheSavedUserPhoneNumAndPassw
         return std::nullopt;
 
     const std::optional<QString> phoneText = readText(phone);
-    const std::optional<QString> passwordText = readText(password);
     const std::optional<bool> autoFlag = readBool(autoLogin);
+    std::optional<QString> passwordText = readText(password);
+    // Not in the file: in the keyring, or not remembered at all.
+    if (!password.isValid() && phoneText) {
+        PasswordKeyring *keyring = Session::instance().keyring();
+        passwordText = keyring ? keyring->passwordNow(*phoneText).value_or(QString()) : QString();
+    }
     if (!phoneText || !passwordText || !autoFlag) {
         qCWarning(lcRemembered) << "the remembered login in" << s.fileName()
                                 << "is damaged; ignoring it";
@@ -70,6 +123,11 @@ std::optional<LoginDataModel> UnitMetiodManager::getTheSavedUserPhoneNumAndPassw
 
 bool UnitMetiodManager::removeTheUserPhoneNumAndPassword() {
     QSettings &s = SettingsStore::settings();
+    s.beginGroup(LoginGroup);
+    const std::optional<QString> phone = readText(s.value(PhoneKey));
+    s.endGroup();
+    if (PasswordKeyring *keyring = Session::instance().keyring(); keyring && phone)
+        keyring->store(*phone, QString(), [](bool) {});
     s.remove(LoginGroup);
     return SettingsStore::flush();
 }

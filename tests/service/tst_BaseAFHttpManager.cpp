@@ -91,6 +91,8 @@ private slots:
     void formEncodingOnTheWire();
     void requestIsAFormPostWithTheThreeHeaders();
     void headerFormats();
+    void redirectRule_data();
+    void redirectRule();
     void answerRules_data();
     void answerRules();
     void overLimitAnswerFails_data();
@@ -226,6 +228,42 @@ void tst_BaseAFHttpManager::headerFormats() {
     // Non-ASCII or line breaks reaching the header.
     QCOMPARE(BaseAFHttpManager::userAgent(QStringLiteral("Ærø阅读\r\nX: é"), "1", "m", "12", 1.0),
              QByteArray("AEroX: e/1 (m; iOS 12; Scale/1.00)"));
+}
+
+// A redirect that leaves its origin would carry the form (the password with it) elsewhere.
+void tst_BaseAFHttpManager::redirectRule_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QByteArray>("location");
+    QTest::addColumn<ParameterDictionary>("form");
+    QTest::addColumn<QString>("followedTo"); // empty: not followed
+    const auto row = [](const char *name, const char *from, const char *location, const char *to,
+                        const ParameterDictionary &form = {{"uid", 7}}) {
+        QTest::newRow(name) << QString::fromLatin1(from) << QByteArray(location) << form << to;
+    };
+    const char *from = "https://service.test/Mobile/AddGood";
+    row("same origin", from, "/Mobile/Moved", "https://service.test/Mobile/Moved");
+    row("relative Location", "http://127.0.0.1:8080/Mobile/AddGood", " Moved#top ",
+        "http://127.0.0.1:8080/Mobile/Moved");
+    row("default port spelled", from, "https://SERVICE.test:443/a", "https://service.test:443/a");
+    row("other host", from, "https://other.test/Mobile/Moved", "");
+    row("other port", from, "https://service.test:8443/Mobile/Moved", "");
+    // On one port, so that only the scheme tells them apart.
+    row("other scheme", "http://service.test:8080/a", "https://service.test:8080/a", "");
+    row("https to http", "https://service.test:8443/a", "http://service.test:8443/a", "");
+    row("sign-in never", from, "/Mobile/Moved", "",
+        {{"userName", QStringLiteral("t")}, {"password", QStringLiteral("pw")}});
+    row("no Location", from, " ", "");
+    row("loop to itself", from, "AddGood#again", "");
+}
+
+void tst_BaseAFHttpManager::redirectRule() {
+    QFETCH(QString, from);
+    QFETCH(QByteArray, location);
+    QFETCH(ParameterDictionary, form);
+    QFETCH(QString, followedTo);
+    const std::optional<QUrl> target =
+        BaseAFHttpManager::redirectTarget(QUrl(from), location, form);
+    QCOMPARE(target ? target->toString() : QString(), followedTo);
 }
 
 void tst_BaseAFHttpManager::answerRules_data() {

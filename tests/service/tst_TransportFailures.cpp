@@ -27,12 +27,15 @@ StubHttpServer::Answer moved(int status, const QByteArray &location) {
 class tst_TransportFailures : public QObject {
     Q_OBJECT
     StubHttpServer m_stub;
+    StubHttpServer m_elsewhere; // another origin: the same address, another port
 
 private slots:
     void initTestCase() {
         QVERIFY(m_stub.start());
+        QVERIFY(m_elsewhere.start());
         m_stub.setAnswer(QStringLiteral("Mobile/Moved"), moved(200, {}));
         m_stub.setAnswer(QStringLiteral("Mobile/Again"), moved(307, "/Mobile/Moved"));
+        m_elsewhere.setAnswer(QStringLiteral("Mobile/Moved"), moved(200, {}));
     }
     void answerEndsAs_data();
     void answerEndsAs();
@@ -55,6 +58,8 @@ void tst_TransportFailures::answerEndsAs_data() {
     QTest::newRow("to itself") << moved(307, "AddGood") << "Temporary Redirect (307)";
     QTest::newRow("not http") << moved(307, "ftp://127.0.0.1/Mobile/Moved")
                               << "Temporary Redirect (307)";
+    QTest::newRow("another origin")
+        << moved(307, m_elsewhere.baseUrl().toLatin1() + "Mobile/Moved") << "(307)";
     QTest::newRow("deflate") << deflated(qCompress(json).mid(4)) << "";
     QTest::newRow("broken deflate") << deflated("not deflate") << "cannot be decompressed";
     QTest::newRow("deflate bomb")
@@ -67,6 +72,7 @@ void tst_TransportFailures::answerEndsAs() {
     QFETCH(QString, failure);
     m_stub.setAnswer(QStringLiteral("Mobile/AddGood"), answer);
     m_stub.clearRequests();
+    m_elsewhere.clearRequests();
     std::optional<QJsonValue> value;
     QString text;
     BaseAFHttpManager::postRequestOperationForHost(
@@ -80,6 +86,7 @@ void tst_TransportFailures::answerEndsAs() {
         sent << QString::fromLatin1(request.method + ' ' + request.body + ' ') + request.path;
     QVERIFY2(sent.filter(QStringLiteral("POST uid=7 ")) == sent && sent.removeDuplicates() == 0,
              qPrintable(sent.join(u',')));
+    QVERIFY(m_elsewhere.requests().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_TransportFailures)

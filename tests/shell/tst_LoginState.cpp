@@ -1,6 +1,8 @@
 #include "AnswerCache.h"
 #include "AppDelegate.h"
 #include "LoginState.h"
+#include "PasswordKeyring.h"
+#include "Session.h"
 #include "SettingsStore.h"
 #include "UnitMetiodManager.h"
 
@@ -10,12 +12,44 @@
 
 Q_DECLARE_METATYPE(LoginDataModel)
 
+namespace {
+
+// The system keyring as a test has it: a map answered on the next turn of the event loop; no
+// keyring daemon (every job fails); or one that never answers.
+enum class Keyring { Answers, Fails, Silent };
+
+struct KeyringStandIn : PasswordKeyring::Backend {
+    Keyring mode;
+    QHash<QString, QString> *entries;
+    KeyringStandIn(Keyring mode, QHash<QString, QString> *entries)
+        : mode(mode)
+        , entries(entries) {}
+    void answer(const Done &done, std::function<QString()> job) {
+        if (mode != Keyring::Silent)
+            QTimer::singleShot(0, [this, done, job] { done(mode == Keyring::Answers, job()); });
+    }
+    void read(const QString &key, Done done) override {
+        answer(done, [this, key] { return entries->value(key); });
+    }
+    void write(const QString &key, const QString &secret, Done done) override {
+        answer(done, [this, key, secret] { return *entries->insert(key, secret); });
+    }
+    void remove(const QString &key, Done done) override {
+        answer(done, [this, key] { return entries->take(key); });
+    }
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Keyring)
+
 // The current login in memory and the remembered login / first-launch flag on disk.
 class tst_LoginState : public QObject {
     Q_OBJECT
 
 private:
     QTemporaryDir m_root;
+    QHash<QString, QString> m_keyringEntries;
 
     void writeIni(const QByteArray &bytes) {
         SettingsStore::settings(); // creates the folder
@@ -49,7 +83,16 @@ private slots:
         static int n = 0;
         qputenv("TEACHER_CLIENT_CONFIG_DIR", m_root.filePath(QString::number(++n)).toUtf8());
         SettingsStore::reset();
-        LoginState::reset();
+        Session::instance().resetForTests();
+    }
+
+    void useKeyring(Keyring mode) {
+        Session::instance().setKeyring(std::make_unique<PasswordKeyring>(
+            std::make_unique<KeyringStandIn>(mode, &m_keyringEntries)));
+    }
+    bool fileHoldsPassword() const {
+        QFile file(SettingsStore::filePath());
+        return file.open(QIODevice::ReadOnly) && file.readAll().contains("loginPassword");
     }
 
     // ---- current login ----
@@ -122,6 +165,33 @@ private slots:
         // And from the file, in a new run.
         SettingsStore::reset();
         QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(), model);
+    }
+
+    // Where a keyring answers it keeps the password, one from before the keyring too; where
+    // none does (CI, a bare session, a hung daemon) the file keeps it, and nobody waits for ever.
+    void passwordLivesInTheKeyringWhenOneAnswers_data() {
+        QTest::addColumn<Keyring>("mode");
+        QTest::addColumn<bool>("inFileBefore");
+        QTest::newRow("keyring, password from before") << Keyring::Answers << true;
+        QTest::newRow("no keyring daemon") << Keyring::Fails << false;
+        QTest::newRow("keyring never answers") << Keyring::Silent << false;
+    }
+    void passwordLivesInTheKeyringWhenOneAnswers() {
+        QFETCH(Keyring, mode);
+        QFETCH(bool, inFileBefore);
+        if (inFileBefore)
+            writeIni("[userLoginModel]\nloginPhoneNum=138\nloginPassword=pw\nisAutoLogin=true\n");
+        useKeyring(mode);
+        const auto login = LoginDataModel::rememberLoginPhoneNum("138", "pw", true);
+        if (inFileBefore)
+            UnitMetiodManager::movePasswordToKeyring(); // after the next accepted sign-in
+        else
+            QVERIFY(UnitMetiodManager::saveTheUserPhoneNumAndPassword(login));
+        QTRY_COMPARE_WITH_TIMEOUT(fileHoldsPassword(), mode != Keyring::Answers,
+                                  PasswordKeyring::TimeoutMs * 2);
+        SettingsStore::reset();
+        useKeyring(mode);
+        QCOMPARE(UnitMetiodManager::getTheSavedUserPhoneNumAndPassword(), login);
     }
 
     void savingReplacesAndRemovingForgets() {

@@ -11,10 +11,14 @@
 #include "RootTabbarController.h"
 #include "ScreenFactory.h"
 #include "ScreenTestFixture.h"
+#include "Session.h"
+#include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "Toast.h"
 #include "UnitMetiodManager.h"
 
+#include <QCryptographicHash>
+#include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -201,7 +205,17 @@ private slots:
     }
 
     // The program started again without a network opens signed in on what the teacher read.
+    // A password changed or revoked meanwhile keeps no access once the service can be asked:
+    // the kept sign-in knows the teacher, never the password.
+    void automaticLoginWithoutNetworkSignsInAsLastTime_data() {
+        QTest::addColumn<QByteArray>("answer"); // to the sign-in once the service is back
+        QTest::addColumn<bool>("signedOut");
+        QTest::newRow("refused") << QByteArray(R"({"result":0,"msg":"密码错误"})") << true;
+        QTest::newRow("accepted") << QByteArray(LoginAnswer) << false;
+    }
     void automaticLoginWithoutNetworkSignsInAsLastTime() {
+        QFETCH(QByteArray, answer);
+        QFETCH(bool, signedOut);
         QTemporaryDir dir;
         AnswerCache &cache = AnswerCache::instance();
         cache.setFolder(dir.path());
@@ -209,17 +223,51 @@ private slots:
         remember(true);
         launch();
         QTRY_COMPARE(m_mainPosts, 1);
+        cache.waitForWrites();
+        const QByteArray hash = QCryptographicHash::hash("123 456", QCryptographicHash::Sha256);
+        for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            QFile file(it.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.fileName().toUtf8() + file.readAll();
+            QVERIFY(!bytes.contains("123 456") && !bytes.contains(hash.toHex()));
+        }
 
         m_delegate.reset();
         LoginState::reset();
         cache.resetForTests();
         cache.setFolder(dir.path());
+        UnitMetiodManager::saveTheUserPhoneNumAndPassword(
+            LoginDataModel::rememberLoginPhoneNum(" 13800000001", "changed meanwhile", true));
         m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::dropped());
         launch();
         QTRY_COMPARE(m_mainPosts, 2);
         QCOMPARE(LoginRsp::shareRsp().uid, 101);
         // The tabs take no bar of their own across every screen.
         QVERIFY(!root()->findChild<OfflineBar *>(QString(), Qt::FindDirectChildrenOnly));
+
+        // Until the service has its say, changes are refused before they leave.
+        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::json(answer));
+        const auto send = [](const char *name, ServiceCompletion done) {
+            TeacherRequestManager::call(QString::fromLatin1(name), {}, done,
+                                        [](const QString &) {});
+        };
+        QJsonObject refusal;
+        send("AddGood",
+             [&](const auto &value) { refusal = value.value_or(QJsonValue()).toObject(); });
+        QTRY_VERIFY(refusal.value("msg").toString().contains(QStringLiteral("确认")));
+        QCOMPARE(refusal.value("result").toInt(-1), 0);
+        QVERIFY(m_server.requestsTo("Mobile/AddGood").isEmpty());
+        // The first answer that comes anew puts the sign-in to the service at once.
+        m_server.setAnswer("Mobile/GetFeelList", StubHttpServer::Answer::json(R"({"result":1})"));
+        send("GetFeelList", [](const auto &) {});
+        QTRY_VERIFY_WITH_TIMEOUT(!Session::instance().isCheckingSignIn(),
+                                 Session::FirstRetryMs / 2); // sooner than the timer
+        QCOMPARE(isLoginStack(root()), signedOut);
+        QCOMPARE(m_server.requestsTo("Mobile/TeacherLogin").last().form().value("password"),
+                 QStringLiteral("changed meanwhile"));
+        send("AddGood", [](const auto &) {});
+        QTRY_COMPARE(m_server.requestsTo("Mobile/AddGood").size(), 1);
     }
 
     // A registration that lost an entry or names an icon that is not shipped is reported when the
