@@ -7,6 +7,7 @@
 #include "DeviceProfile.h"
 #include "GuideViewController.h"
 #include "HeldChanges.h"
+#include "ImageLoader.h"
 #include "LoginState.h"
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
@@ -88,6 +89,7 @@ void AppDelegate::autoLoginActionWithLoginData(const LoginDataModel &loginData) 
 bool AppDelegate::makeLoginStackRoot() {
     // A signed-out machine keeps nothing of what the teacher read.
     AnswerCache::instance().clear();
+    ImageLoader::keepNothingOnDisk();
     return showLoginStack();
 }
 
