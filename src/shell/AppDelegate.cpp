@@ -7,6 +7,7 @@
 #include "DeviceProfile.h"
 #include "GuideViewController.h"
 #include "HeldChanges.h"
+#include "ImageLoader.h"
 #include "LoginState.h"
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
@@ -142,6 +143,7 @@ void AppDelegate::autoLoginActionWithLoginData(const LoginDataModel &loginData) 
 bool AppDelegate::makeLoginStackRoot() {
     // A signed-out machine keeps nothing of what the teacher read.
     AnswerCache::instance().clear();
+    ImageLoader::keepNothingOnDisk();
     const bool shown = showLoginStack();
     // The next sign-in starts afresh; what was held back under an unconfirmed one went above.
     Session::instance().endSignInCheck();

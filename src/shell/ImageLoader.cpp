@@ -2,11 +2,13 @@
 
 #include "Session.h"
 
+#include "AnswerCache.h"
 #include "Assets.h"
 #include "ImageDecoding.h"
 #include "ServiceTypes.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QImage>
@@ -38,9 +40,27 @@ constexpr int kConnectionsPerNetwork = 6;
 constexpr int kMaxNetworks = 3;
 constexpr int kDecodingThreads = 2;
 int s_deadlineMs = ImageLoader::DefaultDownloadDeadlineMs;
+// The folder name of the teacher whose pictures are kept; none while nobody is signed in.
+QString s_teacher;
 
-QString defaultCacheDirectory() {
+QString imagesFolder() {
     return QDir(ClientCacheFolder()).filePath(QStringLiteral("images"));
+}
+
+// Everything in `root` but `keep` (and links, which are neither followed nor removed).
+void removeAllBut(const QString &root, const QString &keep) {
+    if (QFileInfo(root).isSymLink())
+        return;
+    const QDir dir(root);
+    const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QFileInfo &entry : dir.entryInfoList(all)) {
+        if (entry.fileName() == keep || entry.isSymLink())
+            continue;
+        if (entry.isDir())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
+    }
 }
 
 QSize boundFor(QSize drawnSize) {
@@ -103,13 +123,53 @@ void ImageLoader::setDownloadDeadlineMs(int ms) {
     s_deadlineMs = qMax(1, ms);
 }
 
-ImageLoader::ImageLoader()
-    : QObject(QCoreApplication::instance())
-    , m_disk(new QNetworkDiskCache(this)) {
+void ImageLoader::keepOnDiskFor(qint64 uid) {
+    keepOnDiskAs(AnswerCache::teacherName(ServiceBaseURL(), uid));
+}
+
+void ImageLoader::keepNothingOnDisk() {
+    keepOnDiskAs(QString());
+}
+
+void ImageLoader::keepOnDiskAs(const QString &teacher) {
+    s_teacher = teacher;
+    instance().useDiskFolder();
+    removeAllBut(imagesFolder(), teacher);
+}
+
+void ImageLoader::useDiskFolder() {
+    QString folder;
+    if (!s_teacher.isEmpty()) {
+        folder = QDir(imagesFolder()).filePath(s_teacher);
+        if (!makeOwnerOnlyFolder(imagesFolder()) || !makeOwnerOnlyFolder(folder)) {
+            qCWarning(lcImages) << "the picture folder" << folder
+                                << "cannot be made, or is a link; pictures are not kept on disk";
+            folder.clear();
+        }
+    }
+    if (folder == m_diskFolder)
+        return;
+    ++m_diskGeneration;
+    delete std::exchange(m_disk, nullptr);
+    m_diskFolder = folder;
+    if (folder.isEmpty())
+        return;
     // The disk cache is filled and read here rather than by the network manager: images are kept
     // whatever caching headers the image server sends, and a cached image never costs a request.
-    m_disk->setCacheDirectory(defaultCacheDirectory());
+    m_disk = new QNetworkDiskCache(this);
+    m_disk->setCacheDirectory(folder);
     m_disk->setMaximumCacheSize(kDiskBytes);
+    // Its own folders are made with the default mode, inside one nobody else can enter.
+    QDirIterator made(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                      QDirIterator::Subdirectories);
+    while (made.hasNext())
+        QFile::setPermissions(made.next(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner);
+}
+
+ImageLoader::ImageLoader()
+    : QObject(QCoreApplication::instance()) {
+    useDiskFolder();
     m_memory.setMaxCost(kMemoryKilobytes);
     m_decoders.setMaxThreadCount(kDecodingThreads);
     // Replies still running when the event loop ends would be torn down with the application,
@@ -150,7 +210,7 @@ bool ImageLoader::isLoadableUrl(const QString &url) {
 }
 
 QString ImageLoader::cacheDirectory() const {
-    return m_disk->cacheDirectory();
+    return m_disk ? m_disk->cacheDirectory() : QString();
 }
 
 bool ImageLoader::isInMemory(const QString &url, QSize drawnSize) const {
@@ -206,6 +266,7 @@ void ImageLoader::fetch(const QString &url, QObject *context,
     }
     Job &job = m_jobs[key];
     job.id = ++m_lastJobId;
+    job.diskGeneration = m_diskGeneration;
     job.waiters.append(std::move(waiter));
     job.bytes = fromDisk(key);
     if (!job.bytes.isEmpty()) {
@@ -218,11 +279,15 @@ void ImageLoader::fetch(const QString &url, QObject *context,
 }
 
 QByteArray ImageLoader::fromDisk(const QString &url) {
+    if (!m_disk)
+        return {};
     std::unique_ptr<QIODevice> device(m_disk->data(QUrl(url)));
     return device ? device->read(MaxImageBytes + 1) : QByteArray();
 }
 
 void ImageLoader::storeOnDisk(const QString &url, const QByteArray &bytes) {
+    if (!m_disk)
+        return;
     QNetworkCacheMetaData meta;
     meta.setUrl(QUrl(url));
     meta.setSaveToDisk(true);
@@ -351,7 +416,8 @@ void ImageLoader::decoded(const QString &url, quint64 id, QSize bound, const QIm
     it->decoding.removeOne(bound);
     if (image.isNull() && it->fromDisk) {
         qCDebug(lcImages) << "dropping an unreadable cached image for" << url;
-        m_disk->remove(QUrl(url));
+        if (m_disk && it->diskGeneration == m_diskGeneration)
+            m_disk->remove(QUrl(url));
         it->fromDisk = it->haveBytes = it->storedOnDisk = false;
         it->bytes.clear();
         it->decoding.clear();
@@ -367,7 +433,7 @@ void ImageLoader::decoded(const QString &url, quint64 id, QSize bound, const QIm
     }
     const QPixmap pixmap = QPixmap::fromImage(image);
     m_memory.insert(memoryKey(url, bound), new QPixmap(pixmap), costOf(pixmap));
-    if (!it->storedOnDisk) {
+    if (!it->storedOnDisk && it->diskGeneration == m_diskGeneration) {
         storeOnDisk(url, it->bytes);
         it->storedOnDisk = true;
     }

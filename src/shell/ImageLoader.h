@@ -18,9 +18,10 @@ class QNetworkAccessManager;
 class QNetworkDiskCache;
 class QNetworkReply;
 
-// Remote images: a memory cache by URL and drawn size, a disk cache (TEACHER_CLIENT_CACHE_DIR when
-// set, else the user's cache folder, "images" below it) and one GET per URL in flight, whatever
-// the number of views waiting for it. Decoding runs on worker threads at the size the image is
+// Remote images: a memory cache by URL and drawn size, a disk cache for the teacher signed in
+// ("images/<teacher>" under ClientCacheFolder(), owner-only; pupils' pictures leave it when the
+// teacher signs out or another signs in) and one GET per URL in flight, whatever the number of
+// views waiting for it. Decoding runs on worker threads at the size the image is
 // drawn at; results are delivered on the main thread. Views are held by guarded pointers: one that
 // goes away before its image arrives is skipped, and a download nobody waits for any more is not
 // started. Anything that is not an http(s) URL, an error answer, bytes that are not an image or a
@@ -32,6 +33,11 @@ public:
     // Drops the shared loader (memory cache, requests in flight); the next instance() starts
     // afresh on the same disk cache. For tests and for a change of cache folder.
     static void resetInstance();
+    // Pictures are kept on disk for this teacher (of ServiceBaseURL()) from now on, and every
+    // picture kept for anybody else is removed; one on its way lands nowhere.
+    static void keepOnDiskFor(qint64 uid);
+    // Sign-out: every picture kept on disk is removed, and none is kept until keepOnDiskFor.
+    static void keepNothingOnDisk();
 
     // Shows the placeholder asset at once (nothing when none is given), then the image, decoded
     // no larger than the view when it has a size of its own.
@@ -82,7 +88,11 @@ private:
         QList<QSize> decoding;
         QPointer<QNetworkReply> reply;
         bool slow = false;
+        quint64 diskGeneration = 0; // the disk folder it was asked under
     };
+    static void keepOnDiskAs(const QString &teacher);
+    // The disk cache of the teacher named by keepOnDiskAs, or none.
+    void useDiskFolder();
     QByteArray fromDisk(const QString &url);
     void storeOnDisk(const QString &url, const QByteArray &bytes);
     void pump();
@@ -98,7 +108,9 @@ private:
     // while Qt's network thread can still tidy up after them.
     void abortAll();
 
-    QNetworkDiskCache *m_disk = nullptr;
+    QNetworkDiskCache *m_disk = nullptr; // none while nobody is signed in
+    QString m_diskFolder;
+    quint64 m_diskGeneration = 0;
     QList<QNetworkAccessManager *> m_networks;
     QCache<QString, QPixmap> m_memory;
     QHash<QString, Job> m_jobs;

@@ -1,6 +1,7 @@
 #include "LoginState.h"
 
 #include "AnswerCache.h"
+#include "ImageLoader.h"
 #include "Session.h"
 
 #include <limits>
@@ -20,6 +21,7 @@ void applySignedIn(const LoginRsp &answer) {
     current.isLogin = true;
     // What an earlier teacher read on this machine goes now; this teacher's reads are kept.
     AnswerCache::instance().openFor(answer.uid);
+    ImageLoader::keepOnDiskFor(answer.uid);
 }
 
 void applyBindingRequired(const LoginRsp &answer) {

@@ -23,6 +23,7 @@ class tst_ScriptEndToEnd : public QObject {
     QProcess m_service;
     QString m_baseUrl;
     QNetworkAccessManager m_network;
+    QString m_stderr; // of the last client run
 
     QJsonObject post(const QString &operation, const QByteArray &form) {
         QNetworkRequest request(QUrl(m_baseUrl + QStringLiteral("Mobile/") + operation));
@@ -74,6 +75,7 @@ private slots:
     void quittingWithAHeldGradeSendsItAndLeavesNoLeak();
     void aSignalEndsTheRunAfterSendingTheHeldGrade();
     void readsTheRosterOfflineUntilTheServiceIsBack();
+    void logsAnswersOnlyWhenVerbose();
 };
 
 // From the guide's last page to the signed-in tabs.
@@ -344,12 +346,11 @@ QString tst_ScriptEndToEnd::runScript(const QString &name, const QString &text, 
         client.waitForFinished(10000);
         return QStringLiteral("the client did not finish ") + script;
     }
+    m_stderr = QString::fromUtf8(client.readAllStandardError());
     if (client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0)
         return {};
     // The driver's own lines, without the client's debug log.
-    const QStringList errors = QString::fromUtf8(client.readAllStandardError())
-                                   .split(u'\n')
-                                   .filter(QStringLiteral("teacher-client: "));
+    const QStringList errors = m_stderr.split(u'\n').filter(QStringLiteral("teacher-client: "));
     return QStringLiteral("exit %1: %2").arg(client.exitCode()).arg(errors.join(u'\n'));
 }
 
@@ -512,6 +513,18 @@ QStringList tst_ScriptEndToEnd::rowsWith(const QString &dumpFile, const QStringL
     };
     walk(QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("tree")).toObject());
     return found;
+}
+
+// A desktop session keeps stderr in its journal: the sign-in's answer (the teacher's record) is
+// written there only when asked for, and the password never.
+void tst_ScriptEndToEnd::logsAnswersOnlyWhenVerbose() {
+    for (const bool verbose : {false, true}) {
+        QCOMPARE(runScript(verbose ? "verbose" : "quiet", signIn("13800000001", "123456"), {},
+                           verbose ? QStringList{"--verbose"} : QStringList{}),
+                 QString());
+        QCOMPARE(m_stderr.contains(QLatin1String("\"result\"")), verbose);
+        QVERIFY(!m_stderr.contains(QLatin1String("123456")));
+    }
 }
 
 QTEST_MAIN(tst_ScriptEndToEnd)

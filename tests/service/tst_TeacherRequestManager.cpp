@@ -5,10 +5,14 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 // The catalogue against the real transport and an in-process stub: every typed method posts its
 // own record to its own path and hands back the answer, or the failure text, untouched.
@@ -27,6 +31,8 @@ private slots:
     void callByNameAndUnknownName();
     void keptReadsStandInForAFailedCallOnly();
     void keptPrivatelyWithinItsBound();
+    void keepTrustsNothingInItsFolder_data();
+    void keepTrustsNothingInItsFolder();
 
 private:
     StubHttpServer m_stub;
@@ -254,6 +260,16 @@ void tst_TeacherRequestManager::keptReadsStandInForAFailedCallOnly() {
     // Other parameters and a refusal have nothing to stand in.
     QCOMPARE(call("GetFeelList", {{"feelType", ParameterValue(2)}})->failures, 1);
     QCOMPARE(call("GetBookList", {})->failures, 1);
+
+    // An answer to the teacher before that comes after another signed in is not theirs.
+    StubHttpServer::Answer late = StubHttpServer::Answer::json(list);
+    late.delayMs = 200;
+    m_stub.queueAnswer("Mobile/GetFeelList", late);
+    Outcome before;
+    TeacherRequestManager::call(u"GetFeelList", waiting, before.completion(), before.failure());
+    cache.openFor(2);
+    QTRY_COMPARE(before.calls(), 1);
+    QCOMPARE(cache.answersKept(), 0);
 }
 
 void tst_TeacherRequestManager::keptPrivatelyWithinItsBound() {
@@ -264,6 +280,13 @@ void tst_TeacherRequestManager::keptPrivatelyWithinItsBound() {
     cache.openFor(1);
     const QJsonObject answer{{"result", 1}, {"text", QString(900, u'读')}};
     const auto has = [&](int n) { return cache.find("Op", QByteArray::number(n)).has_value(); };
+    // A disk that does not answer for a while: nothing waits for it, and what is on its way is
+    // read from memory.
+    QSemaphore disk;
+    const auto release = qScopeGuard([&] { disk.release(), cache.waitForWrites(); });
+    cache.runOnWriter([&disk] { disk.tryAcquire(1, 10000); });
+    const QDeadlineTimer quick(5000);
+    cache.store(cache.generation(), "Login", "userName=1", answer); // the sign-in, never read again
     // Full: the least recently used leave, the one read all along stays.
     for (int n = 0; n < 40; ++n) {
         cache.store(cache.generation(), "Op", QByteArray::number(n), answer);
@@ -271,6 +294,14 @@ void tst_TeacherRequestManager::keptPrivatelyWithinItsBound() {
     }
     QVERIFY(cache.bytesKept() <= 20 * 1024);
     QVERIFY(!has(1) && has(39));
+    // A newer answer too large to keep: the older one is not kept either.
+    const QString tooLarge(AnswerCache::MaxAnswerBytes, u'x');
+    cache.store(cache.generation(), "Op", "0", QJsonObject{{"result", 1}, {"text", tooLarge}});
+    QVERIFY(!has(0));
+    QVERIFY2(!quick.hasExpired(), "a lookup or an eviction waited for the disk");
+    disk.release();
+    cache.waitForWrites();
+    QVERIFY(!has(0)); // and the write queued before it did not come back
 
     // Only the user reads them.
     const QString folder =
@@ -278,6 +309,59 @@ void tst_TeacherRequestManager::keptPrivatelyWithinItsBound() {
     QCOMPARE(int(QFileInfo(folder).permissions() & 0x0777), 0x0700);
     const QFileInfo file = QDir(folder).entryInfoList(QDir::Files).value(0);
     QCOMPARE(int(file.permissions() & 0x0777), 0x0600);
+
+    // The sign-in outlived every eviction, and does so when opened again.
+    cache.setFolder(QString());
+    cache.setFolder(dir.path());
+    cache.setMaxBytes(1);
+    cache.openFor(1);
+    QVERIFY(cache.find("Login", "userName=1"));
+    // The same uid at another service finds nothing of it.
+    cache.setFolder(dir.path(), QStringLiteral("http://b.example/"));
+    cache.resumeLastTeacher();
+    QVERIFY(!cache.isOpen());
+}
+
+void tst_TeacherRequestManager::keepTrustsNothingInItsFolder_data() {
+    QTest::addColumn<QString>("at");   // {t}: the teacher's folder, {k}: a kept answer in it
+    QTest::addColumn<QString>("what"); // a pipe, or where a link put there points
+    for (const auto &[at, what] : {std::pair{"answers/{t}/{k}", "pipe"},
+                                   {"answers/{t}/{k}", "/dev/zero"},
+                                   {"answers/{t}", "target"},
+                                   {"answers", "target"}})
+        QTest::addRow("%s: %s", at, what) << QString(at) << QString(what);
+}
+
+void tst_TeacherRequestManager::keepTrustsNothingInItsFolder() {
+    QFETCH(QString, at);
+    QFETCH(QString, what);
+    QTemporaryDir dir;
+    AnswerCache &cache = AnswerCache::instance();
+    const QString target = dir.filePath("target");
+    const QString teacher = AnswerCache::teacherName(ServiceBaseURL(), 1);
+    // Somebody's folder, holding one named like a teacher's.
+    QVERIFY(QDir().mkpath(target + '/' + teacher) &&
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                              QFile::ReadGroup));
+    const QFileDevice::Permissions mode = QFileInfo(target).permissions();
+    cache.setFolder(dir.filePath("answers"));
+    cache.openFor(1);
+    cache.store(cache.generation(), "GetFeelList", "a", QJsonObject{{"result", 1}});
+    cache.waitForWrites();
+    const QString kept = QDir(dir.filePath("answers/" + teacher)).entryList(QDir::Files).value(0);
+    const QString path = dir.filePath(at.replace("{t}", teacher).replace("{k}", kept));
+    QVERIFY(QFile::remove(path) || QDir(path).removeRecursively());
+    QVERIFY(what == "pipe" ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                           : QFile::link(QDir(dir.path()).filePath(what), path));
+    ::alarm(10); // a read that hangs ends the run
+    const auto disarm = qScopeGuard([] { ::alarm(0); });
+    cache.setFolder(QString());
+    cache.setFolder(dir.filePath("answers"));
+    cache.openFor(1);
+    QVERIFY(!cache.find("GetFeelList", "a"));
+    cache.clear();
+    QCOMPARE(QFileInfo(target).permissions(), mode);
+    QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{teacher});
 }
 
 QTEST_GUILESS_MAIN(tst_TeacherRequestManager)

@@ -109,6 +109,7 @@ private slots:
         QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
         QVERIFY(m_server.start());
         QVERIFY(m_trickle.listen(QHostAddress::LocalHost));
+        ImageLoader::keepOnDiskFor(1);
     }
 
     void init() { ImageLoader::resetInstance(); }

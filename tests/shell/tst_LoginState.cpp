@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 Q_DECLARE_METATYPE(LoginDataModel)
 
 namespace {
@@ -82,6 +84,8 @@ private slots:
     void init() {
         static int n = 0;
         qputenv("TEACHER_CLIENT_CONFIG_DIR", m_root.filePath(QString::number(++n)).toUtf8());
+        qputenv("TEACHER_CLIENT_CACHE_DIR",
+                m_root.filePath(QString::number(n) + "-cache").toUtf8());
         SettingsStore::reset();
         Session::instance().resetForTests();
     }
@@ -112,21 +116,34 @@ private slots:
         QCOMPARE(c.result, 0);
     }
 
-    // What one teacher read stays on the machine while they are signed in, and no longer.
+    // What one teacher read, and the pictures they saw, stay on the machine while they are signed
+    // in, and no longer, in folders that are the user's alone from the moment they are made.
     void keptAnswersFollowTheTeacherSignedIn() {
+        const mode_t umask = ::umask(0); // a folder made without a mode of its own shows
+        const auto restore = qScopeGuard([umask] { ::umask(umask); });
+        const QString made = m_root.filePath(QStringLiteral("made")),
+                      images = made + "/cache/images";
+        qputenv("TEACHER_CLIENT_CACHE_DIR", (made + "/cache").toUtf8());
         AnswerCache &cache = AnswerCache::instance();
-        cache.setFolder(m_root.filePath(QStringLiteral("answers")));
+        cache.setFolder(made + "/cache/answers");
         const QJsonObject list{{"result", 1}};
         const auto kept = [&] { return cache.find("GetFeelList", "uid=42").has_value(); };
         LoginState::applySignedIn(answer(42, "p.jpg", 3, "li"));
         cache.store(cache.generation(), "GetFeelList", "uid=42", list);
+        cache.waitForWrites();
+        const QStringList first = QDir(images).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QDirIterator all(made, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        for (QString level = made; !level.isEmpty(); level = all.hasNext() ? all.next() : "")
+            QVERIFY2(int(QFileInfo(level).permissions() & 0x0777) == 0x0700, qPrintable(level));
         LoginState::applySignedIn(answer(42, "p.jpg", 3, "li")); // signed in again: still theirs
         QVERIFY(kept());
         LoginState::applySignedIn(answer(43, "q.jpg", 0, "wang"));
         QCOMPARE(QDir(cache.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+        QVERIFY(!QDir(images).entryList(QDir::Dirs | QDir::NoDotAndDotDot).contains(first[0]));
         cache.store(cache.generation(), "GetFeelList", "uid=42", list);
         AppDelegate::makeLoginStackRoot(); // signing out
         QCOMPARE(QDir(cache.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(QDir(images).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
         cache.resetForTests();
     }
 
