@@ -84,8 +84,7 @@ private slots:
     void init() {
         static int n = 0;
         qputenv("TEACHER_CLIENT_CONFIG_DIR", m_root.filePath(QString::number(++n)).toUtf8());
-        qputenv("TEACHER_CLIENT_CACHE_DIR",
-                m_root.filePath(QString::number(n) + "-cache").toUtf8());
+        qputenv("TEACHER_CLIENT_CACHE_DIR", m_root.filePath("cache").toUtf8());
         SettingsStore::reset();
         Session::instance().resetForTests();
     }

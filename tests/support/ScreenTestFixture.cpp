@@ -30,6 +30,7 @@ bool ScreenTestFixture::reset() {
         return false;
     qputenv("TEACHER_SERVICE_URL", m_server.baseUrl().toUtf8());
     qputenv("TEACHER_CLIENT_CONFIG_DIR", m_config.filePath(QString::number(++m_case)).toUtf8());
+    qputenv("TEACHER_CLIENT_CACHE_DIR", m_config.filePath(QStringLiteral("cache")).toUtf8());
     m_server.clearRequests();
     if (m_registerScreens)
         m_registerScreens();
