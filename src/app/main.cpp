@@ -12,10 +12,13 @@
 #include "ScreenRegistration.h"
 #include "ScreenshotTaker.h"
 #include "ServiceTypes.h"
+#include "SettingsStore.h"
+#include "SingleInstance.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QLoggingCategory>
 #include <QScreen>
@@ -161,6 +164,15 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("teacher-client"));
     QApplication::setApplicationVersion(QStringLiteral(TEACHER_CLIENT_VERSION));
+    // One window per user and settings folder: a second start raises the first and ends before
+    // it touches the kept answers. Scripts, the tour and screenshots run in folders of their own
+    // and are neither stopped by a running client nor found by a later start.
+    SingleInstance instance(
+        SingleInstance::serverNameFor(QFileInfo(SettingsStore::filePath()).absolutePath()));
+    if (!options.driver.isSet() && options.screenshot.isEmpty()) {
+        if (const std::optional<int> code = instance.claim())
+            return *code;
+    }
     // Connected before any call is made, so it runs before the transport cuts what is in flight.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, &sendHeldChangesBeforeQuitting);
     QuitSignals::install(&app);
@@ -190,6 +202,7 @@ int main(int argc, char **argv) {
     delegate.setRemembersWindow(!options.driver.isSet() && options.screenshot.isEmpty() &&
                                 !options.device && !options.driver.windowSize());
     delegate.didFinishLaunchingWithOptions();
+    instance.raiseOnRequest(delegate.window());
     // Before the first turn of the event loop, so nothing is drawn or shot at the device's size.
     if (const std::optional<QSize> size = options.driver.windowSize())
         delegate.window()->resize(*size);

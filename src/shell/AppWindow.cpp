@@ -8,6 +8,7 @@
 #include "ProgressHud.h"
 #include "RefreshHeader.h"
 #include "SettingsStore.h"
+#include "ThinScrollBars.h"
 #include "ViewController.h"
 
 #include <QCoreApplication>
@@ -77,6 +78,7 @@ AppWindow::AppWindow(QWidget *parent)
     setMinimumSize(smallestDevice());
     m_content->setGeometry(rect());
     m_content->lower();
+    ThinScrollBars::follow(this);
     s_instance = this;
     // Everywhere in the window: the sheet lists the keys of whatever screen is up.
     for (const QKeySequence &key :
@@ -226,6 +228,7 @@ void AppWindow::keyPressEvent(QKeyEvent *event) {
 
 void AppWindow::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
+    ThinScrollBars::follow(this);
     m_content->setGeometry(rect());
     for (QObject *child : m_content->children()) {
         if (auto *vc = qobject_cast<ViewController *>(child))

@@ -106,7 +106,8 @@ bool RefreshHeader::refreshListShownIn(QWidget *window) {
         const QAbstractScrollArea *list = header->area();
         if (!list || !list->isVisible() || !list->isEnabled())
             continue;
-        const QRect shown = list->visibleRegion().boundingRect();
+        // The rows' part: a thin scroll bar lies over it and leaves nothing of the list's own.
+        const QRect shown = list->viewport()->visibleRegion().boundingRect();
         const qint64 area = qint64(shown.width()) * shown.height();
         if (area > largestArea) {
             largest = header;

@@ -2,6 +2,7 @@
 #include "CataloguePath.h"
 #include "NavigationBar.h"
 #include "NavigationController.h"
+#include "OfflineBar.h"
 #include "ScreenRegistration.h"
 #include "ScreenTestFixture.h"
 #include "Toast.h"
@@ -104,6 +105,21 @@ private slots:
         QCOMPARE(sent().last().form(), formWith(changed));
         QCOMPARE(m_list->menu()->column(2)->title(),
                  changed.contains("sortId") ? "童话故事" : "按分类");
+    }
+
+    // The offline bar pushes the filter bar down with the grid, an open list with it, and gives
+    // the room back when it goes.
+    void offlineBarAboveTheFilterBar() {
+        open();
+        ChartDropDownMenu *menu = m_list->menu();
+        menu->menuTapped(QPoint(5, 20));
+        OfflineBar::showOn(m_list, QDateTime::currentDateTime());
+        QCOMPARE(menu->y(), OfflineBar::of(m_list)->geometry().bottom() + 1);
+        QCOMPARE(menu->leftTableView()->y(), menu->geometry().bottom() + 1);
+        QTRY_COMPARE(m_list->gridView()->y(), menu->geometry().bottom() + 1);
+        OfflineBar::hideOn(m_list);
+        QCOMPARE(menu->y(), 0);
+        QTRY_COMPARE(m_list->gridView()->y(), BookListVC::MenuHeight);
     }
 
     // The categories answer late; until then the list goes out for all categories, and the

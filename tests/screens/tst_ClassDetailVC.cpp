@@ -3,6 +3,7 @@
 #include "CataloguePath.h"
 #include "LoadMoreFooter.h"
 #include "NavigationController.h"
+#include "OfflineBar.h"
 #include "ProgressHud.h"
 #include "ScreenTestFixture.h"
 #include "Toast.h"
@@ -96,6 +97,18 @@ private slots:
     void cleanup() {
         m_fixture.closeWindow();
         ClassDetailListVC::setBookDetailMaker({});
+    }
+
+    // Under the offline bar the hand-placed grid and its tab headers move down with the header.
+    void offlineBarPushesTheGridDown() {
+        m_server.setAnswer(HomePath, Answer::json(page(books(3))));
+        ClassDetailVC *home = openHome();
+        settle(1);
+        const QRect before = home->currentVC()->geometry();
+        OfflineBar::showOn(home, QDateTime::currentDateTime());
+        QCOMPARE(home->currentVC()->geometry(), before.adjusted(0, OfflineBar::Height, 0, 0));
+        QCOMPARE(home->findChild<QFrame *>("testView")->geometry().bottom(),
+                 before.top() + OfflineBar::Height);
     }
 
     void firstRequestOfEachMode_data() {

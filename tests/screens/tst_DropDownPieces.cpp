@@ -1,8 +1,10 @@
 #include "classes/ClassChangeView.h"
 
+#include <QListView>
 #include <QtTest>
 
-// The dimming under an open drop-down covers its window to the edges, also after a resize.
+// The dimming under an open drop-down covers its window to the edges, and the list spans it, also
+// after a resize.
 class tst_DropDownPieces : public QObject {
     Q_OBJECT
 private slots:
@@ -16,6 +18,7 @@ private slots:
         QCOMPARE(panel->backGroundView()->geometry(), QRect(0, 0, 320, 568));
         window.resize(480, 800);
         QCOMPARE(panel->backGroundView()->geometry(), QRect(0, 0, 480, 800));
+        QCOMPARE(panel->leftTableView()->width(), 480);
         // A tap on the part the window gained closes the list like any other.
         QTest::mouseClick(panel->backGroundView(), Qt::LeftButton, {}, QPoint(470, 790));
         QVERIFY(!panel->isShow());

@@ -171,10 +171,28 @@ private slots:
         QCOMPARE(ClassListCell::cardColumnsFor(width), cards);
         // The cells of a row fit the width with the spacing, so the view never wraps them early.
         const QSize cell = BookCollectionCell::itemSizeFor(width);
-        if (width > 0)
-            QVERIFY(books * (cell.width() + BookCollectionCell::Spacing) +
-                        BookCollectionCell::Spacing <
-                    width);
+        if (width <= 0)
+            return;
+        QVERIFY(books * (cell.width() + BookCollectionCell::Spacing) + BookCollectionCell::Spacing <
+                width);
+        // A full row sits in the middle of its grid, the odd pixel aside.
+        ScreenTestFixture fixture;
+        QVERIFY(fixture.reset());
+        ClassDetailListVC grid(ClassDetailListVC::RecommendList);
+        grid.resize(width, 600);
+        grid.loadViewIfNeeded();
+        grid.rows()->pageArrived(1, QList<BookGridItem>(books, BookGridItem{}));
+        grid.show();
+        QListView *view = grid.gridView();
+        const auto placed = [view](int row) {
+            return view->visualRect(view->model()->index(row, 0))
+                .translated(view->viewport()->pos());
+        };
+        QTRY_VERIFY(placed(books - 1).width() > 0);
+        QCOMPARE(placed(books - 1).top(), placed(0).top());
+        const QRect inside = view->contentsRect();
+        QVERIFY(qAbs((placed(0).left() - inside.left()) -
+                     (inside.right() - placed(books - 1).right())) <= 1);
     }
 };
 

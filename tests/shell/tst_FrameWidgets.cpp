@@ -3,11 +3,13 @@
 #include "LineView.h"
 #include "SegmentedControl.h"
 #include "Tags.h"
+#include "ThinScrollBars.h"
 #include "TopBottomLineView.h"
 #include "UITouchScrollView.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -34,6 +36,24 @@ private slots:
     void cleanup() {
         delete window;
         flushDeletes();
+    }
+
+    // At phone width a list shown in the window gets a thin bar over its rows, which keep the
+    // whole width; from 900 px the desktop's bar comes back beside them.
+    void scrollBarsFollowTheWindowWidth() {
+        auto *list = new QListWidget(window->rootViewController());
+        list->setGeometry(0, 0, 300, 200);
+        for (int i = 0; i < 100; ++i)
+            list->addItem(QString::number(i));
+        list->show();
+        QScrollBar *bar = list->verticalScrollBar();
+        QTRY_VERIFY(bar->isVisible());
+        QVERIFY(ThinScrollBars::isThin(bar));
+        QCOMPARE(bar->width(), ThinScrollBars::Thickness);
+        QCOMPARE(list->viewport()->width(), list->contentsRect().width());
+        window->resize(ThinScrollBars::PhoneWidthBelow, 800);
+        QTRY_VERIFY(bar->width() > ThinScrollBars::Thickness);
+        QCOMPARE(list->viewport()->width(), list->contentsRect().width() - bar->width());
     }
 
     void lineViewDrawsByItsShape_data() {

@@ -13,6 +13,7 @@
 #include "ScreenTestFixture.h"
 #include "Session.h"
 #include "TeacherRequestManager.h"
+#include "SingleInstance.h"
 #include "TextRules.h"
 #include "Toast.h"
 #include "UnitMetiodManager.h"
@@ -21,6 +22,10 @@
 #include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 class LoginStandIn : public BasicVC {
     Q_OBJECT
@@ -331,6 +336,33 @@ private slots:
         QCOMPARE(stack->rootViewController()->title(), QStringLiteral("书城"));
         QCOMPARE(root->viewControllers().at(2)->findChild<BasicVC *>()->objectName(),
                  QStringLiteral("报表"));
+    }
+
+    // A crashed run's socket is taken over; a second start under the same settings then asks the
+    // running client to raise its window and exits 0 once it has answered. Other settings folders
+    // (every test's own) name other sockets.
+    void oneClientPerSettingsFolder() {
+        QTemporaryDir config;
+        const QString name = SingleInstance::serverNameFor(config.path());
+        QVERIFY(name != SingleInstance::serverNameFor(config.filePath("other")));
+        const int crashed = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(name).constData(), sizeof address.sun_path);
+        QCOMPARE(::bind(crashed, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        ::close(crashed);
+
+        SingleInstance first(name);
+        QCOMPARE(first.claim(), std::nullopt);
+        QVERIFY(first.isListening());
+        QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+        std::optional<int> code;
+        const std::unique_ptr<QThread> second(
+            QThread::create([&] { code = SingleInstance(name).claim(); }));
+        second->start();
+        QTRY_VERIFY(second->isFinished());
+        QCOMPARE(code, 0);
+        QCOMPARE(raised.size(), 1);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "DimmedBackdrop.h"
 #include "FrameStyle.h"
 
+#include <QEvent>
 #include <QListView>
 #include <QPropertyAnimation>
 #include <QStandardItemModel>
@@ -55,6 +56,7 @@ ClassChangeView::ClassChangeView(QPoint origin, QWidget *superView)
     m_leftTableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_leftTableView->setGeometry(origin.x(), origin.y(), 0, 0);
     m_leftTableView->hide();
+    superView->installEventFilter(this);
     // A click chooses; Enter on the keyboard too. Styles that activate on a single click send
     // both: the panel is closed by the first, which makes the second a no-op.
     connect(m_leftTableView, &QListView::clicked, this,
@@ -148,11 +150,33 @@ void ClassChangeView::tableViewDidSelectRowAtIndexPath(int row) {
     m_leftTableView->clearSelection();
 }
 
+QRect ClassChangeView::listRect(int height) const {
+    return {0, dimTopLeft().y(), m_supView ? m_supView->width() : 0, height};
+}
+
+QPoint ClassChangeView::dimTopLeft() const {
+    return {m_origin.x(), m_supView ? m_supView->contentsMargins().top() : 0};
+}
+
+bool ClassChangeView::eventFilter(QObject *watched, QEvent *event) {
+    const bool moved =
+        event->type() == QEvent::Resize || event->type() == QEvent::ContentsRectChange;
+    if (watched == m_supView && moved && m_leftTableView->isVisible()) {
+        // A slide under way ends where it was going, then everything takes the new size.
+        finishAnimations();
+        if (m_isShow) {
+            m_backGroundView->setTopLeft(dimTopLeft());
+            m_leftTableView->setGeometry(listRect(openHeight()));
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void ClassChangeView::animateBackGroundView(bool show, std::function<void()> complete) {
     if (!m_supView)
         return;
     if (show) {
-        m_backGroundView->setTopLeft(QPoint(m_origin.x(), 0));
+        m_backGroundView->setTopLeft(dimTopLeft());
         m_backGroundView->setAlpha(0);
         m_backGroundView->show();
         m_backGroundView->raise();
@@ -172,16 +196,14 @@ void ClassChangeView::animateBackGroundView(bool show, std::function<void()> com
 void ClassChangeView::animateLeftTableView(bool show, std::function<void()> complete) {
     if (!m_supView)
         return;
-    const int width = m_supView->width();
     if (show) {
-        m_leftTableView->setGeometry(0, 0, width, 0);
+        m_leftTableView->setGeometry(listRect(0));
         m_leftTableView->show();
         m_leftTableView->raise();
-        runAnimation(m_leftTableView, "geometry", QRect(0, 0, width, openHeight()),
-                     std::move(complete));
+        runAnimation(m_leftTableView, "geometry", listRect(openHeight()), std::move(complete));
     } else {
         QPointer<QListView> list = m_leftTableView;
-        runAnimation(m_leftTableView, "geometry", QRect(0, 0, width, 0),
+        runAnimation(m_leftTableView, "geometry", listRect(0),
                      [list, complete = std::move(complete)] {
                          if (list)
                              list->hide();

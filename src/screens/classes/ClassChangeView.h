@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QRect>
 
 #include <functional>
 
@@ -33,9 +34,10 @@ public:
                                              const ClassChangeIndexPath &indexPath) = 0;
 };
 
-// A drop-down list over a view: the view dims and a one-column list drops from its top, the
-// marked row in the highlight colour with a check. A choice tells the delegate and closes; a tap on
-// the dimming closes without a word. It knows nothing of what the rows are.
+// A drop-down list over a view: the view dims and a one-column list drops from the top of its
+// contents (below a strip such as the offline bar), the marked row in the highlight colour with a
+// check, as wide as the view whenever it is resized. A choice tells the delegate and closes; a tap
+// on the dimming closes without a word. It knows nothing of what the rows are.
 class ClassChangeView : public QObject {
     Q_OBJECT
 public:
@@ -73,7 +75,13 @@ public:
     // Completes running animations at once (their end states and completions).
     void finishAnimations();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Where the list lies at `height`, and where the dimming starts.
+    QRect listRect(int height) const;
+    QPoint dimTopLeft() const;
     void reloadData();
     void runAnimation(QObject *target, const QByteArray &property, const QVariant &to,
                       std::function<void()> complete);

@@ -1,6 +1,7 @@
 #include "BookCollectionCell.h"
 
 #include "BookGridRows.h"
+#include "BookGridView.h"
 #include "CellPainter.h"
 #include "FlowerListView.h"
 #include "FrameStyle.h"
@@ -61,6 +62,17 @@ QSize BookCollectionCell::itemSizeFor(int gridWidth) {
     return {width, width + ExtraHeight};
 }
 
+int BookCollectionCell::gridWidthOf(const QAbstractScrollArea *view) {
+    const auto *grid = qobject_cast<const BookGridView *>(view);
+    return grid ? grid->gridWidth() : view->viewport()->width();
+}
+
+int BookCollectionCell::leftMarginFor(int gridWidth) {
+    const int columns = columnsFor(gridWidth);
+    const int row = columns * itemSizeFor(gridWidth).width() + (columns + 1) * Spacing;
+    return qMax(0, (gridWidth - row) / 2);
+}
+
 QRect BookCollectionCell::coverRect(const QRect &cell) {
     return {cell.topLeft(), QSize(cell.width(), cell.width())};
 }
@@ -76,7 +88,7 @@ QPoint BookCollectionCell::flowersOrigin(const QRect &cell) {
 
 QSize BookCollectionCell::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const {
     const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
-    return itemSizeFor(view ? view->viewport()->width() : option.rect.width());
+    return itemSizeFor(view ? gridWidthOf(view) : option.rect.width());
 }
 
 void BookCollectionCell::paint(QPainter *painter, const QStyleOptionViewItem &option,

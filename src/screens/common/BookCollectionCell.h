@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+class QAbstractScrollArea;
+
 // A book of a grid, three to a row on a phone and more on a wider window: the cover
 // (bookImageView), the name below it (bookNameLabel) and the flower row under the name
 // (flowerView). The delegate paints a cell from the model's roles (BookGridRows::Role), so the
@@ -30,6 +32,12 @@ public:
     // A cell's size in a grid `gridWidth` wide: its share of the width left by the spacing (with
     // three columns (width - 32) / 3), that plus 38 high.
     static QSize itemSizeFor(int gridWidth);
+    // The width the cells share out: the viewport's with the margins of a BookGridView.
+    static int gridWidthOf(const QAbstractScrollArea *view);
+    // The left margin that puts a full row in the middle of a grid `gridWidth` wide: half of
+    // what the cells and the spacing leave (the view puts the other half, and the few pixels a
+    // row must spare, on the right).
+    static int leftMarginFor(int gridWidth);
     // Where each part of a cell lies within `cell`.
     static QRect coverRect(const QRect &cell);
     static QRect nameRect(const QRect &cell);

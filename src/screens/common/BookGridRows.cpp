@@ -49,19 +49,21 @@ void BookGridRows::showIn(QListView *grid) {
     grid->setItemDelegate(new BookCollectionCell(grid));
     grid->setSpacing(BookCollectionCell::Spacing);
     grid->viewport()->installEventFilter(this);
-    fitCoversTo(grid->viewport());
+    fitCoversTo(grid);
 }
 
 bool BookGridRows::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::Resize && watched->isWidgetType())
-        fitCoversTo(static_cast<QWidget *>(watched));
+    if (event->type() == QEvent::Resize && watched->isWidgetType()) {
+        if (auto *grid = qobject_cast<QAbstractScrollArea *>(watched->parent()))
+            fitCoversTo(grid);
+    }
     return PagedRows<BookGridItem>::eventFilter(watched, event);
 }
 
 // Full-size covers of a thousand books would take half a gigabyte, and scaling them on every
 // frame of a scroll costs more than the rest of the cell.
-void BookGridRows::fitCoversTo(const QWidget *viewport) {
-    const QSize cell = BookCollectionCell::itemSizeFor(viewport->width());
+void BookGridRows::fitCoversTo(const QAbstractScrollArea *grid) {
+    const QSize cell = BookCollectionCell::itemSizeFor(BookCollectionCell::gridWidthOf(grid));
     setImageBound(BookCollectionCell::coverRect(QRect(QPoint(), cell)).size() *
-                  viewport->devicePixelRatioF());
+                  grid->devicePixelRatioF());
 }

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+class QAbstractScrollArea;
 class QListView;
 
 // One book of a grid, whichever answer it came in: the pupil's tested and collected books carry
@@ -61,5 +62,5 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void fitCoversTo(const QWidget *viewport);
+    void fitCoversTo(const QAbstractScrollArea *grid);
 };

@@ -43,7 +43,8 @@ ChartDropDownMenu::ChartDropDownMenu(QPoint origin, int height, QWidget *parent,
     , m_menuHeight(height)
     , m_fullWidth(width <= 0) {
     setAccessibleName(QStringLiteral("筛选"));
-    setGeometry(QRect(origin, QSize(width > 0 ? width : (parent ? parent->width() : 0), height)));
+    setGeometry(
+        QRect(placedOrigin(), QSize(width > 0 ? width : (parent ? parent->width() : 0), height)));
     m_rows = new ChartMenuRows(this, 0);
     m_rightRows = new ChartMenuRows(this, 1);
     m_gridRows = new ChartMenuRows(this, -1);
@@ -322,6 +323,10 @@ void ChartDropDownMenu::openGrid(QWidget *host) {
     animateGrid(gridHeightForItems(m_gridRows->rowCount()));
 }
 
+QPoint ChartDropDownMenu::placedOrigin() const {
+    return m_origin + QPoint(0, parentWidget() ? parentWidget()->contentsMargins().top() : 0);
+}
+
 void ChartDropDownMenu::placeOpenParts() {
     QWidget *host = parentWidget();
     if (!host)
@@ -473,6 +478,9 @@ bool ChartDropDownMenu::eventFilter(QObject *watched, QEvent *event) {
     if (watched == parentWidget() && event->type() == QEvent::Resize) {
         if (m_fullWidth)
             resize(parentWidget()->width(), height());
+        placeOpenParts();
+    } else if (watched == parentWidget() && event->type() == QEvent::ContentsRectChange) {
+        move(placedOrigin());
         placeOpenParts();
     } else if (event->type() == QEvent::KeyPress &&
                (watched == m_leftList || watched == m_rightList || watched == m_grid)) {

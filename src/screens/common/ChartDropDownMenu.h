@@ -42,7 +42,9 @@ public:
     static constexpr int GridMostItems = 10;
 
     // The bar at `origin` of `parent`, `height` high, `width` wide; with no width it spans the
-    // parent and follows its resizes (the book list), else the owner sizes it (the reports).
+    // parent and follows its resizes (the book list), else the owner sizes it (the reports). The
+    // origin counts from the top of the parent's contents: a strip the screen puts across its top
+    // (the offline bar) pushes the bar and its open lists down with the rest.
     ChartDropDownMenu(QPoint origin, int height, QWidget *parent, int width = 0);
     ~ChartDropDownMenu() override;
 
@@ -110,6 +112,7 @@ private:
     bool keyPressed(QListView *view, const QKeyEvent *key);
     void animateDim(bool on);
     void placeOpenParts();
+    QPoint placedOrigin() const;
     int columnWidth() const;
     // The lists' rows take the colours the owner set.
     void colourRows();
