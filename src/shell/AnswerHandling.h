@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AnswerCache.h"
+#include "BaseAFHttpManager.h"
 #include "KeyValueMapping.h"
 #include "ServiceTypes.h"
 #include "records/BaseRecords.h"
@@ -28,7 +29,8 @@ class RefreshHeader;
 // without a value maps to a default Rsp: result 0, no msg), result 1 runs the success code and
 // anything else shows msg in a toast (nothing when msg is absent or empty) or runs the custom
 // refusal handler instead. On a transport failure: the HUD goes, the controls end, the toast
-// "无网络连接" shows, then the optional failure code runs. The failure text is never shown.
+// "无网络连接" shows (for an answer beyond the transport's size limit "数据过多，无法显示"), then
+// the optional failure code runs. The failure text is never shown.
 // A read whose call failed may instead be answered with what the service said earlier
 // (AnswerCache): it is handled as a success, and the screen shows the offline bar until one of
 // its calls is answered anew.
@@ -41,11 +43,23 @@ class RefreshHeader;
 namespace AnswerHandling {
 
 inline const QString NoNetworkText = QStringLiteral("无网络连接");
+inline const QString TooLargeText = QStringLiteral("数据过多，无法显示");
 
 // Shows the refusal message of an answer in a toast; nothing for an absent or empty msg.
 void showRefusal(const BaseRsp &answer);
 // The toast of a transport failure.
 void showNoNetwork();
+// The toast of a failure with this text: TooLargeText for an answer refused for its size, else
+// NoNetworkText.
+void showFailure(const QString &failureText);
+
+// The answer as Rsp: mapped already while it was decoded when the transport delivers it, else
+// here.
+template <class Rsp> Rsp mapped(const QJsonValue &value) {
+    if (const void *ready = BaseAFHttpManager::takeDeliveringRecord(Rsp::recordType()))
+        return *static_cast<const Rsp *>(ready);
+    return KeyValueMapping::recordFromJson<Rsp>(value);
+}
 
 // The steps shared by every answer type (non-template, AnswerHandling.cpp).
 struct Common {
@@ -111,7 +125,7 @@ public:
             const bool alive = state->common.settle();
             if (!alive && !state->accepted)
                 return;
-            const Rsp answer = value ? KeyValueMapping::recordFromJson<Rsp>(*value) : Rsp();
+            const Rsp answer = value ? AnswerHandling::mapped<Rsp>(*value) : Rsp();
             if (answer.result == 1 && state->accepted)
                 state->accepted(answer);
             if (!alive)
@@ -129,10 +143,10 @@ public:
     }
 
     ServiceFailure failure() const {
-        return [state = m_state](const QString &) {
+        return [state = m_state](const QString &text) {
             if (!state->common.settle())
                 return;
-            AnswerHandling::showNoNetwork();
+            AnswerHandling::showFailure(text);
             if (state->failure)
                 state->failure();
         };
