@@ -303,10 +303,21 @@ private slots:
         QCOMPARE(lastDetail(), qMakePair(QStringLiteral("10"), QStringLiteral("1")));
     }
 
-    // A quick refusal for a load that a newer one overtook ends no spinner and shows no toast;
-    // the rows by name get no badges while the roster by level is on its way.
+    // A quick refusal or network failure for a load that a newer one overtook ends no spinner and
+    // shows no toast; the rows by name get no badges while the roster by level is on its way.
+    void supersededLoadEndsNothing_data() {
+        QTest::addColumn<StubHttpServer::Answer>("overtaken");
+        QTest::newRow("refused") << Answer{.body = StubAnswers::refused("旧"), .delayMs = 100};
+        // Cut after its first byte (the network stack would send a request dropped before any
+        // byte again, and that one would be answered).
+        QTest::newRow("network") << Answer{.body = "{",
+                                           .delayMs = 100,
+                                           .closeDelimited = true,
+                                           .headers = {{"Content-Length", "100"}}};
+    }
     void supersededLoadEndsNothing() {
-        m_server.queueAnswer(DetailPath, {.body = StubAnswers::refused("旧"), .delayMs = 100});
+        QFETCH(StubHttpServer::Answer, overtaken);
+        m_server.queueAnswer(DetailPath, overtaken);
         m_server.queueAnswer(DetailPath, {.body = pupils(2), .delayMs = 1000});
         QTest::keyClick(m_roster->tableView(), Qt::Key_F5);
         tapColumn(1);

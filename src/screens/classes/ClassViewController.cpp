@@ -113,8 +113,8 @@ void ClassViewController::requestRoster(int page) {
             return QList<StudentListModel>(rsp.list.value_or(RecordArray<StudentListModel>()));
         });
     answer.dismissingHud();
-    const auto [done, failed] = m_rosterLoads.track(answer.completion(), answer.failure());
-    TeacherRequestManager::request_GetMyClassDetail_WithParams(request, done, failed);
+    TeacherRequestManager::request_GetMyClassDetail_WithParams(request, answer.completion(),
+                                                               answer.failure());
 }
 
 void ClassViewController::refreshRoster() {
