@@ -1,5 +1,6 @@
 #include "BaseAFHttpManager.h"
 
+#include "KeyValueMapping.h"
 #include "ServiceConnection.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,7 @@
 #include <cctype>
 #include <memory>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include <zlib.h>
@@ -47,16 +49,32 @@ struct PendingCall {
     QByteArray body;
     bool redirected = false;
     ParameterDictionary form;
+    const RecordType *answerType = nullptr;
 };
 
 void send(const std::shared_ptr<PendingCall> &call);
+
+QString tooLargeText() {
+    return QStringLiteral("Request failed: answer larger than %1 bytes")
+        .arg(BaseAFHttpManager::MaxAnswerBytes);
+}
 
 struct Outcome {
     bool failed = false;
     QString failureText;
     std::optional<QJsonValue> value;
+    // The value mapped into the call's answer type, off the main thread like the parsing: a list
+    // of many rows costs the main thread nothing to map.
+    std::shared_ptr<void> record;
     QString logText; // made off the main thread: serialising a large answer is not free
 };
+
+// The record of the answer a completion is being called with (takeDeliveringRecord()).
+struct Delivering {
+    const RecordType *type = nullptr;
+    const void *record = nullptr;
+};
+Delivering delivering;
 
 void deliver(const std::shared_ptr<PendingCall> &call, const Outcome &outcome) {
     if (call->delivered)
@@ -83,13 +101,25 @@ void deliver(const std::shared_ptr<PendingCall> &call, const Outcome &outcome) {
         return;
     }
     if (outcome.failed) {
+        // Said in a normal run, without the answer: a service that sends too much is a fault
+        // someone should look into, not a network that comes and goes.
+        if (outcome.failureText == tooLargeText())
+            qCWarning(lcTransport).noquote()
+                << QStringLiteral("the answer of %1 is larger than %2 bytes; refused")
+                       .arg(call->request.url().toString(QUrl::RemoveQuery | QUrl::RemoveUserInfo))
+                       .arg(BaseAFHttpManager::MaxAnswerBytes);
         if (failure)
             failure(outcome.failureText);
         return;
     }
     qCDebug(lcTransport).noquote() << QStringLiteral("Response:%1").arg(outcome.logText);
-    if (completion)
-        completion(outcome.value);
+    if (!completion)
+        return;
+    // Restored afterwards: a completion may itself finish another call's delivery.
+    const Delivering outer = std::exchange(
+        delivering, {outcome.record ? call->answerType : nullptr, outcome.record.get()});
+    const auto restore = qScopeGuard([outer] { delivering = outer; });
+    completion(outcome.value);
 }
 
 Outcome failureOutcome(const QString &text) {
@@ -97,11 +127,6 @@ Outcome failureOutcome(const QString &text) {
     outcome.failed = true;
     outcome.failureText = text;
     return outcome;
-}
-
-QString tooLargeText() {
-    return QStringLiteral("Request failed: answer larger than %1 bytes")
-        .arg(BaseAFHttpManager::MaxAnswerBytes);
 }
 
 // Unpacks a gzip or deflate body, never past the answer limit. The network stack would unpack
@@ -146,9 +171,10 @@ std::optional<QByteArray> inflateBody(const QByteArray &packed, const QByteArray
     return std::nullopt;
 }
 
-// Runs on a pool thread: unpacking, decoding and parsing can take a while for large answers.
+// Runs on a pool thread: unpacking, decoding, parsing and mapping can take a while for large
+// answers.
 Outcome decodeAnswer(QByteArray body, const QByteArray &encoding, const QByteArray &charset,
-                     bool wantLog) {
+                     bool wantLog, const RecordType *answerType) {
     Outcome outcome;
     outcome.logText = QStringLiteral("(null)");
     if (!body.isEmpty() && !encoding.isEmpty() && encoding != "identity") {
@@ -186,6 +212,10 @@ Outcome decodeAnswer(QByteArray body, const QByteArray &encoding, const QByteArr
     }
     outcome.value =
         document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
+    if (answerType) {
+        outcome.record = std::shared_ptr<void>(answerType->create(), answerType->destroy);
+        KeyValueMapping::fillFromJson(outcome.record.get(), *answerType, *outcome.value);
+    }
     if (wantLog)
         outcome.logText = QString::fromUtf8(document.toJson(QJsonDocument::Compact));
     return outcome;
@@ -266,7 +296,7 @@ void finishReply(QNetworkReply *reply, const std::shared_ptr<PendingCall> &call)
     }
 
     const bool wantLog = lcTransport().isDebugEnabled();
-    QtConcurrent::run(decodeAnswer, body, encoding, charset, wantLog)
+    QtConcurrent::run(decodeAnswer, body, encoding, charset, wantLog, call->answerType)
         .then(ServiceConnection::instance().networkManager(),
               [call](const Outcome &outcome) { deliver(call, outcome); });
 }
@@ -607,6 +637,16 @@ std::optional<QUrl> BaseAFHttpManager::redirectTarget(const QUrl &from, const QB
     return target;
 }
 
+bool BaseAFHttpManager::isTooLargeFailure(const QString &failureText) {
+    return failureText == tooLargeText();
+}
+
+const void *BaseAFHttpManager::takeDeliveringRecord(const RecordType &type) {
+    if (delivering.type != &type)
+        return nullptr;
+    return std::exchange(delivering, {}).record;
+}
+
 void BaseAFHttpManager::abortPendingCalls() {
     ServiceConnection::instance().abortPendingCalls();
 }
@@ -618,7 +658,7 @@ void BaseAFHttpManager::resetForTests() {
 void BaseAFHttpManager::postRequestOperationForHost(
     const QString &host, const std::optional<QString> &param,
     const std::optional<ParameterDictionary> &parameters, ServiceCompletion completion,
-    ServiceFailure failure) {
+    ServiceFailure failure, const RecordType *answerType) {
     QCoreApplication *app = QCoreApplication::instance();
     if (!app) {
         // Without an event loop no answer could ever be delivered later.
@@ -632,9 +672,9 @@ void BaseAFHttpManager::postRequestOperationForHost(
         QMetaObject::invokeMethod(
             app,
             [host, param, parameters, completion = std::move(completion),
-             failure = std::move(failure)]() mutable {
+             failure = std::move(failure), answerType]() mutable {
                 postRequestOperationForHost(host, param, parameters, std::move(completion),
-                                            std::move(failure));
+                                            std::move(failure), answerType);
             },
             Qt::QueuedConnection);
         return;
@@ -656,6 +696,7 @@ void BaseAFHttpManager::postRequestOperationForHost(
     call->request = request;
     call->form = parameters.value_or(ParameterDictionary());
     call->body = formEncode(call->form);
+    call->answerType = answerType;
     ServiceConnection::instance().callStarted();
     send(call);
 }

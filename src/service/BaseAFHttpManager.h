@@ -10,6 +10,8 @@
 
 #include <optional>
 
+class RecordType;
+
 // One HTTP POST per call, form-encoded, JSON answer. Stateless for its callers: it returns at
 // once and later calls exactly one of the two callbacks, once, on the main thread; a call cut by
 // abortPendingCalls() ends in its failure callback with CancelledText.
@@ -18,10 +20,14 @@
 // redirect is a failure.
 class BaseAFHttpManager {
 public:
-    // An answer body beyond this ends in a failure instead of being read on. The service's answers
-    // are a few kilobytes (lists come nine rows to a page); parsing keeps several copies of the
-    // body in memory, so a runaway or hostile answer must stop long before it exhausts the device.
-    static constexpr qint64 MaxAnswerBytes = 64LL * 1024 * 1024;
+    // An answer body beyond this (unpacked) ends in a failure instead of being read on. The
+    // service's answers are kilobytes: a class of 60 is about 13 KB, a reflection row about 150
+    // bytes, so a list as long as a list may show (PagedRowsBase::MaxRows) stays under 160 KB.
+    // What an answer costs grows with its size: parsing holds several copies of it, and a text
+    // drawn on screen takes about 0.1 ms a kilobyte; at this bound none stalls the window.
+    static constexpr qint64 MaxAnswerBytes = 256LL * 1024;
+    // Whether a failure text is the one of an answer beyond MaxAnswerBytes.
+    static bool isTooLargeFailure(const QString &failureText);
 
     // The failure text of a call that was cut before its answer (sign-out, quitting).
     inline static const QString CancelledText = QStringLiteral("Request cancelled");
@@ -30,10 +36,16 @@ public:
     // its HTTP status when one did ("服务出错（500）"), "请求已取消" for a cut call.
     static QString failureWords(const QString &failure);
 
+    // With `answerType`, the answer is also mapped into a record of that type while it is
+    // decoded, off the main thread; deliveringRecord() hands it to the completion.
     static void postRequestOperationForHost(const QString &host,
                                             const std::optional<QString> &param,
                                             const std::optional<ParameterDictionary> &parameters,
-                                            ServiceCompletion completion, ServiceFailure failure);
+                                            ServiceCompletion completion, ServiceFailure failure,
+                                            const RecordType *answerType = nullptr);
+    // Inside a completion this transport runs: the answer already mapped into `type`, once (a
+    // second caller gets nothing and maps the value itself); nothing anywhere else.
+    static const void *takeDeliveringRecord(const RecordType &type);
 
     // Aborts every call in flight, including one whose answer is still being decoded; each ends
     // with a cancellation on a later turn of the event loop and none counts as in flight any more. For a program that gives up

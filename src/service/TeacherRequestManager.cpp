@@ -148,7 +148,7 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
     }
     BaseAFHttpManager::postRequestOperationForHost(ServiceBaseURL(), QString::fromLatin1(op->path),
                                                    parameters, std::move(completion),
-                                                   std::move(failure));
+                                                   std::move(failure), op->responseType);
 }
 
 void TeacherRequestManager::send(const char *name, const ParameterDictionary &parameters,

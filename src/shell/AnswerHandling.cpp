@@ -21,6 +21,10 @@ void showNoNetwork() {
     Toast::show(NoNetworkText);
 }
 
+void showFailure(const QString &failureText) {
+    Toast::show(BaseAFHttpManager::isTooLargeFailure(failureText) ? TooLargeText : NoNetworkText);
+}
+
 bool Common::settle() {
     if (dismissHud)
         ProgressHud::dismiss();

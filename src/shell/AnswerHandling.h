@@ -29,8 +29,9 @@ class RefreshHeader;
 // without a value maps to a default Rsp: result 0, no msg), result 1 runs the success code and
 // anything else shows msg in a toast (nothing when msg is absent or empty) or runs the custom
 // refusal handler instead. On a transport failure: the HUD goes, the controls end, the toast
-// "无网络连接" shows, then the optional failure code runs. The failure text is never shown. A call
-// cut by a sign-out or the program quitting (a cancellation) runs nothing at all.
+// "无网络连接" shows (for an answer beyond the transport's size limit "数据过多，无法显示"), then
+// the optional failure code runs. The failure text is never shown. A call cut by a sign-out or
+// the program quitting (a cancellation) runs nothing at all.
 // A read whose call failed may instead be answered with what the service said earlier
 // (AnswerCache): it is handled as a success, and the screen shows the offline bar until one of
 // its calls is answered anew.
@@ -43,11 +44,23 @@ class RefreshHeader;
 namespace AnswerHandling {
 
 inline const QString NoNetworkText = QStringLiteral("无网络连接");
+inline const QString TooLargeText = QStringLiteral("数据过多，无法显示");
 
 // Shows the refusal message of an answer in a toast; nothing for an absent or empty msg.
 void showRefusal(const BaseRsp &answer);
 // The toast of a transport failure.
 void showNoNetwork();
+// The toast of a failure with this text: TooLargeText for an answer refused for its size, else
+// NoNetworkText.
+void showFailure(const QString &failureText);
+
+// The answer as Rsp: mapped already while it was decoded when the transport delivers it, else
+// here.
+template <class Rsp> Rsp mapped(const QJsonValue &value) {
+    if (const void *ready = BaseAFHttpManager::takeDeliveringRecord(Rsp::recordType()))
+        return *static_cast<const Rsp *>(ready);
+    return KeyValueMapping::recordFromJson<Rsp>(value);
+}
 
 // The steps shared by every answer type (non-template, AnswerHandling.cpp).
 struct Common {
@@ -113,7 +126,7 @@ public:
             const bool alive = state->common.settle();
             if (!alive && !state->accepted)
                 return;
-            const Rsp answer = value ? KeyValueMapping::recordFromJson<Rsp>(*value) : Rsp();
+            const Rsp answer = value ? AnswerHandling::mapped<Rsp>(*value) : Rsp();
             if (answer.result == 1 && state->accepted)
                 state->accepted(answer);
             if (!alive)
@@ -138,7 +151,7 @@ public:
                 return;
             if (!state->common.settle())
                 return;
-            AnswerHandling::showNoNetwork();
+            AnswerHandling::showFailure(text);
             if (state->failure)
                 state->failure();
         };

@@ -7,8 +7,10 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 
@@ -47,9 +49,18 @@ int rowHeight(const ExportTable &table) {
     return RowHeight + (hasBars(table) ? BarRowExtra : 0);
 }
 
-qint64 contentHeight(const ExportTable &table) {
+// The title, the subtitles, the header and the margins: what every page of the table repeats.
+qint64 chromeHeight(const ExportTable &table) {
     return 2 * Margin + TitleHeight + qint64(table.subtitles.size()) * SubtitleHeight + Gap +
-           HeaderHeight + qint64(table.rows.size()) * rowHeight(table);
+           HeaderHeight;
+}
+
+qint64 contentHeight(const ExportTable &table, qint64 rows) {
+    return chromeHeight(table) + rows * rowHeight(table);
+}
+
+qint64 contentHeight(const ExportTable &table) {
+    return contentHeight(table, table.rows.size());
 }
 
 qsizetype columnCount(const ExportTable &table) {
@@ -79,8 +90,11 @@ void drawRow(QPainter &painter, const QFont &font, const QStringList &cells, qsi
         drawLine(painter, font, cellRect(column, count, top, RowHeight, inner), cells.at(column));
 }
 
-void paintTable(QPainter &painter, const ExportTable &table, qreal width) {
-    painter.fillRect(QRectF(0, 0, width, qreal(contentHeight(table))), QColor(FrameStyle::White));
+// Rows [first, first + rows) under the title and the header.
+void paintTable(QPainter &painter, const ExportTable &table, qreal width, qsizetype first,
+                qsizetype rows) {
+    painter.fillRect(QRectF(0, 0, width, qreal(contentHeight(table, rows))),
+                     QColor(FrameStyle::White));
     const qreal inner = std::max<qreal>(0, width - 2 * Margin);
     qreal y = Margin;
     painter.setPen(QColor(FrameStyle::TitleColor));
@@ -101,7 +115,7 @@ void paintTable(QPainter &painter, const ExportTable &table, qreal width) {
     const bool bars = hasBars(table);
     const double top = bars ? *std::max_element(table.bars.cbegin(), table.bars.cend()) : 0;
     const QFont body = pixelFont(14);
-    for (qsizetype row = 0; row < table.rows.size(); ++row) {
+    for (qsizetype row = first; row < first + rows; ++row) {
         painter.setPen(QColor(FrameStyle::SheetTextColor));
         drawRow(painter, body, table.rows.at(row), count, y, inner);
         const double value = bars ? table.bars.at(row) : 0;
@@ -133,10 +147,13 @@ Result saveWith(const QString &path, const std::function<bool(QIODevice &)> &fil
 
 } // namespace
 
-QString csvField(const QString &text) {
-    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+QString csvField(const QString &text, bool keptAsText) {
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r\uFF1D\uFF0B\uFF0D\uFF20");
+    static const QRegularExpression plainNumber(QStringLiteral("^-[0-9]+(\\.[0-9]+)?$"));
     QString field = text;
-    if (!field.isEmpty() && formulaStarts.contains(field.front()))
+    const bool formula = !field.isEmpty() && formulaStarts.contains(field.front()) &&
+                         !plainNumber.match(field).hasMatch();
+    if (formula || (keptAsText && !field.isEmpty()))
         field.prepend(QLatin1Char('\''));
     static const QString needsQuotes = QStringLiteral(",\"\r\n");
     if (std::any_of(field.cbegin(), field.cend(),
@@ -149,32 +166,65 @@ QString csvField(const QString &text) {
 
 QByteArray csv(const ExportTable &table) {
     QString text;
-    const auto line = [&text](const QStringList &cells) {
+    const auto line = [&text, &table](const QStringList &cells, bool header) {
         QStringList fields;
-        for (const QString &cell : cells)
-            fields.append(csvField(cell));
+        for (qsizetype column = 0; column < cells.size(); ++column)
+            fields.append(
+                csvField(cells.at(column), !header && table.textColumns.contains(int(column))));
         text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     };
-    line(table.headers);
+    line(table.headers, true);
     for (const QStringList &row : table.rows)
-        line(row);
+        line(row, false);
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+bool fitsPicture(const ExportTable &table, int width) {
+    const qint64 height = contentHeight(table);
+    // 32,767 real pixels is as tall as Qt draws.
+    return height * 2 <= 32767 &&
+           qint64(std::max(width, 2 * Margin + 1)) * height * 4 <= MaxPicturePixels;
+}
+
+QString tooLongForPictureText() {
+    return QStringLiteral("列表太长，无法存为图片，请导出 PDF 或 CSV");
 }
 
 QImage image(const ExportTable &table, int width) {
     width = std::max(width, 2 * Margin + 1);
-    const qint64 height = contentHeight(table);
-    // Beyond what a picture can hold the image stays null and the write says so.
-    if (height > 32767 / 2)
+    if (!fitsPicture(table, width))
         return {};
-    QImage picture(QSize(width, int(height)) * 2, QImage::Format_ARGB32_Premultiplied);
+    QImage picture(QSize(width, int(contentHeight(table))) * 2,
+                   QImage::Format_ARGB32_Premultiplied);
     if (picture.isNull())
         return {};
     picture.setDevicePixelRatio(2);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    paintTable(painter, table, width);
+    paintTable(painter, table, width, 0, table.rows.size());
     return picture;
+}
+
+QList<PagePlan> planPages(const QList<ExportTable> &views, QSizeF page) {
+    QList<PagePlan> plans;
+    const qreal widthScale = page.width() / PageLayoutWidth;
+    for (int view = 0; view < views.size(); ++view) {
+        const ExportTable &table = views.at(view);
+        const int rows = int(table.rows.size());
+        const qreal fitted = std::min(widthScale, page.height() / qreal(contentHeight(table)));
+        if (fitted >= widthScale * MinPageShrink) {
+            plans.append({view, 0, rows, fitted, qreal(contentHeight(table)) * fitted});
+            continue;
+        }
+        const qreal scale = widthScale * MinPageShrink;
+        const int perPage = std::max(
+            1, int((page.height() / scale - qreal(chromeHeight(table))) / rowHeight(table)));
+        for (int first = 0; first < rows; first += perPage) {
+            const int count = std::min(perPage, rows - first);
+            plans.append({view, first, count, scale, qreal(contentHeight(table, count)) * scale});
+        }
+    }
+    return plans;
 }
 
 bool paintPages(QPagedPaintDevice *device, const QList<ExportTable> &views) {
@@ -183,15 +233,14 @@ bool paintPages(QPagedPaintDevice *device, const QList<ExportTable> &views) {
     QPainter painter;
     if (!painter.begin(device))
         return false;
-    for (qsizetype i = 0; i < views.size(); ++i) {
+    const QList<PagePlan> plans = planPages(views, QSizeF(device->width(), device->height()));
+    for (qsizetype i = 0; i < plans.size(); ++i) {
         if (i > 0 && !device->newPage())
             return false;
-        const ExportTable &table = views.at(i);
-        const qreal scale = std::min(qreal(device->width()) / PageLayoutWidth,
-                                     qreal(device->height()) / qreal(contentHeight(table)));
+        const PagePlan &plan = plans.at(i);
         painter.save();
-        painter.scale(scale, scale);
-        paintTable(painter, table, PageLayoutWidth);
+        painter.scale(plan.scale, plan.scale);
+        paintTable(painter, views.at(plan.view), PageLayoutWidth, plan.firstRow, plan.rowCount);
         painter.restore();
     }
     return painter.end();
@@ -205,6 +254,8 @@ Result write(Format format, const QString &path, const ExportDocument &document)
     }
     // The checks run inside the write, so a file already there stays as it was when one fails.
     case Format::Png: {
+        if (!fitsPicture(document.currentView(), document.screenWidth))
+            return {false, tooLongForPictureText()};
         const QImage picture = image(document.currentView(), document.screenWidth);
         return saveWith(
             path, [&](QIODevice &file) { return !picture.isNull() && picture.save(&file, "PNG"); });
@@ -238,14 +289,27 @@ QString suggestedFileName(const QStringList &parts, QDate date, Format format) {
     QStringList kept;
     for (const QString &part : parts) {
         QString clean;
-        for (QChar c : part)
-            clean += c.isPrint() && !refused.contains(c) ? c : QLatin1Char('-');
-        clean = clean.trimmed().left(40);
+        // By code point: an emoji or a rare character is two UTF-16 units, neither printable.
+        for (const char32_t c : part.toUcs4()) {
+            if (QChar::isPrint(c) && !(c < 0x80 && refused.contains(QLatin1Char(char(c)))))
+                clean += QString::fromUcs4(&c, 1);
+            else
+                clean += QLatin1Char('-');
+        }
+        clean = clean.trimmed();
+        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, clean);
+        qsizetype end = 0;
+        while (characters.toNextBoundary() >= 0 && characters.position() <= 40)
+            end = characters.position();
+        clean.truncate(end);
         if (!clean.isEmpty())
             kept.append(clean);
     }
     kept.append(date.toString(Qt::ISODate));
-    return kept.join(QLatin1Char('-')) + QLatin1Char('.') + extension(format);
+    QString name = kept.join(QLatin1Char('-')) + QLatin1Char('.') + extension(format);
+    // A leading dot hides the file, a leading dash reads as an option.
+    static const QRegularExpression hiding(QStringLiteral("^[.\\- ]+"));
+    return name.remove(hiding);
 }
 
 QString suggestedPath(const QStringList &parts, QDate date, Format format) {

@@ -9,8 +9,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintDialog>
-#include <QPushButton>
 #include <QPrinter>
+#include <QPushButton>
 #include <QShortcut>
 
 #include <iterator>
@@ -61,15 +61,34 @@ void ExportActions::offer() {
 
 void ExportActions::chooseFileAndExport(Export::Format format) {
     const ExportDocument shown = document();
-    const QString suggested = Export::suggestedPath(shown.nameParts, QDate::currentDate(), format);
-    const QString path =
-        QFileDialog::getSaveFileName(m_screen, buttonTitle(), suggested, filterFor(format));
-    if (!path.isEmpty())
-        exportTo(format, path);
+    if (format == Export::Format::Png &&
+        !Export::fitsPicture(shown.currentView(), shown.screenWidth)) {
+        Toast::show(Export::tooLongForPictureText(), 3.0);
+        return;
+    }
+    const QFileInfo suggested(Export::suggestedPath(shown.nameParts, QDate::currentDate(), format));
+    // On the heap and watched: a screen that goes during exec() deletes the dialog, and these
+    // actions with it.
+    QPointer<QFileDialog> dialog =
+        new QFileDialog(m_screen, buttonTitle(), suggested.absolutePath(), filterFor(format));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->selectFile(suggested.fileName());
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog)
+        return;
+    const QStringList chosen = dialog->selectedFiles();
+    delete dialog;
+    if (accepted && !chosen.isEmpty() && !chosen.first().isEmpty())
+        exportTo(format, chosen.first(), shown);
 }
 
 Export::Result ExportActions::exportTo(Export::Format format, const QString &path) {
-    const Export::Result result = Export::write(format, path, document());
+    return exportTo(format, path, document());
+}
+
+Export::Result ExportActions::exportTo(Export::Format format, const QString &path,
+                                       const ExportDocument &shown) {
+    const Export::Result result = Export::write(format, path, shown);
     const QString name = QFileInfo(path).fileName();
     Toast::show(result.ok ? QStringLiteral("已导出 %1").arg(name)
                           : QStringLiteral("未能导出 %1：%2").arg(name, result.error),
@@ -83,11 +102,14 @@ void ExportActions::print() {
         return;
     QPrinter printer;
     printer.setDocName(shown.currentView().title);
-    QPrintDialog dialog(&printer, m_screen);
-    dialog.setWindowTitle(QStringLiteral("打印"));
-    if (dialog.exec() != QDialog::Accepted)
+    // As the save dialog: on the heap, watched, and nothing of these actions touched after it.
+    QPointer<QPrintDialog> dialog = new QPrintDialog(&printer, m_screen);
+    dialog->setWindowTitle(QStringLiteral("打印"));
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog)
         return;
-    if (!Export::paintPages(&printer, shown.views))
+    delete dialog;
+    if (accepted && !Export::paintPages(&printer, shown.views))
         Toast::show(QStringLiteral("未能打印"));
 }
 

@@ -11,8 +11,10 @@ class QWidget;
 
 // Export and print on a screen: Ctrl+S (and the screen's "导出" bar button, through offer())
 // offers CSV, PNG and PDF in an action sheet, then a save dialog in the documents folder; Ctrl+P
-// prints every view. The screen hands over what it shows at that moment through `source`.
-// Every write ends in a toast naming the file: written, or why not.
+// prints every view. The screen hands over what it shows through `source`, read once as the
+// dialog opens: the file holds that, whatever the screen reloads meanwhile. Every write ends in a
+// toast naming the file: written, or why not. The screen may go while a dialog is open (a
+// sign-out): the dialog goes with it and nothing is written or printed.
 class ExportActions : public QObject {
     Q_OBJECT
 public:
@@ -30,10 +32,13 @@ public:
 
     // The action sheet of formats; a choice opens the save dialog.
     void offer();
-    // The save dialog for `format`; nothing is written when it is cancelled.
+    // The save dialog for `format`; nothing is written when it is cancelled. A list too long for
+    // a picture says so at once, without the dialog.
     void chooseFileAndExport(Export::Format format);
-    // Writes to `path` without asking (what the dialog ends in) and shows the toast.
+    // Writes what the screen shows to `path` without asking and shows the toast.
     Export::Result exportTo(Export::Format format, const QString &path);
+    static Export::Result exportTo(Export::Format format, const QString &path,
+                                   const ExportDocument &shown);
     // The print dialog, then every view a page.
     void print();
 

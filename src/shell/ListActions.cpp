@@ -62,17 +62,3 @@ void ListActions::openRowsOnce(QAbstractItemView *view,
     if (view && open)
         new RowOpener(view, std::move(open));
 }
-
-std::pair<ServiceCompletion, ServiceFailure> LatestRequest::track(ServiceCompletion completion,
-                                                                  ServiceFailure failure) {
-    const quint64 ticket = ++*m_latest;
-    return {[latest = m_latest, ticket,
-             completion = std::move(completion)](const std::optional<QJsonValue> &value) {
-                if (*latest == ticket && completion)
-                    completion(value);
-            },
-            [latest = m_latest, ticket, failure = std::move(failure)](const QString &text) {
-                if (*latest == ticket && failure)
-                    failure(text);
-            }};
-}

@@ -5,6 +5,7 @@
 #include "LoadMoreFooter.h"
 #include "NothingView.h"
 #include "RefreshHeader.h"
+#include "Toast.h"
 
 #include <QGuiApplication>
 
@@ -15,6 +16,10 @@ PagedRowsBase::PagedRowsBase(QObject *parent)
     , m_images(ImageMemoryKilobytes) {}
 
 PagedRowsBase::~PagedRowsBase() = default;
+
+QString PagedRowsBase::cappedText() {
+    return QStringLiteral("只显示前 %1 条").arg(MaxRows);
+}
 
 void PagedRowsBase::setPageSize(int size) {
     if (size < 1) {
@@ -46,11 +51,17 @@ void PagedRowsBase::reloadWithSpinner() {
 void PagedRowsBase::loadMore() {
     if (m_singlePage || isLoading())
         return;
+    if (count() >= MaxRows) {
+        endControls();
+        Toast::show(cappedText());
+        return;
+    }
     requestPage(m_page + 1);
 }
 
 bool PagedRowsBase::canFetchMore(const QModelIndex &parent) const {
-    return !parent.isValid() && !m_singlePage && m_hasMore && !isLoading() && m_request;
+    return !parent.isValid() && !m_singlePage && m_hasMore && !isLoading() && m_request &&
+           count() < MaxRows;
 }
 
 void PagedRowsBase::fetchMore(const QModelIndex &parent) {
@@ -83,20 +94,24 @@ quint64 PagedRowsBase::ticketFor(int page) const {
     return page > 0 && page == m_requested ? m_ticket : 0;
 }
 
-bool PagedRowsBase::acceptPage(quint64 ticket, int page, int rowsInPage) {
+bool PagedRowsBase::acceptPage(quint64 ticket, int page, int rowsInPage, bool capped) {
     if (ticket == 0 || ticket != m_ticket) {
         qCDebug(lcRows) << "stale answer for page" << page << "dropped";
         return false;
     }
     // The state is final before the rows change: views ask canFetchMore() from the change signals.
     m_page = page;
-    m_hasMore = !m_singlePage && rowsInPage >= m_pageSize;
+    m_hasMore = !m_singlePage && !capped && rowsInPage >= m_pageSize;
     setRequested(0);
     endControls();
     return true;
 }
 
-void PagedRowsBase::pageShown(int page, int rowsInPage) {
+void PagedRowsBase::pageShown(int page, int rowsInPage, bool capped) {
+    if (capped) {
+        qCWarning(lcRows) << "an answer went past" << MaxRows << "rows; the rest is not shown";
+        Toast::show(cappedText());
+    }
     coverIfEmpty();
     emit pageLoaded(page, rowsInPage);
 }

@@ -57,10 +57,18 @@ Q_DECLARE_LOGGING_CATEGORY(lcRows)
 // any earlier request stale, and stale answers (and failures) are dropped.
 // A failed page leaves the page counter where it was, so the next pull asks for the same page, and
 // leaves the rows as they were.
+// A list holds at most MaxRows rows, as a reflection holds at most PictureGrid::MaxPictures
+// pictures: what it shows costs the window the same whatever the service sends.
 class PagedRowsBase : public QAbstractListModel {
     Q_OBJECT
 public:
     static constexpr int DefaultPageSize = 9;
+    // A class, a teacher's reflections or a report fit with room to spare. A capped list shows its
+    // first MaxRows rows in the order they came: the rest of the answer that went past them is
+    // left out, no page after them is asked for (a pull-up only ends), and the toast cappedText()
+    // says so.
+    static constexpr int MaxRows = 1000;
+    static QString cappedText();
     using PageRequest = std::function<void(int pageIndex, int pageSize)>;
 
     explicit PagedRowsBase(QObject *parent = nullptr);
@@ -96,7 +104,7 @@ public:
     // overtaken rather than waited for.
     void reloadWithSpinner();
     // The page after the current one; nothing while a load runs (its answer ends the footer), nor
-    // for a single-page list.
+    // for a single-page list, nor once the list holds MaxRows rows.
     void loadMore();
     // The answer for `page` failed or was refused; nothing when `page` is not the one asked for.
     void pageFailed(int page);
@@ -126,6 +134,9 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
+    // A request made after the one of `ticket` overtook it.
+    bool isSuperseded(quint64 ticket) const { return ticket != 0 && ticket < m_serial; }
+
 signals:
     void pageLoaded(int page, int rowsInPage);
     void loadFailed(int page);
@@ -135,8 +146,9 @@ protected:
     // The request running for `page`; 0 when `page` is not the one asked for.
     quint64 ticketFor(int page) const;
     // Bookkeeping of an answer; false (and nothing done) when it is stale. The rows change after.
-    bool acceptPage(quint64 ticket, int page, int rowsInPage);
-    void pageShown(int page, int rowsInPage);
+    // A capped page counts as the last.
+    bool acceptPage(quint64 ticket, int page, int rowsInPage, bool capped);
+    void pageShown(int page, int rowsInPage, bool capped);
     void failRequest(quint64 ticket);
     // The paging half of clear(), before the rows go.
     void resetPaging();
@@ -187,6 +199,43 @@ private:
     mutable bool m_fetchingInline = false;
 };
 
+// The handler of one page's answer (PagedRows::answerForPage()): an AnswerHandler whose answer or
+// failure is dropped before any handling once a newer request of the same list overtook it. The
+// newer one takes the HUD down, ends the controls and says what went wrong; a late "无网络连接"
+// or a spinner ended early would tell the teacher about a load that no longer counts.
+template <class Rsp> class PageAnswer {
+public:
+    PageAnswer(AnswerHandler<Rsp> answer, std::function<bool()> counts)
+        : m_answer(std::move(answer))
+        , m_counts(std::move(counts)) {}
+
+    PageAnswer &dismissingHud(bool dismiss = true) {
+        m_answer.dismissingHud(dismiss);
+        return *this;
+    }
+    PageAnswer &endingRefresh(RefreshHeader *header, LoadMoreFooter *footer = nullptr) {
+        m_answer.endingRefresh(header, footer);
+        return *this;
+    }
+    ServiceCompletion completion() const {
+        return [counts = m_counts,
+                handle = m_answer.completion()](const std::optional<QJsonValue> &value) {
+            if (counts())
+                handle(value);
+        };
+    }
+    ServiceFailure failure() const {
+        return [counts = m_counts, handle = m_answer.failure()](const QString &text) {
+            if (counts())
+                handle(text);
+        };
+    }
+
+private:
+    AnswerHandler<Rsp> m_answer;
+    std::function<bool()> m_counts;
+};
+
 template <class Record> class PagedRows : public PagedRowsBase {
 public:
     using RoleData = std::function<QVariant(const Record &, int role)>;
@@ -220,8 +269,8 @@ public:
     // to this model. Make it inside the page request, so a later request makes it stale. Chain
     // dismissingHud() or endingRefresh() onto it for controls other than the attached ones.
     template <class Rsp>
-    AnswerHandler<Rsp> answerForPage(QObject *screen, int page,
-                                     std::function<QList<Record>(const Rsp &)> rowsOf) {
+    PageAnswer<Rsp> answerForPage(QObject *screen, int page,
+                                  std::function<QList<Record>(const Rsp &)> rowsOf) {
         const quint64 ticket = ticketFor(page);
         QPointer<PagedRows> self(this);
         AnswerHandler<Rsp> answer(screen);
@@ -239,7 +288,7 @@ public:
                 if (self)
                     self->failRequest(ticket);
             });
-        return answer;
+        return {std::move(answer), [self, ticket] { return !self || !self->isSuperseded(ticket); }};
     }
 
     int rowCount(const QModelIndex &parent = {}) const override {
@@ -293,8 +342,12 @@ protected:
     }
 
 private:
-    void arrive(quint64 ticket, int page, const QList<Record> &rows) {
-        if (!acceptPage(ticket, page, int(rows.size())))
+    void arrive(quint64 ticket, int page, QList<Record> rows) {
+        const qsizetype room = MaxRows - (page == 1 ? 0 : m_rows.size());
+        const bool capped = rows.size() > room;
+        if (capped)
+            rows.resize(std::max<qsizetype>(room, 0));
+        if (!acceptPage(ticket, page, int(rows.size()), capped))
             return;
         if (page == 1) {
             beginResetModel();
@@ -306,7 +359,7 @@ private:
             m_rows.append(rows);
             endInsertRows();
         }
-        pageShown(page, int(rows.size()));
+        pageShown(page, int(rows.size()), capped);
     }
 
     RoleData m_data;

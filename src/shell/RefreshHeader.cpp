@@ -90,7 +90,7 @@ void RefreshHeader::phaseChanged(Phase from, Phase to) {
         const QDateTime t = now();
         SettingsStore::settings().setValue(
             settingsKey(), t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODateWithMs));
-        SettingsStore::flush();
+        SettingsStore::flushSoon();
     }
     emit stateChanged(state());
 }

@@ -1,13 +1,17 @@
 #include "SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcSettings, "teacher.settings")
 
@@ -20,6 +24,8 @@ std::unique_ptr<QSettings> &store() {
     static std::unique_ptr<QSettings> instance;
     return instance;
 }
+
+bool syncPending = false;
 
 // Holds the stand-in file while the real one is refused (see settings()).
 std::unique_ptr<QTemporaryDir> &scratch() {
@@ -94,6 +100,7 @@ QSettings &SettingsStore::settings() {
 }
 
 bool SettingsStore::flush() {
+    syncPending = false;
     QSettings &s = settings();
     if (scratch())
         return false;
@@ -111,7 +118,32 @@ bool SettingsStore::flush() {
     return true;
 }
 
+void SettingsStore::flushSoon() {
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app) {
+        flush();
+        return;
+    }
+    if (std::exchange(syncPending, true))
+        return;
+    static QPointer<QCoreApplication> quitWatched;
+    if (quitWatched != app) {
+        quitWatched = app;
+        QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] {
+            if (syncPending)
+                flush();
+        });
+    }
+    QTimer::singleShot(SyncDelayMs, app, [] {
+        if (syncPending)
+            flush();
+    });
+}
+
 void SettingsStore::reset() {
+    if (syncPending && store())
+        flush();
+    syncPending = false;
     store().reset();
     scratch().reset();
 }

@@ -55,7 +55,7 @@ class tst_ClassViewController : public QObject {
                                     {"RealName", i ? QString::number(i) : first},
                                     {"Sex", i % 2},
                                     {"MyTitle", QStringLiteral("书童")},
-                                    {"Mobile", ""},
+                                    {"Mobile", i ? QStringLiteral("0138%1").arg(i) : ""},
                                     {"FlowerNumber", 12},
                                     {"TestPassNum", 3}});
         return answer("list", list);
@@ -125,11 +125,13 @@ private slots:
         QVERIFY(qAbs(bar->width() - m_roster->width() * 2 / 3) <= 1);
     }
 
-    // The roster goes out as the teacher sees it: its class, its sort, a row a pupil.
+    // The roster goes out as the teacher sees it: its class, its sort, a row a pupil; a phone
+    // number stays text in a spreadsheet, its leading zero with it.
     void exportHoldsTheRosterAsSorted() {
         ExportTable table = m_roster->exportDocument().currentView();
         QCOMPARE(table.headers, QStringList({"姓名", "小红花", "等级", "测评", "手机"}));
         QCOMPARE(table.rows.first(), QStringList({"甲", "12", "书童", "3", ""}));
+        QVERIFY(Export::csv(table).contains("书童,3,'01381\r\n"));
         QCOMPARE(m_roster->exportDocument().nameParts,
                  QStringList({"花名册", "1年级1班", "按姓名"}));
         tapColumn(1);
@@ -303,10 +305,21 @@ private slots:
         QCOMPARE(lastDetail(), qMakePair(QStringLiteral("10"), QStringLiteral("1")));
     }
 
-    // A quick refusal for a load that a newer one overtook ends no spinner and shows no toast;
-    // the rows by name get no badges while the roster by level is on its way.
+    // A quick refusal or network failure for a load that a newer one overtook ends no spinner and
+    // shows no toast; the rows by name get no badges while the roster by level is on its way.
+    void supersededLoadEndsNothing_data() {
+        QTest::addColumn<StubHttpServer::Answer>("overtaken");
+        QTest::newRow("refused") << Answer{.body = StubAnswers::refused("旧"), .delayMs = 100};
+        // Cut after its first byte (the network stack would send a request dropped before any
+        // byte again, and that one would be answered).
+        QTest::newRow("network") << Answer{.body = "{",
+                                           .delayMs = 100,
+                                           .closeDelimited = true,
+                                           .headers = {{"Content-Length", "100"}}};
+    }
     void supersededLoadEndsNothing() {
-        m_server.queueAnswer(DetailPath, {.body = StubAnswers::refused("旧"), .delayMs = 100});
+        QFETCH(StubHttpServer::Answer, overtaken);
+        m_server.queueAnswer(DetailPath, overtaken);
         m_server.queueAnswer(DetailPath, {.body = pupils(2), .delayMs = 1000});
         QTest::keyClick(m_roster->tableView(), Qt::Key_F5);
         tapColumn(1);

@@ -1,8 +1,10 @@
 // Answers that must end in a failure with a clear text, against the stub: every status outside
-// 2xx, compressed bodies that do not unpack or unpack too far; and the one redirect followed. No
-// call is ever sent on as another method or twice to one place.
+// 2xx, bodies past the size limit, compressed bodies that do not unpack or unpack too far; and the
+// one redirect followed. No call is ever sent on as another method or twice to one place. An
+// answer that comes reaches its completion mapped already.
 #include "BaseAFHttpManager.h"
 #include "StubHttpServer.h"
+#include "records/BaseRecords.h"
 
 #include <QTest>
 
@@ -60,6 +62,16 @@ void tst_TransportFailures::answerEndsAs_data() {
                               << "Temporary Redirect (307)";
     QTest::newRow("another origin")
         << moved(307, m_elsewhere.baseUrl().toLatin1() + "Mobile/Moved") << "(307)";
+    // {"result":1,"pad":"xx…"} of exactly `size` bytes.
+    const auto padded = [](qint64 size) {
+        QByteArray body = R"({"result":1,"pad":""})";
+        return body.insert(body.size() - 2, QByteArray(size - body.size(), 'x'));
+    };
+    QTest::newRow("as large as accepted")
+        << StubHttpServer::Answer::json(padded(BaseAFHttpManager::MaxAnswerBytes)) << "";
+    QTest::newRow("a byte larger")
+        << StubHttpServer::Answer::json(padded(BaseAFHttpManager::MaxAnswerBytes + 1))
+        << "Request failed: answer larger than";
     QTest::newRow("deflate") << deflated(qCompress(json).mid(4)) << "";
     QTest::newRow("broken deflate") << deflated("not deflate") << "cannot be decompressed";
     QTest::newRow("deflate bomb")
@@ -75,12 +87,21 @@ void tst_TransportFailures::answerEndsAs() {
     m_elsewhere.clearRequests();
     std::optional<QJsonValue> value;
     QString text;
+    const BaseRsp *mapped = nullptr;
     BaseAFHttpManager::postRequestOperationForHost(
         m_stub.baseUrl(), QStringLiteral("Mobile/AddGood"), ParameterDictionary{{"uid", 7}},
-        [&](const std::optional<QJsonValue> &v) { value = v.value_or(QJsonValue(0)); },
-        [&](const QString &t) { text = t; });
+        [&](const std::optional<QJsonValue> &v) {
+            value = v.value_or(QJsonValue(0));
+            mapped = static_cast<const BaseRsp *>(
+                BaseAFHttpManager::takeDeliveringRecord(BaseRsp::recordType()));
+            // Taken once: whoever asks next maps the value itself.
+            QVERIFY(!BaseAFHttpManager::takeDeliveringRecord(BaseRsp::recordType()));
+            QVERIFY(mapped && mapped->result == 1);
+        },
+        [&](const QString &t) { text = t; }, &BaseRsp::recordType());
     QTRY_VERIFY_WITH_TIMEOUT(value || !text.isEmpty(), 20000);
     QVERIFY2(text.contains(failure) && text.isEmpty() == failure.isEmpty(), qPrintable(text));
+    QCOMPARE(bool(mapped), text.isEmpty());
     QStringList sent;
     for (const StubHttpServer::Recorded &request : m_stub.requests())
         sent << QString::fromLatin1(request.method + ' ' + request.body + ' ') + request.path;

@@ -56,6 +56,10 @@ private slots:
             << QByteArray(R"({"result":1})") << 500 << false << AnswerHandling::NoNetworkText;
         QTest::newRow("not JSON") << QByteArray("<html>") << 200 << false
                                   << AnswerHandling::NoNetworkText;
+        QTest::newRow("larger than accepted")
+            << QByteArray(R"({"result":1,"msg":")").append(BaseAFHttpManager::MaxAnswerBytes, 'x') +
+                   "\"}"
+            << 200 << false << AnswerHandling::TooLargeText;
     }
 
     void answers() {
@@ -91,7 +95,10 @@ private slots:
         QCOMPARE(Toast::isShowing(), !toast.isEmpty());
         if (!toast.isEmpty())
             QCOMPARE(Toast::currentText(), toast);
-        QCOMPARE(failures, toast == AnswerHandling::NoNetworkText ? 1 : 0);
+        QCOMPARE(failures,
+                 toast == AnswerHandling::NoNetworkText || toast == AnswerHandling::TooLargeText
+                     ? 1
+                     : 0);
     }
 
     void refreshControlsEndInBothCases_data() {

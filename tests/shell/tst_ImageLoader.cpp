@@ -206,6 +206,20 @@ private slots:
         QCOMPARE(requestsFor(path), 1);
     }
 
+    // A view asked for one picture, then another (a new avatar, a cell showing another row)
+    // shows the last one asked for, though the first arrives after it.
+    void theLastPictureAskedForStays() {
+        const QString older = freshPath("older");
+        const QString newer = freshPath("newer");
+        m_server.setAnswer(older, image(QSize(3, 3), 400));
+        m_server.setAnswer(newer, image(QSize(8, 6)));
+        QLabel view;
+        setImageFromUrl(&view, urlOf(older));
+        setImageFromUrl(&view, urlOf(newer));
+        QVERIFY(waitFor(urlOf(older)));
+        QCOMPARE(shown(view), QSize(8, 6));
+    }
+
     // Every other test passes under AddressSanitizer only if a late image skips a dead view.
     void viewDestroyedBeforeTheAnswer() {
         const QString path = freshPath("late");

@@ -24,7 +24,7 @@ struct Fixture {
         return role == Qt::DisplayRole ? QVariant(b.BookId) : QVariant();
     }};
     QList<int> asked;
-    QList<AnswerHandler<GetBookListRsp>> answers;
+    QList<PageAnswer<GetBookListRsp>> answers;
     Fixture() {
         rows.setImageUrlOf([](const BookListModel &b) { return b.ImageUrl.value_or(""); });
         rows.setPageRequest([this](int page, int) {
@@ -135,7 +135,8 @@ private slots:
         QCOMPARE(f.asked, QList<int>({1, 2, 2, 1, 3}));
     }
 
-    // An answer to a request that a later one replaced changes nothing, success or failure.
+    // An answer to a request that a later one replaced changes nothing, success or failure, and
+    // says nothing: the "无网络连接" of a load that no longer counts would be news of nothing.
     void staleAnswersAreDropped_data() {
         QTest::addColumn<bool>("loadMoreFirst");
         QTest::addColumn<bool>("staleFails");
@@ -153,10 +154,37 @@ private slots:
         loadMoreFirst ? f.rows.loadMore() : f.rows.refresh();
         f.rows.refresh();
         staleFails ? f.fail(1) : f.answer(100, 9, {}, 1);
-        QVERIFY(f.rows.isLoading());
+        QVERIFY(f.rows.isLoading() && !Toast::isShowing());
         QVERIFY(f.shows(1, 9));
         f.answer(50, 3);
         QVERIFY(f.shows(50, 3));
+    }
+
+    // However the rows come, a list shows the first MaxRows, asks for nothing after them and says
+    // so; a list that merely reaches the bound asks for nothing more either.
+    void rowsAreCapped_data() {
+        QTest::addColumn<QList<int>>("pages"); // rows in each page that arrives
+        QTest::addColumn<bool>("toast");
+        QTest::newRow("one long answer") << QList<int>{Rows::MaxRows + 5} << true;
+        QTest::newRow("a page past the bound") << QList<int>{Rows::MaxRows - 4, 9} << true;
+        QTest::newRow("pages up to the bound") << QList<int>{Rows::MaxRows - 9, 9} << false;
+    }
+    void rowsAreCapped() {
+        QFETCH(QList<int>, pages);
+        QFETCH(bool, toast);
+        Fixture f;
+        f.rows.refresh();
+        for (int first = 1; const int n : pages) {
+            if (first > 1)
+                f.rows.loadMore();
+            f.answer(first, n);
+            first += n;
+        }
+        QVERIFY(f.shows(1, Rows::MaxRows));
+        QCOMPARE(Toast::isShowing(), toast);
+        f.rows.loadMore();
+        QVERIFY(!f.rows.canFetchMore({}) && f.asked.size() == pages.size());
+        QCOMPARE(Toast::currentText(), Rows::cappedText());
     }
 
     // The controls end with the page; the empty-data cover lies over the list while it is empty.

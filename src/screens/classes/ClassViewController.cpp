@@ -113,8 +113,8 @@ void ClassViewController::requestRoster(int page) {
             return QList<StudentListModel>(rsp.list.value_or(RecordArray<StudentListModel>()));
         });
     answer.dismissingHud();
-    const auto [done, failed] = m_rosterLoads.track(answer.completion(), answer.failure());
-    TeacherRequestManager::request_GetMyClassDetail_WithParams(request, done, failed);
+    TeacherRequestManager::request_GetMyClassDetail_WithParams(request, answer.completion(),
+                                                               answer.failure());
 }
 
 void ClassViewController::refreshRoster() {
@@ -281,6 +281,8 @@ ExportDocument ClassViewController::exportDocument() const {
                        QStringLiteral("共 %1 人").arg(m_students->rows().size())};
     table.headers = {QStringLiteral("姓名"), QStringLiteral("小红花"), QStringLiteral("等级"),
                      QStringLiteral("测评"), QStringLiteral("手机")};
+    // A spreadsheet would make a phone number a number: 1.38E+10, a leading 0 gone.
+    table.textColumns = {4};
     for (const StudentListModel &pupil : m_students->rows()) {
         table.rows.append({pupil.RealName.value_or(QString()), QString::number(pupil.FlowerNumber),
                            pupil.MyTitle.value_or(QString()), QString::number(pupil.TestPassNum),

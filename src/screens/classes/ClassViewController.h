@@ -4,7 +4,6 @@
 #include "ClassChangeView.h"
 #include "ClassSortView.h"
 #include "ExportActions.h"
-#include "ListActions.h"
 #include "records/ContentRecords.h"
 
 #include <QList>
@@ -106,6 +105,5 @@ private:
     // What the next roster request sends.
     qint64 m_requestClassId = 0;
     qint64 m_requestType = ByName;
-    LatestRequest m_rosterLoads;
     ExportActions *m_export = nullptr;
 };

@@ -103,8 +103,8 @@ void ClassDetailListVC::getStudentPersonHomeIndexActionWithPageIndex(int pageInd
             return BookGridItem::listFrom(mode == CollectList ? rsp.bookList : rsp.testList);
         });
     answer.dismissingHud();
-    const auto [done, failed] = m_loads.track(answer.completion(), answer.failure());
-    TeacherRequestManager::request_GetStudentPersonHomeIndex_WithParams(request, done, failed);
+    TeacherRequestManager::request_GetStudentPersonHomeIndex_WithParams(
+        request, answer.completion(), answer.failure());
 }
 
 void ClassDetailListVC::getRecommandBookListAction() {
@@ -117,8 +117,8 @@ void ClassDetailListVC::getRecommandBookListAction() {
         this, 1,
         [](const GetRecommendBookListRsp &rsp) { return BookGridItem::listFrom(rsp.bookList); });
     answer.dismissingHud();
-    const auto [done, failed] = m_loads.track(answer.completion(), answer.failure());
-    TeacherRequestManager::request_GetRecommendBookList_WithParams(request, done, failed);
+    TeacherRequestManager::request_GetRecommendBookList_WithParams(request, answer.completion(),
+                                                                   answer.failure());
 }
 
 void ClassDetailListVC::collectionView(const QModelIndex &index) {

@@ -2,7 +2,6 @@
 
 #include "BasicVC.h"
 #include "BookGridRows.h"
-#include "ListActions.h"
 
 #include <functional>
 #include <memory>
@@ -82,6 +81,4 @@ private:
     qint64 m_bookId = 0;
     std::function<void(const StudentUseInfo &)> m_studentInfo;
     BookGridRows *m_rows;
-    // A pull-down while a page is on its way: only the newest answer is handled.
-    LatestRequest m_loads;
 };

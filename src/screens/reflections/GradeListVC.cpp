@@ -47,8 +47,8 @@ void GradeListVC::viewDidLoad() {
             m_rows->answerForPage<GetFeelListRsp>(this, page, [](const GetFeelListRsp &rsp) {
                 return QList<GradeListModel>(rsp.feelList.value_or(RecordArray<GradeListModel>()));
             });
-        const auto [done, failed] = m_loads.track(answer.completion(), answer.failure());
-        TeacherRequestManager::request_GetFeelList_WithParams(request, done, failed);
+        TeacherRequestManager::request_GetFeelList_WithParams(request, answer.completion(),
+                                                              answer.failure());
     });
 
     NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_GRADE,

@@ -2,7 +2,6 @@
 
 #include "BasicVC.h"
 #include "ExportActions.h"
-#include "ListActions.h"
 #include "RefreshHeader.h"
 
 #include <QPointer>
@@ -61,7 +60,6 @@ private:
     std::unique_ptr<Ui::GradeListVC> m_ui;
     int m_listType;
     FeelRows *m_rows;
-    LatestRequest m_loads;
     bool m_wide = false;
     ExportActions *m_export = nullptr;
     std::function<void()> m_onEnter;
