@@ -7,9 +7,9 @@ class QObject;
 
 // The strip across the top of a screen that shows answers kept from an earlier call because the
 // network brought none: "离线 · 数据更新于 HH:mm". It pushes the screen's content down rather than
-// covering it (through the screen's contents margins: what a screen places by hand follows its
-// QEvent::ContentsRectChange), follows the screen's width and goes with the screen's next
-// successful call.
+// covering it (through the screen's contents margins, whose change Qt tells the screen and its
+// event filters as a resize: what a screen places by hand follows that), follows the screen's
+// width and goes with the screen's next successful call.
 class OfflineBar : public QLabel {
     Q_OBJECT
 public:

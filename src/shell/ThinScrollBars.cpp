@@ -68,19 +68,13 @@ void ThinScrollBars::follow(QWidget *window) {
 }
 
 void ThinScrollBars::restyle(QAbstractScrollArea *area, bool thin) {
-    bool changed = false;
+    // A bar's new style changes its size hint, which has the area lay out again: the bar over
+    // the rows or beside them, by the bar's style.
     for (QScrollBar *bar : {area->horizontalScrollBar(), area->verticalScrollBar()}) {
         if (!bar || isThin(bar) == thin)
             continue;
         bar->setProperty(BarKey, thin);
         bar->setStyle(thin ? shared() : nullptr);
-        changed = true;
-    }
-    // The area places its bars and sizes its viewport by the bars' style: over the rows or
-    // beside them.
-    if (changed) {
-        QEvent styleChange(QEvent::StyleChange);
-        QCoreApplication::sendEvent(area, &styleChange);
     }
 }
 

@@ -159,9 +159,8 @@ QPoint ClassChangeView::dimTopLeft() const {
 }
 
 bool ClassChangeView::eventFilter(QObject *watched, QEvent *event) {
-    const bool moved =
-        event->type() == QEvent::Resize || event->type() == QEvent::ContentsRectChange;
-    if (watched == m_supView && moved && m_leftTableView->isVisible()) {
+    // Qt sends a resize also when the view's contents margins change (the offline bar).
+    if (watched == m_supView && event->type() == QEvent::Resize && m_leftTableView->isVisible()) {
         // A slide under way ends where it was going, then everything takes the new size.
         finishAnimations();
         if (m_isShow) {

@@ -151,18 +151,6 @@ void ClassDetailVC::styleTabs() {
 
 void ClassDetailVC::resizeEvent(QResizeEvent *event) {
     BasicVC::resizeEvent(event);
-    placeGrids();
-}
-
-bool ClassDetailVC::event(QEvent *event) {
-    const bool handled = BasicVC::event(event);
-    // The offline bar moves the header down without a resize; the grids are not in the layout.
-    if (event->type() == QEvent::ContentsRectChange)
-        placeGrids();
-    return handled;
-}
-
-void ClassDetailVC::placeGrids() {
     placeTabs();
     for (int tab = 0; tab < 2; ++tab) {
         if (m_gridShown[tab] && m_grids[tab])

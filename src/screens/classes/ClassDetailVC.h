@@ -56,12 +56,9 @@ public:
 protected:
     void viewDidLoad() override;
     void resizeEvent(QResizeEvent *event) override;
-    bool event(QEvent *event) override;
 
 private:
     QRect gridRect() const;
-    // The tab headers and the grids shown, under the header wherever the layout put it.
-    void placeGrids();
     void placeTabs();
     void styleTabs();
     QFrame *tabHeader(int tab) const;

@@ -475,11 +475,10 @@ bool ChartDropDownMenu::keyPressed(QListView *view, const QKeyEvent *key) {
 }
 
 bool ChartDropDownMenu::eventFilter(QObject *watched, QEvent *event) {
+    // Qt sends a resize also when the parent's contents margins change (the offline bar).
     if (watched == parentWidget() && event->type() == QEvent::Resize) {
         if (m_fullWidth)
             resize(parentWidget()->width(), height());
-        placeOpenParts();
-    } else if (watched == parentWidget() && event->type() == QEvent::ContentsRectChange) {
         move(placedOrigin());
         placeOpenParts();
     } else if (event->type() == QEvent::KeyPress &&
