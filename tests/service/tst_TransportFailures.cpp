@@ -87,21 +87,18 @@ void tst_TransportFailures::answerEndsAs() {
     m_elsewhere.clearRequests();
     std::optional<QJsonValue> value;
     QString text;
-    const BaseRsp *mapped = nullptr;
+    qint64 mapped = -1; // the result of the record mapped while the answer was decoded
     BaseAFHttpManager::postRequestOperationForHost(
         m_stub.baseUrl(), QStringLiteral("Mobile/AddGood"), ParameterDictionary{{"uid", 7}},
         [&](const std::optional<QJsonValue> &v) {
             value = v.value_or(QJsonValue(0));
-            mapped = static_cast<const BaseRsp *>(
-                BaseAFHttpManager::takeDeliveringRecord(BaseRsp::recordType()));
-            // Taken once: whoever asks next maps the value itself.
-            QVERIFY(!BaseAFHttpManager::takeDeliveringRecord(BaseRsp::recordType()));
-            QVERIFY(mapped && mapped->result == 1);
+            if (const void *record = BaseAFHttpManager::takeDeliveringRecord(BaseRsp::recordType()))
+                mapped = static_cast<const BaseRsp *>(record)->result;
         },
         [&](const QString &t) { text = t; }, &BaseRsp::recordType());
     QTRY_VERIFY_WITH_TIMEOUT(value || !text.isEmpty(), 20000);
     QVERIFY2(text.contains(failure) && text.isEmpty() == failure.isEmpty(), qPrintable(text));
-    QCOMPARE(bool(mapped), text.isEmpty());
+    QCOMPARE(mapped, text.isEmpty() ? 1 : -1);
     QStringList sent;
     for (const StubHttpServer::Recorded &request : m_stub.requests())
         sent << QString::fromLatin1(request.method + ' ' + request.body + ' ') + request.path;
