@@ -1,12 +1,14 @@
 #include "WaitingTally.h"
 
-#include "AnswerHandling.h"
 #include "FeelRows.h"
 #include "GradeListVC.h"
 #include "GradePost.h"
 #include "GradeVocabulary.h"
+#include "KeyValueMapping.h"
 #include "LoginState.h"
 #include "TeacherRequestManager.h"
+
+#include <QPointer>
 
 WaitingTally::WaitingTally(QObject *parent)
     : QObject(parent) {}
@@ -16,7 +18,7 @@ void WaitingTally::follow(const FeelRows *rows) {
     m_known = false;
     m_waiting.clear();
     // Whatever was asked before counts no more.
-    m_loads.track({}, {});
+    const quint64 ask = ++m_ask;
     if (!rows)
         return;
     for (int row = 0; row < rows->rowCount(); ++row) {
@@ -26,19 +28,26 @@ void WaitingTally::follow(const FeelRows *rows) {
     GetFeelListReq request;
     request.uid = LoginRsp::shareRsp().uid;
     request.feelType = GradeListVC::WaitingType;
-    const auto answer =
-        AnswerHandler<GetFeelListRsp>(this).onSuccess([this](const GetFeelListRsp &rsp) {
-            m_waiting.clear();
+    // A count beside the list: its failure is the list's to tell, so it says nothing itself.
+    QPointer<WaitingTally> self = this;
+    TeacherRequestManager::request_GetFeelList_WithParams(
+        request,
+        [self, ask](const std::optional<QJsonValue> &value) {
+            if (!self || ask != self->m_ask || !value)
+                return;
+            const auto rsp = KeyValueMapping::recordFromJson<GetFeelListRsp>(*value);
+            if (rsp.result != 1)
+                return;
+            self->m_waiting.clear();
             for (const GradeListModel &feel :
                  rsp.feelList.value_or(RecordArray<GradeListModel>())) {
                 if (feel.FeelTypeStr == GradeVocabulary::WaitingText)
-                    m_waiting.append(feel.FeelId);
+                    self->m_waiting.append(feel.FeelId);
             }
-            m_known = true;
-            emit changed();
-        });
-    const auto [done, failed] = m_loads.track(answer.completion(), answer.failure());
-    TeacherRequestManager::request_GetFeelList_WithParams(request, done, failed);
+            self->m_known = true;
+            emit self->changed();
+        },
+        [](const QString &) {});
 }
 
 int WaitingTally::count() const {

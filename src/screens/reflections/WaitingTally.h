@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ListActions.h"
-
 #include <QList>
 #include <QObject>
 
@@ -27,5 +25,5 @@ private:
     const FeelRows *m_rows = nullptr;
     QList<qint64> m_waiting;
     bool m_known = false;
-    LatestRequest m_loads;
+    quint64 m_ask = 0; // the latest request; an older answer counts no more
 };
