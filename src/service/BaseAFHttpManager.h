@@ -32,8 +32,8 @@ public:
     // The failure text of a call that was cut before its answer (sign-out, quitting).
     inline static const QString CancelledText = QStringLiteral("Request cancelled");
     static bool isCancellation(const QString &failure) { return failure == CancelledText; }
-    // A failure in the teacher's words: "无网络连接" when no answer came, the service's trouble with
-    // its HTTP status when one did ("服务出错（500）"), "请求已取消" for a cut call.
+    // A failure in the teacher's words: "无网络连接" when no answer came, the service's trouble
+    // with its HTTP status when one did ("服务出错（500）"), "请求已取消" for a cut call.
     static QString failureWords(const QString &failure);
 
     // With `answerType`, the answer is also mapped into a record of that type while it is
@@ -48,9 +48,9 @@ public:
     static const void *takeDeliveringRecord(const RecordType &type);
 
     // Aborts every call in flight, including one whose answer is still being decoded; each ends
-    // with a cancellation on a later turn of the event loop and none counts as in flight any more. For a program that gives up
-    // waiting and exits, and for a sign-out that leaves every screen's calls behind: an aborted
-    // call releases what the network stack holds for it.
+    // with a cancellation on a later turn of the event loop and none counts as in flight any more.
+    // For a program that gives up waiting and exits, and for a sign-out that leaves every screen's
+    // calls behind: an aborted call releases what the network stack holds for it.
     static void abortPendingCalls();
     // abortPendingCalls(), and the display scale back to 1: the transport as a new program has it.
     static void resetForTests();

@@ -46,74 +46,103 @@ public:
                      ServiceCompletion completion, ServiceFailure failure);
 
     static void request_Login_WithParams(const LoginReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_SendVerification_WithParams(const SendVerificationReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_ChangeMobile_WithParams(const ChangeMobileReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_ForgetVerification_WithParams(const GetPasswordForgetReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_ConfirmVerification_WithParams(const ConfirmVerificationReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_ChartList_WithParams(const GetTeacherReportReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_ChartTermList_WithParams(const GetTermYearReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_ChartCityList_WithParams(const GetCityListReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_ChartAreaList_WithParams(const GetAreaListReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetTeacherInfo_WithParams(const GetTeacherInfoReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_ChangeClassForTeacher_WithParams(const ChangeClassForTeacherReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_SelectClassForTeacher_WithParams(const SelectClassForTeacherReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetTeacherCollections_WithParams(const GetTeacherCollectionsReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetMyCollectionInfo_WithParams(const GetMyCollectionInfoReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetBookSortTree_WithParams(const GetBookSortTreeReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetBookList_WithParams(const GetBookListReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetBookDetailShow_WithParams(const GetBookDetailShowReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetCommentShow_WithParams(const GetCommentShowReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_AddComment_WithParams(const AddCommentReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetRecommendBookList_WithParams(const GetRecommendBookListReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetStudentPersonHomeIndex_WithParams(const GetStudentPersonHomeIndexReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
+                                         ServiceFailure failure);
+    static void request_SendVerification_WithParams(const SendVerificationReq &params,
+                                                    ServiceCompletion completion,
+                                                    ServiceFailure failure);
+    static void request_ChangeMobile_WithParams(const ChangeMobileReq &params,
+                                                ServiceCompletion completion,
+                                                ServiceFailure failure);
+    static void request_ForgetVerification_WithParams(const GetPasswordForgetReq &params,
+                                                      ServiceCompletion completion,
+                                                      ServiceFailure failure);
+    static void request_ConfirmVerification_WithParams(const ConfirmVerificationReq &params,
+                                                       ServiceCompletion completion,
+                                                       ServiceFailure failure);
+    static void request_ChartList_WithParams(const GetTeacherReportReq &params,
+                                             ServiceCompletion completion, ServiceFailure failure);
+    static void request_ChartTermList_WithParams(const GetTermYearReq &params,
+                                                 ServiceCompletion completion,
+                                                 ServiceFailure failure);
+    static void request_ChartCityList_WithParams(const GetCityListReq &params,
+                                                 ServiceCompletion completion,
+                                                 ServiceFailure failure);
+    static void request_ChartAreaList_WithParams(const GetAreaListReq &params,
+                                                 ServiceCompletion completion,
+                                                 ServiceFailure failure);
+    static void request_GetTeacherInfo_WithParams(const GetTeacherInfoReq &params,
+                                                  ServiceCompletion completion,
+                                                  ServiceFailure failure);
+    static void request_ChangeClassForTeacher_WithParams(const ChangeClassForTeacherReq &params,
+                                                         ServiceCompletion completion,
+                                                         ServiceFailure failure);
+    static void request_SelectClassForTeacher_WithParams(const SelectClassForTeacherReq &params,
+                                                         ServiceCompletion completion,
+                                                         ServiceFailure failure);
+    static void request_GetTeacherCollections_WithParams(const GetTeacherCollectionsReq &params,
+                                                         ServiceCompletion completion,
+                                                         ServiceFailure failure);
+    static void request_GetMyCollectionInfo_WithParams(const GetMyCollectionInfoReq &params,
+                                                       ServiceCompletion completion,
+                                                       ServiceFailure failure);
+    static void request_GetBookSortTree_WithParams(const GetBookSortTreeReq &params,
+                                                   ServiceCompletion completion,
+                                                   ServiceFailure failure);
+    static void request_GetBookList_WithParams(const GetBookListReq &params,
+                                               ServiceCompletion completion,
+                                               ServiceFailure failure);
+    static void request_GetBookDetailShow_WithParams(const GetBookDetailShowReq &params,
+                                                     ServiceCompletion completion,
+                                                     ServiceFailure failure);
+    static void request_GetCommentShow_WithParams(const GetCommentShowReq &params,
+                                                  ServiceCompletion completion,
+                                                  ServiceFailure failure);
+    static void request_AddComment_WithParams(const AddCommentReq &params,
+                                              ServiceCompletion completion, ServiceFailure failure);
+    static void request_GetRecommendBookList_WithParams(const GetRecommendBookListReq &params,
+                                                        ServiceCompletion completion,
+                                                        ServiceFailure failure);
+    static void
+    request_GetStudentPersonHomeIndex_WithParams(const GetStudentPersonHomeIndexReq &params,
+                                                 ServiceCompletion completion,
+                                                 ServiceFailure failure);
     // The service offers it; the client defines no records for it, so it takes a dictionary.
     static void request_GetTestBookList_WithParams(const ParameterDictionary &params,
-                                          ServiceCompletion completion, ServiceFailure failure);
-    static void request_AddBookCollect_WithParams(const AddBookCollectReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_DeleteBookCollect_WithParams(const DeleteBookCollectReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
+                                                   ServiceCompletion completion,
+                                                   ServiceFailure failure);
+    static void request_AddBookCollect_WithParams(const AddBookCollectReq &params,
+                                                  ServiceCompletion completion,
+                                                  ServiceFailure failure);
+    static void request_DeleteBookCollect_WithParams(const DeleteBookCollectReq &params,
+                                                     ServiceCompletion completion,
+                                                     ServiceFailure failure);
     static void request_AddGood_WithParams(const AddGoodReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_CancelGood_WithParams(const CancelGoodReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetFeelList_WithParams(const GetFeelListReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_UpdateFeel_WithParams(const UpdateFeelReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetSingleFeel_WithParams(const GetSingleFeelReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetMyClassDetail_WithParams(const GetMyClassDetailReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_GetMyClassForTeacher_WithParams(const GetMyClassForTeacherReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_SetNewPassword_WithParams(const SetNewPasswordReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_PhotoUpdate_WithParams(const PhotoUpdateReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
-    static void request_DeleteComment_WithParams(const DeleteCommentReq &params, ServiceCompletion completion,
-                                          ServiceFailure failure);
+                                           ServiceFailure failure);
+    static void request_CancelGood_WithParams(const CancelGoodReq &params,
+                                              ServiceCompletion completion, ServiceFailure failure);
+    static void request_GetFeelList_WithParams(const GetFeelListReq &params,
+                                               ServiceCompletion completion,
+                                               ServiceFailure failure);
+    static void request_UpdateFeel_WithParams(const UpdateFeelReq &params,
+                                              ServiceCompletion completion, ServiceFailure failure);
+    static void request_GetSingleFeel_WithParams(const GetSingleFeelReq &params,
+                                                 ServiceCompletion completion,
+                                                 ServiceFailure failure);
+    static void request_GetMyClassDetail_WithParams(const GetMyClassDetailReq &params,
+                                                    ServiceCompletion completion,
+                                                    ServiceFailure failure);
+    static void request_GetMyClassForTeacher_WithParams(const GetMyClassForTeacherReq &params,
+                                                        ServiceCompletion completion,
+                                                        ServiceFailure failure);
+    static void request_SetNewPassword_WithParams(const SetNewPasswordReq &params,
+                                                  ServiceCompletion completion,
+                                                  ServiceFailure failure);
+    static void request_PhotoUpdate_WithParams(const PhotoUpdateReq &params,
+                                               ServiceCompletion completion,
+                                               ServiceFailure failure);
+    static void request_DeleteComment_WithParams(const DeleteCommentReq &params,
+                                                 ServiceCompletion completion,
+                                                 ServiceFailure failure);
 
 private:
     static void send(const char *name, const ParameterDictionary &parameters,

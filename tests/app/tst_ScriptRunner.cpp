@@ -296,8 +296,9 @@ void tst_ScriptRunner::pressGoesThroughTheWindowsShortcuts() {
 void tst_ScriptRunner::waitLastsUntilHeldChangesAreAnswered() {
     HeldChanges &changes = HeldChanges::instance();
     changes.setHoldMs(100);
-    changes.hold("feel:1", 2,
-                 [](auto answered) { QTimer::singleShot(150, [answered] { answered(true, {}); }); });
+    changes.hold("feel:1", 2, [](auto answered) {
+        QTimer::singleShot(150, [answered] { answered(true, {}); });
+    });
     QCOMPARE(run("wait").first, 0);
     QCOMPARE(changes.acceptedCount(), 1);
     changes.hold("feel:2", 2, [](auto) {}); // never answered
