@@ -6,6 +6,7 @@
 #include "RowRecords.h"
 #include "SchoolWords.h"
 #include "ServiceDatabase.h"
+#include "ServiceHandlers.h"
 #include "ServiceLog.h"
 #include "records/AccountRecords.h"
 
@@ -700,6 +701,17 @@ std::optional<QByteArray> teacherPhoto(ServiceContext &context,
 
 } // namespace
 
+const ServiceHandler ServiceHandlers::Login = teacherLogin;
+const ServiceHandler ServiceHandlers::SendVerification = sendVerification;
+const ServiceHandler ServiceHandlers::ForgetVerification = passwordForget;
+const ServiceHandler ServiceHandlers::ConfirmVerification = confirmVerification;
+const ServiceHandler ServiceHandlers::ChangeMobile = changeMobile;
+const ServiceHandler ServiceHandlers::SetNewPassword = setNewPassword;
+const ServiceHandler ServiceHandlers::GetTeacherInfo = getTeacherInfo;
+const ServiceHandler ServiceHandlers::SelectClassForTeacher = selectClassForTeacher;
+const ServiceHandler ServiceHandlers::ChangeClassForTeacher = changeClassForTeacher;
+const ServiceHandler ServiceHandlers::PhotoUpdate = photoUpdate;
+
 // ---- public helpers ----
 
 void AccountModule::requireTeacher(const QSqlDatabase &db, qint64 uid) {
@@ -958,17 +970,7 @@ int AccountModule::approveClassRequests(const QSqlDatabase &db, qint64 requested
     return approved;
 }
 
-void AccountModule::registerOperations(OperationRegistry &registry) {
-    registry.addOperation(pathOf("Login"), teacherLogin);
-    registry.addOperation(pathOf("SendVerification"), sendVerification);
-    registry.addOperation(pathOf("ForgetVerification"), passwordForget);
-    registry.addOperation(pathOf("ConfirmVerification"), confirmVerification);
-    registry.addOperation(pathOf("ChangeMobile"), changeMobile);
-    registry.addOperation(pathOf("SetNewPassword"), setNewPassword);
-    registry.addOperation(pathOf("GetTeacherInfo"), getTeacherInfo);
-    registry.addOperation(pathOf("SelectClassForTeacher"), selectClassForTeacher);
-    registry.addOperation(pathOf("ChangeClassForTeacher"), changeClassForTeacher);
-    registry.addOperation(pathOf("PhotoUpdate"), photoUpdate);
+void AccountModule::registerFiles(FileRegistry &registry) {
     registry.addFiles(QStringLiteral("images/student/"),
                       pictures(QStringLiteral("([0-9]{1,18})\\.png"), "image/png", studentPhoto));
     registry.addFiles(QStringLiteral("images/teacher/"),

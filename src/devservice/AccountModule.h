@@ -14,7 +14,7 @@ public:
     QString name() const override { return QStringLiteral("accounts"); }
     void migrate(QSqlDatabase &db) override;
     void seed(ServiceContext &context) override;
-    void registerOperations(OperationRegistry &registry) override;
+    void registerFiles(FileRegistry &registry) override;
     // Approves the class requests that have waited long enough (--approve-after).
     void beforeOperation(ServiceContext &context) override;
 

@@ -7,6 +7,7 @@
 #include "RequestReader.h"
 #include "RowRecords.h"
 #include "ServiceDatabase.h"
+#include "ServiceHandlers.h"
 #include "TeacherRequestManager.h"
 #include "records/ContentRecords.h"
 
@@ -452,6 +453,21 @@ std::optional<QByteArray> cover(ServiceContext &context, const QRegularExpressio
 
 } // namespace
 
+const ServiceHandler ServiceHandlers::GetBookSortTree = getBookSortTree;
+const ServiceHandler ServiceHandlers::GetBookList = getBookList;
+const ServiceHandler ServiceHandlers::GetBookDetailShow = getBookDetailShow;
+const ServiceHandler ServiceHandlers::GetCommentShow = getCommentShow;
+const ServiceHandler ServiceHandlers::AddComment = addComment;
+const ServiceHandler ServiceHandlers::DeleteComment = deleteComment;
+const ServiceHandler ServiceHandlers::AddGood = addGood;
+const ServiceHandler ServiceHandlers::CancelGood = cancelGood;
+const ServiceHandler ServiceHandlers::AddBookCollect = addBookCollect;
+const ServiceHandler ServiceHandlers::DeleteBookCollect = deleteBookCollect;
+const ServiceHandler ServiceHandlers::GetTeacherCollections = getTeacherCollections;
+const ServiceHandler ServiceHandlers::GetMyCollectionInfo = getMyCollectionInfo;
+const ServiceHandler ServiceHandlers::GetRecommendBookList = getRecommendBookList;
+const ServiceHandler ServiceHandlers::GetTestBookList = getMyTestInfo;
+
 QString BookModule::name() const {
     return QStringLiteral("books");
 }
@@ -524,21 +540,7 @@ void BookModule::seed(ServiceContext &context) {
     BookDemoData::seed(context.db, context.now());
 }
 
-void BookModule::registerOperations(OperationRegistry &registry) {
-    registry.addOperation(pathOf("GetBookSortTree"), getBookSortTree);
-    registry.addOperation(pathOf("GetBookList"), getBookList);
-    registry.addOperation(pathOf("GetBookDetailShow"), getBookDetailShow);
-    registry.addOperation(pathOf("GetCommentShow"), getCommentShow);
-    registry.addOperation(pathOf("AddComment"), addComment);
-    registry.addOperation(pathOf("DeleteComment"), deleteComment);
-    registry.addOperation(pathOf("AddGood"), addGood);
-    registry.addOperation(pathOf("CancelGood"), cancelGood);
-    registry.addOperation(pathOf("AddBookCollect"), addBookCollect);
-    registry.addOperation(pathOf("DeleteBookCollect"), deleteBookCollect);
-    registry.addOperation(pathOf("GetTeacherCollections"), getTeacherCollections);
-    registry.addOperation(pathOf("GetMyCollectionInfo"), getMyCollectionInfo);
-    registry.addOperation(pathOf("GetRecommendBookList"), getRecommendBookList);
-    registry.addOperation(pathOf("GetTestBookList"), getMyTestInfo);
+void BookModule::registerFiles(FileRegistry &registry) {
     registry.addFiles(QStringLiteral("images/cover/"),
                       pictures(QStringLiteral("([1-9][0-9]{0,17})\\.png"), "image/png", cover));
 }

@@ -13,7 +13,7 @@ public:
     QString name() const override;
     void migrate(QSqlDatabase &db) override;
     void seed(ServiceContext &context) override;
-    void registerOperations(OperationRegistry &registry) override;
+    void registerFiles(FileRegistry &registry) override;
 
     // Where the cover of a book is served.
     static QString coverUrl(const ServiceContext &context, qint64 bookId);

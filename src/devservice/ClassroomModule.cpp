@@ -7,6 +7,7 @@
 #include "RowRecords.h"
 #include "SchoolWords.h"
 #include "ServiceDatabase.h"
+#include "ServiceHandlers.h"
 #include "records/ContentRecords.h"
 
 #include <QDateTime>
@@ -465,6 +466,17 @@ struct Book {
 
 } // namespace
 
+const ServiceHandler ServiceHandlers::GetMyClassForTeacher = myClassForTeacher;
+const ServiceHandler ServiceHandlers::GetMyClassDetail = myClassDetail;
+const ServiceHandler ServiceHandlers::GetStudentPersonHomeIndex = studentHome;
+const ServiceHandler ServiceHandlers::GetFeelList = feelList;
+const ServiceHandler ServiceHandlers::GetSingleFeel = singleFeel;
+const ServiceHandler ServiceHandlers::UpdateFeel = updateFeel;
+const ServiceHandler ServiceHandlers::ChartTermList = termYear;
+const ServiceHandler ServiceHandlers::ChartCityList = cityList;
+const ServiceHandler ServiceHandlers::ChartAreaList = areaList;
+const ServiceHandler ServiceHandlers::ChartList = teacherReport;
+
 void ClassroomModule::migrate(QSqlDatabase &db) {
     const int version = DB::schemaVersion(db, name());
     if (version < 1) {
@@ -636,17 +648,7 @@ void ClassroomModule::seed(ServiceContext &context) {
     }
 }
 
-void ClassroomModule::registerOperations(OperationRegistry &registry) {
-    registry.addOperation(pathOf("GetMyClassForTeacher"), myClassForTeacher);
-    registry.addOperation(pathOf("GetMyClassDetail"), myClassDetail);
-    registry.addOperation(pathOf("GetStudentPersonHomeIndex"), studentHome);
-    registry.addOperation(pathOf("GetFeelList"), feelList);
-    registry.addOperation(pathOf("GetSingleFeel"), singleFeel);
-    registry.addOperation(pathOf("UpdateFeel"), updateFeel);
-    registry.addOperation(pathOf("ChartTermList"), termYear);
-    registry.addOperation(pathOf("ChartCityList"), cityList);
-    registry.addOperation(pathOf("ChartAreaList"), areaList);
-    registry.addOperation(pathOf("ChartList"), teacherReport);
+void ClassroomModule::registerFiles(FileRegistry &registry) {
     registry.addFiles(
         QStringLiteral("images/feel/"),
         pictures(QStringLiteral("([0-9]{1,18})_([0-9]{1,2})_(thumbnail|bmiddle)\\.png"),

@@ -14,7 +14,7 @@ public:
     QString name() const override { return QStringLiteral("classroom"); }
     void migrate(QSqlDatabase &db) override;
     void seed(ServiceContext &context) override;
-    void registerOperations(OperationRegistry &registry) override;
+    void registerFiles(FileRegistry &registry) override;
 };
 
 std::unique_ptr<ServiceModule> makeClassroomModule();

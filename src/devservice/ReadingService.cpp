@@ -6,6 +6,7 @@
 #include "FormBody.h"
 #include "RequestReader.h"
 #include "ServiceDatabase.h"
+#include "ServiceHandlers.h"
 #include "ServiceLog.h"
 #include "TeacherRequestManager.h"
 
@@ -35,18 +36,6 @@ const QString Unavailable = QStringLiteral("服务暂时不可用");
 constexpr qsizetype MaximumEchoedPath = 80;
 
 constexpr qint64 ConnectionByteLimit = 64 * 1024 * 1024;
-
-// Catalogue paths are answered even without a module (with a refusal), so they never look
-// like unknown paths.
-bool isCataloguePath(const QString &path) {
-    static const QSet<QString> paths = [] {
-        QSet<QString> set;
-        for (const ServiceOperation &operation : TeacherRequestManager::operations())
-            set.insert(QString::fromLatin1(operation.path));
-        return set;
-    }();
-    return paths.contains(path);
-}
 
 QByteArray jsonBytes(const QJsonObject &object) {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
@@ -201,20 +190,20 @@ private:
     ReadingService *m_owner;
 };
 
-class ReadingService::Registry : public OperationRegistry {
+class ReadingService::Registry : public FileRegistry {
 public:
-    void addOperation(const QString &path, OperationHandler handler) override {
-        if (operations.contains(path)) {
-            qCWarning(lcReadingService) << "operation registered twice, keeping the first:" << path;
-            return;
-        }
-        operations.insert(path, std::move(handler));
+    Registry() {
+        // Every operation of the catalogue, answered by its handler.
+#define TEACHER_REGISTER_HANDLER(name, path, Req, Rsp, offline)                                    \
+    operations.insert(QStringLiteral(path), ServiceHandlers::name);
+        TEACHER_SERVICE_OPERATIONS(TEACHER_REGISTER_HANDLER)
+#undef TEACHER_REGISTER_HANDLER
     }
     void addFiles(const QString &prefix, FileHandler handler) override {
         files.append({prefix, std::move(handler)});
     }
 
-    QHash<QString, OperationHandler> operations;
+    QHash<QString, ServiceHandler> operations;
     QList<QPair<QString, FileHandler>> files;
 };
 
@@ -255,9 +244,7 @@ bool ReadingService::start(QString *error) {
     if (!prepareDatabase(error))
         return false;
     for (const auto &module : m_modules)
-        module->registerOperations(*m_registry);
-    for (const QString &path : unansweredOperations())
-        qCWarning(lcReadingService) << "no module answers" << path << "- it will be refused";
+        module->registerFiles(*m_registry);
     if (!listen(error))
         return false;
     qCInfo(lcReadingService).noquote()
@@ -445,18 +432,8 @@ QString ReadingService::baseUrl() const {
     return m_context.publicBaseUrl;
 }
 
-QStringList ReadingService::unansweredOperations() const {
-    QStringList missing;
-    for (const ServiceOperation &operation : TeacherRequestManager::operations()) {
-        const QString path = QString::fromLatin1(operation.path);
-        if (!m_registry->operations.contains(path))
-            missing.append(path);
-    }
-    return missing;
-}
-
 bool ReadingService::isOperationPath(const QString &path) const {
-    return m_registry->operations.contains(path) || isCataloguePath(path);
+    return m_registry->operations.contains(path);
 }
 
 ServiceAnswer ReadingService::perform(const QString &path, const FormFields &fields) {

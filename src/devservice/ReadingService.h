@@ -73,9 +73,6 @@ public:
     // Connections held right now (for tests of the connection limits).
     int openConnections() const;
 
-    // Paths of the catalogue that no module answers (they get a refusal); empty when complete.
-    QStringList unansweredOperations() const;
-
 private:
     class Registry;
     class HttpFront;

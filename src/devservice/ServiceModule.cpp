@@ -49,13 +49,6 @@ ServiceAnswer ServiceAnswer::withResult(qint64 result, const QString &message, Q
     return answer;
 }
 
-QString ServiceModule::pathOf(const char *operationName) {
-    const ServiceOperation *operation =
-        TeacherRequestManager::operation(QString::fromLatin1(operationName));
-    Q_ASSERT(operation);
-    return operation ? QString::fromLatin1(operation->path) : QString();
-}
-
 FileHandler ServiceModule::pictures(const QString &namePattern, const QByteArray &mimeType,
                                     PictureMaker make) {
     const QRegularExpression name(QRegularExpression::anchoredPattern(namePattern));

@@ -63,7 +63,6 @@ struct ServiceContext {
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 };
 
-using OperationHandler = std::function<ServiceAnswer(ServiceContext &, const FormFields &)>;
 // A file served by GET (images): given the path after the route prefix, the bytes and the MIME
 // type; nothing for 404.
 struct ServedFile {
@@ -76,13 +75,11 @@ using FileHandler = std::function<std::optional<ServedFile>(ServiceContext &, co
 using PictureMaker =
     std::function<std::optional<QByteArray>(ServiceContext &, const QRegularExpressionMatch &)>;
 
-class OperationRegistry {
+// Where a module hands in what it serves besides the catalogue's operations, whose handlers
+// (ServiceHandlers.h) the service registers itself.
+class FileRegistry {
 public:
-    virtual ~OperationRegistry() = default;
-    // path is the catalogue path, e.g. "Mobile/GetBookList". Each handler runs inside one
-    // database transaction, committed when it returns an answer (of any result) and rolled back
-    // when it throws.
-    virtual void addOperation(const QString &path, OperationHandler handler) = 0;
+    virtual ~FileRegistry() = default;
     // prefix e.g. "images/cover/"; GET <prefix><rest> calls handler with <rest>.
     virtual void addFiles(const QString &prefix, FileHandler handler) = 0;
 };
@@ -100,16 +97,13 @@ public:
     // registration order (the core's people and classes first, so books may refer to them), all
     // modules in one transaction that the service opens (do not begin one).
     virtual void seed(ServiceContext &context) = 0;
-    virtual void registerOperations(OperationRegistry &registry) = 0;
+    // The files (pictures) the module serves; its operations are in ServiceHandlers.h.
+    virtual void registerFiles(FileRegistry &registry) = 0;
     // Runs inside every operation's transaction, before its handler: work that falls due with
     // time is done as the service answers, so no timer writes behind a request's back.
     virtual void beforeOperation(ServiceContext &context) { Q_UNUSED(context) }
 
 protected:
-    // The catalogue spells every path once; the service answers under the same names. Takes
-    // the operation's name in the catalogue ("ForgetVerification"), gives its path
-    // ("Mobile/GetPasswordForget").
-    static QString pathOf(const char *operationName);
     // Serves the pictures whose file names match namePattern whole: make gives the bytes, sent as
     // mimeType. A name that does not match, no picture or one that could not be drawn is a 404.
     static FileHandler pictures(const QString &namePattern, const QByteArray &mimeType,

@@ -10,56 +10,28 @@ namespace {
 const QString UnverifiedSignInText =
     QStringLiteral("登录尚未得到服务确认，暂时不能修改，请稍后再试");
 
-template <class Req, class Rsp>
-ServiceOperation row(const char *name, const char *path, OfflineUse offline = OfflineUse::None)
-{
-    return {name, path, &Req::recordType(), &Rsp::recordType(), offline};
+template <class T> constexpr const RecordType *recordTypeOf() {
+    if constexpr (requires { T::recordType(); })
+        return &T::recordType();
+    else
+        return nullptr;
 }
 } // namespace
 
-const std::vector<ServiceOperation> &TeacherRequestManager::operations()
-{
+const std::vector<ServiceOperation> &TeacherRequestManager::operations() {
+#define TEACHER_OPERATION_ROW(name, path, Req, Rsp, offline)                                       \
+    {#name, path, recordTypeOf<Req>(), recordTypeOf<Rsp>(), OfflineUse::offline},
     static const std::vector<ServiceOperation> table = {
-        row<LoginReq, LoginRsp>("Login", "Mobile/TeacherLogin", OfflineUse::SignIn),
-        row<SendVerificationReq, SendVerificationRsp>("SendVerification", "Mobile/SendVerification"),
-        row<ChangeMobileReq, ChangeMobileRsp>("ChangeMobile", "Mobile/ChangeMobile"),
-        row<GetPasswordForgetReq, GetPasswordForgetRsp>("ForgetVerification", "Mobile/GetPasswordForget"),
-        row<ConfirmVerificationReq, ConfirmVerificationRsp>("ConfirmVerification", "Mobile/ConfirmVerification"),
-        row<GetTeacherReportReq, GetTeacherReportRsp>("ChartList", "Mobile/GetTeacherReport", OfflineUse::Read),
-        row<GetTermYearReq, GetTermYearRsp>("ChartTermList", "Mobile/GetTermYear", OfflineUse::Read),
-        row<GetCityListReq, GetCityListRsp>("ChartCityList", "Mobile/GetCityList", OfflineUse::Read),
-        row<GetAreaListReq, GetAreaListRsp>("ChartAreaList", "Mobile/GetAreaList", OfflineUse::Read),
-        row<GetTeacherInfoReq, GetTeacherInfoRsp>("GetTeacherInfo", "Mobile/GetTeacherInfo", OfflineUse::Read),
-        row<ChangeClassForTeacherReq, ChangeClassForTeacherRsp>("ChangeClassForTeacher", "Mobile/ChangeClassForTeacher"),
-        row<SelectClassForTeacherReq, SelectClassForTeacherRsp>("SelectClassForTeacher", "Mobile/SelectClassForTeacher", OfflineUse::Read),
-        row<GetTeacherCollectionsReq, GetTeacherCollectionsRsp>("GetTeacherCollections", "Mobile/GetTeacherCollections", OfflineUse::Read),
-        row<GetMyCollectionInfoReq, GetMyCollectionInfoRsp>("GetMyCollectionInfo", "Mobile/GetMyCollectionInfo", OfflineUse::Read),
-        row<GetBookSortTreeReq, GetBookSortTreeRsp>("GetBookSortTree", "Mobile/GetBookSortTree", OfflineUse::Read),
-        row<GetBookListReq, GetBookListRsp>("GetBookList", "Mobile/GetBookList", OfflineUse::Read),
-        row<GetBookDetailShowReq, GetBookDetailShowRsp>("GetBookDetailShow", "Mobile/GetBookDetailShow", OfflineUse::Read),
-        row<GetCommentShowReq, GetCommentShowRsp>("GetCommentShow", "Mobile/GetCommentShow", OfflineUse::Read),
-        row<AddCommentReq, AddCommentRsp>("AddComment", "Mobile/AddComment"),
-        row<GetRecommendBookListReq, GetRecommendBookListRsp>("GetRecommendBookList", "Mobile/GetRecommendBookList", OfflineUse::Read),
-        row<GetStudentPersonHomeIndexReq, GetStudentPersonHomeIndextRsp>("GetStudentPersonHomeIndex", "Mobile/GetStudentPersonHomeIndex", OfflineUse::Read),
-        {"GetTestBookList", "Mobile/GetMyTestInfo", nullptr, nullptr, OfflineUse::Read},
-        row<AddBookCollectReq, AddBookCollectRsp>("AddBookCollect", "Mobile/AddBookCollect"),
-        row<DeleteBookCollectReq, DeleteBookCollectRsp>("DeleteBookCollect", "Mobile/DeleteBookCollect"),
-        row<AddGoodReq, AddGoodRsp>("AddGood", "Mobile/AddGood"),
-        row<CancelGoodReq, CancelGoodRsp>("CancelGood", "Mobile/CancelGood"),
-        row<GetFeelListReq, GetFeelListRsp>("GetFeelList", "Mobile/GetFeelList", OfflineUse::Read),
-        row<UpdateFeelReq, UpdateFeelRsp>("UpdateFeel", "Mobile/UpdateFeel"),
-        row<GetSingleFeelReq, GetSingleFeelRsp>("GetSingleFeel", "Mobile/GetSingleFeel", OfflineUse::Read),
-        row<GetMyClassDetailReq, GetMyClassDetailRsp>("GetMyClassDetail", "Mobile/GetMyClassDetail", OfflineUse::Read),
-        row<GetMyClassForTeacherReq, GetMyClassForTeacherRsp>("GetMyClassForTeacher", "Mobile/GetMyClassForTeacher", OfflineUse::Read),
-        row<SetNewPasswordReq, SetNewPasswordRsp>("SetNewPassword", "Mobile/SetNewPassword"),
-        row<PhotoUpdateReq, PhotoUpdateRsp>("PhotoUpdate", "Mobile/PhotoUpdate"),
-        row<DeleteCommentReq, DeleteCommentRsp>("DeleteComment", "Mobile/DeleteComment"),
-    };
+        TEACHER_SERVICE_OPERATIONS(TEACHER_OPERATION_ROW)};
+#undef TEACHER_OPERATION_ROW
     return table;
 }
 
-const ServiceOperation *TeacherRequestManager::operation(QStringView name)
-{
+const ServiceOperation &TeacherRequestManager::operation(Operation operation) {
+    return operations()[size_t(operation)];
+}
+
+const ServiceOperation *TeacherRequestManager::operation(QStringView name) {
     for (const ServiceOperation &op : operations()) {
         if (name == QLatin1StringView(op.name))
             return &op;
@@ -68,8 +40,7 @@ const ServiceOperation *TeacherRequestManager::operation(QStringView name)
 }
 
 void TeacherRequestManager::call(QStringView name, const ParameterDictionary &parameters,
-                                 ServiceCompletion completion, ServiceFailure failure)
-{
+                                 ServiceCompletion completion, ServiceFailure failure) {
     const ServiceOperation *op = operation(name);
     if (!op) {
         const QString text = QStringLiteral("Unknown service operation: %1").arg(name);
@@ -77,6 +48,13 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
         QTimer::singleShot(0, [failure = std::move(failure), text] { failure(text); });
         return;
     }
+    call(Operation(op - operations().data()), parameters, std::move(completion),
+         std::move(failure));
+}
+
+void TeacherRequestManager::call(Operation operation, const ParameterDictionary &parameters,
+                                 ServiceCompletion completion, ServiceFailure failure) {
+    const ServiceOperation *op = &TeacherRequestManager::operation(operation);
     ServiceConnection &connection = ServiceConnection::instance();
     const bool unverified = connection.signInUnverified();
     if (unverified && op->offline == OfflineUse::None) {
@@ -95,7 +73,7 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
     // that waits for the service's word is never answered from the kept one again.
     const bool signIn = op->offline == OfflineUse::SignIn && cache.isOn() && !unverified;
     if (read || signIn) {
-        const QString operation = QString::fromLatin1(op->name);
+        const QString name = QString::fromLatin1(op->name);
         // The sign-in is kept under the teacher's name alone: its form as the log writes it, with
         // the password masked, so neither the password nor anything made from it reaches the disk.
         // The kept sign-in can answer only while that teacher's answers are open, which the login
@@ -105,14 +83,13 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
         // The kept answer goes to the caller's own completion: kept again, it would pass for new.
         ServiceCompletion deliver = std::move(completion);
         const quint64 generation = cache.generation();
-        failure = [deliver, failure = std::move(failure), generation, operation, form,
+        failure = [deliver, failure = std::move(failure), generation, name, form,
                    signIn](const QString &text) {
             AnswerCache &cache = AnswerCache::instance();
             // A cut call is not a lost network: nobody is there to read the kept answer.
             const bool cut = BaseAFHttpManager::isCancellation(text);
-            const std::optional<AnswerCache::Kept> kept = !cut && cache.generation() == generation
-                                                              ? cache.find(operation, form)
-                                                              : std::nullopt;
+            const std::optional<AnswerCache::Kept> kept =
+                !cut && cache.generation() == generation ? cache.find(name, form) : std::nullopt;
             if (!kept) {
                 failure(text);
                 return;
@@ -121,14 +98,14 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
                 ServiceConnection::instance().setSignInUnverified(true);
             AnswerCache::deliverKept(kept->receivedAt, [&] { deliver(kept->answer); });
         };
-        completion = [deliver, generation, operation, form,
+        completion = [deliver, generation, name, form,
                       signIn](const std::optional<QJsonValue> &value) {
             AnswerCache &cache = AnswerCache::instance();
             if (value && !signIn)
-                cache.store(generation, operation, form, *value);
+                cache.store(generation, name, form, *value);
             deliver(value);
             if (value && signIn)
-                cache.store(cache.generation(), operation, form, *value);
+                cache.store(cache.generation(), name, form, *value);
         };
     }
     if (op->offline == OfflineUse::SignIn) {
@@ -149,214 +126,4 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
     BaseAFHttpManager::postRequestOperationForHost(ServiceBaseURL(), QString::fromLatin1(op->path),
                                                    parameters, std::move(completion),
                                                    std::move(failure), op->responseType);
-}
-
-void TeacherRequestManager::send(const char *name, const ParameterDictionary &parameters,
-                                 ServiceCompletion completion, ServiceFailure failure)
-{
-    call(QString::fromLatin1(name), parameters, std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_Login_WithParams(const LoginReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("Login", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_SendVerification_WithParams(const SendVerificationReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("SendVerification", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_ChangeMobile_WithParams(const ChangeMobileReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("ChangeMobile", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_ForgetVerification_WithParams(const GetPasswordForgetReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("ForgetVerification", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_ConfirmVerification_WithParams(const ConfirmVerificationReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("ConfirmVerification", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_ChartList_WithParams(const GetTeacherReportReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("ChartList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_ChartTermList_WithParams(const GetTermYearReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("ChartTermList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_ChartCityList_WithParams(const GetCityListReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("ChartCityList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_ChartAreaList_WithParams(const GetAreaListReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("ChartAreaList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetTeacherInfo_WithParams(const GetTeacherInfoReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetTeacherInfo", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_ChangeClassForTeacher_WithParams(const ChangeClassForTeacherReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("ChangeClassForTeacher", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_SelectClassForTeacher_WithParams(const SelectClassForTeacherReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("SelectClassForTeacher", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetTeacherCollections_WithParams(const GetTeacherCollectionsReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetTeacherCollections", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetMyCollectionInfo_WithParams(const GetMyCollectionInfoReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetMyCollectionInfo", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetBookSortTree_WithParams(const GetBookSortTreeReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetBookSortTree", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetBookList_WithParams(const GetBookListReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetBookList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetBookDetailShow_WithParams(const GetBookDetailShowReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetBookDetailShow", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetCommentShow_WithParams(const GetCommentShowReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetCommentShow", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_AddComment_WithParams(const AddCommentReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("AddComment", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetRecommendBookList_WithParams(const GetRecommendBookListReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetRecommendBookList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetStudentPersonHomeIndex_WithParams(const GetStudentPersonHomeIndexReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetStudentPersonHomeIndex", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetTestBookList_WithParams(const ParameterDictionary &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetTestBookList", params, std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_AddBookCollect_WithParams(const AddBookCollectReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("AddBookCollect", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_DeleteBookCollect_WithParams(const DeleteBookCollectReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("DeleteBookCollect", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_AddGood_WithParams(const AddGoodReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("AddGood", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_CancelGood_WithParams(const CancelGoodReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("CancelGood", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetFeelList_WithParams(const GetFeelListReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetFeelList", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_UpdateFeel_WithParams(const UpdateFeelReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("UpdateFeel", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetSingleFeel_WithParams(const GetSingleFeelReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetSingleFeel", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetMyClassDetail_WithParams(const GetMyClassDetailReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetMyClassDetail", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_GetMyClassForTeacher_WithParams(const GetMyClassForTeacherReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("GetMyClassForTeacher", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_SetNewPassword_WithParams(const SetNewPasswordReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("SetNewPassword", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_PhotoUpdate_WithParams(const PhotoUpdateReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("PhotoUpdate", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
-}
-
-void TeacherRequestManager::request_DeleteComment_WithParams(const DeleteCommentReq &params,
-                                                  ServiceCompletion completion, ServiceFailure failure)
-{
-    send("DeleteComment", KeyValueMapping::keyValues(params), std::move(completion), std::move(failure));
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "KeyValueMapping.h"
 #include "ParameterValue.h"
+#include "ServiceOperations.h"
 #include "ServiceTypes.h"
-#include "records/AccountRecords.h"
-#include "records/ContentRecords.h"
 
 #include <QStringView>
 
@@ -16,8 +16,9 @@
 // changes are then refused before they leave, until the service accepts a sign-in again.
 enum class OfflineUse { None, Read, SignIn };
 
-// One row of the catalogue: the operation's name (between request_ and _WithParams), its path
-// under ServiceBaseURL, its record types (none for GetTestBookList) and its offline use.
+// One row of the catalogue's table, made from TEACHER_SERVICE_OPERATIONS: the operation's name,
+// its path under ServiceBaseURL, its record types (none for an operation without records) and its
+// offline use.
 struct ServiceOperation {
     const char *name;
     const char *path;
@@ -37,114 +38,41 @@ struct ServiceOperation {
 // never stood in for.
 class TeacherRequestManager {
 public:
+    // The table, in the list's order (indexed by Operation).
     static const std::vector<ServiceOperation> &operations();
+    static const ServiceOperation &operation(Operation operation);
+    // By name, for what names operations at run time (teacher-call); nothing for an unknown name.
     static const ServiceOperation *operation(QStringView name);
 
-    // Posts parameters for the named operation; an unknown name fails at once (on the next turn
-    // of the event loop) with a text saying so.
+    // Posts parameters for the operation.
+    static void call(Operation operation, const ParameterDictionary &parameters,
+                     ServiceCompletion completion, ServiceFailure failure);
+    // The same by name; an unknown name fails at once (on the next turn of the event loop) with a
+    // text saying so.
     static void call(QStringView name, const ParameterDictionary &parameters,
                      ServiceCompletion completion, ServiceFailure failure);
 
-    static void request_Login_WithParams(const LoginReq &params, ServiceCompletion completion,
-                                         ServiceFailure failure);
-    static void request_SendVerification_WithParams(const SendVerificationReq &params,
-                                                    ServiceCompletion completion,
-                                                    ServiceFailure failure);
-    static void request_ChangeMobile_WithParams(const ChangeMobileReq &params,
-                                                ServiceCompletion completion,
-                                                ServiceFailure failure);
-    static void request_ForgetVerification_WithParams(const GetPasswordForgetReq &params,
-                                                      ServiceCompletion completion,
-                                                      ServiceFailure failure);
-    static void request_ConfirmVerification_WithParams(const ConfirmVerificationReq &params,
-                                                       ServiceCompletion completion,
-                                                       ServiceFailure failure);
-    static void request_ChartList_WithParams(const GetTeacherReportReq &params,
-                                             ServiceCompletion completion, ServiceFailure failure);
-    static void request_ChartTermList_WithParams(const GetTermYearReq &params,
-                                                 ServiceCompletion completion,
-                                                 ServiceFailure failure);
-    static void request_ChartCityList_WithParams(const GetCityListReq &params,
-                                                 ServiceCompletion completion,
-                                                 ServiceFailure failure);
-    static void request_ChartAreaList_WithParams(const GetAreaListReq &params,
-                                                 ServiceCompletion completion,
-                                                 ServiceFailure failure);
-    static void request_GetTeacherInfo_WithParams(const GetTeacherInfoReq &params,
-                                                  ServiceCompletion completion,
-                                                  ServiceFailure failure);
-    static void request_ChangeClassForTeacher_WithParams(const ChangeClassForTeacherReq &params,
-                                                         ServiceCompletion completion,
-                                                         ServiceFailure failure);
-    static void request_SelectClassForTeacher_WithParams(const SelectClassForTeacherReq &params,
-                                                         ServiceCompletion completion,
-                                                         ServiceFailure failure);
-    static void request_GetTeacherCollections_WithParams(const GetTeacherCollectionsReq &params,
-                                                         ServiceCompletion completion,
-                                                         ServiceFailure failure);
-    static void request_GetMyCollectionInfo_WithParams(const GetMyCollectionInfoReq &params,
-                                                       ServiceCompletion completion,
-                                                       ServiceFailure failure);
-    static void request_GetBookSortTree_WithParams(const GetBookSortTreeReq &params,
-                                                   ServiceCompletion completion,
-                                                   ServiceFailure failure);
-    static void request_GetBookList_WithParams(const GetBookListReq &params,
-                                               ServiceCompletion completion,
-                                               ServiceFailure failure);
-    static void request_GetBookDetailShow_WithParams(const GetBookDetailShowReq &params,
-                                                     ServiceCompletion completion,
-                                                     ServiceFailure failure);
-    static void request_GetCommentShow_WithParams(const GetCommentShowReq &params,
-                                                  ServiceCompletion completion,
-                                                  ServiceFailure failure);
-    static void request_AddComment_WithParams(const AddCommentReq &params,
-                                              ServiceCompletion completion, ServiceFailure failure);
-    static void request_GetRecommendBookList_WithParams(const GetRecommendBookListReq &params,
-                                                        ServiceCompletion completion,
-                                                        ServiceFailure failure);
-    static void
-    request_GetStudentPersonHomeIndex_WithParams(const GetStudentPersonHomeIndexReq &params,
-                                                 ServiceCompletion completion,
-                                                 ServiceFailure failure);
-    // The service offers it; the client defines no records for it, so it takes a dictionary.
-    static void request_GetTestBookList_WithParams(const ParameterDictionary &params,
-                                                   ServiceCompletion completion,
-                                                   ServiceFailure failure);
-    static void request_AddBookCollect_WithParams(const AddBookCollectReq &params,
-                                                  ServiceCompletion completion,
-                                                  ServiceFailure failure);
-    static void request_DeleteBookCollect_WithParams(const DeleteBookCollectReq &params,
-                                                     ServiceCompletion completion,
-                                                     ServiceFailure failure);
-    static void request_AddGood_WithParams(const AddGoodReq &params, ServiceCompletion completion,
-                                           ServiceFailure failure);
-    static void request_CancelGood_WithParams(const CancelGoodReq &params,
-                                              ServiceCompletion completion, ServiceFailure failure);
-    static void request_GetFeelList_WithParams(const GetFeelListReq &params,
-                                               ServiceCompletion completion,
-                                               ServiceFailure failure);
-    static void request_UpdateFeel_WithParams(const UpdateFeelReq &params,
-                                              ServiceCompletion completion, ServiceFailure failure);
-    static void request_GetSingleFeel_WithParams(const GetSingleFeelReq &params,
-                                                 ServiceCompletion completion,
-                                                 ServiceFailure failure);
-    static void request_GetMyClassDetail_WithParams(const GetMyClassDetailReq &params,
-                                                    ServiceCompletion completion,
-                                                    ServiceFailure failure);
-    static void request_GetMyClassForTeacher_WithParams(const GetMyClassForTeacherReq &params,
-                                                        ServiceCompletion completion,
-                                                        ServiceFailure failure);
-    static void request_SetNewPassword_WithParams(const SetNewPasswordReq &params,
-                                                  ServiceCompletion completion,
-                                                  ServiceFailure failure);
-    static void request_PhotoUpdate_WithParams(const PhotoUpdateReq &params,
-                                               ServiceCompletion completion,
-                                               ServiceFailure failure);
-    static void request_DeleteComment_WithParams(const DeleteCommentReq &params,
-                                                 ServiceCompletion completion,
-                                                 ServiceFailure failure);
+    // Sends a request record with the operation the catalogue lists it under.
+    template <class Req>
+    static void request(const Req &params, ServiceCompletion completion, ServiceFailure failure) {
+        call(CatalogueEntry<Req>::operation, parametersOf(params), std::move(completion),
+             std::move(failure));
+    }
+
+    // request_Login_WithParams(const LoginReq &, ...) and one like it for every operation.
+#define TEACHER_REQUEST_METHOD(name, path, Req, Rsp, offline)                                      \
+    static void request_##name##_WithParams(const Req &params, ServiceCompletion completion,       \
+                                            ServiceFailure failure) {                              \
+        call(Operation::name, parametersOf(params), std::move(completion), std::move(failure));    \
+    }
+    TEACHER_SERVICE_OPERATIONS(TEACHER_REQUEST_METHOD)
+#undef TEACHER_REQUEST_METHOD
 
 private:
-    static void send(const char *name, const ParameterDictionary &parameters,
-                     ServiceCompletion completion, ServiceFailure failure);
+    template <class Req> static ParameterDictionary parametersOf(const Req &record) {
+        return KeyValueMapping::keyValues(record);
+    }
+    static const ParameterDictionary &parametersOf(const ParameterDictionary &parameters) {
+        return parameters;
+    }
 };

@@ -3,27 +3,31 @@
 #include "AnswerCache.h"
 #include "BaseAFHttpManager.h"
 #include "KeyValueMapping.h"
+#include "ProgressHud.h"
 #include "ServiceTypes.h"
+#include "TeacherRequestManager.h"
 #include "records/BaseRecords.h"
 
 #include <QPointer>
 
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 class LoadMoreFooter;
 class QObject;
 class RefreshHeader;
 
-// The one way a screen handles a service answer. Build it where the call is made and hand its
-// two callbacks to the catalogue:
+// The one way a screen handles a service answer. Build it where the call is made and let it send
+// the request record, which names its operation:
 //
-//     auto answer = AnswerHandler<GetFeelListRsp>(this)
-//                       .dismissingHud()
-//                       .endingRefresh(m_header, m_footer)
-//                       .onSuccess([this](const GetFeelListRsp &rsp) { showRows(rsp); });
-//     TeacherRequestManager::request_GetFeelList_WithParams(req, answer.completion(),
-//                                                           answer.failure());
+//     AnswerHandler<GetFeelListRsp>(this)
+//         .endingRefresh(m_header, m_footer)
+//         .onSuccess([this](const GetFeelListRsp &rsp) { showRows(rsp); })
+//         .sendShowingHud(req);
+//
+// (send() without the progress indicator; completion() and failure() hand the two callbacks to
+// whatever else delivers the answer, such as a paged list.)
 //
 // On an answer: the HUD goes, the refresh controls end, the JSON is mapped into Rsp (an answer
 // without a value maps to a default Rsp: result 0, no msg), result 1 runs the success code and
@@ -80,7 +84,27 @@ struct Common {
 
 } // namespace AnswerHandling
 
-template <class Rsp> class AnswerHandler {
+// Lets an answer (AnswerHandler, a list's PageAnswer) send the request it is the answer to, with
+// the operation the catalogue lists the request record under. A handler for another record than
+// that operation answers does not compile.
+template <class Answer, class Rsp> class SendsRequest {
+public:
+    template <class Req> void send(const Req &request) const {
+        static_assert(std::is_same_v<Rsp, typename CatalogueEntry<Req>::Answer>,
+                      "this request's operation answers another record");
+        const Answer &answer = static_cast<const Answer &>(*this);
+        TeacherRequestManager::request(request, answer.completion(), answer.failure());
+    }
+    // The same under the progress indicator, which goes when the answer or the failure comes.
+    template <class Req> void sendShowingHud(const Req &request) const {
+        Answer answer = static_cast<const Answer &>(*this); // a copy shares the handling
+        answer.dismissingHud();
+        ProgressHud::show();
+        answer.send(request);
+    }
+};
+
+template <class Rsp> class AnswerHandler : public SendsRequest<AnswerHandler<Rsp>, Rsp> {
 public:
     explicit AnswerHandler(QObject *screen)
         : m_state(std::make_shared<State>()) {

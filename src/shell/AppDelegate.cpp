@@ -136,8 +136,7 @@ void AppDelegate::autoLoginActionWithLoginData(const LoginDataModel &loginData) 
                 qCDebug(lcStartUp) << "automatic login refused with" << rsp.result;
                 makeLoginStackRoot();
             });
-    TeacherRequestManager::request_Login_WithParams(signInRequest(loginData), answer.completion(),
-                                                    answer.failure());
+    answer.send(signInRequest(loginData));
 }
 
 bool AppDelegate::makeLoginStackRoot() {

@@ -14,8 +14,7 @@
 //         auto answer = m_books->answerForPage<GetBookListRsp>(this, page, [](const auto &rsp) {
 //             return QList<BookListModel>(rsp.bookList.value_or(RecordArray<BookListModel>()));
 //         });
-//         TeacherRequestManager::request_GetBookList_WithParams(req, answer.completion(),
-//                                                               answer.failure());
+//         answer.send(req);
 //     });
 //     // view: a QListView (IconMode for grids) + one QStyledItemDelegate per cell kind that
 //     // paints the cell's layout from the roles (the cover is a QPixmap under DecorationRole)
@@ -203,7 +202,7 @@ private:
 // failure is dropped before any handling once a newer request of the same list overtook it. The
 // newer one takes the HUD down, ends the controls and says what went wrong; a late "无网络连接"
 // or a spinner ended early would tell the teacher about a load that no longer counts.
-template <class Rsp> class PageAnswer {
+template <class Rsp> class PageAnswer : public SendsRequest<PageAnswer<Rsp>, Rsp> {
 public:
     PageAnswer(AnswerHandler<Rsp> answer, std::function<bool()> counts)
         : m_answer(std::move(answer))

@@ -2,6 +2,7 @@
 // commenting on, liking and collecting a book, and binding a number then changing the password.
 // Each outcome is checked on screen (expect lines, dumps) and again through the service.
 
+#include "CataloguePath.h"
 #include "StubHttpServer.h"
 
 #include <QJsonArray>
@@ -25,8 +26,8 @@ class tst_ScriptEndToEnd : public QObject {
     QNetworkAccessManager m_network;
     QString m_stderr; // of the last client run
 
-    QJsonObject post(const QString &operation, const QByteArray &form) {
-        QNetworkRequest request(QUrl(m_baseUrl + QStringLiteral("Mobile/") + operation));
+    QJsonObject post(Operation operation, const QByteArray &form) {
+        QNetworkRequest request(QUrl(m_baseUrl + TestCatalogue::pathOf(operation)));
         request.setHeader(QNetworkRequest::ContentTypeHeader,
                           QByteArrayLiteral("application/x-www-form-urlencoded"));
         QNetworkReply *reply = m_network.post(request, form);
@@ -35,7 +36,7 @@ class tst_ScriptEndToEnd : public QObject {
         reply->deleteLater();
         return QJsonDocument::fromJson(reply->readAll()).object();
     }
-    QJsonArray list(const QString &operation, const QByteArray &form, const char *key) {
+    QJsonArray list(Operation operation, const QByteArray &form, const char *key) {
         return post(operation, form).value(QLatin1String(key)).toArray();
     }
 
@@ -48,7 +49,7 @@ class tst_ScriptEndToEnd : public QObject {
     bool startService(const QString &port);
     QString gradeOf(const QJsonValue &feel) {
         const QByteArray id = QByteArray::number(feel.toObject().value("FeelId").toInteger());
-        return post(QStringLiteral("GetSingleFeel"), "feelId=" + id)
+        return post(Operation::GetSingleFeel, "feelId=" + id)
             .value(QStringLiteral("feel"))
             .toObject()
             .value(QStringLiteral("FeelTypeStr"))
@@ -58,7 +59,7 @@ class tst_ScriptEndToEnd : public QObject {
     // name lists first; its detail as the service describes it.
     QJsonObject untouchedBook();
     qsizetype collectionCount() {
-        return list(QStringLiteral("GetTeacherCollections"), "uid=1", "collectlist").size();
+        return list(Operation::GetTeacherCollections, "uid=1", "collectlist").size();
     }
     // The rows of the dumped screen whose texts contain every part.
     static QStringList rowsWith(const QString &dumpFile, const QStringList &parts);
@@ -118,7 +119,7 @@ void tst_ScriptEndToEnd::cleanupTestCase() {
 }
 
 void tst_ScriptEndToEnd::gradesAWaitingReflectionAndFindsItReviewed() {
-    const QJsonArray waiting = list(QStringLiteral("GetFeelList"), "uid=1&feelType=1", "feelList");
+    const QJsonArray waiting = list(Operation::GetFeelList, "uid=1&feelType=1", "feelList");
     QVERIFY(!waiting.isEmpty());
     const qint64 feelId = waiting.first().toObject().value(QStringLiteral("FeelId")).toInteger();
 
@@ -151,8 +152,7 @@ dump %2
              QString());
 
     // The service has the grade...
-    const QJsonObject feel =
-        post(QStringLiteral("GetSingleFeel"), "feelId=" + QByteArray::number(feelId));
+    const QJsonObject feel = post(Operation::GetSingleFeel, "feelId=" + QByteArray::number(feelId));
     QCOMPARE(feel.value(QStringLiteral("feel")).toObject().value(QStringLiteral("FeelTypeStr")),
              QJsonValue(QStringLiteral("不合格")));
 
@@ -172,7 +172,7 @@ dump %2
 // The review desk of a wide window: three keys grade three reflections, Ctrl+Z takes the third
 // back before it is sent, and another key grades it again.
 void tst_ScriptEndToEnd::gradesThreeFromTheKeyboardAndTakesOneBack() {
-    const QJsonArray waiting = list(QStringLiteral("GetFeelList"), "uid=1&feelType=1", "feelList");
+    const QJsonArray waiting = list(Operation::GetFeelList, "uid=1&feelType=1", "feelList");
     QVERIFY(waiting.size() >= 4);
     QCOMPARE(runScript(QStringLiteral("desk"), signIn("13800000001", "123456") + QStringLiteral(R"(
 tap gradeBtn
@@ -249,12 +249,12 @@ expect collectNumLabel %6
 
     const QByteArray ids = "uid=1&bookId=" + QByteArray::number(count("BookId"));
     const QJsonObject after =
-        post(QStringLiteral("GetBookDetailShow"), ids).value(QStringLiteral("book")).toObject();
+        post(Operation::GetBookDetailShow, ids).value(QStringLiteral("book")).toObject();
     QCOMPARE(after.value(QStringLiteral("IsCollect")).toInteger(), 1);
     QCOMPARE(after.value(QStringLiteral("IsGood")).toInteger(), 1);
     QCOMPARE(collectionCount(), collected + 1);
     const QJsonArray comments =
-        list(QStringLiteral("GetCommentShow"), ids + "&pageIndex=1&pageSize=9", "commentList");
+        list(Operation::GetCommentShow, ids + "&pageIndex=1&pageSize=9", "commentList");
     QVERIFY(std::any_of(comments.begin(), comments.end(), [&](const QJsonValue &row) {
         return row[QStringLiteral("Content")] == comment && row[QStringLiteral("UserId")] == 1;
     }));
@@ -309,7 +309,7 @@ dump %1
     QCOMPARE(QJsonDocument::fromJson(dump.readAll())[QStringLiteral("screen")].toString(),
              QStringLiteral("MainViewController"));
     const auto login = [&](const QByteArray &password) {
-        return post(QStringLiteral("TeacherLogin"), "userName=13800000002&password=" + password)
+        return post(Operation::Login, "userName=13800000002&password=" + password)
             .value(QStringLiteral("result"))
             .toInteger();
     };
@@ -430,7 +430,7 @@ dump %5
 
 // The grade goes out after the window has gone; the lists it makes ask again are cut.
 void tst_ScriptEndToEnd::quittingWithAHeldGradeSendsItAndLeavesNoLeak() {
-    const QJsonArray waiting = list(QStringLiteral("GetFeelList"), "uid=1&feelType=1", "feelList");
+    const QJsonArray waiting = list(Operation::GetFeelList, "uid=1&feelType=1", "feelList");
     QVERIFY(!waiting.isEmpty());
     QCOMPARE(runScript(QStringLiteral("held"), signIn("13800000001", "123456") + QStringLiteral(R"(
 tap gradeBtn
@@ -450,7 +450,7 @@ press 4
 // The session ends (SIGTERM) while a grade is in its undo window: it reaches the service, then
 // the client exits cleanly.
 void tst_ScriptEndToEnd::aSignalEndsTheRunAfterSendingTheHeldGrade() {
-    const QJsonArray waiting = list(QStringLiteral("GetFeelList"), "uid=1&feelType=1", "feelList");
+    const QJsonArray waiting = list(Operation::GetFeelList, "uid=1&feelType=1", "feelList");
     QVERIFY(waiting.size() > 1);
     const QString graded = m_dir.filePath(QStringLiteral("signal-graded.png"));
     const QString said = runScript(
@@ -479,15 +479,15 @@ await %2
 
 QJsonObject tst_ScriptEndToEnd::untouchedBook() {
     const QByteArray query = "gradeId=0&sortId=0&orderbytype=1&pageIndex=1&pageSize=9&name=";
-    const QJsonArray books = list(QStringLiteral("GetBookList"), query, "bookList");
+    const QJsonArray books = list(Operation::GetBookList, query, "bookList");
     for (const QJsonValue &listed : books) {
         const QByteArray id = QByteArray::number(listed[QStringLiteral("BookId")].toInteger());
-        const QJsonObject book = post(QStringLiteral("GetBookDetailShow"), "uid=1&bookId=" + id)
+        const QJsonObject book = post(Operation::GetBookDetailShow, "uid=1&bookId=" + id)
                                      .value(QStringLiteral("book"))
                                      .toObject();
         const QByteArray name =
             QUrl::toPercentEncoding(book.value(QStringLiteral("BookName")).toString());
-        const QJsonArray found = list(QStringLiteral("GetBookList"), query + name, "bookList");
+        const QJsonArray found = list(Operation::GetBookList, query + name, "bookList");
         if (book[QStringLiteral("IsCollect")] == 0 && book[QStringLiteral("IsGood")] == 0 &&
             !found.isEmpty() &&
             found.first()[QStringLiteral("BookId")] == listed[QStringLiteral("BookId")])

@@ -83,8 +83,8 @@ public:
     }
 
     // POSTs the form to the catalogue path of the operation named as the client names it
-    // ("Login", "ForgetVerification").
-    QJsonObject call(QStringView operation, const Form &form, int *status = nullptr) {
+    // (Operation::Login).
+    QJsonObject call(Operation operation, const Form &form, int *status = nullptr) {
         return post(pathOf(operation), form, status);
     }
 
@@ -103,8 +103,8 @@ public:
 
     // Signs in; the uid, or 0 when the service refused.
     qint64 login(const QString &user, const QString &password) {
-        const QJsonObject answer = call(
-            u"Login", {{QStringLiteral("password"), password}, {QStringLiteral("userName"), user}});
+        const QJsonObject answer = call(Operation::Login, {{QStringLiteral("password"), password},
+                                                           {QStringLiteral("userName"), user}});
         if (answer.value(QStringLiteral("result")).toInteger() != 1)
             return 0;
         return answer.value(QStringLiteral("uid")).toInteger();

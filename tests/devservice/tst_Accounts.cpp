@@ -56,24 +56,24 @@ private slots:
     void photoUpload();
 
 private:
-    QJsonObject call(const QString &operation, const Form &form) {
+    QJsonObject call(Operation operation, const Form &form) {
         return m_client->call(operation, form);
     }
     QJsonObject sendCode(qint64 uid, const QString &mobile, int type) {
-        return call(QStringLiteral("SendVerification"), {{"uid", QString::number(uid)},
-                                                         {"mobile", mobile},
-                                                         {"type", QString::number(type)},
-                                                         {"stuType", "1"}});
+        return call(Operation::SendVerification, {{"uid", QString::number(uid)},
+                                                  {"mobile", mobile},
+                                                  {"type", QString::number(type)},
+                                                  {"stuType", "1"}});
     }
     QJsonObject confirm(qint64 uid, const QString &mobile, const QString &code, int type) {
-        return call(QStringLiteral("ConfirmVerification"), {{"uid", QString::number(uid)},
-                                                            {"code", code},
-                                                            {"mobile", mobile},
-                                                            {"type", QString::number(type)},
-                                                            {"stuType", "1"}});
+        return call(Operation::ConfirmVerification, {{"uid", QString::number(uid)},
+                                                     {"code", code},
+                                                     {"mobile", mobile},
+                                                     {"type", QString::number(type)},
+                                                     {"stuType", "1"}});
     }
     QJsonObject classesOfSchool(int grade = 0) {
-        return call(QStringLiteral("SelectClassForTeacher"),
+        return call(Operation::SelectClassForTeacher,
                     {{"schoolId", "1"}, {"grade", QString::number(grade)}});
     }
     QJsonObject classWithId(qint64 classId) {
@@ -89,11 +89,10 @@ private:
     }
     // type 0 adds newClass, 1 swaps oldClass for it, 2 removes oldClass.
     QJsonObject changeClass(qint64 uid, int type, qint64 oldClass, qint64 newClass) {
-        return call(QStringLiteral("ChangeClassForTeacher"),
-                    {{"uid", QString::number(uid)},
-                     {"type", QString::number(type)},
-                     {"classId", QString::number(oldClass)},
-                     {"newClassId", QString::number(newClass)}});
+        return call(Operation::ChangeClassForTeacher, {{"uid", QString::number(uid)},
+                                                       {"type", QString::number(type)},
+                                                       {"classId", QString::number(oldClass)},
+                                                       {"newClassId", QString::number(newClass)}});
     }
     // A class of school 1 that nobody teaches or has asked for.
     qint64 freeClass(int skip = 0) {
@@ -109,7 +108,7 @@ private:
     QList<qint64> teacherClassIds(qint64 uid) {
         QList<qint64> ids;
         const QJsonArray list =
-            call(QStringLiteral("GetMyClassForTeacher"), {{"uid", QString::number(uid)}})
+            call(Operation::GetMyClassForTeacher, {{"uid", QString::number(uid)}})
                 .value(QStringLiteral("classList"))
                 .toArray();
         for (const QJsonValue &value : list)
@@ -151,8 +150,7 @@ void tst_Accounts::login() {
     QFETCH(QString, password);
     QFETCH(qint64, result);
     QFETCH(QString, message);
-    const QJsonObject answer =
-        call(QStringLiteral("Login"), {{"userName", user}, {"password", password}});
+    const QJsonObject answer = call(Operation::Login, {{"userName", user}, {"password", password}});
     QCOMPARE(resultOf(answer), result);
     QCOMPARE(msgOf(answer), message);
     // Only a sign-in that goes somewhere names the account.
@@ -162,7 +160,7 @@ void tst_Accounts::login() {
 
 void tst_Accounts::loginAnswerCarriesTheProfile() {
     const QJsonObject answer =
-        call(QStringLiteral("Login"), {{"userName", Teacher1}, {"password", Password}});
+        call(Operation::Login, {{"userName", Teacher1}, {"password", Password}});
     QCOMPARE(resultOf(answer), 1);
     QVERIFY(!answer.contains(QStringLiteral("isLogin")));
     const QJsonObject user = answer.value(QStringLiteral("user")).toObject();
@@ -179,7 +177,7 @@ void tst_Accounts::loginAnswerCarriesTheProfile() {
 
 void tst_Accounts::bindingMakesLoginSucceed() {
     const QJsonObject first =
-        call(QStringLiteral("Login"), {{"userName", Teacher2}, {"password", Password}});
+        call(Operation::Login, {{"userName", Teacher2}, {"password", Password}});
     QCOMPARE(resultOf(first), 2);
     const qint64 uid = first.value(QStringLiteral("uid")).toInteger();
 
@@ -190,7 +188,7 @@ void tst_Accounts::bindingMakesLoginSucceed() {
 
     QCOMPARE(resultOf(confirm(uid, Teacher2, ServiceTestClient::FixedCode, 6)), 1);
     const QJsonObject signedIn =
-        call(QStringLiteral("Login"), {{"userName", Teacher2}, {"password", Password}});
+        call(Operation::Login, {{"userName", Teacher2}, {"password", Password}});
     QCOMPARE(resultOf(signedIn), 1);
     QCOMPARE(integer(signedIn.value(QStringLiteral("user")), "Mobile"), Teacher2.toLongLong());
     // A spent code does not work twice.
@@ -210,28 +208,26 @@ void tst_Accounts::codesExpireAfterTenMinutes() {
 
 void tst_Accounts::forgottenPasswordReset() {
     const QJsonObject sent =
-        call(QStringLiteral("ForgetVerification"), {{"mobile", Teacher1}, {"type", "1"}});
+        call(Operation::ForgetVerification, {{"mobile", Teacher1}, {"type", "1"}});
     QCOMPARE(resultOf(sent), 1);
     const qint64 uid = sent.value(QStringLiteral("uid")).toInteger();
     QCOMPARE(uid, m_client->login(Teacher1, Password));
 
     const Form reset{{"uid", QString::number(uid)}, {"type", "0"}, {"NEWPassword", "abcdef"}};
-    QCOMPARE(msgOf(call(QStringLiteral("SetNewPassword"), reset)),
-             QStringLiteral("请先验证手机号"));
+    QCOMPARE(msgOf(call(Operation::SetNewPassword, reset)), QStringLiteral("请先验证手机号"));
     QCOMPARE(msgOf(confirm(0, Teacher1, ServiceTestClient::FixedCode, 7)),
              QStringLiteral("请先获取验证码"));
     QCOMPARE(msgOf(confirm(uid, Teacher1, QStringLiteral("000000"), 7)), WrongCode);
     QCOMPARE(resultOf(confirm(uid, Teacher1, ServiceTestClient::FixedCode, 7)), 1);
 
-    QCOMPARE(msgOf(call(QStringLiteral("SetNewPassword"),
+    QCOMPARE(msgOf(call(Operation::SetNewPassword,
                         {{"uid", QString::number(uid)}, {"type", "0"}, {"NEWPassword", "abcde"}})),
              QStringLiteral("请输入6-20位密码"));
-    QCOMPARE(resultOf(call(QStringLiteral("SetNewPassword"), reset)), 1);
+    QCOMPARE(resultOf(call(Operation::SetNewPassword, reset)), 1);
     QCOMPARE(m_client->login(Teacher1, Password), 0);
     QCOMPARE(m_client->login(Teacher1, QStringLiteral("abcdef")), uid);
     // One confirmation allows one reset.
-    QCOMPARE(msgOf(call(QStringLiteral("SetNewPassword"), reset)),
-             QStringLiteral("请先验证手机号"));
+    QCOMPARE(msgOf(call(Operation::SetNewPassword, reset)), QStringLiteral("请先验证手机号"));
 }
 
 void tst_Accounts::passwordChange_data() {
@@ -255,7 +251,7 @@ void tst_Accounts::passwordChange() {
     QFETCH(Form, form);
     QFETCH(QString, message);
     QFETCH(QString, passwordAfter);
-    const QJsonObject answer = call(QStringLiteral("SetNewPassword"), form);
+    const QJsonObject answer = call(Operation::SetNewPassword, form);
     QCOMPARE(msgOf(answer), message);
     QCOMPARE(resultOf(answer), message.isEmpty() ? 1 : 0);
     QCOMPARE(m_client->login(Teacher1, passwordAfter), 1);
@@ -270,10 +266,10 @@ void tst_Accounts::mobileChange() {
         {"uid", QString::number(uid)}, {"code", ServiceTestClient::FixedCode}, {"stuType", "1"}};
     Form otherNumber = change;
     otherNumber.append(qMakePair(QStringLiteral("mobile"), QString("13911113333")));
-    QCOMPARE(msgOf(call(QStringLiteral("ChangeMobile"), otherNumber)),
+    QCOMPARE(msgOf(call(Operation::ChangeMobile, otherNumber)),
              QStringLiteral("手机号与接收验证码的号码不一致"));
     change.append(qMakePair(QStringLiteral("mobile"), QString(newNumber)));
-    const QJsonObject answer = call(QStringLiteral("ChangeMobile"), change);
+    const QJsonObject answer = call(Operation::ChangeMobile, change);
     QCOMPARE(resultOf(answer), 1);
     QCOMPARE(answer.value(QStringLiteral("mobile")).toString(), newNumber);
 
@@ -285,8 +281,7 @@ void tst_Accounts::mobileChange() {
 
 void tst_Accounts::teacherInfoListsOwnClasses() {
     const qint64 uid = m_client->login(Teacher1, Password);
-    const QJsonObject info =
-        call(QStringLiteral("GetTeacherInfo"), {{"uid", QString::number(uid)}});
+    const QJsonObject info = call(Operation::GetTeacherInfo, {{"uid", QString::number(uid)}});
     QCOMPARE(resultOf(info), 1);
     const QJsonArray classes = info.value(QStringLiteral("classList")).toArray();
     QCOMPARE(classes.size(), 3);
@@ -300,7 +295,7 @@ void tst_Accounts::teacherInfoListsOwnClasses() {
     const QJsonObject user = info.value(QStringLiteral("user")).toObject();
     QCOMPARE(user.value(QStringLiteral("UserName")).toInteger(), Teacher1.toLongLong());
     const QJsonObject login =
-        call(QStringLiteral("Login"), {{"userName", Teacher1}, {"password", Password}});
+        call(Operation::Login, {{"userName", Teacher1}, {"password", Password}});
     QCOMPARE(user.value(QStringLiteral("BookCollectionNum")).toInteger(),
              login.value(QStringLiteral("collectionNum")).toInteger());
 }
@@ -397,8 +392,7 @@ void tst_Accounts::photoUpload_data() {
 void tst_Accounts::photoUpload() {
     QFETCH(QString, data);
     QFETCH(QString, message);
-    const QJsonObject answer =
-        call(QStringLiteral("PhotoUpdate"), {{"uid", "1"}, {"imagedata", data}});
+    const QJsonObject answer = call(Operation::PhotoUpdate, {{"uid", "1"}, {"imagedata", data}});
     QCOMPARE(msgOf(answer), message);
     QCOMPARE(resultOf(answer), message.isEmpty() ? 1 : 0);
     if (!message.isEmpty())

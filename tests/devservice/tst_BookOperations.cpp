@@ -53,14 +53,14 @@ private:
     qint64 m_totalBooks = 0;
     QHash<qint64, qint64> m_popularity; // likes + comments by book id
 
-    QJsonObject post(const char *operation, const Form &form) {
+    QJsonObject post(Operation operation, const Form &form) {
         return m_client->post(pathOf(operation), form);
     }
 
-    template <class Rsp, class Req> Rsp call(const char *operation, const Req &request) {
+    template <class Rsp, class Req> Rsp call(Operation operation, const Req &request) {
         const QJsonObject answer = post(operation, formOf(request));
         if (answer.value(QStringLiteral("result")).toInteger() != 1)
-            qWarning() << operation << "refused:" << answer;
+            qWarning() << TeacherRequestManager::operation(operation).name << "refused:" << answer;
         return KeyValueMapping::recordFromJson<Rsp>(answer);
     }
 
@@ -73,7 +73,7 @@ private:
         request.orderbytype = order;
         request.pageIndex = pageIndex;
         request.pageSize = pageSize;
-        return call<GetBookListRsp>("GetBookList", request);
+        return call<GetBookListRsp>(Operation::GetBookList, request);
     }
 
     // Every book of a filter, page by page, with the total the first page announced.
@@ -101,7 +101,7 @@ private:
         request.uid = uid;
         request.bookId = bookId;
         const GetBookDetailShowRsp answer =
-            call<GetBookDetailShowRsp>("GetBookDetailShow", request);
+            call<GetBookDetailShowRsp>(Operation::GetBookDetailShow, request);
         return answer.book.value_or(BookDetailModel());
     }
 
@@ -112,7 +112,8 @@ private:
             request.bookId = bookId;
             request.pageIndex = page;
             request.pageSize = 9;
-            const GetCommentShowRsp answer = call<GetCommentShowRsp>("GetCommentShow", request);
+            const GetCommentShowRsp answer =
+                call<GetCommentShowRsp>(Operation::GetCommentShow, request);
             const auto list = answer.commentList.value_or(RecordArray<BookCommentModel>());
             if (answer.result != 1 || list.isEmpty())
                 break;
@@ -121,7 +122,7 @@ private:
         return comments;
     }
 
-    qint64 likeOrCancel(const char *operation, qint64 uid, qint64 bookId) {
+    qint64 likeOrCancel(Operation operation, qint64 uid, qint64 bookId) {
         AddGoodReq request;
         request.uid = uid;
         request.bookId = bookId;
@@ -133,7 +134,7 @@ private:
         request.uid = uid;
         request.bookId = bookId;
         request.comment = text;
-        const AddCommentRsp answer = call<AddCommentRsp>("AddComment", request);
+        const AddCommentRsp answer = call<AddCommentRsp>(Operation::AddComment, request);
         if (result)
             *result = answer.result;
         return answer.commentCount;
@@ -144,10 +145,10 @@ private:
         request.uid = uid;
         request.bookId = bookId;
         request.commentId = commentId;
-        return post("DeleteComment", formOf(request));
+        return post(Operation::DeleteComment, formOf(request));
     }
 
-    QList<qint64> collection(const char *operation, const QString &key, qint64 uid) {
+    QList<qint64> collection(Operation operation, const QString &key, qint64 uid) {
         const QJsonObject answer = post(operation, {{QStringLiteral("uid"), QString::number(uid)}});
         QList<qint64> ids;
         for (const QJsonValue &entry : answer.value(key).toArray())
@@ -155,7 +156,7 @@ private:
         return ids;
     }
 
-    bool collect(const char *operation, qint64 uid, qint64 bookId) {
+    bool collect(Operation operation, qint64 uid, qint64 bookId) {
         AddBookCollectReq request;
         request.uid = uid;
         request.bookId = bookId;
@@ -188,8 +189,8 @@ private slots:
 
     void listFiltersAndPages() {
         // A book in two categories or none, a filter ignored, a page cap missing.
-        const GetBookSortTreeRsp tree =
-            KeyValueMapping::recordFromJson<GetBookSortTreeRsp>(post("GetBookSortTree", {}));
+        const GetBookSortTreeRsp tree = KeyValueMapping::recordFromJson<GetBookSortTreeRsp>(
+            post(Operation::GetBookSortTree, {}));
         QVERIFY(tree.sortList && tree.sortList->size() >= 5);
         qint64 sum = 0;
         for (const BookSortModel &sort : *tree.sortList)
@@ -264,26 +265,26 @@ private slots:
     void likesCountOncePerUser() {
         const qint64 book = 7;
         const qint64 pupil = m_pupils.at(0);
-        likeOrCancel("CancelGood", m_teacher, book);
-        likeOrCancel("CancelGood", pupil, book);
+        likeOrCancel(Operation::CancelGood, m_teacher, book);
+        likeOrCancel(Operation::CancelGood, pupil, book);
         const BookDetailModel before = detail(m_teacher, book);
         QCOMPARE(before.IsGood, qint64(0));
 
-        QCOMPARE(likeOrCancel("AddGood", m_teacher, book), before.GoodCount + 1);
-        QCOMPARE(likeOrCancel("AddGood", m_teacher, book), before.GoodCount + 1);
+        QCOMPARE(likeOrCancel(Operation::AddGood, m_teacher, book), before.GoodCount + 1);
+        QCOMPARE(likeOrCancel(Operation::AddGood, m_teacher, book), before.GoodCount + 1);
         QCOMPARE(detail(m_teacher, book).IsGood, 1);
         // Another reader's like is theirs: it counts, but does not mark the teacher's.
-        QCOMPARE(likeOrCancel("AddGood", pupil, book), before.GoodCount + 2);
+        QCOMPARE(likeOrCancel(Operation::AddGood, pupil, book), before.GoodCount + 2);
         QCOMPARE(detail(m_otherTeacher, book).IsGood, 0);
 
-        QCOMPARE(likeOrCancel("CancelGood", m_teacher, book), before.GoodCount + 1);
+        QCOMPARE(likeOrCancel(Operation::CancelGood, m_teacher, book), before.GoodCount + 1);
         QCOMPARE(detail(m_teacher, book).IsGood, 0);
-        QCOMPARE(likeOrCancel("CancelGood", pupil, book), before.GoodCount);
+        QCOMPARE(likeOrCancel(Operation::CancelGood, pupil, book), before.GoodCount);
     }
 
     void collectingShowsInDetailAndBothLists() {
         const QList<qint64> initial =
-            collection("GetTeacherCollections", QStringLiteral("collectlist"), m_teacher);
+            collection(Operation::GetTeacherCollections, QStringLiteral("collectlist"), m_teacher);
         QVERIFY2(!initial.isEmpty(), "the demo teacher starts with a few collected books");
 
         qint64 first = 0;
@@ -293,21 +294,24 @@ private slots:
                 continue;
             (first ? second : first) = id;
         }
-        QVERIFY(collect("AddBookCollect", m_teacher, first));
-        QVERIFY(collect("AddBookCollect", m_teacher, second));
-        QVERIFY(collect("AddBookCollect", m_teacher, first)); // again: no duplicate, same place
+        QVERIFY(collect(Operation::AddBookCollect, m_teacher, first));
+        QVERIFY(collect(Operation::AddBookCollect, m_teacher, second));
+        QVERIFY(collect(Operation::AddBookCollect, m_teacher,
+                        first)); // again: no duplicate, same place
         QCOMPARE(detail(m_teacher, first).IsCollect, 1);
         QCOMPARE(detail(m_otherTeacher, first).IsCollect, 0);
         const QList<qint64> after =
-            collection("GetTeacherCollections", QStringLiteral("collectlist"), m_teacher);
+            collection(Operation::GetTeacherCollections, QStringLiteral("collectlist"), m_teacher);
         QCOMPARE(after, QList<qint64>({second, first}) + initial);
-        QCOMPARE(collection("GetMyCollectionInfo", QStringLiteral("collectionList"), m_teacher),
-                 after);
+        QCOMPARE(
+            collection(Operation::GetMyCollectionInfo, QStringLiteral("collectionList"), m_teacher),
+            after);
 
-        QVERIFY(collect("DeleteBookCollect", m_teacher, first));
+        QVERIFY(collect(Operation::DeleteBookCollect, m_teacher, first));
         QCOMPARE(detail(m_teacher, first).IsCollect, 0);
-        QCOMPARE(collection("GetTeacherCollections", QStringLiteral("collectlist"), m_teacher),
-                 QList<qint64>({second}) + initial);
+        QCOMPARE(
+            collection(Operation::GetTeacherCollections, QStringLiteral("collectlist"), m_teacher),
+            QList<qint64>({second}) + initial);
     }
 
     void commentsAddShowAndDeleteOwnOnly() {
@@ -375,7 +379,7 @@ private slots:
         request.bookId = book;
         request.top = 6;
         const GetRecommendBookListRsp answer =
-            call<GetRecommendBookListRsp>("GetRecommendBookList", request);
+            call<GetRecommendBookListRsp>(Operation::GetRecommendBookList, request);
         QCOMPARE(answer.bookList.value_or(RecordArray<BookListModel>()).size(), 6);
         QSet<qint64> ids;
         for (const BookListModel &entry : *answer.bookList) {

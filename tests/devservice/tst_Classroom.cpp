@@ -37,41 +37,41 @@ private slots:
     void reportRowsAddUp();
 
 private:
-    QJsonObject call(const QString &operation, const Form &form) {
+    QJsonObject call(Operation operation, const Form &form) {
         return m_client->call(operation, form);
     }
     // The answer's array under key.
-    QJsonArray list(const char *operation, const Form &form, const char *key) {
-        return call(QLatin1String(operation), form).value(QLatin1String(key)).toArray();
+    QJsonArray list(Operation operation, const Form &form, const char *key) {
+        return call(operation, form).value(QLatin1String(key)).toArray();
     }
     QJsonArray feels(qint64 uid, int type) {
-        return list("GetFeelList",
+        return list(Operation::GetFeelList,
                     {{"uid", QString::number(uid)}, {"feelType", QString::number(type)}},
                     "feelList");
     }
     QJsonArray roster(qint64 classId, int type) {
-        return list("GetMyClassDetail",
+        return list(Operation::GetMyClassDetail,
                     {{"type", QString::number(type)}, {"classId", QString::number(classId)}},
                     "list");
     }
     QJsonArray classes(qint64 uid) {
-        return list("GetMyClassForTeacher", {{"uid", QString::number(uid)}}, "classList");
+        return list(Operation::GetMyClassForTeacher, {{"uid", QString::number(uid)}}, "classList");
     }
     QJsonObject home(qint64 pupil, int type, int pageIndex, int pageSize) {
-        return call(QStringLiteral("GetStudentPersonHomeIndex"),
+        return call(Operation::GetStudentPersonHomeIndex,
                     {{"uid", QString::number(pupil)},
                      {"type", QString::number(type)},
                      {"pageIndex", QString::number(pageIndex)},
                      {"pageSize", QString::number(pageSize)}});
     }
     QJsonObject report(int type, qint64 term, qint64 grade, qint64 areaId, qint64 cityId) {
-        return call(QStringLiteral("ChartList"), {{"type", QString::number(type)},
-                                                  {"schoolId", QString::number(m_schoolId)},
-                                                  {"grade", QString::number(grade)},
-                                                  {"term", QString::number(term)},
-                                                  {"areaId", QString::number(areaId)},
-                                                  {"cityId", QString::number(cityId)},
-                                                  {"year", "2025-2026"}});
+        return call(Operation::ChartList, {{"type", QString::number(type)},
+                                           {"schoolId", QString::number(m_schoolId)},
+                                           {"grade", QString::number(grade)},
+                                           {"term", QString::number(term)},
+                                           {"areaId", QString::number(areaId)},
+                                           {"cityId", QString::number(cityId)},
+                                           {"year", "2025-2026"}});
     }
     // The pupil of the teacher's first class with the most tests.
     qint64 busiestPupil();
@@ -85,7 +85,7 @@ void tst_Classroom::init() {
     m_client = std::make_unique<ServiceTestClient>();
     QVERIFY2(m_client->isReady(), qPrintable(m_client->startError()));
     const QJsonObject login =
-        call(QStringLiteral("Login"), {{"userName", Teacher1}, {"password", Password}});
+        call(Operation::Login, {{"userName", Teacher1}, {"password", Password}});
     m_uid = login.value(QStringLiteral("uid")).toInteger();
     QVERIFY(m_uid > 0);
     const QJsonValue user = login.value(QStringLiteral("user"));
@@ -191,7 +191,7 @@ void tst_Classroom::reflectionListsPartitionTheTeachersReflections() {
     QVERIFY(ids.isEmpty());
 
     // A teacher without classes sees nothing, and is not refused.
-    const QJsonObject none = call(QStringLiteral("GetFeelList"), {{"uid", "3"}, {"feelType", "0"}});
+    const QJsonObject none = call(Operation::GetFeelList, {{"uid", "3"}, {"feelType", "0"}});
     QCOMPARE(resultOf(none), 1);
     QVERIFY(none.value(QStringLiteral("feelList")).toArray().isEmpty());
 }
@@ -210,10 +210,9 @@ void tst_Classroom::gradingMovesAReflectionAndSetsItsText() {
     const qint64 reviewedBefore = feels(m_uid, 2).size();
     const qint64 feelId = integer(waitingBefore.at(waitingBefore.size() / 2), "FeelId");
 
-    const QJsonObject answer =
-        call(QStringLiteral("UpdateFeel"), {{"uid", QString::number(m_uid)},
-                                            {"feelId", QString::number(feelId)},
-                                            {"feelType", QString::number(code)}});
+    const QJsonObject answer = call(Operation::UpdateFeel, {{"uid", QString::number(m_uid)},
+                                                            {"feelId", QString::number(feelId)},
+                                                            {"feelType", QString::number(code)}});
     QCOMPARE(resultOf(answer), 1);
 
     QCOMPARE(feels(m_uid, 1).size(), waitingBefore.size() - 1);
@@ -224,9 +223,8 @@ void tst_Classroom::gradingMovesAReflectionAndSetsItsText() {
             QCOMPARE(text(feel, "FeelTypeStr"), grade);
     }
 
-    const QJsonValue detail =
-        call(QStringLiteral("GetSingleFeel"), {{"feelId", QString::number(feelId)}})
-            .value(QStringLiteral("feel"));
+    const QJsonValue detail = call(Operation::GetSingleFeel, {{"feelId", QString::number(feelId)}})
+                                  .value(QStringLiteral("feel"));
     QCOMPARE(text(detail, "FeelTypeStr"), grade);
     QCOMPARE(integer(detail, "FeelType"), code);
     QCOMPARE(integer(detail, "CheckUserId"), m_uid);
@@ -261,15 +259,14 @@ void tst_Classroom::gradingRefusals() {
         feelId = integer(row, "FeelId");
         textBefore = text(row, "FeelTypeStr");
     }
-    const QJsonObject answer =
-        call(QStringLiteral("UpdateFeel"), {{"uid", QString::number(teacher)},
-                                            {"feelId", QString::number(feelId)},
-                                            {"feelType", code}});
+    const QJsonObject answer = call(Operation::UpdateFeel, {{"uid", QString::number(teacher)},
+                                                            {"feelId", QString::number(feelId)},
+                                                            {"feelType", code}});
     QCOMPARE(resultOf(answer), 0);
     QCOMPARE(msgOf(answer), message);
     if (!textBefore.isEmpty()) {
         const QJsonValue detail =
-            call(QStringLiteral("GetSingleFeel"), {{"feelId", QString::number(feelId)}})
+            call(Operation::GetSingleFeel, {{"feelId", QString::number(feelId)}})
                 .value(QStringLiteral("feel"));
         QCOMPARE(text(detail, "FeelTypeStr"), textBefore);
     }
@@ -277,16 +274,16 @@ void tst_Classroom::gradingRefusals() {
 
 void tst_Classroom::termsCitiesAndDistricts() {
     // The current term first (the report starts with it); the teacher's own area reachable.
-    const QJsonArray terms = list("ChartTermList", {}, "list");
+    const QJsonArray terms = list(Operation::ChartTermList, {}, "list");
     QVERIFY(terms.size() >= 2);
     for (qsizetype i = 1; i < terms.size(); ++i)
         QVERIFY(integer(terms.at(i - 1), "Id") > integer(terms.at(i), "Id"));
     bool ownAreaFound = false;
     for (const QJsonValue &area :
-         list("ChartAreaList", {{"cityId", QString::number(m_cityId)}}, "areaList"))
+         list(Operation::ChartAreaList, {{"cityId", QString::number(m_cityId)}}, "areaList"))
         ownAreaFound |= integer(area, "AreaId") == m_areaId;
     QVERIFY(ownAreaFound);
-    QVERIFY(!list("ChartCityList", {{"provinceId", "1"}}, "cityList").isEmpty());
+    QVERIFY(!list(Operation::ChartCityList, {{"provinceId", "1"}}, "cityList").isEmpty());
 }
 
 void tst_Classroom::reportRowsAddUp_data() {
@@ -300,7 +297,7 @@ void tst_Classroom::reportRowsAddUp_data() {
 void tst_Classroom::reportRowsAddUp() {
     QFETCH(int, type);
     QFETCH(int, termIndex);
-    const QJsonArray terms = list("ChartTermList", {}, "list");
+    const QJsonArray terms = list(Operation::ChartTermList, {}, "list");
     const qint64 term = integer(terms.at(termIndex), "Id");
     const QJsonObject answer =
         report(type, term, type == 0 ? 3 : 0, type == 1 ? m_areaId : 0, type == 2 ? m_cityId : 0);

@@ -2,6 +2,7 @@
 // refusals that name the field, transactions, restarts and many clients at once. Rows name the
 // fault they catch.
 
+#include "CataloguePath.h"
 #include "ServiceTestClient.h"
 
 #include "FormBody.h"
@@ -37,7 +38,8 @@ private slots:
 
 private:
     QJsonArray feels(int type) {
-        return m_client->call(u"GetFeelList", {{"uid", "1"}, {"feelType", QString::number(type)}})
+        return m_client
+            ->call(Operation::GetFeelList, {{"uid", "1"}, {"feelType", QString::number(type)}})
             .value(QStringLiteral("feelList"))
             .toArray();
     }
@@ -95,11 +97,11 @@ void tst_ReadingServiceHttp::everyOperationAnswersWithTheEnvelope() {
         QVERIFY2(msgOf(answer) != QStringLiteral("服务暂时不可用"), operation.name);
     }
     // A body that does not decode is a refusal, not an error status.
-    QVERIFY(
-        msgOf(QJsonDocument::fromJson(m_client->postRaw(pathOf(u"Login"), "userName=1&password=%3"))
-                  .object())
-            .startsWith(QStringLiteral("请求格式错误")));
-    const QJsonObject terms = m_client->call(u"ChartTermList", {});
+    QVERIFY(msgOf(QJsonDocument::fromJson(
+                      m_client->postRaw(pathOf(Operation::Login), "userName=1&password=%3"))
+                      .object())
+                .startsWith(QStringLiteral("请求格式错误")));
+    const QJsonObject terms = m_client->call(Operation::ChartTermList, {});
     QCOMPARE(resultOf(terms), 1);
     QCOMPARE(msgOf(terms), QString());
 }
@@ -107,7 +109,7 @@ void tst_ReadingServiceHttp::everyOperationAnswersWithTheEnvelope() {
 void tst_ReadingServiceHttp::unknownPathsGet404WithJson_data() {
     QTest::addColumn<QByteArray>("method");
     QTest::addColumn<QString>("path");
-    const QString login = pathOf(u"Login");
+    const QString login = pathOf(Operation::Login);
     QTest::newRow("unknown path answered") << QByteArray("POST") << "Mobile/NoSuchThing";
     QTest::newRow("path without case") << QByteArray("POST") << login.toLower();
     QTest::newRow("trailing slash ignored") << QByteArray("POST") << login + u'/';
@@ -139,66 +141,70 @@ void tst_ReadingServiceHttp::oversizedBodyGets413() {
     QByteArray body = "userName=13800000001&password=";
     body += QByteArray(ReadingService::MaximumBodySize + 1 - body.size(), 'a');
     int status = 0;
-    m_client->postRaw(pathOf(u"Login"), body, &status);
+    m_client->postRaw(pathOf(Operation::Login), body, &status);
     QCOMPARE(status, 413);
     // Exactly at the limit is an ordinary request, refused for its content.
     body.chop(1);
-    const QByteArray ordinary = m_client->postRaw(pathOf(u"Login"), body, &status);
+    const QByteArray ordinary = m_client->postRaw(pathOf(Operation::Login), body, &status);
     QCOMPARE(status, 200);
     QCOMPARE(msgOf(QJsonDocument::fromJson(ordinary).object()), QStringLiteral("密码错误"));
 }
 
 void tst_ReadingServiceHttp::refusalsNameTheField_data() {
-    QTest::addColumn<QString>("operation");
+    QTest::addColumn<Operation>("operation");
     QTest::addColumn<Form>("form");
     QTest::addColumn<QString>("message");
 
     QTest::newRow("missing text not named")
-        << "Login" << Form{{"userName", "13800000001"}} << "缺少参数：password";
+        << Operation::Login << Form{{"userName", "13800000001"}} << "缺少参数：password";
     QTest::newRow("missing number not named")
-        << "GetMyClassForTeacher" << Form{} << "缺少参数：uid";
+        << Operation::GetMyClassForTeacher << Form{} << "缺少参数：uid";
     QTest::newRow("blank read as a number")
-        << "GetTeacherInfo" << Form{{"uid", " 1"}} << "参数格式错误：uid";
+        << Operation::GetTeacherInfo << Form{{"uid", " 1"}} << "参数格式错误：uid";
     QTest::newRow("full-width digit read")
-        << "GetTeacherInfo" << Form{{"uid", QString::fromUtf8("１")}} << "参数格式错误：uid";
-    QTest::newRow("overflow wraps")
-        << "GetTeacherInfo" << Form{{"uid", "99999999999999999999"}} << "参数格式错误：uid";
+        << Operation::GetTeacherInfo << Form{{"uid", QString::fromUtf8("１")}}
+        << "参数格式错误：uid";
+    QTest::newRow("overflow wraps") << Operation::GetTeacherInfo
+                                    << Form{{"uid", "99999999999999999999"}} << "参数格式错误：uid";
     QTest::newRow("pupil taken for a teacher")
-        << "GetFeelList" << Form{{"uid", "10001"}, {"feelType", "0"}} << "教师账号不存在";
+        << Operation::GetFeelList << Form{{"uid", "10001"}, {"feelType", "0"}} << "教师账号不存在";
     QTest::newRow("list type 3 accepted")
-        << "GetFeelList" << Form{{"uid", "1"}, {"feelType", "3"}} << "参数错误：feelType";
+        << Operation::GetFeelList << Form{{"uid", "1"}, {"feelType", "3"}} << "参数错误：feelType";
     QTest::newRow("roster order 2 accepted")
-        << "GetMyClassDetail" << Form{{"type", "2"}, {"classId", "105"}} << "参数错误：type";
+        << Operation::GetMyClassDetail << Form{{"type", "2"}, {"classId", "105"}}
+        << "参数错误：type";
     QTest::newRow("page size 0 accepted")
-        << "GetStudentPersonHomeIndex"
+        << Operation::GetStudentPersonHomeIndex
         << Form{{"uid", "10001"}, {"type", "1"}, {"pageIndex", "1"}, {"pageSize", "0"}}
         << "参数错误：pageSize 至少为 1";
     QTest::newRow("teacher's home page served")
-        << "GetStudentPersonHomeIndex"
+        << Operation::GetStudentPersonHomeIndex
         << Form{{"uid", "1"}, {"type", "1"}, {"pageIndex", "1"}, {"pageSize", "9"}} << "学生不存在";
     QTest::newRow("cities of no province")
-        << "ChartCityList" << Form{{"provinceId", "9"}} << "省份不存在";
+        << Operation::ChartCityList << Form{{"provinceId", "9"}} << "省份不存在";
     const Form books{{"gradeId", "0"}, {"pageIndex", "1"}, {"pageSize", "9"}};
     QTest::newRow("book order 9 accepted")
-        << "GetBookList" << books + Form{{"sortId", "0"}, {"orderbytype", "9"}}
+        << Operation::GetBookList << books + Form{{"sortId", "0"}, {"orderbytype", "9"}}
         << "参数错误：orderbytype 只能是 1 到 8";
     QTest::newRow("unknown category accepted")
-        << "GetBookList" << books + Form{{"sortId", "999"}, {"orderbytype", "1"}} << "该分类不存在";
+        << Operation::GetBookList << books + Form{{"sortId", "999"}, {"orderbytype", "1"}}
+        << "该分类不存在";
     QTest::newRow("unknown book liked")
-        << "AddGood" << Form{{"uid", "1"}, {"bookId", "987654"}} << "该书不存在";
+        << Operation::AddGood << Form{{"uid", "1"}, {"bookId", "987654"}} << "该书不存在";
     QTest::newRow("blank comment stored")
-        << "AddComment" << Form{{"uid", "1"}, {"bookId", "1"}, {"comment", " \n\t　"}}
+        << Operation::AddComment << Form{{"uid", "1"}, {"bookId", "1"}, {"comment", " \n\t　"}}
         << "评论内容不能为空";
     QTest::newRow("comment of 141 stored")
-        << "AddComment" << Form{{"uid", "1"}, {"bookId", "1"}, {"comment", QString(141, u'好')}}
+        << Operation::AddComment
+        << Form{{"uid", "1"}, {"bookId", "1"}, {"comment", QString(141, u'好')}}
         << "评论内容不能超过140个字";
     QTest::newRow("report of no term")
-        << "ChartList" << Form{{"type", "0"}, {"schoolId", "1"}, {"grade", "3"}, {"term", "99"}}
-        << "学期不存在";
+        << Operation::ChartList
+        << Form{{"type", "0"}, {"schoolId", "1"}, {"grade", "3"}, {"term", "99"}} << "学期不存在";
 }
 
 void tst_ReadingServiceHttp::refusalsNameTheField() {
-    QFETCH(QString, operation);
+    QFETCH(Operation, operation);
     QFETCH(Form, form);
     QFETCH(QString, message);
     int status = 0;
@@ -216,18 +222,19 @@ void tst_ReadingServiceHttp::failedWriteIsRolledBackAndReported() {
                       {"code", ServiceTestClient::FixedCode},
                       {"mobile", "13700000077"},
                       {"stuType", "1"}};
-    QCOMPARE(resultOf(m_client->call(u"SendVerification", {{"uid", QString::number(uid)},
-                                                           {"mobile", "13700000077"},
-                                                           {"type", "1"},
-                                                           {"stuType", "1"}})),
+    QCOMPARE(resultOf(m_client->call(Operation::SendVerification, {{"uid", QString::number(uid)},
+                                                                   {"mobile", "13700000077"},
+                                                                   {"type", "1"},
+                                                                   {"stuType", "1"}})),
              1);
     // The change marks the code used, then fails on the users table: both must be undone.
     const QSqlDatabase db = m_client->service().context().db;
     ServiceDatabase::run(db, QStringLiteral("CREATE TRIGGER refuse_users BEFORE UPDATE ON users "
                                             "BEGIN SELECT RAISE(ABORT, 'disk on fire'); END"));
-    QCOMPARE(msgOf(m_client->call(u"ChangeMobile", change)), QStringLiteral("服务暂时不可用"));
+    QCOMPARE(msgOf(m_client->call(Operation::ChangeMobile, change)),
+             QStringLiteral("服务暂时不可用"));
     ServiceDatabase::run(db, QStringLiteral("DROP TRIGGER refuse_users"));
-    QCOMPARE(resultOf(m_client->call(u"ChangeMobile", change)), 1);
+    QCOMPARE(resultOf(m_client->call(Operation::ChangeMobile, change)), 1);
     QCOMPARE(m_client->login(QStringLiteral("13700000077"), QStringLiteral("123456")), uid);
 }
 
@@ -237,22 +244,24 @@ void tst_ReadingServiceHttp::restartKeepsEverything() {
     const QJsonArray waiting = feels(1); // the signed-in teacher's
     QVERIFY(!waiting.isEmpty());
     const QString feelId = QString::number(integer(waiting.first(), "FeelId"));
-    QCOMPARE(resultOf(m_client->call(u"UpdateFeel",
+    QCOMPARE(resultOf(m_client->call(Operation::UpdateFeel,
                                      {{"uid", teacher}, {"feelId", feelId}, {"feelType", "2"}})),
              1);
-    QCOMPARE(resultOf(m_client->call(u"SetNewPassword", {{"uid", teacher},
-                                                         {"type", "1"},
-                                                         {"oldPassword", "123456"},
-                                                         {"NEWPassword", "654321"}})),
+    QCOMPARE(resultOf(m_client->call(Operation::SetNewPassword, {{"uid", teacher},
+                                                                 {"type", "1"},
+                                                                 {"oldPassword", "123456"},
+                                                                 {"NEWPassword", "654321"}})),
              1);
-    QCOMPARE(resultOf(m_client->call(u"AddComment",
+    QCOMPARE(resultOf(m_client->call(Operation::AddComment,
                                      {{"uid", teacher}, {"bookId", "3"}, {"comment", "好"}})),
              1);
-    QCOMPARE(resultOf(m_client->call(u"AddGood", {{"uid", teacher}, {"bookId", "3"}})), 1);
-    QCOMPARE(resultOf(m_client->call(u"AddBookCollect", {{"uid", teacher}, {"bookId", "3"}})), 1);
+    QCOMPARE(resultOf(m_client->call(Operation::AddGood, {{"uid", teacher}, {"bookId", "3"}})), 1);
+    QCOMPARE(
+        resultOf(m_client->call(Operation::AddBookCollect, {{"uid", teacher}, {"bookId", "3"}})),
+        1);
     const auto book = [&] {
         QJsonObject detail =
-            m_client->call(u"GetBookDetailShow", {{"uid", teacher}, {"bookId", "3"}})
+            m_client->call(Operation::GetBookDetailShow, {{"uid", teacher}, {"bookId", "3"}})
                 .value(QStringLiteral("book"))
                 .toObject();
         detail.remove(QStringLiteral("ImageUrl")); // names the port, which a restart changes
@@ -263,7 +272,7 @@ void tst_ReadingServiceHttp::restartKeepsEverything() {
     QVERIFY2(m_client->restart(), qPrintable(m_client->startError()));
     QVERIFY(!m_client->service().seededOnStart());
     QCOMPARE(m_client->login(QStringLiteral("13800000001"), QStringLiteral("654321")), uid);
-    const QJsonObject feel = m_client->call(u"GetSingleFeel", {{"feelId", feelId}});
+    const QJsonObject feel = m_client->call(Operation::GetSingleFeel, {{"feelId", feelId}});
     QCOMPARE(text(feel.value(QStringLiteral("feel")), "FeelTypeStr"), QStringLiteral("合格"));
     QCOMPARE(book(), before);
 }
@@ -279,7 +288,7 @@ void tst_ReadingServiceHttp::concurrentGradingCountsEachReflectionOnce() {
     QHash<QNetworkReply *, QString> gradedFeel;
     for (int client = 0; client < 6; ++client) {
         clients.push_back(std::make_unique<QNetworkAccessManager>());
-        const auto post = [&](QStringView operation, const Form &form) {
+        const auto post = [&](Operation operation, const Form &form) {
             QNetworkRequest request(QUrl(m_client->baseUrl() + pathOf(operation)));
             request.setHeader(QNetworkRequest::ContentTypeHeader,
                               QByteArrayLiteral("application/x-www-form-urlencoded"));
@@ -287,9 +296,9 @@ void tst_ReadingServiceHttp::concurrentGradingCountsEachReflectionOnce() {
         };
         for (qsizetype i = 0; i < 4; ++i) {
             const QString feelId = QString::number(integer(waiting.at(i), "FeelId"));
-            post(u"UpdateFeel", {{"uid", "1"}, {"feelId", feelId}, {"feelType", "2"}});
+            post(Operation::UpdateFeel, {{"uid", "1"}, {"feelId", feelId}, {"feelType", "2"}});
             gradedFeel.insert(replies.last(), feelId);
-            post(u"GetFeelList", {{"uid", "1"}, {"feelType", "0"}});
+            post(Operation::GetFeelList, {{"uid", "1"}, {"feelType", "0"}});
         }
     }
     QTRY_VERIFY_WITH_TIMEOUT(std::all_of(replies.begin(), replies.end(),
@@ -318,7 +327,8 @@ void tst_ReadingServiceHttp::delayedAnswersWaitTheirTime() {
     m_client = std::make_unique<ServiceTestClient>(DelayMs);
     QElapsedTimer clock;
     clock.start();
-    QCOMPARE(resultOf(m_client->call(u"GetFeelList", {{"uid", "1"}, {"feelType", "0"}})), 1);
+    QCOMPARE(resultOf(m_client->call(Operation::GetFeelList, {{"uid", "1"}, {"feelType", "0"}})),
+             1);
     QVERIFY2(clock.elapsed() >= DelayMs, qPrintable(QString::number(clock.elapsed())));
 }
 

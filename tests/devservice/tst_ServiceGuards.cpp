@@ -18,8 +18,8 @@ class tst_ServiceGuards : public QObject {
         QVERIFY2(m_client->isReady(), qPrintable(m_client->startError()));
         m_client->service().context().now = [this] { return m_now; };
     }
-    QString msg(const char *operation, const Form &form) {
-        return msgOf(m_client->post(QStringLiteral("Mobile/") + operation, form));
+    QString msg(Operation operation, const Form &form) {
+        return msgOf(m_client->call(operation, form));
     }
 
 private slots:
@@ -89,24 +89,29 @@ void tst_ServiceGuards::codesAndAccountFlows() {
     const Form send{{"uid", "2"}, {"mobile", "13800000002"}, {"type", "0"}};
     const Form wrong{{"uid", "2"}, {"mobile", "13800000002"}, {"type", "6"}, {"code", "000000"}};
     for (int i = 0; i < 3; ++i, m_now = m_now.addSecs(61)) {
-        QCOMPARE(msg("SendVerification", send), QString());
-        QCOMPARE(msg("SendVerification", send), QStringLiteral("验证码发送过于频繁，请稍后再试"));
-        QCOMPARE(msg("ConfirmVerification", wrong), QStringLiteral("验证码错误或已过期"));
+        QCOMPARE(msg(Operation::SendVerification, send), QString());
+        QCOMPARE(msg(Operation::SendVerification, send),
+                 QStringLiteral("验证码发送过于频繁，请稍后再试"));
+        QCOMPARE(msg(Operation::ConfirmVerification, wrong), QStringLiteral("验证码错误或已过期"));
     }
-    QCOMPARE(msg("SendVerification", send),
+    QCOMPARE(msg(Operation::SendVerification, send),
              QStringLiteral("今日获取验证码次数已达上限，请明天再试"));
     // The wrong tries on earlier codes count against the latest one too.
-    QCOMPARE(msg("ConfirmVerification", {wrong[0], wrong[1], wrong[2], {"code", "123456"}}),
-             QStringLiteral("验证码错误次数过多，请明天再试"));
+    QCOMPARE(
+        msg(Operation::ConfirmVerification, {wrong[0], wrong[1], wrong[2], {"code", "123456"}}),
+        QStringLiteral("验证码错误次数过多，请明天再试"));
     // The account flows keep their order.
-    QCOMPARE(msg("SendVerification", {{"uid", "1"}, {"mobile", "13911112222"}, {"type", "0"}}),
-             QStringLiteral("该账号已绑定手机号"));
-    QCOMPARE(msg("GetPasswordForget", {{"mobile", "13800000001"}, {"type", "1"}}), QString());
+    QCOMPARE(
+        msg(Operation::SendVerification, {{"uid", "1"}, {"mobile", "13911112222"}, {"type", "0"}}),
+        QStringLiteral("该账号已绑定手机号"));
+    QCOMPARE(msg(Operation::ForgetVerification, {{"mobile", "13800000001"}, {"type", "1"}}),
+             QString());
     const Form forgot{{"uid", "1"}, {"mobile", "13800000001"}, {"type", "7"}, {"code", "123456"}};
-    QCOMPARE(msg("ConfirmVerification", forgot), QString());
+    QCOMPARE(msg(Operation::ConfirmVerification, forgot), QString());
     m_now = m_now.addSecs(10 * 60 + 1);
-    QCOMPARE(msg("SetNewPassword", {{"uid", "1"}, {"type", "0"}, {"NEWPassword", "abcdef"}}),
-             QStringLiteral("请先验证手机号"));
+    QCOMPARE(
+        msg(Operation::SetNewPassword, {{"uid", "1"}, {"type", "0"}, {"NEWPassword", "abcdef"}}),
+        QStringLiteral("请先验证手机号"));
 }
 
 QTEST_MAIN(tst_ServiceGuards)

@@ -1,5 +1,6 @@
 #include "AccountFormHarness.h"
 #include "AlertView.h"
+#include "CataloguePath.h"
 #include "RootTabbarController.h"
 
 #include <QPushButton>
@@ -105,9 +106,11 @@ private slots:
         QTest::addColumn<QString>("screen");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("form");
-        const QString send = "Mobile/SendVerification", to = "mobile=13800000002&";
-        QTest::newRow("forgotten") << "ForgetPwdVC"
-                                   << "Mobile/GetPasswordForget" << to + "type=1";
+        const QString send = TestCatalogue::pathOf(Operation::SendVerification),
+                      to = "mobile=13800000002&";
+        QTest::newRow("forgotten")
+            << "ForgetPwdVC" << TestCatalogue::pathOf(Operation::ForgetVerification)
+            << to + "type=1";
         QTest::newRow("binding") << "BindViewController" << send << to + "stuType=1&type=0&uid=7";
         QTest::newRow("phone change") << "ChangePhoneVC" << send << to + "stuType=1&type=1&uid=7";
     }
@@ -132,7 +135,7 @@ private slots:
         QPushButton *button = forget->verificationBtn();
         const QRect place = forget->verfyTextField()->geometry();
         forget->phoneTextField()->setText("13800000001");
-        h.answer("Mobile/GetPasswordForget", StubAnswers::signedIn(42));
+        h.answer(TestCatalogue::pathOf(Operation::ForgetVerification), StubAnswers::signedIn(42));
         QVERIFY(h.clickAndWait(button));
         TickSource::advance(1000);
         QCOMPARE(button->text(), QStringLiteral("(60)秒"));
@@ -151,18 +154,19 @@ private slots:
     void forgottenPasswordIsResetAndTheLoginScreenReturns() {
         const LoginDataModel before = remembered();
         auto *forget = static_cast<ForgetPwdVC *>(h.open("ForgetPwdVC"));
-        h.answer("Mobile/GetPasswordForget", StubAnswers::signedIn(42));
-        h.answer("Mobile/ConfirmVerification", StubAnswers::ok(), 100);
-        h.answer("Mobile/SetNewPassword", StubAnswers::ok(), 100);
+        h.answer(TestCatalogue::pathOf(Operation::ForgetVerification), StubAnswers::signedIn(42));
+        h.answer(TestCatalogue::pathOf(Operation::ConfirmVerification), StubAnswers::ok(), 100);
+        h.answer(TestCatalogue::pathOf(Operation::SetNewPassword), StubAnswers::ok(), 100);
         forget->phoneTextField()->setText("13800000001");
         QVERIFY(h.clickAndWait(forget->verificationBtn()));
         submit(forget, "verfyTextField= 12a ", "正在验证");
-        QCOMPARE(sent("Mobile/ConfirmVerification"),
+        QCOMPARE(sent(TestCatalogue::pathOf(Operation::ConfirmVerification)),
                  "code= 12a &mobile=13800000001&stuType=1&type=7&uid=42");
         h.stack->finishTransitions();
         submit(h.stack->topViewController(), "pwdTextField=654321;againTextField=654321",
                "正在设置");
-        QCOMPARE(sent("Mobile/SetNewPassword"), "NEWPassword=654321&type=0&uid=42");
+        QCOMPARE(sent(TestCatalogue::pathOf(Operation::SetNewPassword)),
+                 "NEWPassword=654321&type=0&uid=42");
         h.stack->finishTransitions();
         QCOMPARE(h.stack->viewControllers().size(), 1);
         QCOMPARE(remembered(), before);
@@ -173,11 +177,12 @@ private slots:
         LoginRsp::shareRsp().uid = 55; // what a login answered with result 2 leaves
         ViewController *bind = h.open("BindViewController");
         h.fill(h.stack->rootViewController(), "userNameTextField=13800000002;userPwdTextField=pw");
-        h.answer("Mobile/ConfirmVerification", StubAnswers::ok(), 100);
-        h.answer("Mobile/TeacherLogin", StubAnswers::signedIn(55), 100);
+        h.answer(TestCatalogue::pathOf(Operation::ConfirmVerification), StubAnswers::ok(), 100);
+        h.answer(TestCatalogue::pathOf(Operation::Login), StubAnswers::signedIn(55), 100);
         submit(bind, "phoneTextField=13912345678;verfyTextField=123456", "正在绑定", true);
-        QVERIFY(sent("Mobile/ConfirmVerification").contains("&type=6&uid=55"));
-        QCOMPARE(sent("Mobile/TeacherLogin"), "password=pw&userName=13800000002");
+        QVERIFY(
+            sent(TestCatalogue::pathOf(Operation::ConfirmVerification)).contains("&type=6&uid=55"));
+        QCOMPARE(sent(TestCatalogue::pathOf(Operation::Login)), "password=pw&userName=13800000002");
         QVERIFY(qobject_cast<RootTabbarController *>(AppWindow::instance()->rootViewController()));
     }
 
@@ -185,31 +190,35 @@ private slots:
         for (const bool autoLoginBefore : {false, true}) {
             QVERIFY(h.reset(autoLoginBefore));
             QPointer<ViewController> change = h.open("ChangePhoneVC");
-            h.answer("Mobile/ChangeMobile", StubAnswers::ok(), 100);
+            h.answer(TestCatalogue::pathOf(Operation::ChangeMobile), StubAnswers::ok(), 100);
             submit(change, "phoneTextField=13912345678;verfyTextField=654321", "正在修改",
                    autoLoginBefore);
-            QCOMPARE(sent("Mobile/ChangeMobile"), "code=654321&mobile=13912345678&stuType=1&uid=7");
+            QCOMPARE(sent(TestCatalogue::pathOf(Operation::ChangeMobile)),
+                     "code=654321&mobile=13912345678&stuType=1&uid=7");
             QTRY_VERIFY(change.isNull());
             QCOMPARE(LoginRsp::shareRsp().user->Mobile, 13912345678);
             QCOMPARE(remembered(),
                      LoginDataModel::rememberLoginPhoneNum("13912345678", "secret", true));
         }
-        h.answer("Mobile/TeacherLogin", StubAnswers::signedIn(7));
+        h.answer(TestCatalogue::pathOf(Operation::Login), StubAnswers::signedIn(7));
         QVERIFY(qobject_cast<RootTabbarController *>(h.launch()));
-        QTRY_COMPARE(sent("Mobile/TeacherLogin"), "password=secret&userName=13912345678");
+        QTRY_COMPARE(sent(TestCatalogue::pathOf(Operation::Login)),
+                     "password=secret&userName=13912345678");
     }
 
     void changedPasswordIsForgottenAndTheLoginScreenFollows() {
         ViewController *change = h.open("ChangePwdVC");
-        h.answer("Mobile/SetNewPassword", StubAnswers::ok(), 100);
+        h.answer(TestCatalogue::pathOf(Operation::SetNewPassword), StubAnswers::ok(), 100);
         // The old password has no length rule.
         submit(change, "oldTextField=1;pwdTextField=123456;againTextField=123456", "正在修改",
                true);
-        QCOMPARE(sent("Mobile/SetNewPassword"), "NEWPassword=123456&oldPassword=1&type=1&uid=7");
+        QCOMPARE(sent(TestCatalogue::pathOf(Operation::SetNewPassword)),
+                 "NEWPassword=123456&oldPassword=1&type=1&uid=7");
         QCOMPARE(remembered(), LoginDataModel::rememberLoginPhoneNum("13800000001", "", false));
         QCOMPARE(AlertView::current()->title(), QStringLiteral("密码修改成功，请重新登录"));
         // "重新登录" leaves what a sign-out leaves: no call in flight, no spinner.
-        h.answer("Mobile/SetNewPassword", StubAnswers::refused("迟到"), 300);
+        h.answer(TestCatalogue::pathOf(Operation::SetNewPassword), StubAnswers::refused("迟到"),
+                 300);
         static_cast<ChangePwdVC *>(h.open("ChangePwdVC"))->requestTheChangePwdAction();
         AlertView::current()->clickButton(0);
         QVERIFY(h.loginOnTop());

@@ -38,7 +38,7 @@ class tst_BookDetailVC : public QObject {
     int m_collectPosts = 0;
     QObject m_observer;
 
-    static QString path(const char *operation) { return TestCatalogue::pathOf(operation); }
+    static QString path(Operation operation) { return TestCatalogue::pathOf(operation); }
     static Answer ok(QJsonObject fields = {}, int delayMs = 0) {
         return {.body = StubAnswers::ok(fields), .delayMs = delayMs};
     }
@@ -62,15 +62,15 @@ class tst_BookDetailVC : public QObject {
     }
 
     QString label(const char *name) const { return m_detail->findChild<QLabel *>(name)->text(); }
-    auto requestsTo(const char *operation) const { return m_server.requestsTo(path(operation)); }
-    QString lastBody(const char *operation) const {
+    auto requestsTo(Operation operation) const { return m_server.requestsTo(path(operation)); }
+    QString lastBody(Operation operation) const {
         return QString::fromUtf8(requestsTo(operation).value(0).body);
     }
 
     void openDetail(const Answer &detail) {
-        m_server.setAnswer(path("GetBookDetailShow"), detail);
+        m_server.setAnswer(path(Operation::GetBookDetailShow), detail);
         m_stack->pushViewController(m_detail = new BookDetailVC(12), false);
-        QTRY_COMPARE(requestsTo("GetBookDetailShow").size(), 1);
+        QTRY_COMPARE(requestsTo(Operation::GetBookDetailShow).size(), 1);
         m_fixture.settle();
     }
     BookCommentVC *openComments(int isGood = 0) {
@@ -87,7 +87,7 @@ private slots:
         m_collectPosts = 0;
         NotificationCenter::addObserver(&m_observer, NOTIFICATION_UPDATE_MYCOLLECT,
                                         [this] { ++m_collectPosts; });
-        m_server.setAnswer(path("GetCommentShow"), comments(0));
+        m_server.setAnswer(path(Operation::GetCommentShow), comments(0));
         QVERIFY(m_stack = m_fixture.showStack());
     }
     void cleanup() { m_fixture.closeWindow(); }
@@ -103,7 +103,7 @@ private slots:
     void detailAnswer() {
         QFETCH(Answer, answer);
         openDetail(answer);
-        QCOMPARE(lastBody("GetBookDetailShow"), "bookId=12&uid=31");
+        QCOMPARE(lastBody(Operation::GetBookDetailShow), "bookId=12&uid=31");
         QPushButton *collect = m_detail->rightButton();
         const QStringList parts{label("bookNameLabel"),
                                 label("flowerCountLabel"),
@@ -134,7 +134,7 @@ private slots:
         QFETCH(Answer, answer);
         QFETCH(bool, made);
         QFETCH(bool, leave);
-        const char *op = isCollect ? "DeleteBookCollect" : "AddBookCollect";
+        const Operation op = isCollect ? Operation::DeleteBookCollect : Operation::AddBookCollect;
         m_server.setAnswer(path(op), answer);
         openDetail(ok({{"book", book(isCollect, 0)}}));
         m_detail->rightButton()->click();
@@ -166,7 +166,7 @@ private slots:
         QFETCH(int, isGood);
         QFETCH(Answer, answer);
         QFETCH(QString, countAfter);
-        const char *op = isGood ? "CancelGood" : "AddGood";
+        const Operation op = isGood ? Operation::CancelGood : Operation::AddGood;
         m_server.setAnswer(path(op), answer);
         CatZanButton *zan = openComments(isGood)->zanButton();
         zan->click();
@@ -179,8 +179,8 @@ private slots:
     }
 
     void deleteOwnCommentAfterConfirming() {
-        m_server.setAnswer(path("GetCommentShow"), comments(2, 5, 31));
-        m_server.setAnswer(path("DeleteComment"), ok({{"commentCount", 4}}));
+        m_server.setAnswer(path(Operation::GetCommentShow), comments(2, 5, 31));
+        m_server.setAnswer(path(Operation::DeleteComment), ok({{"commentCount", 4}}));
         BookCommentVC *page = openComments();
         QListView *list = page->tableView();
         // Another teacher's comment has no button to press.
@@ -195,17 +195,17 @@ private slots:
             QTRY_VERIFY(AlertView::current());
             AlertView::current()->clickButton(choice);
         }
-        QTRY_COMPARE(requestsTo("DeleteComment").size(), 1);
+        QTRY_COMPARE(requestsTo(Operation::DeleteComment).size(), 1);
         m_fixture.settle();
-        QCOMPARE(lastBody("DeleteComment"), "bookId=12&commentId=5&uid=31");
+        QCOMPARE(lastBody(Operation::DeleteComment), "bookId=12&commentId=5&uid=31");
         QCOMPARE(page->commentArray().first().CommentId, 6);
         QCOMPARE(label("commentCountLabel"), "4");
         // On the service the later comments moved up a place: the pull asks page 1 again and
         // adds only the comment not shown yet.
-        m_server.queueAnswer(path("GetCommentShow"), comments(2, 6));
+        m_server.queueAnswer(path(Operation::GetCommentShow), comments(2, 6));
         page->rows()->footer()->beginRefreshing();
         QTRY_COMPARE(page->rows()->rowOfComment(7), 1);
-        QCOMPARE(requestsTo("GetCommentShow").last().form().value("pageIndex"), "1");
+        QCOMPARE(requestsTo(Operation::GetCommentShow).last().form().value("pageIndex"), "1");
     }
 
     // The inline field drops what it cannot take.
@@ -221,18 +221,18 @@ private slots:
 
     // Nine a page on a pull-up; a page that fails is asked for again by the next pull.
     void commentPaging() {
-        m_server.queueAnswer(path("GetCommentShow"), comments(9, 1));
-        m_server.queueAnswer(path("GetCommentShow"), comments(9, 10));
-        m_server.queueAnswer(path("GetCommentShow"), Answer::json("{}", 500));
-        m_server.queueAnswer(path("GetCommentShow"), comments(2, 19));
+        m_server.queueAnswer(path(Operation::GetCommentShow), comments(9, 1));
+        m_server.queueAnswer(path(Operation::GetCommentShow), comments(9, 10));
+        m_server.queueAnswer(path(Operation::GetCommentShow), Answer::json("{}", 500));
+        m_server.queueAnswer(path(Operation::GetCommentShow), comments(2, 19));
         BookCommentVC *page = openComments();
         for (int pull = 1; pull <= 3; ++pull) {
             page->rows()->footer()->beginRefreshing();
-            QTRY_COMPARE(requestsTo("GetCommentShow").size(), pull + 1);
+            QTRY_COMPARE(requestsTo(Operation::GetCommentShow).size(), pull + 1);
             QTRY_VERIFY(!page->rows()->isLoading());
         }
         QStringList asked;
-        for (const auto &request : requestsTo("GetCommentShow"))
+        for (const auto &request : requestsTo(Operation::GetCommentShow))
             asked << request.form().value("pageIndex") + "/" + request.form().value("pageSize");
         QCOMPARE(asked, QStringList({"1/9", "2/9", "3/9", "3/9"}));
         QCOMPARE(page->rows()->count(), 20);
@@ -259,7 +259,7 @@ private slots:
         QFETCH(QString, pasted);
         QFETCH(QString, typed);
         QFETCH(QString, sent);
-        m_server.setAnswer(path("AddComment"), ok());
+        m_server.setAnswer(path(Operation::AddComment), ok());
         auto *composer = new REDetailCommentViewController;
         composer->setBookId(12);
         m_stack->pushViewController(composer, false);
@@ -274,8 +274,8 @@ private slots:
         QFETCH(int, counted);
         QCOMPARE(composer->numberLabel()->text(), QStringLiteral("%1/140").arg(counted));
         QTest::keyClick(text, Qt::Key_Return, Qt::ControlModifier);
-        QTRY_COMPARE(requestsTo("AddComment").size(), 1);
-        QCOMPARE(requestsTo("AddComment").first().form().value("comment"), sent);
+        QTRY_COMPARE(requestsTo(Operation::AddComment).size(), 1);
+        QCOMPARE(requestsTo(Operation::AddComment).first().form().value("comment"), sent);
         QTRY_VERIFY(m_stack->topViewController() != composer); // success closes it
     }
 
@@ -289,11 +289,11 @@ private slots:
     }
     void composerFromTheCommentsPage() {
         QFETCH(bool, leave);
-        m_server.setAnswer(path("AddComment"), ok({{"commentCount", 3}}, leave ? 500 : 0));
+        m_server.setAnswer(path(Operation::AddComment), ok({{"commentCount", 3}}, leave ? 500 : 0));
         BookCommentVC *page = openComments();
         for (const char *tab : {"introduceButton", "commentButton"})
             m_detail->findChild<QPushButton *>(tab)->click();
-        QCOMPARE(requestsTo("GetCommentShow").size(), 1);
+        QCOMPARE(requestsTo(Operation::GetCommentShow).size(), 1);
         page->commentTextField()->setText("好书");
         QTest::keyClick(page->commentTextField(), Qt::Key_Return);
         auto *composer =
@@ -303,8 +303,8 @@ private slots:
         if (leave)
             m_stack->popViewController(false);
         QTRY_COMPARE(label("commentCountLabel"), "3");
-        QTRY_COMPARE(requestsTo("GetCommentShow").size(), leave ? 3 : 2);
-        QCOMPARE(requestsTo("GetCommentShow").last().form().value("pageIndex"), "1");
+        QTRY_COMPARE(requestsTo(Operation::GetCommentShow).size(), leave ? 3 : 2);
+        QCOMPARE(requestsTo(Operation::GetCommentShow).last().form().value("pageIndex"), "1");
         QCOMPARE(page->commentTextField()->text(), QString());
         QCOMPARE(ProgressHud::isSuccess(), !leave);
     }

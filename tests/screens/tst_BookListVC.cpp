@@ -24,8 +24,8 @@ class tst_BookListVC : public QObject {
     // With the tabs registered the list is a tab root, as in the program: no back keys.
     ScreenTestFixture m_fixture{ScreenRegistration::registerAll};
     StubHttpServer &m_server = m_fixture.server();
-    const QString List = TestCatalogue::pathOf("GetBookList");
-    const QString Tree = TestCatalogue::pathOf("GetBookSortTree");
+    const QString List = TestCatalogue::pathOf(Operation::GetBookList);
+    const QString Tree = TestCatalogue::pathOf(Operation::GetBookSortTree);
     NavigationController *m_stack = nullptr;
     BookListVC *m_list = nullptr;
 

@@ -1,5 +1,6 @@
 #include "ActionSheet.h"
 #include "AppWindow.h"
+#include "CataloguePath.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
@@ -22,14 +23,14 @@ class tst_ChartViewController : public QObject {
     StubHttpServer &m_server = m_fixture.server();
     QPointer<ChartViewController> m_screen;
 
-    static constexpr const char *Terms = "Mobile/GetTermYear";
-    static constexpr const char *Report = "Mobile/GetTeacherReport";
-    static constexpr const char *Areas = "Mobile/GetAreaList";
-    static constexpr const char *Cities = "Mobile/GetCityList";
+    inline static const QString Terms = TestCatalogue::pathOf(Operation::ChartTermList);
+    inline static const QString Report = TestCatalogue::pathOf(Operation::ChartList);
+    inline static const QString Areas = TestCatalogue::pathOf(Operation::ChartAreaList);
+    inline static const QString Cities = TestCatalogue::pathOf(Operation::ChartCityList);
 
     auto sent(const QString &path) const { return m_server.requestsTo(path); }
 
-    void answer(const char *path, const QByteArray &json) {
+    void answer(const QString &path, const QByteArray &json) {
         m_server.setAnswer(path, StubHttpServer::Answer::json(json));
     }
 

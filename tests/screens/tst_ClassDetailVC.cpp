@@ -34,8 +34,8 @@ class tst_ClassDetailVC : public QObject {
     QTemporaryDir m_imageCache;
     QPointer<NavigationController> m_stack;
 
-    const QString HomePath = TestCatalogue::pathOf("GetStudentPersonHomeIndex");
-    const QString RecommendPath = TestCatalogue::pathOf("GetRecommendBookList");
+    const QString HomePath = TestCatalogue::pathOf(Operation::GetStudentPersonHomeIndex);
+    const QString RecommendPath = TestCatalogue::pathOf(Operation::GetRecommendBookList);
 
     // `count` books from `firstId`, their flowers under `flowerKey`.
     static QJsonArray books(int count, int firstId = 1, const char *flowerKey = "FlowerCount",

@@ -1,6 +1,7 @@
 #include "AlertView.h"
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
+#include "CataloguePath.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "ProgressHud.h"
@@ -34,8 +35,8 @@ class tst_ClassViewController : public QObject {
     QPointer<NavigationController> m_stack;
     QPointer<ClassViewController> m_roster;
 
-    static constexpr const char *ClassPath = "Mobile/GetMyClassForTeacher";
-    static constexpr const char *DetailPath = "Mobile/GetMyClassDetail";
+    inline static const QString ClassPath = TestCatalogue::pathOf(Operation::GetMyClassForTeacher);
+    inline static const QString DetailPath = TestCatalogue::pathOf(Operation::GetMyClassDetail);
 
     static QByteArray answer(const char *key, const QJsonArray &list) {
         return QJsonDocument(QJsonObject{{"result", 1}, {key, list}}).toJson();

@@ -29,7 +29,7 @@ class tst_LoginViewController : public QObject {
     QPointer<NavigationController> m_stack;
     QPointer<LoginViewController> m_login;
 
-    static constexpr const char *Path = "Mobile/TeacherLogin";
+    inline static const QString Path = TestCatalogue::pathOf(Operation::Login);
 
     AppWindow *window() const { return m_fixture.window(); }
 
@@ -63,7 +63,7 @@ private slots:
     void init() {
         QVERIFY(m_fixture.reset());
         // The home tab loads its classes and collection as soon as the tabs are made.
-        for (const char *home : {"GetMyClassForTeacher", "GetTeacherCollections"})
+        for (Operation home : {Operation::GetMyClassForTeacher, Operation::GetTeacherCollections})
             m_fixture.server().setAnswer(TestCatalogue::pathOf(home),
                                          StubHttpServer::Answer::json(StubAnswers::ok()));
         open();

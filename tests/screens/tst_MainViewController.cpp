@@ -1,4 +1,5 @@
 #include "AppWindow.h"
+#include "CataloguePath.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "NotificationCenter.h"
@@ -26,8 +27,9 @@ class tst_MainViewController : public QObject {
     QPointer<RootTabbarController> m_tabs;
     QPointer<MainViewController> m_home;
 
-    static constexpr const char *ClassPath = "Mobile/GetMyClassForTeacher";
-    static constexpr const char *CollectPath = "Mobile/GetTeacherCollections";
+    inline static const QString ClassPath = TestCatalogue::pathOf(Operation::GetMyClassForTeacher);
+    inline static const QString CollectPath =
+        TestCatalogue::pathOf(Operation::GetTeacherCollections);
     static inline const QByteArray ThreeClasses =
         R"({"result":1,"classList":[{"ClassId":1,"GradeStr":"三","ClassName":"1班","StudentNum":30},)"
         R"({"ClassId":2,"GradeStr":"四","ClassName":"2班","StudentNum":28},)"
@@ -101,7 +103,7 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<StubHttpServer::Answer>("answer");
         QTest::addColumn<QString>("toast");
-        for (const char *path : {ClassPath, CollectPath}) {
+        for (const QString &path : {ClassPath, CollectPath}) {
             QTest::addRow("%s refused", path)
                 << path << Answer::json(StubAnswers::refused("没有权限")) << "没有权限";
             QTest::addRow("%s dropped", path) << path << Answer::dropped() << "无网络连接";

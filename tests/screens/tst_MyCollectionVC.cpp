@@ -21,7 +21,7 @@ class tst_MyCollectionVC : public QObject {
     using Ids = QList<qint64>;
     ScreenTestFixture m_fixture;
     StubHttpServer &m_server = m_fixture.server();
-    const QString Path = TestCatalogue::pathOf("GetTeacherCollections");
+    const QString Path = TestCatalogue::pathOf(Operation::GetTeacherCollections);
     NavigationController *m_stack = nullptr;
 
     static Answer json(const Ids &ids) {

@@ -1,4 +1,5 @@
 #include "BaseAFHttpManager.h"
+#include "CataloguePath.h"
 #include "ImageLoader.h"
 #include "LoginState.h"
 #include "NavigationController.h"
@@ -42,18 +43,18 @@ class tst_Reflections : public QObject {
     QPointer<GradeDetailVC> m_detail;
     int m_serial = 0;
 
-    static constexpr const char *ListPath = "Mobile/GetFeelList";
-    static constexpr const char *LoadPath = "Mobile/GetSingleFeel";
-    static constexpr const char *GradePath = "Mobile/UpdateFeel";
+    inline static const QString ListPath = TestCatalogue::pathOf(Operation::GetFeelList);
+    inline static const QString LoadPath = TestCatalogue::pathOf(Operation::GetSingleFeel);
+    inline static const QString GradePath = TestCatalogue::pathOf(Operation::UpdateFeel);
 
-    QList<QHash<QString, QString>> formsOf(const char *path) const {
+    QList<QHash<QString, QString>> formsOf(const QString &path) const {
         QList<QHash<QString, QString>> forms;
         for (const auto &request : m_server.requestsTo(path))
             forms << request.form();
         return forms;
     }
-    int countOf(const char *path) const { return int(formsOf(path).size()); }
-    QHash<QString, QString> lastFormOf(const char *path) const {
+    int countOf(const QString &path) const { return int(formsOf(path).size()); }
+    QHash<QString, QString> lastFormOf(const QString &path) const {
         return formsOf(path).value(countOf(path) - 1);
     }
     // The feelType of every list request so far.
@@ -228,7 +229,8 @@ private slots:
         QListView *view = child(0)->tableView();
         QCOMPARE(view->visualRect(index).height(), GradeListCell::RowHeight);
 
-        m_server.setAnswer("Mobile/GetSingleFeel", Answer::json(R"({"result":0})"));
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::GetSingleFeel),
+                           Answer::json(R"({"result":0})"));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
         auto *detail = qobject_cast<GradeDetailVC *>(m_stack->topViewController());
@@ -277,9 +279,10 @@ private slots:
         // Graded from the review screen, opened on the "全部" list.
         choose(0);
         QListView *view = child(0)->tableView();
-        m_server.setAnswer("Mobile/GetSingleFeel",
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::GetSingleFeel),
                            Answer::json(R"({"result":1,"feel":{"Content":"x"}})"));
-        m_server.setAnswer("Mobile/UpdateFeel", Answer::json(StubAnswers::ok()));
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::UpdateFeel),
+                           Answer::json(StubAnswers::ok()));
         view->setFocus();
         view->setCurrentIndex(child(0)->gradeArray()->index(0));
         QTest::keyClick(view, Qt::Key_Return);

@@ -2,6 +2,7 @@
 #include "AppDelegate.h"
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
+#include "CataloguePath.h"
 #include "HeldChanges.h"
 #include "LoginState.h"
 #include "NavigationController.h"
@@ -36,9 +37,9 @@ class tst_ReviewDesk : public QObject {
     QPointer<GradeViewController> m_lists;
     QPointer<ReviewDesk> m_desk;
 
-    static constexpr const char *ListPath = "Mobile/GetFeelList";
-    static constexpr const char *LoadPath = "Mobile/GetSingleFeel";
-    static constexpr const char *GradePath = "Mobile/UpdateFeel";
+    inline static const QString ListPath = TestCatalogue::pathOf(Operation::GetFeelList);
+    inline static const QString LoadPath = TestCatalogue::pathOf(Operation::GetSingleFeel);
+    inline static const QString GradePath = TestCatalogue::pathOf(Operation::UpdateFeel);
     inline static const QString W = GradeVocabulary::WaitingText;
 
     static Answer late(const QByteArray &body, int delayMs) {

@@ -25,9 +25,9 @@ class tst_UserDetailVC : public QObject {
     using Ids = QList<qint64>;
     ScreenTestFixture m_fixture;
     StubHttpServer &m_server = m_fixture.server();
-    const QString InfoPath = TestCatalogue::pathOf("GetTeacherInfo");
-    const QString PickPath = TestCatalogue::pathOf("SelectClassForTeacher");
-    const QString ChangePath = TestCatalogue::pathOf("ChangeClassForTeacher");
+    const QString InfoPath = TestCatalogue::pathOf(Operation::GetTeacherInfo);
+    const QString PickPath = TestCatalogue::pathOf(Operation::SelectClassForTeacher);
+    const QString ChangePath = TestCatalogue::pathOf(Operation::ChangeClassForTeacher);
     NavigationController *m_stack = nullptr;
     QPointer<UserDetailVC> m_screen;
 

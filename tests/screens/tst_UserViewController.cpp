@@ -29,7 +29,7 @@ class tst_UserViewController : public QObject {
     QTemporaryDir m_imageCache;
     UserViewController *m_user = nullptr;
     QList<Source> m_picked;
-    const QString Path = TestCatalogue::pathOf("PhotoUpdate");
+    const QString Path = TestCatalogue::pathOf(Operation::PhotoUpdate);
 
     // A one-colour PNG served at `name`; its URL.
     QString servePng(const QString &name, Qt::GlobalColor color) {
@@ -152,7 +152,7 @@ private slots:
 
         // A sign-in answered after the upload's answer was due: its spinner stays until its own
         // answer, and the upload's refusal never shows.
-        h.answer(TestCatalogue::pathOf("Login"), R"({"result":0})", 600);
+        h.answer(TestCatalogue::pathOf(Operation::Login), R"({"result":0})", 600);
         QTest::mouseClick(login->loginButton(), Qt::LeftButton);
         QTRY_VERIFY(!ProgressHud::isVisible());
         QVERIFY(!Toast::isShowing());

@@ -1,5 +1,6 @@
 // The service-call transport against the in-process stub. Each row names the fault it catches.
 #include "BaseAFHttpManager.h"
+#include "CataloguePath.h"
 #include "StubHttpServer.h"
 
 #include <QJsonArray>
@@ -188,13 +189,14 @@ void tst_BaseAFHttpManager::formEncodingOnTheWire() {
 }
 
 void tst_BaseAFHttpManager::requestIsAFormPostWithTheThreeHeaders() {
-    m_server->setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::jsonFile("login_ok.json"));
-    auto outcome = post(m_server->baseUrl(), QStringLiteral("Mobile/TeacherLogin"),
+    m_server->setAnswer(TestCatalogue::pathOf(Operation::Login),
+                        StubHttpServer::Answer::jsonFile("login_ok.json"));
+    auto outcome = post(m_server->baseUrl(), TestCatalogue::pathOf(Operation::Login),
                         ParameterDictionary{{"mobile", QStringLiteral("13800000000")}});
     QTRY_COMPARE(outcome->callbacks(), 1);
     const auto request = m_server->lastRequest();
     QCOMPARE(request.method, QByteArray("POST"));
-    QCOMPARE(request.path, QStringLiteral("Mobile/TeacherLogin"));
+    QCOMPARE(request.path, TestCatalogue::pathOf(Operation::Login));
     QCOMPARE(request.headers.value("content-type"),
              QByteArray("application/x-www-form-urlencoded"));
     QCOMPARE(request.headers.value("accept-language"), BaseAFHttpManager::acceptLanguage());
@@ -460,15 +462,16 @@ void tst_BaseAFHttpManager::callbacksAreReleasedAfterDelivery() {
 }
 
 void tst_BaseAFHttpManager::logLinesAreWrittenButTheWireKeepsThePassword() {
-    m_server->setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::jsonFile("refusal.json"));
+    m_server->setAnswer(TestCatalogue::pathOf(Operation::Login),
+                        StubHttpServer::Answer::jsonFile("refusal.json"));
     const ParameterDictionary login{{"mobile", QStringLiteral("13800000000")},
                                     {"password", QStringLiteral("s3cret&=")}};
-    auto outcome = post(m_server->baseUrl(), QStringLiteral("Mobile/TeacherLogin"), login);
+    auto outcome = post(m_server->baseUrl(), TestCatalogue::pathOf(Operation::Login), login);
     QTRY_COMPARE(outcome->completions, 1);
 
     QCOMPARE(m_server->lastRequest().form().value("password"), QStringLiteral("s3cret&="));
     const QStringList lines = takeLogLines();
-    const QString url = m_server->baseUrl() + QStringLiteral("Mobile/TeacherLogin");
+    const QString url = m_server->baseUrl() + TestCatalogue::pathOf(Operation::Login);
     QCOMPARE(lines,
              (QStringList{QStringLiteral("postRequestOperationForHost, toUrl %1, with parameters "
                                          R"({"mobile":"13800000000","password":"***"})")

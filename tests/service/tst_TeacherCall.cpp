@@ -89,7 +89,7 @@ void tst_TeacherCall::argumentErrorsSendNothing() {
 }
 
 void tst_TeacherCall::printsTheMappedRecordOrTheRawAnswer() {
-    m_stub.setAnswer(pathOf(u"GetFeelList"), StubHttpServer::Answer::json(R"({
+    m_stub.setAnswer(pathOf(Operation::GetFeelList), StubHttpServer::Answer::json(R"({
         "result":"1", "msg":"ok", "unknown":[1,2], "totalCount":null,
         "feelList":[{"FeelId":9,"RealName":"\u5c0f\u660e","UserId":"3","Extra":"x"}, null]})"));
     const Run r = run({"GetFeelList", "uid=9007199254740993", "feelType=-1"});
@@ -97,14 +97,15 @@ void tst_TeacherCall::printsTheMappedRecordOrTheRawAnswer() {
     QCOMPARE(r.out, QByteArray("{\"feelList\":[{\"FeelId\":9,\"RealName\":\"\u5c0f\u660e\","
                                "\"UserId\":3},{\"FeelId\":0,\"UserId\":0}],\"msg\":\"ok\","
                                "\"result\":1}\n"));
-    QCOMPARE(m_stub.lastRequest().path, pathOf(u"GetFeelList"));
+    QCOMPARE(m_stub.lastRequest().path, pathOf(Operation::GetFeelList));
     QCOMPARE(m_stub.lastRequest().form(),
              (QHash<QString, QString>{{"uid", "9007199254740993"}, {"feelType", "-1"}}));
 
     // Raw: nulls kept, integers exact, keys in code-point order (U+1F600 after U+FF41).
-    m_stub.setAnswer(pathOf(u"Login"), StubHttpServer::Answer::json(
-                                           R"({"uid":9007199254740993,"msg":null,"result":1,)"
-                                           R"("\uff41":1,"\ud83d\ude00":2,"A":{"b":null}})"));
+    m_stub.setAnswer(
+        pathOf(Operation::Login),
+        StubHttpServer::Answer::json(R"({"uid":9007199254740993,"msg":null,"result":1,)"
+                                     R"("\uff41":1,"\ud83d\ude00":2,"A":{"b":null}})"));
     const Run raw = run({"--raw", "Login", "userName=\u5f20 &=+", "password="});
     QCOMPARE(raw.out, QByteArray(R"({"A":{"b":null},"msg":null,"result":1,"uid":9007199254740993,)"
                                  "\"\uff41\":1,\"\U0001F600\":2}\n"));
@@ -114,7 +115,8 @@ void tst_TeacherCall::printsTheMappedRecordOrTheRawAnswer() {
 }
 
 void tst_TeacherCall::failureExitsWithOne() {
-    m_stub.setAnswer(pathOf(u"AddGood"), StubHttpServer::Answer::json(R"({"result":1})", 500));
+    m_stub.setAnswer(pathOf(Operation::AddGood),
+                     StubHttpServer::Answer::json(R"({"result":1})", 500));
     const Run r = run({"AddGood", "uid=1", "bookId=2"});
     QCOMPARE(r.exitCode, 1);
     QVERIFY(r.out.isEmpty());

@@ -42,7 +42,7 @@ namespace {
 
 using Invoke = std::function<ParameterDictionary(ServiceCompletion, ServiceFailure)>;
 
-struct Operation {
+struct Row {
     const char *name;
     const char *path;
     Invoke invoke; // calls the typed method; gives the parameters it was called with
@@ -62,8 +62,8 @@ template <class Req> Req distinctRecord() {
 }
 
 template <class Req>
-Operation op(const char *name, const char *path,
-             void (*method)(const Req &, ServiceCompletion, ServiceFailure)) {
+Row op(const char *name, const char *path,
+       void (*method)(const Req &, ServiceCompletion, ServiceFailure)) {
     return {name, path, [method](ServiceCompletion completion, ServiceFailure failure) {
                 const Req record = distinctRecord<Req>();
                 method(record, std::move(completion), std::move(failure));
@@ -73,8 +73,8 @@ Operation op(const char *name, const char *path,
 
 // The service's paths, spelled out here and nowhere else in the tests.
 #define OP(name, path) op(#name, path, &TeacherRequestManager::request_##name##_WithParams)
-const QList<Operation> &operations() {
-    static const QList<Operation> table = {
+const QList<Row> &operations() {
+    static const QList<Row> table = {
         OP(Login, "Mobile/TeacherLogin"),
         OP(SendVerification, "Mobile/SendVerification"),
         OP(ChangeMobile, "Mobile/ChangeMobile"),
@@ -162,7 +162,7 @@ void tst_TeacherRequestManager::cleanup() {
 void tst_TeacherRequestManager::catalogueIsTheServicesNamesAndPaths() {
     // A renamed, reordered, missing or re-pathed row.
     QStringList expected;
-    for (const Operation &o : operations())
+    for (const Row &o : operations())
         expected << QStringLiteral("%1 -> %2").arg(o.name, o.path);
     QStringList catalogue;
     for (const ServiceOperation &op : TeacherRequestManager::operations())
@@ -179,7 +179,7 @@ void tst_TeacherRequestManager::methodPostsItsRecordToItsPath_data() {
 void tst_TeacherRequestManager::methodPostsItsRecordToItsPath() {
     // A method wired to another row, or sending another record; an answer touched on the way.
     QFETCH(int, index);
-    const Operation &o = operations()[index];
+    const Row &o = operations()[index];
     const QByteArray answer = R"({"result":1,"msg":"","extra":null,"big":9007199254740993})";
     m_stub.setAnswer(QString::fromLatin1(o.path), StubHttpServer::Answer::json(answer));
 

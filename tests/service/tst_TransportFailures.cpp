@@ -3,6 +3,7 @@
 // one redirect followed. No call is ever sent on as another method or twice to one place. An
 // answer that comes reaches its completion mapped already.
 #include "BaseAFHttpManager.h"
+#include "CataloguePath.h"
 #include "StubHttpServer.h"
 #include "records/BaseRecords.h"
 
@@ -82,14 +83,15 @@ void tst_TransportFailures::answerEndsAs_data() {
 void tst_TransportFailures::answerEndsAs() {
     QFETCH(StubHttpServer::Answer, answer);
     QFETCH(QString, failure);
-    m_stub.setAnswer(QStringLiteral("Mobile/AddGood"), answer);
+    m_stub.setAnswer(TestCatalogue::pathOf(Operation::AddGood), answer);
     m_stub.clearRequests();
     m_elsewhere.clearRequests();
     std::optional<QJsonValue> value;
     QString text;
     qint64 mapped = -1; // the result of the record mapped while the answer was decoded
     BaseAFHttpManager::postRequestOperationForHost(
-        m_stub.baseUrl(), QStringLiteral("Mobile/AddGood"), ParameterDictionary{{"uid", 7}},
+        m_stub.baseUrl(), TestCatalogue::pathOf(Operation::AddGood),
+        ParameterDictionary{{"uid", 7}},
         [&](const std::optional<QJsonValue> &v) {
             value = v.value_or(QJsonValue(0));
             if (const void *record = BaseAFHttpManager::takeDeliveringRecord(BaseRsp::recordType()))

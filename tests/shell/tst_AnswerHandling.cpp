@@ -2,6 +2,7 @@
 #include "AnswerHandling.h"
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
+#include "CataloguePath.h"
 #include "LoadMoreFooter.h"
 #include "OfflineBar.h"
 #include "OverlayHost.h"
@@ -67,7 +68,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(bool, succeeds);
         QFETCH(QString, toast);
-        m_fixture.server().setAnswer("Mobile/TeacherLogin",
+        m_fixture.server().setAnswer(TestCatalogue::pathOf(Operation::Login),
                                      StubHttpServer::Answer::json(body, status));
 
         QObject screen;
@@ -110,9 +111,9 @@ private slots:
     void refreshControlsEndInBothCases() {
         QFETCH(bool, fail);
         m_fixture.server().setAnswer(
-            "Mobile/TeacherLogin", fail
-                                       ? StubHttpServer::Answer::dropped()
-                                       : StubHttpServer::Answer::json(R"({"result":0,"msg":"m"})"));
+            TestCatalogue::pathOf(Operation::Login),
+            fail ? StubHttpServer::Answer::dropped()
+                 : StubHttpServer::Answer::json(R"({"result":0,"msg":"m"})"));
         QListWidget list(m_fixture.window());
         auto *header = RefreshHeader::attach(&list, [] {});
         auto *footer = LoadMoreFooter::attach(&list, [] {});
@@ -145,7 +146,7 @@ private slots:
         QFETCH(int, accepted);
         auto answer = StubHttpServer::Answer::json(body);
         answer.delayMs = 200;
-        m_fixture.server().setAnswer("Mobile/TeacherLogin", answer);
+        m_fixture.server().setAnswer(TestCatalogue::pathOf(Operation::Login), answer);
         auto *screen = new QObject;
         int accepts = 0, others = 0;
         auto handler = AnswerHandler<LoginRsp>(screen)
@@ -182,7 +183,8 @@ private slots:
         };
         static const QRegularExpression words(QStringLiteral("^离线 · 数据更新于 \\d\\d:\\d\\d$"));
         for (const auto &step : steps) {
-            m_fixture.server().setAnswer("Mobile/GetFeelList", step.answer);
+            m_fixture.server().setAnswer(TestCatalogue::pathOf(Operation::GetFeelList),
+                                         step.answer);
             Toast::hide();
             const auto handler = AnswerHandler<GetFeelListRsp>(&screen);
             TeacherRequestManager::request_GetFeelList_WithParams(

@@ -2,6 +2,7 @@
 #include "AppDelegate.h"
 #include "AppWindow.h"
 #include "BasicVC.h"
+#include "CataloguePath.h"
 #include "GuideViewController.h"
 #include "LoginState.h"
 #include "NavigationController.h"
@@ -144,7 +145,8 @@ private slots:
     }
 
     void automaticLoginSucceeds() {
-        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::json(LoginAnswer));
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::Login),
+                           StubHttpServer::Answer::json(LoginAnswer));
         remember(true);
         launch();
         // The tabs are on screen before the answer, under a spinner that lets touches through.
@@ -180,7 +182,8 @@ private slots:
 
     void automaticLoginRefusedShowsTheLoginStack() {
         QFETCH(QByteArray, answer);
-        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::json(answer));
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::Login),
+                           StubHttpServer::Answer::json(answer));
         remember(true);
         launch();
         QVERIFY(qobject_cast<RootTabbarController *>(root()));
@@ -196,7 +199,8 @@ private slots:
     }
 
     void automaticLoginWithoutNetworkKeepsTheTabs() {
-        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::dropped());
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::Login),
+                           StubHttpServer::Answer::dropped());
         remember(true);
         launch();
         auto *tabs = qobject_cast<RootTabbarController *>(root());
@@ -224,7 +228,8 @@ private slots:
         QTemporaryDir dir;
         AnswerCache &cache = AnswerCache::instance();
         cache.setFolder(dir.path());
-        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::json(LoginAnswer));
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::Login),
+                           StubHttpServer::Answer::json(LoginAnswer));
         remember(true);
         launch();
         QTRY_COMPARE(m_mainPosts, 1);
@@ -244,7 +249,8 @@ private slots:
         cache.setFolder(dir.path());
         UnitMetiodManager::saveTheUserPhoneNumAndPassword(
             LoginDataModel::rememberLoginPhoneNum(" 13800000001", "changed meanwhile", true));
-        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::dropped());
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::Login),
+                           StubHttpServer::Answer::dropped());
         launch();
         QTRY_COMPARE(m_mainPosts, 2);
         QCOMPARE(LoginRsp::shareRsp().uid, 101);
@@ -252,7 +258,8 @@ private slots:
         QVERIFY(!root()->findChild<OfflineBar *>(QString(), Qt::FindDirectChildrenOnly));
 
         // Until the service has its say, changes are refused before they leave.
-        m_server.setAnswer("Mobile/TeacherLogin", StubHttpServer::Answer::json(answer));
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::Login),
+                           StubHttpServer::Answer::json(answer));
         const auto send = [](const char *name, ServiceCompletion done) {
             TeacherRequestManager::call(QString::fromLatin1(name), {}, done,
                                         [](const QString &) {});
@@ -262,17 +269,21 @@ private slots:
              [&](const auto &value) { refusal = value.value_or(QJsonValue()).toObject(); });
         QTRY_VERIFY(refusal.value("msg").toString().contains(QStringLiteral("确认")));
         QCOMPARE(refusal.value("result").toInt(-1), 0);
-        QVERIFY(m_server.requestsTo("Mobile/AddGood").isEmpty());
+        QVERIFY(m_server.requestsTo(TestCatalogue::pathOf(Operation::AddGood)).isEmpty());
         // The first answer that comes anew puts the sign-in to the service at once.
-        m_server.setAnswer("Mobile/GetFeelList", StubHttpServer::Answer::json(R"({"result":1})"));
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::GetFeelList),
+                           StubHttpServer::Answer::json(R"({"result":1})"));
         send("GetFeelList", [](const auto &) {});
         QTRY_VERIFY_WITH_TIMEOUT(!Session::instance().isCheckingSignIn(),
                                  Session::FirstRetryMs / 2); // sooner than the timer
         QCOMPARE(isLoginStack(root()), signedOut);
-        QCOMPARE(m_server.requestsTo("Mobile/TeacherLogin").last().form().value("password"),
+        QCOMPARE(m_server.requestsTo(TestCatalogue::pathOf(Operation::Login))
+                     .last()
+                     .form()
+                     .value("password"),
                  QStringLiteral("changed meanwhile"));
         send("AddGood", [](const auto &) {});
-        QTRY_COMPARE(m_server.requestsTo("Mobile/AddGood").size(), 1);
+        QTRY_COMPARE(m_server.requestsTo(TestCatalogue::pathOf(Operation::AddGood)).size(), 1);
     }
 
     // A registration that lost an entry or names an icon that is not shipped is reported when the

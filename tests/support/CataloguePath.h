@@ -9,16 +9,9 @@
 
 namespace TestCatalogue {
 
-// The path of a catalogue operation ("ForgetVerification" -> "Mobile/GetPasswordForget").
-inline QString pathOf(QStringView operationName) {
-    const ServiceOperation *operation = TeacherRequestManager::operation(operationName);
-    if (!operation)
-        qFatal("no catalogue operation named %s", qPrintable(operationName.toString()));
-    return QString::fromLatin1(operation->path);
-}
-
-inline QString pathOf(const char *operationName) {
-    return pathOf(QString::fromLatin1(operationName));
+// The path of a catalogue operation (Operation::ForgetVerification -> "Mobile/GetPasswordForget").
+inline QString pathOf(Operation operation) {
+    return QString::fromLatin1(TeacherRequestManager::operation(operation).path);
 }
 
 } // namespace TestCatalogue

@@ -3,7 +3,6 @@
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "ui_BindViewController.h"
 
 BindViewController::BindViewController(QWidget *parent)
@@ -37,6 +36,5 @@ void BindViewController::requestTheLinkLoginTypeWithMobileNum() {
         [](const ConfirmVerificationRsp &) {
             NotificationCenter::post(NOTIFICATION_UPDATE_LOGIN);
         });
-    TeacherRequestManager::request_ConfirmVerification_WithParams(request, answer.completion(),
-                                                                  answer.failure());
+    answer.send(request);
 }

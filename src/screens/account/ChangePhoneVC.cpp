@@ -4,7 +4,6 @@
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "UnitMetiodManager.h"
 #include "ui_ChangePhoneVC.h"
@@ -66,6 +65,5 @@ void ChangePhoneVC::requestTheLinkLoginTypeWithMobileNum() {
                 if (NavigationController *stack = navigationController())
                     stack->popViewController(true);
             });
-    TeacherRequestManager::request_ChangeMobile_WithParams(request, answer.completion(),
-                                                           answer.failure());
+    answer.send(request);
 }

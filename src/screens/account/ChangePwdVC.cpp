@@ -6,7 +6,6 @@
 #include "LoginState.h"
 #include "ProgressHud.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "UnitMetiodManager.h"
 #include "ui_ChangePwdVC.h"
@@ -51,8 +50,7 @@ void ChangePwdVC::requestTheChangePwdAction() {
             AlertView::show(SuccessTitle, QString(), {SignInAgainTitle},
                             &ChangePwdVC::alertViewClickedButtonAtIndex);
         });
-    TeacherRequestManager::request_SetNewPassword_WithParams(request, answer.completion(),
-                                                             answer.failure());
+    answer.send(request);
 }
 
 void ChangePwdVC::alertViewClickedButtonAtIndex(int buttonIndex) {

@@ -4,7 +4,6 @@
 #include "ProgressHud.h"
 #include "ResetPwdVC.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "ui_ForgetPwdVC.h"
 
 ForgetPwdVC::ForgetPwdVC(QWidget *parent)
@@ -21,8 +20,7 @@ void ForgetPwdVC::requestCode(const QString &phone) {
     request.mobile = phone;
     const auto answer = codeAnswer<GetPasswordForgetRsp>(
         [this](const GetPasswordForgetRsp &rsp) { m_uid = rsp.uid; });
-    TeacherRequestManager::request_ForgetVerification_WithParams(request, answer.completion(),
-                                                                 answer.failure());
+    answer.send(request);
 }
 
 void ForgetPwdVC::checkInputString() {
@@ -50,6 +48,5 @@ void ForgetPwdVC::requestTheComfirmWithMobileNum() {
             else
                 delete reset;
         });
-    TeacherRequestManager::request_ConfirmVerification_WithParams(request, answer.completion(),
-                                                                  answer.failure());
+    answer.send(request);
 }

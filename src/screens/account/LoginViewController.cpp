@@ -10,7 +10,6 @@
 #include "NotificationCenter.h"
 #include "ProgressHud.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "Toast.h"
 #include "UnitMetiodManager.h"
 #include "ui_LoginViewController.h"
@@ -138,7 +137,7 @@ void LoginViewController::loginAction() {
                     break;
                 }
             });
-    TeacherRequestManager::request_Login_WithParams(request, answer.completion(), answer.failure());
+    answer.send(request);
 }
 
 void LoginViewController::updateLoginAction() {

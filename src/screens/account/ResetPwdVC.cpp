@@ -4,7 +4,6 @@
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "ui_ResetPwdVC.h"
 
 ResetPwdVC::ResetPwdVC(QWidget *parent)
@@ -37,6 +36,5 @@ void ResetPwdVC::requestTheChangePwdAction() {
             if (NavigationController *stack = navigationController())
                 stack->popToRootViewController(true);
         });
-    TeacherRequestManager::request_SetNewPassword_WithParams(request, answer.completion(),
-                                                             answer.failure());
+    answer.send(request);
 }

@@ -3,7 +3,6 @@
 #include "AccountForm.h"
 #include "FormWidth.h"
 #include "ProgressHud.h"
-#include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "TickSource.h"
 
@@ -83,8 +82,7 @@ void VerificationCodeVC::requestSendVerification(const QString &phone, qint64 ty
     request.stuType = 1;
     request.mobile = phone;
     const auto answer = codeAnswer<SendVerificationRsp>();
-    TeacherRequestManager::request_SendVerification_WithParams(request, answer.completion(),
-                                                               answer.failure());
+    answer.send(request);
 }
 
 void VerificationCodeVC::startCountdown() {

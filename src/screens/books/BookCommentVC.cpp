@@ -10,7 +10,6 @@
 #include "ProgressHud.h"
 #include "REDetailCommentViewController.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "Toast.h"
 #include "records/AccountRecords.h"
 #include "ui_BookCommentVC.h"
@@ -141,8 +140,6 @@ void BookCommentVC::getCommentShowActionWithPageIndex(int pageIndex) {
     // Back from posting a comment, "评论成功" is up: the spinner would take its place at once and
     // the answer take it down, so the teacher never reads it. The reload goes quietly instead.
     const bool spinner = !ProgressHud::isSuccess();
-    if (spinner)
-        ProgressHud::show();
     // The model calls this only while it lives, so it may be reached from the rows' function.
     BookCommentRows *rows = m_rows;
     auto answer = m_rows->answerForPage<GetCommentShowRsp>(
@@ -150,9 +147,10 @@ void BookCommentVC::getCommentShowActionWithPageIndex(int pageIndex) {
             return rows->notShownYet(
                 QList<BookCommentModel>(rsp.commentList.value_or(RecordArray<BookCommentModel>())));
         });
-    answer.dismissingHud(spinner);
-    TeacherRequestManager::request_GetCommentShow_WithParams(request, answer.completion(),
-                                                             answer.failure());
+    if (spinner)
+        answer.sendShowingHud(request);
+    else
+        answer.send(request);
 }
 
 void BookCommentVC::zanClickAction(CatZanButton *sender) {
@@ -169,15 +167,13 @@ void BookCommentVC::zanClickAction(CatZanButton *sender) {
         request.uid = LoginRsp::shareRsp().uid;
         request.bookId = m_bookId;
         const auto answer = likeAnswer<AddGoodRsp>(this, done, undo);
-        TeacherRequestManager::request_AddGood_WithParams(request, answer.completion(),
-                                                          answer.failure());
+        answer.send(request);
     } else {
         CancelGoodReq request;
         request.uid = LoginRsp::shareRsp().uid;
         request.bookId = m_bookId;
         const auto answer = likeAnswer<CancelGoodRsp>(this, done, undo);
-        TeacherRequestManager::request_CancelGood_WithParams(request, answer.completion(),
-                                                             answer.failure());
+        answer.send(request);
     }
 }
 
@@ -216,17 +212,14 @@ void BookCommentVC::deleteCommentAction(qint64 commentId) {
     request.uid = LoginRsp::shareRsp().uid;
     request.bookId = m_bookId;
     request.commentId = commentId;
-
-    ProgressHud::show();
-    const auto answer = AnswerHandler<DeleteCommentRsp>(this).dismissingHud().onSuccess(
+    const auto answer = AnswerHandler<DeleteCommentRsp>(this).onSuccess(
         [this, commentId](const DeleteCommentRsp &rsp) {
             m_detailModel.CommentsCount = rsp.commentCount;
             if (m_commentTextBlock)
                 m_commentTextBlock(rsp.commentCount);
             m_rows->removeComment(commentId);
         });
-    TeacherRequestManager::request_DeleteComment_WithParams(request, answer.completion(),
-                                                            answer.failure());
+    answer.sendShowingHud(request);
 }
 
 void BookCommentVC::publishCommonAction(const QString &text) {

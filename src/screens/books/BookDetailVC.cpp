@@ -11,7 +11,6 @@
 #include "ProgressHud.h"
 #include "StyleTokens.h"
 #include "Tags.h"
-#include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "records/AccountRecords.h"
 #include "ui_BookDetailVC.h"
@@ -169,9 +168,7 @@ void BookDetailVC::getBookDetailShowAction() {
     GetBookDetailShowReq request;
     request.uid = LoginRsp::shareRsp().uid;
     request.bookId = m_bookId;
-
-    ProgressHud::show();
-    const auto answer = AnswerHandler<GetBookDetailShowRsp>(this).dismissingHud().onSuccess(
+    const auto answer = AnswerHandler<GetBookDetailShowRsp>(this).onSuccess(
         [this](const GetBookDetailShowRsp &rsp) {
             if (!rsp.book) {
                 qCWarning(lcBookDetail) << "detail of book" << m_bookId << "came without a book";
@@ -180,8 +177,7 @@ void BookDetailVC::getBookDetailShowAction() {
             m_detailModel = *rsp.book;
             layoutWithDetailModel(*m_detailModel);
         });
-    TeacherRequestManager::request_GetBookDetailShow_WithParams(request, answer.completion(),
-                                                                answer.failure());
+    answer.sendShowingHud(request);
 }
 
 void BookDetailVC::layoutWithDetailModel(const BookDetailModel &detail) {
@@ -263,15 +259,13 @@ void BookDetailVC::collectClickAction() {
         request.uid = LoginRsp::shareRsp().uid;
         request.bookId = m_detailModel->BookId;
         const auto answer = collectAnswer<DeleteBookCollectRsp>(this, done, settled);
-        TeacherRequestManager::request_DeleteBookCollect_WithParams(request, answer.completion(),
-                                                                    answer.failure());
+        answer.send(request);
     } else {
         AddBookCollectReq request;
         request.uid = LoginRsp::shareRsp().uid;
         request.bookId = m_detailModel->BookId;
         const auto answer = collectAnswer<AddBookCollectRsp>(this, done, settled);
-        TeacherRequestManager::request_AddBookCollect_WithParams(request, answer.completion(),
-                                                                 answer.failure());
+        answer.send(request);
     }
 }
 

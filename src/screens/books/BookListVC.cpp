@@ -7,7 +7,6 @@
 #include "FrameStyle.h"
 #include "NavigationController.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "ui_BookListVC.h"
 
 #include <QListView>
@@ -92,8 +91,7 @@ void BookListVC::getBookSortTreeAction() {
             m_cateArray = BookSortMenu::arrayForCategoryMenu(
                 QList<BookSortModel>(rsp.sortList.value_or(RecordArray<BookSortModel>())));
         });
-    TeacherRequestManager::request_GetBookSortTree_WithParams(
-        GetBookSortTreeReq(), answer.completion(), answer.failure());
+    answer.send(GetBookSortTreeReq());
 }
 
 GetBookListReq BookListVC::bookListRequest() const {

@@ -1,10 +1,9 @@
 #include "BookStoreGrid.h"
 
 #include "BasicVC.h"
-#include "ListActions.h"
-#include "TeacherRequestManager.h"
 #include "BookCollectionCell.h"
 #include "ClassDetailListVC.h"
+#include "ListActions.h"
 
 #include <QListView>
 
@@ -36,8 +35,7 @@ void BookStoreGrid::requestPage(GetBookListReq request, int pageIndex) {
         m_rows->answerForPage<GetBookListRsp>(m_screen, pageIndex, [](const GetBookListRsp &rsp) {
             return BookGridItem::listFrom(rsp.bookList);
         });
-    TeacherRequestManager::request_GetBookList_WithParams(request, answer.completion(),
-                                                          answer.failure());
+    answer.send(request);
 }
 
 void BookStoreGrid::openBook(const QModelIndex &index) {

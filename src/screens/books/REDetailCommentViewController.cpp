@@ -7,7 +7,6 @@
 #include "NavigationController.h"
 #include "ProgressHud.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "Toast.h"
 #include "records/AccountRecords.h"
@@ -81,11 +80,10 @@ void REDetailCommentViewController::submitCommon() {
 
     // One submission at a time: a second would post the comment twice.
     m_ui->submitButton->setEnabled(false);
-    ProgressHud::show();
     // The comments page hears of the comment even when the teacher left this screen before the
     // answer: the comment is posted either way.
     const auto answer = AnswerHandler<AddCommentRsp>(this)
-                            .dismissingHud()
+
                             .onAccepted([added = m_commentAdded](const AddCommentRsp &rsp) {
                                 if (added)
                                     added(rsp.commentCount);
@@ -100,6 +98,5 @@ void REDetailCommentViewController::submitCommon() {
                                 m_ui->submitButton->setEnabled(true);
                             })
                             .onFailure([this] { m_ui->submitButton->setEnabled(true); });
-    TeacherRequestManager::request_AddComment_WithParams(request, answer.completion(),
-                                                         answer.failure());
+    answer.sendShowingHud(request);
 }

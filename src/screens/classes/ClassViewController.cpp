@@ -8,11 +8,9 @@
 #include "ListActions.h"
 #include "LoginState.h"
 #include "NavigationController.h"
-#include "ProgressHud.h"
 #include "RefreshHeader.h"
 #include "StudentRows.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "TextRules.h"
 #include "ui_ClassViewController.h"
 
@@ -81,8 +79,7 @@ QString ClassViewController::classTitle(const MyClassListModel &model) {
 void ClassViewController::getMyClassListAction() {
     GetMyClassForTeacherReq request;
     request.uid = LoginRsp::shareRsp().uid;
-    ProgressHud::show();
-    const auto answer = AnswerHandler<GetMyClassForTeacherRsp>(this).dismissingHud().onSuccess(
+    const auto answer = AnswerHandler<GetMyClassForTeacherRsp>(this).onSuccess(
         [this](const GetMyClassForTeacherRsp &rsp) {
             m_gradeArray = rsp.classList.value_or(RecordArray<MyClassListModel>());
             if (m_gradeArray.isEmpty())
@@ -92,8 +89,7 @@ void ClassViewController::getMyClassListAction() {
             getMyClassDetailActionWithClassId(m_gradeArray.first().ClassId, m_currentType);
             m_ui->headTitleLabel->setText(classTitle(m_gradeArray.first()));
         });
-    TeacherRequestManager::request_GetMyClassForTeacher_WithParams(request, answer.completion(),
-                                                                   answer.failure());
+    answer.sendShowingHud(request);
 }
 
 void ClassViewController::getMyClassDetailActionWithClassId(qint64 classId, qint64 type) {
@@ -107,14 +103,11 @@ void ClassViewController::requestRoster(int page) {
     GetMyClassDetailReq request;
     request.classId = m_requestClassId;
     request.type = m_requestType;
-    ProgressHud::show();
     auto answer = m_students->answerForPage<GetMyClassDetailRsp>(
         this, page, [](const GetMyClassDetailRsp &rsp) {
             return QList<StudentListModel>(rsp.list.value_or(RecordArray<StudentListModel>()));
         });
-    answer.dismissingHud();
-    TeacherRequestManager::request_GetMyClassDetail_WithParams(request, answer.completion(),
-                                                               answer.failure());
+    answer.sendShowingHud(request);
 }
 
 void ClassViewController::refreshRoster() {

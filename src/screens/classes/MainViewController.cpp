@@ -7,12 +7,10 @@
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "NotificationCenter.h"
-#include "ProgressHud.h"
 #include "ScreenLinks.h"
 #include "StyleTokens.h"
 #include "TabBarController.h"
 #include "Tags.h"
-#include "TeacherRequestManager.h"
 #include "Toast.h"
 #include "ui_MainViewController.h"
 
@@ -88,14 +86,12 @@ void MainViewController::getMyClassListAction() {
         return;
     GetMyClassForTeacherReq request;
     request.uid = login.uid;
-    ProgressHud::show();
-    const auto answer = AnswerHandler<GetMyClassForTeacherRsp>(this).dismissingHud().onSuccess(
+    const auto answer = AnswerHandler<GetMyClassForTeacherRsp>(this).onSuccess(
         [this](const GetMyClassForTeacherRsp &rsp) {
             m_gradeArray = rsp.classList.value_or(RecordArray<MyClassListModel>());
             layoutClassView();
         });
-    TeacherRequestManager::request_GetMyClassForTeacher_WithParams(request, answer.completion(),
-                                                                   answer.failure());
+    answer.sendShowingHud(request);
 }
 
 void MainViewController::getCollectionBookListAction() {
@@ -109,8 +105,7 @@ void MainViewController::getCollectionBookListAction() {
             m_ui->collectNumLabel->setVisible(n > 0);
             m_ui->collectNumImageView->setVisible(n > 0);
         });
-    TeacherRequestManager::request_GetTeacherCollections_WithParams(request, answer.completion(),
-                                                                    answer.failure());
+    answer.send(request);
 }
 
 QString MainViewController::classLineText(const MyClassListModel &model) {

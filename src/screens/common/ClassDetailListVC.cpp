@@ -3,10 +3,8 @@
 #include "BookCollectionCell.h"
 #include "ListActions.h"
 #include "NavigationController.h"
-#include "ProgressHud.h"
 #include "ScreenLinks.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "ui_ClassDetailListVC.h"
 
 #include <QLoggingCategory>
@@ -94,7 +92,6 @@ void ClassDetailListVC::getStudentPersonHomeIndexActionWithPageIndex(int pageInd
 
     const ListType mode = m_listType;
     QPointer<ClassDetailListVC> self(this);
-    ProgressHud::show();
     auto answer = m_rows->answerForPage<GetStudentPersonHomeIndextRsp>(
         this, pageIndex, [self, mode](const GetStudentPersonHomeIndextRsp &rsp) {
             // The header follows every successful answer, before the grid shows the page.
@@ -102,23 +99,17 @@ void ClassDetailListVC::getStudentPersonHomeIndexActionWithPageIndex(int pageInd
                 self->m_studentInfo(*rsp.user);
             return BookGridItem::listFrom(mode == CollectList ? rsp.bookList : rsp.testList);
         });
-    answer.dismissingHud();
-    TeacherRequestManager::request_GetStudentPersonHomeIndex_WithParams(
-        request, answer.completion(), answer.failure());
+    answer.sendShowingHud(request);
 }
 
 void ClassDetailListVC::getRecommandBookListAction() {
     GetRecommendBookListReq request;
     request.bookId = m_bookId;
     request.top = RecommendTop;
-
-    ProgressHud::show();
     auto answer = m_rows->answerForPage<GetRecommendBookListRsp>(
         this, 1,
         [](const GetRecommendBookListRsp &rsp) { return BookGridItem::listFrom(rsp.bookList); });
-    answer.dismissingHud();
-    TeacherRequestManager::request_GetRecommendBookList_WithParams(request, answer.completion(),
-                                                                   answer.failure());
+    answer.sendShowingHud(request);
 }
 
 void ClassDetailListVC::collectionView(const QModelIndex &index) {

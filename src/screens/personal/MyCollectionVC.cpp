@@ -5,7 +5,6 @@
 #include "ListActions.h"
 #include "NotificationCenter.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "records/AccountRecords.h"
 #include "ui_MyCollectionVC.h"
 
@@ -62,8 +61,7 @@ void MyCollectionVC::getCollectionBookListAction() {
             return BookGridItem::listFrom(rsp.collectlist);
         });
     answer.dismissingHud();
-    TeacherRequestManager::request_GetTeacherCollections_WithParams(request, answer.completion(),
-                                                                    answer.failure());
+    answer.send(request);
 }
 
 void MyCollectionVC::collectionView(const QModelIndex &index) {

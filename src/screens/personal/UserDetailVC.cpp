@@ -8,7 +8,6 @@
 #include "ProgressHud.h"
 #include "StyleTokens.h"
 #include "TapGestureRecognizer.h"
-#include "TeacherRequestManager.h"
 #include "Toast.h"
 #include "UserClassCell.h"
 #include "UserClassRows.h"
@@ -139,9 +138,8 @@ void UserDetailVC::resizeEvent(QResizeEvent *event) {
 void UserDetailVC::getTeacherInfoAction() {
     GetTeacherInfoReq request;
     request.uid = LoginRsp::shareRsp().uid;
-    ProgressHud::show();
-    const auto answer = AnswerHandler<GetTeacherInfoRsp>(this).dismissingHud().onSuccess(
-        [this](const GetTeacherInfoRsp &rsp) {
+    const auto answer =
+        AnswerHandler<GetTeacherInfoRsp>(this).onSuccess([this](const GetTeacherInfoRsp &rsp) {
             m_teacherUser = rsp.user;
             // The row an open picker would exchange may now hold another class.
             hideClassPicker();
@@ -149,8 +147,7 @@ void UserDetailVC::getTeacherInfoAction() {
             showTeacherTexts();
             fitClassList();
         });
-    TeacherRequestManager::request_GetTeacherInfo_WithParams(request, answer.completion(),
-                                                             answer.failure());
+    answer.sendShowingHud(request);
 }
 
 void UserDetailVC::getSelectClassForTeacherAction() {
@@ -170,8 +167,7 @@ void UserDetailVC::getSelectClassForTeacherAction() {
             m_pickRows->setClasses(free);
             selectPickerRow(qMin(selected, m_pickRows->count() - 1));
         });
-    TeacherRequestManager::request_SelectClassForTeacher_WithParams(request, answer.completion(),
-                                                                    answer.failure());
+    answer.send(request);
 }
 
 void UserDetailVC::rightBarButtonItemPressed() {
@@ -345,8 +341,7 @@ void UserDetailVC::changeClassForTeacherWithActionType(qint64 type, qint64 oldCl
                                 showMessage(rsp);
                                 classChanged(type, oldClassId, newClassId);
                             });
-    TeacherRequestManager::request_ChangeClassForTeacher_WithParams(request, answer.completion(),
-                                                                    answer.failure());
+    answer.send(request);
 }
 
 void UserDetailVC::classChanged(qint64 type, qint64 oldClassId, qint64 newClassId) {

@@ -5,12 +5,10 @@
 #include "ImageLoader.h"
 #include "MyCollectionVC.h"
 #include "NavigationController.h"
-#include "ProgressHud.h"
 #include "SettingRows.h"
 #include "SettingVC.h"
 #include "StyleTokens.h"
 #include "TabBarController.h"
-#include "TeacherRequestManager.h"
 #include "UserDetailVC.h"
 #include "records/AccountRecords.h"
 #include "ui_UserViewController.h"
@@ -186,10 +184,8 @@ void UserViewController::updateTeacherPhotoActionWithImageData(const QByteArray 
     request.uid = LoginRsp::shareRsp().uid;
     // Standard alphabet with padding; Qt never breaks the lines.
     request.imagedata = QString::fromLatin1(jpeg.toBase64());
-
-    ProgressHud::show();
-    const auto answer = AnswerHandler<PhotoUpdateRsp>(this).dismissingHud().onSuccess(
-        [this](const PhotoUpdateRsp &rsp) {
+    const auto answer =
+        AnswerHandler<PhotoUpdateRsp>(this).onSuccess([this](const PhotoUpdateRsp &rsp) {
             // The current login keeps the photo it signed in with; only this view changes.
             const QString url = rsp.photo.value_or(QString()).trimmed();
             if (url.isEmpty()) {
@@ -198,6 +194,5 @@ void UserViewController::updateTeacherPhotoActionWithImageData(const QByteArray 
             }
             setImageFromUrl(m_ui->headImageView, url);
         });
-    TeacherRequestManager::request_PhotoUpdate_WithParams(request, answer.completion(),
-                                                          answer.failure());
+    answer.sendShowingHud(request);
 }

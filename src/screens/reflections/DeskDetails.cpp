@@ -3,7 +3,6 @@
 #include "AnswerHandling.h"
 #include "ImageLoader.h"
 #include "PictureGrid.h"
-#include "TeacherRequestManager.h"
 
 DeskDetails::DeskDetails(QWidget *view)
     : QObject(view)
@@ -40,8 +39,7 @@ void DeskDetails::fetch(qint64 feelId, std::function<bool(qint64)> shown) {
                 if (generation == m_generation)
                     m_fetching.remove(feelId);
             });
-    TeacherRequestManager::request_GetSingleFeel_WithParams(request, answer.completion(),
-                                                            answer.failure());
+    answer.send(request);
 }
 
 void DeskDetails::drop() {

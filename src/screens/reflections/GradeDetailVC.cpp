@@ -11,7 +11,6 @@
 #include "PictureGrid.h"
 #include "ProgressHud.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "Toast.h"
 #include "ui_GradeDetailVC.h"
 
@@ -62,11 +61,10 @@ void GradeDetailVC::viewDidLoad() {
 void GradeDetailVC::getFeelDetailAction() {
     GetSingleFeelReq request;
     request.feelId = m_feelId;
-    ProgressHud::show();
     // Kept whatever the result: a refusal leaves the screen empty but remembers the answer.
     const auto keep = [this](const GetSingleFeelRsp &rsp) { m_feelRsp = rsp; };
     const auto answer = AnswerHandler<GetSingleFeelRsp>(this)
-                            .dismissingHud()
+
                             .onSuccess([this, keep](const GetSingleFeelRsp &rsp) {
                                 keep(rsp);
                                 layOutMainView();
@@ -75,8 +73,7 @@ void GradeDetailVC::getFeelDetailAction() {
                                 keep(rsp);
                                 AnswerHandling::showRefusal(rsp);
                             });
-    TeacherRequestManager::request_GetSingleFeel_WithParams(request, answer.completion(),
-                                                            answer.failure());
+    answer.sendShowingHud(request);
 }
 
 void GradeDetailVC::layOutMainView() {

@@ -10,7 +10,6 @@
 #include "NotificationCenter.h"
 #include "RefreshHeader.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "ui_GradeListVC.h"
 
 #include <QKeyEvent>
@@ -47,8 +46,7 @@ void GradeListVC::viewDidLoad() {
             m_rows->answerForPage<GetFeelListRsp>(this, page, [](const GetFeelListRsp &rsp) {
                 return QList<GradeListModel>(rsp.feelList.value_or(RecordArray<GradeListModel>()));
             });
-        TeacherRequestManager::request_GetFeelList_WithParams(request, answer.completion(),
-                                                              answer.failure());
+        answer.send(request);
     });
 
     NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_GRADE,

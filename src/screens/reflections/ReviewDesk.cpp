@@ -13,7 +13,6 @@
 #include "OfflineBar.h"
 #include "PictureGrid.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "Toast.h"
 #include "WaitingTally.h"
 

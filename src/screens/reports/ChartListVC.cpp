@@ -6,7 +6,6 @@
 #include "ProgressHud.h"
 #include "RefreshHeader.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "records/AccountRecords.h"
 #include "ui_ChartListVC.h"
 
@@ -47,8 +46,7 @@ ChartListVC::ChartListVC(int listType, QWidget *parent)
                 return rows;
             });
         answer.dismissingHud();
-        TeacherRequestManager::request_ChartList_WithParams(reportRequest(), answer.completion(),
-                                                            answer.failure());
+        answer.send(reportRequest());
     });
     connect(m_rows, &PagedRowsBase::pageLoaded, this, [this] {
         m_cell->setScreenWidth(m_answerWidth);
@@ -103,16 +101,14 @@ void ChartListVC::viewDidLoad() {
         GetAreaListReq req;
         req.cityId = teacher().CityId;
         auto answer = secondArrayAnswer(&GetAreaListRsp::areaList, m_areas);
-        TeacherRequestManager::request_ChartAreaList_WithParams(req, answer.completion(),
-                                                                answer.failure());
+        answer.send(req);
         break;
     }
     case RegionList: {
         GetCityListReq req;
         req.provinceId = teacher().ProvinceId;
         auto answer = secondArrayAnswer(&GetCityListRsp::cityList, m_cities);
-        TeacherRequestManager::request_ChartCityList_WithParams(req, answer.completion(),
-                                                                answer.failure());
+        answer.send(req);
         break;
     }
     }

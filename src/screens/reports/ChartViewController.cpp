@@ -2,10 +2,8 @@
 
 #include "ChartListVC.h"
 #include "NavigationController.h"
-#include "ProgressHud.h"
 #include "SegmentedControl.h"
 #include "StyleTokens.h"
-#include "TeacherRequestManager.h"
 #include "ui_ChartViewController.h"
 
 #include <QPushButton>
@@ -50,19 +48,16 @@ void ChartViewController::viewDidLoad() {
 }
 
 void ChartViewController::getTermList() {
-    ProgressHud::show();
-    auto answer = AnswerHandler<GetTermYearRsp>(this).dismissingHud().onSuccess(
-        [this](const GetTermYearRsp &rsp) {
-            const QList<TermListModel> terms(rsp.list.value_or(RecordArray<TermListModel>()));
-            for (const auto &list : std::as_const(m_lists)) {
-                if (list)
-                    list->setFirstArray(terms);
-            }
-            if (!m_lists.isEmpty() && m_lists.first())
-                m_lists.first()->reloadDropMenuAction();
-        });
-    TeacherRequestManager::request_ChartTermList_WithParams(GetTermYearReq(), answer.completion(),
-                                                            answer.failure());
+    auto answer = AnswerHandler<GetTermYearRsp>(this).onSuccess([this](const GetTermYearRsp &rsp) {
+        const QList<TermListModel> terms(rsp.list.value_or(RecordArray<TermListModel>()));
+        for (const auto &list : std::as_const(m_lists)) {
+            if (list)
+                list->setFirstArray(terms);
+        }
+        if (!m_lists.isEmpty() && m_lists.first())
+            m_lists.first()->reloadDropMenuAction();
+    });
+    answer.sendShowingHud(GetTermYearReq());
 }
 
 QList<ChartListVC *> ChartViewController::lists() const {
