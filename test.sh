@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# Checks the format, builds everything with AddressSanitizer, UndefinedBehaviorSanitizer and
+# warnings as errors, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")"
+scripts/bootstrap.sh --no-build
+scripts/check-format.sh
 scripts/bootstrap.sh --asan
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}

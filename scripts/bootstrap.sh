@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need (Debian 12), then configures and builds.
 #   scripts/bootstrap.sh            -> build/ (Debug)
-#   scripts/bootstrap.sh --asan     -> build-asan/ (AddressSanitizer + UndefinedBehaviorSanitizer)
+#   scripts/bootstrap.sh --asan     -> build-asan/ (AddressSanitizer + UndefinedBehaviorSanitizer,
+#                                      warnings are errors)
 #   scripts/bootstrap.sh --no-build -> packages only
 #   scripts/bootstrap.sh --target=X  -> builds only target X (repeatable); default: everything
 set -euo pipefail
@@ -21,6 +22,8 @@ packages=(
     # Packaging: the checks of the desktop entry and the metainfo, and what cpack -G DEB runs
     # (dpkg-shlibdeps for the dependencies, file to tell the programs from the data).
     desktop-file-utils appstream dpkg-dev file
+    # The format every file follows (./test.sh checks it).
+    clang-format
 )
 
 missing=()
@@ -46,7 +49,7 @@ flags=(-DCMAKE_BUILD_TYPE=Debug)
 targets=()
 for arg in "$@"; do
     case "$arg" in
-        --asan) dir=build-asan; flags=(-DCMAKE_BUILD_TYPE=Debug -DTEACHER_SANITIZE=ON) ;;
+        --asan) dir=build-asan; flags=(-DCMAKE_BUILD_TYPE=Debug -DTEACHER_SANITIZE=ON -DTEACHER_WERROR=ON) ;;
         --release) flags=(-DCMAKE_BUILD_TYPE=Release) ;;
         --no-build) mode=none ;;
         --target=?*) targets+=(--target "${arg#--target=}") ;;
@@ -57,5 +60,8 @@ done
 
 if [[ ! -f "$dir/build.ninja" ]]; then
     cmake -S . -B "$dir" -G Ninja "${flags[@]}"
+else
+    # An existing tree takes this mode's settings too (a tree made before -Werror was its rule).
+    cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 fi
 cmake --build "$dir" "${targets[@]}"
