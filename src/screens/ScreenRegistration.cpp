@@ -9,6 +9,7 @@
 #include "books/BookDetailVC.h"
 #include "books/BookListVC.h"
 #include "classes/MainViewController.h"
+#include "guide/GuideViewController.h"
 #include "personal/MyCollectionVC.h"
 #include "personal/UserViewController.h"
 #include "reflections/GradeViewController.h"
@@ -17,6 +18,7 @@
 namespace ScreenRegistration {
 
 void registerAll() {
+    ScreenFactory::setFirstLaunch<GuideViewController>();
     ScreenFactory::setLoginStack<LoginViewController>();
     // The roads between features: every book grid opens a tapped book in its detail, the home
     // opens grading and the collection, the settings open the account forms.
