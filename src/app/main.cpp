@@ -1,6 +1,5 @@
 #include "AnswerCache.h"
 #include "AppDelegate.h"
-#include "AppLook.h"
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
 #include "DeviceProfile.h"
@@ -14,6 +13,7 @@
 #include "ServiceTypes.h"
 #include "SettingsStore.h"
 #include "SingleInstance.h"
+#include "StyleTokens.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -176,7 +176,7 @@ int main(int argc, char **argv) {
     // Connected before any call is made, so it runs before the transport cuts what is in flight.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, &sendHeldChangesBeforeQuitting);
     QuitSignals::install(&app);
-    AppLook::apply();
+    StyleTokens::apply();
     // Answers are kept for reading offline by the program a teacher uses, never by the tools.
     AnswerCache::instance().setFolder(
         QDir(ClientCacheFolder()).filePath(QStringLiteral("answers")));

@@ -8,7 +8,9 @@
 #include "account/LoginViewController.h"
 #include "books/BookDetailVC.h"
 #include "books/BookListVC.h"
-#include "classes/MainViewController.h"
+#include "classes/ClassViewController.h"
+#include "guide/GuideViewController.h"
+#include "home/MainViewController.h"
 #include "personal/MyCollectionVC.h"
 #include "personal/UserViewController.h"
 #include "reflections/GradeViewController.h"
@@ -17,11 +19,13 @@
 namespace ScreenRegistration {
 
 void registerAll() {
+    ScreenFactory::setFirstLaunch<GuideViewController>();
     ScreenFactory::setLoginStack<LoginViewController>();
     // The roads between features: every book grid opens a tapped book in its detail, the home
-    // opens grading and the collection, the settings open the account forms.
+    // opens the classes, grading and the collection, the settings open the account forms.
     using ScreenLinks::Link;
     ScreenLinks::set(Link::BookDetail, [](qint64 bookId) { return new BookDetailVC(bookId); });
+    ScreenLinks::set(Link::ClassRoster, [](qint64) { return new ClassViewController; });
     ScreenLinks::set(Link::MyCollection, [](qint64) { return new MyCollectionVC; });
     ScreenLinks::set(Link::Grading, [](qint64) { return new GradeViewController; });
     ScreenLinks::set(Link::ChangePassword, [](qint64) { return new ChangePwdVC; });

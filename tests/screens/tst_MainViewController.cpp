@@ -9,7 +9,7 @@
 #include "ScreenTestFixture.h"
 #include "Toast.h"
 #include "classes/ClassViewController.h"
-#include "classes/MainViewController.h"
+#include "home/MainViewController.h"
 #include "personal/MyCollectionVC.h"
 #include "reflections/GradeViewController.h"
 

@@ -3,7 +3,6 @@
 #include "AppWindow.h"
 #include "BasicVC.h"
 #include "CataloguePath.h"
-#include "GuideViewController.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "NotificationCenter.h"
@@ -28,6 +27,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+class GuideStandIn : public BasicVC {
+    Q_OBJECT
+};
 class LoginStandIn : public BasicVC {
     Q_OBJECT
 };
@@ -67,6 +69,7 @@ class tst_StartUp : public QObject {
     }
 
     static void registerStandIns() {
+        ScreenFactory::setFirstLaunch<GuideStandIn>();
         ScreenFactory::setLoginStack(&LoginStandIn::staticMetaObject, [] {
             auto *login = new LoginStandIn;
             login->setObjectName("login");
@@ -122,7 +125,7 @@ private slots:
         UnitMetiodManager::saveTheUserPhoneNumAndPassword(
             LoginDataModel::rememberLoginPhoneNum("13800000001", "123456", true));
         launch();
-        QVERIFY(qobject_cast<GuideViewController *>(root()));
+        QVERIFY(qobject_cast<GuideStandIn *>(root()));
         // No automatic login: it would have raised the spinner at once.
         QVERIFY(!ProgressHud::isVisible());
         QCOMPARE(AppWindow::instance()->size(), DeviceProfile::current().screenSize);
@@ -297,6 +300,7 @@ private slots:
         QTest::newRow("tab without maker") << 3 << "tab 3 (报表): no root class or maker";
         QTest::newRow("same root twice") << 4 << "tab 4 (我): HomeStandIn is already a tab root";
         QTest::newRow("untitled tab") << 5 << "tab 1 (): no title";
+        QTest::newRow("no first-launch screen") << 6 << "no first-launch screen is registered";
     }
     void brokenRegistrationIsReportedAtStart() {
         QFETCH(int, breakage);
@@ -320,6 +324,9 @@ private slots:
             break;
         case 5:
             tabs[0].title.clear();
+            break;
+        case 6:
+            ScreenFactory::setFirstLaunch({});
             break;
         }
         if (breakage)

@@ -13,6 +13,7 @@ namespace ScreenLinks {
 
 enum class Link {
     BookDetail,     // argument: the book's id
+    ClassRoster,    // the teacher's classes and their pupils ("班级")
     MyCollection,   // the teacher's collected books
     Grading,        // "读后感批阅"
     ChangePassword, // "修改密码"

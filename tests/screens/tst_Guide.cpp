@@ -2,13 +2,13 @@
 #include "Assets.h"
 #include "BasicVC.h"
 #include "DeviceProfile.h"
-#include "GuideViewController.h"
 #include "NavigationController.h"
-#include "PageControl.h"
 #include "ScreenFactory.h"
 #include "ScreenTestFixture.h"
 #include "SettingsStore.h"
 #include "UnitMetiodManager.h"
+#include "guide/GuideViewController.h"
+#include "guide/PageControl.h"
 
 #include <QLabel>
 #include <QPushButton>

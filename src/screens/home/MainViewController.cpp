@@ -2,7 +2,6 @@
 
 #include "AnswerHandling.h"
 #include "Assets.h"
-#include "ClassViewController.h"
 #include "FormWidth.h"
 #include "LoginState.h"
 #include "NavigationController.h"
@@ -165,7 +164,7 @@ void MainViewController::btnClickAction(QAbstractButton *sender) {
             Toast::show(QStringLiteral("您暂无班级，请先添加班级"));
             return;
         }
-        push(new ClassViewController);
+        push(ScreenLinks::make(ScreenLinks::Link::ClassRoster));
         break;
     case GradeTag:
         push(ScreenLinks::make(ScreenLinks::Link::Grading));

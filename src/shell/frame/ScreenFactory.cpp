@@ -11,6 +11,7 @@ struct Registration {
     QList<ScreenFactory::Tab> tabs;
     const QMetaObject *loginClass = nullptr;
     ScreenFactory::Maker loginMaker;
+    ScreenFactory::Maker firstLaunchMaker;
 };
 
 Registration &registration() {
@@ -34,6 +35,15 @@ const QList<ScreenFactory::Tab> &ScreenFactory::tabs() {
 void ScreenFactory::setLoginStack(const QMetaObject *rootClass, Maker maker) {
     registration().loginClass = rootClass;
     registration().loginMaker = std::move(maker);
+}
+
+void ScreenFactory::setFirstLaunch(Maker maker) {
+    registration().firstLaunchMaker = std::move(maker);
+}
+
+ViewController *ScreenFactory::makeFirstLaunch() {
+    const Maker maker = registration().firstLaunchMaker;
+    return maker ? maker() : nullptr;
 }
 
 ViewController *ScreenFactory::makeLoginStack() {
@@ -64,6 +74,8 @@ QStringList ScreenFactory::problems() {
     const Registration &r = registration();
     if (!r.loginClass || !r.loginMaker)
         found << QStringLiteral("no login stack is registered");
+    if (!r.firstLaunchMaker)
+        found << QStringLiteral("no first-launch screen is registered");
     if (r.tabs.isEmpty())
         found << QStringLiteral("no tab is registered");
     QSet<const QMetaObject *> classes;

@@ -5,7 +5,6 @@
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
 #include "DeviceProfile.h"
-#include "GuideViewController.h"
 #include "HeldChanges.h"
 #include "ImageLoader.h"
 #include "LoginState.h"
@@ -85,10 +84,13 @@ bool AppDelegate::didFinishLaunchingWithOptions() {
         qCDebug(lcStartUp) << "window where it was left:" << m_window->geometry();
 
     if (!UnitMetiodManager::getShowGuideKey()) {
-        qCDebug(lcStartUp) << "first launch: guide";
-        m_window->setRootViewController(new GuideViewController);
-        m_window->show();
-        return true;
+        // Without one (reported above) the start goes on as after the first.
+        if (ViewController *first = ScreenFactory::makeFirstLaunch()) {
+            qCDebug(lcStartUp) << "first launch:" << first->metaObject()->className();
+            m_window->setRootViewController(first);
+            m_window->show();
+            return true;
+        }
     }
 
     const std::optional<LoginDataModel> remembered =

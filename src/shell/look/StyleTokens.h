@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FrameStyle.h"
+
 #include <memory>
 
 #include <QString>
@@ -7,11 +9,18 @@
 
 class QWidget;
 
-// The .ui forms name their colours ("color: frame(title);", which Qt's style sheet parser reads
-// without complaint before it is expanded); these turn the names into the colours of FrameStyle's
-// table, so a colour is changed in one place. A name the table lacks is left as it
-// is and reported with a warning naming it.
+// The one header for the program's look: the colour and size names come with it (FrameStyle, the
+// only place a colour has a name), and these put them to work. The .ui forms name their colours
+// ("color: frame(title);", which Qt's style sheet parser reads without complaint before it is
+// expanded); expand() turns the names into the colours of FrameStyle's table, so a colour is
+// changed in one place. A name the table lacks is left as it is and reported with a warning.
 namespace StyleTokens {
+
+// The look the same under every desktop: Qt's Fusion style as the base (the desktop's own style
+// would turn the program's stock widgets into its own), the program's colours on top of Fusion's
+// palette, and the font that draws Chinese with Chinese glyph forms. Once, right after the
+// application object is made.
+void apply();
 
 // `sheet` with every "frame(name)" replaced; the names the table lacks are added to `unknown`.
 QString expand(const QString &sheet, QStringList *unknown = nullptr);

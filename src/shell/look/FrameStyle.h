@@ -3,7 +3,7 @@
 #include <QRgb>
 
 // The values every screen shares: sizes in logical pixels (one design point each), colours as
-// RGB values.
+// RGB values. The names of the look; StyleTokens.h, the look's entry point, brings them along.
 namespace FrameStyle {
 
 inline constexpr int WindowWidth = 375;

@@ -8,10 +8,10 @@
 
 class AppWindow;
 
-// The application's delegate: owns the one window and decides at start what it shows (the guide
-// on first launch, the login stack, or the tab bar with an automatic login behind it). The root
-// switches of the whole client go through the two static helpers, so every flow replaces the
-// root the same way.
+// The application's delegate: owns the one window and decides at start what it shows (the
+// registered first-launch screen, the login stack, or the tab bar with an automatic login behind
+// it). The root switches of the whole client go through the two static helpers, so every flow
+// replaces the root the same way.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
