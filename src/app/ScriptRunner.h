@@ -13,7 +13,8 @@ class QWidget;
 
 // Runs a parsed script against the live window, one step at a time, returning to the event loop
 // between steps so the client reacts as it would to a person. A step that cannot be done stops
-// the run: finished(1, "FILE:LINE: step: why"); all steps done: finished(0, ...).
+// the run: finished(1, "FILE:LINE: step: why"); all steps done: finished(0, ...). The steps that
+// act go through ScriptHand; this class sequences the steps, waits and reads the screen.
 //
 // "{screen}" in a shot or dump file name becomes the class name of the screen on top.
 class ScriptRunner : public QObject {
@@ -66,20 +67,10 @@ private:
     void pollAwait();
     QString fileName(const QString &pattern) const;
 
-    // Each gives the reason the step cannot be done, or an empty text when it was done.
-    QString tap(const ScriptStep &step);
-    QString type(const ScriptStep &step);
-    QString key(const ScriptStep &step);
-    QString press(const ScriptStep &step);
-    QString row(const ScriptStep &step);
-    QString back();
-    QString tab(const ScriptStep &step);
-    QString tick(const ScriptStep &step);
+    // Each reads the screen; the reason the step cannot be done, or an empty text when done.
     QString shot(const ScriptStep &step);
     QString dump(const ScriptStep &step);
     QString expect(const ScriptStep &step);
-    // The named widget, ready for a person's hand; nullptr with the reason otherwise.
-    QWidget *reachable(const QString &name, QString *why);
 
     QList<ScriptStep> m_steps;
     QString m_scriptName;

@@ -1,3 +1,11 @@
+// The tour's chapters are script files in src/app/tour, compiled in under ":/tour". To add one:
+//  1. write src/app/tour/NN-name.txt: the steps a --script file takes, one a line, '#' comments,
+//     plus the tour's own words: "capture" (wait, then picture and dump what is on top), "snap"
+//     (the same without waiting), and {user}, {password}, {code} for the tour's account;
+//  2. list the file in qt_add_resources(teacher_driver "tour" ...) in src/app/CMakeLists.txt;
+//  3. add its row to kChapters below, in the place it runs, with where it starts, whether it
+//     signs the teacher in and a window size of its own when it needs one.
+// Every capture after a new chapter gets a new number, so the pictures after it change names.
 #include "Tour.h"
 
 #include "AppDelegate.h"
@@ -11,6 +19,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,249 +29,58 @@
 
 #include <algorithm>
 
+namespace {
+
+// The chapters in the order they run: the script in src/app/tour (":/tour/NAME.txt"), where
+// the chapter starts, whether it signs the tour's account in, and a window size of its own.
+struct ChapterRow {
+    const char *name = nullptr;
+    Tour::Start start = Tour::Start::Tabs;
+    bool signsIn = false;
+    QSize windowSize = {}; // the device's size when empty
+};
+
+const ChapterRow kChapters[] = {
+    {.name = "01-sign-in", .signsIn = true},
+    {.name = "02-roster"},
+    {.name = "03-pupil-home"},
+    {.name = "04-reflections"},
+    {.name = "05-grading", .windowSize = QSize(375, 667)},
+    {.name = "06-collection"},
+    {.name = "07-reports"},
+    {.name = "08-book-list"},
+    {.name = "09-book-search"},
+    {.name = "10-book-detail"},
+    {.name = "11-comment-composer"},
+    {.name = "12-personal-centre"},
+    {.name = "13-settings"},
+    {.name = "14-forgotten-password", .start = Tour::Start::Login},
+    {.name = "15-binding", .start = Tour::Start::Login},
+    {.name = "16-teacher-again", .start = Tour::Start::Login, .signsIn = true},
+    {.name = "17-profile"},
+    {.name = "18-review-desk", .windowSize = QSize(1280, 800)},
+};
+
+} // namespace
+
 QList<Tour::Chapter> Tour::chapters() {
-    // Each chapter after the first starts on a new home tab, or a new login screen when it says
-    // so, and may leave the client anywhere: the next one starts afresh.
-    return {
-        {QStringLiteral("sign-in"), QStringLiteral(R"(
-            capture
-            tap enterButton
-            capture
-            type userNameTextField {user}
-            type userPwdTextField {password}
-            tap loginButton
-            capture
-        )"),
-         Start::Tabs, true},
-        {QStringLiteral("roster"), QStringLiteral(R"(
-            wait
-            tap classBtn
-            capture
-            tap column1
-            capture
-            tap changeModelBtn
-            capture
-            tap headTitleButton
-            capture
-            tap backGroundView
-            wait
-        )")},
-        {QStringLiteral("pupil home"), QStringLiteral(R"(
-            wait
-            tap classBtn
-            wait
-            row tableView 0
-            capture
-            tap collectCountButton
-            capture
-        )")},
-        {QStringLiteral("reflections"), QStringLiteral(R"(
-            wait
-            tap gradeBtn
-            capture
-            tap SegmentedControl 1
-            capture
-            tap SegmentedControl 2
-            capture
-        )")},
-        {QStringLiteral("grading"), QStringLiteral(R"(
-            wait
-            tap gradeBtn
-            wait
-            tap SegmentedControl 1
-            wait
-            row tableView 0
-            capture
-            tap rightButton
-            capture
-            tap closeButton
-            wait
-            tap picture0
-            capture
-        )"),
-         // How a phone grades; a wide window grades on the review desk instead.
-         Start::Tabs, false, QSize(375, 667)},
-        {QStringLiteral("collection"), QStringLiteral(R"(
-            wait
-            tap collectBtn
-            wait
-            capture
-        )")},
-        {QStringLiteral("reports"), QStringLiteral(R"(
-            tab 2
-            wait
-            capture
-            tap filterMenu 0
-            capture
-            tap backGroundView
-            wait
-            tap SegmentedControl 1
-            wait
-            capture
-            tap filterMenu 1
-            capture
-            tap backGroundView
-            wait
-            tap SegmentedControl 2
-            wait
-            capture
-            tap filterMenu 0
-            capture
-            tap backGroundView
-            wait
-        )")},
-        {QStringLiteral("book list"), QStringLiteral(R"(
-            tab 1
-            wait
-            capture
-            tap filterMenu 0
-            capture
-            tap backGroundView
-            wait
-            tap filterMenu 1
-            capture
-            tap backGroundView
-            wait
-            tap filterMenu 2
-            capture
-            tap backGroundView
-            wait
-        )")},
-        {QStringLiteral("book search"), QStringLiteral(R"(
-            tab 1
-            wait
-            tap searchButton
-            wait
-            type searchTextField 童话
-            key searchTextField Return
-            capture
-        )")},
-        // A book is opened from the teacher's collection on the home tab.
-        {QStringLiteral("book detail"), QStringLiteral(R"(
-            wait
-            tap collectBtn
-            wait
-            row collectionView 0
-            capture
-            tap commentButton
-            capture
-            tap recommandButton
-            capture
-        )")},
-        {QStringLiteral("comment composer"), QStringLiteral(R"(
-            wait
-            tap collectBtn
-            wait
-            row collectionView 0
-            wait
-            tap commentButton
-            wait
-            tap publishCommonButton
-            wait
-            type commonText 插图很美，孩子们读得很开心，推荐给全班。
-            capture
-        )")},
-        {QStringLiteral("personal centre"), QStringLiteral(R"(
-            tab 3
-            wait
-            capture
-            tap headImageButton
-            capture
-            tap cancelPhotoButton
-            wait
-        )")},
-        {QStringLiteral("settings"), QStringLiteral(R"(
-            tab 3
-            wait
-            row userTableView 2
-            capture
-            row settingTableView 2
-            capture
-            back
-            wait
-            row settingTableView 0
-            capture
-            back
-            wait
-            row settingTableView 1
-            capture
-        )")},
-        // The account forms. Every account stays as it was (the reset form is left unsent, the
-        // binding unconfirmed), so the tour runs again on the same data; the codes need a service
-        // that sends {code} (--fixed-code) and allows codes in quick succession.
-        {QStringLiteral("forgotten password"), QStringLiteral(R"(
-            tap forgetButton
-            capture
-            type phoneTextField {user}
-            tap verificationBtn
-            wait
-            tick 1
-            capture
-            type verfyTextField {code}
-            tap confirmButton
-            wait
-            expect confirmButton 确定
-            capture
-        )"),
-         Start::Login},
-        {QStringLiteral("binding"), QStringLiteral(R"(
-            type userNameTextField 13800000002
-            type userPwdTextField 123456
-            tap loginButton
-            wait
-            expect confirmButton 绑定
-            capture
-            type phoneTextField 13900000002
-            tap verificationBtn
-            wait
-            tick 1
-            capture
-        )"),
-         Start::Login},
-        // The binding chapter left another account in the current login: the teacher signs in
-        // again, so the chapters after this one see the teacher.
-        {QStringLiteral("teacher again"), QStringLiteral(R"(
-            type userNameTextField {user}
-            type userPwdTextField {password}
-            tap loginButton
-            wait
-            tab 0
-        )"),
-         Start::Login, true},
-        {QStringLiteral("profile"), QStringLiteral(R"(
-            tab 3
-            wait
-            row userTableView 0
-            capture
-            tap editButton
-            capture
-            row userClassTableView 0
-            capture
-            tap addClassButton
-            tap userClassTableView 2
-            capture
-        )")},
-        // The desk of a wide window: a waiting reflection, the undo bar after a grade key, and
-        // the question before grading several at once. "snap" shoots without waiting, while
-        // the grade is still held.
-        {QStringLiteral("review desk"), QStringLiteral(R"(
-            wait
-            tap gradeBtn
-            wait
-            tap SegmentedControl 1
-            wait
-            row tableView 0
-            capture
-            press 1
-            snap
-            press Shift+Down
-            press Shift+Down
-            press 3
-            snap
-            press Escape
-        )"),
-         Start::Tabs, false, QSize(1280, 800)},
-    };
+    QList<Chapter> chapters;
+    for (const ChapterRow &row : kChapters) {
+        const QString name = QString::fromLatin1(row.name);
+        Chapter chapter;
+        // The name without its number: "01-sign-in" is the chapter "sign-in".
+        chapter.title = name.section(QLatin1Char('-'), 1);
+        chapter.file = QStringLiteral(":/tour/%1.txt").arg(name);
+        chapter.start = row.start;
+        chapter.signsIn = row.signsIn;
+        chapter.windowSize = row.windowSize;
+        // A file the build left out reads as empty, which runChapter refuses.
+        QFile file(chapter.file);
+        if (file.open(QIODevice::ReadOnly))
+            chapter.script = QString::fromUtf8(file.readAll());
+        chapters << chapter;
+    }
+    return chapters;
 }
 
 QString Tour::expand(const Chapter &chapter, const QString &dir, int *number, const QString &user,
@@ -327,6 +145,12 @@ void Tour::runChapter() {
         return;
     }
     const Chapter &chapter = m_chapters[m_chapter];
+    if (chapter.script.trimmed().isEmpty()) {
+        emit finished(Script::UsageExitCode,
+                      QStringLiteral("tour chapter \"%1\": %2 is missing or empty")
+                          .arg(chapter.title, chapter.file));
+        return;
+    }
     const QString text = expand(chapter, m_dir, &m_captureNumber, m_user, m_password, m_code);
     const ParsedScript parsed = Script::parse(text);
     if (!parsed.errors.isEmpty()) {

@@ -19,7 +19,7 @@ class ScriptRunner;
 // list, so a picture keeps its name from run to run. A chapter that fails is reported and the
 // tour goes on with the next one from a fresh tab bar, so one broken screen does not hide the
 // others; the exit code is 1 then. A sign-in that is refused fails its chapter and ends the tour.
-// A new screen is a line or two in chapters().
+// The chapters' scripts are files in src/app/tour; Tour.cpp says how to add one.
 class Tour : public QObject {
     Q_OBJECT
 public:
@@ -29,6 +29,7 @@ public:
     enum class Start { Tabs, Login };
     struct Chapter {
         QString title;
+        QString file;   // the script's resource, ":/tour/NN-title.txt"
         QString script; // "{user}", "{password}" and "{code}" are filled in
         Start start = Start::Tabs;
         // The chapter signs the tour's account in: it fails unless the service accepted the

@@ -94,10 +94,7 @@ private slots:
 
     void init() { QVERIFY(m_fixture.reset()); }
 
-    void cleanup() {
-        m_fixture.closeWindow();
-        ClassDetailListVC::setBookDetailMaker({});
-    }
+    void cleanup() { m_fixture.closeWindow(); }
 
     // Under the offline bar the hand-placed grid and its tab headers move down with the header.
     void offlineBarPushesTheGridDown() {

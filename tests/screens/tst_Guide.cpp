@@ -1,7 +1,6 @@
 #include "AppWindow.h"
 #include "Assets.h"
 #include "BasicVC.h"
-#include "DeviceProfile.h"
 #include "NavigationController.h"
 #include "ScreenFactory.h"
 #include "ScreenTestFixture.h"
@@ -42,10 +41,7 @@ private slots:
         QVERIFY(m_guide->isViewLoaded());
     }
 
-    void cleanup() {
-        m_fixture.closeWindow();
-        DeviceProfile::setCurrent(*DeviceProfile::fromName("iphone6"));
-    }
+    void cleanup() { m_fixture.closeWindow(); }
 
     void imageNames_data() {
         QTest::addColumn<int>("deviceModel");

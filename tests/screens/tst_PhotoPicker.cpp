@@ -1,9 +1,15 @@
 #include "BasicVC.h"
+#include "DeviceProfile.h"
 #include "ScreenTestFixture.h"
+#include "ShellState.h"
 #include "Toast.h"
+#include "common/ScreenLinks.h"
+#include "personal/CoreMediaFuncManagerVC.h"
 #include "personal/CropGeometry.h"
 #include "personal/PhotoCropDialog.h"
 #include "personal/PhotoPicker.h"
+#include "reflections/GradeAlertView.h"
+#include "reflections/PictureBrowser.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -48,6 +54,26 @@ private slots:
         QVERIFY(m_fixture.show(m_host));
         m_delivered.clear();
         PhotoPicker::setFileChooser([this](QWidget *) { return m_chosen; });
+    }
+
+    // The features' seams are back after the one reset a test fixture makes: one left out would
+    // carry a test's link, phone or dialog into the next test.
+    void resetPutsTheFeaturesSeamsBack() {
+        ScreenLinks::set(ScreenLinks::Link::Grading, [](qint64) { return new BasicVC; });
+        int opened = 0;
+        CoreMediaFuncManagerVC::setUrlOpener([&opened](const QUrl &) { return ++opened; });
+        DeviceProfile::setCurrent(*DeviceProfile::fromName(QStringLiteral("ipad")));
+        (new GradeAlertView([](int) {}))->show();
+        (new PictureBrowser(nullptr, 0))->show();
+        QVERIFY(GradeAlertView::current() && PictureBrowser::current());
+
+        ShellState::resetForTests();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no screen registered"));
+        QVERIFY(!ScreenLinks::make(ScreenLinks::Link::Grading));
+        CoreMediaFuncManagerVC::call(QStringLiteral("10086"), nullptr);
+        QCOMPARE(opened, 0);
+        QCOMPARE(DeviceProfile::current().name, QStringLiteral("iphone6"));
+        QVERIFY(!GradeAlertView::current() && !PictureBrowser::current());
     }
 
     // Stretched to 200 x 200 on white, at quality 50.

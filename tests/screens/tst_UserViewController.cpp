@@ -77,7 +77,6 @@ private slots:
     }
     void cleanup() {
         delete ActionSheet::current();
-        CoreMediaFuncManagerVC::setUrlOpener({});
         h.close();
     }
 

@@ -1,5 +1,6 @@
 #include "Assets.h"
 #include "ImageLoader.h"
+#include "ShellState.h"
 #include "StubHttpServer.h"
 
 #include <QApplication>
@@ -112,7 +113,7 @@ private slots:
         ImageLoader::keepOnDiskFor(1);
     }
 
-    void init() { ImageLoader::resetInstance(); }
+    void init() { ShellState::resetForTests(); }
 
     void placeholderFirstThenTheImage() {
         const QString path = freshPath("first");
@@ -158,7 +159,6 @@ private slots:
     // Downloads that trickle a byte now and then end at their deadline, and while they trickle
     // the images asked after them still come.
     void slowDownloadsEndAndHoldNoQueue() {
-        const int deadlineMs = ImageLoader::downloadDeadlineMs();
         ImageLoader::setDownloadDeadlineMs(4000);
         const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(m_trickle.serverPort());
         QObject context;
@@ -172,7 +172,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(order.size(), ImageLoader::MaxRunning + 1, 15000);
         QCOMPARE(order.first(), QStringLiteral("fast+"));
         QCOMPARE(order.count(QStringLiteral("img/-")), ImageLoader::MaxRunning);
-        ImageLoader::setDownloadDeadlineMs(deadlineMs);
     }
 
     void quitAbortsAndReleasesDownloads() {

@@ -1,6 +1,7 @@
 #include "LoadMoreFooter.h"
 #include "RefreshHeader.h"
 #include "SettingsStore.h"
+#include "ShellState.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -65,8 +66,8 @@ private slots:
     }
 
     void init() {
+        ShellState::resetForTests();
         SettingsStore::settings().remove(RefreshHeader::settingsKey());
-        RefreshHeader::setClock({});
         m_refreshes = 0;
         m_loads = 0;
         m_list = std::make_unique<QListWidget>();
@@ -80,10 +81,7 @@ private slots:
         bar()->setValue(bar()->minimum());
     }
 
-    void cleanup() {
-        m_list.reset();
-        RefreshHeader::setClock({});
-    }
+    void cleanup() { m_list.reset(); }
 
     void lastUpdatedFormats_data() {
         QTest::addColumn<QDateTime>("last");

@@ -1,5 +1,7 @@
 #include "ScreenLinks.h"
 
+#include "ShellState.h"
+
 #include <QHash>
 #include <QLoggingCategory>
 
@@ -9,6 +11,8 @@ namespace ScreenLinks {
 namespace {
 QHash<int, Maker> &makers() {
     static QHash<int, Maker> table;
+    // Tests register links of their own; each starts again from none.
+    static const ShellState::Reset reset([] { table.clear(); });
     return table;
 }
 } // namespace

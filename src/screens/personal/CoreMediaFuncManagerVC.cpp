@@ -1,5 +1,7 @@
 #include "CoreMediaFuncManagerVC.h"
 
+#include "ShellState.h"
+
 #include <QDesktopServices>
 #include <QLoggingCategory>
 
@@ -8,6 +10,8 @@ Q_LOGGING_CATEGORY(lcCall, "teacher.call")
 namespace {
 CoreMediaFuncManagerVC::UrlOpener &opener() {
     static CoreMediaFuncManagerVC::UrlOpener instance;
+    // A test's opener goes at the next test: the desktop's handler again.
+    static const ShellState::Reset reset([] { instance = nullptr; });
     return instance;
 }
 } // namespace

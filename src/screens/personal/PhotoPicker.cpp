@@ -2,6 +2,7 @@
 
 #include "CameraCapture.h"
 #include "PhotoCropDialog.h"
+#include "ShellState.h"
 #include "Toast.h"
 #include "ViewController.h"
 
@@ -31,6 +32,8 @@ constexpr int ReadLimit = 4096;
 
 FileChooser &chooser() {
     static FileChooser current;
+    // A test's chooser goes at the next test: the file dialog again.
+    static const ShellState::Reset reset([] { current = nullptr; });
     return current;
 }
 

@@ -4,6 +4,7 @@
 #include "GradeShowView.h"
 #include "GradeVocabulary.h"
 #include "ModalOverlay.h"
+#include "OverlayRegistry.h"
 #include "Tags.h"
 #include "TextRules.h"
 
@@ -14,13 +15,7 @@
 namespace {
 
 ModalOverlay::Stack &shownDialogs() {
-    static ModalOverlay::Stack dialogs;
-    return dialogs;
-}
-
-QPointer<GradeAlertView> &latestDialog() {
-    static QPointer<GradeAlertView> latest;
-    return latest;
+    return OverlayRegistry::instance().shown(OverlayKind::GradingDialog);
 }
 
 // The black backdrop at 30 % over the whole window; it keeps the panel in its middle and turns
@@ -35,6 +30,9 @@ public:
     }
 
     void remove() { dismiss(); }
+    GradeAlertView *dialog() const { return m_dialog; }
+    // The latest one shown that is still up.
+    static Background *latest() { return static_cast<Background *>(top(shownDialogs())); }
 
 protected:
     void layoutContent() override {
@@ -94,7 +92,8 @@ GradeAlertView::~GradeAlertView() {
 }
 
 GradeAlertView *GradeAlertView::current() {
-    GradeAlertView *dialog = latestDialog();
+    Background *background = Background::latest();
+    GradeAlertView *dialog = background ? background->dialog() : nullptr;
     return dialog && dialog->isShowing() ? dialog : nullptr;
 }
 
@@ -128,7 +127,6 @@ void GradeAlertView::prepareAlertToDisplay() {
 void GradeAlertView::show() {
     if (m_closed || !m_background)
         return;
-    latestDialog() = this;
     m_background->show();
 }
 

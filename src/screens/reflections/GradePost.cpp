@@ -7,6 +7,7 @@
 #include "KeyValueMapping.h"
 #include "LoginState.h"
 #include "NotificationCenter.h"
+#include "ShellState.h"
 #include "TeacherRequestManager.h"
 #include "Toast.h"
 
@@ -18,6 +19,8 @@ bool s_acceptedSinceNotice = false;
 // One reload for every grade answered together: thirty grades of a batch are one notification.
 void noticeWhenQuiet() {
     static const bool connected = [] {
+        // A grade answered in one test is no reason to reload in the next.
+        ShellState::addReset([] { s_acceptedSinceNotice = false; });
         QObject::connect(&HeldChanges::instance(), &HeldChanges::quiet, [] {
             if (std::exchange(s_acceptedSinceNotice, false))
                 NotificationCenter::post(NOTIFICATION_UPDATE_GRADE);

@@ -1,6 +1,7 @@
 #include "PictureBrowser.h"
 
 #include "ImageLoader.h"
+#include "OverlayRegistry.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -15,8 +16,7 @@
 namespace {
 
 ModalOverlay::Stack &shownBrowsers() {
-    static ModalOverlay::Stack browsers;
-    return browsers;
+    return OverlayRegistry::instance().shown(OverlayKind::PictureBrowser);
 }
 
 constexpr int DragToTurn = 50;

@@ -20,7 +20,7 @@ constexpr std::array<Known, 5> KnownDevices{{
 }};
 
 DeviceProfile &currentProfile() {
-    static DeviceProfile profile = *DeviceProfile::fromName(QStringLiteral("iphone6"));
+    static DeviceProfile profile = DeviceProfile::standard();
     return profile;
 }
 } // namespace
@@ -50,6 +50,10 @@ QStringList DeviceProfile::names() {
     for (const Known &k : KnownDevices)
         list << QLatin1String(k.name);
     return list;
+}
+
+DeviceProfile DeviceProfile::standard() {
+    return *fromName(QStringLiteral("iphone6"));
 }
 
 const DeviceProfile &DeviceProfile::current() {

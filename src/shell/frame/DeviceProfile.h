@@ -30,7 +30,8 @@ struct DeviceProfile {
     static std::optional<DeviceProfile> fromName(const QString &name);
     static QStringList names();
 
-    // The profile in use: "iphone6" until setCurrent() says otherwise.
+    // The profile in use: standard() ("iphone6") until setCurrent() says otherwise.
     static const DeviceProfile &current();
+    static DeviceProfile standard();
     static void setCurrent(const DeviceProfile &profile);
 };

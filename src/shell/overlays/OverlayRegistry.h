@@ -11,8 +11,18 @@
 // explicitly, every overlay alive and, by kind, the ones each kind keeps: the indicator its one
 // overlay (kept between showings), the toast the one bubble up, alerts, action sheets and key
 // sheets the ones up, each kind on its own, so an alert shown over an action sheet leaves that
-// sheet the current sheet. Main thread only.
-enum class OverlayKind { ProgressIndicator, Toast, Alert, ActionSheet, KeySheet };
+// sheet the current sheet; the features' own modal overlays (the grading dialog, the picture
+// browser) are kinds here too. Main thread only.
+enum class OverlayKind {
+    ProgressIndicator,
+    Toast,
+    Alert,
+    ActionSheet,
+    KeySheet,
+    GradingDialog,
+    PictureBrowser,
+    Count
+};
 
 class OverlayRegistry {
 public:
@@ -33,5 +43,5 @@ private:
 
     QPointer<QWidget> m_explicitHost;
     QList<QPointer<HostedOverlay>> m_live;
-    std::array<QList<QPointer<HostedOverlay>>, 5> m_shown;
+    std::array<QList<QPointer<HostedOverlay>>, size_t(OverlayKind::Count)> m_shown;
 };
