@@ -10,7 +10,21 @@
 // A driver script: plain text, one step a line, blank lines and '#' comments allowed. The whole
 // text is checked before anything runs, so a typo on line 40 never leaves the client half-driven.
 struct ScriptStep {
-    enum class Verb { Tap, Type, Key, Press, Row, Back, Tab, Tick, Wait, Await, Shot, Dump, Expect };
+    enum class Verb {
+        Tap,
+        Type,
+        Key,
+        Press,
+        Row,
+        Back,
+        Tab,
+        Tick,
+        Wait,
+        Await,
+        Shot,
+        Dump,
+        Expect
+    };
 
     int line = 0;   // counted from 1
     QString source; // the line as written, for failure messages

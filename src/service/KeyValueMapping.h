@@ -46,13 +46,13 @@ template <class T> class RecordArray : public QList<T> {
 public:
     using QList<T>::QList;
     RecordArray() = default;
-    RecordArray(const QList<T> &list) : QList<T>(list) {}
+    RecordArray(const QList<T> &list)
+        : QList<T>(list) {}
 
     struct Nested;
     std::vector<Nested> nestedLists;
 
-    const RecordArray *nestedAt(qsizetype index) const
-    {
+    const RecordArray *nestedAt(qsizetype index) const {
         for (const Nested &n : nestedLists) {
             if (n.index == index)
                 return &n.list;
@@ -98,15 +98,13 @@ public:
     std::vector<std::pair<QString, const RecordType *>> objectClassInArray() const;
 
     // Walks base fields with the base subobject pointer, then own fields.
-    template <class F> void forEachField(void *record, F &&f) const
-    {
+    template <class F> void forEachField(void *record, F &&f) const {
         if (base)
             base->forEachField(toBase(record), f);
         for (const FieldInfo &info : ownFields)
             f(info, record);
     }
-    template <class F> void forEachField(const void *record, F &&f) const
-    {
+    template <class F> void forEachField(const void *record, F &&f) const {
         if (base)
             base->forEachField(toBaseConst(record), f);
         for (const FieldInfo &info : ownFields)
@@ -126,14 +124,12 @@ void fillFromJson(void *record, const RecordType &type, const QJsonValue &value)
 // A JSON text that parses as JSON becomes that value; anything else is returned unchanged.
 QJsonValue parseEmbeddedJson(const QJsonValue &value);
 
-template <class T> ParameterDictionary keyValues(const T &record)
-{
+template <class T> ParameterDictionary keyValues(const T &record) {
     return keyValues(&record, T::recordType());
 }
 
 // Given nothing, gives nothing; given a value, a record of T (all defaults for a non-object).
-template <class T> std::optional<T> objectWithKeyValues(const std::optional<QJsonValue> &value)
-{
+template <class T> std::optional<T> objectWithKeyValues(const std::optional<QJsonValue> &value) {
     if (!value)
         return std::nullopt;
     T record;
@@ -142,8 +138,7 @@ template <class T> std::optional<T> objectWithKeyValues(const std::optional<QJso
 }
 
 // The same for a value that is known to be there.
-template <class T> T recordFromJson(const QJsonValue &value)
-{
+template <class T> T recordFromJson(const QJsonValue &value) {
     T record;
     fillFromJson(&record, T::recordType(), value);
     return record;
@@ -151,8 +146,7 @@ template <class T> T recordFromJson(const QJsonValue &value)
 
 // The record as a JSON object (keyValues written as JSON): what the development service answers
 // and what teacher-call prints.
-template <class T> QJsonObject toJsonObject(const T &record)
-{
+template <class T> QJsonObject toJsonObject(const T &record) {
     return keyValues(record).toJson();
 }
 
@@ -169,12 +163,8 @@ std::optional<QString> toText(const QJsonValue &value);
 namespace MappingDetail {
 
 template <class M> struct MemberKind;
-template <> struct MemberKind<qint64> {
-    static constexpr FieldKind kind = FieldKind::Int64;
-};
-template <> struct MemberKind<bool> {
-    static constexpr FieldKind kind = FieldKind::Bool;
-};
+template <> struct MemberKind<qint64> { static constexpr FieldKind kind = FieldKind::Int64; };
+template <> struct MemberKind<bool> { static constexpr FieldKind kind = FieldKind::Bool; };
 template <> struct MemberKind<std::optional<QString>> {
     static constexpr FieldKind kind = FieldKind::String;
 };
@@ -196,8 +186,7 @@ template <class C, class V> struct MemberPointer<V C::*> {
     using Value = V;
 };
 
-template <class R> void fillArray(RecordArray<R> &out, const QJsonArray &array)
-{
+template <class R> void fillArray(RecordArray<R> &out, const QJsonArray &array) {
     out.reserve(array.size());
     for (qsizetype i = 0; i < array.size(); ++i) {
         const QJsonValue element = array.at(i);
@@ -213,8 +202,7 @@ template <class R> void fillArray(RecordArray<R> &out, const QJsonArray &array)
     }
 }
 
-template <class R> ParameterValue arrayParameter(const RecordArray<R> &list)
-{
+template <class R> ParameterValue arrayParameter(const RecordArray<R> &list) {
     std::vector<ParameterValue> items;
     items.reserve(size_t(list.size()));
     for (qsizetype i = 0; i < list.size(); ++i) {
@@ -226,8 +214,7 @@ template <class R> ParameterValue arrayParameter(const RecordArray<R> &list)
     return ParameterValue::list(std::move(items));
 }
 
-template <class V> void assignValue(V &member, const QJsonValue &value)
-{
+template <class V> void assignValue(V &member, const QJsonValue &value) {
     if constexpr (std::is_same_v<V, qint64>) {
         if (auto v = MappingRules::toInt64(value))
             member = *v;
@@ -255,8 +242,7 @@ template <class V> void assignValue(V &member, const QJsonValue &value)
     }
 }
 
-template <class V> std::optional<ParameterValue> parameterOf(const V &member)
-{
+template <class V> std::optional<ParameterValue> parameterOf(const V &member) {
     if constexpr (std::is_same_v<V, qint64> || std::is_same_v<V, bool>) {
         return ParameterValue(member);
     } else if constexpr (std::is_same_v<V, std::optional<QString>>) {
@@ -282,15 +268,13 @@ template <class V> std::optional<ParameterValue> parameterOf(const V &member)
 
 template <class T> class RecordTypeBuilder {
 public:
-    explicit RecordTypeBuilder(const char *name)
-    {
+    explicit RecordTypeBuilder(const char *name) {
         m_type.name = name;
         m_type.create = []() -> void * { return new T(); };
         m_type.destroy = [](void *p) { delete static_cast<T *>(p); };
     }
 
-    template <class B> RecordTypeBuilder &extends()
-    {
+    template <class B> RecordTypeBuilder &extends() {
         static_assert(std::is_base_of_v<B, T>);
         m_type.base = &B::recordType();
         m_type.toBase = [](void *p) -> void * { return static_cast<B *>(static_cast<T *>(p)); };
@@ -300,12 +284,12 @@ public:
         return *this;
     }
 
-    template <auto Member> RecordTypeBuilder &field(const char *name)
-    {
+    template <auto Member> RecordTypeBuilder &field(const char *name) {
         using Traits = MappingDetail::MemberPointer<decltype(Member)>;
         using V = typename Traits::Value;
-        static_assert(std::is_same_v<typename Traits::Class, T>,
-                      "a field table names the record's own members; name the base with extends<>()");
+        static_assert(
+            std::is_same_v<typename Traits::Class, T>,
+            "a field table names the record's own members; name the base with extends<>()");
         FieldInfo info;
         info.name = QString::fromLatin1(name);
         info.kind = MappingDetail::MemberKind<V>::kind;

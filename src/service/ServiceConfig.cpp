@@ -4,8 +4,7 @@
 #include <QStandardPaths>
 #include <QtGlobal>
 
-QString ServiceBaseURL()
-{
+QString ServiceBaseURL() {
     // Read once: the whole program talks to one service.
     static const QString url = [] {
         QString value = qEnvironmentVariable("TEACHER_SERVICE_URL").trimmed();
@@ -18,8 +17,7 @@ QString ServiceBaseURL()
     return url;
 }
 
-QString ClientCacheFolder()
-{
+QString ClientCacheFolder() {
     QString dir = qEnvironmentVariable("TEACHER_CLIENT_CACHE_DIR");
     if (dir.isEmpty())
         dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);

@@ -1,7 +1,9 @@
 #include "AccountRecords.h"
 
-const RecordType &UserInfo::recordType()
-{
+// The field tables: one line a field, the service's key letter for letter.
+// clang-format off
+
+const RecordType &UserInfo::recordType() {
     static const RecordType type = RecordTypeBuilder<UserInfo>("UserInfo")
         .field<&UserInfo::ProvinceId>("ProvinceId")
         .field<&UserInfo::ProvinceName>("ProvinceName")
@@ -37,8 +39,7 @@ const RecordType &UserInfo::recordType()
     return type;
 }
 
-const RecordType &UserDetailInfo::recordType()
-{
+const RecordType &UserDetailInfo::recordType() {
     static const RecordType type = RecordTypeBuilder<UserDetailInfo>("UserDetailInfo")
         .field<&UserDetailInfo::AreaName>("AreaName")
         .field<&UserDetailInfo::BookCollectionNum>("BookCollectionNum")
@@ -58,8 +59,7 @@ const RecordType &UserDetailInfo::recordType()
     return type;
 }
 
-const RecordType &SelectClassModel::recordType()
-{
+const RecordType &SelectClassModel::recordType() {
     static const RecordType type = RecordTypeBuilder<SelectClassModel>("SelectClassModel")
         .field<&SelectClassModel::ClassId>("ClassId")
         .field<&SelectClassModel::ClassName>("ClassName")
@@ -72,8 +72,7 @@ const RecordType &SelectClassModel::recordType()
     return type;
 }
 
-const RecordType &LoginReq::recordType()
-{
+const RecordType &LoginReq::recordType() {
     static const RecordType type = RecordTypeBuilder<LoginReq>("LoginReq")
         .extends<BaseReq>()
         .field<&LoginReq::userName>("userName")
@@ -82,8 +81,7 @@ const RecordType &LoginReq::recordType()
     return type;
 }
 
-const RecordType &LoginRsp::recordType()
-{
+const RecordType &LoginRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<LoginRsp>("LoginRsp")
         .extends<BaseRsp>()
         .field<&LoginRsp::uid>("uid")
@@ -96,8 +94,7 @@ const RecordType &LoginRsp::recordType()
     return type;
 }
 
-const RecordType &SendVerificationReq::recordType()
-{
+const RecordType &SendVerificationReq::recordType() {
     static const RecordType type = RecordTypeBuilder<SendVerificationReq>("SendVerificationReq")
         .extends<BaseReq>()
         .field<&SendVerificationReq::uid>("uid")
@@ -108,16 +105,14 @@ const RecordType &SendVerificationReq::recordType()
     return type;
 }
 
-const RecordType &SendVerificationRsp::recordType()
-{
+const RecordType &SendVerificationRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<SendVerificationRsp>("SendVerificationRsp")
         .extends<BaseRsp>()
         .build();
     return type;
 }
 
-const RecordType &ChangeMobileReq::recordType()
-{
+const RecordType &ChangeMobileReq::recordType() {
     static const RecordType type = RecordTypeBuilder<ChangeMobileReq>("ChangeMobileReq")
         .extends<BaseReq>()
         .field<&ChangeMobileReq::uid>("uid")
@@ -128,8 +123,7 @@ const RecordType &ChangeMobileReq::recordType()
     return type;
 }
 
-const RecordType &ChangeMobileRsp::recordType()
-{
+const RecordType &ChangeMobileRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<ChangeMobileRsp>("ChangeMobileRsp")
         .extends<BaseRsp>()
         .field<&ChangeMobileRsp::code>("code")
@@ -138,8 +132,7 @@ const RecordType &ChangeMobileRsp::recordType()
     return type;
 }
 
-const RecordType &ConfirmVerificationReq::recordType()
-{
+const RecordType &ConfirmVerificationReq::recordType() {
     static const RecordType type = RecordTypeBuilder<ConfirmVerificationReq>("ConfirmVerificationReq")
         .extends<BaseReq>()
         .field<&ConfirmVerificationReq::uid>("uid")
@@ -151,16 +144,14 @@ const RecordType &ConfirmVerificationReq::recordType()
     return type;
 }
 
-const RecordType &ConfirmVerificationRsp::recordType()
-{
+const RecordType &ConfirmVerificationRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<ConfirmVerificationRsp>("ConfirmVerificationRsp")
         .extends<BaseRsp>()
         .build();
     return type;
 }
 
-const RecordType &GetPasswordForgetReq::recordType()
-{
+const RecordType &GetPasswordForgetReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetPasswordForgetReq>("GetPasswordForgetReq")
         .extends<BaseReq>()
         .field<&GetPasswordForgetReq::mobile>("mobile")
@@ -169,8 +160,7 @@ const RecordType &GetPasswordForgetReq::recordType()
     return type;
 }
 
-const RecordType &GetPasswordForgetRsp::recordType()
-{
+const RecordType &GetPasswordForgetRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetPasswordForgetRsp>("GetPasswordForgetRsp")
         .extends<BaseRsp>()
         .field<&GetPasswordForgetRsp::uid>("uid")
@@ -178,8 +168,7 @@ const RecordType &GetPasswordForgetRsp::recordType()
     return type;
 }
 
-const RecordType &SetNewPasswordReq::recordType()
-{
+const RecordType &SetNewPasswordReq::recordType() {
     static const RecordType type = RecordTypeBuilder<SetNewPasswordReq>("SetNewPasswordReq")
         .extends<BaseReq>()
         .field<&SetNewPasswordReq::uid>("uid")
@@ -190,16 +179,14 @@ const RecordType &SetNewPasswordReq::recordType()
     return type;
 }
 
-const RecordType &SetNewPasswordRsp::recordType()
-{
+const RecordType &SetNewPasswordRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<SetNewPasswordRsp>("SetNewPasswordRsp")
         .extends<BaseRsp>()
         .build();
     return type;
 }
 
-const RecordType &GetTeacherInfoReq::recordType()
-{
+const RecordType &GetTeacherInfoReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetTeacherInfoReq>("GetTeacherInfoReq")
         .extends<BaseReq>()
         .field<&GetTeacherInfoReq::uid>("uid")
@@ -207,8 +194,7 @@ const RecordType &GetTeacherInfoReq::recordType()
     return type;
 }
 
-const RecordType &GetTeacherInfoRsp::recordType()
-{
+const RecordType &GetTeacherInfoRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetTeacherInfoRsp>("GetTeacherInfoRsp")
         .extends<BaseRsp>()
         .field<&GetTeacherInfoRsp::photo>("photo")
@@ -219,8 +205,7 @@ const RecordType &GetTeacherInfoRsp::recordType()
     return type;
 }
 
-const RecordType &ChangeClassForTeacherReq::recordType()
-{
+const RecordType &ChangeClassForTeacherReq::recordType() {
     static const RecordType type = RecordTypeBuilder<ChangeClassForTeacherReq>("ChangeClassForTeacherReq")
         .extends<BaseReq>()
         .field<&ChangeClassForTeacherReq::uid>("uid")
@@ -231,16 +216,14 @@ const RecordType &ChangeClassForTeacherReq::recordType()
     return type;
 }
 
-const RecordType &ChangeClassForTeacherRsp::recordType()
-{
+const RecordType &ChangeClassForTeacherRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<ChangeClassForTeacherRsp>("ChangeClassForTeacherRsp")
         .extends<BaseRsp>()
         .build();
     return type;
 }
 
-const RecordType &SelectClassForTeacherReq::recordType()
-{
+const RecordType &SelectClassForTeacherReq::recordType() {
     static const RecordType type = RecordTypeBuilder<SelectClassForTeacherReq>("SelectClassForTeacherReq")
         .extends<BaseReq>()
         .field<&SelectClassForTeacherReq::schoolId>("schoolId")
@@ -249,8 +232,7 @@ const RecordType &SelectClassForTeacherReq::recordType()
     return type;
 }
 
-const RecordType &SelectClassForTeacherRsp::recordType()
-{
+const RecordType &SelectClassForTeacherRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<SelectClassForTeacherRsp>("SelectClassForTeacherRsp")
         .extends<BaseRsp>()
         .field<&SelectClassForTeacherRsp::classList>("classList")
@@ -258,8 +240,7 @@ const RecordType &SelectClassForTeacherRsp::recordType()
     return type;
 }
 
-const RecordType &PhotoUpdateReq::recordType()
-{
+const RecordType &PhotoUpdateReq::recordType() {
     static const RecordType type = RecordTypeBuilder<PhotoUpdateReq>("PhotoUpdateReq")
         .extends<BaseReq>()
         .field<&PhotoUpdateReq::uid>("uid")
@@ -268,11 +249,11 @@ const RecordType &PhotoUpdateReq::recordType()
     return type;
 }
 
-const RecordType &PhotoUpdateRsp::recordType()
-{
+const RecordType &PhotoUpdateRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<PhotoUpdateRsp>("PhotoUpdateRsp")
         .extends<BaseRsp>()
         .field<&PhotoUpdateRsp::photo>("photo")
         .build();
     return type;
 }
+// clang-format on

@@ -1,7 +1,9 @@
 #include "ContentRecords.h"
 
-const RecordType &ChartListModel::recordType()
-{
+// The field tables: one line a field, the service's key letter for letter.
+// clang-format off
+
+const RecordType &ChartListModel::recordType() {
     static const RecordType type = RecordTypeBuilder<ChartListModel>("ChartListModel")
         .field<&ChartListModel::UserCount>("UserCount")
         .field<&ChartListModel::FlowerCount>("FlowerCount")
@@ -12,8 +14,7 @@ const RecordType &ChartListModel::recordType()
     return type;
 }
 
-const RecordType &TermListModel::recordType()
-{
+const RecordType &TermListModel::recordType() {
     static const RecordType type = RecordTypeBuilder<TermListModel>("TermListModel")
         .field<&TermListModel::Id>("Id")
         .field<&TermListModel::Year>("Year")
@@ -22,8 +23,7 @@ const RecordType &TermListModel::recordType()
     return type;
 }
 
-const RecordType &CityListModel::recordType()
-{
+const RecordType &CityListModel::recordType() {
     static const RecordType type = RecordTypeBuilder<CityListModel>("CityListModel")
         .field<&CityListModel::CityName>("CityName")
         .field<&CityListModel::CityId>("CityId")
@@ -31,8 +31,7 @@ const RecordType &CityListModel::recordType()
     return type;
 }
 
-const RecordType &AreaListModel::recordType()
-{
+const RecordType &AreaListModel::recordType() {
     static const RecordType type = RecordTypeBuilder<AreaListModel>("AreaListModel")
         .field<&AreaListModel::AreaName>("AreaName")
         .field<&AreaListModel::AreaId>("AreaId")
@@ -40,8 +39,7 @@ const RecordType &AreaListModel::recordType()
     return type;
 }
 
-const RecordType &BookListModel::recordType()
-{
+const RecordType &BookListModel::recordType() {
     static const RecordType type = RecordTypeBuilder<BookListModel>("BookListModel")
         .field<&BookListModel::BookId>("BookId")
         .field<&BookListModel::BookName>("BookName")
@@ -51,8 +49,7 @@ const RecordType &BookListModel::recordType()
     return type;
 }
 
-const RecordType &BookSortModel::recordType()
-{
+const RecordType &BookSortModel::recordType() {
     static const RecordType type = RecordTypeBuilder<BookSortModel>("BookSortModel")
         .field<&BookSortModel::SortId>("SortId")
         .field<&BookSortModel::SortName>("SortName")
@@ -62,8 +59,7 @@ const RecordType &BookSortModel::recordType()
     return type;
 }
 
-const RecordType &BookDetailModel::recordType()
-{
+const RecordType &BookDetailModel::recordType() {
     static const RecordType type = RecordTypeBuilder<BookDetailModel>("BookDetailModel")
         .field<&BookDetailModel::BookId>("BookId")
         .field<&BookDetailModel::BookName>("BookName")
@@ -80,8 +76,7 @@ const RecordType &BookDetailModel::recordType()
     return type;
 }
 
-const RecordType &BookCommentModel::recordType()
-{
+const RecordType &BookCommentModel::recordType() {
     static const RecordType type = RecordTypeBuilder<BookCommentModel>("BookCommentModel")
         .field<&BookCommentModel::CommentId>("CommentId")
         .field<&BookCommentModel::Content>("Content")
@@ -95,8 +90,7 @@ const RecordType &BookCommentModel::recordType()
     return type;
 }
 
-const RecordType &MyClassListModel::recordType()
-{
+const RecordType &MyClassListModel::recordType() {
     static const RecordType type = RecordTypeBuilder<MyClassListModel>("MyClassListModel")
         .field<&MyClassListModel::ClassId>("ClassId")
         .field<&MyClassListModel::ClassName>("ClassName")
@@ -107,8 +101,7 @@ const RecordType &MyClassListModel::recordType()
     return type;
 }
 
-const RecordType &StudentListModel::recordType()
-{
+const RecordType &StudentListModel::recordType() {
     static const RecordType type = RecordTypeBuilder<StudentListModel>("StudentListModel")
         .field<&StudentListModel::UserId>("UserId")
         .field<&StudentListModel::RealName>("RealName")
@@ -122,8 +115,7 @@ const RecordType &StudentListModel::recordType()
     return type;
 }
 
-const RecordType &StudentUseInfo::recordType()
-{
+const RecordType &StudentUseInfo::recordType() {
     static const RecordType type = RecordTypeBuilder<StudentUseInfo>("StudentUseInfo")
         .field<&StudentUseInfo::BookCollectionNum>("BookCollectionNum")
         .field<&StudentUseInfo::AreaName>("AreaName")
@@ -144,8 +136,7 @@ const RecordType &StudentUseInfo::recordType()
     return type;
 }
 
-const RecordType &StudentBookListModel::recordType()
-{
+const RecordType &StudentBookListModel::recordType() {
     static const RecordType type = RecordTypeBuilder<StudentBookListModel>("StudentBookListModel")
         .field<&StudentBookListModel::AdminUserId>("AdminUserId")
         .field<&StudentBookListModel::BookName>("BookName")
@@ -156,8 +147,7 @@ const RecordType &StudentBookListModel::recordType()
     return type;
 }
 
-const RecordType &GradeListModel::recordType()
-{
+const RecordType &GradeListModel::recordType() {
     static const RecordType type = RecordTypeBuilder<GradeListModel>("GradeListModel")
         .field<&GradeListModel::UserId>("UserId")
         .field<&GradeListModel::RealName>("RealName")
@@ -169,8 +159,7 @@ const RecordType &GradeListModel::recordType()
     return type;
 }
 
-const RecordType &FeelDetailRsp::recordType()
-{
+const RecordType &FeelDetailRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<FeelDetailRsp>("FeelDetailRsp")
         .field<&FeelDetailRsp::BookId>("BookId")
         .field<&FeelDetailRsp::CheckTime>("CheckTime")
@@ -186,8 +175,7 @@ const RecordType &FeelDetailRsp::recordType()
     return type;
 }
 
-const RecordType &GetTeacherReportReq::recordType()
-{
+const RecordType &GetTeacherReportReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetTeacherReportReq>("GetTeacherReportReq")
         .extends<BaseReq>()
         .field<&GetTeacherReportReq::type>("type")
@@ -201,8 +189,7 @@ const RecordType &GetTeacherReportReq::recordType()
     return type;
 }
 
-const RecordType &GetTeacherReportRsp::recordType()
-{
+const RecordType &GetTeacherReportRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetTeacherReportRsp>("GetTeacherReportRsp")
         .extends<BaseRsp>()
         .field<&GetTeacherReportRsp::classList>("classList")
@@ -211,16 +198,14 @@ const RecordType &GetTeacherReportRsp::recordType()
     return type;
 }
 
-const RecordType &GetTermYearReq::recordType()
-{
+const RecordType &GetTermYearReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetTermYearReq>("GetTermYearReq")
         .extends<BaseReq>()
         .build();
     return type;
 }
 
-const RecordType &GetTermYearRsp::recordType()
-{
+const RecordType &GetTermYearRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetTermYearRsp>("GetTermYearRsp")
         .extends<BaseRsp>()
         .field<&GetTermYearRsp::list>("list")
@@ -228,8 +213,7 @@ const RecordType &GetTermYearRsp::recordType()
     return type;
 }
 
-const RecordType &GetCityListReq::recordType()
-{
+const RecordType &GetCityListReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetCityListReq>("GetCityListReq")
         .extends<BaseReq>()
         .field<&GetCityListReq::provinceId>("provinceId")
@@ -237,8 +221,7 @@ const RecordType &GetCityListReq::recordType()
     return type;
 }
 
-const RecordType &GetCityListRsp::recordType()
-{
+const RecordType &GetCityListRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetCityListRsp>("GetCityListRsp")
         .extends<BaseRsp>()
         .field<&GetCityListRsp::cityList>("cityList")
@@ -246,8 +229,7 @@ const RecordType &GetCityListRsp::recordType()
     return type;
 }
 
-const RecordType &GetAreaListReq::recordType()
-{
+const RecordType &GetAreaListReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetAreaListReq>("GetAreaListReq")
         .extends<BaseReq>()
         .field<&GetAreaListReq::cityId>("cityId")
@@ -255,8 +237,7 @@ const RecordType &GetAreaListReq::recordType()
     return type;
 }
 
-const RecordType &GetAreaListRsp::recordType()
-{
+const RecordType &GetAreaListRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetAreaListRsp>("GetAreaListRsp")
         .extends<BaseRsp>()
         .field<&GetAreaListRsp::areaList>("areaList")
@@ -264,8 +245,7 @@ const RecordType &GetAreaListRsp::recordType()
     return type;
 }
 
-const RecordType &GetTeacherCollectionsReq::recordType()
-{
+const RecordType &GetTeacherCollectionsReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetTeacherCollectionsReq>("GetTeacherCollectionsReq")
         .extends<BaseReq>()
         .field<&GetTeacherCollectionsReq::uid>("uid")
@@ -273,8 +253,7 @@ const RecordType &GetTeacherCollectionsReq::recordType()
     return type;
 }
 
-const RecordType &GetTeacherCollectionsRsp::recordType()
-{
+const RecordType &GetTeacherCollectionsRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetTeacherCollectionsRsp>("GetTeacherCollectionsRsp")
         .extends<BaseRsp>()
         .field<&GetTeacherCollectionsRsp::collectlist>("collectlist")
@@ -282,8 +261,7 @@ const RecordType &GetTeacherCollectionsRsp::recordType()
     return type;
 }
 
-const RecordType &GetMyCollectionInfoReq::recordType()
-{
+const RecordType &GetMyCollectionInfoReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetMyCollectionInfoReq>("GetMyCollectionInfoReq")
         .extends<BaseReq>()
         .field<&GetMyCollectionInfoReq::uid>("uid")
@@ -291,8 +269,7 @@ const RecordType &GetMyCollectionInfoReq::recordType()
     return type;
 }
 
-const RecordType &GetMyCollectionInfoRsp::recordType()
-{
+const RecordType &GetMyCollectionInfoRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetMyCollectionInfoRsp>("GetMyCollectionInfoRsp")
         .extends<BaseRsp>()
         .field<&GetMyCollectionInfoRsp::collectionList>("collectionList")
@@ -300,16 +277,14 @@ const RecordType &GetMyCollectionInfoRsp::recordType()
     return type;
 }
 
-const RecordType &GetBookSortTreeReq::recordType()
-{
+const RecordType &GetBookSortTreeReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetBookSortTreeReq>("GetBookSortTreeReq")
         .extends<BaseReq>()
         .build();
     return type;
 }
 
-const RecordType &GetBookSortTreeRsp::recordType()
-{
+const RecordType &GetBookSortTreeRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetBookSortTreeRsp>("GetBookSortTreeRsp")
         .extends<BaseRsp>()
         .field<&GetBookSortTreeRsp::sortList>("sortList")
@@ -317,8 +292,7 @@ const RecordType &GetBookSortTreeRsp::recordType()
     return type;
 }
 
-const RecordType &GetBookListReq::recordType()
-{
+const RecordType &GetBookListReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetBookListReq>("GetBookListReq")
         .extends<BaseReq>()
         .field<&GetBookListReq::gradeId>("gradeId")
@@ -331,8 +305,7 @@ const RecordType &GetBookListReq::recordType()
     return type;
 }
 
-const RecordType &GetBookListRsp::recordType()
-{
+const RecordType &GetBookListRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetBookListRsp>("GetBookListRsp")
         .extends<BaseRsp>()
         .field<&GetBookListRsp::totalCount>("totalCount")
@@ -341,8 +314,7 @@ const RecordType &GetBookListRsp::recordType()
     return type;
 }
 
-const RecordType &GetBookDetailShowReq::recordType()
-{
+const RecordType &GetBookDetailShowReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetBookDetailShowReq>("GetBookDetailShowReq")
         .extends<BaseReq>()
         .field<&GetBookDetailShowReq::uid>("uid")
@@ -351,8 +323,7 @@ const RecordType &GetBookDetailShowReq::recordType()
     return type;
 }
 
-const RecordType &GetBookDetailShowRsp::recordType()
-{
+const RecordType &GetBookDetailShowRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetBookDetailShowRsp>("GetBookDetailShowRsp")
         .extends<BaseRsp>()
         .field<&GetBookDetailShowRsp::book>("book")
@@ -360,8 +331,7 @@ const RecordType &GetBookDetailShowRsp::recordType()
     return type;
 }
 
-const RecordType &AddBookCollectReq::recordType()
-{
+const RecordType &AddBookCollectReq::recordType() {
     static const RecordType type = RecordTypeBuilder<AddBookCollectReq>("AddBookCollectReq")
         .extends<BaseReq>()
         .field<&AddBookCollectReq::uid>("uid")
@@ -370,8 +340,7 @@ const RecordType &AddBookCollectReq::recordType()
     return type;
 }
 
-const RecordType &DeleteBookCollectReq::recordType()
-{
+const RecordType &DeleteBookCollectReq::recordType() {
     static const RecordType type = RecordTypeBuilder<DeleteBookCollectReq>("DeleteBookCollectReq")
         .extends<BaseReq>()
         .field<&DeleteBookCollectReq::uid>("uid")
@@ -380,24 +349,21 @@ const RecordType &DeleteBookCollectReq::recordType()
     return type;
 }
 
-const RecordType &AddBookCollectRsp::recordType()
-{
+const RecordType &AddBookCollectRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<AddBookCollectRsp>("AddBookCollectRsp")
         .extends<BaseRsp>()
         .build();
     return type;
 }
 
-const RecordType &DeleteBookCollectRsp::recordType()
-{
+const RecordType &DeleteBookCollectRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<DeleteBookCollectRsp>("DeleteBookCollectRsp")
         .extends<BaseRsp>()
         .build();
     return type;
 }
 
-const RecordType &AddGoodReq::recordType()
-{
+const RecordType &AddGoodReq::recordType() {
     static const RecordType type = RecordTypeBuilder<AddGoodReq>("AddGoodReq")
         .extends<BaseReq>()
         .field<&AddGoodReq::uid>("uid")
@@ -406,8 +372,7 @@ const RecordType &AddGoodReq::recordType()
     return type;
 }
 
-const RecordType &CancelGoodReq::recordType()
-{
+const RecordType &CancelGoodReq::recordType() {
     static const RecordType type = RecordTypeBuilder<CancelGoodReq>("CancelGoodReq")
         .extends<BaseReq>()
         .field<&CancelGoodReq::uid>("uid")
@@ -416,8 +381,7 @@ const RecordType &CancelGoodReq::recordType()
     return type;
 }
 
-const RecordType &AddGoodRsp::recordType()
-{
+const RecordType &AddGoodRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<AddGoodRsp>("AddGoodRsp")
         .extends<BaseRsp>()
         .field<&AddGoodRsp::goodCount>("goodCount")
@@ -425,8 +389,7 @@ const RecordType &AddGoodRsp::recordType()
     return type;
 }
 
-const RecordType &CancelGoodRsp::recordType()
-{
+const RecordType &CancelGoodRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<CancelGoodRsp>("CancelGoodRsp")
         .extends<BaseRsp>()
         .field<&CancelGoodRsp::goodCount>("goodCount")
@@ -434,8 +397,7 @@ const RecordType &CancelGoodRsp::recordType()
     return type;
 }
 
-const RecordType &GetCommentShowReq::recordType()
-{
+const RecordType &GetCommentShowReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetCommentShowReq>("GetCommentShowReq")
         .extends<BaseReq>()
         .field<&GetCommentShowReq::bookId>("bookId")
@@ -445,8 +407,7 @@ const RecordType &GetCommentShowReq::recordType()
     return type;
 }
 
-const RecordType &GetCommentShowRsp::recordType()
-{
+const RecordType &GetCommentShowRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetCommentShowRsp>("GetCommentShowRsp")
         .extends<BaseRsp>()
         .field<&GetCommentShowRsp::commentList>("commentList")
@@ -454,8 +415,7 @@ const RecordType &GetCommentShowRsp::recordType()
     return type;
 }
 
-const RecordType &AddCommentReq::recordType()
-{
+const RecordType &AddCommentReq::recordType() {
     static const RecordType type = RecordTypeBuilder<AddCommentReq>("AddCommentReq")
         .extends<BaseReq>()
         .field<&AddCommentReq::uid>("uid")
@@ -465,8 +425,7 @@ const RecordType &AddCommentReq::recordType()
     return type;
 }
 
-const RecordType &AddCommentRsp::recordType()
-{
+const RecordType &AddCommentRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<AddCommentRsp>("AddCommentRsp")
         .extends<BaseRsp>()
         .field<&AddCommentRsp::commentCount>("commentCount")
@@ -474,8 +433,7 @@ const RecordType &AddCommentRsp::recordType()
     return type;
 }
 
-const RecordType &DeleteCommentReq::recordType()
-{
+const RecordType &DeleteCommentReq::recordType() {
     static const RecordType type = RecordTypeBuilder<DeleteCommentReq>("DeleteCommentReq")
         .extends<BaseReq>()
         .field<&DeleteCommentReq::uid>("uid")
@@ -485,8 +443,7 @@ const RecordType &DeleteCommentReq::recordType()
     return type;
 }
 
-const RecordType &DeleteCommentRsp::recordType()
-{
+const RecordType &DeleteCommentRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<DeleteCommentRsp>("DeleteCommentRsp")
         .extends<BaseRsp>()
         .field<&DeleteCommentRsp::commentCount>("commentCount")
@@ -494,8 +451,7 @@ const RecordType &DeleteCommentRsp::recordType()
     return type;
 }
 
-const RecordType &GetRecommendBookListReq::recordType()
-{
+const RecordType &GetRecommendBookListReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetRecommendBookListReq>("GetRecommendBookListReq")
         .extends<BaseReq>()
         .field<&GetRecommendBookListReq::bookId>("bookId")
@@ -504,8 +460,7 @@ const RecordType &GetRecommendBookListReq::recordType()
     return type;
 }
 
-const RecordType &GetRecommendBookListRsp::recordType()
-{
+const RecordType &GetRecommendBookListRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetRecommendBookListRsp>("GetRecommendBookListRsp")
         .extends<BaseRsp>()
         .field<&GetRecommendBookListRsp::bookList>("bookList")
@@ -513,8 +468,7 @@ const RecordType &GetRecommendBookListRsp::recordType()
     return type;
 }
 
-const RecordType &GetMyClassForTeacherReq::recordType()
-{
+const RecordType &GetMyClassForTeacherReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetMyClassForTeacherReq>("GetMyClassForTeacherReq")
         .extends<BaseReq>()
         .field<&GetMyClassForTeacherReq::uid>("uid")
@@ -522,8 +476,7 @@ const RecordType &GetMyClassForTeacherReq::recordType()
     return type;
 }
 
-const RecordType &GetMyClassForTeacherRsp::recordType()
-{
+const RecordType &GetMyClassForTeacherRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetMyClassForTeacherRsp>("GetMyClassForTeacherRsp")
         .extends<BaseRsp>()
         .field<&GetMyClassForTeacherRsp::classList>("classList")
@@ -531,8 +484,7 @@ const RecordType &GetMyClassForTeacherRsp::recordType()
     return type;
 }
 
-const RecordType &GetMyClassDetailReq::recordType()
-{
+const RecordType &GetMyClassDetailReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetMyClassDetailReq>("GetMyClassDetailReq")
         .extends<BaseReq>()
         .field<&GetMyClassDetailReq::type>("type")
@@ -541,8 +493,7 @@ const RecordType &GetMyClassDetailReq::recordType()
     return type;
 }
 
-const RecordType &GetMyClassDetailRsp::recordType()
-{
+const RecordType &GetMyClassDetailRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetMyClassDetailRsp>("GetMyClassDetailRsp")
         .extends<BaseRsp>()
         .field<&GetMyClassDetailRsp::list>("list")
@@ -550,8 +501,7 @@ const RecordType &GetMyClassDetailRsp::recordType()
     return type;
 }
 
-const RecordType &GetStudentPersonHomeIndexReq::recordType()
-{
+const RecordType &GetStudentPersonHomeIndexReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetStudentPersonHomeIndexReq>("GetStudentPersonHomeIndexReq")
         .extends<BaseReq>()
         .field<&GetStudentPersonHomeIndexReq::uid>("uid")
@@ -562,8 +512,7 @@ const RecordType &GetStudentPersonHomeIndexReq::recordType()
     return type;
 }
 
-const RecordType &GetStudentPersonHomeIndextRsp::recordType()
-{
+const RecordType &GetStudentPersonHomeIndextRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetStudentPersonHomeIndextRsp>("GetStudentPersonHomeIndextRsp")
         .extends<BaseRsp>()
         .field<&GetStudentPersonHomeIndextRsp::user>("user")
@@ -573,8 +522,7 @@ const RecordType &GetStudentPersonHomeIndextRsp::recordType()
     return type;
 }
 
-const RecordType &GetFeelListReq::recordType()
-{
+const RecordType &GetFeelListReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetFeelListReq>("GetFeelListReq")
         .extends<BaseReq>()
         .field<&GetFeelListReq::uid>("uid")
@@ -583,8 +531,7 @@ const RecordType &GetFeelListReq::recordType()
     return type;
 }
 
-const RecordType &GetFeelListRsp::recordType()
-{
+const RecordType &GetFeelListRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetFeelListRsp>("GetFeelListRsp")
         .extends<BaseRsp>()
         .field<&GetFeelListRsp::feelList>("feelList")
@@ -592,8 +539,7 @@ const RecordType &GetFeelListRsp::recordType()
     return type;
 }
 
-const RecordType &GetSingleFeelReq::recordType()
-{
+const RecordType &GetSingleFeelReq::recordType() {
     static const RecordType type = RecordTypeBuilder<GetSingleFeelReq>("GetSingleFeelReq")
         .extends<BaseReq>()
         .field<&GetSingleFeelReq::feelId>("feelId")
@@ -601,8 +547,7 @@ const RecordType &GetSingleFeelReq::recordType()
     return type;
 }
 
-const RecordType &GetSingleFeelRsp::recordType()
-{
+const RecordType &GetSingleFeelRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<GetSingleFeelRsp>("GetSingleFeelRsp")
         .extends<BaseRsp>()
         .field<&GetSingleFeelRsp::feel>("feel")
@@ -610,8 +555,7 @@ const RecordType &GetSingleFeelRsp::recordType()
     return type;
 }
 
-const RecordType &UpdateFeelReq::recordType()
-{
+const RecordType &UpdateFeelReq::recordType() {
     static const RecordType type = RecordTypeBuilder<UpdateFeelReq>("UpdateFeelReq")
         .extends<BaseReq>()
         .field<&UpdateFeelReq::uid>("uid")
@@ -621,10 +565,10 @@ const RecordType &UpdateFeelReq::recordType()
     return type;
 }
 
-const RecordType &UpdateFeelRsp::recordType()
-{
+const RecordType &UpdateFeelRsp::recordType() {
     static const RecordType type = RecordTypeBuilder<UpdateFeelRsp>("UpdateFeelRsp")
         .extends<BaseRsp>()
         .build();
     return type;
 }
+// clang-format on
