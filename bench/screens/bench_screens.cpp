@@ -536,13 +536,14 @@ int main(int argc, char **argv) {
         std::printf("  %d distinct covers loaded in %.1f s: resident %.0f MB (%.0f MB before), "
                     "peak %.0f MB (goal < 200 MB)\n",
                     Rows, loading.elapsed() / 1e3, residentMb(), before, peakResidentMb());
-        std::vector<double> wall, cpu, unpreempted;
+        std::vector<double> coverWall, coverCpu, coverUnpreempted;
         for (int pass = 0; pass < 3; ++pass)
-            store.scrollThrough(wall, cpu, &unpreempted);
+            store.scrollThrough(coverWall, coverCpu, &coverUnpreempted);
         std::printf("  scroll with covers, %zu frames: p50 wall %.3f cpu %.3f ms, p99 wall %.3f "
                     "cpu %.3f ms (target p99 < 8 ms); uninterrupted p99 wall %.3f ms\n",
-                    wall.size(), percentile(wall, 0.5), percentile(cpu, 0.5),
-                    percentile(wall, 0.99), percentile(cpu, 0.99), percentile(unpreempted, 0.99));
+                    coverWall.size(), percentile(coverWall, 0.5), percentile(coverCpu, 0.5),
+                    percentile(coverWall, 0.99), percentile(coverCpu, 0.99),
+                    percentile(coverUnpreempted, 0.99));
         std::printf("  after scrolling: resident %.0f MB, peak %.0f MB\n", residentMb(),
                     peakResidentMb());
     }

@@ -288,9 +288,9 @@ ServiceAnswer teacherLogin(ServiceContext &context, const FormFields &fields) {
     answer.uid = teacher.id;
     if (!teacher.mobileBound) {
         // The client keeps only uid and opens the binding screen.
-        QJsonObject fields;
-        fields.insert(QStringLiteral("uid"), teacher.id);
-        return ServiceAnswer::withResult(2, QStringLiteral("请先绑定手机号"), fields);
+        QJsonObject binding;
+        binding.insert(QStringLiteral("uid"), teacher.id);
+        return ServiceAnswer::withResult(2, QStringLiteral("请先绑定手机号"), binding);
     }
 
     const Place place = placeOfSchool(db, teacher.schoolId);

@@ -85,11 +85,12 @@ void TeacherRequestManager::call(Operation operation, const ParameterDictionary 
         const quint64 generation = cache.generation();
         failure = [deliver, failure = std::move(failure), generation, name, form,
                    signIn](const QString &text) {
-            AnswerCache &cache = AnswerCache::instance();
+            AnswerCache &answers = AnswerCache::instance();
             // A cut call is not a lost network: nobody is there to read the kept answer.
             const bool cut = BaseAFHttpManager::isCancellation(text);
-            const std::optional<AnswerCache::Kept> kept =
-                !cut && cache.generation() == generation ? cache.find(name, form) : std::nullopt;
+            const std::optional<AnswerCache::Kept> kept = !cut && answers.generation() == generation
+                                                              ? answers.find(name, form)
+                                                              : std::nullopt;
             if (!kept) {
                 failure(text);
                 return;
@@ -100,12 +101,12 @@ void TeacherRequestManager::call(Operation operation, const ParameterDictionary 
         };
         completion = [deliver, generation, name, form,
                       signIn](const std::optional<QJsonValue> &value) {
-            AnswerCache &cache = AnswerCache::instance();
+            AnswerCache &answers = AnswerCache::instance();
             if (value && !signIn)
-                cache.store(generation, name, form, *value);
+                answers.store(generation, name, form, *value);
             deliver(value);
             if (value && signIn)
-                cache.store(cache.generation(), name, form, *value);
+                answers.store(answers.generation(), name, form, *value);
         };
     }
     if (op->offline == OfflineUse::SignIn) {

@@ -385,9 +385,9 @@ void tst_ScriptEndToEnd::quittingWithACallInFlightLeavesNoLeak() {
 void tst_ScriptEndToEnd::readsTheRosterOfflineUntilTheServiceIsBack() {
     const auto file = [&](const char *name) { return m_dir.filePath(QLatin1String(name)); };
     const QString port = QString::number(QUrl(m_baseUrl).port());
-    const QString said =
-        runScript(QStringLiteral("offline"),
-                  signIn("13800000001", "123456") + QStringLiteral(R"(
+    const QString said = runScript(
+        QStringLiteral("offline"),
+        signIn("13800000001", "123456") + QStringLiteral(R"(
 tap classBtn
 wait
 dump %1
@@ -402,20 +402,20 @@ press F5
 wait
 dump %5
 )")
-                                                        .arg(file("online.json"), file("stopped"),
-                                                             file("offline.json"), file("started"),
-                                                             file("back.json")),
-                  {}, {}, [&](QProcess &) {
-                      // A step that waits too long fails the script; the files it waits for are
-                      // made here.
-                      QTest::qWaitFor([&] { return QFile::exists(file("online.json")); }, 120000);
-                      m_service.kill();
-                      m_service.waitForFinished(10000);
-                      QFile(file("stopped")).open(QIODevice::WriteOnly);
-                      QTest::qWaitFor([&] { return QFile::exists(file("offline.json")); }, 60000);
-                      startService(port);
-                      QFile(file("started")).open(QIODevice::WriteOnly);
-                  });
+                                              .arg(file("online.json"), file("stopped"),
+                                                   file("offline.json"), file("started"),
+                                                   file("back.json")),
+        {}, {}, [&](QProcess &) {
+            // A step that waits too long fails the script; the files it waits for are
+            // made here.
+            (void)QTest::qWaitFor([&] { return QFile::exists(file("online.json")); }, 120000);
+            m_service.kill();
+            m_service.waitForFinished(10000);
+            QFile(file("stopped")).open(QIODevice::WriteOnly);
+            (void)QTest::qWaitFor([&] { return QFile::exists(file("offline.json")); }, 60000);
+            startService(port);
+            QFile(file("started")).open(QIODevice::WriteOnly);
+        });
     QVERIFY2(said.isEmpty(), qPrintable(said));
 
     const auto offline = [&](const char *dump) {
@@ -470,7 +470,7 @@ await %2
         {QStringLiteral("--size"), QStringLiteral("1280x800"), QStringLiteral("--hold-ms"),
          QStringLiteral("60000")},
         [&](QProcess &client) {
-            QTest::qWaitFor([&] { return QFile::exists(graded); }, 120000);
+            (void)QTest::qWaitFor([&] { return QFile::exists(graded); }, 120000);
             ::kill(pid_t(client.processId()), SIGTERM);
         });
     QVERIFY2(said.isEmpty(), qPrintable(said));

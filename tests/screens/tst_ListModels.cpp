@@ -20,6 +20,10 @@
 #include <QListView>
 #include <QtTest>
 
+// The cases write rows short ({2, "乙"}): a record's fields left out stay empty, which is what
+// the models must cope with.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 using Fill = std::function<void()>;
 Q_DECLARE_METATYPE(Fill)
 

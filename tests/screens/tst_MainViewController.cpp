@@ -104,9 +104,10 @@ private slots:
         QTest::addColumn<StubHttpServer::Answer>("answer");
         QTest::addColumn<QString>("toast");
         for (const QString &path : {ClassPath, CollectPath}) {
-            QTest::addRow("%s refused", path)
+            QTest::addRow("%s refused", qPrintable(path))
                 << path << Answer::json(StubAnswers::refused("没有权限")) << "没有权限";
-            QTest::addRow("%s dropped", path) << path << Answer::dropped() << "无网络连接";
+            QTest::addRow("%s dropped", qPrintable(path))
+                << path << Answer::dropped() << "无网络连接";
         }
     }
 

@@ -180,7 +180,7 @@ private slots:
         QObject home;
         NotificationCenter::addObserver(&home, NOTIFICATION_UPDATE_MAIN, [&] { ++posts; });
         open({11, 12}, {21});
-        for (const QString &text : {"edit", "minus 0", "confirm&"})
+        for (const char *text : {"edit", "minus 0", "confirm&"})
             step(text);
         m_stack->popViewController(false);
         QTRY_COMPARE(posts, 1);

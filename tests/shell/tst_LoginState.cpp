@@ -23,9 +23,9 @@ enum class Keyring { Answers, Fails, Silent };
 struct KeyringStandIn : PasswordKeyring::Backend {
     Keyring mode;
     QHash<QString, QString> *entries;
-    KeyringStandIn(Keyring mode, QHash<QString, QString> *entries)
-        : mode(mode)
-        , entries(entries) {}
+    KeyringStandIn(Keyring answering, QHash<QString, QString> *kept)
+        : mode(answering)
+        , entries(kept) {}
     void answer(const Done &done, std::function<QString()> job) {
         if (mode != Keyring::Silent)
             QTimer::singleShot(0, [this, done, job] { done(mode == Keyring::Answers, job()); });

@@ -23,7 +23,7 @@ class StubHttpServer : public QObject {
 public:
     struct Answer {
         int status = 200;
-        QByteArray reason; // empty: the standard phrase for status
+        QByteArray reason = {}; // empty: the standard phrase for status
         // nullopt: no Content-Type header at all
         std::optional<QByteArray> contentType = QByteArray("application/json; charset=utf-8");
         QByteArray body;
@@ -31,7 +31,7 @@ public:
         bool dropConnection = false; // close without answering (transport error)
         // No Content-Length: the body ends when the connection closes.
         bool closeDelimited = false;
-        QList<std::pair<QByteArray, QByteArray>> headers; // extra header lines, as given
+        QList<std::pair<QByteArray, QByteArray>> headers = {}; // extra header lines, as given
 
         static Answer json(const QByteArray &body, int status = 200);
         // Reads tests/data/<name>; a missing file gives a 500 answer naming it, so the test fails

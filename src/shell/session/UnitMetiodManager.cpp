@@ -65,14 +65,14 @@ bool UnitMetiodManager::saveTheUserPhoneNumAndPassword(const LoginDataModel &mod
     keyring->store(model.loginPhoneNum, model.loginPassword, [save, model](bool stored) {
         if (save != lastSave)
             return; // a later save decides where the password lives
-        QSettings &s = SettingsStore::settings();
-        s.beginGroup(LoginGroup);
-        const bool same = readText(s.value(PhoneKey)) == model.loginPhoneNum;
+        QSettings &settings = SettingsStore::settings();
+        settings.beginGroup(LoginGroup);
+        const bool same = readText(settings.value(PhoneKey)) == model.loginPhoneNum;
         if (same && stored)
-            s.remove(PasswordKey);
+            settings.remove(PasswordKey);
         else if (same && !stored)
-            s.setValue(PasswordKey, model.loginPassword);
-        s.endGroup();
+            settings.setValue(PasswordKey, model.loginPassword);
+        settings.endGroup();
         if (same) {
             qCDebug(lcRemembered) << "the password is kept in"
                                   << (stored ? "the keyring" : "the settings file");
