@@ -32,7 +32,9 @@
 
 #include <zlib.h>
 
-Q_LOGGING_CATEGORY(lcTransport, "teacher.service")
+// Its debug lines carry forms and answers, pupils' data: off unless a run asks for them
+// (--verbose, QT_LOGGING_RULES).
+Q_LOGGING_CATEGORY(lcTransport, "teacher.service", QtInfoMsg)
 
 namespace {
 
