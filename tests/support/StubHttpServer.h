@@ -26,7 +26,7 @@ public:
         QByteArray reason = {}; // empty: the standard phrase for status
         // nullopt: no Content-Type header at all
         std::optional<QByteArray> contentType = QByteArray("application/json; charset=utf-8");
-        QByteArray body;
+        QByteArray body = {};
         int delayMs = 0;             // answer later (for in-flight tests)
         bool dropConnection = false; // close without answering (transport error)
         // No Content-Length: the body ends when the connection closes.
@@ -44,7 +44,7 @@ public:
         QByteArray method;
         QString path; // decoded, without leading '/' and query, e.g. "Mobile/TeacherLogin"
         QHash<QByteArray, QByteArray> headers; // names lower-cased
-        QByteArray body;
+        QByteArray body = {};
 
         // The application/x-www-form-urlencoded body decoded. A bare name (no '=') maps to a null
         // QString, "name=" to an empty one.
