@@ -25,6 +25,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMetaProperty>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -257,8 +259,9 @@ QList<QWidget *> ScreenProbe::overlays(QWidget *window) {
     // Later children are stacked higher.
     for (auto it = children.crbegin(); it != children.crend(); ++it) {
         auto *widget = qobject_cast<QWidget *>(*it);
+        // The menu bar is the window's own, above the screens but over none of them.
         if (widget && widget != content && !widget->isWindow() && isShown(widget, window) &&
-            content)
+            content && !qobject_cast<QMenuBar *>(widget))
             found << widget;
     }
     return found;
@@ -365,6 +368,52 @@ QJsonObject ScreenProbe::describeTree(const QWidget *widget, const QWidget *wind
     return node;
 }
 
+QAction *ScreenProbe::findMenuAction(QWidget *window, const QString &name) {
+    const auto *bar = window ? window->findChild<QMenuBar *>() : nullptr;
+    if (!bar || !isShown(bar, window) || name.isEmpty())
+        return nullptr;
+    return bar->findChild<QAction *>(name);
+}
+
+QJsonObject ScreenProbe::describeMenuBar(QWidget *window) {
+    QJsonObject out;
+    const auto *bar = window ? window->findChild<QMenuBar *>() : nullptr;
+    if (!bar || !isShown(bar, window))
+        return out;
+    const auto entry = [](const QAction *action) {
+        QJsonObject item{{QStringLiteral("name"), action->objectName()},
+                         {QStringLiteral("text"), action->text()},
+                         {QStringLiteral("enabled"), action->isEnabled()}};
+        if (!action->shortcut().isEmpty())
+            item.insert(QStringLiteral("key"),
+                        action->shortcut().toString(QKeySequence::PortableText));
+        return item;
+    };
+    QJsonArray menus;
+    const auto titles = bar->actions();
+    for (const QAction *title : titles) {
+        const QMenu *menu = title->menu();
+        if (!menu)
+            continue;
+        QJsonObject described = entry(title);
+        described.insert(QStringLiteral("name"), menu->objectName());
+        QJsonArray items;
+        const auto actions = menu->actions();
+        for (const QAction *action : actions) {
+            if (!action->isSeparator())
+                items.append(entry(action));
+        }
+        described.insert(QStringLiteral("actions"), items);
+        menus.append(described);
+    }
+    const QPoint origin = bar->mapTo(window, QPoint());
+    out.insert(QStringLiteral("name"), bar->objectName());
+    out.insert(QStringLiteral("geometry"),
+               QJsonArray{origin.x(), origin.y(), bar->width(), bar->height()});
+    out.insert(QStringLiteral("menus"), menus);
+    return out;
+}
+
 QJsonObject ScreenProbe::dump(QWidget *window) {
     QJsonObject out;
     if (!window)
@@ -379,6 +428,8 @@ QJsonObject ScreenProbe::dump(QWidget *window) {
         stack && !stack->isNavigationBarHidden() && isShown(stack->navigationBar(), window)) {
         out.insert(QStringLiteral("navigationBar"), describeTree(stack->navigationBar(), window));
     }
+    if (const QJsonObject bar = describeMenuBar(window); !bar.isEmpty())
+        out.insert(QStringLiteral("menuBar"), bar);
     QJsonArray above;
     const auto overlayWidgets = overlays(window);
     for (const QWidget *overlay : overlayWidgets)

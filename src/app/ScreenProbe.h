@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class QAction;
 class QWidget;
 class ViewController;
 
@@ -33,8 +34,14 @@ QWidget *findWidget(QWidget *window, const QString &name);
 // The text a person reads on the widget; nothing for widgets that show no text of their own.
 std::optional<QString> visibleText(const QWidget *widget);
 
-// The visible widget tree of the screen on top, its navigation bar and the overlays: class,
-// object name, text, geometry in window coordinates, enabled, and for item views every row.
+// An action of the window's menu bar while the bar shows (the desktop form), by object name.
+QAction *findMenuAction(QWidget *window, const QString &name);
+// The menu bar while it shows: its menus' titles and their actions (text, key, enabled).
+QJsonObject describeMenuBar(QWidget *window);
+
+// The visible widget tree of the screen on top, its navigation bar, the menu bar and the
+// overlays: class, object name, text, geometry in window coordinates, enabled, and for item views
+// every row.
 QJsonObject dump(QWidget *window);
 QJsonObject describeTree(const QWidget *widget, const QWidget *window);
 

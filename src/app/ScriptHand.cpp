@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -172,6 +173,14 @@ QWidget *ScriptHand::reachable(const QString &name, QString *why) {
 }
 
 QString ScriptHand::tap(const ScriptStep &step) {
+    // A menu bar's action is chosen as a person would from its open menu.
+    if (QAction *action = ScreenProbe::findMenuAction(m_window, step.name);
+        action && step.number < 0) {
+        if (!action->isEnabled())
+            return QStringLiteral("%1 is disabled").arg(quoted(step.name));
+        action->trigger();
+        return {};
+    }
     QString why;
     QWidget *widget = reachable(step.name, &why);
     if (!widget)

@@ -66,6 +66,20 @@ private slots:
         flushDeletes();
     }
 
+    // The window names the screen in view, and only the program without a title.
+    void windowTitleFollowsPushAndPop() {
+        auto *nav = new NavigationController(screen("三年级1班"));
+        showRoot(nav);
+        QTRY_COMPARE(window()->windowTitle(), QStringLiteral("三年级1班 — 教师端"));
+        auto *pushed = screen(QString());
+        nav->pushViewController(pushed, false);
+        QTRY_COMPARE(window()->windowTitle(), QStringLiteral("教师端"));
+        pushed->setTitle(QStringLiteral("读后感"));
+        QTRY_COMPARE(window()->windowTitle(), QStringLiteral("读后感 — 教师端"));
+        nav->popViewController(false);
+        QTRY_COMPARE(window()->windowTitle(), QStringLiteral("三年级1班 — 教师端"));
+    }
+
     void pushThenPopRunsTheLifecycleInOrder() {
         auto *a = screen("A");
         auto *nav = new NavigationController(a);

@@ -2,16 +2,25 @@
 #include "AppWindow.h"
 #include "BasicVC.h"
 #include "DeviceProfile.h"
+#include "ExportActions.h"
+#include "HeldChanges.h"
 #include "KeySheet.h"
+#include "NavigationController.h"
+#include "RefreshHeader.h"
 #include "ScreenTestFixture.h"
 #include "SettingsStore.h"
+#include "WindowMenu.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QListView>
+#include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
 #include <QtTest>
 
-// The window where the teacher left it, and the key sheet generated from what is registered.
+// The window where the teacher left it, the key sheet generated from what is registered, the
+// desktop form's menu bar and Ctrl+Q.
 class tst_WindowKeys : public QObject {
     Q_OBJECT
 
@@ -100,7 +109,8 @@ private slots:
 
         const QList<KeySheet::Row> expected{{"Ctrl+R / F5", "刷新", false},
                                             {"Ctrl+K", "", false},
-                                            {"F1 / Ctrl+/", "快捷键一览", true}};
+                                            {"F1 / Ctrl+/", "快捷键一览", true},
+                                            {"Ctrl+Q", "退出", true}};
         QCOMPARE(KeySheet::rowsFor(m_fixture.window()), expected);
 
         // Each way in and each way out.
@@ -120,6 +130,101 @@ private slots:
             closers.at(i)(sheet);
             QVERIFY(!KeySheet::current());
         }
+    }
+
+    void menuBarOnlyInTheDesktopForm_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("phone 375x667") << QSize(375, 667) << false;
+        QTest::newRow("just below") << QSize(899, 700) << false;
+        QTest::newRow("from 900") << QSize(900, 700) << true;
+        QTest::newRow("desktop 1280x800") << QSize(1280, 800) << true;
+    }
+    void menuBarOnlyInTheDesktopForm() {
+        QFETCH(QSize, size);
+        QFETCH(bool, shown);
+        AppWindow *window = m_fixture.window();
+        window->resize(size);
+        QVERIFY(m_fixture.show(new BasicVC));
+        QMenuBar *bar = window->menu()->bar();
+        QCOMPARE(bar->isVisible(), shown);
+        // The screens start under the bar, and fill the window without it.
+        QCOMPARE(window->contentLayer()->geometry(),
+                 QRect(0, shown ? bar->height() : 0, size.width(),
+                       size.height() - (shown ? bar->height() : 0)));
+        QCOMPARE(window->rootViewController()->size(), window->contentLayer()->size());
+    }
+
+    // Each action is enabled only where the key it stands for answers, and then does what the
+    // key does.
+    void menuActionsFollowTheScreenInView_data() {
+        QTest::addColumn<bool>("pushed");
+        QTest::addColumn<bool>("exports");
+        QTest::addColumn<bool>("list");
+        QTest::newRow("root screen") << false << false << false;
+        QTest::newRow("root with a table") << false << true << true;
+        QTest::newRow("pushed screen") << true << false << false;
+        QTest::newRow("pushed with a table") << true << true << true;
+        QTest::newRow("pushed with a list only") << true << false << true;
+    }
+    void menuActionsFollowTheScreenInView() {
+        QFETCH(bool, pushed);
+        QFETCH(bool, exports);
+        QFETCH(bool, list);
+        AppWindow *window = m_fixture.window();
+        window->resize(1280, 800);
+        // As a real screen makes them: with the screen, before it shows.
+        const auto make = [&](bool inView) {
+            auto *screen = new BasicVC;
+            if (inView && exports)
+                new ExportActions(screen, [] { return ExportDocument(); });
+            if (inView && list) {
+                auto *rows = new QListView(screen);
+                rows->setGeometry(0, 0, 300, 300);
+                RefreshHeader::attach(rows, [] {});
+            }
+            return screen;
+        };
+        BasicVC *root = make(!pushed);
+        auto *stack = new NavigationController(root);
+        QVERIFY(m_fixture.show(stack));
+        if (pushed)
+            stack->pushViewController(make(true), false);
+        const auto action = [window](const char *name) {
+            return window->findChild<QAction *>(QLatin1String(name));
+        };
+        const auto enabled = [&] {
+            return QList<bool>{
+                action("backAction")->isEnabled(), action("exportAction")->isEnabled(),
+                action("printAction")->isEnabled(), action("refreshAction")->isEnabled()};
+        };
+        QTRY_COMPARE(enabled(), (QList<bool>{pushed, exports, exports, list}));
+        // No tab bar behind the screen: nobody signed in.
+        QVERIFY(!action("signOutAction")->isEnabled());
+        if (pushed) {
+            action("backAction")->trigger();
+            QTRY_COMPARE(stack->topViewController(), root);
+            QTRY_VERIFY(!action("backAction")->isEnabled());
+        }
+    }
+
+    // Ctrl+Q is closing the window, at phone width too (no bar): the held grade goes out and is
+    // answered first.
+    void quitKeySendsHeldGradesFirst() {
+        AppWindow *window = m_fixture.window();
+        QVERIFY(m_fixture.show(new BasicVC));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        bool openWhenSent = false;
+        HeldChanges::instance().hold("feel:1", 4, [&](HeldChanges::Answered answered) {
+            openWhenSent = window->isVisible();
+            QTimer::singleShot(100, qApp, [answered] { answered(true, QString()); });
+        });
+        QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(window->isVisible());
+        QTRY_VERIFY(!window->isVisible());
+        QVERIFY(openWhenSent);
+        QCOMPARE(HeldChanges::instance().state("feel:1"), HeldChanges::State::Accepted);
     }
 };
 

@@ -6,13 +6,9 @@
 #include "ScreenLinks.h"
 #include "SettingRows.h"
 #include "StyleTokens.h"
-#include "UnitMetiodManager.h"
 #include "ui_SettingVC.h"
 
-#include <QLoggingCategory>
 #include <QPushButton>
-
-Q_LOGGING_CATEGORY(lcSignOut, "teacher.signout")
 
 SettingVC::SettingVC(QWidget *parent)
     : BasicVC(parent)
@@ -67,12 +63,6 @@ void SettingVC::tableViewDidSelectRowAtIndexPath(const QModelIndex &index) {
 }
 
 void SettingVC::loginOutAction() {
-    const auto remembered = UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
-    const LoginDataModel signedOut = LoginDataModel::rememberLoginPhoneNum(
-        remembered ? remembered->loginPhoneNum : QString(),
-        remembered ? remembered->loginPassword : QString(), false);
-    if (!UnitMetiodManager::saveTheUserPhoneNumAndPassword(signedOut))
-        qCWarning(lcSignOut) << "the sign-out could not be stored; the next start may sign in";
-    if (!AppDelegate::makeLoginStackRoot())
-        qCWarning(lcSignOut) << "no window or login screen to return to";
+    // The shell's one way out, shared with the menu bar's "退出登录".
+    AppDelegate::signOut();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BasicVC.h"
+#include "DesktopForm.h"
 #include "GradeListVC.h"
 
 #include <QList>
@@ -30,7 +31,7 @@ public:
     // In segment order.
     QList<GradeListVC *> gradeListVCs() const;
 
-    static constexpr int WideWidth = 900;
+    static constexpr int WideWidth = DesktopForm::MinWidth;
     // The list's share of a wide window.
     static constexpr int WideListWidth = 380;
     bool isWide() const { return m_wide; }

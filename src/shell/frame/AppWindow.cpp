@@ -4,18 +4,19 @@
 #include "DeviceProfile.h"
 #include "FrameStyle.h"
 #include "HeldChanges.h"
-#include "KeySheet.h"
+#include "NavigationController.h"
 #include "ProgressHud.h"
 #include "RefreshHeader.h"
 #include "SettingsStore.h"
+#include "TabBarController.h"
 #include "ThinScrollBars.h"
 #include "ViewController.h"
+#include "WindowMenu.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QShortcut>
 
 namespace {
 QPointer<AppWindow> s_instance;
@@ -73,20 +74,16 @@ void keepWhollyOnScreen(QWidget *window) {
 
 AppWindow::AppWindow(QWidget *parent)
     : QWidget(parent)
-    , m_content(new QWidget(this)) {
+    , m_content(new QWidget(this))
+    , m_menu(new WindowMenu(this)) {
     resize(FrameStyle::WindowWidth, FrameStyle::WindowHeight);
     setMinimumSize(smallestDevice());
-    m_content->setGeometry(rect());
+    const int top = m_menu->follow();
+    m_content->setGeometry(0, top, width(), height() - top);
     m_content->lower();
     ThinScrollBars::follow(this);
     s_instance = this;
-    // Everywhere in the window: the sheet lists the keys of whatever screen is up.
-    for (const QKeySequence &key :
-         {QKeySequence(Qt::Key_F1), QKeySequence(Qt::ControlModifier | Qt::Key_Slash)}) {
-        auto *shortcut = new QShortcut(key, this);
-        shortcut->setWhatsThis(tr("快捷键一览"));
-        connect(shortcut, &QShortcut::activated, this, [this] { KeySheet::toggle(this); });
-    }
+    setWindowTitle(titleFor(QString()));
 }
 
 AppWindow::~AppWindow() {
@@ -127,6 +124,7 @@ void AppWindow::setRootViewController(ViewController *controller) {
             controller->beginAppearanceTransition(true, false);
     }
     m_root = controller;
+    screenInViewMayHaveChanged();
     if (controller)
         controller->raise();
     if (onScreen) {
@@ -229,7 +227,8 @@ void AppWindow::keyPressEvent(QKeyEvent *event) {
 void AppWindow::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     ThinScrollBars::follow(this);
-    m_content->setGeometry(rect());
+    const int top = m_menu->follow();
+    m_content->setGeometry(0, top, width(), height() - top);
     for (QObject *child : m_content->children()) {
         if (auto *vc = qobject_cast<ViewController *>(child))
             vc->setGeometry(m_content->rect());
@@ -242,4 +241,36 @@ ViewController *AppWindow::rootViewController() const {
 
 ViewController *AppWindow::visibleScreen() const {
     return visibleTop(m_root);
+}
+
+ViewController *AppWindow::screenInView() const {
+    ViewController *screen = visibleScreen();
+    while (qobject_cast<NavigationController *>(screen) ||
+           qobject_cast<TabBarController *>(screen)) {
+        const QList<ViewController *> shown = screen->visibleChildViewControllers();
+        if (shown.isEmpty())
+            break;
+        screen = shown.last();
+    }
+    return screen;
+}
+
+QString AppWindow::titleFor(const QString &screenTitle) {
+    const QString title = screenTitle.simplified();
+    return title.isEmpty() ? programName() : QStringLiteral("%1 — %2").arg(title, programName());
+}
+
+void AppWindow::screenInViewMayHaveChanged() {
+    AppWindow *window = s_instance;
+    if (!window || window->m_followQueued)
+        return;
+    window->m_followQueued = true;
+    QMetaObject::invokeMethod(window, &AppWindow::followScreenInView, Qt::QueuedConnection);
+}
+
+void AppWindow::followScreenInView() {
+    m_followQueued = false;
+    const ViewController *screen = screenInView();
+    setWindowTitle(titleFor(screen ? screen->title() : QString()));
+    m_menu->update();
 }

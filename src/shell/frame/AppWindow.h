@@ -4,11 +4,13 @@
 #include <QWidget>
 
 class ViewController;
+class WindowMenu;
 
 // The application's one window. Its root screen fills it; presented screens lie above the root
 // in the same content layer; overlays (progress, toasts, alerts) are children of the window above
-// that layer. F1 and Ctrl+/ show the keys that work at that moment (KeySheet). It is never
-// smaller than the smallest phone the client can look like.
+// that layer. F1 and Ctrl+/ show the keys that work at that moment (KeySheet), Ctrl+Q closes it.
+// From DesktopForm::MinWidth on a menu bar (WindowMenu) lies above the content. Its title names
+// the screen in view. It is never smaller than the smallest phone the client can look like.
 class AppWindow : public QWidget {
     Q_OBJECT
 public:
@@ -25,6 +27,17 @@ public:
     QWidget *contentLayer() const { return m_content; }
     // The screen the teacher sees: the root, or the last screen presented over it.
     ViewController *visibleScreen() const;
+    // Down from visibleScreen() through tab bars and stacks: the screen whose title the
+    // navigation bar shows.
+    ViewController *screenInView() const;
+    WindowMenu *menu() const { return m_menu; }
+
+    static QString programName() { return QStringLiteral("教师端"); }
+    // "三年级1班 — 教师端" for a screen with that title, the program's name alone without one.
+    static QString titleFor(const QString &screenTitle);
+    // A screen appeared, went or changed its title: the title and the menu follow once the
+    // events now queued have run, however many screens moved.
+    static void screenInViewMayHaveChanged();
 
     // Puts the window where the last interactive run left it (size, place, maximised) and keeps
     // it there on close. Only an interactive run without an explicit size asks: a script, the
@@ -47,9 +60,13 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void followScreenInView();
+
     QWidget *m_content;
+    WindowMenu *m_menu;
     QPointer<ViewController> m_root;
     bool m_remembersGeometry = false;
     bool m_sending = false;
     bool m_leaveAnyway = false;
+    bool m_followQueued = false;
 };

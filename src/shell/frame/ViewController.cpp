@@ -52,6 +52,7 @@ void ViewController::setTitle(const QString &title) {
         return;
     m_title = title;
     emit navigationItemChanged();
+    AppWindow::screenInViewMayHaveChanged();
 }
 
 void ViewController::adoptBarWidget(QPointer<QWidget> &slot, QWidget *widget) {
@@ -223,6 +224,7 @@ void ViewController::endAppearanceTransition() {
         return;
     }
     emit appearanceChanged(m_appearance);
+    AppWindow::screenInViewMayHaveChanged();
     for (ViewController *child : visibleChildViewControllers())
         child->endAppearanceTransition();
 }

@@ -100,6 +100,14 @@ QStringList RefreshHeader::lines() const {
 }
 
 bool RefreshHeader::refreshListShownIn(QWidget *window) {
+    RefreshHeader *largest = listShownIn(window);
+    if (!largest)
+        return false;
+    largest->beginRefreshing();
+    return true;
+}
+
+RefreshHeader *RefreshHeader::listShownIn(QWidget *window) {
     RefreshHeader *largest = nullptr;
     qint64 largestArea = 0;
     for (RefreshHeader *header : window->findChildren<RefreshHeader *>()) {
@@ -114,10 +122,7 @@ bool RefreshHeader::refreshListShownIn(QWidget *window) {
             largestArea = area;
         }
     }
-    if (!largest)
-        return false;
-    largest->beginRefreshing();
-    return true;
+    return largest;
 }
 
 bool RefreshHeader::eventFilter(QObject *watched, QEvent *event) {

@@ -24,6 +24,8 @@ public:
     static RefreshHeader *of(const QAbstractScrollArea *area);
     // Begins refreshing the largest list shown in `window`; false when no list there has a header.
     static bool refreshListShownIn(QWidget *window);
+    // The header refreshListShownIn() would begin, or nullptr.
+    static RefreshHeader *listShownIn(QWidget *window);
 
     void beginRefreshing() { begin(); }
     // Records the refresh time (when a refresh was running) and goes back to idle.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DesktopForm.h"
+
 #include <QProxyStyle>
 
 class QAbstractScrollArea;
@@ -12,7 +14,7 @@ class QScrollBar;
 class ThinScrollBars : public QProxyStyle {
     Q_OBJECT
 public:
-    static constexpr int PhoneWidthBelow = 900;
+    static constexpr int PhoneWidthBelow = DesktopForm::MinWidth;
     static constexpr int Thickness = 6;
     static constexpr int KnobMinLength = 24;
 

@@ -123,6 +123,24 @@ QList<KeySheet::Row> KeySheet::rowsFor(AppWindow *window) {
     return screenRows + windowRows;
 }
 
+QShortcut *KeySheet::keyInView(AppWindow *window, const QKeySequence &key) {
+    if (!window)
+        return nullptr;
+    ViewController *screen = window->visibleScreen();
+    QShortcut *everywhere = nullptr;
+    const auto shortcuts = window->findChildren<QShortcut *>();
+    for (QShortcut *shortcut : shortcuts) {
+        if (!shortcut->isEnabled() || !shortcut->keys().contains(key))
+            continue;
+        const Scope scope = scopeOf(qobject_cast<QWidget *>(shortcut->parent()), window, screen);
+        if (scope == Scope::Screen)
+            return shortcut;
+        if (scope == Scope::Everywhere && !everywhere)
+            everywhere = shortcut;
+    }
+    return everywhere;
+}
+
 KeySheet *KeySheet::toggle(AppWindow *window) {
     if (KeySheet *open = current()) {
         open->closeSheet();

@@ -2,10 +2,12 @@
 
 #include "ModalOverlay.h"
 
+#include <QKeySequence>
 #include <QList>
 #include <QString>
 
 class AppWindow;
+class QShortcut;
 
 // The keys at a glance (F1, Ctrl+/): what works right now on the screen the teacher sees and
 // everywhere in the window, read from the shortcuts and actions registered and enabled at the
@@ -23,6 +25,11 @@ public:
 
     // What the sheet would list for `window` now: the screen's keys first, then the window's.
     static QList<Row> rowsFor(AppWindow *window);
+
+    // The enabled shortcut for `key` the sheet would list now (the screen's first), or nullptr.
+    // Where it answers only with the focus inside its screen, the screen is still the one in view:
+    // the menu bar asks this to do what the key does.
+    static QShortcut *keyInView(AppWindow *window, const QKeySequence &key);
 
     // Opens a sheet over `window`, or closes the one that is up. Returns the sheet now up.
     static KeySheet *toggle(AppWindow *window);

@@ -21,6 +21,7 @@
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcStartUp, "teacher.startup")
+Q_LOGGING_CATEGORY(lcSignOut, "teacher.signout")
 
 namespace {
 
@@ -149,6 +150,19 @@ bool AppDelegate::makeLoginStackRoot() {
     // The next sign-in starts afresh; what was held back under an unconfirmed one went above.
     Session::instance().endSignInCheck();
     return shown;
+}
+
+bool AppDelegate::signOut() {
+    const auto remembered = UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
+    const LoginDataModel signedOut = LoginDataModel::rememberLoginPhoneNum(
+        remembered ? remembered->loginPhoneNum : QString(),
+        remembered ? remembered->loginPassword : QString(), false);
+    if (!UnitMetiodManager::saveTheUserPhoneNumAndPassword(signedOut))
+        qCWarning(lcSignOut) << "the sign-out could not be stored; the next start may sign in";
+    if (makeLoginStackRoot())
+        return true;
+    qCWarning(lcSignOut) << "no window or login screen to return to";
+    return false;
 }
 
 bool AppDelegate::showLoginStack() {

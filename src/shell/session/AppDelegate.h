@@ -46,6 +46,10 @@ public:
     // them for the teacher who signs in next.
     static bool makeLoginStackRoot();
     static bool makeTabBarRoot();
+    // The teacher signs out (the settings screen's button, the menu): the next start does not sign
+    // in by itself, though the number stays for the login form; then makeLoginStackRoot, which
+    // sends the held grades first. False when there was no window or login screen to go to.
+    static bool signOut();
 
 private:
     static bool showLoginStack();
