@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
+#include <QHeaderView>
 #include <QIcon>
 #include <QImage>
 #include <QJsonArray>
@@ -30,6 +31,7 @@
 #include <QMetaProperty>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QTableView>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 
@@ -164,9 +166,42 @@ QJsonArray describeRows(const QAbstractItemView *view) {
     const QModelIndex root = view->rootIndex();
     const auto *list = qobject_cast<const QListView *>(view);
     const int column = list ? list->modelColumn() : 0;
-    for (int r = 0; r < model->rowCount(root); ++r)
-        rows.append(describeRow(model, model->index(r, column, root)));
+    // A table's row is read across: the text of each of its columns, as the header orders them.
+    const auto *table = qobject_cast<const QTableView *>(view);
+    const int columns = table ? model->columnCount(root) : 0;
+    for (int r = 0; r < model->rowCount(root); ++r) {
+        QJsonObject row = describeRow(model, model->index(r, column, root));
+        QJsonArray cells;
+        for (int visual = 0; columns > 1 && visual < columns; ++visual) {
+            const int logical = table->horizontalHeader()->logicalIndex(visual);
+            if (!table->isColumnHidden(logical))
+                cells.append(model->index(r, logical, root).data(Qt::DisplayRole).toString());
+        }
+        if (!cells.isEmpty())
+            row.insert(QStringLiteral("cells"), cells);
+        rows.append(row);
+    }
     return rows;
+}
+
+// A header's sections as shown, with the one the rows are sorted by.
+QJsonArray describeSections(const QHeaderView *header) {
+    QJsonArray sections;
+    for (int visual = 0; header->model() && visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (header->isSectionHidden(logical))
+            continue;
+        QJsonObject section{
+            {QStringLiteral("text"),
+             header->model()->headerData(logical, header->orientation()).toString()}};
+        if (header->isSortIndicatorShown() && header->sortIndicatorSection() == logical)
+            section.insert(QStringLiteral("sorted"),
+                           header->sortIndicatorOrder() == Qt::AscendingOrder
+                               ? QStringLiteral("ascending")
+                               : QStringLiteral("descending"));
+        sections.append(section);
+    }
+    return sections;
 }
 
 void countRunning(const QObject *root, int *running) {
@@ -353,7 +388,9 @@ QJsonObject ScreenProbe::describeTree(const QWidget *widget, const QWidget *wind
     const QVariant tag = widget->property("tag");
     if (tag.isValid())
         node.insert(QStringLiteral("tag"), tag.toInt());
-    if (const auto *view = qobject_cast<const QAbstractItemView *>(widget))
+    if (const auto *header = qobject_cast<const QHeaderView *>(widget))
+        node.insert(QStringLiteral("sections"), describeSections(header));
+    else if (const auto *view = qobject_cast<const QAbstractItemView *>(widget))
         node.insert(QStringLiteral("rows"), describeRows(view));
 
     QJsonArray children;

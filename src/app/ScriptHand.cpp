@@ -13,6 +13,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -87,6 +88,19 @@ QRect partRect(QWidget *widget, int index, int *count) {
             return {};
         const int width = widget->width() / *count;
         return QRect(index * width, 0, width, widget->height());
+    }
+    // A table's header: part N is the section shown Nth (a click sorts by it).
+    if (auto *header = qobject_cast<QHeaderView *>(widget)) {
+        *count = header->count();
+        const int logical = index < *count ? header->logicalIndex(index) : -1;
+        if (logical < 0 || header->isSectionHidden(logical))
+            return {};
+        const int at = header->sectionViewportPosition(logical);
+        const int size = header->sectionSize(logical);
+        const QRect section = header->orientation() == Qt::Horizontal
+                                  ? QRect(at, 0, size, header->viewport()->height())
+                                  : QRect(0, at, header->viewport()->width(), size);
+        return section.translated(header->viewport()->pos()).intersected(header->rect());
     }
     // A list whose cells paint a button of their own (a row's remove button) says where the
     // button lies in a cell through its delegate's invokable buttonRect(QRect): part N is the

@@ -42,8 +42,9 @@ struct ChapterRow {
 
 const ChapterRow kChapters[] = {
     {.name = "01-sign-in", .signsIn = true},
-    {.name = "02-roster"},
-    {.name = "03-pupil-home"},
+    // The phone's roster, whatever the tour's size: its sort bar and toggle are not on a desktop.
+    {.name = "02-roster", .windowSize = QSize(375, 667)},
+    {.name = "03-pupil-home", .windowSize = QSize(375, 667)},
     {.name = "04-reflections"},
     {.name = "05-grading", .windowSize = QSize(375, 667)},
     {.name = "06-collection"},
@@ -59,6 +60,7 @@ const ChapterRow kChapters[] = {
     {.name = "16-teacher-again", .start = Tour::Start::Login, .signsIn = true},
     {.name = "17-profile"},
     {.name = "18-review-desk", .windowSize = QSize(1280, 800)},
+    {.name = "19-roster-desk", .windowSize = QSize(1280, 800)},
 };
 
 } // namespace

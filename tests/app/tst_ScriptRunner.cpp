@@ -10,6 +10,7 @@
 #include "ShellState.h"
 #include "ViewController.h"
 
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,9 +19,11 @@
 #include <QListView>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStandardItemModel>
 #include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QTabBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
@@ -124,6 +127,7 @@ private slots:
     void pressGoesThroughTheWindowsShortcuts();
     void waitLastsUntilHeldChangesAreAnswered();
     void dumpNamesWhatShowsNoTextAndEveryRole();
+    void tableHeaderTapsBySectionAndDumpsAcross();
 };
 
 void tst_ScriptRunner::stepsThatCannotBeDone_data() {
@@ -323,6 +327,28 @@ void tst_ScriptRunner::dumpNamesWhatShowsNoTextAndEveryRole() {
     const QJsonValue roles = nodes.at(4)["rows"][0]["roles"]; // the list
     QCOMPARE(roles["edit"].toString(), QStringLiteral("甲"));
     QVERIFY(roles["toolTip"].isNull());
+}
+
+// A table's header is tapped by section (the second, whatever the first's width); the dump reads
+// a row across its columns and the header's sections with the one sorted by.
+void tst_ScriptRunner::tableHeaderTapsBySectionAndDumpsAcross() {
+    auto *table = m_screen->add<QTableView>(static_cast<QVBoxLayout *>(m_screen->layout()), "t");
+    auto *model = new QStandardItemModel(0, 2, table);
+    model->setHorizontalHeaderLabels({"姓名", "测评"});
+    model->appendRow({new QStandardItem("甲"), new QStandardItem("3")});
+    table->setModel(model);
+    table->horizontalHeader()->setObjectName("tHeader");
+    table->horizontalHeader()->resizeSection(0, 200);
+    table->horizontalHeader()->setSortIndicatorShown(true);
+    table->horizontalHeader()->setSortIndicator(1, Qt::DescendingOrder);
+    QSignalSpy clicked(table->horizontalHeader(), &QHeaderView::sectionClicked);
+    QCOMPARE(run(QStringLiteral("tap tHeader 1\ndump %1/t.json").arg(m_dir.path())).first, 0);
+    QCOMPARE(clicked.value(0).value(0).toInt(), 1);
+    QFile file(m_dir.filePath(QStringLiteral("t.json")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray dump = QJsonDocument::fromJson(file.readAll()).toJson(QJsonDocument::Compact);
+    QVERIFY(dump.contains(R"("cells":["甲","3"])"));
+    QVERIFY(dump.contains(R"("sections":[{"text":"姓名"},{"sorted":"ascending","text":"测评"}])"));
 }
 
 QTEST_MAIN(tst_ScriptRunner)

@@ -14,15 +14,18 @@
 #include "classes/ClassListCell.h"
 #include "classes/ClassSortView.h"
 #include "classes/ClassViewController.h"
+#include "classes/RosterColumns.h"
 #include "classes/StudentRows.h"
 #include "common/CheckMarkRoles.h"
 
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QTableView>
 #include <QtTest>
 
 // The class roster with its sort bar, toggle and switcher, against the stub service.
@@ -60,6 +63,37 @@ class tst_ClassViewController : public QObject {
                                     {"FlowerNumber", 12},
                                     {"TestPassNum", 3}});
         return answer("list", list);
+    }
+
+    // Sent in this order; by tests, by mobile and by name (李 王 张 赵 as read, not as coded) the
+    // orders all differ from it and from one another.
+    static QByteArray fourPupils() {
+        QJsonArray list;
+        const QStringList names{"张三", "李四", "王五", "赵六"};
+        const int tests[] = {2, 2, 7, 0};
+        const QStringList mobiles{"13900000002", "", "13800000001", "13700000003"};
+        for (int i = 0; i < 4; ++i)
+            list.append(QJsonObject{{"UserId", i + 1},
+                                    {"RealName", names[i]},
+                                    {"TestPassNum", tests[i]},
+                                    {"Mobile", mobiles[i]}});
+        return answer("list", list);
+    }
+    void resizeTo(int width, int height) {
+        m_fixture.window()->resize(width, height);
+        QTRY_COMPARE(m_roster->isWide(), width >= 900);
+    }
+    void clickHeader(int column) {
+        QHeaderView *header = m_roster->rosterTable()->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          {header->sectionViewportPosition(column) + 20, header->height() / 2});
+    }
+    QStringList tableNames() const {
+        const QAbstractItemModel *model = m_roster->rosterTable()->model();
+        QStringList names;
+        for (int row = 0; row < model->rowCount(); ++row)
+            names << model->index(row, RosterColumns::Name).data().toString();
+        return names;
     }
 
     auto detailRequests() const { return m_server.requestsTo(DetailPath); }
@@ -368,6 +402,109 @@ private slots:
         QTest::keyClick(m_fixture.window(), Qt::Key_Left, Qt::AltModifier);
         m_stack->finishTransitions();
         QTRY_VERIFY(m_roster.isNull());
+    }
+
+    // The table's header: name, flowers and level ask the service (a new column) and keep its
+    // order; the same column again reverses what is held; tests and mobile are ordered here, ties
+    // by name as read, a pupil without a number last.
+    void headerSorts_data() {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QString>("type"); // the sort asked for; empty: nothing asked
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("order");
+        using C = RosterColumns;
+        const QStringList sent{"张三", "李四", "王五", "赵六"};
+        QTest::newRow("name") << QList<int>{C::Tests, C::Name} << "0" << sent << 0;
+        QTest::newRow("name again")
+            << QList<int>{C::Name} << "" << QStringList{"赵六", "王五", "李四", "张三"} << 1;
+        QTest::newRow("flowers") << QList<int>{C::Flowers} << "1" << sent << 1;
+        QTest::newRow("level") << QList<int>{C::Level} << "1" << sent << 1;
+        QTest::newRow("tests") << QList<int>{C::Tests} << ""
+                               << QStringList{"王五", "李四", "张三", "赵六"} << 1;
+        QTest::newRow("tests again") << QList<int>{C::Tests, C::Tests} << ""
+                                     << QStringList{"赵六", "李四", "张三", "王五"} << 0;
+        QTest::newRow("mobile") << QList<int>{C::Mobile} << ""
+                                << QStringList{"赵六", "王五", "张三", "李四"} << 0;
+        QTest::newRow("mobile again") << QList<int>{C::Mobile, C::Mobile} << ""
+                                      << QStringList{"张三", "王五", "赵六", "李四"} << 1;
+    }
+    void headerSorts() {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QString, type);
+        QFETCH(QStringList, names);
+        QFETCH(int, order);
+        m_server.setAnswer(DetailPath, Answer::json(fourPupils()));
+        resizeTo(1280, 800);
+        m_roster->refreshRoster();
+        waitForDetails(2);
+        const int before = m_server.requests().size();
+        for (int column : clicks)
+            clickHeader(column);
+        if (type.isEmpty()) {
+            nothingSentSince(before);
+        } else {
+            waitForDetails(3);
+            QCOMPARE(lastDetail().second, type);
+        }
+        QCOMPARE(tableNames(), names);
+        const QHeaderView *header = m_roster->rosterTable()->horizontalHeader();
+        QCOMPARE(header->sortIndicatorSection(), clicks.last());
+        QCOMPARE(int(header->sortIndicatorOrder()), order);
+    }
+
+    // The table from 900 px on, the list below; class, sort and the selected pupil cross either
+    // way (a reload of the class keeps the pupil too), and crossing asks the service nothing.
+    void crossingTheWidthKeepsClassSortAndSelection() {
+        m_roster->changeClassAction();
+        m_roster->changeView()->tableViewDidSelectRowAtIndexPath(1);
+        waitForDetails(2);
+        m_roster->tableView()->setCurrentIndex(m_roster->tableView()->model()->index(3, 0));
+        resizeTo(1280, 800);
+        QTableView *table = m_roster->rosterTable();
+        QVERIFY(table->isVisible() && !m_roster->tableView()->isVisible());
+        QVERIFY(!m_roster->sortView()->isVisible() && !m_roster->changeModelBtn()->isVisible());
+        QCOMPARE(m_roster->selectedStudentRow(), 3);
+        clickHeader(RosterColumns::Flowers);
+        waitForDetails(3);
+        QCOMPARE(lastDetail(), qMakePair(QStringLiteral("20"), QStringLiteral("1")));
+        QCOMPARE(m_roster->selectedStudentRow(), 3);
+        clickHeader(RosterColumns::Tests);
+        const int before = m_server.requests().size();
+        resizeTo(375, 667);
+        QVERIFY(m_roster->tableView()->isVisible() && !table->isVisible());
+        QCOMPARE(m_roster->sortView()->currentSelectedMenudIndex(), 1);
+        QCOMPARE(m_roster->selectedStudentRow(), 3);
+        QCOMPARE(m_roster->headTitleLabel()->text(), QStringLiteral("2年级2班"));
+        resizeTo(1280, 800);
+        QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), int(RosterColumns::Tests));
+        QCOMPARE(m_roster->selectedStudentRow(), 3);
+        nothingSentSince(before);
+        resizeTo(375, 667);
+        tapColumn(0);
+        waitForDetails(4);
+        resizeTo(1280, 800);
+        QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), int(RosterColumns::Name));
+        QCOMPARE(m_roster->currentRow(), 1);
+    }
+
+    // Down and Enter open the pupil in the table's order, as a card does.
+    void tableRowOpensTheirHome() {
+        m_server.setAnswer(DetailPath, Answer::json(fourPupils()));
+        resizeTo(1280, 800);
+        m_roster->refreshRoster();
+        waitForDetails(2);
+        QTableView *table = m_roster->rosterTable();
+        // Current but not selected, as the focus leaves it: Down still starts at the top.
+        table->selectionModel()->setCurrentIndex(table->model()->index(0, 0),
+                                                 QItemSelectionModel::NoUpdate);
+        clickHeader(RosterColumns::Tests);
+        QCOMPARE(table->accessibleName(), QStringLiteral("学生列表"));
+        QVERIFY(!table->horizontalHeader()->accessibleName().isEmpty());
+        QTest::keyClick(table, Qt::Key_Down);
+        QTest::keyClick(table, Qt::Key_Return);
+        auto *detail = qobject_cast<ClassDetailVC *>(m_stack->topViewController());
+        QVERIFY(detail);
+        QCOMPARE(detail->studentModel().RealName, QStringLiteral("王五"));
     }
 
     void lateAnswerAfterTheRosterIsGone() {

@@ -3,6 +3,7 @@
 #include "books/BookCommentRows.h"
 #include "classes/ClassListCell.h"
 #include "classes/ClassViewController.h"
+#include "classes/RosterColumns.h"
 #include "classes/StudentRows.h"
 #include "common/BookCollectionCell.h"
 #include "common/ChartDropDownMenu.h"
@@ -84,6 +85,25 @@ private slots:
             {{1, "甲", "书", "今天", "优秀", 7}, {2, "乙", "书", "昨天", "待批阅", 8}, {}});
         QTest::newRow("StudentRows") << paged<StudentRows, StudentListModel>(
             {{1, "甲", 1, "学霸", {}, {}, 3, 9}, {2, "乙"}, {3}});
+        // The table's columns over the roster, sorted every way while its rows change.
+        QTest::newRow("RosterColumns") << Fill([] {
+            StudentRows rows;
+            RosterColumns table(&rows);
+            watch(&table);
+            rows.setPageRequest([](int, int) {});
+            rows.refresh();
+            rows.pageArrived(1, {{1, "乙", 1, {}, "139"}, {2, "甲", 0, {}, {}, {}, 4}, {3}});
+            for (int column = 0; column < RosterColumns::ColumnCount; ++column) {
+                table.sort(column, Qt::AscendingOrder);
+                table.sort(column, Qt::DescendingOrder);
+                readAll(table);
+            }
+            rows.removeAt(0);
+            rows.setRanked(true);
+            rows.refresh();
+            rows.pageArrived(1, {{4}});
+            rows.clear();
+        });
         QTest::newRow("BookGridRows")
             << paged<BookGridRows, BookGridItem>({{1, "书", {}, 4}, {2}, {3, "书", {}, 9}});
         QTest::newRow("BookCommentRows") << paged<BookCommentRows, BookCommentModel>(

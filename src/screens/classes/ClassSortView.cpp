@@ -139,15 +139,22 @@ void ClassSortView::menuTapped(qreal x) {
     restyleColumnsBut(tapped);
     if (tapped == m_currentSelectedMenudIndex)
         return;
-    m_currentSelectedMenudIndex = tapped;
-    DropDownBarColumn *c = m_columns[tapped];
+    showSelected(tapped);
+    if (ClassSortViewDataSource *source = dataSource())
+        source->menuDidSelectColumn(this, tapped);
+}
+
+void ClassSortView::showSelected(int index) {
+    restyleColumnsBut(index);
+    DropDownBarColumn *c = column(index);
+    m_currentSelectedMenudIndex = c ? index : -1;
+    if (!c)
+        return;
     const QColor selected = QColor(FrameStyle::HighlightColor);
     c->backgroundColor = QColor(SelectedGrey, SelectedGrey, SelectedGrey);
     c->titleColor = selected;
     c->indicatorColor = selected;
     c->update();
-    if (ClassSortViewDataSource *source = dataSource())
-        source->menuDidSelectColumn(this, tapped);
 }
 
 void ClassSortView::mousePressEvent(QMouseEvent *event) {

@@ -52,6 +52,9 @@ public:
 
     // A tap at horizontal position `x` of the bar.
     void menuTapped(qreal x);
+    // Marks `column` selected (-1: none) without telling the data source: the sort was chosen
+    // elsewhere (the desktop form's table header).
+    void showSelected(int column);
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -9,16 +9,46 @@
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "RefreshHeader.h"
+#include "RosterColumns.h"
 #include "StudentRows.h"
 #include "StyleTokens.h"
 #include "TextRules.h"
+#include "ThinScrollBars.h"
 #include "ui_ClassViewController.h"
 
+#include <QApplication>
+#include <QHeaderView>
 #include <QListView>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QTableView>
 
 namespace {
 constexpr int SortBarHeight = 40;
 constexpr QSize TitleViewSize(200, 30);
+constexpr int TableRowHeight = 40;
+constexpr int CellPadding = 12;
+// The desktop form begins where the phone's thin scroll bars end (one shell constant to come).
+constexpr int DesktopWidth = ThinScrollBars::PhoneWidthBelow;
+
+// The table's cells with room at their sides: a name clears the window's edge, a count its
+// neighbours' text. The row's background and selection still span the whole cell.
+class PaddedCells : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override {
+        QStyleOptionViewItem whole = option;
+        initStyleOption(&whole, index);
+        const QStyle *style = whole.widget ? whole.widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewRow, &whole, painter, whole.widget);
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &whole, painter, whole.widget);
+        QStyleOptionViewItem inset = option;
+        inset.rect.adjust(CellPadding, 0, -CellPadding, 0);
+        QStyledItemDelegate::paint(painter, inset, index);
+    }
+};
 } // namespace
 
 ClassViewController::ClassViewController(QWidget *parent)
@@ -37,8 +67,17 @@ ClassViewController::ClassViewController(QWidget *parent)
     m_students->setPageRequest([this](int page, int) { requestRoster(page); });
     // The badges follow the rows shown: a roster sorted by name never carries them, even while
     // the one sorted by level is on its way.
-    connect(m_students, &StudentRows::pageLoaded, this,
-            [this] { m_students->setRanked(m_requestType == ByLevel); });
+    connect(m_students, &StudentRows::pageLoaded, this, [this] {
+        m_students->setRanked(m_requestType == ByLevel);
+        // A reload of the class keeps the pupil the teacher had selected.
+        for (int row = 0; m_keptUserId >= 0 && row < m_students->count(); ++row) {
+            if (m_students->at(row).UserId == m_keptUserId) {
+                selectStudentRow(row);
+                break;
+            }
+        }
+        m_keptUserId = -1;
+    });
     m_listCell = new ClassListCell(ClassListCell::ListDesign, this);
     m_cardCell = new ClassListCell(ClassListCell::CardDesign, this);
     QListView *list = m_ui->tableView;
@@ -46,6 +85,39 @@ ClassViewController::ClassViewController(QWidget *parent)
     list->setItemDelegate(m_listCell);
     ListActions::openRowsOnce(
         list, [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index.row()); });
+    setUpTable();
+}
+
+void ClassViewController::setUpTable() {
+    m_columns = new RosterColumns(m_students, this);
+    QTableView *table = m_ui->rosterTable;
+    table->hide();
+    table->setModel(m_columns);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(TableRowHeight);
+    table->setItemDelegate(new PaddedCells(table));
+    QHeaderView *header = table->horizontalHeader();
+    header->setObjectName(QStringLiteral("rosterHeader"));
+    header->setAccessibleName(QStringLiteral("列标题，点击排序"));
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setSectionsClickable(true);
+    header->setHighlightSections(false);
+    header->setSortIndicatorShown(true);
+    showSortInHeader();
+    // The header flips its own indicator (a new column starts in the order the model names).
+    connect(header, &QHeaderView::sortIndicatorChanged, this,
+            [this](int column, Qt::SortOrder order) { sortByColumn(column, order); });
+    ListActions::openRowsOnce(table, [this](const QModelIndex &index) {
+        tableViewDidSelectRowAtIndexPath(m_columns->mapToSource(index).row());
+    });
+    // F5 reaches the list shown: the table has a pull-down control of its own, ended with every
+    // load of the rows.
+    RefreshHeader::attach(table, [this] { refreshRoster(); });
+    connect(m_students, &PagedRowsBase::loadingChanged, this, [this](bool loading) {
+        RefreshHeader *pull = RefreshHeader::of(m_ui->rosterTable);
+        if (!loading && pull)
+            pull->endRefreshing();
+    });
 }
 
 ClassViewController::~ClassViewController() = default;
@@ -68,7 +140,16 @@ void ClassViewController::viewDidLoad() {
     m_students->attach(m_ui->tableView, nullptr, [this] { refreshRoster(); });
     ExportActions::showBarButtonWhenWide(this);
     m_export = new ExportActions(this, [this] { return exportDocument(); });
+    if (width() >= DesktopWidth)
+        setWide(true);
     getMyClassListAction();
+}
+
+void ClassViewController::viewDidAppear(bool animated) {
+    BasicVC::viewDidAppear(animated);
+    // Up, Down and Enter work on the table as soon as it shows.
+    if (m_wide)
+        m_ui->rosterTable->setFocus(Qt::OtherFocusReason);
 }
 
 QString ClassViewController::classTitle(const MyClassListModel &model) {
@@ -93,6 +174,9 @@ void ClassViewController::getMyClassListAction() {
 }
 
 void ClassViewController::getMyClassDetailActionWithClassId(qint64 classId, qint64 type) {
+    const int selected = selectedStudentRow();
+    m_keptUserId =
+        classId == m_requestClassId && selected >= 0 ? m_students->at(selected).UserId : -1;
     m_requestClassId = classId;
     m_requestType = type;
     // Page 1 of the model: a newer load makes an older answer stale.
@@ -114,6 +198,8 @@ void ClassViewController::refreshRoster() {
     if (m_currentRow < 0 || m_currentRow >= m_gradeArray.size()) {
         // No class to reload (the class list never came): let the pull end.
         if (RefreshHeader *header = m_students->header())
+            header->endRefreshing();
+        if (RefreshHeader *header = RefreshHeader::of(m_ui->rosterTable))
             header->endRefreshing();
         return;
     }
@@ -159,8 +245,96 @@ void ClassViewController::layOutRoster() {
 
 void ClassViewController::resizeEvent(QResizeEvent *event) {
     BasicVC::resizeEvent(event);
-    if (m_isCard)
+    // Before the view is loaded the sort bar is not there to hide.
+    if (m_sortView && (width() >= DesktopWidth) != m_wide)
+        setWide(!m_wide);
+    if (m_isCard && !m_wide)
         layOutRoster();
+}
+
+void ClassViewController::setWide(bool wide) {
+    QAbstractItemView *leaving =
+        m_wide ? static_cast<QAbstractItemView *>(m_ui->rosterTable) : m_ui->tableView;
+    QAbstractItemView *coming =
+        wide ? static_cast<QAbstractItemView *>(m_ui->rosterTable) : m_ui->tableView;
+    const int selected = selectedStudentRow();
+    const bool hadFocus = leaving->hasFocus();
+    m_wide = wide;
+    m_ui->topView->setVisible(!wide);
+    m_ui->tableView->setVisible(!wide);
+    m_ui->rosterTable->setVisible(wide);
+    if (!wide && m_isCard)
+        layOutRoster();
+    if (hadFocus)
+        coming->setFocus(Qt::OtherFocusReason);
+    // Whichever way the width went, the same pupil stays selected (and in sight).
+    coming->clearSelection();
+    selectStudentRow(selected);
+}
+
+int ClassViewController::selectedStudentRow() const {
+    const QAbstractItemView *shown =
+        m_wide ? static_cast<QAbstractItemView *>(m_ui->rosterTable) : m_ui->tableView;
+    const QModelIndexList rows = shown->selectionModel()->selectedIndexes();
+    if (rows.isEmpty())
+        return -1;
+    return m_wide ? m_columns->mapToSource(rows.first()).row() : rows.first().row();
+}
+
+void ClassViewController::selectStudentRow(int row) {
+    if (!m_students->isValidRow(row))
+        return;
+    QAbstractItemView *shown =
+        m_wide ? static_cast<QAbstractItemView *>(m_ui->rosterTable) : m_ui->tableView;
+    const QModelIndex index =
+        m_wide ? m_columns->mapFromSource(m_students->index(row)) : m_students->index(row);
+    shown->setCurrentIndex(index);
+    shown->scrollTo(index);
+}
+
+qint64 ClassViewController::serviceTypeFor(int column) {
+    switch (column) {
+    case RosterColumns::Name:
+        return ByName;
+    // The service's order by level is the one by flowers: it has no other.
+    case RosterColumns::Flowers:
+    case RosterColumns::Level:
+        return ByLevel;
+    default:
+        return -1;
+    }
+}
+
+void ClassViewController::sortByColumn(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= RosterColumns::ColumnCount)
+        return;
+    const bool newColumn = column != m_sortColumn;
+    if (!newColumn && order == m_sortOrder)
+        return;
+    m_sortColumn = column;
+    m_sortOrder = order;
+    showSortInHeader();
+    m_columns->sort(column, order);
+    // With no pupil selected, Down starts again at the top, not after the row the view took as
+    // current when it got the focus (wherever the sort moved that row).
+    QItemSelectionModel *selection = m_ui->rosterTable->selectionModel();
+    if (!selection->hasSelection())
+        selection->clearCurrentIndex();
+    const qint64 type = serviceTypeFor(column);
+    if (!newColumn || type < 0)
+        return;
+    // As a tap on the sort bar would: the phone form shows the same sort when the window narrows.
+    m_currentType = type;
+    if (m_sortView)
+        m_sortView->showSelected(int(type));
+    if (m_currentRow >= 0 && m_currentRow < m_gradeArray.size())
+        getMyClassDetailActionWithClassId(m_gradeArray.at(m_currentRow).ClassId, m_currentType);
+}
+
+void ClassViewController::showSortInHeader() {
+    QHeaderView *header = m_ui->rosterTable->horizontalHeader();
+    const QSignalBlocker quiet(header);
+    header->setSortIndicator(m_sortColumn, m_sortOrder);
 }
 
 void ClassViewController::tableViewDidSelectRowAtIndexPath(int row) {
@@ -197,6 +371,11 @@ QString ClassViewController::sortTitle(int column) {
 
 void ClassViewController::menuDidSelectColumn(ClassSortView *, int column) {
     m_currentType = column;
+    // The table, when the window widens, is sorted the same way.
+    m_sortColumn = column == ByLevel ? RosterColumns::Level : RosterColumns::Name;
+    m_sortOrder = RosterColumns::firstOrder(m_sortColumn);
+    m_columns->sort(m_sortColumn, m_sortOrder);
+    showSortInHeader();
     if (m_currentRow < 0 || m_currentRow >= m_gradeArray.size())
         return;
     getMyClassDetailActionWithClassId(m_gradeArray.at(m_currentRow).ClassId, m_currentType);
@@ -241,6 +420,10 @@ QListView *ClassViewController::tableView() const {
     return m_ui->tableView;
 }
 
+QTableView *ClassViewController::rosterTable() const {
+    return m_ui->rosterTable;
+}
+
 QPushButton *ClassViewController::changeModelBtn() const {
     return m_ui->changeModelBtn;
 }
@@ -267,8 +450,13 @@ ExportDocument ClassViewController::exportDocument() const {
     const QString className = m_currentRow >= 0 && m_currentRow < m_gradeArray.size()
                                   ? classTitle(m_gradeArray.at(m_currentRow))
                                   : QString();
-    // The badges come with the rows, so they tell the sort the rows are in.
-    const QString sort = sortTitle(m_students->isRanked() ? ByLevel : ByName);
+    // The badges come with the rows, so they tell the sort the rows are in; the table says its
+    // own, and its rows go out in its order.
+    QString sort = sortTitle(m_students->isRanked() ? ByLevel : ByName);
+    if (m_wide)
+        sort = QStringLiteral("按%1%2").arg(
+            m_columns->headerData(m_sortColumn, Qt::Horizontal).toString(),
+            m_sortOrder == Qt::AscendingOrder ? QStringLiteral("升序") : QStringLiteral("降序"));
     table.title = QStringLiteral("花名册 · ") + className;
     table.subtitles = {QStringLiteral("排序：") + sort,
                        QStringLiteral("共 %1 人").arg(m_students->rows().size())};
@@ -276,10 +464,12 @@ ExportDocument ClassViewController::exportDocument() const {
                      QStringLiteral("测评"), QStringLiteral("手机")};
     // A spreadsheet would make a phone number a number: 1.38E+10, a leading 0 gone.
     table.textColumns = {4};
-    for (const StudentListModel &pupil : m_students->rows()) {
-        table.rows.append({pupil.RealName.value_or(QString()), QString::number(pupil.FlowerNumber),
-                           pupil.MyTitle.value_or(QString()), QString::number(pupil.TestPassNum),
-                           pupil.Mobile.value_or(QString())});
+    for (int row = 0; row < m_columns->rowCount(); ++row) {
+        const int pupil = m_wide ? m_columns->mapToSource(m_columns->index(row, 0)).row() : row;
+        QStringList cells;
+        for (int column = 0; column < RosterColumns::ColumnCount; ++column)
+            cells.append(m_columns->cellText(pupil, column));
+        table.rows.append(cells);
     }
     ExportDocument document;
     document.views = {table};

@@ -16,6 +16,8 @@ class QAbstractButton;
 class QLabel;
 class QListView;
 class QPushButton;
+class QTableView;
+class RosterColumns;
 class StudentRows;
 namespace Ui {
 class ClassViewController;
@@ -24,8 +26,9 @@ class ClassViewController;
 // The roster of one of the teacher's classes: a sort bar (by name, by level), a list/cards
 // toggle, and the pupils in the order the service sorts them. The title names the class and opens
 // the class switcher. Every roster load sends the current class and the current sort, so a class
-// switch keeps the sort and a sort change keeps the class. "导出" (Ctrl+S) and Ctrl+P write the
-// pupils as listed, in the sort they are shown in.
+// switch keeps the sort and a sort change keeps the class. On a desktop-wide window a table with a
+// sortable header takes the place of the bar, the toggle and the list, over the same rows.
+// "导出" (Ctrl+S) and Ctrl+P write the pupils as listed, in the sort they are shown in.
 class ClassViewController : public BasicVC,
                             public ClassSortViewDataSource,
                             public ClassChangeViewDataSource,
@@ -48,6 +51,13 @@ public:
     void tableViewDidSelectRowAtIndexPath(int row);
     // Pull-down or F5: the roster of the current class in the current sort again.
     void refreshRoster();
+    // The table's header: sorts by a RosterColumns column. A new column the service orders asks
+    // the service for it and reloads; the others, and the same column reversed, sort the rows
+    // held.
+    void sortByColumn(int column, Qt::SortOrder order);
+    // The service's sort for a table column: by name for names, by level for flowers and level;
+    // -1 for the columns sorted here.
+    static qint64 serviceTypeFor(int column);
 
     // ClassSortViewDataSource
     int numberOfColumnsInMenu(ClassSortView *menu) override;
@@ -79,6 +89,13 @@ public:
     ClassSortView *sortView() const { return m_sortView; }
     ClassChangeView *changeView() const { return m_changeView; }
     QListView *tableView() const;
+    // The desktop form's table ("rosterTable") and its columns over the rows.
+    QTableView *rosterTable() const;
+    RosterColumns *rosterColumns() const { return m_columns; }
+    // The desktop form is shown.
+    bool isWide() const { return m_wide; }
+    // The row of studentArray() selected in the view shown; -1 for none.
+    int selectedStudentRow() const;
     QPushButton *changeModelBtn() const;
     QAbstractButton *headTitleButton() const;
     QLabel *headTitleLabel() const;
@@ -86,22 +103,35 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void layOutRoster();
     void requestRoster(int page);
+    void setUpTable();
+    void setWide(bool wide);
+    void selectStudentRow(int row);
+    // The table's header indicator shows the sort held here.
+    void showSortInHeader();
 
     std::unique_ptr<Ui::ClassViewController> m_ui;
     ClassSortView *m_sortView = nullptr;
     QPointer<ClassChangeView> m_changeView;
     StudentRows *m_students = nullptr;
+    RosterColumns *m_columns = nullptr;
     ClassListCell *m_listCell = nullptr;
     ClassListCell *m_cardCell = nullptr;
     QList<MyClassListModel> m_gradeArray;
     int m_currentRow = 0;
     qint64 m_currentType = ByName;
     bool m_isCard = false;
+    bool m_wide = false;
+    // The table's sort (a RosterColumns column); the service's is m_currentType.
+    int m_sortColumn = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    // The pupil selected when a reload of the same class went out, selected again in its answer.
+    qint64 m_keptUserId = -1;
     // What the next roster request sends.
     qint64 m_requestClassId = 0;
     qint64 m_requestType = ByName;
