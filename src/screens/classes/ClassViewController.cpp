@@ -4,6 +4,7 @@
 #include "Assets.h"
 #include "ClassDetailVC.h"
 #include "ClassListCell.h"
+#include "DesktopForm.h"
 #include "FrameStyle.h"
 #include "ListActions.h"
 #include "LoginState.h"
@@ -13,7 +14,6 @@
 #include "StudentRows.h"
 #include "StyleTokens.h"
 #include "TextRules.h"
-#include "ThinScrollBars.h"
 #include "ui_ClassViewController.h"
 
 #include <QApplication>
@@ -29,7 +29,7 @@ constexpr QSize TitleViewSize(200, 30);
 constexpr int TableRowHeight = 40;
 constexpr int CellPadding = 12;
 // The desktop form begins where the phone's thin scroll bars end (one shell constant to come).
-constexpr int DesktopWidth = ThinScrollBars::PhoneWidthBelow;
+constexpr int DesktopWidth = DesktopForm::MinWidth;
 
 // The table's cells with room at their sides: a name clears the window's edge, a count its
 // neighbours' text. The row's background and selection still span the whole cell.
