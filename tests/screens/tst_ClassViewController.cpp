@@ -487,7 +487,7 @@ private slots:
         QCOMPARE(m_roster->currentRow(), 1);
     }
 
-    // Down and Enter open the pupil in the table's order, as a card does.
+    // Down and Enter open the pupil in the table's order beside the table; Down moves it on.
     void tableRowOpensTheirHome() {
         m_server.setAnswer(DetailPath, Answer::json(fourPupils()));
         resizeTo(1280, 800);
@@ -502,9 +502,17 @@ private slots:
         QVERIFY(!table->horizontalHeader()->accessibleName().isEmpty());
         QTest::keyClick(table, Qt::Key_Down);
         QTest::keyClick(table, Qt::Key_Return);
-        auto *detail = qobject_cast<ClassDetailVC *>(m_stack->topViewController());
-        QVERIFY(detail);
-        QCOMPARE(detail->studentModel().RealName, QStringLiteral("王五"));
+        QCOMPARE(m_stack->topViewController(), m_roster);
+        const auto paneDetail = [this] {
+            NavigationController *pane = m_stack->detailPane();
+            return pane ? qobject_cast<ClassDetailVC *>(pane->topViewController()) : nullptr;
+        };
+        QVERIFY(paneDetail());
+        QCOMPARE(paneDetail()->studentModel().RealName, QStringLiteral("王五"));
+        QTest::keyClick(table, Qt::Key_Down);
+        QVERIFY(paneDetail());
+        QCOMPARE(paneDetail()->studentModel().RealName,
+                 table->currentIndex().siblingAtColumn(RosterColumns::Name).data().toString());
     }
 
     void lateAnswerAfterTheRosterIsGone() {

@@ -131,5 +131,6 @@ void ClassDetailListVC::openBook(ViewController *screen, const BookGridRows *row
         return;
     }
     detail->setHidesBottomBarWhenPushed(true);
-    stack->pushViewController(detail, true);
+    // Beside the grid on a desktop window, pushed over it on a phone.
+    stack->showDetail(screen, detail);
 }

@@ -46,7 +46,7 @@ void GradeViewController::viewDidLoad() {
     m_desk->hide();
     m_ui->childLayout->addWidget(m_desk, 0, 1);
     addDeskKeys();
-    setWide(width() >= WideWidth);
+    setWide(DesktopForm::holds(this));
     SegmentedControl *segment = makeTitleViewSegment(
         {QStringLiteral("全部"), QStringLiteral("待批阅"), QStringLiteral("已批阅")}, 0);
     segment->setObjectName(QStringLiteral("titleSegment"));
@@ -83,7 +83,7 @@ void GradeViewController::replaceController(GradeListVC *oldController,
 
 void GradeViewController::resizeEvent(QResizeEvent *event) {
     BasicVC::resizeEvent(event);
-    if (m_desk && (width() >= WideWidth) != m_wide)
+    if (m_desk && DesktopForm::holds(this) != m_wide)
         setWide(!m_wide);
 }
 

@@ -86,6 +86,15 @@ void BasicVC::leftBackClick() {
             dismissViewController(true);
         return;
     }
+    // A list with its detail beside it closes the detail first; the detail's own root closes
+    // the pane it lies in.
+    if (nav && nav->detailSource() == this && nav->closeDetailPane())
+        return;
+    if (NavigationController *owner = nav ? nav->paneOwner() : nullptr;
+        owner && nav->rootViewController() == this) {
+        owner->closeDetailPane();
+        return;
+    }
     if (nav)
         nav->popViewController(true);
 }

@@ -41,6 +41,25 @@ public:
     void finishTransitions();
     bool isTransitioning() const;
 
+    // The desktop form's detail beside its list. At desktop width, while the screen of this stack
+    // that holds `from` is on top, `detail` opens in a pane to its right (a stack of its own,
+    // object name detailPane, replacing what the pane held) and the list keeps its place;
+    // otherwise, and always inside a pane, it is pushed as on a phone. Crossing the width folds
+    // a pushed detail into a pane and back, so the teacher stays where they are.
+    void showDetail(ViewController *from, ViewController *detail);
+    // Closes the pane; its screens are deleted. False when none was open.
+    bool closeDetailPane();
+    NavigationController *detailPane() const { return m_pane; }
+    // The list the pane lies beside.
+    ViewController *detailSource() const { return m_paneSource; }
+    // On a pane: the stack it lies in, else nullptr.
+    NavigationController *paneOwner() const;
+    // The list's and the pane's narrowest widths; the pane's width is kept in the settings.
+    static constexpr int PaneMinWidth = 420;
+    static constexpr int ListMinWidth = 260;
+    static constexpr const char *PaneWidthKey = "window/detailPaneWidth";
+
+    // The top screen, and the pane's screens while it is open beside it.
     QList<ViewController *> visibleChildViewControllers() const override;
 
 signals:
@@ -58,6 +77,16 @@ private:
     void pruneDeleted();
     void adopt(ViewController *controller);
     void release(ViewController *controller);
+    QRect screenRect(const ViewController *controller) const;
+    // Off this stack without being deleted, from `index` up, their appearance ended.
+    QList<ViewController *> takeFrom(qsizetype index);
+    void openPane(const QList<ViewController *> &screens);
+    void replacePaneWith(ViewController *detail);
+    void setPaneShown(bool shown);
+    void setPaneWidth(int width);
+    void followWidth();
+
+    friend class PaneHandle;
 
     NavigationBar *m_bar;
     QWidget *m_content;
@@ -67,4 +96,14 @@ private:
     std::function<void()> m_finishSlide;
     bool m_barHidden = false;
     int m_barVisibleHeight;
+
+    QPointer<NavigationController> m_pane;
+    QPointer<ViewController> m_paneSource;
+    QPointer<QWidget> m_paneHandle;
+    // A detail pushed because the window was narrow, with the list it belongs beside: folded
+    // back into a pane when the window grows.
+    QPointer<ViewController> m_pushedDetail;
+    QPointer<ViewController> m_pushedDetailSource;
+    bool m_desktop = false;
+    int m_storedPaneWidth;
 };
