@@ -25,7 +25,11 @@ void registerAll() {
     // opens the classes, grading and the collection, the settings open the account forms.
     using ScreenLinks::Link;
     ScreenLinks::set(Link::BookDetail, [](qint64 bookId) { return new BookDetailVC(bookId); });
-    ScreenLinks::set(Link::ClassRoster, [](qint64) { return new ClassViewController; });
+    ScreenLinks::set(Link::ClassRoster, [](qint64 classId) {
+        auto *roster = new ClassViewController;
+        roster->setOpenClassId(classId);
+        return roster;
+    });
     ScreenLinks::set(Link::MyCollection, [](qint64) { return new MyCollectionVC; });
     ScreenLinks::set(Link::Grading, [](qint64) { return new GradeViewController; });
     ScreenLinks::set(Link::ChangePassword, [](qint64) { return new ChangePwdVC; });

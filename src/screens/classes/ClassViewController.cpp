@@ -29,7 +29,6 @@ constexpr QSize TitleViewSize(200, 30);
 constexpr int TableRowHeight = 40;
 constexpr int CellPadding = 12;
 // The desktop form begins where the phone's thin scroll bars end (one shell constant to come).
-constexpr int DesktopWidth = DesktopForm::MinWidth;
 
 // The table's cells with room at their sides: a name clears the window's edge, a count its
 // neighbours' text. The row's background and selection still span the whole cell.
@@ -140,7 +139,7 @@ void ClassViewController::viewDidLoad() {
     m_students->attach(m_ui->tableView, nullptr, [this] { refreshRoster(); });
     ExportActions::showBarButtonWhenWide(this);
     m_export = new ExportActions(this, [this] { return exportDocument(); });
-    if (width() >= DesktopWidth)
+    if (DesktopForm::holds(this))
         setWide(true);
     getMyClassListAction();
 }
@@ -165,10 +164,16 @@ void ClassViewController::getMyClassListAction() {
             m_gradeArray = rsp.classList.value_or(RecordArray<MyClassListModel>());
             if (m_gradeArray.isEmpty())
                 return;
+            // The class the teacher chose in the sidebar, else the first.
             m_currentRow = 0;
+            for (int row = 0; row < m_gradeArray.size(); ++row) {
+                if (m_gradeArray.at(row).ClassId == m_openClassId)
+                    m_currentRow = row;
+            }
+            const MyClassListModel &shown = m_gradeArray.at(m_currentRow);
             // A sort chosen while the classes were coming applies to their first roster.
-            getMyClassDetailActionWithClassId(m_gradeArray.first().ClassId, m_currentType);
-            m_ui->headTitleLabel->setText(classTitle(m_gradeArray.first()));
+            getMyClassDetailActionWithClassId(shown.ClassId, m_currentType);
+            m_ui->headTitleLabel->setText(classTitle(shown));
         });
     answer.sendShowingHud(request);
 }
@@ -246,7 +251,7 @@ void ClassViewController::layOutRoster() {
 void ClassViewController::resizeEvent(QResizeEvent *event) {
     BasicVC::resizeEvent(event);
     // Before the view is loaded the sort bar is not there to hide.
-    if (m_sortView && (width() >= DesktopWidth) != m_wide)
+    if (m_sortView && DesktopForm::holds(this) != m_wide)
         setWide(!m_wide);
     if (m_isCard && !m_wide)
         layOutRoster();
@@ -343,8 +348,9 @@ void ClassViewController::tableViewDidSelectRowAtIndexPath(int row) {
         return;
     auto *detail = new ClassDetailVC;
     detail->setStudentModel(m_students->at(row));
+    // Beside the roster on a desktop window, pushed over it on a phone.
     if (NavigationController *stack = navigationController())
-        stack->pushViewController(detail, true);
+        stack->showDetail(this, detail);
     else
         delete detail;
     m_ui->tableView->clearSelection();

@@ -40,8 +40,10 @@ public:
     explicit ClassViewController(QWidget *parent = nullptr);
     ~ClassViewController() override;
 
-    // The teacher's classes, then the roster of the first one by name.
+    // The teacher's classes, then the roster of the one to open (else the first) by name.
     void getMyClassListAction();
+    // Before the first appearance: the class whose roster opens.
+    void setOpenClassId(qint64 classId) { m_openClassId = classId; }
     void getMyClassDetailActionWithClassId(qint64 classId, qint64 type);
     // Opens the class switcher (made on first use).
     void changeClassAction();
@@ -134,6 +136,7 @@ private:
     qint64 m_keptUserId = -1;
     // What the next roster request sends.
     qint64 m_requestClassId = 0;
+    qint64 m_openClassId = 0;
     qint64 m_requestType = ByName;
     ExportActions *m_export = nullptr;
 };

@@ -12,8 +12,9 @@ class ViewController;
 namespace ScreenLinks {
 
 enum class Link {
-    BookDetail,     // argument: the book's id
-    ClassRoster,    // the teacher's classes and their pupils ("班级")
+    BookDetail,  // argument: the book's id
+    ClassRoster, // the teacher's classes and their pupils ("班级"); argument: the class to open, 0
+                 // the first
     MyCollection,   // the teacher's collected books
     Grading,        // "读后感批阅"
     ChangePassword, // "修改密码"

@@ -3,6 +3,7 @@
 #include "AnswerHandling.h"
 #include "Assets.h"
 #include "FormWidth.h"
+#include "KeyValueMapping.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "NotificationCenter.h"
@@ -10,9 +11,11 @@
 #include "StyleTokens.h"
 #include "TabBarController.h"
 #include "Tags.h"
+#include "TeacherRequestManager.h"
 #include "Toast.h"
 #include "ui_MainViewController.h"
 
+#include <QPointer>
 #include <QScrollBar>
 
 namespace {
@@ -22,6 +25,9 @@ constexpr int LineExtraWidth = 20;
 constexpr int ContentBottomMargin = 10;
 constexpr int LinePixelSize = 12;
 constexpr int ReportsTabIndex = 2;
+constexpr int HomeSection = 0;
+// The reflections that wait for a grade, as the reflections' own list asks for them.
+constexpr qint64 WaitingFeelType = 1;
 const char *const ClassLineName = "classLine";
 } // namespace
 
@@ -59,14 +65,17 @@ void MainViewController::viewDidLoad() {
     BasicVC::viewDidLoad();
     setTitle(QStringLiteral("首页"));
     NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_MAIN, [this] { updateMainAction(); });
+    NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_GRADE, [this] { countWaiting(); });
     getMyClassListAction();
     makeViewsConstraints();
 }
 
 void MainViewController::viewWillAppear(bool animated) {
     BasicVC::viewWillAppear(animated);
-    if (LoginRsp::shareRsp().isLogin)
+    if (LoginRsp::shareRsp().isLogin) {
         getCollectionBookListAction();
+        countWaiting();
+    }
 }
 
 void MainViewController::resizeEvent(QResizeEvent *event) {
@@ -89,6 +98,7 @@ void MainViewController::getMyClassListAction() {
         [this](const GetMyClassForTeacherRsp &rsp) {
             m_gradeArray = rsp.classList.value_or(RecordArray<MyClassListModel>());
             layoutClassView();
+            publishSideBarEntries();
         });
     answer.sendShowingHud(request);
 }
@@ -179,6 +189,57 @@ void MainViewController::btnClickAction(QAbstractButton *sender) {
     default:
         break;
     }
+}
+
+void MainViewController::countWaiting() {
+    // Only the sidebar shows the number: a phone window asks nothing more than it always did.
+    TabBarController *tabs = tabBarController();
+    if (!tabs || !tabs->isDesktopForm() || !LoginRsp::shareRsp().isLogin)
+        return;
+    GetFeelListReq request;
+    request.uid = LoginRsp::shareRsp().uid;
+    request.feelType = WaitingFeelType;
+    // A count beside the sections, asked quietly: the list itself tells of a failure.
+    QPointer<MainViewController> self = this;
+    TeacherRequestManager::request(
+        request,
+        [self](const std::optional<QJsonValue> &value) {
+            if (!self || !value)
+                return;
+            const auto rsp = KeyValueMapping::recordFromJson<GetFeelListRsp>(*value);
+            if (rsp.result != 1)
+                return;
+            self->m_waiting = rsp.feelList ? int(rsp.feelList->size()) : 0;
+            self->publishSideBarEntries();
+        },
+        [](const QString &) {});
+}
+
+void MainViewController::publishSideBarEntries() {
+    TabBarController *tabs = tabBarController();
+    if (!tabs)
+        return;
+    const auto openFromSideBar = [this](ScreenLinks::Link link, qint64 argument) {
+        if (NavigationController *stack = navigationController())
+            stack->popToRootViewController(false);
+        push(ScreenLinks::make(link, argument));
+    };
+    QList<SideBarEntry> classes;
+    for (const MyClassListModel &model : std::as_const(m_gradeArray)) {
+        const qint64 classId = model.ClassId;
+        classes.append(
+            {QStringLiteral("%1年级%2")
+                 .arg(model.GradeStr.value_or(QString()), model.ClassName.value_or(QString())),
+             [openFromSideBar, classId] {
+                 openFromSideBar(ScreenLinks::Link::ClassRoster, classId);
+             }});
+    }
+    tabs->setSectionEntries(HomeSection, QStringLiteral("classes"), classes);
+    const QString grading = m_waiting >= 0 ? QStringLiteral("读后感批阅 %1").arg(m_waiting)
+                                           : QStringLiteral("读后感批阅");
+    tabs->setSectionEntries(
+        HomeSection, QStringLiteral("grading"),
+        {{grading, [openFromSideBar] { openFromSideBar(ScreenLinks::Link::Grading, 0); }}});
 }
 
 void MainViewController::push(ViewController *screen) {

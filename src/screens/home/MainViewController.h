@@ -56,7 +56,11 @@ protected:
 private:
     void makeViewsConstraints();
     void push(ViewController *screen);
+    // The desktop form's sidebar: the classes and the reflections waiting, under 首页.
+    void countWaiting();
+    void publishSideBarEntries();
 
     std::unique_ptr<Ui::MainViewController> m_ui;
     QList<MyClassListModel> m_gradeArray;
+    int m_waiting = -1; // not known yet
 };

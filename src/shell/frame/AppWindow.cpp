@@ -13,6 +13,7 @@
 #include "ViewController.h"
 #include "WindowMenu.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -84,6 +85,8 @@ AppWindow::AppWindow(QWidget *parent)
     ThinScrollBars::follow(this);
     s_instance = this;
     setWindowTitle(titleFor(QString()));
+    // The focus going into a detail pane or back to its list changes the screen in view.
+    connect(qApp, &QApplication::focusChanged, this, [] { screenInViewMayHaveChanged(); });
 }
 
 AppWindow::~AppWindow() {
@@ -233,6 +236,8 @@ void AppWindow::resizeEvent(QResizeEvent *event) {
         if (auto *vc = qobject_cast<ViewController *>(child))
             vc->setGeometry(m_content->rect());
     }
+    // Crossing the width brings or takes away what the menu acts on (the sidebar).
+    screenInViewMayHaveChanged();
 }
 
 ViewController *AppWindow::rootViewController() const {
@@ -250,9 +255,34 @@ ViewController *AppWindow::screenInView() const {
         const QList<ViewController *> shown = screen->visibleChildViewControllers();
         if (shown.isEmpty())
             break;
-        screen = shown.last();
+        // Beside a list, its detail pane is in view while the focus is inside it.
+        auto *stack = qobject_cast<NavigationController *>(screen);
+        NavigationController *pane = stack ? stack->detailPane() : nullptr;
+        const QWidget *focus = QApplication::focusWidget();
+        screen = pane && shown.contains(pane) && focus && pane->isAncestorOf(focus) ? pane
+                                                                                    : shown.first();
     }
     return screen;
+}
+
+bool AppWindow::focusFirstControlOf(QWidget *screen) {
+    if (!screen || !screen->isVisible())
+        return false;
+    for (QWidget *w = screen->nextInFocusChain(); w && w != screen; w = w->nextInFocusChain()) {
+        if (screen->isAncestorOf(w) && w->isVisible() && w->isEnabled() &&
+            (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool AppWindow::focusNextPrevChild(bool next) {
+    const QWidget *focus = QApplication::focusWidget();
+    if (focus && !focus->isVisible() && focusFirstControlOf(screenInView()))
+        return true;
+    return QWidget::focusNextPrevChild(next);
 }
 
 QString AppWindow::titleFor(const QString &screenTitle) {

@@ -38,6 +38,9 @@ public:
     // A screen appeared, went or changed its title: the title and the menu follow once the
     // events now queued have run, however many screens moved.
     static void screenInViewMayHaveChanged();
+    // Gives the keyboard to the first control of `screen` that Tab reaches; false when it has
+    // none shown.
+    static bool focusFirstControlOf(QWidget *screen);
 
     // Puts the window where the last interactive run left it (size, place, maximised) and keeps
     // it there on close. Only an interactive run without an explicit size asks: a script, the
@@ -58,6 +61,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     // F5 that nothing on the screen took: the list in view refreshes.
     void keyPressEvent(QKeyEvent *event) override;
+    // The control with the keyboard went away (its screen was covered): the keyboard goes to the
+    // screen now in view, not to whatever follows in the window (the sidebar).
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void followScreenInView();

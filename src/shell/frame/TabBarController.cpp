@@ -1,16 +1,66 @@
 #include "TabBarController.h"
 
+#include "AppWindow.h"
+#include "DesktopForm.h"
 #include "FrameLog.h"
 #include "FrameStyle.h"
 #include "NavigationController.h"
 
+#include <QApplication>
+#include <QShortcut>
+
 TabBarController::TabBarController(QWidget *parent)
     : ViewController(parent)
     , m_tabBar(new TabBar(this))
+    , m_sideBar(new SideBar(this))
     , m_content(new QWidget(this)) {
     resize(FrameStyle::WindowWidth, FrameStyle::WindowHeight);
+    m_sideBar->hide();
     connect(m_tabBar, &TabBar::tabClicked, this, &TabBarController::tabClicked);
+    connect(m_sideBar, &SideBar::sectionChosen, this, [this](int section) {
+        // An entry opens its own screen: only a section's line goes back to its start.
+        if (section != m_selected)
+            setSelectedIndex(section);
+    });
+    connect(m_sideBar, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        if (!m_sideBar->rows()->isEntry(index.row()) &&
+            m_sideBar->rows()->sectionOf(index.row()) == m_selected)
+            tabClicked(m_selected);
+    });
+    connect(m_sideBar, &SideBar::contentWantsFocus, this, &TabBarController::focusSelectedScreen);
+    for (int section = 0; section < 9; ++section) {
+        auto *key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + section)), this);
+        key->setContext(Qt::WidgetWithChildrenShortcut);
+        key->setWhatsThis(tr("切换栏目"));
+        connect(key, &QShortcut::activated, this, [this, section] {
+            setSelectedIndex(section);
+            focusSelectedScreen();
+        });
+    }
     layoutContent();
+}
+
+void TabBarController::setSectionEntries(int section, const QString &group,
+                                         const QList<SideBarEntry> &entries) {
+    m_sideBar->rows()->setEntries(section, group, entries);
+}
+
+void TabBarController::focusSelectedScreen() {
+    ViewController *screen = selectedViewController();
+    while (auto *stack = qobject_cast<NavigationController *>(screen))
+        screen = stack->topViewController();
+    const QWidget *focus = QApplication::focusWidget();
+    if (screen && !(focus && screen->isAncestorOf(focus)))
+        AppWindow::focusFirstControlOf(screen);
+}
+
+void TabBarController::setSideBarCollapsed(bool collapsed) {
+    m_sideBar->setCollapsed(collapsed);
+    layoutContent();
+}
+
+bool TabBarController::isDesktopForm() const {
+    return DesktopForm::isDesktop(window() ? window()->width() : width());
 }
 
 TabBarController::~TabBarController() {
@@ -74,6 +124,7 @@ void TabBarController::setViewControllers(const QList<ViewController *> &control
             first->endAppearanceTransition();
     }
     m_tabBar->setSelectedIndex(m_selected);
+    m_sideBar->rows()->setSelectedSection(m_selected);
     updateTabBarVisibility();
 }
 
@@ -88,6 +139,11 @@ QList<ViewController *> TabBarController::viewControllers() const {
 
 void TabBarController::setTabBarItem(int index, const TabBarItem &item) {
     m_tabBar->setItem(index, item);
+    QList<TabBarItem> items;
+    for (int i = 0; i < m_tabBar->count(); ++i)
+        items.append(m_tabBar->item(i));
+    m_sideBar->rows()->setSections(items);
+    m_sideBar->rows()->setSelectedSection(m_selected);
 }
 
 TabBarItem TabBarController::tabBarItem(int index) const {
@@ -115,6 +171,7 @@ void TabBarController::setSelectedIndex(int index) {
     }
     m_selected = index;
     m_tabBar->setSelectedIndex(index);
+    m_sideBar->rows()->setSelectedSection(index);
     updateTabBarVisibility();
     to->show();
     if (from)
@@ -160,7 +217,7 @@ void TabBarController::updateTabBarVisibility() {
         for (qsizetype i = 1; i < stack.size() && !hidden; ++i)
             hidden = stack.at(i)->hidesBottomBarWhenPushed();
     }
-    m_tabBar->setHidden(hidden);
+    m_tabBar->setHidden(hidden || isDesktopForm());
     layoutContent();
 }
 
@@ -170,11 +227,20 @@ void TabBarController::resizeEvent(QResizeEvent *event) {
 }
 
 void TabBarController::layoutContent() {
+    const bool desktop = isDesktopForm();
+    if (desktop != !m_sideBar->isHidden()) {
+        // Crossing the width: the bar of the other form goes, the stacks stay as they are.
+        m_sideBar->setVisible(desktop);
+        updateTabBarVisibility();
+        return;
+    }
+    const int side = desktop ? m_sideBar->preferredWidth() : 0;
+    m_sideBar->setGeometry(0, 0, side, height());
     const int barHeight = m_tabBar->isHidden() ? 0 : FrameStyle::TabBarHeight;
     m_tabBar->setGeometry(0, height() - FrameStyle::TabBarHeight, width(),
                           FrameStyle::TabBarHeight);
     m_tabBar->raise();
-    m_content->setGeometry(0, 0, width(), qMax(0, height() - barHeight));
+    m_content->setGeometry(side, 0, qMax(0, width() - side), qMax(0, height() - barHeight));
     for (const auto &vc : std::as_const(m_controllers)) {
         if (vc)
             vc->setGeometry(m_content->rect());

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "SideBar.h"
 #include "TabBar.h"
 #include "ViewController.h"
 
 // Screens side by side behind a tab bar; the selected one fills the space above the bar. The bar
 // hides while a screen pushed on the selected stack asks for it (hidesBottomBarWhenPushed).
-// Tapping the selected tab again takes its stack back to the root.
+// Tapping the selected tab again takes its stack back to the root. In the window's desktop form
+// a sidebar on the left (SideBar) takes the tab bar's place and stays while screens are pushed;
+// Ctrl+1 to Ctrl+9 choose a section at every width.
 class TabBarController : public ViewController {
     Q_OBJECT
 public:
@@ -25,6 +28,14 @@ public:
 
     TabBar *tabBar() const { return m_tabBar; }
     bool isTabBarHidden() const;
+    SideBar *sideBar() const { return m_sideBar; }
+    // Lines a feature puts under a section of the sidebar (group: which of its lists).
+    void setSectionEntries(int section, const QString &group, const QList<SideBarEntry> &entries);
+    void setSideBarCollapsed(bool collapsed);
+    // As the window's width decides.
+    bool isDesktopForm() const;
+    // Moves the keyboard into the screen in view of the selected section, unless it is there.
+    void focusSelectedScreen();
 
     QList<ViewController *> visibleChildViewControllers() const override;
 
@@ -37,6 +48,7 @@ private:
     void layoutContent();
 
     TabBar *m_tabBar;
+    SideBar *m_sideBar;
     QWidget *m_content;
     QList<QPointer<ViewController>> m_controllers;
     int m_selected = -1;

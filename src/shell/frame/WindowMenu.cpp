@@ -10,6 +10,8 @@
 #include "RootTabbarController.h"
 #include "ScreenFactory.h"
 #include "ServiceTypes.h"
+#include "SideBar.h"
+#include "TabBarController.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -64,9 +66,14 @@ WindowMenu::WindowMenu(AppWindow *window)
             pressKey(BackKey, true);
     });
     view->addSeparator();
-    // The sidebar enables it once the window has one.
-    QAction *sidebar = add(view, "sidebarAction", tr("侧栏"), QKeySequence(Qt::CTRL | Qt::Key_B));
-    sidebar->setEnabled(false);
+    // Narrows the sidebar to its icons and back; enabled while the window shows one.
+    m_sidebar = add(view, "sidebarAction", tr("侧栏"), QKeySequence(Qt::CTRL | Qt::Key_B));
+    m_sidebar->setEnabled(false);
+    connect(m_sidebar, &QAction::triggered, this, [this] {
+        if (SideBar *bar = sideBarShown())
+            if (auto *tabs = qobject_cast<TabBarController *>(bar->parentWidget()))
+                tabs->setSideBarCollapsed(!bar->isCollapsed());
+    });
 
     QMenu *help = addMenu("helpMenu", tr("帮助"));
     QAction *keys = add(help, "keysAction", tr("快捷键"), QKeySequence(Qt::Key_F1));
@@ -77,7 +84,7 @@ WindowMenu::WindowMenu(AppWindow *window)
     connect(about, &QAction::triggered, this, &WindowMenu::showAbout);
 
     // Ctrl+Q and F1 belong to the window at every width, bar or no bar; the key sheet lists them.
-    for (QAction *action : {keys, quit}) {
+    for (QAction *action : {keys, quit, m_sidebar}) {
         action->setShortcutContext(Qt::WindowShortcut);
         m_window->addAction(action);
     }
@@ -111,6 +118,15 @@ void WindowMenu::update() {
     m_refresh->setEnabled(refresh(false));
     m_back->setEnabled(canGoBack() && pressKey(BackKey, false));
     m_signOut->setEnabled(canSignOut());
+    m_sidebar->setEnabled(sideBarShown() != nullptr);
+}
+
+SideBar *WindowMenu::sideBarShown() const {
+    for (SideBar *bar : m_window->findChildren<SideBar *>()) {
+        if (bar->isVisible())
+            return bar;
+    }
+    return nullptr;
 }
 
 bool WindowMenu::pressKey(const QKeySequence &key, bool run) {
@@ -135,6 +151,9 @@ bool WindowMenu::canGoBack() const {
     if (!screen)
         return false;
     const NavigationController *stack = screen->navigationController();
+    // A detail pane closes with the back keys, from its list or from inside it.
+    if (stack && (stack->detailPane() || stack->paneOwner()))
+        return true;
     return (stack && stack->viewControllers().size() > 1) || screen->presentingViewController();
 }
 

@@ -7,6 +7,7 @@ class AppWindow;
 class QAction;
 class QMenu;
 class QMenuBar;
+class SideBar;
 
 // The menu bar of the window's desktop form, hidden below DesktopForm::MinWidth. Its actions do
 // what the keys do: export, print, refresh and back call the shortcut the screen in view
@@ -35,6 +36,7 @@ private:
     bool refresh(bool run);
     bool canGoBack() const;
     bool canSignOut() const;
+    SideBar *sideBarShown() const;
 
     AppWindow *m_window;
     QMenuBar *m_bar;
@@ -43,4 +45,5 @@ private:
     QAction *m_signOut = nullptr;
     QAction *m_refresh = nullptr;
     QAction *m_back = nullptr;
+    QAction *m_sidebar = nullptr;
 };
