@@ -1,8 +1,12 @@
 #include "ActionSheet.h"
 
+#include "DesktopForm.h"
 #include "FrameStyle.h"
 #include "OverlayRegistry.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -42,6 +46,9 @@ ActionSheet::ActionSheet(const QString &title, const QString &cancelButtonTitle,
     , m_hasCancel(!cancelButtonTitle.isEmpty() || otherButtonTitles.isEmpty())
     , m_callback(std::move(callback))
     , m_sheet(new QWidget(this)) {
+    // What opened the sheet: the control under the pointer, else the one with the focus.
+    QWidget *under = QApplication::widgetAt(QCursor::pos());
+    m_anchor = qobject_cast<QAbstractButton *>(under) ? under : QApplication::focusWidget();
     if (m_hasCancel)
         m_buttonTitles.append(cancelButtonTitle.isEmpty() ? QStringLiteral("取消")
                                                           : cancelButtonTitle);
@@ -121,14 +128,40 @@ void ActionSheet::clickButton(int index) {
         callback(index);
 }
 
+bool ActionSheet::isPopup() const {
+    return window() && DesktopForm::isDesktop(window()->width());
+}
+
 void ActionSheet::layoutContent() {
-    m_sheet->setFixedWidth(width());
+    if (!isPopup()) {
+        m_sheet->setFixedWidth(width());
+        m_sheet->adjustSize();
+        m_sheet->move(0, height() - m_sheet->height());
+        return;
+    }
+    // On a desktop window, a menu-sized popup under what opened it (else in the middle).
+    m_sheet->setFixedWidth(PopupWidth);
     m_sheet->adjustSize();
-    m_sheet->move(0, height() - m_sheet->height());
+    QPoint at((width() - PopupWidth) / 2, (height() - m_sheet->height()) / 2);
+    if (m_anchor && m_anchor->isVisible() && m_anchor->window() == window()) {
+        const QRect anchor(m_anchor->mapTo(window(), QPoint(0, 0)), m_anchor->size());
+        at = mapFrom(window(), anchor.bottomLeft() + QPoint(0, 1));
+        if (at.y() + m_sheet->height() > height())
+            at.setY(mapFrom(window(), anchor.topLeft()).y() - m_sheet->height() - 1);
+    }
+    at.setX(qBound(0, at.x(), qMax(0, width() - PopupWidth)));
+    at.setY(qBound(0, at.y(), qMax(0, height() - m_sheet->height())));
+    m_sheet->move(at);
 }
 
 void ActionSheet::paintEvent(QPaintEvent *) {
     QPainter painter(this);
+    if (isPopup()) {
+        // No scrim over the whole window: a popup's outline.
+        painter.fillRect(m_sheet->geometry().adjusted(-1, -1, 1, 1), QColor(FrameStyle::FadedLine));
+        painter.fillRect(m_sheet->geometry(), QColor(FrameStyle::SheetBackground));
+        return;
+    }
     painter.fillRect(rect(), QColor::fromRgba(FrameStyle::Scrim));
     // Behind the rows: the colour of the hairlines and of the gap above the cancel row.
     painter.fillRect(m_sheet->geometry(), QColor(FrameStyle::SheetBackground));

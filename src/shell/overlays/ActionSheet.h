@@ -2,6 +2,7 @@
 
 #include "ModalOverlay.h"
 
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
@@ -10,7 +11,8 @@ class QPushButton;
 
 // A modal list of choices rising from the bottom of the window, with the cancel button apart
 // below them. Button indexes: the other buttons from 0 in order, then cancel. A click outside the
-// sheet counts as cancel. One other button can be marked destructive (red).
+// sheet counts as cancel. One other button can be marked destructive (red). On a desktop window
+// the same choices open as a popup under the control that opened them, without the scrim.
 class ActionSheet : public ModalOverlay {
     Q_OBJECT
 public:
@@ -44,6 +46,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    static constexpr int PopupWidth = 280;
+    bool isPopup() const;
+
     QString m_title;
     QStringList m_buttonTitles; // others, then cancel
     bool m_hasCancel;
@@ -51,4 +56,5 @@ private:
     QWidget *m_sheet;
     QList<QPushButton *> m_buttons;
     int m_destructive = -1;
+    QPointer<QWidget> m_anchor;
 };
