@@ -2,6 +2,7 @@
 
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
+#include "DesktopForm.h"
 #include "ImageLoader.h"
 #include "ModalOverlay.h"
 #include "NavigationBar.h"
@@ -458,6 +459,10 @@ QJsonObject ScreenProbe::dump(QWidget *window) {
     ViewController *screen = topScreen(window);
     const QWidget *root = screen ? static_cast<QWidget *>(screen) : window;
     out.insert(QStringLiteral("screen"), QString::fromLatin1(root->metaObject()->className()));
+    // A desktop window shows more than its top screen: the sidebar, the list beside its detail.
+    auto *appWindow = qobject_cast<AppWindow *>(window);
+    if (appWindow && appWindow->visibleScreen() && DesktopForm::isDesktop(window->width()))
+        root = appWindow->visibleScreen();
     if (screen && !screen->title().isEmpty())
         out.insert(QStringLiteral("title"), screen->title());
     out.insert(QStringLiteral("window"), QJsonArray{window->width(), window->height()});

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -192,6 +193,12 @@ QString ScriptHand::tap(const ScriptStep &step) {
         action && step.number < 0) {
         if (!action->isEnabled())
             return QStringLiteral("%1 is disabled").arg(quoted(step.name));
+        // A menu's title opens the menu; Escape closes it again.
+        if (action->menu()) {
+            if (auto *bar = m_window->findChild<QMenuBar *>())
+                bar->setActiveAction(action);
+            return {};
+        }
         action->trigger();
         return {};
     }
@@ -359,6 +366,15 @@ QString ScriptHand::tab(const ScriptStep &step) {
         tabs = qobject_cast<TabBarController *>(c);
     if (!tabs)
         return QStringLiteral("there is no tab bar on %1").arg(screenName(w));
+    // A desktop window has the sections in its sidebar: the same choice, as a click there.
+    if (tabs->isDesktopForm()) {
+        SideBar *bar = tabs->sideBar();
+        const int row = bar->rows()->rowOfSection(step.number);
+        if (row < 0)
+            return QStringLiteral("the sidebar has no section %1").arg(step.number);
+        clickAt(bar->viewport(), bar->visualRect(bar->rows()->index(row)).center());
+        return {};
+    }
     if (tabs->isTabBarHidden())
         return QStringLiteral("the tab bar is hidden under %1").arg(screenName(w));
     QAbstractButton *button = tabs->tabBar()->button(step.number);

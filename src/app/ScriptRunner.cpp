@@ -5,10 +5,12 @@
 #include "ScreenProbe.h"
 #include "ScriptHand.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QJsonDocument>
+#include <QPainter>
 #include <QSaveFile>
 #include <QWidget>
 
@@ -200,7 +202,13 @@ QString ScriptRunner::fileName(const QString &pattern) const {
 QString ScriptRunner::shot(const ScriptStep &step) {
     const QString name = fileName(step.text);
     m_records.last().file = name;
-    const QPixmap picture = window()->grab();
+    QPixmap picture = window()->grab();
+    // An open menu is a window of its own: the picture shows it where it lies over this one.
+    if (QWidget *popup = QApplication::activePopupWidget(); popup && !picture.isNull()) {
+        QPainter painter(&picture);
+        painter.drawPixmap(window()->mapFromGlobal(popup->mapToGlobal(QPoint(0, 0))),
+                           popup->grab());
+    }
     QImageWriter writer(name, "png");
     if (picture.isNull())
         return QStringLiteral("the window gives no picture");

@@ -61,6 +61,7 @@ const ChapterRow kChapters[] = {
     {.name = "17-profile"},
     {.name = "18-review-desk", .windowSize = QSize(1280, 800)},
     {.name = "19-roster-desk", .windowSize = QSize(1280, 800)},
+    {.name = "20-desktop", .windowSize = QSize(1280, 800)},
 };
 
 } // namespace
