@@ -2,6 +2,7 @@
 
 #include "AnswerHandling.h"
 #include "Assets.h"
+#include "DesktopForm.h"
 #include "FormWidth.h"
 #include "KeyValueMapping.h"
 #include "LoginState.h"
@@ -15,6 +16,8 @@
 #include "Toast.h"
 #include "ui_MainViewController.h"
 
+#include <QGridLayout>
+#include <QLabel>
 #include <QPointer>
 #include <QScrollBar>
 
@@ -53,6 +56,17 @@ MainViewController::MainViewController(QWidget *parent)
     // The strip scrolls with the wheel; clicks elsewhere in the area open the roster.
     m_ui->classScrollView->viewport()->setAutoFillBackground(false);
     m_ui->classScrollView->verticalScrollBar()->setAccessibleName(QStringLiteral("班级列表"));
+    // The number waiting, under the reflections' title on a desktop window.
+    m_waitingLabel = new QLabel(m_ui->gradeBtn);
+    m_waitingLabel->setObjectName(QStringLiteral("waitingLabel"));
+    m_waitingLabel->setAlignment(Qt::AlignCenter);
+    m_waitingLabel->setStyleSheet(QStringLiteral("color: white;"));
+    m_waitingLabel->hide();
+    m_ui->gradeAreaLayout->addWidget(m_waitingLabel);
+    if (auto *grid = qobject_cast<QGridLayout *>(layout())) {
+        for (int row = 0; row < 3; ++row)
+            m_phoneRowStretch.append(grid->rowStretch(row));
+    }
 }
 
 MainViewController::~MainViewController() = default;
@@ -80,7 +94,54 @@ void MainViewController::viewWillAppear(bool animated) {
 
 void MainViewController::resizeEvent(QResizeEvent *event) {
     BasicVC::resizeEvent(event);
+    arrangeAreas(DesktopForm::holds(this));
     makeViewsConstraints();
+}
+
+void MainViewController::arrangeAreas(bool desktop) {
+    if (desktop == m_desktop)
+        return;
+    m_desktop = desktop;
+    // The phone's banners (classes and collection across, two tiles between) or, on a desktop
+    // window, four tiles two by two: none wider than half the dashboard.
+    auto *grid = qobject_cast<QGridLayout *>(layout());
+    if (!grid)
+        return;
+    struct Place {
+        QWidget *area;
+        int row, column, columns;
+    };
+    const QList<Place> places = desktop ? QList<Place>{{m_ui->classBtn, 0, 0, 1},
+                                                       {m_ui->gradeBtn, 0, 1, 1},
+                                                       {m_ui->statisticsBtn, 1, 0, 1},
+                                                       {m_ui->collectBtn, 1, 1, 1}}
+                                        : QList<Place>{{m_ui->classBtn, 0, 0, 2},
+                                                       {m_ui->gradeBtn, 1, 0, 1},
+                                                       {m_ui->statisticsBtn, 1, 1, 1},
+                                                       {m_ui->collectBtn, 2, 0, 2}};
+    for (const Place &place : places)
+        grid->removeWidget(place.area);
+    for (int row = 0; row < 3; ++row)
+        grid->setRowStretch(row, 0);
+    for (const Place &place : places)
+        grid->addWidget(place.area, place.row, place.column, 1, place.columns);
+    if (desktop) {
+        // The rows share the height; the phone's stretches come back with its rows.
+        grid->setRowStretch(0, 1);
+        grid->setRowStretch(1, 1);
+    } else {
+        for (int row = 0; row < 3; ++row)
+            grid->setRowStretch(row, m_phoneRowStretch.value(row));
+    }
+    showWaitingCount();
+}
+
+void MainViewController::showWaitingCount() {
+    m_waitingLabel->setText(m_waiting >= 0 ? QStringLiteral("待批阅 %1 篇").arg(m_waiting)
+                                           : QString());
+    m_waitingLabel->setVisible(m_desktop && m_waiting >= 0);
+    m_ui->gradeBtn->setAccessibleDescription(m_waitingLabel->isVisible() ? m_waitingLabel->text()
+                                                                         : QString());
 }
 
 void MainViewController::updateMainAction() {
@@ -211,6 +272,7 @@ void MainViewController::countWaiting() {
                 return;
             self->m_waiting = rsp.feelList ? int(rsp.feelList->size()) : 0;
             self->publishSideBarEntries();
+            self->showWaitingCount();
         },
         [](const QString &) {});
 }

@@ -59,8 +59,13 @@ private:
     // The desktop form's sidebar: the classes and the reflections waiting, under 首页.
     void countWaiting();
     void publishSideBarEntries();
+    void arrangeAreas(bool desktop);
+    void showWaitingCount();
 
     std::unique_ptr<Ui::MainViewController> m_ui;
     QList<MyClassListModel> m_gradeArray;
     int m_waiting = -1; // not known yet
+    bool m_desktop = false;
+    QLabel *m_waitingLabel = nullptr;
+    QList<int> m_phoneRowStretch;
 };
