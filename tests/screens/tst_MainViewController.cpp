@@ -7,6 +7,7 @@
 #include "RootTabbarController.h"
 #include "ScreenRegistration.h"
 #include "ScreenTestFixture.h"
+#include "SideBar.h"
 #include "Toast.h"
 #include "classes/ClassViewController.h"
 #include "home/MainViewController.h"
@@ -97,6 +98,37 @@ private slots:
         QTRY_VERIFY(!m_home->collectNumLabel()->isVisible());
         QVERIFY(!m_home->collectNumImageView()->isVisible());
         QCOMPARE(requestsTo(ClassPath), 2);
+    }
+
+    // A desktop window: four tiles two by two, and under 首页 in the sidebar each class (opening
+    // its own roster) and the reflections with the number the waiting list holds.
+    void desktopTilesAndSideBarEntries() {
+        const QString feelPath = TestCatalogue::pathOf(Operation::GetFeelList);
+        m_server.setAnswer(feelPath, Answer::json(R"({"result":1,"feelList":[{"FeelId":1},)"
+                                                  R"({"FeelId":2}]})"));
+        open();
+        m_fixture.window()->resize(1280, 800);
+        QTRY_COMPARE(m_tabs->sideBar()->rows()->rowCount(), 4 + 3 + 1);
+        QTRY_VERIFY(requestsTo(feelPath) > 0);
+        QCOMPARE(m_server.requestsTo(feelPath).last().form().value("feelType"),
+                 QStringLiteral("1"));
+        SideBarRows *rows = m_tabs->sideBar()->rows();
+        QTRY_COMPARE(rows->index(4).data().toString(), QStringLiteral("读后感批阅 2"));
+        QCOMPARE(rows->index(2).data().toString(), QStringLiteral("四年级2班"));
+        const QRect classes = m_home->button(MainViewController::ClassTag)->geometry();
+        const QRect grading = m_home->button(MainViewController::GradeTag)->geometry();
+        QCOMPARE(classes.top(), grading.top());
+        QVERIFY(classes.width() * 2 < m_home->width());
+
+        rows->openEntry(2);
+        QTRY_COMPARE(stack()->viewControllers().size(), 2);
+        QTRY_VERIFY(
+            !m_server.requestsTo(TestCatalogue::pathOf(Operation::GetMyClassDetail)).isEmpty());
+        QCOMPARE(m_server.requestsTo(TestCatalogue::pathOf(Operation::GetMyClassDetail))
+                     .last()
+                     .form()
+                     .value("classId"),
+                 QStringLiteral("2"));
     }
 
     void failedAnswersKeepWhatWasShown_data() {

@@ -129,6 +129,9 @@ void MainViewController::arrangeAreas(bool desktop) {
         // The rows share the height; the phone's stretches come back with its rows.
         grid->setRowStretch(0, 1);
         grid->setRowStretch(1, 1);
+        // The number was not asked for while the window was narrow (an appearance asks itself).
+        if (isAppeared())
+            countWaiting();
     } else {
         for (int row = 0; row < 3; ++row)
             grid->setRowStretch(row, m_phoneRowStretch.value(row));
