@@ -1,3 +1,4 @@
+#include "ActionSheet.h"
 #include "AppWindow.h"
 #include "BasicVC.h"
 #include "ListActions.h"
@@ -8,6 +9,8 @@
 
 #include <QListView>
 #include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QStringListModel>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -21,7 +24,10 @@ public:
         setTitle(title);
         view = new QListView(this);
         view->setObjectName(QStringLiteral("list"));
-        view->setModel(new QStringListModel({"甲", "乙", "丙"}, this));
+        QStringList names{"甲", "乙", "丙"};
+        for (int i = 3; i < 80; ++i)
+            names << QString::number(i);
+        view->setModel(new QStringListModel(names, this));
         (new QVBoxLayout(this))->addWidget(view);
         ListActions::openRowsOnce(view, [this](const QModelIndex &index) {
             auto *detail = new BasicVC;
@@ -82,6 +88,17 @@ private slots:
         QVERIFY(stack->detailPane()->topViewController()->isAppeared());
         QVERIFY(list->geometry().right() < stack->detailPane()->geometry().left());
         QVERIFY(stack->detailPane()->width() >= NavigationController::PaneMinWidth);
+
+        // A row far down: the list stays where it was scrolled to.
+        const QModelIndex far = list->view->model()->index(60, 0);
+        list->view->scrollTo(far);
+        const int scrolled = list->view->verticalScrollBar()->value();
+        QVERIFY(scrolled > 0);
+        QTest::mouseClick(list->view->viewport(), Qt::LeftButton, {},
+                          list->view->visualRect(far).center());
+        QCOMPARE(paneTitle(stack), QStringLiteral("60"));
+        QCOMPARE(list->view->verticalScrollBar()->value(), scrolled);
+        list->view->setCurrentIndex(list->view->model()->index(0, 0));
 
         QPointer<ViewController> first = stack->detailPane()->topViewController();
         list->view->setFocus();
@@ -168,11 +185,45 @@ private slots:
         QCOMPARE(tabs->selectedIndex(), 0);
         QCOMPARE(opened, 1);
 
+        tabs->setSideBarCollapsed(true);
+        QCOMPARE(stacks.at(0)->mapTo(tabs, QPoint(0, 0)).x(), SideBar::CollapsedWidth);
+        QVERIFY(tabs->sideBar()->isRowHidden(1));
+        tabs->setSideBarCollapsed(false);
+
         setWidth(375);
         QVERIFY(tabs->sideBar()->isHidden());
         QVERIFY(!tabs->tabBar()->isHidden());
         QCOMPARE(tabs->selectedIndex(), 0);
         QCOMPARE(stacks.at(0)->mapTo(tabs, QPoint(0, 0)).x(), 0);
+    }
+
+    // A sheet is a popup under the control with the focus on a desktop window, the phone's
+    // full-width sheet at the bottom below it.
+    void sheetOpensUnderItsControl() {
+        auto [stack, list] = showList(1280);
+        QVERIFY(stack);
+        auto *opener = new QPushButton(QStringLiteral("导出"), list);
+        opener->setGeometry(40, 10, 80, 30);
+        opener->show();
+        opener->setFocus();
+        const QRect anchor(opener->mapTo(window(), QPoint(0, 0)), opener->size());
+        ActionSheet *sheet = ActionSheet::show({}, QStringLiteral("取消"), {"CSV", "PDF"});
+        QWidget *choices = sheet->button(0)->parentWidget();
+        QTRY_VERIFY(choices->isVisible());
+        const QRect popup(choices->mapTo(window(), QPoint(0, 0)), choices->size());
+        QVERIFY(popup.width() < 400);
+        QCOMPARE(popup.left(), anchor.left());
+        QCOMPARE(popup.top(), anchor.bottom() + 1);
+        sheet->clickButton(sheet->cancelButtonIndex());
+
+        setWidth(375);
+        list->view->setFocus();
+        sheet = ActionSheet::show({}, QStringLiteral("取消"), {"CSV"});
+        choices = sheet->button(0)->parentWidget();
+        QTRY_VERIFY(choices->isVisible());
+        QCOMPARE(choices->width(), window()->width());
+        QCOMPARE(choices->mapTo(window(), QPoint(0, choices->height())).y(), window()->height());
+        sheet->clickButton(sheet->cancelButtonIndex());
     }
 };
 

@@ -28,16 +28,11 @@ TabBarController::TabBarController(QWidget *parent)
             tabClicked(m_selected);
     });
     connect(m_sideBar, &SideBar::contentWantsFocus, this, &TabBarController::focusSelectedScreen);
-    for (int section = 0; section < 9; ++section) {
-        auto *key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + section)), this);
-        key->setContext(Qt::WidgetWithChildrenShortcut);
-        key->setWhatsThis(tr("切换栏目"));
-        connect(key, &QShortcut::activated, this, [this, section] {
-            setSelectedIndex(section);
-            focusSelectedScreen();
-        });
-    }
     layoutContent();
+}
+
+QString TabBarController::sectionKeyText(const QString &title) {
+    return title.isEmpty() ? tr("切换栏目") : tr("切换到「%1」").arg(title);
 }
 
 void TabBarController::setSectionEntries(int section, const QString &group,
@@ -112,6 +107,19 @@ void TabBarController::setViewControllers(const QList<ViewController *> &control
         }
     }
     m_tabBar->setCount(int(m_controllers.size()));
+    // Ctrl+1, Ctrl+2, … one a section (nine at most), listed in the key sheet by its title.
+    qDeleteAll(m_sectionKeys);
+    m_sectionKeys.clear();
+    for (int section = 0; section < qMin(9, int(m_controllers.size())); ++section) {
+        auto *key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + section)), this);
+        key->setContext(Qt::WidgetWithChildrenShortcut);
+        key->setWhatsThis(sectionKeyText(m_tabBar->item(section).title));
+        connect(key, &QShortcut::activated, this, [this, section] {
+            setSelectedIndex(section);
+            focusSelectedScreen();
+        });
+        m_sectionKeys.append(key);
+    }
     m_selected = oldSelected ? int(m_controllers.indexOf(oldSelected)) : -1;
     if (m_selected < 0 && !m_controllers.isEmpty()) {
         ViewController *first = m_controllers.first();
@@ -139,6 +147,8 @@ QList<ViewController *> TabBarController::viewControllers() const {
 
 void TabBarController::setTabBarItem(int index, const TabBarItem &item) {
     m_tabBar->setItem(index, item);
+    if (QShortcut *key = m_sectionKeys.value(index))
+        key->setWhatsThis(sectionKeyText(item.title));
     QList<TabBarItem> items;
     for (int i = 0; i < m_tabBar->count(); ++i)
         items.append(m_tabBar->item(i));

@@ -4,11 +4,13 @@
 #include "TabBar.h"
 #include "ViewController.h"
 
+class QShortcut;
+
 // Screens side by side behind a tab bar; the selected one fills the space above the bar. The bar
 // hides while a screen pushed on the selected stack asks for it (hidesBottomBarWhenPushed).
 // Tapping the selected tab again takes its stack back to the root. In the window's desktop form
 // a sidebar on the left (SideBar) takes the tab bar's place and stays while screens are pushed;
-// Ctrl+1 to Ctrl+9 choose a section at every width.
+// Ctrl+1, Ctrl+2, … choose a section at every width.
 class TabBarController : public ViewController {
     Q_OBJECT
 public:
@@ -43,12 +45,14 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    static QString sectionKeyText(const QString &title);
     void tabClicked(int index);
     void updateTabBarVisibility();
     void layoutContent();
 
     TabBar *m_tabBar;
     SideBar *m_sideBar;
+    QList<QShortcut *> m_sectionKeys;
     QWidget *m_content;
     QList<QPointer<ViewController>> m_controllers;
     int m_selected = -1;
