@@ -12,30 +12,23 @@
 //
 // Run it from a Release build.
 
-#include "AnswerHandling.h"
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
 #include "ImageLoader.h"
-#include "LoginState.h"
 #include "NavigationController.h"
-#include "TeacherRequestManager.h"
 #include "classes/ClassDetailVC.h"
 #include "classes/ClassViewController.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QLoggingCategory>
-#include <QProcess>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include "BenchClock.h"
 #include "BenchService.h"
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -44,17 +37,10 @@ namespace {
 
 using BenchClock::percentile;
 using BenchClock::threadCpuMs;
+using BenchService::signInAsDemoTeacher;
+using BenchService::spinUntil;
 
-constexpr int WaitMs = 20000;
 bool g_signedIn = false;
-
-bool spinUntil(const std::function<bool()> &done, int ms = WaitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return done();
-}
 
 // Nothing asked of the service or the network is still on its way.
 bool quiet() {
@@ -141,50 +127,8 @@ void BM_DownToNextDetailDrawn(benchmark::State &state) {
 }
 BENCHMARK(BM_DownToNextDetailDrawn)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-bool signInAsDemoTeacher() {
-    LoginReq request;
-    request.userName = QStringLiteral("13800000001");
-    request.password = QStringLiteral("123456");
-    bool answered = false, accepted = false;
-    const auto answer = AnswerHandler<LoginRsp>(nullptr)
-                            .onSuccess([&](const LoginRsp &rsp) {
-                                LoginState::applySignedIn(rsp);
-                                accepted = true;
-                                answered = true;
-                            })
-                            .onRefusal([&](const LoginRsp &) { answered = true; })
-                            .onFailure([&] { answered = true; });
-    TeacherRequestManager::request_Login_WithParams(request, answer.completion(), answer.failure());
-    spinUntil([&] { return answered; });
-    return accepted;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
-    QTemporaryDir scratch;
-    qputenv("TEACHER_CLIENT_CONFIG_DIR", scratch.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("TEACHER_CLIENT_CACHE_DIR", scratch.filePath(QStringLiteral("cache")).toUtf8());
-    QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
-    QProcess service;
-    const QString serviceUrl =
-        BenchService::startReadingService(service, scratch.filePath(QStringLiteral("pane.db")));
-    if (!serviceUrl.isEmpty()) {
-        qputenv("TEACHER_SERVICE_URL", serviceUrl.toUtf8());
-        g_signedIn = signInAsDemoTeacher();
-    }
-    if (!g_signedIn)
-        std::fprintf(stderr, "reading-service at %s: %s\n", READING_SERVICE_BINARY,
-                     serviceUrl.isEmpty() ? "did not start" : "the demo teacher was refused");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (service.state() == QProcess::Running) {
-        service.kill();
-        service.waitForFinished();
-    }
-    return 0;
+    return BenchService::runSignedIn(argc, argv, QStringLiteral("pane.db"), &g_signedIn);
 }

@@ -65,7 +65,6 @@ constexpr int WindowWidth = 1280;
 constexpr int WindowHeight = 800;
 // Long enough that no grade of the key benchmark is sent while it runs.
 constexpr int HeldForMs = 10 * 60 * 1000;
-constexpr int WaitMs = 20000;
 
 QString g_databasePath;
 bool g_signedIn = false;
@@ -74,16 +73,11 @@ QList<qint64> g_graded;
 
 using BenchClock::percentile;
 using BenchClock::threadCpuMs;
+using BenchService::signInAsDemoTeacher;
+using BenchService::spinUntil;
 using BenchService::startReadingService;
 
 // Runs the event loop until `done` holds or `ms` pass; whether it held.
-bool spinUntil(const std::function<bool()> &done, int ms = WaitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return done();
-}
 
 // The window at 1280 x 800 with the reflections screen on its 待批阅 list, the desk beside it.
 struct Sitting {
@@ -346,53 +340,9 @@ void BM_GradeEverything(benchmark::State &state) {
 }
 BENCHMARK(BM_GradeEverything)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-bool signInAsDemoTeacher() {
-    LoginReq request;
-    request.userName = QStringLiteral("13800000001");
-    request.password = QStringLiteral("123456");
-    bool answered = false, accepted = false;
-    const auto answer = AnswerHandler<LoginRsp>(nullptr)
-                            .onSuccess([&](const LoginRsp &rsp) {
-                                LoginState::applySignedIn(rsp);
-                                accepted = true;
-                                answered = true;
-                            })
-                            .onRefusal([&](const LoginRsp &) { answered = true; })
-                            .onFailure([&] { answered = true; });
-    TeacherRequestManager::request_Login_WithParams(request, answer.completion(), answer.failure());
-    spinUntil([&] { return answered; });
-    return accepted;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
-    // Settings, the image caches and the service of this run only; the service address is read
-    // once, so it is set before anything asks for it.
-    QTemporaryDir scratch;
-    qputenv("TEACHER_CLIENT_CONFIG_DIR", scratch.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("TEACHER_CLIENT_CACHE_DIR", scratch.filePath(QStringLiteral("cache")).toUtf8());
-    QApplication app(argc, argv);
-    // Every answer of the run would be logged in full.
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
-    QProcess service;
-    g_databasePath = scratch.filePath(QStringLiteral("review.db"));
-    const QString serviceUrl = startReadingService(service, g_databasePath);
-    if (!serviceUrl.isEmpty()) {
-        qputenv("TEACHER_SERVICE_URL", serviceUrl.toUtf8());
-        g_signedIn = signInAsDemoTeacher();
-    }
-    if (!g_signedIn)
-        std::fprintf(stderr, "reading-service at %s: %s\n", READING_SERVICE_BINARY,
-                     serviceUrl.isEmpty() ? "did not start" : "the demo teacher was refused");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (service.state() == QProcess::Running) {
-        service.kill();
-        service.waitForFinished();
-    }
-    return 0;
+    return BenchService::runSignedIn(argc, argv, QStringLiteral("review.db"), &g_signedIn,
+                                     &g_databasePath);
 }

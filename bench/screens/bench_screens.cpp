@@ -81,6 +81,7 @@ long preemptions() {
 
 using BenchClock::percentile;
 using BenchClock::threadCpuMs;
+using BenchService::spinUntil;
 using BenchService::startReadingService;
 
 // Loaded images of a few kinds, the size the development service sends.
@@ -328,15 +329,6 @@ template <class List> void printFillAndPaint(List &list) {
                   },
                   [&] { list.render(); }),
               30);
-}
-
-// Runs the event loop until `done` holds or `ms` pass; whether it held.
-bool spinUntil(const std::function<bool()> &done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return done();
 }
 
 // Resident and peak resident memory of the process, in MB.
