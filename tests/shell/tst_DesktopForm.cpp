@@ -153,6 +153,13 @@ private slots:
         stack->popViewController(false);
         QTRY_VERIFY(!stack->detailPane()->isHidden());
         QVERIFY(detail->isAppeared());
+
+        // Narrowed meanwhile: back on the list, the hidden pane's screen is pushed, not lost.
+        stack->pushViewController(new BasicVC, false);
+        setWidth(375);
+        stack->popViewController(false);
+        QTRY_COMPARE(stack->topViewController(), detail);
+        QVERIFY(!stack->detailPane());
     }
 
     // The sections move to the sidebar and back; Ctrl+N chooses one; an entry selects its

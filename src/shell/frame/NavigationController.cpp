@@ -58,7 +58,7 @@ private:
 };
 
 namespace {
-// Within this much of its parents, a screen belongs to the stack whose member holds it.
+// The screen on `stack` that is `screen` or holds it (a list inside a segmented screen), or null.
 ViewController *memberHolding(const NavigationController *stack, ViewController *screen) {
     for (ViewController *vc = screen; vc; vc = vc->parentViewController()) {
         if (vc->parentViewController() == stack)
@@ -221,8 +221,12 @@ QList<ViewController *> NavigationController::popToViewController(ViewController
             else if (vc)
                 vc->deleteLater();
         }
-        if (self && backToPane)
+        if (!self || !backToPane || !self->m_pane)
+            return;
+        if (DesktopForm::holds(self))
             self->setPaneShown(true);
+        else
+            self->unfoldPane();
     });
     return popped;
 }
@@ -542,6 +546,17 @@ void NavigationController::setPaneWidth(int width) {
     layoutContent();
 }
 
+void NavigationController::unfoldPane() {
+    // The pane's screens become pushes, in their order, over the list they lay beside.
+    ViewController *source = m_paneSource;
+    const QList<ViewController *> screens = m_pane->takeFrom(0);
+    closeDetailPane();
+    for (ViewController *vc : screens)
+        pushViewController(vc, false);
+    m_pushedDetail = screens.isEmpty() ? nullptr : screens.first();
+    m_pushedDetailSource = source;
+}
+
 QList<ViewController *> NavigationController::takeFrom(qsizetype index) {
     finishTransitions();
     pruneDeleted();
@@ -573,18 +588,9 @@ void NavigationController::followWidth() {
         return;
     m_desktop = desktop;
     if (!desktop && m_pane) {
-        // The pane's screens become pushes, in their order, over the list they lay beside.
-        ViewController *source = m_paneSource;
-        const QList<ViewController *> screens = m_pane->takeFrom(0);
-        closeDetailPane();
-        if (source && source == topViewController()) {
-            for (ViewController *vc : screens)
-                pushViewController(vc, false);
-            m_pushedDetail = screens.isEmpty() ? nullptr : screens.first();
-            m_pushedDetailSource = source;
-        } else {
-            qDeleteAll(screens);
-        }
+        // A pane hidden under a screen pushed over its list unfolds when the list is back.
+        if (m_paneSource == topViewController())
+            unfoldPane();
         return;
     }
     if (desktop && !m_pane && m_pushedDetail && m_pushedDetailSource) {

@@ -83,6 +83,7 @@ private:
     void openPane(const QList<ViewController *> &screens);
     void replacePaneWith(ViewController *detail);
     void setPaneShown(bool shown);
+    void unfoldPane();
     void setPaneWidth(int width);
     void followWidth();
 
