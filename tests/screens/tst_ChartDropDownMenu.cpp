@@ -146,6 +146,24 @@ private slots:
         QCOMPARE(m_menu->backGroundView()->geometry(), QRect(0, 40, 320, 528));
     }
 
+    // On a desktop window the list is a popup under the column that opened it, over an
+    // undimmed screen; a click beside it still closes it.
+    void desktopPopupUnderItsColumn() {
+        build(900);
+        m_screen->resize(1080, 700);
+        m_menu->resize(900, 40);
+        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(450, 20)); // the middle column
+        QVERIFY(m_menu->isShow());
+        const ChartMenuColumn *opener = m_menu->column(1);
+        QTRY_VERIFY(m_menu->leftTableView()->height() > 0);
+        QCOMPARE(m_menu->leftTableView()->x(), opener->x());
+        QCOMPARE(m_menu->leftTableView()->width(),
+                 qMax(ChartDropDownMenu::PopupWidth, opener->width()));
+        QTRY_COMPARE(m_menu->dimAlpha(), 0.0);
+        QTest::mouseClick(m_menu->backGroundView(), Qt::LeftButton, {}, QPoint(5, 300));
+        verifyClosed(1);
+    }
+
     void choosingARowRetitlesClosesAndTellsTheDelegate() {
         build(200);
         QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(150, 20));

@@ -4,6 +4,7 @@
 #include "ChartMenuGridCell.h"
 #include "ChartMenuRows.h"
 #include "CheckMarkRowDelegate.h"
+#include "DesktopForm.h"
 #include "DimmedBackdrop.h"
 #include "FrameStyle.h"
 #include "TextRules.h"
@@ -334,19 +335,29 @@ void ChartDropDownMenu::placeOpenParts() {
     const int top = y() + height();
     if (m_dim)
         m_dim->setTopLeft(QPoint(0, top));
+    double ratio = 1.0;
+    if (m_dataSource && m_currentSelectedMenudIndex >= 0 && !m_showsGrid)
+        ratio =
+            std::clamp(m_dataSource->widthRatioOfLeftColumn(m_currentSelectedMenudIndex), 0.0, 1.0);
+    // Across the screen on a phone; on a desktop window a popup under the column that opened it,
+    // as wide as its choices need (a second list beside the first, a grid of two).
+    int left = 0;
+    int span = host->width();
+    if (DesktopForm::holds(this)) {
+        const ChartMenuColumn *opener = column(int(m_currentSelectedMenudIndex));
+        const int wanted = (m_showsGrid || ratio < 1.0) ? 2 * PopupWidth : PopupWidth;
+        span = qMin(host->width(), qMax(wanted, opener ? opener->width() : 0));
+        left = opener ? qBound(0, x() + opener->x(), host->width() - span) : 0;
+    }
     if (m_leftList) {
-        double ratio = 1.0;
-        if (m_dataSource && m_currentSelectedMenudIndex >= 0 && !m_showsGrid)
-            ratio = std::clamp(m_dataSource->widthRatioOfLeftColumn(m_currentSelectedMenudIndex),
-                               0.0, 1.0);
-        const int leftWidth = int(host->width() * ratio);
-        m_leftList->setGeometry(0, top, leftWidth, m_leftList->height());
-        m_rightList->setGeometry(leftWidth, top, host->width() - leftWidth, m_rightList->height());
+        const int leftWidth = int(span * ratio);
+        m_leftList->setGeometry(left, top, leftWidth, m_leftList->height());
+        m_rightList->setGeometry(left + leftWidth, top, span - leftWidth, m_rightList->height());
     }
     if (m_grid) {
-        m_grid->setGeometry(0, top, host->width(), m_grid->height());
+        m_grid->setGeometry(left, top, span, m_grid->height());
         // The icon layout wraps past the last pixel, so two items fit at (width - 1) / 2 only.
-        m_grid->setGridSize(QSize((host->width() - 1) / 2, RowHeight));
+        m_grid->setGridSize(QSize((span - 1) / 2, RowHeight));
     }
 }
 
@@ -367,7 +378,8 @@ void ChartDropDownMenu::animateGrid(int toHeight) {
 void ChartDropDownMenu::animateDim(bool on) {
     m_dimAnimation->stop();
     m_dimAnimation->setStartValue(m_dimAlpha);
-    m_dimAnimation->setEndValue(on ? DimAlpha : 0.0);
+    // A desktop popup leaves the screen as it is; a click beside it still closes it.
+    m_dimAnimation->setEndValue(on && !DesktopForm::holds(this) ? DimAlpha : 0.0);
     m_dimAnimation->start();
 }
 

@@ -35,6 +35,8 @@ public:
     static constexpr int GrowMs = 200;
     static constexpr int RotateMs = 250;
     static constexpr double DimAlpha = 0.3;
+    // A choice list's width as a desktop popup.
+    static constexpr int PopupWidth = 240;
     static const QColor HighlightColor;
     static const QColor RestingColor;
     static const QColor OpenColor;
