@@ -284,10 +284,14 @@ void MainViewController::publishSideBarEntries() {
     TabBarController *tabs = tabBarController();
     if (!tabs)
         return;
-    const auto openFromSideBar = [this](ScreenLinks::Link link, qint64 argument) {
-        if (NavigationController *stack = navigationController())
+    // The sidebar keeps the lines after the home that made them may have gone.
+    const auto openFromSideBar = [self = QPointer<MainViewController>(this)](ScreenLinks::Link link,
+                                                                             qint64 argument) {
+        if (!self)
+            return;
+        if (NavigationController *stack = self->navigationController())
             stack->popToRootViewController(false);
-        push(ScreenLinks::make(link, argument));
+        self->push(ScreenLinks::make(link, argument));
     };
     QList<SideBarEntry> classes;
     for (const MyClassListModel &model : std::as_const(m_gradeArray)) {
