@@ -461,7 +461,7 @@ QJsonObject ScreenProbe::dump(QWidget *window) {
     out.insert(QStringLiteral("screen"), QString::fromLatin1(root->metaObject()->className()));
     // A desktop window shows more than its top screen: the sidebar, the list beside its detail.
     auto *appWindow = qobject_cast<AppWindow *>(window);
-    if (appWindow && appWindow->visibleScreen() && DesktopForm::isDesktop(window->width()))
+    if (appWindow && appWindow->visibleScreen() && DesktopForm::holds(window))
         root = appWindow->visibleScreen();
     if (screen && !screen->title().isEmpty())
         out.insert(QStringLiteral("title"), screen->title());

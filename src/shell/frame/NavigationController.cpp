@@ -422,8 +422,8 @@ void NavigationController::showDetail(ViewController *from, ViewController *deta
     if (!detail)
         return;
     ViewController *source = memberHolding(this, from);
-    const bool beside = source && source == topViewController() && !paneOwner() && window() &&
-                        DesktopForm::isDesktop(window()->width());
+    const bool beside =
+        source && source == topViewController() && !paneOwner() && DesktopForm::holds(this);
     if (!beside) {
         pushViewController(detail, true);
         if (source && topViewController() == detail) {
@@ -583,7 +583,7 @@ QList<ViewController *> NavigationController::takeFrom(qsizetype index) {
 void NavigationController::followWidth() {
     if (paneOwner() || !window())
         return;
-    const bool desktop = DesktopForm::isDesktop(window()->width());
+    const bool desktop = DesktopForm::holds(this);
     if (desktop == m_desktop)
         return;
     m_desktop = desktop;

@@ -55,7 +55,7 @@ void TabBarController::setSideBarCollapsed(bool collapsed) {
 }
 
 bool TabBarController::isDesktopForm() const {
-    return DesktopForm::isDesktop(window() ? window()->width() : width());
+    return DesktopForm::holds(this);
 }
 
 TabBarController::~TabBarController() {

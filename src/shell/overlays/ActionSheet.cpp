@@ -129,7 +129,7 @@ void ActionSheet::clickButton(int index) {
 }
 
 bool ActionSheet::isPopup() const {
-    return window() && DesktopForm::isDesktop(window()->width());
+    return DesktopForm::holds(this);
 }
 
 void ActionSheet::layoutContent() {
