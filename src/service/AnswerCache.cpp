@@ -56,8 +56,6 @@ constexpr qsizetype TeacherNameLength = 32;
 constexpr qsizetype ServiceNameLength = 16;
 const QLatin1String SignInSuffix(".signin.json");
 
-std::optional<QDateTime> s_deliveringKeptFrom;
-
 QString hashName(const QByteArray &text, qsizetype length) {
     return QString::fromLatin1(
         QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().left(length));
@@ -407,21 +405,9 @@ void AnswerCache::evictBeyond(qint64 bytes) {
     }
 }
 
-std::optional<QDateTime> AnswerCache::deliveringKeptFrom() {
-    return s_deliveringKeptFrom;
-}
-
-void AnswerCache::deliverKept(const QDateTime &receivedAt, const std::function<void()> &deliver) {
-    const std::optional<QDateTime> outer = s_deliveringKeptFrom;
-    s_deliveringKeptFrom = receivedAt;
-    deliver();
-    s_deliveringKeptFrom = outer;
-}
-
 void AnswerCache::resetForTests() {
     waitForWrites();
     setFolder(QString(), QString());
     m_refused = false;
     m_maxBytes = MaxBytes;
-    s_deliveringKeptFrom.reset();
 }

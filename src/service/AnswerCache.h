@@ -77,11 +77,6 @@ public:
     qint64 bytesKept() const { return m_bytes; }
     int answersKept() const { return int(m_entries.size()); }
 
-    // While `deliver` runs a kept answer is handed over in place of one the network could not
-    // bring: receivedAt of that answer. Screens show it as "offline since".
-    static std::optional<QDateTime> deliveringKeptFrom();
-    static void deliverKept(const QDateTime &receivedAt, const std::function<void()> &deliver);
-
     // Until every answer handed to the disk is written or removed (or has failed to be).
     void waitForWrites();
     // For tests: runs `task` on the writer thread, in turn with the writes.

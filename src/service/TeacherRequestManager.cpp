@@ -6,7 +6,13 @@
 
 #include <QTimer>
 
+#include <memory>
+#include <utility>
+
 namespace {
+std::optional<KeptDelivery> s_delivering;
+int s_behindKept = 0;
+
 const QString UnverifiedSignInText =
     QStringLiteral("登录尚未得到服务确认，暂时不能修改，请稍后再试");
 
@@ -52,8 +58,17 @@ void TeacherRequestManager::call(QStringView name, const ParameterDictionary &pa
          std::move(failure));
 }
 
-void TeacherRequestManager::call(Operation operation, const ParameterDictionary &parameters,
-                                 ServiceCompletion completion, ServiceFailure failure) {
+std::optional<KeptDelivery> TeacherRequestManager::deliveringKept() {
+    return s_delivering;
+}
+
+int TeacherRequestManager::refreshesBehindKept() {
+    return s_behindKept;
+}
+
+bool TeacherRequestManager::call(Operation operation, const ParameterDictionary &parameters,
+                                 ServiceCompletion completion, ServiceFailure failure,
+                                 Fetch fetch) {
     const ServiceOperation *op = &TeacherRequestManager::operation(operation);
     ServiceConnection &connection = ServiceConnection::instance();
     const bool unverified = connection.signInUnverified();
@@ -65,13 +80,14 @@ void TeacherRequestManager::call(Operation operation, const ParameterDictionary 
         QTimer::singleShot(
             0, [completion = std::move(completion),
                 answer = KeyValueMapping::toJsonObject(refusal)] { completion(answer); });
-        return;
+        return false;
     }
     AnswerCache &cache = AnswerCache::instance();
     const bool read = op->offline == OfflineUse::Read && cache.isOpen();
     // A sign-in opens the teacher's answers only once it is handed over, so it is kept then. One
     // that waits for the service's word is never answered from the kept one again.
     const bool signIn = op->offline == OfflineUse::SignIn && cache.isOn() && !unverified;
+    bool keptAhead = false;
     if (read || signIn) {
         const QString name = QString::fromLatin1(op->name);
         // The sign-in is kept under the teacher's name alone: its form as the log writes it, with
@@ -97,7 +113,7 @@ void TeacherRequestManager::call(Operation operation, const ParameterDictionary 
             }
             if (signIn)
                 ServiceConnection::instance().setSignInUnverified(true);
-            AnswerCache::deliverKept(kept->receivedAt, [&] { deliver(kept->answer); });
+            deliverKept({kept->receivedAt, false}, [&] { deliver(kept->answer); });
         };
         completion = [deliver, generation, name, form,
                       signIn](const std::optional<QJsonValue> &value) {
@@ -108,9 +124,18 @@ void TeacherRequestManager::call(Operation operation, const ParameterDictionary 
             if (value && signIn)
                 answers.store(answers.generation(), name, form, *value);
         };
+        // A sign-in is answered ahead only where it could be answered in place of a failure: for
+        // the teacher whose answers are open (the start-up's automatic sign-in).
+        const bool canGoAhead = fetch == Fetch::KeptFirst && (read || cache.isOpen());
+        if (std::optional<AnswerCache::Kept> kept =
+                canGoAhead ? cache.find(name, form) : std::nullopt) {
+            keptAhead = true;
+            aheadOfService(kept->answer, kept->receivedAt, generation, signIn, deliver, &completion,
+                           &failure);
+        }
     }
     if (op->offline == OfflineUse::SignIn) {
-        // Only the service's own answer confirms a sign-in; the kept one went to `deliver` above.
+        // Only the service's own answer confirms a sign-in; a kept one went to `deliver` above.
         completion = [inner = std::move(completion)](const std::optional<QJsonValue> &value) {
             if (value && KeyValueMapping::recordFromJson<BaseRsp>(*value).result == 1)
                 ServiceConnection::instance().setSignInUnverified(false);
@@ -127,4 +152,48 @@ void TeacherRequestManager::call(Operation operation, const ParameterDictionary 
     BaseAFHttpManager::postRequestOperationForHost(ServiceBaseURL(), QString::fromLatin1(op->path),
                                                    parameters, std::move(completion),
                                                    std::move(failure), op->responseType);
+    return keptAhead;
+}
+
+void TeacherRequestManager::deliverKept(const KeptDelivery &kept,
+                                        const std::function<void()> &deliver) {
+    const std::optional<KeptDelivery> outer = s_delivering;
+    s_delivering = kept;
+    deliver();
+    s_delivering = outer;
+}
+
+void TeacherRequestManager::aheadOfService(const QJsonValue &answer, const QDateTime &receivedAt,
+                                           quint64 generation, bool signIn,
+                                           const ServiceCompletion &deliver,
+                                           ServiceCompletion *completion, ServiceFailure *failure) {
+    struct Ahead {
+        bool serviceDone = false; // the service's answer (or failure) came first
+        bool counted = false;     // delivered, and counted in s_behindKept until the service's
+        void settle() {
+            serviceDone = true;
+            if (std::exchange(counted, false))
+                --s_behindKept;
+        }
+    };
+    auto ahead = std::make_shared<Ahead>();
+    QTimer::singleShot(0, [ahead, answer, receivedAt, generation, signIn, deliver] {
+        // Nothing once the service has spoken, nor for a teacher who left meanwhile.
+        if (ahead->serviceDone || AnswerCache::instance().generation() != generation)
+            return;
+        // Unconfirmed until the service's own answer: nothing may be changed on it before.
+        if (signIn)
+            ServiceConnection::instance().setSignInUnverified(true);
+        ahead->counted = true;
+        ++s_behindKept;
+        deliverKept({receivedAt, true}, [&] { deliver(answer); });
+    });
+    *completion = [ahead, inner = std::move(*completion)](const std::optional<QJsonValue> &value) {
+        ahead->settle();
+        inner(value);
+    };
+    *failure = [ahead, inner = std::move(*failure)](const QString &text) {
+        ahead->settle();
+        inner(text);
+    };
 }

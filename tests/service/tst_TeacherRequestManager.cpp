@@ -30,6 +30,7 @@ private slots:
     void failureAndEmptyAnswerPassUnchanged();
     void callByNameAndUnknownName();
     void keptReadsStandInForAFailedCallOnly();
+    void changesNeverComeFromTheKeep();
     void keptPrivatelyWithinItsBound();
     void keepTrustsNothingInItsFolder_data();
     void keepTrustsNothingInItsFolder();
@@ -130,7 +131,8 @@ struct Outcome {
         return [this](const std::optional<QJsonValue> &v) {
             ++completions;
             value = v;
-            keptFrom = AnswerCache::deliveringKeptFrom();
+            const std::optional<KeptDelivery> kept = TeacherRequestManager::deliveringKept();
+            keptFrom = kept ? std::optional(kept->receivedAt) : std::nullopt;
         };
     }
     ServiceFailure failure() {
@@ -270,6 +272,22 @@ void tst_TeacherRequestManager::keptReadsStandInForAFailedCallOnly() {
     cache.openFor(2);
     QTRY_COMPARE(before.calls(), 1);
     QCOMPARE(cache.answersKept(), 0);
+}
+
+// A change is never answered from the keep, however it is asked (screens showing what they saw
+// before is the lists' and the start-up's to test).
+void tst_TeacherRequestManager::changesNeverComeFromTheKeep() {
+    QTemporaryDir dir;
+    AnswerCache &cache = AnswerCache::instance();
+    cache.setFolder(dir.path());
+    cache.openFor(1);
+    cache.store(cache.generation(), "UpdateFeel", "", QJsonObject{{"result", 1}});
+    m_stub.queueAnswer("Mobile/UpdateFeel", StubHttpServer::Answer::json(R"({"result":0})"));
+    Outcome change;
+    QVERIFY(!TeacherRequestManager::call(Operation::UpdateFeel, {}, change.completion(),
+                                         change.failure(), Fetch::KeptFirst));
+    QTRY_COMPARE(change.calls(), 1);
+    QCOMPARE(change.value->toObject().value("result").toInt(), 0);
 }
 
 void tst_TeacherRequestManager::keptPrivatelyWithinItsBound() {

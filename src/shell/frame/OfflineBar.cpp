@@ -57,14 +57,14 @@ OfflineBar *OfflineBar::of(QObject *owner) {
                   : nullptr;
 }
 
-void OfflineBar::showOn(QObject *owner, const QDateTime &receivedAt) {
+void OfflineBar::showOn(QObject *owner, const QDateTime &receivedAt, Reason reason) {
     ViewController *screen = screenOf(owner);
     if (!screen)
         return;
     OfflineBar *bar = of(screen);
     if (!bar)
         bar = new OfflineBar(screen);
-    bar->setText(wordsFor(receivedAt, QDateTime::currentDateTime()));
+    bar->setText(wordsFor(receivedAt, QDateTime::currentDateTime(), reason));
 }
 
 void OfflineBar::hideOn(QObject *owner) {
@@ -83,12 +83,13 @@ void OfflineBar::hideOn(QObject *owner) {
     bar->setParent(nullptr);
 }
 
-QString OfflineBar::wordsFor(const QDateTime &receivedAt, const QDateTime &now) {
+QString OfflineBar::wordsFor(const QDateTime &receivedAt, const QDateTime &now, Reason reason) {
     const QDateTime local = receivedAt.toLocalTime();
     const QString when = local.date() == now.toLocalTime().date()
                              ? local.toString(QStringLiteral("HH:mm"))
                              : local.toString(QStringLiteral("M月d日 HH:mm"));
-    return QStringLiteral("离线 · 数据更新于 ") + when;
+    const QString updated = QStringLiteral("数据更新于 ") + when;
+    return reason == Offline ? QStringLiteral("离线 · ") + updated : updated;
 }
 
 bool OfflineBar::eventFilter(QObject *watched, QEvent *event) {

@@ -94,7 +94,8 @@ quint64 PagedRowsBase::ticketFor(int page) const {
     return page > 0 && page == m_requested ? m_ticket : 0;
 }
 
-bool PagedRowsBase::acceptPage(quint64 ticket, int page, int rowsInPage, bool capped) {
+bool PagedRowsBase::acceptPage(quint64 ticket, int page, int rowsInPage, bool capped,
+                               bool keptAhead) {
     if (ticket == 0 || ticket != m_ticket) {
         qCDebug(lcRows) << "stale answer for page" << page << "dropped";
         return false;
@@ -102,7 +103,8 @@ bool PagedRowsBase::acceptPage(quint64 ticket, int page, int rowsInPage, bool ca
     // The state is final before the rows change: views ask canFetchMore() from the change signals.
     m_page = page;
     m_hasMore = !m_singlePage && !capped && rowsInPage >= m_pageSize;
-    setRequested(0);
+    if (!keptAhead)
+        setRequested(0);
     endControls();
     return true;
 }
@@ -112,6 +114,8 @@ void PagedRowsBase::pageShown(int page, int rowsInPage, bool capped) {
         qCWarning(lcRows) << "an answer went past" << MaxRows << "rows; the rest is not shown";
         Toast::show(cappedText());
     }
+    // Kept rows may have shown the cover, or the service's may empty a list.
+    removeCover();
     coverIfEmpty();
     emit pageLoaded(page, rowsInPage);
 }
@@ -130,6 +134,13 @@ void PagedRowsBase::failRequest(quint64 ticket) {
     endControls();
     coverIfEmpty();
     emit loadFailed(page);
+}
+
+void PagedRowsBase::keptRowsConfirmed(quint64 ticket) {
+    if (ticket == 0 || ticket != m_ticket)
+        return;
+    setRequested(0);
+    endControls();
 }
 
 void PagedRowsBase::resetPaging() {

@@ -42,6 +42,7 @@
 #include <QPointer>
 #include <QSet>
 
+#include <concepts>
 #include <functional>
 
 class BasicVC;
@@ -54,6 +55,11 @@ Q_DECLARE_LOGGING_CATEGORY(lcRows)
 // Page bookkeeping, the refresh controls, the empty-data cover and the row images: everything that
 // does not depend on the record type. One request counts at a time: a refresh makes the answer of
 // any earlier request stale, and stale answers (and failures) are dropped.
+// The first page of an empty list is asked KeptFirst: the rows kept from an earlier visit show at
+// once, with the refresh controls ended, while the request runs on; the service's page then
+// replaces them in place. A page 1 that replaces rows changes only what differs: rows equal to
+// the ones shown stay (with their selection and the scroll position); only a page of another
+// length resets the list.
 // A failed page leaves the page counter where it was, so the next pull asks for the same page, and
 // leaves the rows as they were.
 // A list holds at most MaxRows rows, as a reflection holds at most PictureGrid::MaxPictures
@@ -145,10 +151,16 @@ protected:
     // The request running for `page`; 0 when `page` is not the one asked for.
     quint64 ticketFor(int page) const;
     // Bookkeeping of an answer; false (and nothing done) when it is stale. The rows change after.
-    // A capped page counts as the last.
-    bool acceptPage(quint64 ticket, int page, int rowsInPage, bool capped);
+    // A capped page counts as the last. A kept page handed over ahead of the service's ends the
+    // controls but leaves its request running.
+    bool acceptPage(quint64 ticket, int page, int rowsInPage, bool capped, bool keptAhead);
+    // Whether the page about to be asked for may show kept rows first.
+    bool asksKeptFirst(int page) const { return page == 1 && count() == 0; }
     void pageShown(int page, int rowsInPage, bool capped);
     void failRequest(quint64 ticket);
+    // The service's page is the kept one already shown: the request ends with the rows as they
+    // are.
+    void keptRowsConfirmed(quint64 ticket);
     // The paging half of clear(), before the rows go.
     void resetPaging();
     // After a row was taken out: the empty-data cover when that was the last one.
@@ -208,6 +220,7 @@ public:
         : m_answer(std::move(answer))
         , m_counts(std::move(counts)) {}
 
+    Fetch fetch() const { return m_answer.fetch(); }
     PageAnswer &dismissingHud(bool dismiss = true) {
         m_answer.dismissingHud(dismiss);
         return *this;
@@ -273,10 +286,14 @@ public:
         const quint64 ticket = ticketFor(page);
         QPointer<PagedRows> self(this);
         AnswerHandler<Rsp> answer(screen);
-        answer
+        answer.keptFirst(asksKeptFirst(page))
             .onSuccess([self, ticket, page, rowsOf = std::move(rowsOf)](const Rsp &rsp) {
                 if (self)
                     self->arrive(ticket, page, rowsOf ? rowsOf(rsp) : QList<Record>());
+            })
+            .onUnchanged([self, ticket] {
+                if (self)
+                    self->keptRowsConfirmed(ticket);
             })
             .onRefusal([self, ticket](const Rsp &rsp) {
                 AnswerHandling::showRefusal(rsp);
@@ -341,18 +358,47 @@ protected:
     }
 
 private:
+    static bool sameRow(const Record &a, const Record &b) {
+        if constexpr (std::equality_comparable<Record>)
+            return a == b;
+        else if constexpr (requires { Record::recordType(); })
+            return KeyValueMapping::keyValues(a) == KeyValueMapping::keyValues(b);
+        else
+            return false;
+    }
+
+    // Page 1 over the rows shown: the rows that differ change, the others are left alone.
+    void replaceRows(const QList<Record> &rows) {
+        if (rows.size() != m_rows.size()) {
+            beginResetModel();
+            m_rows = rows;
+            dropImageCache();
+            endResetModel();
+            return;
+        }
+        int first = -1;
+        int last = -1;
+        for (int row = 0; row < rows.size(); ++row) {
+            if (sameRow(m_rows.at(row), rows.at(row)))
+                continue;
+            m_rows[row] = rows.at(row);
+            first = first < 0 ? row : first;
+            last = row;
+        }
+        if (first >= 0)
+            emit dataChanged(index(first), index(last));
+    }
+
     void arrive(quint64 ticket, int page, QList<Record> rows) {
         const qsizetype room = MaxRows - (page == 1 ? 0 : m_rows.size());
         const bool capped = rows.size() > room;
         if (capped)
             rows.resize(std::max<qsizetype>(room, 0));
-        if (!acceptPage(ticket, page, int(rows.size()), capped))
+        const std::optional<KeptDelivery> kept = TeacherRequestManager::deliveringKept();
+        if (!acceptPage(ticket, page, int(rows.size()), capped, kept && kept->ahead))
             return;
         if (page == 1) {
-            beginResetModel();
-            m_rows = rows;
-            dropImageCache();
-            endResetModel();
+            replaceRows(rows);
         } else if (!rows.isEmpty()) {
             beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + rows.size()) - 1);
             m_rows.append(rows);

@@ -39,12 +39,14 @@ bool Common::settle() {
     return true;
 }
 
-void Common::showWhereFrom(const std::optional<QDateTime> &keptFrom) const {
+void Common::showWhereFrom(const std::optional<KeptDelivery> &kept) const {
     if (!screen)
         return;
-    if (keptFrom)
-        OfflineBar::showOn(screen, *keptFrom);
-    else
+    if (kept && !kept->ahead)
+        OfflineBar::showOn(screen, kept->receivedAt);
+    else if (kept && OfflineBar::isOld(kept->receivedAt, QDateTime::currentDateTime()))
+        OfflineBar::showOn(screen, kept->receivedAt, OfflineBar::Refreshing);
+    else if (!kept)
         OfflineBar::hideOn(screen);
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "AnswerCache.h"
 #include "BaseAFHttpManager.h"
 #include "KeyValueMapping.h"
 #include "ProgressHud.h"
@@ -38,7 +37,9 @@ class RefreshHeader;
 // the program quitting (a cancellation) runs nothing at all.
 // A read whose call failed may instead be answered with what the service said earlier
 // (AnswerCache): it is handled as a success, and the screen shows the offline bar until one of
-// its calls is answered anew.
+// its calls is answered anew. A handler asked keptFirst() (a screen that opens) is handed the kept
+// answer at once and then the service's: its success code runs twice and must draw the second
+// over the first in place; no progress indicator shows for a call with a kept answer.
 //
 // The screen is held through a QPointer: once it is destroyed, the answer only takes down the HUD
 // (a spinner must not outlive its call) and runs the onAccepted step, and touches nothing else.
@@ -74,12 +75,15 @@ struct Common {
     QPointer<RefreshHeader> header;
     QPointer<LoadMoreFooter> footer;
 
+    bool keptFirst = false;
+
     bool screenAlive() const { return !guarded || !screen.isNull(); }
     // HUD and refresh controls; true when the screen may still be touched.
     bool settle();
-    // An accepted answer reached a live screen: the offline bar shows when it was kept from an
-    // earlier call (keptFrom), and goes when it is new.
-    void showWhereFrom(const std::optional<QDateTime> &keptFrom) const;
+    // An accepted answer reached a live screen: the offline bar shows when it was kept in place
+    // of a failed call, and for one handed over ahead of the service's that is old
+    // (OfflineBar::isOld); it goes when the service's own comes.
+    void showWhereFrom(const std::optional<KeptDelivery> &kept) const;
 };
 
 } // namespace AnswerHandling
@@ -89,18 +93,24 @@ struct Common {
 // that operation answers does not compile.
 template <class Answer, class Rsp> class SendsRequest {
 public:
-    template <class Req> void send(const Req &request) const {
+    // True when a kept answer comes first (the answer asked keptFirst and one is kept).
+    template <class Req> bool send(const Req &request) const {
         static_assert(std::is_same_v<Rsp, typename CatalogueEntry<Req>::Answer>,
                       "this request's operation answers another record");
         const Answer &answer = static_cast<const Answer &>(*this);
-        TeacherRequestManager::request(request, answer.completion(), answer.failure());
+        return TeacherRequestManager::request(request, answer.completion(), answer.failure(),
+                                              answer.fetch());
     }
-    // The same under the progress indicator, which goes when the answer or the failure comes.
-    template <class Req> void sendShowingHud(const Req &request) const {
+    // The same under the progress indicator, which goes when the answer or the failure comes;
+    // with a kept answer coming first there is content to show at once and no indicator.
+    template <class Req> bool sendShowingHud(const Req &request) const {
         Answer answer = static_cast<const Answer &>(*this); // a copy shares the handling
+        if (answer.send(request))
+            return true;
+        // No callback runs inside the call: the handling learns of the indicator in time.
         answer.dismissingHud();
         ProgressHud::show();
-        answer.send(request);
+        return false;
     }
 };
 
@@ -117,6 +127,13 @@ public:
         m_state->common.dismissHud = dismiss;
         return *this;
     }
+    // A screen that opens: the kept answer to the same request at once, when there is one, then
+    // the service's (TeacherRequestManager, Fetch::KeptFirst).
+    AnswerHandler &keptFirst(bool first = true) {
+        m_state->common.keptFirst = first;
+        return *this;
+    }
+    Fetch fetch() const { return m_state->common.keptFirst ? Fetch::KeptFirst : Fetch::Fresh; }
     // End these refresh controls (either may be null) in both cases.
     AnswerHandler &endingRefresh(RefreshHeader *header, LoadMoreFooter *footer = nullptr) {
         m_state->common.header = header;
@@ -138,6 +155,12 @@ public:
         m_state->refusal = std::move(refusal);
         return *this;
     }
+    // Runs instead of onSuccess when the service's answer is the very one drawn from the keep a
+    // moment before (keptFirst): there is nothing new to draw.
+    AnswerHandler &onUnchanged(std::function<void()> unchanged) {
+        m_state->unchanged = std::move(unchanged);
+        return *this;
+    }
     // Runs after the standard failure handling (e.g. to enable a button again).
     AnswerHandler &onFailure(std::function<void()> failure) {
         m_state->failure = std::move(failure);
@@ -146,8 +169,22 @@ public:
 
     ServiceCompletion completion() const {
         return [state = m_state](const std::optional<QJsonValue> &value) {
-            const std::optional<QDateTime> keptFrom = AnswerCache::deliveringKeptFrom();
+            const std::optional<KeptDelivery> kept = TeacherRequestManager::deliveringKept();
             const bool alive = state->common.settle();
+            // The kept answer drawn ahead, and now the service's (or, offline, the kept one in
+            // its place) is the same: the screen already shows it.
+            const bool drawn = value && state->drawnAhead && *value == *state->drawnAhead;
+            state->drawnAhead.reset();
+            if (value && kept && kept->ahead)
+                state->drawnAhead = *value;
+            if (drawn) {
+                if (alive) {
+                    state->common.showWhereFrom(kept);
+                    if (state->unchanged)
+                        state->unchanged();
+                }
+                return;
+            }
             if (!alive && !state->accepted)
                 return;
             const Rsp answer = value ? AnswerHandling::mapped<Rsp>(*value) : Rsp();
@@ -156,7 +193,7 @@ public:
             if (!alive)
                 return;
             if (answer.result == 1) {
-                state->common.showWhereFrom(keptFrom);
+                state->common.showWhereFrom(kept);
                 if (state->success)
                     state->success(answer);
             } else if (state->refusal) {
@@ -188,6 +225,8 @@ private:
         std::function<void(const Rsp &)> success;
         std::function<void(const Rsp &)> refusal;
         std::function<void()> failure;
+        std::function<void()> unchanged;
+        std::optional<QJsonValue> drawnAhead;
     };
     std::shared_ptr<State> m_state;
 };
