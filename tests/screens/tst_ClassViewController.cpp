@@ -1,4 +1,5 @@
 #include "AlertView.h"
+#include "AnswerCache.h"
 #include "AppWindow.h"
 #include "BaseAFHttpManager.h"
 #include "CataloguePath.h"
@@ -158,6 +159,36 @@ private slots:
         QCOMPARE(bar->columnTitle(1), QStringLiteral("按等级"));
         QCOMPARE(bar->currentSelectedMenudIndex(), -1);
         QVERIFY(qAbs(bar->width() - m_roster->width() * 2 / 3) <= 1);
+    }
+
+    // Seen before, the classes come from the keep at once and the roster is asked beside their
+    // refresh: both calls are out before either is answered, the kept roster shows meanwhile,
+    // and the refreshed classes do not ask for the roster again.
+    void keptClassesAskForTheRosterAtOnce() {
+        QTemporaryDir keep;
+        AnswerCache::instance().setFolder(keep.path());
+        AnswerCache::instance().openFor(7);
+        const auto visit = [this] {
+            m_stack->popViewController(false);
+            m_roster = new ClassViewController;
+            m_stack->pushViewController(m_roster, false);
+        };
+        visit();
+        QTRY_COMPARE(m_roster->tableView()->model()->rowCount(), 5);
+        m_fixture.settle();
+        const qsizetype rostersAsked = detailRequests().size();
+        Answer slowClasses = Answer::json(classes(2));
+        Answer slowPupils = Answer::json(pupils(6));
+        slowClasses.delayMs = slowPupils.delayMs = 500;
+        m_server.setAnswer(ClassPath, slowClasses);
+        m_server.setAnswer(DetailPath, slowPupils);
+        visit();
+        QTRY_COMPARE(detailRequests().size(), rostersAsked + 1);
+        QCOMPARE(BaseAFHttpManager::callsInFlight(), 2); // the classes' refresh too
+        QCOMPARE(m_roster->tableView()->model()->rowCount(), 5);
+        QTRY_COMPARE(m_roster->tableView()->model()->rowCount(), 6);
+        m_fixture.settle();
+        QCOMPARE(detailRequests().size(), rostersAsked + 1);
     }
 
     // The roster goes out as the teacher sees it: its class, its sort, a row a pupil; a phone

@@ -1,4 +1,5 @@
 #include "AppWindow.h"
+#include "BaseAFHttpManager.h"
 #include "CataloguePath.h"
 #include "LoginState.h"
 #include "NavigationController.h"
@@ -70,7 +71,12 @@ private slots:
     void cleanup() { m_fixture.closeWindow(); }
 
     void startLoadsClassLinesAndCount() {
+        // Neither call needs the other's answer: both are out before either is answered.
+        m_server.queueAnswer(ClassPath, {.body = ThreeClasses, .delayMs = 300});
+        m_server.queueAnswer(CollectPath, {.body = collection(12), .delayMs = 300});
         open();
+        QTRY_VERIFY(requestsTo(ClassPath) == 1 && requestsTo(CollectPath) == 1);
+        QCOMPARE(BaseAFHttpManager::callsInFlight(), 2);
         QTRY_COMPARE(m_home->classLines().size(), 3);
         QTRY_VERIFY(m_home->collectNumLabel()->isVisible());
         QCOMPARE(requestsTo(ClassPath), 1);

@@ -1,9 +1,11 @@
+#include "AnswerCache.h"
 #include "BaseAFHttpManager.h"
 #include "CataloguePath.h"
 #include "ImageLoader.h"
 #include "LoginState.h"
 #include "NavigationController.h"
 #include "NotificationCenter.h"
+#include "OfflineBar.h"
 #include "ProgressHud.h"
 #include "ScreenTestFixture.h"
 #include "SegmentedControl.h"
@@ -14,6 +16,7 @@
 #include "reflections/GradeDetailVC.h"
 #include "reflections/GradeListCell.h"
 #include "reflections/GradeListVC.h"
+#include "reflections/GradePost.h"
 #include "reflections/GradeViewController.h"
 #include "reflections/PictureBrowser.h"
 #include "reflections/PictureGrid.h"
@@ -268,6 +271,42 @@ private slots:
         QCOMPARE(Toast::currentText(), toast);
         // The empty list shows no cover either.
         QVERIFY(!viewWithTag(all, 500));
+    }
+
+    // A list seen before opens on its kept rows, with no spinner, while the service is asked;
+    // its answer changes the rows in place. A grade given in this run wins over the kept rows,
+    // and a refresh that fails leaves them with the offline bar.
+    void keptRowsFirstThenTheServices() {
+        QTemporaryDir keep;
+        AnswerCache::instance().setFolder(keep.path());
+        AnswerCache::instance().openFor(7);
+        m_server.setAnswer(ListPath, list({row(1, "待批阅"), row(2, "待批阅"), row(3, "优秀")}));
+        openLists();
+        m_server.setAnswer(GradePath, Answer::json(StubAnswers::ok()));
+        GradePost::submit(1, 4);
+        QTRY_COMPARE(countOf(GradePath), 1);
+        const auto reopen = [this](const Answer &answer) {
+            m_stack->popViewController(false);
+            m_server.setAnswer(ListPath, answer);
+            m_lists = new GradeViewController;
+            m_stack->pushViewController(m_lists, false);
+            return child(0)->gradeArray();
+        };
+        FeelRows *rows = reopen(list({row(1, "待批阅"), row(2, "良好"), row(3, "优秀")}, 500));
+        QTRY_COMPARE(rows->count(), 3);
+        QVERIFY(rows->isLoading()); // asked, not yet answered
+        QVERIFY(!ProgressHud::isVisible() && !child(0)->refreshHeader()->isRefreshing());
+        QVERIFY(!rows->isWaiting(0) && rows->isWaiting(1)); // 1 was graded here
+        QListView *view = child(0)->tableView();
+        view->setCurrentIndex(rows->index(2));
+        QTRY_VERIFY(!rows->isWaiting(1));
+        QCOMPARE(view->currentIndex().row(), 2);
+        QVERIFY(!OfflineBar::of(m_lists));
+
+        rows = reopen(Answer::dropped());
+        settle(child(0));
+        QCOMPARE(rows->count(), 3);
+        QVERIFY(OfflineBar::of(m_lists) && Toast::currentText().isEmpty());
     }
 
     void gradingReloadsEveryOpenList() {

@@ -168,7 +168,7 @@ void BookDetailVC::getBookDetailShowAction() {
     GetBookDetailShowReq request;
     request.uid = LoginRsp::shareRsp().uid;
     request.bookId = m_bookId;
-    const auto answer = AnswerHandler<GetBookDetailShowRsp>(this).onSuccess(
+    auto answer = AnswerHandler<GetBookDetailShowRsp>(this).keptFirst().onSuccess(
         [this](const GetBookDetailShowRsp &rsp) {
             if (!rsp.book) {
                 qCWarning(lcBookDetail) << "detail of book" << m_bookId << "came without a book";
@@ -176,7 +176,12 @@ void BookDetailVC::getBookDetailShowAction() {
             }
             m_detailModel = *rsp.book;
             layoutWithDetailModel(*m_detailModel);
+            // Whether the book is collected is the service's to say before it can be changed:
+            // a kept answer may be from before a change made elsewhere.
+            const std::optional<KeptDelivery> kept = TeacherRequestManager::deliveringKept();
+            m_rightButton->setEnabled(!kept || !kept->ahead);
         });
+    answer.onUnchanged([this] { m_rightButton->setEnabled(true); });
     answer.sendShowingHud(request);
 }
 

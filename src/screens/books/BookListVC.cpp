@@ -85,8 +85,8 @@ void BookListVC::viewDidLoad() {
 }
 
 void BookListVC::getBookSortTreeAction() {
-    auto answer =
-        AnswerHandler<GetBookSortTreeRsp>(this).onSuccess([this](const GetBookSortTreeRsp &rsp) {
+    auto answer = AnswerHandler<GetBookSortTreeRsp>(this).keptFirst().onSuccess(
+        [this](const GetBookSortTreeRsp &rsp) {
             // The menu is not told: it reads the rows the next time the column opens.
             m_cateArray = BookSortMenu::arrayForCategoryMenu(
                 QList<BookSortModel>(rsp.sortList.value_or(RecordArray<BookSortModel>())));

@@ -159,21 +159,29 @@ QString ClassViewController::classTitle(const MyClassListModel &model) {
 void ClassViewController::getMyClassListAction() {
     GetMyClassForTeacherReq request;
     request.uid = LoginRsp::shareRsp().uid;
-    const auto answer = AnswerHandler<GetMyClassForTeacherRsp>(this).onSuccess(
+    // Kept from the home's visit, the classes come at once and the roster is asked beside
+    // their refresh: one round trip instead of two.
+    const auto answer = AnswerHandler<GetMyClassForTeacherRsp>(this).keptFirst().onSuccess(
         [this](const GetMyClassForTeacherRsp &rsp) {
             m_gradeArray = rsp.classList.value_or(RecordArray<MyClassListModel>());
             if (m_gradeArray.isEmpty())
                 return;
-            // The class the teacher chose in the sidebar, else the first.
+            // The class shown stays through a refresh of the list; at first the one the teacher
+            // chose in the sidebar, else the first.
+            const qint64 wanted = m_requestClassId > 0 ? m_requestClassId : m_openClassId;
             m_currentRow = 0;
             for (int row = 0; row < m_gradeArray.size(); ++row) {
-                if (m_gradeArray.at(row).ClassId == m_openClassId)
+                if (m_gradeArray.at(row).ClassId == wanted)
                     m_currentRow = row;
             }
             const MyClassListModel &shown = m_gradeArray.at(m_currentRow);
+            m_ui->headTitleLabel->setText(classTitle(shown));
+            // That class's roster is asked already (or here): a refreshed list of classes does
+            // not ask it again.
+            if (shown.ClassId == m_requestClassId && m_currentType == m_requestType)
+                return;
             // A sort chosen while the classes were coming applies to their first roster.
             getMyClassDetailActionWithClassId(shown.ClassId, m_currentType);
-            m_ui->headTitleLabel->setText(classTitle(shown));
         });
     answer.sendShowingHud(request);
 }

@@ -18,6 +18,8 @@ struct BookGridItem {
     QString ImageUrl;
     qint64 flowers = 0;
 
+    bool operator==(const BookGridItem &) const = default;
+
     static BookGridItem from(const StudentBookListModel &book);
     static BookGridItem from(const BookListModel &book);
     // The items of an answer's book list, in its order; none when the answer has no list.

@@ -158,7 +158,7 @@ void MainViewController::getMyClassListAction() {
         return;
     GetMyClassForTeacherReq request;
     request.uid = login.uid;
-    const auto answer = AnswerHandler<GetMyClassForTeacherRsp>(this).onSuccess(
+    const auto answer = AnswerHandler<GetMyClassForTeacherRsp>(this).keptFirst().onSuccess(
         [this](const GetMyClassForTeacherRsp &rsp) {
             m_gradeArray = rsp.classList.value_or(RecordArray<MyClassListModel>());
             layoutClassView();
@@ -170,7 +170,7 @@ void MainViewController::getMyClassListAction() {
 void MainViewController::getCollectionBookListAction() {
     GetTeacherCollectionsReq request;
     request.uid = LoginRsp::shareRsp().uid;
-    const auto answer = AnswerHandler<GetTeacherCollectionsRsp>(this).onSuccess(
+    const auto answer = AnswerHandler<GetTeacherCollectionsRsp>(this).keptFirst().onSuccess(
         [this](const GetTeacherCollectionsRsp &rsp) {
             const qsizetype n = rsp.collectlist ? rsp.collectlist->size() : 0;
             if (n > 0)

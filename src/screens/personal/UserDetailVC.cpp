@@ -138,8 +138,8 @@ void UserDetailVC::resizeEvent(QResizeEvent *event) {
 void UserDetailVC::getTeacherInfoAction() {
     GetTeacherInfoReq request;
     request.uid = LoginRsp::shareRsp().uid;
-    const auto answer =
-        AnswerHandler<GetTeacherInfoRsp>(this).onSuccess([this](const GetTeacherInfoRsp &rsp) {
+    const auto answer = AnswerHandler<GetTeacherInfoRsp>(this).keptFirst().onSuccess(
+        [this](const GetTeacherInfoRsp &rsp) {
             m_teacherUser = rsp.user;
             // The row an open picker would exchange may now hold another class.
             hideClassPicker();
@@ -155,7 +155,7 @@ void UserDetailVC::getSelectClassForTeacherAction() {
     const LoginRsp &login = LoginRsp::shareRsp();
     request.schoolId = login.user ? login.user->SchoolId : 0;
     request.grade = 0;
-    const auto answer = AnswerHandler<SelectClassForTeacherRsp>(this).onSuccess(
+    const auto answer = AnswerHandler<SelectClassForTeacherRsp>(this).keptFirst().onSuccess(
         [this](const SelectClassForTeacherRsp &rsp) {
             QList<SelectClassModel> free;
             for (const SelectClassModel &schoolClass :

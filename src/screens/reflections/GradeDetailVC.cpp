@@ -64,7 +64,7 @@ void GradeDetailVC::getFeelDetailAction() {
     // Kept whatever the result: a refusal leaves the screen empty but remembers the answer.
     const auto keep = [this](const GetSingleFeelRsp &rsp) { m_feelRsp = rsp; };
     const auto answer = AnswerHandler<GetSingleFeelRsp>(this)
-
+                            .keptFirst()
                             .onSuccess([this, keep](const GetSingleFeelRsp &rsp) {
                                 keep(rsp);
                                 layOutMainView();

@@ -31,7 +31,6 @@ ChartListVC::ChartListVC(int listType, QWidget *parent)
     m_ui->flowerImageView->setPixmap(Assets::pixmap(QStringLiteral("flower_icon"), {16, 16}));
     m_rows = new ChartRows(this);
     m_rows->setPageRequest([this](int page, int) {
-        ProgressHud::show();
         QPointer<ChartListVC> self(this);
         const int screenWidth = width();
         auto answer = m_rows->answerForPage<GetTeacherReportRsp>(
@@ -45,8 +44,7 @@ ChartListVC::ChartListVC(int listType, QWidget *parent)
                 }
                 return rows;
             });
-        answer.dismissingHud();
-        answer.send(reportRequest());
+        answer.sendShowingHud(reportRequest());
     });
     connect(m_rows, &PagedRowsBase::pageLoaded, this, [this] {
         m_cell->setScreenWidth(m_answerWidth);
@@ -75,7 +73,7 @@ QListView *ChartListVC::tableView() const {
 template <class Rsp, class Row>
 AnswerHandler<Rsp> ChartListVC::secondArrayAnswer(std::optional<RecordArray<Row>> Rsp::*list,
                                                   QList<Row> &into) {
-    return AnswerHandler<Rsp>(this).onSuccess([this, list, &into](const Rsp &rsp) {
+    return AnswerHandler<Rsp>(this).keptFirst().onSuccess([this, list, &into](const Rsp &rsp) {
         into = (rsp.*list).value_or(RecordArray<Row>());
         m_currentData2Index = 0;
         reloadDropMenuAction();

@@ -48,15 +48,16 @@ void ChartViewController::viewDidLoad() {
 }
 
 void ChartViewController::getTermList() {
-    auto answer = AnswerHandler<GetTermYearRsp>(this).onSuccess([this](const GetTermYearRsp &rsp) {
-        const QList<TermListModel> terms(rsp.list.value_or(RecordArray<TermListModel>()));
-        for (const auto &list : std::as_const(m_lists)) {
-            if (list)
-                list->setFirstArray(terms);
-        }
-        if (!m_lists.isEmpty() && m_lists.first())
-            m_lists.first()->reloadDropMenuAction();
-    });
+    auto answer = AnswerHandler<GetTermYearRsp>(this).keptFirst().onSuccess(
+        [this](const GetTermYearRsp &rsp) {
+            const QList<TermListModel> terms(rsp.list.value_or(RecordArray<TermListModel>()));
+            for (const auto &list : std::as_const(m_lists)) {
+                if (list)
+                    list->setFirstArray(terms);
+            }
+            if (!m_lists.isEmpty() && m_lists.first())
+                m_lists.first()->reloadDropMenuAction();
+        });
     answer.sendShowingHud(GetTermYearReq());
 }
 
