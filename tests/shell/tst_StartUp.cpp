@@ -11,6 +11,7 @@
 #include "RootTabbarController.h"
 #include "ScreenFactory.h"
 #include "ScreenTestFixture.h"
+#include "ServiceConnection.h"
 #include "Session.h"
 #include "SingleInstance.h"
 #include "TeacherRequestManager.h"
@@ -257,6 +258,7 @@ private slots:
         launch();
         QTRY_COMPARE(m_mainPosts, 2);
         QCOMPARE(LoginRsp::shareRsp().uid, 101);
+        QTRY_VERIFY(Session::instance().isCheckingSignIn()); // once the service was not reached
         // The tabs take no bar of their own across every screen.
         QVERIFY(!root()->findChild<OfflineBar *>(QString(), Qt::FindDirectChildrenOnly));
 
@@ -287,6 +289,39 @@ private slots:
                  QStringLiteral("changed meanwhile"));
         send("AddGood", [](const auto &) {});
         QTRY_COMPARE(m_server.requestsTo(TestCatalogue::pathOf(Operation::AddGood)).size(), 1);
+    }
+
+    // With the network there, the kept sign-in opens the screens at once, and the service's
+    // answer, a moment later, confirms it without asking the screens again, or signs out.
+    void keptSignInOpensAtOnceAndTheServiceDecides_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("refused") << QByteArray(R"({"result":0,"msg":"密码错误"})");
+        QTest::newRow("accepted") << QByteArray(LoginAnswer);
+    }
+    void keptSignInOpensAtOnceAndTheServiceDecides() {
+        QFETCH(QByteArray, answer);
+        const bool refused = answer != LoginAnswer;
+        QTemporaryDir dir;
+        AnswerCache::instance().setFolder(dir.path());
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::Login),
+                           StubHttpServer::Answer::json(LoginAnswer));
+        remember(true);
+        launch();
+        QTRY_COMPARE(m_mainPosts, 1);
+        StubHttpServer::Answer slow = StubHttpServer::Answer::json(answer);
+        slow.delayMs = 400;
+        m_server.setAnswer(TestCatalogue::pathOf(Operation::Login), slow);
+        m_delegate.reset(); // a new start of the program
+        LoginState::reset();
+        AnswerCache::instance().resetForTests();
+        AnswerCache::instance().setFolder(dir.path());
+        launch();
+        QTRY_COMPARE(m_mainPosts, 2);
+        QVERIFY(!ProgressHud::isVisible() && Session::instance().connection().signInUnverified());
+        QTRY_COMPARE(isLoginStack(root()), refused);
+        QTRY_VERIFY(!Session::instance().connection().signInUnverified());
+        QCOMPARE(m_mainPosts, 2); // the screens were not asked again
+        QCOMPARE(Toast::currentText(), refused ? QStringLiteral("密码错误") : QString());
     }
 
     // A registration that lost an entry or names an icon that is not shipped is reported when the

@@ -120,26 +120,45 @@ void AppDelegate::autoLoginActionWithLoginData(const LoginDataModel &loginData) 
     if (AppWindow *window = AppWindow::instance(); window && window->rootViewController())
         guard = window->rootViewController();
 
-    ProgressHud::show();
+    // The kept sign-in answers at once, so the home draws what it showed last time while the
+    // service is asked; nothing can be changed until the service's own answer confirms it.
+    auto shownFor = std::make_shared<std::optional<qint64>>(); // the uid the screens were given
     const auto answer =
         AnswerHandler<LoginRsp>(guard)
-            .dismissingHud()
-            .onSuccess([loginData](const LoginRsp &rsp) {
+            .keptFirst()
+            .onSuccess([loginData, shownFor](const LoginRsp &rsp) {
+                const std::optional<KeptDelivery> kept = TeacherRequestManager::deliveringKept();
                 LoginState::applySignedIn(rsp);
-                NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
-                // Answered from the kept sign-in: the service has its say as
-                // soon as it can be reached.
+                // The screens asked for this teacher's answers already: the service's sign-in
+                // of the same teacher only confirms it.
+                if (*shownFor != rsp.uid)
+                    NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
+                *shownFor = rsp.uid;
+                if (kept && kept->ahead)
+                    return;
+                // Answered from the kept sign-in in place of the service: the service has its
+                // say as soon as it can be reached.
                 Session &session = Session::instance();
                 if (session.connection().signInUnverified())
                     session.startSignInCheck([loginData] { confirmSignIn(loginData); });
                 else
                     UnitMetiodManager::movePasswordToKeyring();
             })
-            .onRefusal([](const LoginRsp &rsp) {
+            .onUnchanged([loginData] {
+                Session &session = Session::instance();
+                if (session.connection().signInUnverified())
+                    session.startSignInCheck([loginData] { confirmSignIn(loginData); });
+                else
+                    UnitMetiodManager::movePasswordToKeyring();
+            })
+            .onRefusal([shownFor](const LoginRsp &rsp) {
                 qCDebug(lcStartUp) << "automatic login refused with" << rsp.result;
                 makeLoginStackRoot();
+                // Refused after the kept sign-in showed the screens: the teacher is told why.
+                if (*shownFor)
+                    Toast::show(rsp.msg && !rsp.msg->isEmpty() ? *rsp.msg : SignInRefusedText);
             });
-    answer.send(signInRequest(loginData));
+    answer.sendShowingHud(signInRequest(loginData));
 }
 
 bool AppDelegate::makeLoginStackRoot() {
