@@ -10,7 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTextStream>
@@ -44,6 +48,11 @@ void Driver::addOptions(QCommandLineParser *parser) {
                                       "NN-Screen.png, NN-Screen.json and timings.json in the "
                                       "folder, then exit."),
                        QStringLiteral("dir")});
+    parser->addOption({QStringLiteral("timings"),
+                       QStringLiteral("With --script: write to the file, as JSON, when the script "
+                                      "started (startedAtMs, since the epoch) and each wait's "
+                                      "readyMs, keptMs and settleMs."),
+                       QStringLiteral("file")});
     parser->addOption(
         {QStringLiteral("size"),
          QStringLiteral("Open the window at this size, e.g. 1280x800 (%1 to %2 wide, %3 to %4 "
@@ -118,6 +127,12 @@ std::optional<int> Driver::readOptions(const QCommandLineParser &parser) {
     }
 
     m_scriptFile = parser.value(QStringLiteral("script"));
+    m_timingsFile = parser.value(QStringLiteral("timings"));
+    if (parser.isSet(QStringLiteral("timings")) &&
+        (m_scriptFile.isEmpty() || m_timingsFile.isEmpty())) {
+        say(QStringLiteral("--timings needs a file and goes with --script"), true);
+        return 2;
+    }
     m_tourDir = parser.value(QStringLiteral("tour"));
     const bool account = parser.isSet(QStringLiteral("user")) ||
                          parser.isSet(QStringLiteral("password")) ||
@@ -188,6 +203,27 @@ std::optional<int> Driver::readOptions(const QCommandLineParser &parser) {
     return std::nullopt;
 }
 
+QString Driver::writeTimings(const ScriptRunner &runner, const QString &path) {
+    QJsonArray waits;
+    for (const ScriptRunner::Record &record : runner.records()) {
+        if (record.settledMs < 0)
+            continue;
+        QJsonObject wait{{QStringLiteral("line"), record.line},
+                         {QStringLiteral("readyMs"), record.readyMs},
+                         {QStringLiteral("settleMs"), record.settledMs}};
+        if (record.keptMs >= 0)
+            wait.insert(QStringLiteral("keptMs"), record.keptMs);
+        waits.append(wait);
+    }
+    const QJsonObject out{{QStringLiteral("startedAtMs"), runner.startedAtMs()},
+                          {QStringLiteral("waits"), waits}};
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(QJsonDocument(out).toJson(QJsonDocument::Indented)) < 0 || !file.commit())
+        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    return {};
+}
+
 void Driver::start() {
     // Countdowns move only by the script's tick steps, so a picture of one shows the same second
     // on every run.
@@ -199,6 +235,14 @@ void Driver::start() {
     };
     if (!m_scriptFile.isEmpty()) {
         auto runner = std::make_unique<ScriptRunner>(m_script.steps, m_scriptFile);
+        if (!m_timingsFile.isEmpty()) {
+            QObject::connect(runner.get(), &ScriptRunner::finished, runner.get(),
+                             [runner = runner.get(), file = m_timingsFile] {
+                                 if (const QString why = writeTimings(*runner, file);
+                                     !why.isEmpty())
+                                     say(why, true);
+                             });
+        }
         QObject::connect(runner.get(), &ScriptRunner::finished, runner.get(), done,
                          Qt::QueuedConnection);
         runner->start();

@@ -11,12 +11,13 @@
 class QCommandLineParser;
 class QObject;
 class QTemporaryDir;
+class ScriptRunner;
 
-// The command-line side of the scripted driver: --script FILE and --tour DIR [--user N
-// --password P --code C], and what a scripted run (or any other) may set about the window and the
-// undo window of held changes: --size WxH and --hold-ms MS. Everything that can be checked without
-// a window (the script's text, the tour's folder, the numbers) is checked while the options are
-// read, so a bad run stops before the client starts.
+// The command-line side of the scripted driver: --script FILE [--timings FILE] and --tour DIR
+// [--user N --password P --code C], and what a scripted run (or any other) may set about the
+// window and the undo window of held changes: --size WxH and --hold-ms MS. Everything that can be
+// checked without a window (the script's text, the tour's folder, the numbers) is checked while
+// the options are read, so a bad run stops before the client starts.
 class Driver {
 public:
     static constexpr int CannotCreateExitCode = 73; // EX_CANTCREAT: the tour's folder
@@ -44,7 +45,11 @@ public:
     void start();
 
 private:
+    // The script's timings as --timings writes them; an error in the teacher's words or empty.
+    static QString writeTimings(const ScriptRunner &runner, const QString &path);
+
     QString m_scriptFile;
+    QString m_timingsFile;
     ParsedScript m_script;
     QString m_tourDir;
     QString m_user;

@@ -11,6 +11,7 @@
 #include "RefreshHeader.h"
 #include "SegmentedControl.h"
 #include "TabBarController.h"
+#include "TeacherRequestManager.h"
 #include "ViewController.h"
 
 #include <QAbstractAnimation>
@@ -487,7 +488,7 @@ bool ScreenProbe::Busy::isIdle() const {
 }
 
 bool ScreenProbe::Busy::isContentComplete() const {
-    return serviceCalls == 0 && imageRequests == 0 && !progressHud && refreshing == 0;
+    return serviceCalls <= refreshingKept && imageRequests == 0 && !progressHud && refreshing == 0;
 }
 
 QString ScreenProbe::Busy::describe() const {
@@ -506,6 +507,7 @@ QString ScreenProbe::Busy::describe() const {
 ScreenProbe::Busy ScreenProbe::busy(QWidget *window) {
     Busy state;
     state.serviceCalls = BaseAFHttpManager::callsInFlight();
+    state.refreshingKept = TeacherRequestManager::refreshesBehindKept();
     state.imageRequests = ImageLoader::instance().requestsInFlight();
     state.progressHud = ProgressHud::isVisible();
     if (QCoreApplication *app = QCoreApplication::instance())

@@ -48,6 +48,9 @@ QJsonObject describeTree(const QWidget *widget, const QWidget *window);
 // What keeps the client from being settled, right now.
 struct Busy {
     int serviceCalls = 0;
+    // Of those, calls whose kept answer is drawn already and which only refresh it: the content
+    // is there, though the client is not idle.
+    int refreshingKept = 0;
     int imageRequests = 0;
     bool progressHud = false;
     int animations = 0;
@@ -56,8 +59,9 @@ struct Busy {
     int refreshing = 0;
 
     bool isIdle() const;
-    // The screen's content is all there, though slides and drop-downs may still move: their
-    // length is fixed, so they say nothing of how quickly the content came.
+    // The screen's content is all there, though slides and drop-downs may still move (their
+    // length is fixed, so they say nothing of how quickly the content came) and kept answers
+    // shown may still be refreshed.
     bool isContentComplete() const;
     // "2 service calls in flight, the progress indicator is up", or empty when idle.
     QString describe() const;

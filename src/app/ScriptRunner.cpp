@@ -59,6 +59,7 @@ void ScriptRunner::start() {
     m_next = 0;
     m_records.clear();
     m_clock.start();
+    m_startedAtMs = QDateTime::currentMSecsSinceEpoch();
     m_lastActionAt = 0;
     QTimer::singleShot(0, this, &ScriptRunner::runNext);
 }
@@ -150,8 +151,10 @@ void ScriptRunner::pollWait() {
     const int unanswered = changes.sendingCount();
     if (!state.isContentComplete())
         m_completeSince = m_paintedAt = -1;
-    else if (m_completeSince < 0)
+    else if (m_completeSince < 0) {
         m_completeSince = now;
+        m_completeFromKeep = state.refreshingKept > 0;
+    }
     if (!state.isIdle() || held + unanswered > 0) {
         m_idleSince = -1;
         if (now - m_waitStartedAt < m_waitLimitMs)
@@ -177,9 +180,12 @@ void ScriptRunner::pollWait() {
     m_records.last().settledMs = m_idleSince - m_lastActionAt;
     // Drawn complete at the first paint after the content came; when nothing painted since,
     // the picture on screen already showed it.
-    if (m_completeSince >= 0)
+    if (m_completeSince >= 0) {
         m_records.last().readyMs =
             (m_paintedAt >= 0 ? m_paintedAt : m_completeSince) - m_lastActionAt;
+        if (m_completeFromKeep)
+            m_records.last().keptMs = m_records.last().readyMs;
+    }
     stepDone();
 }
 

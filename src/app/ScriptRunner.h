@@ -37,6 +37,9 @@ public:
         // ScreenProbe::Busy::isContentComplete), however long the slides and drop-downs went on
         // after it; -1 when the content was not complete at settling (a spinner left spinning).
         qint64 readyMs = -1;
+        // wait: readyMs again when the content then drawn came from kept answers that were
+        // still being refreshed; -1 when it was the service's.
+        qint64 keptMs = -1;
         QString file;   // shot, dump: the file written
         QString screen; // the class name of the screen on top when the step ended
     };
@@ -50,6 +53,8 @@ public:
     void setWaitLimit(int milliseconds) { m_waitLimitMs = milliseconds; }
     bool isRunning() const { return m_running; }
     const QList<Record> &records() const { return m_records; }
+    // When start() ran, in milliseconds since the epoch: what the records count from.
+    qint64 startedAtMs() const { return m_startedAtMs; }
 
 signals:
     void finished(int exitCode, const QString &message);
@@ -89,5 +94,7 @@ private:
     qint64 m_idleSince = -1;
     // Since when the content has been complete without a break, and the first paint since.
     qint64 m_completeSince = -1;
+    qint64 m_startedAtMs = 0;
+    bool m_completeFromKeep = false;
     qint64 m_paintedAt = -1;
 };

@@ -62,6 +62,9 @@ const ChapterRow kChapters[] = {
     {.name = "18-review-desk", .windowSize = QSize(1280, 800)},
     {.name = "19-roster-desk", .windowSize = QSize(1280, 800)},
     {.name = "20-desktop", .windowSize = QSize(1280, 800)},
+    // The same screens twice over, at the phone's size: the second time from kept answers.
+    {.name = "21-first-visits", .windowSize = QSize(375, 667)},
+    {.name = "22-second-visits", .windowSize = QSize(375, 667)},
 };
 
 } // namespace
@@ -200,16 +203,21 @@ void Tour::chapterFinished(int exitCode, QString message) {
     }
     qint64 settled = -1;
     qint64 ready = -1;
+    qint64 kept = -1;
     for (const ScriptRunner::Record &record : m_runner->records()) {
         if (record.settledMs >= 0) {
             settled = record.settledMs;
             ready = record.readyMs;
+            kept = record.keptMs;
         }
         if (record.file.endsWith(QLatin1String(".png")) && settled >= 0) {
-            m_timings.append(
-                QJsonObject{{QStringLiteral("screen"), QFileInfo(record.file).completeBaseName()},
-                            {QStringLiteral("readyMs"), ready},
-                            {QStringLiteral("settleMs"), settled}});
+            QJsonObject timing{
+                {QStringLiteral("screen"), QFileInfo(record.file).completeBaseName()},
+                {QStringLiteral("readyMs"), ready},
+                {QStringLiteral("settleMs"), settled}};
+            if (kept >= 0)
+                timing.insert(QStringLiteral("keptMs"), kept);
+            m_timings.append(timing);
         }
     }
     m_runner.release()->deleteLater();
