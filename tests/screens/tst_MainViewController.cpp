@@ -72,8 +72,8 @@ private slots:
 
     void startLoadsClassLinesAndCount() {
         // Neither call needs the other's answer: both are out before either is answered.
-        m_server.queueAnswer(ClassPath, {.body = ThreeClasses, .delayMs = 300});
-        m_server.queueAnswer(CollectPath, {.body = collection(12), .delayMs = 300});
+        m_server.queueAnswer(ClassPath, {.body = ThreeClasses, .delayMs = 600});
+        m_server.queueAnswer(CollectPath, {.body = collection(12), .delayMs = 600});
         open();
         QTRY_VERIFY(requestsTo(ClassPath) == 1 && requestsTo(CollectPath) == 1);
         QCOMPARE(BaseAFHttpManager::callsInFlight(), 2);
