@@ -67,6 +67,16 @@ void confirmSignIn(const LoginDataModel &loginData) {
         });
 }
 
+// The automatic sign-in has its last answer: the service's, or the kept one in place of it, which
+// the service is asked to confirm as soon as it can be reached.
+void signInSettled(const LoginDataModel &loginData) {
+    Session &session = Session::instance();
+    if (session.connection().signInUnverified())
+        session.startSignInCheck([loginData] { confirmSignIn(loginData); });
+    else
+        UnitMetiodManager::movePasswordToKeyring();
+}
+
 } // namespace
 
 AppDelegate::AppDelegate(QObject *parent)
@@ -134,23 +144,10 @@ void AppDelegate::autoLoginActionWithLoginData(const LoginDataModel &loginData) 
                 if (*shownFor != rsp.uid)
                     NotificationCenter::post(NOTIFICATION_UPDATE_MAIN);
                 *shownFor = rsp.uid;
-                if (kept && kept->ahead)
-                    return;
-                // Answered from the kept sign-in in place of the service: the service has its
-                // say as soon as it can be reached.
-                Session &session = Session::instance();
-                if (session.connection().signInUnverified())
-                    session.startSignInCheck([loginData] { confirmSignIn(loginData); });
-                else
-                    UnitMetiodManager::movePasswordToKeyring();
+                if (!kept || !kept->ahead)
+                    signInSettled(loginData);
             })
-            .onUnchanged([loginData] {
-                Session &session = Session::instance();
-                if (session.connection().signInUnverified())
-                    session.startSignInCheck([loginData] { confirmSignIn(loginData); });
-                else
-                    UnitMetiodManager::movePasswordToKeyring();
-            })
+            .onUnchanged([loginData] { signInSettled(loginData); })
             .onRefusal([shownFor](const LoginRsp &rsp) {
                 qCDebug(lcStartUp) << "automatic login refused with" << rsp.result;
                 makeLoginStackRoot();
