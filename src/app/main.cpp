@@ -5,6 +5,7 @@
 #include "DeviceProfile.h"
 #include "Driver.h"
 #include "HeldChanges.h"
+#include "Language.h"
 #include "NotificationCenter.h"
 #include "QuitSignals.h"
 #include "ScreenFactory.h"
@@ -33,6 +34,7 @@ struct Options {
     bool verbose = false;
     std::optional<DeviceProfile> device;
     QString screenshot;
+    std::optional<Language::Spoken> language;
     Driver driver;
 };
 
@@ -64,7 +66,14 @@ std::optional<int> readCommandLine(int argc, char **argv, Options *options) {
         QStringLiteral("Also log every call to the service with its answer, and the program's "
                        "other debug lines, on stderr (they hold pupils' data; passwords are "
                        "masked). QT_LOGGING_RULES, when set, has the last word."));
+    const QCommandLineOption lang(
+        QStringLiteral("lang"),
+        QStringLiteral("Speak this language for this run: zh or en. By default the choice made in "
+                       "系统设置 holds, else the system's language (zh* Chinese, else English); "
+                       "scripts, the tour and screenshots run in Chinese unless asked."),
+        QStringLiteral("code"));
     parser.addOption(device);
+    parser.addOption(lang);
     parser.addOption(screenshot);
     parser.addOption(verbose);
     Driver::addOptions(&parser);
@@ -94,6 +103,14 @@ std::optional<int> readCommandLine(int argc, char **argv, Options *options) {
         if (!options->device) {
             err << "teacher-client: unknown device \"" << parser.value(device) << "\"; use one of "
                 << DeviceProfile::names().join(QStringLiteral(", ")) << "\n";
+            return 2;
+        }
+    }
+    if (parser.isSet(lang)) {
+        options->language = Language::fromCode(parser.value(lang));
+        if (!options->language) {
+            err << "teacher-client: unknown language \"" << parser.value(lang)
+                << "\"; use zh or en\n";
             return 2;
         }
     }
@@ -177,6 +194,12 @@ int main(int argc, char **argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, &sendHeldChangesBeforeQuitting);
     QuitSignals::install(&app);
     StyleTokens::apply();
+    // Scripts find controls by their Chinese texts, and pictures are compared run to run: the
+    // tools speak Chinese whatever the desktop's language, unless --lang says otherwise.
+    if (!options.language && (options.driver.isSet() || !options.screenshot.isEmpty()))
+        options.language = Language::Spoken::Chinese;
+    Language::setOverride(options.language);
+    Language::apply();
     // Answers are kept for reading offline by the program a teacher uses, never by the tools.
     AnswerCache::instance().setFolder(
         QDir(ClientCacheFolder()).filePath(QStringLiteral("answers")));

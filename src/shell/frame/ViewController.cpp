@@ -7,6 +7,7 @@
 #include "NotificationCenter.h"
 #include "TabBarController.h"
 
+#include <QEvent>
 #include <QLayout>
 #include <QPropertyAnimation>
 
@@ -45,6 +46,12 @@ ViewController::~ViewController() {
         if (child)
             child->m_parentViewController = nullptr;
     }
+}
+
+void ViewController::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange && m_viewLoaded)
+        retranslate();
 }
 
 void ViewController::setTitle(const QString &title) {

@@ -97,6 +97,11 @@ protected:
     virtual void viewDidAppear(bool animated) { Q_UNUSED(animated) }
     virtual void viewWillDisappear(bool animated) { Q_UNUSED(animated) }
     virtual void viewDidDisappear(bool animated) { Q_UNUSED(animated) }
+    // The language changed (Language::apply): a screen sets again every text of its own it
+    // set in code, its title included, and calls its form's retranslateUi. Texts the service
+    // sent stay. Called once the screen is loaded, never before viewDidLoad.
+    virtual void retranslate() {}
+    void changeEvent(QEvent *event) override;
 
 private:
     friend class NavigationController;
