@@ -22,6 +22,9 @@ packages=(
     # Packaging: the checks of the desktop entry and the metainfo, and what cpack -G DEB runs
     # (dpkg-shlibdeps for the dependencies, file to tell the programs from the data).
     desktop-file-utils appstream dpkg-dev file
+    # Qt's own dialogs in the teacher's language; the accessibility smoke test talks to the
+    # program over the accessibility bus (AT-SPI) in a private D-Bus session.
+    qt6-translations-l10n at-spi2-core python3-pyatspi dbus
     # The format every file follows (./test.sh checks it).
     clang-format
 )
