@@ -8,7 +8,7 @@
 BindViewController::BindViewController(QWidget *parent)
     : VerificationCodeVC(parent)
     , m_ui(StyleTokens::makeForm<Ui::BindViewController>(this)) {
-    adoptForm(*m_ui, QStringLiteral("绑定手机"));
+    adoptForm(*m_ui, [] { return tr("绑定手机"); });
 }
 
 BindViewController::~BindViewController() = default;
@@ -30,7 +30,7 @@ void BindViewController::requestTheLinkLoginTypeWithMobileNum() {
     request.mobile = phoneTextField()->text();
     request.code = verfyTextField()->text();
 
-    ProgressHud::showWithStatus(QStringLiteral("正在绑定"));
+    ProgressHud::showWithStatus(tr("正在绑定"));
     // The login screen beneath signs in again even when this screen was left before the answer.
     const auto answer = AnswerHandler<ConfirmVerificationRsp>(this).dismissingHud().onAccepted(
         [](const ConfirmVerificationRsp &) {

@@ -11,16 +11,20 @@
 ChangePhoneVC::ChangePhoneVC(QWidget *parent)
     : VerificationCodeVC(parent)
     , m_ui(StyleTokens::makeForm<Ui::ChangePhoneVC>(this)) {
-    adoptForm(*m_ui, QStringLiteral("修改手机号"));
+    adoptForm(*m_ui, [] { return tr("修改手机号"); });
 }
 
 ChangePhoneVC::~ChangePhoneVC() = default;
+
+QString ChangePhoneVC::alreadyBoundText() {
+    return tr("该手机号已被绑定");
+}
 
 std::optional<QString> ChangePhoneVC::checkNotBound(const QString &phone) {
     const LoginRsp &current = LoginRsp::shareRsp();
     const qint64 bound = current.user ? current.user->Mobile : 0;
     if (phone == QString::number(bound))
-        return AlreadyBoundText;
+        return alreadyBoundText();
     return std::nullopt;
 }
 
@@ -49,7 +53,7 @@ void ChangePhoneVC::requestTheLinkLoginTypeWithMobileNum() {
     request.uid = LoginRsp::shareRsp().uid;
     request.stuType = 1;
 
-    ProgressHud::showWithStatus(QStringLiteral("正在修改"));
+    ProgressHud::showWithStatus(tr("正在修改"));
     // The number is the account's from now on, whether or not the screen is still there.
     const auto answer =
         AnswerHandler<ChangeMobileRsp>(this)

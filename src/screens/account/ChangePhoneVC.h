@@ -14,7 +14,7 @@ class ChangePhoneVC;
 class ChangePhoneVC : public VerificationCodeVC {
     Q_OBJECT
 public:
-    static inline const QString AlreadyBoundText = QStringLiteral("该手机号已被绑定");
+    static QString alreadyBoundText();
 
     explicit ChangePhoneVC(QWidget *parent = nullptr);
     ~ChangePhoneVC() override;

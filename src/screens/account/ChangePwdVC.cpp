@@ -18,13 +18,26 @@ ChangePwdVC::ChangePwdVC(QWidget *parent)
 
 ChangePwdVC::~ChangePwdVC() = default;
 
+QString ChangePwdVC::successTitle() {
+    return tr("密码修改成功，请重新登录");
+}
+
+QString ChangePwdVC::signInAgainTitle() {
+    return tr("重新登录");
+}
+
 QLineEdit *ChangePwdVC::oldTextField() const {
     return m_ui->oldTextField;
 }
 
 void ChangePwdVC::viewDidLoad() {
     NewPasswordVC::viewDidLoad();
-    setTitle(QStringLiteral("修改密码"));
+    setTitle(tr("修改密码"));
+}
+
+void ChangePwdVC::retranslate() {
+    m_ui->retranslateUi(this);
+    setTitle(tr("修改密码"));
 }
 
 void ChangePwdVC::checkInputString() {
@@ -39,7 +52,7 @@ void ChangePwdVC::requestTheChangePwdAction() {
     request.NEWPassword = m_ui->pwdTextField->text();
     request.oldPassword = m_ui->oldTextField->text();
 
-    ProgressHud::showWithStatus(QStringLiteral("正在修改"));
+    ProgressHud::showWithStatus(tr("正在修改"));
     // The old password is void once the service accepts: it is forgotten and the teacher signs
     // in again, even when this screen was left before the answer.
     const auto answer = AnswerHandler<SetNewPasswordRsp>(this).dismissingHud().onAccepted(
@@ -47,7 +60,7 @@ void ChangePwdVC::requestTheChangePwdAction() {
             const auto remembered = UnitMetiodManager::getTheSavedUserPhoneNumAndPassword();
             UnitMetiodManager::saveTheUserPhoneNumAndPassword(LoginDataModel::rememberLoginPhoneNum(
                 remembered ? remembered->loginPhoneNum : QString(), QString(), false));
-            AlertView::show(SuccessTitle, QString(), {SignInAgainTitle},
+            AlertView::show(successTitle(), QString(), {signInAgainTitle()},
                             &ChangePwdVC::alertViewClickedButtonAtIndex);
         });
     answer.send(request);

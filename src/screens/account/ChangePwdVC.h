@@ -14,8 +14,8 @@ class ChangePwdVC;
 class ChangePwdVC : public NewPasswordVC {
     Q_OBJECT
 public:
-    static inline const QString SuccessTitle = QStringLiteral("密码修改成功，请重新登录");
-    static inline const QString SignInAgainTitle = QStringLiteral("重新登录");
+    static QString successTitle();
+    static QString signInAgainTitle();
 
     explicit ChangePwdVC(QWidget *parent = nullptr);
     ~ChangePwdVC() override;
@@ -30,6 +30,7 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void retranslate() override;
 
 private:
     std::unique_ptr<Ui::ChangePwdVC> m_ui;

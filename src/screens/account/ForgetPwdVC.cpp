@@ -9,7 +9,7 @@
 ForgetPwdVC::ForgetPwdVC(QWidget *parent)
     : VerificationCodeVC(parent)
     , m_ui(StyleTokens::makeForm<Ui::ForgetPwdVC>(this)) {
-    adoptForm(*m_ui, QStringLiteral("忘记密码"));
+    adoptForm(*m_ui, [] { return tr("忘记密码"); });
 }
 
 ForgetPwdVC::~ForgetPwdVC() = default;
@@ -36,7 +36,7 @@ void ForgetPwdVC::requestTheComfirmWithMobileNum() {
     request.mobile = phoneTextField()->text();
     request.code = verfyTextField()->text();
 
-    ProgressHud::showWithStatus(QStringLiteral("正在验证"));
+    ProgressHud::showWithStatus(tr("正在验证"));
     // The uid of the code that the service just accepted, not of one sent while waiting.
     const qint64 uid = m_uid;
     const auto answer = AnswerHandler<ConfirmVerificationRsp>(this).dismissingHud().onSuccess(

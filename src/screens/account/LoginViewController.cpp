@@ -52,13 +52,26 @@ NavigationController *LoginViewController::navigationControllerContainSelf() {
 
 void LoginViewController::viewDidLoad() {
     InputVC::viewDidLoad();
-    setTitle(QStringLiteral("登录"));
+    applyTexts();
     NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_LOGIN,
                                     [this] { updateLoginAction(); });
     if (const auto remembered = UnitMetiodManager::getTheSavedUserPhoneNumAndPassword()) {
         m_ui->userNameTextField->setText(remembered->loginPhoneNum);
         m_ui->userPwdTextField->setText(remembered->loginPassword);
     }
+}
+
+void LoginViewController::retranslate() {
+    m_ui->retranslateUi(this);
+    applyTexts();
+}
+
+void LoginViewController::applyTexts() {
+    setTitle(tr("登录"));
+    m_ui->userNameTextField->setAccessibleName(tr("手机号"));
+    m_ui->userPwdTextField->setAccessibleName(tr("密码"));
+    m_ui->loginButton->setAccessibleName(tr("登录"));
+    m_ui->forgetButton->setAccessibleName(tr("忘记密码"));
 }
 
 void LoginViewController::viewWillAppear(bool animated) {
@@ -92,11 +105,11 @@ void LoginViewController::btnClickAction(QAbstractButton *sender) {
 
 void LoginViewController::checkInputString() {
     if (m_ui->userNameTextField->text().isEmpty()) {
-        Toast::show(QStringLiteral("请输入用户名"));
+        Toast::show(tr("请输入用户名"));
         return;
     }
     if (m_ui->userPwdTextField->text().isEmpty()) {
-        Toast::show(QStringLiteral("请输入密码"));
+        Toast::show(tr("请输入密码"));
         return;
     }
     loginAction();
@@ -111,7 +124,7 @@ void LoginViewController::loginAction() {
     request.userName = userName;
     request.password = password;
 
-    ProgressHud::showWithStatus(QStringLiteral("正在登录"));
+    ProgressHud::showWithStatus(tr("正在登录"));
     const auto answer =
         AnswerHandler<LoginRsp>(this)
             .dismissingHud()

@@ -44,7 +44,10 @@ protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
+    void retranslate() override;
 
 private:
+    void applyTexts();
+
     std::unique_ptr<Ui::LoginViewController> m_ui;
 };

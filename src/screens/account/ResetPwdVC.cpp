@@ -16,7 +16,12 @@ ResetPwdVC::~ResetPwdVC() = default;
 
 void ResetPwdVC::viewDidLoad() {
     NewPasswordVC::viewDidLoad();
-    setTitle(QStringLiteral("设置密码"));
+    setTitle(tr("设置密码"));
+}
+
+void ResetPwdVC::retranslate() {
+    m_ui->retranslateUi(this);
+    setTitle(tr("设置密码"));
 }
 
 void ResetPwdVC::checkInputString() {
@@ -30,7 +35,7 @@ void ResetPwdVC::requestTheChangePwdAction() {
     request.type = 0;
     request.NEWPassword = m_ui->pwdTextField->text();
 
-    ProgressHud::showWithStatus(QStringLiteral("正在设置"));
+    ProgressHud::showWithStatus(tr("正在设置"));
     const auto answer = AnswerHandler<SetNewPasswordRsp>(this).dismissingHud().onSuccess(
         [this](const SetNewPasswordRsp &) {
             if (NavigationController *stack = navigationController())

@@ -27,6 +27,7 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void retranslate() override;
 
 private:
     std::unique_ptr<Ui::ResetPwdVC> m_ui;

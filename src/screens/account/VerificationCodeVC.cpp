@@ -12,8 +12,14 @@
 VerificationCodeVC::VerificationCodeVC(QWidget *parent)
     : InputVC(parent) {}
 
+QString VerificationCodeVC::againTitle() {
+    //: The get-code button once the countdown is over.
+    return tr("重新获取");
+}
+
 QString VerificationCodeVC::countdownTitle(quint64 secondsLeft) {
-    return QStringLiteral("(%1)秒").arg(secondsLeft);
+    //: The get-code button while it waits: the seconds left before another code can be sent.
+    return tr("(%1)秒").arg(secondsLeft);
 }
 
 void VerificationCodeVC::adoptForm(QLineEdit *phone, QLineEdit *code, QPushButton *codeButton,
@@ -35,7 +41,17 @@ void VerificationCodeVC::adoptForm(QLineEdit *phone, QLineEdit *code, QPushButto
 
 void VerificationCodeVC::viewDidLoad() {
     InputVC::viewDidLoad();
-    setTitle(m_title);
+    setTitle(m_title ? m_title() : QString());
+}
+
+void VerificationCodeVC::retranslate() {
+    if (m_retranslateForm)
+        m_retranslateForm();
+    setTitle(m_title ? m_title() : QString());
+    // retranslateUi has just put the form's first title back on the button.
+    m_firstCodeTitle = m_verificationBtn->text();
+    showCodeButtonState(m_codeButtonState, m_shownSecondsLeft);
+    fitCodeButtonToItsTitles();
 }
 
 void VerificationCodeVC::btnClickAction(QAbstractButton *sender) {
@@ -105,7 +121,7 @@ void VerificationCodeVC::stopCountdown() {
 void VerificationCodeVC::verUpdate() {
     if (m_verTimeLimit != 0) {
         m_verificationBtn->setEnabled(false);
-        setCodeButtonTitle(countdownTitle(m_verTimeLimit));
+        showCodeButtonState(CodeButtonState::Counting, m_verTimeLimit);
         --m_verTimeLimit;
     } else if (m_verTimer && m_verTimer->isActive()) {
         stopCountdown();
@@ -117,10 +133,24 @@ void VerificationCodeVC::verUpdate() {
 
 void VerificationCodeVC::readyAgain() {
     m_verificationBtn->setEnabled(true);
-    setCodeButtonTitle(AgainTitle);
+    showCodeButtonState(CodeButtonState::Again);
 }
 
-void VerificationCodeVC::setCodeButtonTitle(const QString &title) {
+void VerificationCodeVC::showCodeButtonState(CodeButtonState state, quint64 secondsLeft) {
+    m_codeButtonState = state;
+    m_shownSecondsLeft = secondsLeft;
+    QString title;
+    switch (state) {
+    case CodeButtonState::First:
+        title = m_firstCodeTitle;
+        break;
+    case CodeButtonState::Counting:
+        title = countdownTitle(secondsLeft);
+        break;
+    case CodeButtonState::Again:
+        title = againTitle();
+        break;
+    }
     m_verificationBtn->setText(title);
     m_verificationBtn->setAccessibleDescription(title);
 }
@@ -134,7 +164,7 @@ void VerificationCodeVC::viewWillAppear(bool animated) {
 void VerificationCodeVC::fitCodeButtonToItsTitles() {
     QPushButton *button = m_verificationBtn;
     const QString shown = button->text();
-    QStringList titles{m_firstCodeTitle, AgainTitle};
+    QStringList titles{m_firstCodeTitle, againTitle()};
     // Digits need not be equally wide: every count is measured.
     for (quint64 left = 1; left <= CountdownStart; ++left)
         titles << countdownTitle(left);

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <functional>
 #include <optional>
 
 class QAbstractButton;
@@ -15,7 +16,7 @@ class QAbstractButton;
 // The base of the screens that send a text-message code to a number and then check it
 // (forgotten password, phone binding, phone change): the phone and code fields, the two tagged
 // buttons and the get-code button's states: idle, sending (disabled), counting down from 60 once
-// a second ("(%ld)秒", disabled), ready again ("重新获取"). The count goes on while another screen
+// a second ("(%1)秒", disabled), ready again ("重新获取"). The count goes on while another screen
 // covers this one (the reset after a forgotten password), so coming back shows where it really is.
 // The button is as wide as the widest of its titles, so the code field beside it never moves.
 class VerificationCodeVC : public InputVC {
@@ -24,7 +25,7 @@ public:
     enum ButtonTag { SendCodeTag = 0, ConfirmTag = 1 };
     static constexpr quint64 CountdownStart = 60;
     static constexpr int CountdownIntervalMs = 1000;
-    static inline const QString AgainTitle = QStringLiteral("重新获取");
+    static QString againTitle();
     static QString countdownTitle(quint64 secondsLeft);
 
     // By the sender's tag: 0 sends a code, 1 checks the fields and confirms; others nothing.
@@ -48,9 +49,10 @@ protected:
     explicit VerificationCodeVC(QWidget *parent = nullptr);
 
     // Called by the subclass right after its form is built: the form's outlets and the title
-    // the screen shows once loaded.
-    template <class Form> void adoptForm(const Form &form, const QString &title) {
-        m_title = title;
+    // the screen shows once loaded, asked again in the language in force after a change.
+    template <class Form> void adoptForm(Form &form, std::function<QString()> title) {
+        m_title = std::move(title);
+        m_retranslateForm = [this, &form] { form.retranslateUi(this); };
         adoptForm(form.phoneTextField, form.verfyTextField, form.verificationBtn,
                   form.confirmButton);
     }
@@ -85,12 +87,16 @@ protected:
     }
 
     void viewWillAppear(bool animated) override;
+    // The form's texts, the title and the code button's title of its present state.
+    void retranslate() override;
 
 private:
+    enum class CodeButtonState { First, Counting, Again };
+
     void startCountdown();
     void stopCountdown();
     void readyAgain();
-    void setCodeButtonTitle(const QString &title);
+    void showCodeButtonState(CodeButtonState state, quint64 secondsLeft = 0);
     void fitCodeButtonToItsTitles();
 
     QPointer<QLineEdit> m_phoneTextField;
@@ -98,7 +104,10 @@ private:
     QPointer<QPushButton> m_verificationBtn;
     QPointer<QPushButton> m_confirmButton;
     QString m_firstCodeTitle;
-    QString m_title;
+    std::function<QString()> m_title;
+    std::function<void()> m_retranslateForm;
+    CodeButtonState m_codeButtonState = CodeButtonState::First;
+    quint64 m_shownSecondsLeft = 0;
     quint64 m_verTimeLimit = 0;
     QPointer<TickSource> m_verTimer;
 };
