@@ -1,10 +1,12 @@
 #include "AccountFormHarness.h"
 #include "ActionSheet.h"
 #include "CataloguePath.h"
+#include "Language.h"
 #include "SettingsStore.h"
 #include "personal/CoreMediaFuncManagerVC.h"
 #include "personal/HelpServiceVC.h"
 #include "personal/SettingModel.h"
+#include "personal/SettingRows.h"
 #include "personal/SettingVC.h"
 #include "personal/UserViewController.h"
 
@@ -186,6 +188,30 @@ private slots:
         clickRow(help->helpServiceTableView(), row);
         QTEST(opened.join(' '), "dialled");
         QCOMPARE(g_log.contains("不能打"), !canOpen);
+    }
+
+    // The language row's sheet: English is remembered and shown on the row; following the
+    // system forgets the choice. Last, and back to Chinese after, for the texts other cases read.
+    void languageRowRemembersTheChoice() {
+        auto *settings = new SettingVC;
+        m_user->pushToViewController(settings);
+        h.stack->finishTransitions();
+        const QModelIndex row = settings->settingTableView()->model()->index(3, 0);
+        const auto pick = [settings](int button) {
+            clickRow(settings->settingTableView(), 3);
+            ActionSheet::current()->clickButton(button);
+        };
+        pick(SettingVC::EnglishButton);
+        QCOMPARE(Language::chosen(), Language::Choice::English);
+        QCOMPARE(SettingsStore::settings().value(Language::SettingsKey).toString(), "en");
+        QCOMPARE(row.data(SettingRows::SubNameRole).toString(), "English");
+        pick(SettingVC::FollowSystemButton);
+        QVERIFY(!SettingsStore::settings().contains(Language::SettingsKey));
+        QCOMPARE(row.data(SettingRows::SubNameRole).toString(),
+                 SettingVC::languageChoiceName(Language::Choice::System));
+        Language::setOverride(Language::Spoken::Chinese);
+        Language::apply();
+        Language::setOverride(std::nullopt);
     }
 };
 

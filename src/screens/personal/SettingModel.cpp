@@ -2,6 +2,7 @@
 
 #include "SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 
@@ -40,20 +41,46 @@ std::optional<QStringList> readParts(const QVariant &value) {
 
 } // namespace
 
+// The names are source texts: SettingRows translates them when it shows them, so a menu made
+// before a language change still speaks the new language.
 QList<SettingModel> SettingModel::arrayForPersonalCenter() {
     return {
-        {QStringLiteral("个人资料"), {}, QStringLiteral("user_detail_icon"), 100},
-        {QStringLiteral("我的收藏"), {}, QStringLiteral("collect_icon"), 101},
-        {QStringLiteral("系统设置"), {}, QStringLiteral("user_set_icon"), 102},
+        {QString::fromUtf8(QT_TRANSLATE_NOOP("SettingModel", "个人资料")),
+         {},
+         QStringLiteral("user_detail_icon"),
+         100},
+        {QString::fromUtf8(QT_TRANSLATE_NOOP("SettingModel", "我的收藏")),
+         {},
+         QStringLiteral("collect_icon"),
+         101},
+        {QString::fromUtf8(QT_TRANSLATE_NOOP("SettingModel", "系统设置")),
+         {},
+         QStringLiteral("user_set_icon"),
+         102},
     };
 }
 
 QList<SettingModel> SettingModel::arrayForSetting() {
     return {
-        {QStringLiteral("修改密码"), {}, QStringLiteral("user_change_icon"), 100},
-        {QStringLiteral("修改手机号"), {}, QStringLiteral("user_phone_icon"), 102},
-        {QStringLiteral("帮助与客服"), {}, QStringLiteral("user_help_icon"), 101},
+        {QString::fromUtf8(QT_TRANSLATE_NOOP("SettingModel", "修改密码")),
+         {},
+         QStringLiteral("user_change_icon"),
+         100},
+        {QString::fromUtf8(QT_TRANSLATE_NOOP("SettingModel", "修改手机号")),
+         {},
+         QStringLiteral("user_phone_icon"),
+         102},
+        {QString::fromUtf8(QT_TRANSLATE_NOOP("SettingModel", "帮助与客服")),
+         {},
+         QStringLiteral("user_help_icon"),
+         101},
+        // Both languages' names at once, so a teacher who cannot read the current one finds it.
+        {QStringLiteral("语言 / Language"), {}, QStringLiteral("user_set_icon"), 103},
     };
+}
+
+QString SettingModel::displayName() const {
+    return QCoreApplication::translate("SettingModel", settingName.toUtf8().constData());
 }
 
 QList<SettingModel> SettingModel::arrayForHelpService() {

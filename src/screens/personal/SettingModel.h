@@ -24,16 +24,20 @@ struct ServiceNumbers {
 // One row of the personal centre's menus: a label, an icon and the tag that decides what the row
 // opens. Tags are unique within one menu; the order of a menu is the order of its list.
 struct SettingModel {
-    QString settingName;
-    QString settingSubName; // no menu fills it
+    QString settingName;    // the source text; displayName() is what is shown
+    QString settingSubName; // a value shown at the row's end, already in the current language
     QString settingImage;   // asset name of the icon
     int settingTag = 0;
 
     // 个人资料 100, 我的收藏 101, 系统设置 102.
     static QList<SettingModel> arrayForPersonalCenter();
-    // 修改密码 100, 修改手机号 102, 帮助与客服 101 (the order is not that of the tags).
+    // 修改密码 100, 修改手机号 102, 帮助与客服 101, 语言 / Language 103 (the order is not that
+    // of the tags).
     static QList<SettingModel> arrayForSetting();
     // The hotline (100) and the landline with its extension (101).
     static QList<SettingModel> arrayForHelpService(const ServiceNumbers &numbers);
     static QList<SettingModel> arrayForHelpService();
+
+    // settingName in the current language; a name with no translation (a number) as it is.
+    QString displayName() const;
 };

@@ -41,6 +41,15 @@ const SettingModel *SettingRows::rowAt(const QModelIndex &index) const {
     return &m_rows[index.row()];
 }
 
+void SettingRows::setSubName(int tag, const QString &value) {
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].settingTag == tag && m_rows[i].settingSubName != value) {
+            m_rows[i].settingSubName = value;
+            emit dataChanged(index(i), index(i));
+        }
+    }
+}
+
 int SettingRows::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : int(m_rows.size());
 }
@@ -51,9 +60,15 @@ QVariant SettingRows::data(const QModelIndex &index, int role) const {
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
     case NameRole:
-        return row->settingName;
+        return row->displayName();
+    case Qt::AccessibleTextRole:
+        return row->settingSubName.isEmpty()
+                   ? row->displayName()
+                   //: A menu row read aloud: its name, then its current value.
+                   : tr("%1，%2").arg(row->displayName(), row->settingSubName);
+    case SubNameRole:
+        return row->settingSubName;
     case ImageRole:
         return row->settingImage;
     case TagRole:
@@ -64,10 +79,16 @@ QVariant SettingRows::data(const QModelIndex &index, int role) const {
 }
 
 QHash<int, QByteArray> SettingRows::roleNames() const {
-    return {{NameRole, "settingName"}, {ImageRole, "settingImage"}, {TagRole, "settingTag"}};
+    return {{NameRole, "settingName"},
+            {ImageRole, "settingImage"},
+            {TagRole, "settingTag"},
+            {SubNameRole, "settingSubName"}};
 }
 
 bool SettingRows::eventFilter(QObject *watched, QEvent *event) {
+    // The names are translated in data(): the rows only need painting and reading again.
+    if (watched == m_list && event->type() == QEvent::LanguageChange && !m_rows.isEmpty())
+        emit dataChanged(index(0), index(int(m_rows.size()) - 1));
     // Enter picks the current row as a click does; activated() would also fire on the second
     // click of a double click and open the screen twice.
     if (watched == m_list && event->type() == QEvent::KeyPress) {

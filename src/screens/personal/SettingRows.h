@@ -8,12 +8,13 @@
 
 class QListView;
 
-// A menu of SettingModel rows for a QListView painted by UserSetCell. The menu is fixed: it is
-// made once with its rows and never changes.
+// A menu of SettingModel rows for a QListView painted by UserSetCell. The menu's rows are fixed:
+// it is made once with them; only a row's value (settingSubName) changes. Names are translated
+// when shown, and the list repaints on a language change.
 class SettingRows : public QAbstractListModel {
     Q_OBJECT
 public:
-    enum Role { NameRole = Qt::UserRole + 1, ImageRole, TagRole };
+    enum Role { NameRole = Qt::UserRole + 1, ImageRole, TagRole, SubNameRole };
 
     explicit SettingRows(QList<SettingModel> rows, QObject *parent = nullptr);
 
@@ -27,6 +28,8 @@ public:
     const QList<SettingModel> &rows() const { return m_rows; }
     // The row of `index` when it is one of this menu's, else nothing.
     const SettingModel *rowAt(const QModelIndex &index) const;
+    // Shows `value` at the end of the row tagged `tag`.
+    void setSubName(int tag, const QString &value);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;

@@ -31,10 +31,22 @@ void UserSetCell::paint(QPainter *painter, const QStyleOptionViewItem &option,
 
     QFont font = option.font;
     font.setPixelSize(16);
+    int labelRight = r.right() - Inset;
+    const QString value = index.data(SettingRows::SubNameRole).toString();
+    if (!value.isEmpty()) {
+        QFont valueFont = option.font;
+        valueFont.setPixelSize(14);
+        const int valueWidth = QFontMetrics(valueFont).horizontalAdvance(value);
+        const QRect valueRect(labelRight - valueWidth, r.top(), valueWidth + 1, r.height());
+        painter->setFont(valueFont);
+        painter->setPen(QColor(FrameStyle::SheetTitleColor));
+        painter->drawText(valueRect, Qt::AlignRight | Qt::AlignVCenter, value);
+        labelRight = valueRect.left() - LabelGap;
+    }
     painter->setFont(font);
     painter->setPen(QColor(FrameStyle::LabelColor));
     const QRect labelRect(iconRect.right() + 1 + LabelGap, r.top(),
-                          r.right() - iconRect.right() - LabelGap - Inset, r.height());
+                          labelRight - iconRect.right() - LabelGap, r.height());
     painter->drawText(labelRect, Qt::AlignLeft | Qt::AlignVCenter,
                       QFontMetrics(font).elidedText(index.data(SettingRows::NameRole).toString(),
                                                     Qt::ElideRight, labelRect.width()));

@@ -2,8 +2,9 @@
 
 #include <QStyledItemDelegate>
 
-// A menu row, 50 high: the icon named by the row's settingImage, its settingName, and a 1-pixel
-// hairline along the bottom edge. Used by every menu of the personal centre (SettingRows roles).
+// A menu row, 50 high: the icon named by the row's settingImage, its settingName, its
+// settingSubName (when it has one) at the right end, and a 1-pixel hairline along the bottom
+// edge. Used by every menu of the personal centre (SettingRows roles).
 class UserSetCell : public QStyledItemDelegate {
     Q_OBJECT
 public:
