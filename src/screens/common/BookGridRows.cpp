@@ -30,9 +30,13 @@ QHash<int, QByteArray> BookGridRows::roleNames() const {
 QVariant BookGridRows::rowData(const BookGridItem &book, int role) const {
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
     case Qt::ToolTipRole:
         return book.BookName;
+    case Qt::AccessibleTextRole:
+        // The flowers are drawn, not written: a screen reader says how many.
+        return book.flowers > 0
+                   ? tr("%1，%n 朵小红花", nullptr, int(book.flowers)).arg(book.BookName)
+                   : book.BookName;
     case FlowerCountRole:
         return book.flowers;
     case BookIdRole:

@@ -43,7 +43,7 @@ ChartDropDownMenu::ChartDropDownMenu(QPoint origin, int height, QWidget *parent,
     , m_origin(origin)
     , m_menuHeight(height)
     , m_fullWidth(width <= 0) {
-    setAccessibleName(QStringLiteral("筛选"));
+    applyTexts();
     setGeometry(
         QRect(placedOrigin(), QSize(width > 0 ? width : (parent ? parent->width() : 0), height)));
     m_rows = new ChartMenuRows(this, 0);
@@ -96,6 +96,30 @@ ChartDropDownMenu::~ChartDropDownMenu() {
     delete m_leftList;
     delete m_rightList;
     delete m_grid;
+}
+
+void ChartDropDownMenu::applyTexts() {
+    setAccessibleName(tr("筛选"));
+    if (m_dim)
+        m_dim->setAccessibleName(tr("关闭筛选"));
+    if (m_leftList)
+        m_leftList->setAccessibleName(tr("筛选选项"));
+    if (m_rightList)
+        m_rightList->setAccessibleName(tr("筛选细项"));
+    if (m_grid)
+        m_grid->setAccessibleName(tr("筛选选项"));
+}
+
+void ChartDropDownMenu::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    applyTexts();
+    if (m_dataSource)
+        for (int i = 0; i < m_columns.size(); ++i)
+            m_columns.at(i)->setTitle(m_dataSource->menuTitleForColumn(this, i));
+    for (ChartMenuRows *rows : {m_rows, m_rightRows, m_gridRows})
+        rows->retitle();
 }
 
 void ChartDropDownMenu::setTextColor(const QColor &color) {
@@ -219,7 +243,7 @@ void ChartDropDownMenu::openColumn(int column, bool grid) {
     if (!host)
         return;
     if (!m_dim) {
-        m_dim = new DimmedBackdrop(QStringLiteral("关闭筛选"), DimmedBackdrop::TapOn::Press, host);
+        m_dim = new DimmedBackdrop(tr("关闭筛选"), DimmedBackdrop::TapOn::Press, host);
         m_dim->setAlpha(int(std::lround(m_dimAlpha * 255)));
         connect(m_dim, &DimmedBackdrop::tapped, this, &ChartDropDownMenu::backgroundTapped);
         m_dim->hide();
@@ -244,14 +268,12 @@ void ChartDropDownMenu::openLists(QWidget *host) {
         m_leftSelectedRow = *row;
     m_hasRight = m_dataSource->haveRightTableViewInColumn(column);
     if (!m_leftList) {
-        m_leftList =
-            makeView(host, QStringLiteral("leftTableView"), QStringLiteral("筛选选项"), m_rows);
+        m_leftList = makeView(host, QStringLiteral("leftTableView"), tr("筛选选项"), m_rows);
         m_leftList->setItemDelegate(rowCell(m_leftList));
         connect(m_leftList, &QListView::clicked, this, [this](const QModelIndex &index) {
             tableViewDidSelectRowAtIndexPath(index.row(), 0);
         });
-        m_rightList = makeView(host, QStringLiteral("rightTableView"), QStringLiteral("筛选细项"),
-                               m_rightRows);
+        m_rightList = makeView(host, QStringLiteral("rightTableView"), tr("筛选细项"), m_rightRows);
         m_rightList->setItemDelegate(rowCell(m_rightList));
         connect(m_rightList, &QListView::clicked, this, [this](const QModelIndex &index) {
             tableViewDidSelectRowAtIndexPath(index.row(), 1);
@@ -286,8 +308,7 @@ void ChartDropDownMenu::openLists(QWidget *host) {
 
 void ChartDropDownMenu::openGrid(QWidget *host) {
     if (!m_grid) {
-        m_grid = makeView(host, QStringLiteral("collectionView"), QStringLiteral("筛选选项"),
-                          m_gridRows);
+        m_grid = makeView(host, QStringLiteral("collectionView"), tr("筛选选项"), m_gridRows);
         m_grid->setViewMode(QListView::IconMode);
         m_grid->setFlow(QListView::LeftToRight);
         m_grid->setWrapping(true);

@@ -99,8 +99,11 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A language change: the names and the titles, which the data source gives in the new one.
+    void changeEvent(QEvent *event) override;
 
 private:
+    void applyTexts();
     void restColumns(int except);
     void openColumn(int column, bool grid);
     void openLists(QWidget *host);

@@ -20,6 +20,11 @@ void ChartMenuRows::reload(bool empty) {
     endResetModel();
 }
 
+void ChartMenuRows::retitle() {
+    if (m_count > 0)
+        emit dataChanged(index(0), index(rowCount() - 1));
+}
+
 int ChartMenuRows::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : int(std::min<qint64>(m_count, INT_MAX));
 }
@@ -41,6 +46,8 @@ QVariant ChartMenuRows::data(const QModelIndex &index, int role) const {
         return source->menuTitleForRowAtIndexPath(m_menu, path);
     // The left row is the owner's current choice; a right row or a grid item is marked when
     // it reads as the column's title, since only the title tells which one was chosen.
+    if (role == Qt::AccessibleDescriptionRole)
+        return data(index, CheckMarkRoles::MarkedRole).toBool() ? tr("已选") : QString();
     if (role == CheckMarkRoles::MarkedRole) {
         if (m_leftOrRight == 0)
             return index.row() == m_menu->leftSelectedRow();

@@ -14,6 +14,8 @@ public:
 
     // With `empty` the part shows no rows (a column without a right list).
     void reload(bool empty = false);
+    // The same rows asked for their titles again (the language changed).
+    void retitle();
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;

@@ -43,9 +43,7 @@ void ClassDetailListVC::viewDidLoad() {
     // The form hides the scroll bar: a wrapping list keeps room for one even when none shows,
     // and three cells of (width - 32) / 3 would no longer fit. Wheel and keys still scroll.
     m_rows->showIn(grid);
-    grid->setAccessibleName(m_listType == TestList      ? tr("测试的书")
-                            : m_listType == CollectList ? tr("收藏的书")
-                                                        : tr("推荐的书"));
+    applyTexts();
     ListActions::openRowsOnce(grid, [this](const QModelIndex &index) { collectionView(index); });
 
     switch (m_listType) {
@@ -66,6 +64,17 @@ void ClassDetailListVC::viewDidLoad() {
     }
     m_rows->attach(grid);
     m_rows->refresh();
+}
+
+void ClassDetailListVC::retranslate() {
+    m_ui->retranslateUi(this);
+    applyTexts();
+}
+
+void ClassDetailListVC::applyTexts() {
+    m_ui->collectionView->setAccessibleName(m_listType == TestList      ? tr("测试的书")
+                                            : m_listType == CollectList ? tr("收藏的书")
+                                                                        : tr("推荐的书"));
 }
 
 void ClassDetailListVC::viewWillAppear(bool animated) {

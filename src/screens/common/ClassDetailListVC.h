@@ -73,8 +73,11 @@ public:
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void retranslate() override;
 
 private:
+    void applyTexts();
+
     std::unique_ptr<Ui::ClassDetailListVC> m_ui;
     ListType m_listType;
     qint64 m_userId = 0;

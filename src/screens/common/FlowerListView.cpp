@@ -2,6 +2,7 @@
 
 #include "Assets.h"
 
+#include <QEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 FlowerListView::FlowerListView(QWidget *parent)
     : QWidget(parent) {
     setAccessibleName(tr("小红花"));
+    setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -42,6 +44,12 @@ void FlowerListView::paintFlowers(QPainter *painter, QPoint origin, qint64 count
 
 QSize FlowerListView::sizeHint() const {
     return {RowWidth, RowHeight};
+}
+
+void FlowerListView::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        setAccessibleName(tr("小红花"));
 }
 
 void FlowerListView::paintEvent(QPaintEvent *) {
