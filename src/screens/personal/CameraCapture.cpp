@@ -18,12 +18,12 @@ CameraCapture::CameraCapture(const QCameraDevice &device, QWidget *parent)
     , m_camera(new QCamera(device, this))
     , m_capture(new QImageCapture(this))
     , m_preview(new QVideoWidget(this))
-    , m_shootButton(new QPushButton(QStringLiteral("拍摄"), this)) {
-    setWindowTitle(QStringLiteral("拍摄照片"));
-    setAccessibleName(QStringLiteral("拍摄照片"));
-    m_preview->setAccessibleName(QStringLiteral("摄像头画面"));
+    , m_shootButton(new QPushButton(tr("拍摄"), this)) {
+    setWindowTitle(tr("拍摄照片"));
+    setAccessibleName(tr("拍摄照片"));
+    m_preview->setAccessibleName(tr("摄像头画面"));
     m_preview->setMinimumSize(320, 240);
-    m_shootButton->setAccessibleName(QStringLiteral("拍摄"));
+    m_shootButton->setAccessibleName(tr("拍摄"));
     m_shootButton->setObjectName(QStringLiteral("shootButton"));
     m_shootButton->setDefault(true);
     // Until the camera runs there is nothing to take.
@@ -32,8 +32,8 @@ CameraCapture::CameraCapture(const QCameraDevice &device, QWidget *parent)
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(m_shootButton, QDialogButtonBox::ActionRole);
     QPushButton *cancel = buttons->addButton(QDialogButtonBox::Cancel);
-    cancel->setText(QStringLiteral("取消"));
-    cancel->setAccessibleName(QStringLiteral("取消"));
+    cancel->setText(tr("取消"));
+    cancel->setAccessibleName(tr("取消"));
     for (QPushButton *button : {m_shootButton, cancel}) {
         button->setStyleSheet(StyleTokens::buttonSheet(button == m_shootButton));
         StyleTokens::markKeyboardFocus(button);
@@ -53,7 +53,7 @@ CameraCapture::CameraCapture(const QCameraDevice &device, QWidget *parent)
     connect(m_capture, &QImageCapture::readyForCaptureChanged, m_shootButton, &QWidget::setEnabled);
     connect(m_capture, &QImageCapture::imageCaptured, this, [this](int, const QImage &image) {
         if (image.isNull()) {
-            Toast::show(QStringLiteral("拍摄失败，请重试"));
+            Toast::show(tr("拍摄失败，请重试"));
             return;
         }
         m_image = image;
@@ -62,7 +62,7 @@ CameraCapture::CameraCapture(const QCameraDevice &device, QWidget *parent)
     connect(m_capture, &QImageCapture::errorOccurred, this,
             [this](int, QImageCapture::Error error, const QString &text) {
                 qCWarning(lcCamera) << "capture failed:" << error << text;
-                Toast::show(QStringLiteral("拍摄失败，请重试"));
+                Toast::show(tr("拍摄失败，请重试"));
                 m_shootButton->setEnabled(m_capture->isReadyForCapture());
             });
     connect(m_camera, &QCamera::errorOccurred, this,
@@ -70,7 +70,7 @@ CameraCapture::CameraCapture(const QCameraDevice &device, QWidget *parent)
                 if (error == QCamera::NoError)
                     return;
                 qCWarning(lcCamera) << "camera failed:" << error << text;
-                Toast::show(QStringLiteral("无法打开摄像头"));
+                Toast::show(tr("无法打开摄像头"));
                 reject();
             });
     m_camera->start();

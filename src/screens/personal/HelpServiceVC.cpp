@@ -29,16 +29,26 @@ QListView *HelpServiceVC::helpServiceTableView() const {
 
 void HelpServiceVC::viewDidLoad() {
     BasicVC::viewDidLoad();
-    setTitle(QStringLiteral("帮助与客服"));
     // The number dialled is read with the rows, so the label and the call always agree.
     m_numbers = ServiceNumbers::configured();
     m_rows = SettingRows::attach(
         m_ui->helpServiceTableView, SettingModel::arrayForHelpService(m_numbers), tr("客服电话"),
         [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index); });
+    applyTexts();
+}
+
+void HelpServiceVC::retranslate() {
+    m_ui->retranslateUi(this);
+    applyTexts();
+}
+
+void HelpServiceVC::applyTexts() {
+    setTitle(tr("帮助与客服"));
+    m_ui->helpServiceTableView->setAccessibleName(tr("客服电话"));
     // The version is the one the program was built with (set by main from the build); a
     // program that set none shows no footer rather than a bare word.
     const QString version = QCoreApplication::applicationVersion();
-    m_ui->helpVersionLabel->setText(QStringLiteral("版本 %1").arg(version));
+    m_ui->helpVersionLabel->setText(tr("版本 %1").arg(version));
     m_ui->helpVersionLabel->setVisible(!version.isEmpty());
 }
 

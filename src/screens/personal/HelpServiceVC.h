@@ -30,8 +30,11 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void retranslate() override;
 
 private:
+    void applyTexts();
+
     std::unique_ptr<Ui::HelpServiceVC> m_ui;
     SettingRows *m_rows = nullptr;
     ServiceNumbers m_numbers;

@@ -25,11 +25,10 @@ void MyCollectionVC::viewDidLoad() {
     BasicVC::viewDidLoad();
     NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_MYCOLLECT,
                                     [this] { updateCollectAction(); });
-    setTitle(QStringLiteral("我的收藏"));
 
     QListView *grid = m_ui->collectionView;
     m_rows->showIn(grid);
-    grid->setAccessibleName(tr("我收藏的书"));
+    applyTexts();
     ListActions::openRowsOnce(grid, [this](const QModelIndex &index) { collectionView(index); });
 
     // The whole collection comes in one answer: the model asks for page 1 only.
@@ -37,6 +36,16 @@ void MyCollectionVC::viewDidLoad() {
     m_rows->setPageRequest([this](int, int) { getCollectionBookListAction(); });
     m_rows->attach(grid, this);
     m_rows->header()->beginRefreshing();
+}
+
+void MyCollectionVC::retranslate() {
+    m_ui->retranslateUi(this);
+    applyTexts();
+}
+
+void MyCollectionVC::applyTexts() {
+    setTitle(tr("我的收藏"));
+    m_ui->collectionView->setAccessibleName(tr("我收藏的书"));
 }
 
 void MyCollectionVC::viewWillAppear(bool animated) {

@@ -32,8 +32,10 @@ public:
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void retranslate() override;
 
 private:
+    void applyTexts();
     void updateCollectAction();
 
     std::unique_ptr<Ui::MyCollectionVC> m_ui;

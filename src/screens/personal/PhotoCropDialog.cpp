@@ -37,9 +37,9 @@ PhotoCropView::PhotoCropView(QWidget *parent)
     : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::OpenHandCursor);
-    setAccessibleName(QStringLiteral("裁剪区域"));
+    setAccessibleName(tr("裁剪区域"));
     setAccessibleDescription(
-        QStringLiteral("拖动或用方向键移动方框，用滚轮或加号、减号键缩放；回车确定，Esc 取消"));
+        tr("拖动或用方向键移动方框，用滚轮或加号、减号键缩放；回车确定，Esc 取消"));
     setMinimumSize(200, 200);
 }
 
@@ -204,14 +204,14 @@ PhotoCropDialog::PhotoCropDialog(const QImage &image, QWidget *parent)
     : QDialog(parent)
     , m_view(new PhotoCropView(this))
     , m_slider(new QSlider(Qt::Horizontal, this)) {
-    setWindowTitle(QStringLiteral("裁剪照片"));
-    setAccessibleName(QStringLiteral("裁剪照片"));
+    setWindowTitle(tr("裁剪照片"));
+    setAccessibleName(tr("裁剪照片"));
     m_view->setImage(image);
 
     m_slider->setRange(int(CropGeometry::MinZoom * SliderScale),
                        int(CropGeometry::MaxZoom * SliderScale));
     m_slider->setValue(qRound(m_view->zoom() * SliderScale));
-    m_slider->setAccessibleName(QStringLiteral("缩放"));
+    m_slider->setAccessibleName(tr("缩放"));
     m_slider->setPageStep(SliderScale / 2);
     connect(m_slider, &QSlider::valueChanged, m_view,
             [this](int value) { m_view->setZoom(double(value) / SliderScale); });
@@ -221,7 +221,7 @@ PhotoCropDialog::PhotoCropDialog(const QImage &image, QWidget *parent)
     });
 
     auto *zoomRow = new QHBoxLayout;
-    auto *zoomLabel = new QLabel(QStringLiteral("缩放"), this);
+    auto *zoomLabel = new QLabel(tr("缩放"), this);
     zoomLabel->setBuddy(m_slider);
     zoomRow->addWidget(zoomLabel);
     zoomRow->addWidget(m_slider, 1);
@@ -229,12 +229,12 @@ PhotoCropDialog::PhotoCropDialog(const QImage &image, QWidget *parent)
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     QPushButton *cancel = buttons->button(QDialogButtonBox::Cancel);
-    ok->setText(QStringLiteral("确定"));
-    ok->setAccessibleName(QStringLiteral("确定"));
+    ok->setText(tr("确定"));
+    ok->setAccessibleName(tr("确定"));
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
-    cancel->setText(QStringLiteral("取消"));
-    cancel->setAccessibleName(QStringLiteral("取消"));
+    cancel->setText(tr("取消"));
+    cancel->setAccessibleName(tr("取消"));
     cancel->setObjectName(QStringLiteral("cancelButton"));
     for (QPushButton *button : {ok, cancel}) {
         button->setStyleSheet(StyleTokens::buttonSheet(button == ok));
@@ -243,7 +243,7 @@ PhotoCropDialog::PhotoCropDialog(const QImage &image, QWidget *parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto *hint = new QLabel(QStringLiteral("拖动方框选择头像区域，滚轮或 +/- 缩放"), this);
+    auto *hint = new QLabel(tr("拖动方框选择头像区域，滚轮或 +/- 缩放"), this);
     hint->setAlignment(Qt::AlignCenter);
 
     auto *layout = new QVBoxLayout(this);

@@ -7,6 +7,7 @@
 #include "ViewController.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QImageReader>
 #include <QLoggingCategory>
@@ -42,9 +43,11 @@ QString chooseWithFileDialog(QWidget *parent) {
     for (const QByteArray &format : QImageReader::supportedImageFormats())
         patterns << QStringLiteral("*.") + QString::fromLatin1(format);
     return QFileDialog::getOpenFileName(
-        parent, QStringLiteral("选择照片"),
+        parent, QCoreApplication::translate("PhotoPicker", "选择照片"),
         QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
-        QStringLiteral("图片 (%1)").arg(patterns.join(QLatin1Char(' '))));
+        //: The file dialog's filter; %1 is the list of patterns such as *.png.
+        QCoreApplication::translate("PhotoPicker", "图片 (%1)")
+            .arg(patterns.join(QLatin1Char(' '))));
 }
 
 // The crop over `host`; the JPEG reaches `done` after the dialog has closed, and only while the
@@ -155,7 +158,7 @@ void setFileChooser(FileChooser fileChooser) {
 }
 
 QString unreadablePictureText() {
-    return QStringLiteral("无法读取该文件，请选择一张图片");
+    return QCoreApplication::translate("PhotoPicker", "无法读取该文件，请选择一张图片");
 }
 
 } // namespace PhotoPicker

@@ -17,7 +17,10 @@ constexpr int TextPixelSize = 15;
 constexpr QSize ArrowSize(8, 13);
 } // namespace
 
-const QString UserClassCell::FirstLabelText = QStringLiteral("班级");
+QString UserClassCell::firstLabelText() {
+    //: The label before a class's name in the teacher's list of classes.
+    return tr("班级");
+}
 
 UserClassCell::UserClassCell(QAbstractItemView *list)
     : QStyledItemDelegate(list) {
@@ -90,7 +93,7 @@ void UserClassCell::paint(QPainter *p, const QStyleOptionViewItem &option,
     p->setFont(font);
     p->setPen(QColor(FrameStyle::DarkGrey));
     const QRect first(left, r.top(), FirstLabelWidth, r.height());
-    p->drawText(first, Qt::AlignVCenter | Qt::AlignLeft, FirstLabelText);
+    p->drawText(first, Qt::AlignVCenter | Qt::AlignLeft, firstLabelText());
     p->setPen(QColor(FrameStyle::SheetTextColor));
     const QRect second(first.right() + 1, r.top(), right - first.right(), r.height());
     p->drawText(second, Qt::AlignVCenter | Qt::AlignLeft,

@@ -15,7 +15,8 @@ class UserClassCell : public QStyledItemDelegate {
 public:
     enum Design { PlainDesign, EditDesign };
     static constexpr int RowHeight = 44;
-    static const QString FirstLabelText;
+    // Painted in the current language, so a language change needs only a repaint.
+    static QString firstLabelText();
 
     // Paints the rows of `list` and watches its clicks for the remove buttons.
     explicit UserClassCell(QAbstractItemView *list);

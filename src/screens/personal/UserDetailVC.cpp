@@ -20,11 +20,12 @@
 
 namespace {
 constexpr int PickerHeight = 216;
-const QString EditTitle = QStringLiteral("编辑");
-const QString DoneTitle = QStringLiteral("完成");
 } // namespace
 
-const QString UserDetailVC::NotModifiableSuffix = QStringLiteral("(不可修改)");
+QString UserDetailVC::notModifiableSuffix() {
+    //: Follows the teacher's name and school in edit mode.
+    return tr("(不可修改)");
+}
 
 UserDetailVC::UserDetailVC(QWidget *parent)
     : BasicVC(parent)
@@ -56,7 +57,7 @@ UserDetailVC::UserDetailVC(QWidget *parent)
     setTabOrder(m_ui->userClassPickView, m_ui->sureButton);
 
     auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    refresh->setWhatsThis(tr("刷新"));
+    m_refreshShortcut = refresh;
     refresh->setContext(Qt::WidgetWithChildrenShortcut);
     connect(refresh, &QShortcut::activated, this, [this] {
         getSelectClassForTeacherAction();
@@ -109,14 +110,31 @@ QPushButton *UserDetailVC::sureButton() const {
 
 void UserDetailVC::viewDidLoad() {
     BasicVC::viewDidLoad();
-    setTitle(QStringLiteral("个人资料"));
-    QPushButton *edit = setNavigationRightButtonWithTitle(EditTitle);
+    QPushButton *edit = setNavigationRightButtonWithTitle(tr("编辑"));
     edit->setObjectName(QStringLiteral("editButton"));
-    edit->setAccessibleName(EditTitle);
-    showTeacherTexts();
+    applyTexts();
     fitClassList();
     getSelectClassForTeacherAction();
     getTeacherInfoAction();
+}
+
+void UserDetailVC::retranslate() {
+    m_ui->retranslateUi(this);
+    applyTexts();
+}
+
+void UserDetailVC::applyTexts() {
+    setTitle(tr("个人资料"));
+    m_refreshShortcut->setWhatsThis(tr("刷新"));
+    showEditButtonText();
+    showTeacherTexts();
+}
+
+void UserDetailVC::showEditButtonText() {
+    if (auto *button = qobject_cast<QPushButton *>(rightBarButton())) {
+        button->setText(m_isEdit ? tr("完成") : tr("编辑"));
+        button->setAccessibleName(button->text());
+    }
 }
 
 void UserDetailVC::viewWillAppear(bool animated) {
@@ -172,10 +190,7 @@ void UserDetailVC::getSelectClassForTeacherAction() {
 
 void UserDetailVC::rightBarButtonItemPressed() {
     m_isEdit = !m_isEdit;
-    if (auto *button = qobject_cast<QPushButton *>(rightBarButton())) {
-        button->setText(m_isEdit ? DoneTitle : EditTitle);
-        button->setAccessibleName(button->text());
-    }
+    showEditButtonText();
     // Nothing can be chosen once the rows are plain again.
     if (!m_isEdit)
         hideClassPicker();
@@ -186,7 +201,7 @@ void UserDetailVC::rightBarButtonItemPressed() {
 }
 
 void UserDetailVC::showTeacherTexts() {
-    const QString suffix = m_isEdit ? NotModifiableSuffix : QString();
+    const QString suffix = m_isEdit ? notModifiableSuffix() : QString();
     const UserDetailInfo user = m_teacherUser.value_or(UserDetailInfo());
     m_ui->nameContentLabel->setText(user.RealName.value_or(QString()) + suffix);
     m_ui->schoolContentLabel->setText(user.SchoolName.value_or(QString()) + suffix);
@@ -303,8 +318,8 @@ void UserDetailVC::sureBtnClickAction() {
 void UserDetailVC::deleteClassAction(int row) {
     m_chooseIndex = row;
     QPointer<UserDetailVC> self(this);
-    AlertView::show(QStringLiteral("温馨提示"), QStringLiteral("是否确定删除班级"),
-                    {QStringLiteral("取消"), QStringLiteral("确认")}, [self](int button) {
+    AlertView::show(tr("温馨提示"), tr("是否确定删除班级"), {tr("取消"), tr("确认")},
+                    [self](int button) {
                         if (!self || button != 1)
                             return;
                         // The list may have shrunk while the question was up.

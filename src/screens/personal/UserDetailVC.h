@@ -10,6 +10,7 @@
 class QLabel;
 class QListView;
 class QPushButton;
+class QShortcut;
 class QVariantAnimation;
 class UserClassCell;
 class UserClassRows;
@@ -33,7 +34,8 @@ class UserDetailVC : public BasicVC {
 public:
     // The request types of changeClassForTeacherWithActionType().
     enum ActionType : qint64 { AddClass = 0, ExchangeClass = 1, RemoveClass = 2 };
-    static const QString NotModifiableSuffix; // "(不可修改)"
+    // "(不可修改)" in the current language.
+    static QString notModifiableSuffix();
     static constexpr double ChangeAnswerSeconds = 1.0;
     static constexpr int ArrowTurnMs = 300;
 
@@ -96,8 +98,12 @@ protected:
     void viewWillDisappear(bool animated) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void retranslate() override;
 
 private:
+    void applyTexts();
+    // 编辑 or 完成, as the mode is.
+    void showEditButtonText();
     // Name and school, with the suffix and the grey of the current mode.
     void showTeacherTexts();
     // The list is as tall as its rows, so the footer follows the last one as a table's would.
@@ -116,6 +122,7 @@ private:
     UserClassCell *m_classCell = nullptr;
     QPointer<QVariantAnimation> m_arrowTurn;
     std::optional<UserDetailInfo> m_teacherUser;
+    QShortcut *m_refreshShortcut = nullptr;
     bool m_isEdit = false;
     bool m_isAdd = false;
     int m_chooseIndex = 0;

@@ -73,11 +73,22 @@ void UserViewController::setPhotoSource(CameraCheck hasCamera, PhotoPick pick) {
 
 void UserViewController::viewDidLoad() {
     BasicVC::viewDidLoad();
-    setTitle(QStringLiteral("我"));
     m_rows = SettingRows::attach(
         m_ui->userTableView, SettingModel::arrayForPersonalCenter(), tr("个人中心菜单"),
         [this](const QModelIndex &index) { tableViewDidSelectRowAtIndexPath(index); });
+    applyTexts();
     layOutTheHeadView();
+}
+
+void UserViewController::retranslate() {
+    m_ui->retranslateUi(this);
+    applyTexts();
+}
+
+void UserViewController::applyTexts() {
+    //: The personal centre's title: the teacher's own page ("Me").
+    setTitle(tr("我"));
+    m_ui->userTableView->setAccessibleName(tr("个人中心菜单"));
 }
 
 void UserViewController::viewWillAppear(bool animated) {
@@ -133,8 +144,7 @@ void UserViewController::pushToViewController(ViewController *screen) {
 void UserViewController::choosePicAction() {
     QPointer<UserViewController> self = this;
     ActionSheet *sheet = ActionSheet::show(
-        QString(), QStringLiteral("取消"),
-        {QStringLiteral("现在拍摄"), QStringLiteral("从相册选取")},
+        QString(), tr("取消"), {tr("现在拍摄"), tr("从相册选取")},
         [self](int index) {
             if (self)
                 self->actionSheetClickedButtonAtIndex(index);

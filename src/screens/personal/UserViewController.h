@@ -70,8 +70,10 @@ public:
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void retranslate() override;
 
 private:
+    void applyTexts();
     std::unique_ptr<Ui::UserViewController> m_ui;
     SettingRows *m_rows = nullptr;
     CameraCheck m_hasCamera = &PhotoPicker::hasCamera;
