@@ -1,5 +1,7 @@
 #include "ScriptRunner.h"
 
+#include "AccessProbe.h"
+
 #include "AppWindow.h"
 #include "HeldChanges.h"
 #include "ScreenProbe.h"
@@ -9,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QPainter>
 #include <QSaveFile>
@@ -229,7 +232,11 @@ QString ScriptRunner::dump(const ScriptStep &step) {
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("cannot write %1: %2").arg(name, file.errorString());
-    file.write(QJsonDocument(ScreenProbe::dump(window())).toJson(QJsonDocument::Indented));
+    QJsonObject described = ScreenProbe::dump(window());
+    // What a screen reader or a keyboard would miss on this screen goes with its dump.
+    if (const QStringList findings = AccessProbe::findings(window()); !findings.isEmpty())
+        described.insert(QStringLiteral("access"), QJsonArray::fromStringList(findings));
+    file.write(QJsonDocument(described).toJson(QJsonDocument::Indented));
     if (!file.commit())
         return QStringLiteral("cannot write %1: %2").arg(name, file.errorString());
     return {};

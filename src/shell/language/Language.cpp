@@ -67,7 +67,9 @@ void Language::choose(Choice choice) {
     apply();
 }
 
-void Language::setOverride(std::optional<Spoken> spoken) { runOverride = spoken; }
+void Language::setOverride(std::optional<Spoken> spoken) {
+    runOverride = spoken;
+}
 
 std::optional<Language::Spoken> Language::fromCode(const QString &code) {
     if (code == QLatin1String("zh"))
@@ -97,6 +99,10 @@ Language::Spoken Language::spoken() {
         break;
     }
     return forLocale(QLocale::system());
+}
+
+const QTranslator *Language::programTranslator() {
+    return ours;
 }
 
 void Language::apply() {

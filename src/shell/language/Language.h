@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QTranslator;
+
 // The language the program speaks. Its texts are written in Chinese; English comes from the
 // translation built into it (translations/teacher-client_en.ts), and Qt's own dialogs speak the
 // same language through Qt's translations. This is the one place that installs translators:
@@ -36,4 +38,6 @@ public:
     // numbers and dates follow it. Every widget gets QEvent::LanguageChange when the language
     // changes; applying the language already in force does nothing.
     static void apply();
+    // The program's own translator while English is spoken, else nullptr (checks ask it).
+    static const QTranslator *programTranslator();
 };
