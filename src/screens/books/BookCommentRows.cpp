@@ -66,7 +66,8 @@ QVariant BookCommentRows::rowData(const BookCommentModel &comment, int role) con
     case Qt::DisplayRole:
         return content;
     case Qt::AccessibleTextRole:
-        return QStringLiteral("%1：%2（%3）").arg(name, content, time);
+        //: A comment as a screen reader reads it: writer, comment, time.
+        return tr("%1：%2（%3）").arg(name, content, time);
     case Qt::AccessibleDescriptionRole:
         return own ? tr("按 Delete 键删除这条评论") : QString();
     case NameRole:

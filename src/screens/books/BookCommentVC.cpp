@@ -54,6 +54,14 @@ BookCommentVC::BookCommentVC(QWidget *parent)
 
 BookCommentVC::~BookCommentVC() = default;
 
+QString BookCommentVC::emojiRefusedText() {
+    return tr("暂不支持表情");
+}
+
+void BookCommentVC::retranslate() {
+    m_ui->retranslateUi(this);
+}
+
 CatZanButton *BookCommentVC::zanButton() const {
     return m_ui->catZanButton;
 }
@@ -199,8 +207,7 @@ void BookCommentVC::deleteCommentClick(int row) {
     // The comment, not the row: the list may reload while the question is open.
     const qint64 commentId = m_rows->at(row).CommentId;
     QPointer<BookCommentVC> self(this);
-    AlertView::show(QString(), QStringLiteral("确认删除？"),
-                    {QStringLiteral("取消"), QStringLiteral("确定")},
+    AlertView::show(QString(), tr("确认删除？"), {tr("取消"), tr("确定")},
                     [self, commentId](int button) {
                         if (self && button == 1)
                             self->deleteCommentAction(commentId);
@@ -266,7 +273,7 @@ void BookCommentVC::commentTextFieldEdited() {
 void BookCommentVC::showEmojiRefused() {
     const QWidget *toolbar = KeyboardAvoidance::toolbar();
     const int keyboardHeight = toolbar && toolbar->isVisible() ? toolbar->height() : 0;
-    Toast::showAtDistanceFromBottom(EmojiRefusedText, Toast::DefaultSeconds,
+    Toast::showAtDistanceFromBottom(emojiRefusedText(), Toast::DefaultSeconds,
                                     keyboardHeight + ToastAboveKeyboard);
 }
 

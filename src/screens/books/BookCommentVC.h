@@ -25,7 +25,7 @@ public:
     static constexpr int PageSize = 9;
     // The toast about unsupported characters stands this far above the input toolbar.
     static constexpr int ToastAboveKeyboard = 20;
-    inline static const QString EmojiRefusedText = QStringLiteral("暂不支持表情");
+    static QString emojiRefusedText();
 
     using CountBlock = std::function<void(qint64 total)>;
 
@@ -70,6 +70,7 @@ protected:
     void viewWillAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void retranslate() override;
 
 private:
     void likeAnswered(bool liked, qint64 goodCount);

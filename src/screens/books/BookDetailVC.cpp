@@ -65,14 +65,15 @@ BookDetailVC::BookDetailVC(qint64 bookId, QWidget *parent)
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // The bar's buttons take no focus: the collect button has a key of its own.
-    auto *collect = new QShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_D), this);
+    auto *collect = m_collectKey =
+        new QShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_D), this);
     collect->setWhatsThis(tr("收藏"));
     collect->setContext(Qt::WidgetWithChildrenShortcut);
     connect(collect, &QShortcut::activated, this, [this] {
         if (m_rightButton && m_rightButton->isEnabled())
             collectClickAction();
     });
-    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    auto *refresh = m_refreshKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
     refresh->setWhatsThis(tr("刷新"));
     refresh->setContext(Qt::WidgetWithChildrenShortcut);
     connect(refresh, &QShortcut::activated, this, [this] {
@@ -119,12 +120,12 @@ QAbstractButton *BookDetailVC::tabButton(int tab) const {
 }
 
 QString BookDetailVC::collectTitle(bool collected) {
-    return collected ? QStringLiteral("已收藏") : QStringLiteral("收藏");
+    return collected ? tr("已收藏") : tr("收藏");
 }
 
 void BookDetailVC::viewDidLoad() {
     BasicVC::viewDidLoad();
-    setTitle(QStringLiteral("详情"));
+    setTitle(tr("详情"));
     // Made as wide as the longer title, so the bar never has to make room when it changes.
     m_rightButton = setNavigationRightButtonWithTitle(collectTitle(true));
     m_rightButton->setObjectName(QStringLiteral("rightButton"));
@@ -191,21 +192,54 @@ void BookDetailVC::layoutWithDetailModel(const BookDetailModel &detail) {
     m_ui->flowerCountLabel->setText(QString::number(detail.FlowerCount));
     m_ui->commentCountLabel->setText(QString::number(detail.CommentsCount));
     m_ui->zanCountLabel->setText(QString::number(detail.GoodCount));
-    m_ui->isbnLabel->setText(QStringLiteral("ISBN:%1").arg(detail.ISBN.value_or(QString())));
-    m_ui->companyLabel->setText(QStringLiteral("出版:%1").arg(detail.Press.value_or(QString())));
-    for (QLabel *label : {m_ui->bookNameLabel, m_ui->isbnLabel, m_ui->companyLabel})
-        label->setAccessibleName(label->text());
-    const QList<std::pair<QLabel *, QString>> counts{{m_ui->flowerCountLabel, tr("小红花")},
-                                                     {m_ui->zanCountLabel, tr("点赞")},
-                                                     {m_ui->commentCountLabel, tr("评论")}};
-    for (const auto &[label, what] : counts)
-        label->setAccessibleName(what + label->text());
+    applyDetailTexts(detail);
     setImageFromUrl(m_ui->bookImageView, detail.ImageUrl.value_or(QString()));
-    m_rightButton->setText(collectTitle(detail.IsCollect != 0));
-    m_rightButton->setAccessibleName(m_rightButton->text());
     m_rightButton->setEnabled(true);
     m_introduceVC->setIntroduce(detail.Introduce.value_or(QString()));
     m_commentVC->setDetailModel(detail);
+}
+
+void BookDetailVC::applyDetailTexts(const BookDetailModel &detail) {
+    m_ui->isbnLabel->setText(QStringLiteral("ISBN:%1").arg(detail.ISBN.value_or(QString())));
+    //: The publisher line under the book's ISBN.
+    m_ui->companyLabel->setText(tr("出版:%1").arg(detail.Press.value_or(QString())));
+    for (QLabel *label : {m_ui->bookNameLabel, m_ui->isbnLabel, m_ui->companyLabel})
+        label->setAccessibleName(label->text());
+    applyCountNames();
+    m_rightButton->setText(collectTitle(detail.IsCollect != 0));
+    m_rightButton->setAccessibleName(m_rightButton->text());
+}
+
+// The numbers beside the icons say what they count to a screen reader.
+void BookDetailVC::applyCountNames() {
+    m_ui->flowerCountLabel->setAccessibleName(tr("小红花%1").arg(m_ui->flowerCountLabel->text()));
+    m_ui->zanCountLabel->setAccessibleName(tr("点赞%1").arg(m_ui->zanCountLabel->text()));
+    m_ui->commentCountLabel->setAccessibleName(tr("评论%1").arg(m_ui->commentCountLabel->text()));
+}
+
+void BookDetailVC::retranslate() {
+    m_ui->retranslateUi(this);
+    setTitle(tr("详情"));
+    m_rightButton->setToolTip(tr("收藏或取消收藏 (Ctrl+D)"));
+    // The bar measured the Chinese title: the button takes the width of the new language's.
+    const QFontMetrics metrics(m_rightButton->font());
+    int widest = 0;
+    for (const QString &title : {collectTitle(true), collectTitle(false)})
+        widest = qMax(widest, metrics
+                                  .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX,
+                                                      FrameStyle::RightButtonMeasureHeight),
+                                                Qt::TextSingleLine, title)
+                                  .width());
+    m_rightButton->setFixedWidth(widest);
+    m_collectKey->setWhatsThis(tr("收藏"));
+    m_refreshKey->setWhatsThis(tr("刷新"));
+    if (m_detailModel) {
+        applyDetailTexts(*m_detailModel);
+    } else {
+        applyCountNames();
+        m_rightButton->setText(collectTitle(false));
+        m_rightButton->setAccessibleName(m_rightButton->text());
+    }
 }
 
 int BookDetailVC::nameFontPixelSize(const QString &name, const QFont &font, int width) {
@@ -236,14 +270,14 @@ void BookDetailVC::zanTextBlock(qint64 goodCount) {
     if (m_detailModel)
         m_detailModel->GoodCount = goodCount;
     m_ui->zanCountLabel->setText(QString::number(goodCount));
-    m_ui->zanCountLabel->setAccessibleName(tr("点赞") + m_ui->zanCountLabel->text());
+    applyCountNames();
 }
 
 void BookDetailVC::commentTextBlock(qint64 commentsCount) {
     if (m_detailModel)
         m_detailModel->CommentsCount = commentsCount;
     m_ui->commentCountLabel->setText(QString::number(commentsCount));
-    m_ui->commentCountLabel->setAccessibleName(tr("评论") + m_ui->commentCountLabel->text());
+    applyCountNames();
 }
 
 void BookDetailVC::collectClickAction() {

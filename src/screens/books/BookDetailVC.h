@@ -14,6 +14,7 @@ class ClassDetailListVC;
 class QAbstractButton;
 class QFont;
 class QPushButton;
+class QShortcut;
 namespace Ui {
 class BookDetailVC;
 }
@@ -73,9 +74,13 @@ protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void resizeEvent(QResizeEvent *event) override;
+    void retranslate() override;
 
 private:
     void makePages();
+    // The texts made from the detail: the publisher line, the header's names, the collect title.
+    void applyDetailTexts(const BookDetailModel &detail);
+    void applyCountNames();
     void applyNameFont();
     void styleTabs();
     QAbstractButton *tabButton(int tab) const;
@@ -84,6 +89,8 @@ private:
     qint64 m_bookId = 0;
     std::optional<BookDetailModel> m_detailModel;
     QPointer<QPushButton> m_rightButton;
+    QShortcut *m_collectKey = nullptr;
+    QShortcut *m_refreshKey = nullptr;
     QPointer<BookIntroduceVC> m_introduceVC;
     QPointer<BookCommentVC> m_commentVC;
     QPointer<ClassDetailListVC> m_recommandVC;

@@ -21,6 +21,10 @@ void BookIntroduceVC::setIntroduce(const QString &text) {
     m_ui->textView->setPlainText(text);
 }
 
+void BookIntroduceVC::retranslate() {
+    m_ui->retranslateUi(this);
+}
+
 void BookIntroduceVC::viewWillAppear(bool animated) {
     // A page inside the detail: the bar and the back keys belong to the detail.
     ViewController::viewWillAppear(animated);

@@ -21,6 +21,7 @@ public:
     void setIntroduce(const QString &text);
 
 protected:
+    void retranslate() override;
     void viewWillAppear(bool animated) override;
 
 private:

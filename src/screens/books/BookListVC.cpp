@@ -52,12 +52,9 @@ QListView *BookListVC::gridView() const {
 
 void BookListVC::viewDidLoad() {
     BasicVC::viewDidLoad();
-    setTitle(QStringLiteral("书城"));
-    QPushButton *search =
+    m_searchButton =
         setNavigationRightButtonWithImageName(QStringLiteral("book_search_btn"), SearchButtonSize);
-    search->setObjectName(QStringLiteral("searchButton"));
-    search->setAccessibleName(tr("搜索"));
-    search->setToolTip(tr("搜索 (Ctrl+F)"));
+    m_searchButton->setObjectName(QStringLiteral("searchButton"));
 
     getBookSortTreeAction();
     m_gradeArray = BookSortMenu::arrayForGradeMenu();
@@ -74,14 +71,28 @@ void BookListVC::viewDidLoad() {
 
     // The tab's own keys, whichever of its widgets has the focus (or none, after a tab switch):
     // the screen answers only while it is the one shown.
-    auto *find = new QShortcut(QKeySequence::Find, this);
-    find->setWhatsThis(tr("搜索"));
-    connect(find, &QShortcut::activated, this, [this] { rightBarButtonItemPressed(); });
-    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    refresh->setWhatsThis(tr("刷新"));
-    connect(refresh, &QShortcut::activated, this, [this] { reloadBookList(); });
+    m_findKey = new QShortcut(QKeySequence::Find, this);
+    connect(m_findKey, &QShortcut::activated, this, [this] { rightBarButtonItemPressed(); });
+    m_refreshKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(m_refreshKey, &QShortcut::activated, this, [this] { reloadBookList(); });
+    applyTexts();
 
     rows()->header()->beginRefreshing();
+}
+
+void BookListVC::retranslate() {
+    m_ui->retranslateUi(this);
+    applyTexts();
+    // The filter bar asks for its titles again by itself.
+}
+
+void BookListVC::applyTexts() {
+    setTitle(tr("书城"));
+    m_searchButton->setAccessibleName(tr("搜索"));
+    m_searchButton->setToolTip(tr("搜索 (Ctrl+F)"));
+    m_findKey->setWhatsThis(tr("搜索"));
+    m_refreshKey->setWhatsThis(tr("刷新"));
+    gridView()->setAccessibleName(tr("书城的书"));
 }
 
 void BookListVC::getBookSortTreeAction() {
@@ -169,9 +180,20 @@ qint64 BookListVC::menuNumberOfRowsInColumn(ChartDropDownMenu *, qint64 column, 
 
 QString BookListVC::menuTitleForColumn(ChartDropDownMenu *, qint64 column) {
     if (column == CategoryColumn && currentData3Index() == 0)
-        return BookSortMenu::allCategoriesTitle();
-    const BookSortModel *row = selectedRow(column);
-    return row ? row->SortName.value_or(QString()) : QString();
+        return BookSortMenu::categoryTitle(BookSortModel(), 0);
+    return selectedRow(column) ? rowTitle(column, m_currentDataIndex[size_t(column)]) : QString();
+}
+
+QString BookListVC::rowTitle(qint64 column, qsizetype row) const {
+    const BookSortModel &model = menuOf(column)->at(row);
+    switch (column) {
+    case GradeColumn:
+        return BookSortMenu::gradeTitle(model);
+    case SortColumn:
+        return BookSortMenu::sortTitle(model);
+    default:
+        return BookSortMenu::categoryTitle(model, row);
+    }
 }
 
 QString BookListVC::menuTitleForRowAtIndexPath(ChartDropDownMenu *,
@@ -179,7 +201,7 @@ QString BookListVC::menuTitleForRowAtIndexPath(ChartDropDownMenu *,
     const QList<BookSortModel> *menu = menuOf(indexPath.column);
     if (!menu || indexPath.row < 0 || indexPath.row >= menu->size())
         return {};
-    return menu->at(indexPath.row).SortName.value_or(QString());
+    return rowTitle(indexPath.column, indexPath.row);
 }
 
 void BookListVC::menuDidSelectRowAtIndexPath(ChartDropDownMenu *menu,

@@ -10,6 +10,8 @@
 class BookStoreGrid;
 class NavigationController;
 class QListView;
+class QPushButton;
+class QShortcut;
 namespace Ui {
 class BookListVC;
 }
@@ -72,8 +74,12 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void retranslate() override;
 
 private:
+    void applyTexts();
+    // The title the teacher reads for `row` of `column` (the rows keep the untranslated ones).
+    QString rowTitle(qint64 column, qsizetype row) const;
     const QList<BookSortModel> *menuOf(qint64 column) const;
     const BookSortModel *selectedRow(qint64 column) const;
 
@@ -85,4 +91,7 @@ private:
     std::array<qint64, 3> m_currentDataIndex{};
     BookStoreGrid *m_grid;
     ChartDropDownMenu *m_menu = nullptr;
+    QPushButton *m_searchButton = nullptr;
+    QShortcut *m_findKey = nullptr;
+    QShortcut *m_refreshKey = nullptr;
 };

@@ -61,7 +61,7 @@ BookSearchVC::BookSearchVC(QWidget *parent)
         field->setCursorPosition(cursor);
     });
 
-    m_grid = new BookStoreGrid(this, m_ui->searchCollectionView, tr("搜索到的书"), true);
+    m_grid = new BookStoreGrid(this, m_ui->searchCollectionView, QString(), true);
     rows()->setPageRequest([this](int page, int) { getBookListActionWithPageIndex(page); });
 
     // The box is outside the screen's widgets while it sits on the bar: the frame's back keys,
@@ -69,16 +69,28 @@ BookSearchVC::BookSearchVC(QWidget *parent)
     for (const QKeySequence &key :
          {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::AltModifier | Qt::Key_Left)}) {
         auto *back = new QShortcut(key, m_searchView);
-        back->setWhatsThis(tr("返回"));
+        m_backKeys << back;
         back->setContext(Qt::WidgetWithChildrenShortcut);
         connect(back, &QShortcut::activated, this, [this] { backKeyAction(); });
     }
-    auto *find = new QShortcut(QKeySequence::Find, this);
-    find->setWhatsThis(tr("搜索"));
-    connect(find, &QShortcut::activated, this, [this] {
+    m_findKey = new QShortcut(QKeySequence::Find, this);
+    connect(m_findKey, &QShortcut::activated, this, [this] {
         m_ui->searchTextField->setFocus(Qt::ShortcutFocusReason);
         m_ui->searchTextField->selectAll();
     });
+    applyTexts();
+}
+
+void BookSearchVC::retranslate() {
+    m_ui->retranslateUi(this);
+    applyTexts();
+}
+
+void BookSearchVC::applyTexts() {
+    m_ui->searchCollectionView->setAccessibleName(tr("搜索到的书"));
+    for (QShortcut *back : std::as_const(m_backKeys))
+        back->setWhatsThis(tr("返回"));
+    m_findKey->setWhatsThis(tr("搜索"));
 }
 
 BookSearchVC::~BookSearchVC() {
@@ -162,7 +174,7 @@ GetBookListReq BookSearchVC::bookListRequest() const {
 
 void BookSearchVC::getBookListActionWithPageIndex(int pageIndex) {
     if (m_ui->searchTextField->text().isEmpty()) {
-        Toast::show(EmptyQueryText);
+        Toast::show(emptyQueryText());
         // Ends both refresh controls and keeps the rows and the page counter as they are.
         rows()->pageFailed(pageIndex);
         return;

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QShortcut;
 class BookStoreGrid;
 class QLineEdit;
 class QListView;
@@ -20,7 +21,10 @@ class BookSearchVC;
 class BookSearchVC : public InputVC {
     Q_OBJECT
 public:
-    static inline const QString EmptyQueryText = QStringLiteral("搜索内容不能为空");
+    // The toast's source text; it shows as emptyQueryText(), in the language in force.
+    static inline const char EmptyQuerySource[] = QT_TR_NOOP("搜索内容不能为空");
+    static inline const QString EmptyQueryText = QString::fromUtf8(EmptyQuerySource);
+    static QString emptyQueryText() { return tr(EmptyQuerySource); }
     // The longest name the service searches for, counted as it counts: UTF-16 units, so a
     // Chinese character is one and an emoji two. The field takes no more.
     static constexpr int MaxQueryLength = 50;
@@ -49,13 +53,17 @@ protected:
     void viewWillAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void retranslate() override;
 
 private:
+    void applyTexts();
     void layOverBar();
 
     std::unique_ptr<Ui::BookSearchVC> m_ui;
     BookStoreGrid *m_grid;
     // Lives on the navigation bar while the screen is shown; the screen deletes it wherever it is.
     QPointer<QWidget> m_searchView;
+    QList<QShortcut *> m_backKeys;
+    QShortcut *m_findKey = nullptr;
     QPointer<QWidget> m_bar;
 };

@@ -1,5 +1,7 @@
 #include "BookSortMenus.h"
 
+#include <QCoreApplication>
+
 namespace BookSortMenu {
 
 namespace {
@@ -8,21 +10,37 @@ BookSortModel titled(const QString &title) {
     row.SortName = title;
     return row;
 }
+// The rows keep the Chinese titles; they are translated where they are shown.
+const char *const SortNames[] = {
+    QT_TRANSLATE_NOOP("BookSortMenu", "热门↓"), QT_TRANSLATE_NOOP("BookSortMenu", "热门↑"),
+    QT_TRANSLATE_NOOP("BookSortMenu", "名称↑"), QT_TRANSLATE_NOOP("BookSortMenu", "名称↓"),
+    QT_TRANSLATE_NOOP("BookSortMenu", "时间↑"), QT_TRANSLATE_NOOP("BookSortMenu", "时间↓"),
+    QT_TRANSLATE_NOOP("BookSortMenu", "小花↑"), QT_TRANSLATE_NOOP("BookSortMenu", "小花↓")};
+const char *const AllGrades = QT_TRANSLATE_NOOP("BookSortMenu", "按年级");
+//: One school grade in the book store's grade filter, e.g. "3年级".
+const char *const OneGrade = QT_TRANSLATE_NOOP("BookSortMenu", "%1年级");
+const char *const AllCategories = QT_TRANSLATE_NOOP("BookSortMenu", "按分类");
+
+QString translated(const char *source) {
+    return QCoreApplication::translate("BookSortMenu", source);
+}
+
 } // namespace
 
 QList<BookSortModel> arrayForGradeMenu() {
-    QList<BookSortModel> rows{titled(QStringLiteral("按年级"))};
+    QList<BookSortModel> rows{titled(QString::fromUtf8(AllGrades))};
     for (qint64 grade = 1; grade <= 6; ++grade) {
-        rows.append(titled(QStringLiteral("%1年级").arg(grade)));
+        rows.append(titled(QString::fromUtf8(OneGrade).arg(grade)));
         rows.last().gradeId = grade;
     }
     return rows;
 }
 
 QStringList sortNameArray() {
-    return {QStringLiteral("热门↓"), QStringLiteral("热门↑"), QStringLiteral("名称↑"),
-            QStringLiteral("名称↓"), QStringLiteral("时间↑"), QStringLiteral("时间↓"),
-            QStringLiteral("小花↑"), QStringLiteral("小花↓")};
+    QStringList names;
+    for (const char *name : SortNames)
+        names << QString::fromUtf8(name);
+    return names;
 }
 
 QList<BookSortModel> arrayForSortMenuWithSortNameArray(const QStringList &sortNames) {
@@ -35,7 +53,19 @@ QList<BookSortModel> arrayForSortMenuWithSortNameArray(const QStringList &sortNa
 }
 
 QString allCategoriesTitle() {
-    return QStringLiteral("按分类");
+    return QString::fromUtf8(AllCategories);
+}
+
+QString gradeTitle(const BookSortModel &row) {
+    return row.gradeId == 0 ? translated(AllGrades) : translated(OneGrade).arg(row.gradeId);
+}
+
+QString sortTitle(const BookSortModel &row) {
+    return translated(row.SortName.value_or(QString()).toUtf8().constData());
+}
+
+QString categoryTitle(const BookSortModel &row, qsizetype index) {
+    return index == 0 ? translated(AllCategories) : row.SortName.value_or(QString());
 }
 
 QList<BookSortModel> arrayForCategoryMenu(const QList<BookSortModel> &sortList) {

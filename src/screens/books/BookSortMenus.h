@@ -27,4 +27,10 @@ QList<BookSortModel> arrayForCategoryMenu(const QList<BookSortModel> &sortList);
 // The title of the row "all categories"; the category column shows it while that row is chosen.
 QString allCategoriesTitle();
 
+// What the teacher reads for a row: the local rows (every grade and sort row, the first
+// category row) in the language in force, the service's categories as they came.
+QString gradeTitle(const BookSortModel &row);
+QString sortTitle(const BookSortModel &row);
+QString categoryTitle(const BookSortModel &row, qsizetype index);
+
 } // namespace BookSortMenu

@@ -4,6 +4,7 @@
 #include "FrameStyle.h"
 
 #include <QEasingCurve>
+#include <QEvent>
 #include <QList>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -80,6 +81,12 @@ private:
 };
 
 } // namespace
+
+void CatZanButton::changeEvent(QEvent *event) {
+    QAbstractButton::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        setAccessibleName(tr("点赞"));
+}
 
 CatZanButton::CatZanButton(QWidget *parent)
     : QAbstractButton(parent) {

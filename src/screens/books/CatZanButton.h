@@ -52,6 +52,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void nextCheckState() override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void startBurst();

@@ -25,6 +25,7 @@ REDetailCommentViewController::REDetailCommentViewController(QWidget *parent)
     for (const QKeySequence &key : {QKeySequence(Qt::ControlModifier | Qt::Key_Return),
                                     QKeySequence(Qt::ControlModifier | Qt::Key_Enter)}) {
         auto *shortcut = new QShortcut(key, this);
+        shortcut->setObjectName(QStringLiteral("submitKey"));
         shortcut->setWhatsThis(tr("提交评语"));
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
         connect(shortcut, &QShortcut::activated, this, [this] {
@@ -35,6 +36,17 @@ REDetailCommentViewController::REDetailCommentViewController(QWidget *parent)
 }
 
 REDetailCommentViewController::~REDetailCommentViewController() = default;
+
+QString REDetailCommentViewController::successText() {
+    return tr("评论成功");
+}
+
+void REDetailCommentViewController::retranslate() {
+    m_ui->retranslateUi(this);
+    setTitle(tr("评论"));
+    for (QShortcut *key : findChildren<QShortcut *>(QStringLiteral("submitKey")))
+        key->setWhatsThis(tr("提交评语"));
+}
 
 CommentTextView *REDetailCommentViewController::commonText() const {
     return m_ui->commonText;
@@ -50,7 +62,7 @@ QPushButton *REDetailCommentViewController::submitButton() const {
 
 void REDetailCommentViewController::viewDidLoad() {
     BasicVC::viewDidLoad();
-    setTitle(QStringLiteral("评论"));
+    setTitle(tr("评论"));
     m_ui->commonText->setFocus(Qt::OtherFocusReason);
 }
 
@@ -70,7 +82,7 @@ void REDetailCommentViewController::textDidChange() {
 void REDetailCommentViewController::submitCommon() {
     const QString text = m_ui->commonText->toPlainText();
     if (TextRules::trim(text).isEmpty()) {
-        Toast::show(QStringLiteral("请输入评论内容"));
+        Toast::show(tr("请输入评论内容"));
         return;
     }
     AddCommentReq request;
@@ -89,7 +101,7 @@ void REDetailCommentViewController::submitCommon() {
                                     added(rsp.commentCount);
                             })
                             .onSuccess([this](const AddCommentRsp &) {
-                                ProgressHud::showSuccess(SuccessText);
+                                ProgressHud::showSuccess(successText());
                                 if (NavigationController *stack = navigationController())
                                     stack->popViewController(true);
                             })

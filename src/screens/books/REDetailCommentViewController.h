@@ -19,7 +19,7 @@ class REDetailCommentViewController;
 class REDetailCommentViewController : public BasicVC {
     Q_OBJECT
 public:
-    inline static const QString SuccessText = QStringLiteral("评论成功");
+    static QString successText();
 
     explicit REDetailCommentViewController(QWidget *parent = nullptr);
     ~REDetailCommentViewController() override;
@@ -34,7 +34,7 @@ public:
     // Starts the text view with `text` (cut to the limit).
     void setCommentText(const QString &text);
 
-    // "%ld/%d": the text's length and the limit.
+    // "%1/%2": the text's length and the limit.
     static QString counterText(int length);
     void submitCommon();
 
@@ -44,6 +44,7 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void retranslate() override;
 
 private:
     void textDidChange();
