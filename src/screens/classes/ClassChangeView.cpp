@@ -31,8 +31,8 @@ ClassChangeView::ClassChangeView(QPoint origin, QWidget *superView)
     : QObject(superView)
     , m_supView(superView)
     , m_origin(origin) {
-    m_backGroundView = new DimmedBackdrop(QStringLiteral("关闭班级列表"),
-                                          DimmedBackdrop::TapOn::Release, superView);
+    m_backGroundView =
+        new DimmedBackdrop(tr("关闭班级列表"), DimmedBackdrop::TapOn::Release, superView);
     connect(m_backGroundView, &DimmedBackdrop::tapped, this, &ClassChangeView::backgroundTapped);
     m_backGroundView->hide();
     m_rows = new QStandardItemModel(this);
@@ -43,7 +43,7 @@ ClassChangeView::ClassChangeView(QPoint origin, QWidget *superView)
     }
     m_leftTableView = new QListView(superView);
     m_leftTableView->setObjectName(QStringLiteral("leftTableView"));
-    m_leftTableView->setAccessibleName(QStringLiteral("班级列表"));
+    m_leftTableView->setAccessibleName(tr("班级列表"));
     m_leftTableView->setModel(m_rows);
     m_rowCell = new CheckMarkRowDelegate(rowLook(), m_leftTableView);
     m_rowCell->setSeparatorColor(QColor(SeparatorGrey, SeparatorGrey, SeparatorGrey));
@@ -105,6 +105,19 @@ void ClassChangeView::reloadData() {
         item->setAccessibleText(item->text());
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         m_rows->appendRow(item);
+    }
+}
+
+void ClassChangeView::reloadTitles() {
+    m_backGroundView->setAccessibleName(tr("关闭班级列表"));
+    m_leftTableView->setAccessibleName(tr("班级列表"));
+    ClassChangeViewDataSource *source = m_dataSourceObject ? m_dataSource : nullptr;
+    if (!source)
+        return;
+    for (int row = 0; row < m_rows->rowCount(); ++row) {
+        QStandardItem *item = m_rows->item(row);
+        item->setText(source->menuTitleForRowAtIndexPath(this, {row}));
+        item->setAccessibleText(item->text());
     }
 }
 

@@ -72,6 +72,8 @@ public:
     int dimAlpha() const;
     // The list height the panel opens to for the current rows.
     int openHeight() const;
+    // The language changed: the names, and the rows' titles asked again where they are.
+    void reloadTitles();
     // Completes running animations at once (their end states and completions).
     void finishAnimations();
 

@@ -26,7 +26,6 @@ ClassDetailVC::ClassDetailVC(QWidget *parent)
     head->setMask(QRegion(QRect(QPoint(0, 0), head->minimumSize()), QRegion::Ellipse));
     head->setPixmap(Assets::pixmap(PlaceholderHead, head->minimumSize()));
     for (QPushButton *button : {m_ui->testCountButton, m_ui->collectCountButton}) {
-        button->setAccessibleName(button->text());
         connect(button, &QPushButton::clicked, this, [this, button] { segmentAction(button); });
     }
     for (QLabel *label : {m_ui->studentNameLabel, m_ui->studentTitleLabel, m_ui->flowerCountLabel,
@@ -35,13 +34,27 @@ ClassDetailVC::ClassDetailVC(QWidget *parent)
 
     // F5 reloads the grid in front, wherever the focus is on this screen (the frame gives Esc
     // and Alt+Left to the back button).
-    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    refresh->setWhatsThis(tr("刷新"));
+    auto *refresh = m_refreshKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
     refresh->setContext(Qt::WidgetWithChildrenShortcut);
     connect(refresh, &QShortcut::activated, this, [this] {
         if (m_currentVC)
             m_currentVC->reload();
     });
+    applyTexts();
+}
+
+void ClassDetailVC::applyTexts() {
+    for (QPushButton *button : {m_ui->testCountButton, m_ui->collectCountButton})
+        button->setAccessibleName(button->text());
+    m_refreshKey->setWhatsThis(tr("刷新"));
+}
+
+void ClassDetailVC::retranslate() {
+    m_ui->retranslateUi(this);
+    applyTexts();
+    setTitle(tr("详情"));
+    if (m_shownInfo)
+        layoutMainViewWithUserInfo(*m_shownInfo);
 }
 
 ClassDetailVC::~ClassDetailVC() = default;
@@ -60,7 +73,7 @@ QFrame *ClassDetailVC::tabHeader(int tab) const {
 
 void ClassDetailVC::viewDidLoad() {
     BasicVC::viewDidLoad();
-    setTitle(QStringLiteral("详情"));
+    setTitle(tr("详情"));
 
     // The grids hold the home weakly: an answer after the home is gone fills nothing.
     QPointer<ClassDetailVC> home(this);
@@ -159,11 +172,13 @@ void ClassDetailVC::resizeEvent(QResizeEvent *event) {
 }
 
 QString ClassDetailVC::titleText(const StudentUseInfo &info) {
-    return QStringLiteral("(等级)%1").arg(info.MyTitle.value_or(QString()));
+    //: A pupil's level title, after the word for level in brackets.
+    return tr("(等级)%1").arg(info.MyTitle.value_or(QString()));
 }
 
 QString ClassDetailVC::flowerText(const StudentUseInfo &info) {
-    return QStringLiteral("x%1朵").arg(info.FlowerNumber);
+    //: A pupil's flowers: "x" and the count.
+    return tr("x%1朵").arg(info.FlowerNumber);
 }
 
 QString ClassDetailVC::classText(const StudentUseInfo &info) {
@@ -176,6 +191,7 @@ QString ClassDetailVC::classText(const StudentUseInfo &info) {
 }
 
 void ClassDetailVC::layoutMainViewWithUserInfo(const StudentUseInfo &info) {
+    m_shownInfo = info;
     m_ui->studentNameLabel->setText(info.RealName.value_or(QString()));
     m_ui->studentTitleLabel->setText(titleText(info));
     m_ui->flowerCountLabel->setText(flowerText(info));

@@ -7,10 +7,12 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class ClassDetailListVC;
 class QAbstractButton;
 class QFrame;
+class QShortcut;
 namespace Ui {
 class ClassDetailVC;
 }
@@ -56,8 +58,10 @@ public:
 protected:
     void viewDidLoad() override;
     void resizeEvent(QResizeEvent *event) override;
+    void retranslate() override;
 
 private:
+    void applyTexts();
     QRect gridRect() const;
     void placeTabs();
     void styleTabs();
@@ -65,6 +69,9 @@ private:
 
     std::unique_ptr<Ui::ClassDetailVC> m_ui;
     StudentListModel m_studentModel;
+    // The last header, written again in a new language.
+    std::optional<StudentUseInfo> m_shownInfo;
+    QShortcut *m_refreshKey = nullptr;
     QPointer<ClassDetailListVC> m_grids[2];
     bool m_gridShown[2] = {false, false};
     QPointer<ClassDetailListVC> m_currentVC;

@@ -85,13 +85,19 @@ QVariant ClassListCell::roleData(const StudentListModel &pupil, int row, bool ra
         pupil.Sex == 0 ? QStringLiteral("user_man_head") : QStringLiteral("user_woman_head");
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
     case StudentRows::StudentNameRole:
         return pupil.RealName.value_or(QString());
+    case Qt::AccessibleTextRole:
+        //: A pupil of the roster as a screen reader reads it: name, level, flowers, tests.
+        return tr("%1，等级%2，小红花%3朵，测评%4次")
+            .arg(pupil.RealName.value_or(QString()), pupil.MyTitle.value_or(QString()))
+            .arg(pupil.FlowerNumber)
+            .arg(pupil.TestPassNum);
     case StudentRows::StudentTitleRole:
         return pupil.MyTitle.value_or(QString());
     case StudentRows::FlowerCountRole:
-        return QStringLiteral("x%1朵").arg(pupil.FlowerNumber);
+        //: A pupil's flowers: "x" and the count.
+        return tr("x%1朵").arg(pupil.FlowerNumber);
     case StudentRows::StudentNumRole:
         return QString::number(row + 1);
     case StudentRows::FirstImageRole:
@@ -105,16 +111,14 @@ QVariant ClassListCell::roleData(const StudentListModel &pupil, int row, bool ra
     case StudentRows::PhotoUrlRole:
         return pupil.PhotoStr.value_or(QString()).trimmed();
     case StudentRows::CardFlowerRole:
-        return addColorWithString(QStringLiteral("%1朵").arg(pupil.FlowerNumber),
-                                  QStringLiteral("小红花:"), accent);
+        return addColorWithString(tr("%1朵").arg(pupil.FlowerNumber), tr("小红花:"), accent);
     case StudentRows::MobileRole:
-        return QStringLiteral("手机:%1").arg(pupil.Mobile.value_or(QString()));
+        return tr("手机:%1").arg(pupil.Mobile.value_or(QString()));
     case StudentRows::CardTitleRole:
-        return addColorWithString(pupil.MyTitle.value_or(QString()), QStringLiteral("等级:"),
-                                  accent);
+        return addColorWithString(pupil.MyTitle.value_or(QString()), tr("等级:"), accent);
     case StudentRows::TestCountRole:
-        return addColorWithString(QStringLiteral("%1次").arg(pupil.TestPassNum),
-                                  QStringLiteral("测评:"), accent);
+        //: The number of tests a pupil passed, after "测评:".
+        return addColorWithString(tr("%1次").arg(pupil.TestPassNum), tr("测评:"), accent);
     default:
         return {};
     }

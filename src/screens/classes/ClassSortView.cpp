@@ -24,7 +24,7 @@ int ClassSortViewDataSource::numberOfColumnsInMenu(ClassSortView *) {
 ClassSortView::ClassSortView(QPoint origin, int height, int screenWidth, QWidget *parent)
     : QWidget(parent) {
     setObjectName(QStringLiteral("sortView"));
-    setAccessibleName(QStringLiteral("排序"));
+    setAccessibleName(tr("排序"));
     setGeometry(origin.x(), origin.y(), screenWidth * 2 / 3, height);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -57,6 +57,16 @@ void ClassSortView::buildColumns() {
     m_currentSelectedMenudIndex = -1;
     restyleColumnsBut(-1);
     layoutColumns();
+}
+
+void ClassSortView::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    setAccessibleName(tr("排序"));
+    if (ClassSortViewDataSource *source = dataSource())
+        for (int i = 0; i < m_columns.size(); ++i)
+            m_columns[i]->setTitle(source->menuTitleForColumn(this, i));
 }
 
 void ClassSortView::layoutColumns() {

@@ -61,6 +61,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // A language change: the name, and the titles the data source gives in the new language.
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildColumns();

@@ -97,7 +97,7 @@ void ClassViewController::setUpTable() {
     table->setItemDelegate(new PaddedCells(table));
     QHeaderView *header = table->horizontalHeader();
     header->setObjectName(QStringLiteral("rosterHeader"));
-    header->setAccessibleName(QStringLiteral("列标题，点击排序"));
+    header->setAccessibleName(tr("列标题，点击排序"));
     header->setSectionResizeMode(QHeaderView::Stretch);
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
@@ -152,7 +152,8 @@ void ClassViewController::viewDidAppear(bool animated) {
 }
 
 QString ClassViewController::classTitle(const MyClassListModel &model) {
-    return QStringLiteral("%1年级%2")
+    //: A class: the grade as the service names it, then the class's name.
+    return tr("%1年级%2")
         .arg(model.GradeStr.value_or(QString()), model.ClassName.value_or(QString()));
 }
 
@@ -230,15 +231,37 @@ void ClassViewController::changeClassAction() {
 
 void ClassViewController::changeModelAction() {
     m_isCard = !m_isCard;
-    QPushButton *toggle = m_ui->changeModelBtn;
-    // The toggle names the mode it switches to.
-    const QString text = m_isCard ? QStringLiteral("列表") : QStringLiteral("名片");
-    toggle->setText(text);
-    toggle->setAccessibleName(text);
-    toggle->setIcon(Assets::icon(m_isCard ? QStringLiteral("class_list_icon")
-                                          : QStringLiteral("class_card_icon")));
+    showModelToggle();
+    m_ui->changeModelBtn->setIcon(Assets::icon(m_isCard ? QStringLiteral("class_list_icon")
+                                                        : QStringLiteral("class_card_icon")));
     m_ui->tableView->setItemDelegate(m_isCard ? m_cardCell : m_listCell);
     layOutRoster();
+}
+
+void ClassViewController::showModelToggle() {
+    QPushButton *toggle = m_ui->changeModelBtn;
+    const QString text = m_isCard ? tr("列表") : tr("名片");
+    toggle->setText(text);
+    toggle->setAccessibleName(text);
+}
+
+void ClassViewController::retranslate() {
+    m_ui->retranslateUi(this);
+    applyTexts();
+    showModelToggle();
+    if (m_currentRow >= 0 && m_currentRow < m_gradeArray.size())
+        m_ui->headTitleLabel->setText(classTitle(m_gradeArray.at(m_currentRow)));
+    if (m_changeView)
+        m_changeView->reloadTitles();
+    // The rows and the header compute their texts when painted.
+    m_ui->tableView->viewport()->update();
+    m_ui->rosterTable->viewport()->update();
+    m_ui->rosterTable->horizontalHeader()->viewport()->update();
+}
+
+void ClassViewController::applyTexts() {
+    m_ui->rosterTable->horizontalHeader()->setAccessibleName(tr("列标题，点击排序"));
+    m_ui->changeModelBtn->setAccessibleDescription(tr("在列表和名片之间切换"));
 }
 
 void ClassViewController::layOutRoster() {
@@ -375,9 +398,9 @@ QString ClassViewController::menuTitleForColumn(ClassSortView *, int column) {
 QString ClassViewController::sortTitle(int column) {
     switch (column) {
     case ByName:
-        return QStringLiteral("按姓名");
+        return tr("按姓名");
     case ByLevel:
-        return QStringLiteral("按等级");
+        return tr("按等级");
     default:
         return QString();
     }
@@ -468,14 +491,15 @@ ExportDocument ClassViewController::exportDocument() const {
     // own, and its rows go out in its order.
     QString sort = sortTitle(m_students->isRanked() ? ByLevel : ByName);
     if (m_wide)
-        sort = QStringLiteral("按%1%2").arg(
-            m_columns->headerData(m_sortColumn, Qt::Horizontal).toString(),
-            m_sortOrder == Qt::AscendingOrder ? QStringLiteral("升序") : QStringLiteral("降序"));
-    table.title = QStringLiteral("花名册 · ") + className;
-    table.subtitles = {QStringLiteral("排序：") + sort,
-                       QStringLiteral("共 %1 人").arg(m_students->rows().size())};
-    table.headers = {QStringLiteral("姓名"), QStringLiteral("小红花"), QStringLiteral("等级"),
-                     QStringLiteral("测评"), QStringLiteral("手机")};
+        //: The table's sort: "按" (by), the column's title, then 升序 or 降序.
+        sort = tr("按%1%2").arg(RosterColumns::title(m_sortColumn),
+                                m_sortOrder == Qt::AscendingOrder ? tr("升序") : tr("降序"));
+    //: The heading of an exported roster, with the class.
+    table.title = tr("花名册 · %1").arg(className);
+    table.subtitles = {tr("排序：%1").arg(sort),
+                       tr("共 %n 人", nullptr, int(m_students->rows().size()))};
+    for (int column = 0; column < RosterColumns::ColumnCount; ++column)
+        table.headers.append(RosterColumns::title(column));
     // A spreadsheet would make a phone number a number: 1.38E+10, a leading 0 gone.
     table.textColumns = {4};
     for (int row = 0; row < m_columns->rowCount(); ++row) {
@@ -488,6 +512,7 @@ ExportDocument ClassViewController::exportDocument() const {
     ExportDocument document;
     document.views = {table};
     document.screenWidth = width();
-    document.nameParts = {QStringLiteral("花名册"), className, sort};
+    //: A part of an exported roster's file name.
+    document.nameParts = {tr("花名册"), className, sort};
     return document;
 }

@@ -107,9 +107,13 @@ protected:
     void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
     void resizeEvent(QResizeEvent *event) override;
+    void retranslate() override;
 
 private:
     void layOutRoster();
+    void applyTexts();
+    // The toggle names the mode it switches to.
+    void showModelToggle();
     void requestRoster(int page);
     void setUpTable();
     void setWide(bool wide);

@@ -2,13 +2,17 @@
 
 #include "StudentRows.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <algorithm>
 #include <numeric>
 
 namespace {
-const char *const Titles[RosterColumns::ColumnCount] = {"姓名", "小红花", "等级", "测评", "手机"};
+const char *const Titles[RosterColumns::ColumnCount] = {
+    QT_TRANSLATE_NOOP("RosterColumns", "姓名"), QT_TRANSLATE_NOOP("RosterColumns", "小红花"),
+    QT_TRANSLATE_NOOP("RosterColumns", "等级"), QT_TRANSLATE_NOOP("RosterColumns", "测评"),
+    QT_TRANSLATE_NOOP("RosterColumns", "手机")};
 } // namespace
 
 RosterColumns::RosterColumns(StudentRows *rows, QObject *parent)
@@ -49,6 +53,10 @@ QVariant RosterColumns::alignment(int column) {
     const Qt::Alignment across =
         column == Flowers || column == Tests ? Qt::AlignHCenter : Qt::AlignLeft;
     return int(across | Qt::AlignVCenter);
+}
+
+QString RosterColumns::title(int column) {
+    return column >= 0 && column < ColumnCount ? tr(Titles[column]) : QString();
 }
 
 QString RosterColumns::cellText(int sourceRow, int column) const {
@@ -141,7 +149,7 @@ QVariant RosterColumns::headerData(int section, Qt::Orientation orientation, int
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return QString::fromUtf8(Titles[section]);
+        return title(section);
     case Qt::InitialSortOrderRole:
         return int(firstOrder(section));
     default:

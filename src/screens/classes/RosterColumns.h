@@ -25,6 +25,8 @@ public:
 
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    // The column's title in the language in force.
+    static QString title(int column);
     // Column `column` of the pupil at `sourceRow`, as the table shows it.
     QString cellText(int sourceRow, int column) const;
 
