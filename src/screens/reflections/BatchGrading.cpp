@@ -23,17 +23,20 @@ BatchGrading::BatchGrading(const QList<qint64> &feelIds, int code)
     , m_code(code) {}
 
 QString BatchGrading::progressText() const {
-    return QStringLiteral("正在批阅 %1/%2 篇…").arg(m_answered).arg(m_feelIds.size());
+    //: Progress of grading several reflections at once: answered so far / all.
+    return tr("正在批阅 %1/%2 篇…").arg(m_answered).arg(m_feelIds.size());
 }
 
 QString BatchGrading::summaryText() const {
     const int failed = int(m_failed.size());
     if (failed == 0)
-        return QStringLiteral("已批阅 %1 篇").arg(m_feelIds.size());
-    return QStringLiteral("%1 篇已批阅，%2 篇未能批阅：%3")
+        return tr("已批阅 %n 篇", nullptr, int(m_feelIds.size()));
+    //: %1 graded, %2 not graded, %3 the reasons.
+    return tr("%1 篇已批阅，%2 篇未能批阅：%3")
         .arg(m_feelIds.size() - failed)
         .arg(failed)
-        .arg(m_reasons.join(QStringLiteral("；")));
+        //: Separates the reasons a batch grading gives.
+        .arg(m_reasons.join(tr("；")));
 }
 
 void BatchGrading::answered(qint64 feelId, bool accepted, const QString &reason) {

@@ -58,13 +58,14 @@ QVariant FeelRows::rowData(const GradeListModel &record, int role) const {
                          state == HeldChanges::State::Sending;
     switch (role) {
     case BookNameRole:
-        return QStringLiteral("《%1》").arg(record.BookName.value_or(QString()));
+        //: A book's name as a list row shows it, in title marks.
+        return tr("《%1》").arg(record.BookName.value_or(QString()));
     case AuthorNameRole:
         return record.RealName.value_or(QString());
     case TimeRole:
         return record.CreateTimeStr.value_or(QString());
     case TypeTextRole:
-        return grade;
+        return GradeVocabulary::displayText(grade);
     case TypeColorRole:
         return pending ? QColor(FrameStyle::LightGrey) : GradeVocabulary::listColorFor(grade);
     case TypeImageRole:
@@ -78,9 +79,12 @@ QVariant FeelRows::rowData(const GradeListModel &record, int role) const {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
         // What a screen reader and a widget dump read for the row.
-        return QStringLiteral("《%1》 %2 %3 %4")
+        //: A reflection's row read aloud: book, pupil, time written, grade.
+        return tr("《%1》 %2 %3 %4")
             .arg(record.BookName.value_or(QString()), record.RealName.value_or(QString()),
-                 record.CreateTimeStr.value_or(QString()), grade);
+                 record.CreateTimeStr.value_or(QString()), GradeVocabulary::displayText(grade));
+    case Qt::AccessibleDescriptionRole:
+        return pending ? tr("待发送") : QString();
     default:
         return {};
     }

@@ -8,6 +8,7 @@
 #include "Tags.h"
 #include "TextRules.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -26,7 +27,7 @@ public:
         : ModalOverlay(shownDialogs())
         , m_dialog(dialog) {
         setObjectName(QStringLiteral("gradeAlertBackground"));
-        setAccessibleName(QStringLiteral("批阅"));
+        setAccessibleName(QCoreApplication::translate("GradeAlertView", "批阅"));
     }
 
     void remove() { dismiss(); }

@@ -49,13 +49,33 @@ QLabel *GradeDetailVC::gradeImageView() const {
 
 void GradeDetailVC::viewDidLoad() {
     BasicVC::viewDidLoad();
-    setTitle(QStringLiteral("详情"));
+    applyTexts();
     if (m_detailType == GradingType)
         setRightBarButton(m_rightButton);
     else
         delete m_rightButton;
     m_ui->gradeImageView->hide();
     getFeelDetailAction();
+}
+
+void GradeDetailVC::retranslate() {
+    // Not the form's retranslateUi: it would touch the grading button, gone once a grade is
+    // given. The form's texts again, by hand.
+    m_ui->contentLabel->setAccessibleName(tr("读后感"));
+    m_ui->photosGroup->setAccessibleName(tr("图片"));
+    m_ui->gradeImageView->setAccessibleName(tr("评级"));
+    if (m_rightButton) {
+        m_rightButton->setText(tr("批阅"));
+        m_rightButton->setAccessibleName(tr("批阅"));
+    }
+    applyTexts();
+}
+
+void GradeDetailVC::applyTexts() {
+    //: The title of one reflection's page.
+    setTitle(tr("详情"));
+    // The stamp is a picture: its grade is told in words to whoever cannot see it.
+    m_ui->gradeImageView->setAccessibleDescription(GradeVocabulary::displayText(m_gradeText));
 }
 
 void GradeDetailVC::getFeelDetailAction() {
@@ -92,7 +112,8 @@ void GradeDetailVC::layOutMainView() {
     if (const int given = GradePost::givenCode(m_feelId))
         showGiven(given); // the grade given here wins over what the service has not listed yet
     else if (m_detailType != GradingType)
-        showStamp(GradeVocabulary::stampFor(feel.FeelTypeStr.value_or(QString())));
+        showStamp(GradeVocabulary::stampFor(feel.FeelTypeStr.value_or(QString())),
+                  feel.FeelTypeStr.value_or(QString()));
     else
         m_ui->gradeImageView->hide();
 }
@@ -143,7 +164,7 @@ void GradeDetailVC::gradeFeelDetailActionWithFeelType(qint64 feelType) {
 }
 
 void GradeDetailVC::showGiven(int code) {
-    showStamp(GradeVocabulary::stampForCode(code));
+    showStamp(GradeVocabulary::stampForCode(code), GradeVocabulary::textForCode(code));
     setRightBarButton(nullptr);
     if (m_rightButton) {
         m_rightButton->hide();
@@ -152,8 +173,10 @@ void GradeDetailVC::showGiven(int code) {
     m_rightButton.clear();
 }
 
-void GradeDetailVC::showStamp(const QString &imageName) {
+void GradeDetailVC::showStamp(const QString &imageName, const QString &gradeText) {
     m_gradeImageName = imageName;
+    m_gradeText = gradeText;
+    m_ui->gradeImageView->setAccessibleDescription(GradeVocabulary::displayText(gradeText));
     QLabel *stamp = m_ui->gradeImageView;
     stamp->setPixmap(Assets::pixmap(imageName, stamp->size()));
     stamp->setVisible(!imageName.isEmpty());

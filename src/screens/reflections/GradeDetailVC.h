@@ -58,9 +58,12 @@ public:
 protected:
     void viewDidLoad() override;
     void resizeEvent(QResizeEvent *event) override;
+    void retranslate() override;
 
 private:
-    void showStamp(const QString &imageName);
+    void applyTexts();
+    // `gradeText` is the grade's FeelTypeStr, told to assistive tools.
+    void showStamp(const QString &imageName, const QString &gradeText);
     // The grade given (here or elsewhere in this run) stands: its stamp, and no grading button.
     void showGiven(int code);
     void placeStamp();
@@ -72,4 +75,5 @@ private:
     std::optional<GetSingleFeelRsp> m_feelRsp;
     QPointer<QPushButton> m_rightButton;
     QString m_gradeImageName;
+    QString m_gradeText;
 };

@@ -56,6 +56,12 @@ void GradeListVC::viewDidLoad() {
     m_export = new ExportActions(this, [this] { return exportDocument(); });
 }
 
+void GradeListVC::retranslate() {
+    m_ui->retranslateUi(this);
+    // The rows translate their fixed texts when painted.
+    m_ui->tableView->viewport()->update();
+}
+
 RefreshHeader *GradeListVC::refreshHeader() const {
     return m_rows->header();
 }
@@ -67,20 +73,22 @@ void GradeListVC::getFeelListAction() {
 QString GradeListVC::listName(int listType) {
     switch (listType) {
     case WaitingType:
-        return QStringLiteral("待批阅");
+        return tr("待批阅");
     case ReviewedType:
-        return QStringLiteral("已批阅");
+        return tr("已批阅");
     default:
-        return QStringLiteral("全部");
+        //: The list of every reflection, graded or not.
+        return tr("全部");
     }
 }
 
 ExportDocument GradeListVC::exportDocument() const {
     ExportTable table;
-    table.title = QStringLiteral("读后感 · ") + listName(m_listType);
-    table.subtitles = {QStringLiteral("共 %1 篇").arg(m_rows->rowCount())};
-    table.headers = {QStringLiteral("书名"), QStringLiteral("学生"), QStringLiteral("时间"),
-                     QStringLiteral("批阅")};
+    //: An export's title: reflections, then the list's name.
+    table.title = tr("读后感 · %1").arg(listName(m_listType));
+    table.subtitles = {tr("共 %n 篇", nullptr, m_rows->rowCount())};
+    //: The grade column's heading.
+    table.headers = {tr("书名"), tr("学生"), tr("时间"), tr("批阅")};
     // The model's texts, so a grade given here and not yet listed goes out as shown.
     for (int row = 0; row < m_rows->rowCount(); ++row) {
         const QModelIndex index = m_rows->index(row);
@@ -93,7 +101,7 @@ ExportDocument GradeListVC::exportDocument() const {
     ExportDocument document;
     document.views = {table};
     document.screenWidth = width();
-    document.nameParts = {QStringLiteral("读后感"), listName(m_listType)};
+    document.nameParts = {tr("读后感"), listName(m_listType)};
     return document;
 }
 

@@ -55,6 +55,7 @@ public:
 protected:
     void viewDidLoad() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void retranslate() override;
 
 private:
     std::unique_ptr<Ui::GradeListVC> m_ui;

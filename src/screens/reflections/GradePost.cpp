@@ -11,6 +11,8 @@
 #include "TeacherRequestManager.h"
 #include "Toast.h"
 
+#include <QCoreApplication>
+
 namespace GradePost {
 namespace {
 
@@ -48,7 +50,9 @@ HeldChanges::Send sender(qint64 uid, qint64 feelId, int code) {
                     return;
                 }
                 const QString msg = rsp.msg.value_or(QString());
-                answered(false, msg.isEmpty() ? QStringLiteral("服务未说明原因") : msg);
+                answered(false, msg.isEmpty()
+                                    ? QCoreApplication::translate("GradePost", "服务未说明原因")
+                                    : msg);
             },
             [answered](const QString &failure) {
                 answered(false, BaseAFHttpManager::failureWords(failure));
@@ -67,8 +71,9 @@ void hold(qint64 feelId, int code) {
                 // A call cut by leaving is counted where the teacher left.
                 if (!accepted &&
                     reason != BaseAFHttpManager::failureWords(BaseAFHttpManager::CancelledText))
-                    Toast::show(QStringLiteral("「%1」未能发送：%2")
-                                    .arg(GradeVocabulary::textForCode(code), reason));
+                    //: %1 the grade, %2 why it was not sent.
+                    Toast::show(QCoreApplication::translate("GradePost", "「%1」未能发送：%2")
+                                    .arg(GradeVocabulary::displayTextForCode(code), reason));
                 answered(accepted, reason);
             });
         });

@@ -47,6 +47,12 @@ QList<QPushButton *> GradeShowView::gradeButtons() const {
     return {m_ui->excellectBtn, m_ui->goodBtn, m_ui->qualifiedBtn, m_ui->unQualifiedBtn};
 }
 
+void GradeShowView::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        m_ui->retranslateUi(this);
+}
+
 void GradeShowView::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -29,6 +29,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     std::unique_ptr<Ui::GradeShowView> m_ui;

@@ -47,12 +47,38 @@ void GradeViewController::viewDidLoad() {
     m_ui->childLayout->addWidget(m_desk, 0, 1);
     addDeskKeys();
     setWide(DesktopForm::holds(this));
-    SegmentedControl *segment = makeTitleViewSegment(
-        {QStringLiteral("全部"), QStringLiteral("待批阅"), QStringLiteral("已批阅")}, 0);
-    segment->setObjectName(QStringLiteral("titleSegment"));
-    segment->setAccessibleName(QStringLiteral("读后感"));
-    segment->setFocusPolicy(Qt::StrongFocus);
+    m_segment = makeTitleViewSegment(segmentTitles(), 0);
+    m_segment->setObjectName(QStringLiteral("titleSegment"));
+    m_segment->setFocusPolicy(Qt::StrongFocus);
     ExportActions::showBarButtonWhenWide(this);
+    applyTexts();
+}
+
+void GradeViewController::retranslate() {
+    m_ui->retranslateUi(this);
+    applyTexts();
+}
+
+QStringList GradeViewController::segmentTitles() {
+    return {GradeListVC::listName(GradeListVC::AllType),
+            GradeListVC::listName(GradeListVC::WaitingType),
+            GradeListVC::listName(GradeListVC::ReviewedType)};
+}
+
+void GradeViewController::applyTexts() {
+    m_segment->setTitles(segmentTitles());
+    m_segment->setAccessibleName(tr("读后感"));
+    // The descriptions are what the key sheet (F1) shows beside the keys, in addDeskKeys' order.
+    QStringList descriptions;
+    for (int digit = 1; digit <= 4; ++digit) {
+        const auto grade = GradeVocabulary::byKey(digit);
+        descriptions << (grade ? tr("批为「%1」").arg(GradeVocabulary::displayText(grade->text))
+                               : QString());
+    }
+    descriptions << tr("下一篇") << tr("上一篇") << tr("正文下翻一页") << tr("正文上翻一页")
+                 << tr("撤销");
+    for (int i = 0; i < m_deskKeys.size(); ++i)
+        m_deskKeys[i]->setWhatsThis(descriptions.value(i));
 }
 
 void GradeViewController::rightBarButtonItemPressed() {
@@ -102,25 +128,19 @@ void GradeViewController::setWide(bool wide) {
 }
 
 void GradeViewController::addDeskKeys() {
-    // The description is what the key sheet (F1) shows beside the key.
-    const auto add = [this](const QKeySequence &sequence, const QString &description,
-                            std::function<void()> action) {
+    // Described by applyTexts(), in this order.
+    const auto add = [this](const QKeySequence &sequence, std::function<void()> action) {
         auto *key = new QShortcut(sequence, this);
-        key->setWhatsThis(description);
         key->setContext(Qt::WidgetWithChildrenShortcut);
         key->setEnabled(false);
         connect(key, &QShortcut::activated, this, std::move(action));
         m_deskKeys.append(key);
     };
-    for (int digit = 1; digit <= 4; ++digit) {
-        const auto grade = GradeVocabulary::byKey(digit);
-        add(QKeySequence(Qt::Key_0 + digit), grade ? tr("批为「%1」").arg(grade->text) : QString(),
-            [this, digit] { m_desk->gradeWithKey(digit); });
-    }
-    add(QKeySequence(Qt::Key_J), tr("下一篇"), [this] { m_desk->moveBy(1); });
-    add(QKeySequence(Qt::Key_K), tr("上一篇"), [this] { m_desk->moveBy(-1); });
-    add(QKeySequence(Qt::Key_Space), tr("正文下翻一页"), [this] { m_desk->pageText(1); });
-    add(QKeySequence(Qt::SHIFT | Qt::Key_Space), tr("正文上翻一页"),
-        [this] { m_desk->pageText(-1); });
-    add(QKeySequence::Undo, tr("撤销"), [this] { m_desk->undoLast(); });
+    for (int digit = 1; digit <= 4; ++digit)
+        add(QKeySequence(Qt::Key_0 + digit), [this, digit] { m_desk->gradeWithKey(digit); });
+    add(QKeySequence(Qt::Key_J), [this] { m_desk->moveBy(1); });
+    add(QKeySequence(Qt::Key_K), [this] { m_desk->moveBy(-1); });
+    add(QKeySequence(Qt::Key_Space), [this] { m_desk->pageText(1); });
+    add(QKeySequence(Qt::SHIFT | Qt::Key_Space), [this] { m_desk->pageText(-1); });
+    add(QKeySequence::Undo, [this] { m_desk->undoLast(); });
 }

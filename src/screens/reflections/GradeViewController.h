@@ -45,8 +45,11 @@ public:
 protected:
     void viewDidLoad() override;
     void resizeEvent(QResizeEvent *event) override;
+    void retranslate() override;
 
 private:
+    static QStringList segmentTitles();
+    void applyTexts();
     void setWide(bool wide);
     void addDeskKeys();
 
@@ -54,6 +57,7 @@ private:
     QList<QPointer<GradeListVC>> m_children;
     QPointer<GradeListVC> m_currentVC;
     ReviewDesk *m_desk = nullptr;
+    SegmentedControl *m_segment = nullptr;
     QList<QShortcut *> m_deskKeys;
     bool m_wide = false;
 };

@@ -3,6 +3,8 @@
 #include "FrameStyle.h"
 #include "TextRules.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 namespace GradeVocabulary {
@@ -10,14 +12,18 @@ namespace GradeVocabulary {
 namespace {
 const std::array<Grade, 4> &grades() {
     static const std::array<Grade, 4> table{{
-        {4, 0, QStringLiteral("优秀"), QStringLiteral("grade_good_icon"), QStringLiteral("399f15"),
+        {4, 0, QString::fromUtf8(QT_TRANSLATE_NOOP("GradeVocabulary", "优秀")),
+         QStringLiteral("grade_good_icon"), QStringLiteral("399f15"),
          QStringLiteral("grade_big_excellent")},
-        {3, 1, QStringLiteral("良好"), QStringLiteral("grade_liang_icon"), QStringLiteral("399f15"),
+        {3, 1, QString::fromUtf8(QT_TRANSLATE_NOOP("GradeVocabulary", "良好")),
+         QStringLiteral("grade_liang_icon"), QStringLiteral("399f15"),
          QStringLiteral("grade_big_good")},
-        {2, 2, QStringLiteral("合格"), QStringLiteral("grade_success_icon"),
-         QStringLiteral("399f15"), QStringLiteral("grade_big_pass")},
-        {1, 3, QStringLiteral("不合格"), QStringLiteral("grade_fail_icon"),
-         QStringLiteral("eb0000"), QStringLiteral("grade_big_fair")},
+        {2, 2, QString::fromUtf8(QT_TRANSLATE_NOOP("GradeVocabulary", "合格")),
+         QStringLiteral("grade_success_icon"), QStringLiteral("399f15"),
+         QStringLiteral("grade_big_pass")},
+        {1, 3, QString::fromUtf8(QT_TRANSLATE_NOOP("GradeVocabulary", "不合格")),
+         QStringLiteral("grade_fail_icon"), QStringLiteral("eb0000"),
+         QStringLiteral("grade_big_fair")},
     }};
     return table;
 }
@@ -73,6 +79,16 @@ QString stampForCode(int code) {
 QString textForCode(int code) {
     const std::optional<Grade> grade = byCode(code);
     return grade ? grade->text : QString();
+}
+
+QString displayText(const QString &feelTypeStr) {
+    if (!byText(feelTypeStr) && feelTypeStr != WaitingText)
+        return feelTypeStr;
+    return QCoreApplication::translate("GradeVocabulary", feelTypeStr.toUtf8().constData());
+}
+
+QString displayTextForCode(int code) {
+    return displayText(textForCode(code));
 }
 
 } // namespace GradeVocabulary

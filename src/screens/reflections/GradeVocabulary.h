@@ -1,26 +1,29 @@
 #pragma once
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QString>
 
 #include <optional>
 
 // The four grades as the dialog, the service, the lists and the review screen know them. The
-// service reports a grade only as its display text (FeelTypeStr), so the lists and the stamp look
-// a grade up by that text; the dialog produces the code that UpdateFeel carries.
+// service reports a grade only as its Chinese text (FeelTypeStr), so the lists and the stamp look
+// a grade up by that text; the dialog produces the code that UpdateFeel carries. The texts here
+// stay Chinese for matching; displayText() is what the teacher reads.
 namespace GradeVocabulary {
 
 struct Grade {
     int code;           // UpdateFeelReq.feelType
     int buttonTag;      // tag of the dialog's grade button
-    QString text;       // FeelTypeStr
+    QString text;       // FeelTypeStr, never translated: shown through displayText()
     QString listIcon;   // typeImageView of a list row
     QString colorHex;   // typeLabel of a list row
     QString stampImage; // gradeImageView of the review screen
 };
 
 // What the service reports for a reflection nobody has graded yet.
-inline const QString WaitingText = QStringLiteral("待批阅");
+inline const QString WaitingText =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("GradeVocabulary", "待批阅"));
 // The dialog's choice before the teacher touches a grade: excellent.
 inline constexpr int DefaultCode = 4;
 
@@ -41,5 +44,9 @@ QString stampFor(const QString &feelTypeStr);
 QString stampForCode(int code);
 // The grade's text for `code`; empty for a code outside the four.
 QString textForCode(int code);
+// What the teacher reads for a FeelTypeStr: the four grades and WaitingText in the current
+// language, any other text the service sent as it came.
+QString displayText(const QString &feelTypeStr);
+QString displayTextForCode(int code);
 
 } // namespace GradeVocabulary

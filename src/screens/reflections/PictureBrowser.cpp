@@ -61,6 +61,10 @@ QLabel *whiteLabel(QWidget *parent, const QString &name, int pixelSize) {
 
 } // namespace
 
+QString PictureBrowser::failureText() {
+    return tr("图片加载失败");
+}
+
 PictureBrowser::PictureBrowser(PictureGrid *grid, int startIndex)
     : ModalOverlay(shownBrowsers())
     , m_grid(grid)
@@ -69,7 +73,7 @@ PictureBrowser::PictureBrowser(PictureGrid *grid, int startIndex)
     , m_positionLabel(whiteLabel(this, QStringLiteral("positionLabel"), 16))
     , m_failureLabel(whiteLabel(this, QStringLiteral("failureLabel"), 15)) {
     setObjectName(QStringLiteral("PictureBrowser"));
-    setAccessibleName(QStringLiteral("图片浏览"));
+    setAccessibleName(tr("图片浏览"));
     setFocusPolicy(Qt::StrongFocus);
 
     if (grid) {
@@ -97,7 +101,7 @@ PictureBrowser::PictureBrowser(PictureGrid *grid, int startIndex)
     m_stage->viewport()->setAutoFillBackground(false);
     container->setAutoFillBackground(false);
     m_stage->viewport()->installEventFilter(this);
-    m_failureLabel->setText(FailureText);
+    m_failureLabel->setText(failureText());
     m_failureLabel->hide();
 
     m_clickTimer.setSingleShot(true);

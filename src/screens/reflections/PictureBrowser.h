@@ -30,7 +30,7 @@ public:
     static constexpr int CloseMilliseconds = 250;
     static constexpr int PageMilliseconds = 200;
     static constexpr qreal ZoomedScale = 2.0;
-    inline static const QString FailureText = QStringLiteral("图片加载失败");
+    static QString failureText();
 
     PictureBrowser(PictureGrid *grid, int startIndex);
     ~PictureBrowser() override;

@@ -5,6 +5,7 @@
 #include "PictureBrowser.h"
 #include "records/ContentRecords.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QJsonArray>
 #include <QPainter>
@@ -29,9 +30,15 @@ void PictureThumbnail::setImage(const QPixmap &image) {
 
 void PictureThumbnail::setMoreCount(int count) {
     m_moreCount = qMax(0, count);
-    setAccessibleDescription(m_moreCount > 0 ? QStringLiteral("还有%1张").arg(m_moreCount)
-                                             : QString());
+    //: Told on the last thumbnail when more pictures are hidden behind it.
+    setAccessibleDescription(m_moreCount > 0 ? tr("还有%1张").arg(m_moreCount) : QString());
     update();
+}
+
+void PictureThumbnail::changeEvent(QEvent *event) {
+    QAbstractButton::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        setMoreCount(m_moreCount);
 }
 
 QSize PictureThumbnail::sizeHint() const {
@@ -94,6 +101,18 @@ QList<PictureItem> PictureGrid::itemsOf(const FeelDetailRsp &detail) {
     return items;
 }
 
+void PictureGrid::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        nameThumbnails();
+}
+
+void PictureGrid::nameThumbnails() {
+    for (int i = 0; i < m_thumbnails.size(); ++i)
+        //: A thumbnail's name: picture 1, 2, …
+        m_thumbnails[i]->setAccessibleName(tr("图片%1").arg(i + 1));
+}
+
 void PictureGrid::setPictureItems(const QList<PictureItem> &items) {
     qDeleteAll(m_thumbnails);
     m_thumbnails.clear();
@@ -105,7 +124,6 @@ void PictureGrid::setPictureItems(const QList<PictureItem> &items) {
     for (int i = 0; i < shown; ++i) {
         auto *thumbnail = new PictureThumbnail(this);
         thumbnail->setObjectName(QStringLiteral("picture%1").arg(i));
-        thumbnail->setAccessibleName(QStringLiteral("图片%1").arg(i + 1));
         m_layout->addWidget(thumbnail, i / columns, i % columns);
         connect(thumbnail, &QAbstractButton::clicked, this, [this, i] { openBrowserAt(i); });
         m_thumbnails.append(thumbnail);
@@ -119,6 +137,7 @@ void PictureGrid::setPictureItems(const QList<PictureItem> &items) {
             },
             drawn);
     }
+    nameThumbnails();
     if (shown > 0)
         m_thumbnails.last()->setMoreCount(int(m_items.size()) - shown);
     const int rows = (shown + columns - 1) / columns;

@@ -34,6 +34,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     QPixmap m_image;
@@ -71,7 +72,12 @@ signals:
     // Every thumbnail that finished loading, loaded or not (screenshots wait on it).
     void thumbnailFinished(int index, bool loaded);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void nameThumbnails();
+
     QList<PictureItem> m_items;
     QList<PictureThumbnail *> m_thumbnails;
     QGridLayout *m_layout;

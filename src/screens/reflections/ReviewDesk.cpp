@@ -35,7 +35,6 @@ ReviewDesk::ReviewDesk(QWidget *parent)
     , m_details(new DeskDetails(this))
     , m_tally(new WaitingTally(this)) {
     setObjectName(QStringLiteral("reviewDesk"));
-    setAccessibleName(QStringLiteral("读后感批阅"));
     build();
     connect(m_details, &DeskDetails::arrived, this, [this](qint64 feelId) {
         if (feelId == m_shownFeelId)
@@ -76,7 +75,6 @@ void ReviewDesk::build() {
     page->addWidget(m_heading);
     m_text = new QTextBrowser(m_page);
     m_text->setObjectName(QStringLiteral("deskText"));
-    m_text->setAccessibleName(QStringLiteral("读后感内容"));
     m_text->setFrameShape(QFrame::NoFrame);
     m_text->setStyleSheet(
         StyleTokens::expand(QStringLiteral("font-size: 16px; color: frame(text);")));
@@ -92,11 +90,8 @@ void ReviewDesk::build() {
     grades->setContentsMargins(0, 0, 0, 0);
     for (int digit = 1; digit <= 4; ++digit) {
         const auto grade = GradeVocabulary::byKey(digit);
-        auto *button =
-            new QPushButton(QStringLiteral("%1  %2").arg(digit).arg(grade->text), m_gradeBar);
+        auto *button = new QPushButton(m_gradeBar);
         button->setObjectName(QStringLiteral("deskGrade%1").arg(digit));
-        button->setAccessibleName(grade->text);
-        button->setToolTip(QStringLiteral("按 %1 批为「%2」").arg(digit).arg(grade->text));
         button->setMinimumHeight(GradeButtonHeight);
         button->setFocusPolicy(Qt::TabFocus);
         StyleTokens::markKeyboardFocus(button);
@@ -111,7 +106,7 @@ void ReviewDesk::build() {
     page->addWidget(m_gradeState);
     outer->addWidget(m_page, 1);
 
-    m_allDone = new QLabel(AllDoneText, this);
+    m_allDone = new QLabel(this);
     m_allDone->setObjectName(QStringLiteral("deskAllDone"));
     m_allDone->setAlignment(Qt::AlignCenter);
     m_allDone->setStyleSheet(
@@ -134,9 +129,8 @@ void ReviewDesk::build() {
     m_undoText = new QLabel(m_undoBar);
     m_undoText->setObjectName(QStringLiteral("undoText"));
     undo->addWidget(m_undoText, 1);
-    m_undoButton = new QPushButton(QStringLiteral("撤销 Ctrl+Z"), m_undoBar);
+    m_undoButton = new QPushButton(m_undoBar);
     m_undoButton->setObjectName(QStringLiteral("undoButton"));
-    m_undoButton->setAccessibleName(QStringLiteral("撤销"));
     m_undoButton->setFocusPolicy(Qt::TabFocus);
     m_undoButton->setStyleSheet(StyleTokens::buttonSheet(false));
     StyleTokens::markKeyboardFocus(m_undoButton);
@@ -147,7 +141,46 @@ void ReviewDesk::build() {
     m_page->hide();
     m_batchLine->hide();
     m_undoBar->hide();
+    applyTexts();
+}
+
+void ReviewDesk::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        applyTexts();
+}
+
+QString ReviewDesk::shown(const QString &source) {
+    return tr(source.toUtf8().constData());
+}
+
+void ReviewDesk::applyTexts() {
+    setAccessibleName(tr("读后感批阅"));
+    m_text->setAccessibleName(tr("读后感内容"));
+    for (int digit = 1; digit <= m_gradeButtons.size(); ++digit) {
+        const auto grade = GradeVocabulary::byKey(digit);
+        if (!grade)
+            continue;
+        const QString name = GradeVocabulary::displayText(grade->text);
+        QPushButton *button = m_gradeButtons.at(digit - 1);
+        button->setText(QStringLiteral("%1  %2").arg(digit).arg(name));
+        button->setAccessibleName(name);
+        //: A grade button's tip: the key, then the grade.
+        button->setToolTip(tr("按 %1 批为「%2」").arg(digit).arg(name));
+    }
+    m_allDone->setText(shown(AllDoneText));
+    //: The undo button; Ctrl+Z is its key.
+    m_undoButton->setText(tr("撤销 Ctrl+Z"));
+    m_undoButton->setAccessibleName(tr("撤销"));
+    showUndoText();
+    showGradeState();
     updateProgress();
+}
+
+void ReviewDesk::showUndoText() {
+    if (const auto last = HeldChanges::instance().lastHeld())
+        m_undoText->setText(
+            tr("已批为「%1」").arg(GradeVocabulary::displayTextForCode(last->second.toInt())));
 }
 
 void ReviewDesk::setList(QListView *list, FeelRows *rows) {
@@ -257,14 +290,14 @@ void ReviewDesk::showGradeState() {
         button->setEnabled(!offline);
     m_gradeState->setVisible(!waiting || offline);
     if (waiting && offline) {
-        m_gradeState->setText(OfflineText);
+        m_gradeState->setText(shown(OfflineText));
         m_gradeState->setStyleSheet(
             StyleTokens::expand(QStringLiteral("font-size: 15px; color: frame(muted);")));
     } else if (!waiting) {
         const bool pending = index.data(FeelRows::PendingRole).toBool();
         const QString grade = index.data(FeelRows::TypeTextRole).toString();
-        m_gradeState->setText(pending ? QStringLiteral("已批为「%1」，待发送").arg(grade)
-                                      : QStringLiteral("已批阅：%1").arg(grade));
+        m_gradeState->setText(pending ? tr("已批为「%1」，待发送").arg(grade)
+                                      : tr("已批阅：%1").arg(grade));
         m_gradeState->setStyleSheet(
             QStringLiteral("font-size: 15px; color: %1;")
                 .arg(index.data(FeelRows::TypeColorRole).value<QColor>().name()));
@@ -318,7 +351,7 @@ void ReviewDesk::gradeWithKey(int digit) {
         return;
     if (isOffline()) {
         // A grade held now could only come back refused once its window ends.
-        Toast::show(OfflineText);
+        Toast::show(shown(OfflineText));
         return;
     }
     QList<qint64> waiting;
@@ -329,13 +362,13 @@ void ReviewDesk::gradeWithKey(int digit) {
     if (waiting.size() > 1) {
         const int code = grade->code;
         QPointer<ReviewDesk> desk = this;
-        AlertView::show(
-            QString(),
-            QStringLiteral("将 %1 篇读后感批为「%2」？").arg(waiting.size()).arg(grade->text),
-            {QStringLiteral("取消"), QStringLiteral("确定")}, [desk, waiting, code](int button) {
-                if (desk && button == 1 && !desk->isBatchRunning())
-                    desk->runBatch(waiting, code);
-            });
+        AlertView::show(QString(),
+                        tr("将 %n 篇读后感批为「%1」？", nullptr, int(waiting.size()))
+                            .arg(GradeVocabulary::displayText(grade->text)),
+                        {tr("取消"), tr("确定")}, [desk, waiting, code](int button) {
+                            if (desk && button == 1 && !desk->isBatchRunning())
+                                desk->runBatch(waiting, code);
+                        });
         return;
     }
     const int row = m_list->currentIndex().row();
@@ -381,9 +414,7 @@ void ReviewDesk::heldChanged(const QString &key) {
         showGradeState();
     const auto last = HeldChanges::instance().lastHeld();
     m_undoBar->setVisible(last.has_value());
-    if (last)
-        m_undoText->setText(
-            QStringLiteral("已批为「%1」").arg(GradeVocabulary::textForCode(last->second.toInt())));
+    showUndoText();
     // A refused or taken back grade is waiting again and no longer counts as graded here.
     const qint64 feelId = key.section(QLatin1Char(':'), 1).toLongLong();
     if (HeldChanges::instance().state(key) == HeldChanges::State::None)
@@ -478,9 +509,8 @@ bool ReviewDesk::isOffline() const {
 }
 
 QString ReviewDesk::progressText() const {
-    return QStringLiteral("待批阅 %1 篇 · 本次已批 %2 篇")
-        .arg(waitingCount())
-        .arg(gradedThisSitting());
+    //: The review desk's progress: reflections still waiting, then those graded this sitting.
+    return tr("待批阅 %1 篇 · 本次已批 %2 篇").arg(waitingCount()).arg(gradedThisSitting());
 }
 
 void ReviewDesk::updateProgress() {

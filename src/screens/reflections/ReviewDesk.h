@@ -3,6 +3,7 @@
 #include "HeldChanges.h"
 #include "records/ContentRecords.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QListView>
@@ -37,8 +38,11 @@ public:
     // A reflection is a child's page or two; a longer answer is cut rather than laid out whole.
     static constexpr int MaxTextLength = 20'000;
     static constexpr int MinTextHeight = 60;
-    inline static const QString AllDoneText = QStringLiteral("全部批阅完成");
-    inline static const QString OfflineText = QStringLiteral("离线中，恢复连接后才能批阅");
+    // Source texts; the desk shows them translated.
+    inline static const QString AllDoneText =
+        QString::fromUtf8(QT_TRANSLATE_NOOP("ReviewDesk", "全部批阅完成"));
+    inline static const QString OfflineText =
+        QString::fromUtf8(QT_TRANSLATE_NOOP("ReviewDesk", "离线中，恢复连接后才能批阅"));
 
     explicit ReviewDesk(QWidget *parent = nullptr);
 
@@ -79,9 +83,14 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void build();
+    // Every text the desk sets itself, in the current language.
+    void applyTexts();
+    void showUndoText();
+    static QString shown(const QString &source);
     void fitText();
     void followSelection();
     void show(int row);
