@@ -1,5 +1,7 @@
 #include "Assets.h"
 
+#include "Language.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QHash>
@@ -40,10 +42,16 @@ QString Assets::resourcePath(const QString &name) {
     const QString key = normalizedName(name);
     if (key.isEmpty())
         return {};
-    for (const QString &suffix : {kSvgSuffix, kPngSuffix}) {
-        const QString path = QStringLiteral(":/assets/") + key + suffix;
-        if (QFile::exists(path))
-            return path;
+    // A drawing with words in it has an English twin, NAME_en, drawn with the same look.
+    QStringList keys{key};
+    if (Language::spoken() == Language::Spoken::English)
+        keys.prepend(key + QStringLiteral("_en"));
+    for (const QString &drawing : std::as_const(keys)) {
+        for (const QString &suffix : {kSvgSuffix, kPngSuffix}) {
+            const QString path = QStringLiteral(":/assets/") + drawing + suffix;
+            if (QFile::exists(path))
+                return path;
+        }
     }
     return {};
 }
