@@ -55,7 +55,7 @@ MainViewController::MainViewController(QWidget *parent)
     m_ui->collectNumImageView->setPixmap(Assets::pixmap(QStringLiteral("main_collect_num_bg")));
     // The strip scrolls with the wheel; clicks elsewhere in the area open the roster.
     m_ui->classScrollView->viewport()->setAutoFillBackground(false);
-    m_ui->classScrollView->verticalScrollBar()->setAccessibleName(QStringLiteral("班级列表"));
+    m_ui->classScrollView->verticalScrollBar()->setAccessibleName(tr("班级列表"));
     // The number waiting, under the reflections' title on a desktop window.
     m_waitingLabel = new QLabel(m_ui->gradeBtn);
     m_waitingLabel->setObjectName(QStringLiteral("waitingLabel"));
@@ -77,11 +77,20 @@ NavigationController *MainViewController::navigationControllerContainSelf() {
 
 void MainViewController::viewDidLoad() {
     BasicVC::viewDidLoad();
-    setTitle(QStringLiteral("首页"));
+    setTitle(tr("首页"));
     NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_MAIN, [this] { updateMainAction(); });
     NotificationCenter::addObserver(this, NOTIFICATION_UPDATE_GRADE, [this] { countWaiting(); });
     getMyClassListAction();
     makeViewsConstraints();
+}
+
+void MainViewController::retranslate() {
+    m_ui->retranslateUi(this);
+    setTitle(tr("首页"));
+    m_ui->classScrollView->verticalScrollBar()->setAccessibleName(tr("班级列表"));
+    showWaitingCount();
+    layoutClassView();
+    publishSideBarEntries();
 }
 
 void MainViewController::viewWillAppear(bool animated) {
@@ -140,8 +149,7 @@ void MainViewController::arrangeAreas(bool desktop) {
 }
 
 void MainViewController::showWaitingCount() {
-    m_waitingLabel->setText(m_waiting >= 0 ? QStringLiteral("待批阅 %1 篇").arg(m_waiting)
-                                           : QString());
+    m_waitingLabel->setText(m_waiting >= 0 ? tr("待批阅 %n 篇", nullptr, m_waiting) : QString());
     m_waitingLabel->setVisible(m_desktop && m_waiting >= 0);
     m_ui->gradeBtn->setAccessibleDescription(m_waitingLabel->isVisible() ? m_waitingLabel->text()
                                                                          : QString());
@@ -182,7 +190,8 @@ void MainViewController::getCollectionBookListAction() {
 }
 
 QString MainViewController::classLineText(const MyClassListModel &model) {
-    return QStringLiteral("%1年级%2(%3人)")
+    //: A class on the home: grade as the service names it, class name, number of pupils.
+    return tr("%1年级%2(%3人)")
         .arg(model.GradeStr.value_or(QString()), model.ClassName.value_or(QString()))
         .arg(model.StudentNum);
 }
@@ -235,7 +244,7 @@ void MainViewController::btnClickAction(QAbstractButton *sender) {
     switch (tagOf(sender)) {
     case ClassTag:
         if (m_gradeArray.isEmpty()) {
-            Toast::show(QStringLiteral("您暂无班级，请先添加班级"));
+            Toast::show(tr("您暂无班级，请先添加班级"));
             return;
         }
         push(ScreenLinks::make(ScreenLinks::Link::ClassRoster));
@@ -297,15 +306,14 @@ void MainViewController::publishSideBarEntries() {
     for (const MyClassListModel &model : std::as_const(m_gradeArray)) {
         const qint64 classId = model.ClassId;
         classes.append(
-            {QStringLiteral("%1年级%2")
+            {tr("%1年级%2")
                  .arg(model.GradeStr.value_or(QString()), model.ClassName.value_or(QString())),
              [openFromSideBar, classId] {
                  openFromSideBar(ScreenLinks::Link::ClassRoster, classId);
              }});
     }
     tabs->setSectionEntries(HomeSection, QStringLiteral("classes"), classes);
-    const QString grading = m_waiting >= 0 ? QStringLiteral("读后感批阅 %1").arg(m_waiting)
-                                           : QStringLiteral("读后感批阅");
+    const QString grading = m_waiting >= 0 ? tr("读后感批阅 %1").arg(m_waiting) : tr("读后感批阅");
     tabs->setSectionEntries(
         HomeSection, QStringLiteral("grading"),
         {{grading, [openFromSideBar] { openFromSideBar(ScreenLinks::Link::Grading, 0); }}});

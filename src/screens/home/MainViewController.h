@@ -52,6 +52,7 @@ protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void resizeEvent(QResizeEvent *event) override;
+    void retranslate() override;
 
 private:
     void makeViewsConstraints();
