@@ -595,13 +595,16 @@ QString BaseAFHttpManager::reasonPhrase(int status) {
 
 QString BaseAFHttpManager::failureWords(const QString &failure) {
     if (isCancellation(failure))
-        return QStringLiteral("请求已取消");
+        return QCoreApplication::translate("BaseAFHttpManager", "请求已取消");
     static const QRegularExpression status(QStringLiteral("^Request failed: .* \\(([0-9]{3})\\)$"));
     if (const QRegularExpressionMatch match = status.match(failure); match.hasMatch())
-        return QStringLiteral("服务出错（%1）").arg(match.captured(1));
+        //: %1 is the HTTP status code.
+        return QCoreApplication::translate("BaseAFHttpManager", "服务出错（%1）")
+            .arg(match.captured(1));
     // The service answered, but with nothing this program can read: a size, type or encoding it
-    // refuses ("Request failed: …"), or text that is not JSON (the parser's own words).
-    static const QStringList jsonErrors = [] {
+    // refuses ("Request failed: …"), or text that is not JSON (the parser's own words, in the
+    // language of the moment: not kept, as the language can change).
+    const QStringList jsonErrors = [] {
         QStringList texts;
         for (int error = QJsonParseError::UnterminatedObject;
              error <= QJsonParseError::GarbageAtEnd; ++error) {
@@ -612,8 +615,8 @@ QString BaseAFHttpManager::failureWords(const QString &failure) {
         return texts;
     }();
     if (failure.startsWith(QLatin1String("Request failed:")) || jsonErrors.contains(failure))
-        return QStringLiteral("服务的回答无法读取");
-    return QStringLiteral("无网络连接");
+        return QCoreApplication::translate("BaseAFHttpManager", "服务的回答无法读取");
+    return QCoreApplication::translate("BaseAFHttpManager", "无网络连接");
 }
 
 std::optional<QUrl> BaseAFHttpManager::redirectTarget(const QUrl &from, const QByteArray &location,

@@ -4,6 +4,7 @@
 #include "BaseAFHttpManager.h"
 #include "ServiceConnection.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <memory>
@@ -12,9 +13,6 @@
 namespace {
 std::optional<KeptDelivery> s_delivering;
 int s_behindKept = 0;
-
-const QString UnverifiedSignInText =
-    QStringLiteral("登录尚未得到服务确认，暂时不能修改，请稍后再试");
 
 template <class T> constexpr const RecordType *recordTypeOf() {
     if constexpr (requires { T::recordType(); })
@@ -76,7 +74,10 @@ bool TeacherRequestManager::call(Operation operation, const ParameterDictionary 
         // A password changed or revoked while the program was offline must not keep write access:
         // nothing is changed on a sign-in the service has not confirmed.
         BaseRsp refusal;
-        refusal.msg = UnverifiedSignInText;
+        // The program's own refusal, shown as the service's msg would be: in the teacher's
+        // language.
+        refusal.msg = QCoreApplication::translate("TeacherRequestManager",
+                                                  "登录尚未得到服务确认，暂时不能修改，请稍后再试");
         QTimer::singleShot(
             0, [completion = std::move(completion),
                 answer = KeyValueMapping::toJsonObject(refusal)] { completion(answer); });
