@@ -59,6 +59,10 @@ QString GuideViewController::getGuideImageNameWithIndex(int index, int deviceMod
     return QString::fromLatin1(format).arg(index + 1);
 }
 
+void GuideViewController::retranslate() {
+    m_ui->retranslateUi(this);
+}
+
 void GuideViewController::viewDidLoad() {
     BasicVC::viewDidLoad();
     m_ui->pageControl->setNumberOfPages(PageCount);

@@ -46,6 +46,7 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void retranslate() override;
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,15 +1,29 @@
 #include "PageControl.h"
 
+#include <QEvent>
 #include <QPainter>
 
 PageControl::PageControl(QWidget *parent)
     : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    nameThePage();
+}
+
+void PageControl::nameThePage() {
+    setAccessibleName(tr("第 %1 页，共 %2 页").arg(m_current + 1).arg(m_count));
+}
+
+void PageControl::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        nameThePage();
 }
 
 void PageControl::setNumberOfPages(int count) {
     m_count = qMax(0, count);
     setCurrentPage(m_current);
+    nameThePage();
     updateGeometry();
     update();
 }
@@ -19,6 +33,7 @@ void PageControl::setCurrentPage(int page) {
     if (clamped == m_current)
         return;
     m_current = clamped;
+    nameThePage();
     update();
     emit currentPageChanged(m_current);
 }

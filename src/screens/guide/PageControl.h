@@ -32,8 +32,12 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    // A screen reader hears which page shows: the dots say nothing by themselves.
+    void nameThePage();
+
     int m_count = 0;
     int m_current = 0;
     QColor m_currentColor{Qt::darkGray};
