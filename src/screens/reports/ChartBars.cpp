@@ -1,5 +1,6 @@
 #include "ChartBars.h"
 
+#include <QCoreApplication>
 #include <QRandomGenerator>
 
 #include <cmath>
@@ -44,9 +45,18 @@ QColor randomBarColor(QRandomGenerator &random) {
 
 } // namespace ChartBars
 
+namespace {
+//: One school grade in the reports' grade filter, e.g. "3年级".
+const char *const OneGrade = QT_TRANSLATE_NOOP("ChartMenuModel", "%1年级");
+} // namespace
+
 QList<ChartMenuModel> ChartMenuModel::arrayForGradeMenu() {
     QList<ChartMenuModel> grades;
     for (qint64 grade = 1; grade <= 6; ++grade)
-        grades.append({QStringLiteral("%1年级").arg(grade), grade});
+        grades.append({QString::fromUtf8(OneGrade).arg(grade), grade});
     return grades;
+}
+
+QString ChartMenuModel::shownName() const {
+    return QCoreApplication::translate("ChartMenuModel", OneGrade).arg(gradeId);
 }

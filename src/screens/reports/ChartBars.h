@@ -38,4 +38,6 @@ struct ChartMenuModel {
 
     // "1年级" to "6年级" with gradeId 1 to 6; no row for all grades.
     static QList<ChartMenuModel> arrayForGradeMenu();
+    // menuName in the language in force.
+    QString shownName() const;
 };

@@ -167,11 +167,11 @@ void ChartListVC::getChartListInfoAction() {
 QString ChartListVC::viewName(int listType) {
     switch (listType) {
     case GradeList:
-        return QStringLiteral("年级");
+        return tr("年级");
     case SchoolList:
-        return QStringLiteral("学校");
+        return tr("学校");
     default:
-        return QStringLiteral("区域");
+        return tr("区域");
     }
 }
 
@@ -181,15 +181,17 @@ QString ChartListVC::termName() const {
 
 ExportTable ChartListVC::exportTable() const {
     ExportTable table;
-    table.title = QStringLiteral("报表 · ") + viewName(m_listType);
+    //: The heading of an exported report, with the view (grade, school or region).
+    table.title = tr("报表 · %1").arg(viewName(m_listType));
     // The second column holds a grade, a district or a city.
-    static const QString secondNames[] = {QStringLiteral("年级"), QStringLiteral("区县"),
-                                          QStringLiteral("城市")};
-    table.subtitles = {QStringLiteral("学期：") + termName(),
-                       secondNames[m_listType] + QStringLiteral("：") +
-                           rowTitle(1, m_currentData2Index),
-                       QStringLiteral("平均：%1朵小花").arg(m_answerAverage)};
-    table.headers = {QStringLiteral("名称"), QStringLiteral("平均小花")};
+    const QString secondName = m_listType == GradeList    ? tr("年级")
+                               : m_listType == SchoolList ? tr("区县")
+                                                          : tr("城市");
+    table.subtitles = {tr("学期：%1").arg(termName()),
+                       //: The second filter of an exported report: its kind, then its value.
+                       tr("%1：%2").arg(secondName, rowTitle(1, m_currentData2Index)),
+                       tr("平均：%1朵小花").arg(m_answerAverage)};
+    table.headers = {tr("名称"), tr("平均小花")};
     for (const ChartListModel &row : m_rows->rows()) {
         table.rows.append({row.Name.value_or(QString()), row.AverageFlower.value_or(QString())});
         table.bars.append(ChartBars::averageOf(row));
@@ -198,10 +200,21 @@ ExportTable ChartListVC::exportTable() const {
 }
 
 void ChartListVC::showAverage(const QString &averageCount) {
-    m_ui->averageLabel->setText(
-        QStringLiteral("<span style=\"color:%1; font-size:14px;\">%2</span>朵小花")
-            .arg(QColor(FrameStyle::FlowerRed).name(), averageCount.toHtmlEscaped()));
-    m_ui->averageLabel->setAccessibleDescription(averageCount + QStringLiteral("朵小花"));
+    const QString count =
+        QStringLiteral("<span style=\"color:%1; font-size:14px;\">%2</span>")
+            .arg(QColor(FrameStyle::FlowerRed).name(), averageCount.toHtmlEscaped());
+    //: The average beside the report's filters; %1 is the number, drawn in red.
+    m_ui->averageLabel->setText(tr("%1朵小花").arg(count));
+    m_ui->averageLabel->setAccessibleDescription(tr("%1朵小花").arg(averageCount));
+}
+
+void ChartListVC::retranslate() {
+    m_ui->retranslateUi(this);
+    // Nothing to say before the first report came.
+    if (!m_ui->averageLabel->text().isEmpty())
+        showAverage(m_answerAverage);
+    // The rows compute their texts when painted; the filter bar asks for its titles itself.
+    m_ui->tableView->viewport()->update();
 }
 
 void ChartListVC::layoutMenu() {
@@ -246,7 +259,7 @@ QString ChartListVC::rowTitle(qint64 column, qint64 row) const {
         return {};
     switch (m_listType) {
     case GradeList:
-        return m_grades.at(row).menuName;
+        return m_grades.at(row).shownName();
     case SchoolList:
         return m_areas.at(row).AreaName.value_or(QString());
     default:

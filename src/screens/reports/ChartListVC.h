@@ -76,6 +76,7 @@ public:
 protected:
     void viewDidLoad() override;
     void resizeEvent(QResizeEvent *event) override;
+    void retranslate() override;
 
 private:
     QString rowTitle(qint64 column, qint64 row) const;

@@ -5,6 +5,8 @@
 #include "RefreshHeader.h"
 #include "records/ContentRecords.h"
 
+#include <QCoreApplication>
+
 // The rows of a report, in the parts ChartListCell paints. Single-page: a report comes in one
 // answer.
 class ChartRows : public PagedRows<ChartListModel> {
@@ -31,8 +33,11 @@ protected:
     QVariant rowData(const ChartListModel &row, int role) const override {
         switch (role) {
         case NameRole:
-        case Qt::AccessibleTextRole:
             return row.Name.value_or(QString());
+        case Qt::AccessibleTextRole:
+            //: A report row as a screen reader reads it: the name, then its average of flowers.
+            return QCoreApplication::translate("ChartRows", "%1，平均%2朵小花")
+                .arg(row.Name.value_or(QString()), row.AverageFlower.value_or(QString()));
         case CountRole:
             return row.AverageFlower.value_or(QString());
         case ImageWidthRole:

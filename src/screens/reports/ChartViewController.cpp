@@ -9,6 +9,16 @@
 #include <QPushButton>
 #include <QShortcut>
 
+namespace {
+// The views' names, as the segments show them.
+QStringList segmentTitles() {
+    QStringList titles;
+    for (int type = ChartListVC::GradeList; type <= ChartListVC::RegionList; ++type)
+        titles << ChartListVC::viewName(type);
+    return titles;
+}
+} // namespace
+
 ChartViewController::ChartViewController(QWidget *parent)
     : BasicVC(parent)
     , m_ui(StyleTokens::makeForm<Ui::ChartViewController>(this)) {}
@@ -22,10 +32,8 @@ NavigationController *ChartViewController::navigationControllerContainSelf() {
 
 void ChartViewController::viewDidLoad() {
     BasicVC::viewDidLoad();
-    setTitle(QStringLiteral("报表"));
-    m_segment = makeTitleViewSegment(
-        {QStringLiteral("年级"), QStringLiteral("学校"), QStringLiteral("区域")}, 0);
-    m_segment->setAccessibleName(QStringLiteral("报表类型"));
+    setTitle(tr("报表"));
+    m_segment = makeTitleViewSegment(segmentTitles(), 0);
     ExportActions::showBarButtonWhenWide(this);
     m_export = new ExportActions(this, [this] { return exportDocument(); });
     getTermList();
@@ -39,12 +47,24 @@ void ChartViewController::viewDidLoad() {
     }
     m_current = m_lists.first();
     m_current->loadViewIfNeeded();
-    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    refresh->setWhatsThis(tr("刷新"));
-    connect(refresh, &QShortcut::activated, this, [this] {
+    m_refreshKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(m_refreshKey, &QShortcut::activated, this, [this] {
         if (m_current)
             m_current->getChartListInfoAction();
     });
+    applyTexts();
+}
+
+void ChartViewController::retranslate() {
+    m_ui->retranslateUi(this);
+    m_segment->setTitles(segmentTitles());
+    applyTexts();
+}
+
+void ChartViewController::applyTexts() {
+    setTitle(tr("报表"));
+    m_segment->setAccessibleName(tr("报表类型"));
+    m_refreshKey->setWhatsThis(tr("刷新"));
 }
 
 void ChartViewController::getTermList() {

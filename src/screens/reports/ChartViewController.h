@@ -11,6 +11,7 @@
 #include <memory>
 
 class NavigationController;
+class QShortcut;
 namespace Ui {
 class ChartViewController;
 }
@@ -44,8 +45,10 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void retranslate() override;
 
 private:
+    void applyTexts();
     void getTermList();
 
     std::unique_ptr<Ui::ChartViewController> m_ui;
@@ -53,4 +56,5 @@ private:
     QPointer<ChartListVC> m_current;
     QPointer<SegmentedControl> m_segment;
     ExportActions *m_export = nullptr;
+    QShortcut *m_refreshKey = nullptr;
 };
