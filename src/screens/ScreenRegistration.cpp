@@ -34,16 +34,19 @@ void registerAll() {
     ScreenLinks::set(Link::Grading, [](qint64) { return new GradeViewController; });
     ScreenLinks::set(Link::ChangePassword, [](qint64) { return new ChangePwdVC; });
     ScreenLinks::set(Link::ChangePhone, [](qint64) { return new ChangePhoneVC; });
+    // The tabs keep their Chinese titles; the tab bar shows them translated in its own context.
     ScreenFactory::setTabs({
-        ScreenFactory::tab<MainViewController>(QStringLiteral("首页"),
-                                               QStringLiteral("main_item_normal"),
-                                               QStringLiteral("main_item_selected")),
-        ScreenFactory::tab<BookListVC>(QStringLiteral("书城"), QStringLiteral("book_item_normal"),
+        ScreenFactory::tab<MainViewController>(
+            QString::fromUtf8(QT_TRANSLATE_NOOP("TabBar", "首页")),
+            QStringLiteral("main_item_normal"), QStringLiteral("main_item_selected")),
+        ScreenFactory::tab<BookListVC>(QString::fromUtf8(QT_TRANSLATE_NOOP("TabBar", "书城")),
+                                       QStringLiteral("book_item_normal"),
                                        QStringLiteral("book_item_selected")),
-        ScreenFactory::tab<ChartViewController>(QStringLiteral("报表"),
-                                                QStringLiteral("chart_item_normal"),
-                                                QStringLiteral("chart_item_selected")),
-        ScreenFactory::tab<UserViewController>(QStringLiteral("我"),
+        ScreenFactory::tab<ChartViewController>(
+            QString::fromUtf8(QT_TRANSLATE_NOOP("TabBar", "报表")),
+            QStringLiteral("chart_item_normal"), QStringLiteral("chart_item_selected")),
+        //: The tab of the teacher's own page (profile, collection, settings): "Me".
+        ScreenFactory::tab<UserViewController>(QString::fromUtf8(QT_TRANSLATE_NOOP("TabBar", "我")),
                                                QStringLiteral("user_item_normal"),
                                                QStringLiteral("user_item_selected")),
     });
