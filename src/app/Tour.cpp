@@ -1,7 +1,8 @@
 // The tour's chapters are script files in src/app/tour, compiled in under ":/tour". To add one:
 //  1. write src/app/tour/NN-name.txt: the steps a --script file takes, one a line, '#' comments,
 //     plus the tour's own words: "capture" (wait, then picture and dump what is on top), "snap"
-//     (the same without waiting), and {user}, {password}, {code} for the tour's account;
+//     (the same without waiting), {user}, {password}, {code} for the tour's account, and
+//     {tr:Context:文字} for a text of the program's in the language the tour runs in;
 //  2. list the file in qt_add_resources(teacher_driver "tour" ...) in src/app/CMakeLists.txt;
 //  3. add its row to kChapters below, in the place it runs, with where it starts, whether it
 //     signs the teacher in and a window size of its own when it needs one.
@@ -17,12 +18,14 @@
 #include "Toast.h"
 #include "records/AccountRecords.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTimer>
 #include <QWidget>
@@ -89,6 +92,21 @@ QList<Tour::Chapter> Tour::chapters() {
     return chapters;
 }
 
+namespace {
+// "{tr:Context:文字}" is the program's text in the language spoken, so a chapter that expects a
+// text runs in every language.
+QString translated(QString line) {
+    static const QRegularExpression text(QStringLiteral("\\{tr:([A-Za-z_]+):([^}]+)\\}"));
+    for (QRegularExpressionMatch match = text.match(line); match.hasMatch();
+         match = text.match(line)) {
+        line.replace(match.capturedStart(), match.capturedLength(),
+                     QCoreApplication::translate(match.captured(1).toUtf8().constData(),
+                                                 match.captured(2).toUtf8().constData()));
+    }
+    return line;
+}
+} // namespace
+
 QString Tour::expand(const Chapter &chapter, const QString &dir, int *number, const QString &user,
                      const QString &password, const QString &code) {
     QStringList lines;
@@ -97,10 +115,10 @@ QString Tour::expand(const Chapter &chapter, const QString &dir, int *number, co
         const QString line = raw.trimmed();
         const bool snap = line == QLatin1String("snap");
         if (line != QLatin1String("capture") && !snap) {
-            lines << QString(line)
-                         .replace(QStringLiteral("{user}"), user)
-                         .replace(QStringLiteral("{password}"), password)
-                         .replace(QStringLiteral("{code}"), code);
+            lines << translated(QString(line)
+                                    .replace(QStringLiteral("{user}"), user)
+                                    .replace(QStringLiteral("{password}"), password)
+                                    .replace(QStringLiteral("{code}"), code));
             continue;
         }
         ++*number;
