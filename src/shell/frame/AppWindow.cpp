@@ -173,7 +173,7 @@ void AppWindow::closeWhenSent(bool ask) {
     if (m_sending)
         return;
     m_sending = true;
-    ProgressHud::showWithStatus(QStringLiteral("正在发送批阅结果…"));
+    ProgressHud::showWithStatus(tr("正在发送批阅结果…"));
     QPointer<AppWindow> self = this;
     HeldChanges::instance().settleThen(HeldChanges::LeavingWaitMs, this, [self, ask](int left) {
         ProgressHud::dismiss();
@@ -190,9 +190,9 @@ void AppWindow::closeWhenSent(bool ask) {
         }
         AlertView *alert = AlertView::show(
             QString(),
-            QStringLiteral("还有 %1 篇批阅未发送：服务还没有回答。现在退出，这些批阅可能没有保存。")
-                .arg(left),
-            {QStringLiteral("继续等待"), QStringLiteral("仍然退出")}, [self](int button) {
+            tr("还有 %n 篇批阅未发送：服务还没有回答。现在退出，这些批阅可能没有保存。", nullptr,
+               left),
+            {tr("继续等待"), tr("仍然退出")}, [self](int button) {
                 if (!self)
                     return;
                 if (button == 0) {
@@ -225,6 +225,13 @@ void AppWindow::keyPressEvent(QKeyEvent *event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void AppWindow::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    // The program's name in the title; the screens' titles follow as they retranslate.
+    if (event->type() == QEvent::LanguageChange)
+        screenInViewMayHaveChanged();
 }
 
 void AppWindow::resizeEvent(QResizeEvent *event) {

@@ -32,7 +32,8 @@ public:
     ViewController *screenInView() const;
     WindowMenu *menu() const { return m_menu; }
 
-    static QString programName() { return QStringLiteral("教师端"); }
+    //: The program's name, in the window's title and the about box.
+    static QString programName() { return tr("教师端"); }
     // "三年级1班 — 教师端" for a screen with that title, the program's name alone without one.
     static QString titleFor(const QString &screenTitle);
     // A screen appeared, went or changed its title: the title and the menu follow once the
@@ -59,6 +60,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     // F5 that nothing on the screen took: the list in view refreshes.
     void keyPressEvent(QKeyEvent *event) override;
     // The control with the keyboard went away (its screen was covered): the keyboard goes to the

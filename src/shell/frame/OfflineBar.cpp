@@ -6,6 +6,7 @@
 #include "ViewController.h"
 
 #include <QEvent>
+#include <QLocale>
 
 namespace {
 
@@ -31,7 +32,6 @@ ViewController *screenOf(QObject *owner) {
 OfflineBar::OfflineBar(QWidget *screen)
     : QLabel(screen) {
     setObjectName(QStringLiteral("offlineBar"));
-    setAccessibleName(QStringLiteral("离线提示"));
     setAlignment(Qt::AlignCenter);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -64,7 +64,21 @@ void OfflineBar::showOn(QObject *owner, const QDateTime &receivedAt, Reason reas
     OfflineBar *bar = of(screen);
     if (!bar)
         bar = new OfflineBar(screen);
-    bar->setText(wordsFor(receivedAt, QDateTime::currentDateTime(), reason));
+    bar->m_receivedAt = receivedAt;
+    bar->m_reason = reason;
+    bar->applyTexts();
+}
+
+void OfflineBar::applyTexts() {
+    setAccessibleName(tr("离线提示"));
+    // The time of the answer shown, not the time of the change: the words only change language.
+    setText(wordsFor(m_receivedAt, QDateTime::currentDateTime(), m_reason));
+}
+
+void OfflineBar::changeEvent(QEvent *event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        applyTexts();
 }
 
 void OfflineBar::hideOn(QObject *owner) {
@@ -87,9 +101,12 @@ QString OfflineBar::wordsFor(const QDateTime &receivedAt, const QDateTime &now, 
     const QDateTime local = receivedAt.toLocalTime();
     const QString when = local.date() == now.toLocalTime().date()
                              ? local.toString(QStringLiteral("HH:mm"))
-                             : local.toString(QStringLiteral("M月d日 HH:mm"));
-    const QString updated = QStringLiteral("数据更新于 ") + when;
-    return reason == Offline ? QStringLiteral("离线 · ") + updated : updated;
+                             //: A QDateTime format for a day other than today, then the time.
+                             : QLocale().toString(local, tr("M月d日 HH:mm"));
+    //: %1 is when the answer shown was received.
+    const QString updated = tr("数据更新于 %1").arg(when);
+    //: The bar on a screen that shows kept answers because the network brought nothing.
+    return reason == Offline ? tr("离线 · %1").arg(updated) : updated;
 }
 
 bool OfflineBar::eventFilter(QObject *watched, QEvent *event) {

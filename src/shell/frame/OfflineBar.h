@@ -40,10 +40,14 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     explicit OfflineBar(QWidget *screen);
     void fit();
+    void applyTexts();
 
+    QDateTime m_receivedAt;
+    Reason m_reason = Offline;
     int m_topMargin = 0; // the screen's own, given back when the bar goes
 };

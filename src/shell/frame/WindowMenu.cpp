@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QMenuBar>
 #include <QShortcut>
 
@@ -28,7 +29,6 @@ WindowMenu::WindowMenu(AppWindow *window)
     , m_window(window)
     , m_bar(new QMenuBar(window)) {
     m_bar->setObjectName(QStringLiteral("menuBar"));
-    m_bar->setAccessibleName(tr("菜单栏"));
     // A desktop that exports menus (a global menu bar) would show it at phone width too.
     m_bar->setNativeMenuBar(false);
     m_bar->hide();
@@ -42,32 +42,32 @@ WindowMenu::WindowMenu(AppWindow *window)
         return menu;
     };
 
-    QMenu *file = addMenu("fileMenu", tr("文件"));
-    m_export = add(file, "exportAction", tr("导出…"), QKeySequence::Save);
+    QMenu *file = addMenu("fileMenu", QString());
+    m_export = add(file, "exportAction", QString(), QKeySequence::Save);
     connect(m_export, &QAction::triggered, this, [this] { pressKey(QKeySequence::Save, true); });
-    m_print = add(file, "printAction", tr("打印…"), QKeySequence::Print);
+    m_print = add(file, "printAction", QString(), QKeySequence::Print);
     connect(m_print, &QAction::triggered, this, [this] { pressKey(QKeySequence::Print, true); });
     file->addSeparator();
-    m_signOut = add(file, "signOutAction", tr("退出登录"), {});
+    m_signOut = add(file, "signOutAction", QString(), {});
     connect(m_signOut, &QAction::triggered, this, [this] {
         if (canSignOut())
             AppDelegate::signOut();
     });
-    QAction *quit = add(file, "quitAction", tr("退出"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QAction *quit = add(file, "quitAction", QString(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     // Quitting is closing the window: the grades held are sent first (AppWindow::closeEvent).
     connect(quit, &QAction::triggered, m_window, &QWidget::close);
 
-    QMenu *view = addMenu("viewMenu", tr("视图"));
-    m_refresh = add(view, "refreshAction", tr("刷新"), RefreshKey);
+    QMenu *view = addMenu("viewMenu", QString());
+    m_refresh = add(view, "refreshAction", QString(), RefreshKey);
     connect(m_refresh, &QAction::triggered, this, [this] { refresh(true); });
-    m_back = add(view, "backAction", tr("返回"), BackKey);
+    m_back = add(view, "backAction", QString(), BackKey);
     connect(m_back, &QAction::triggered, this, [this] {
         if (canGoBack())
             pressKey(BackKey, true);
     });
     view->addSeparator();
     // Narrows the sidebar to its icons and back; enabled while the window shows one.
-    m_sidebar = add(view, "sidebarAction", tr("侧栏"), QKeySequence(Qt::CTRL | Qt::Key_B));
+    m_sidebar = add(view, "sidebarAction", QString(), QKeySequence(Qt::CTRL | Qt::Key_B));
     m_sidebar->setEnabled(false);
     connect(m_sidebar, &QAction::triggered, this, [this] {
         if (SideBar *bar = sideBarShown())
@@ -75,12 +75,11 @@ WindowMenu::WindowMenu(AppWindow *window)
                 tabs->setSideBarCollapsed(!bar->isCollapsed());
     });
 
-    QMenu *help = addMenu("helpMenu", tr("帮助"));
-    QAction *keys = add(help, "keysAction", tr("快捷键"), QKeySequence(Qt::Key_F1));
+    QMenu *help = addMenu("helpMenu", QString());
+    QAction *keys = add(help, "keysAction", QString(), QKeySequence(Qt::Key_F1));
     keys->setShortcuts({QKeySequence(Qt::Key_F1), QKeySequence(Qt::CTRL | Qt::Key_Slash)});
-    keys->setWhatsThis(tr("快捷键一览"));
     connect(keys, &QAction::triggered, m_window, [this] { KeySheet::toggle(m_window); });
-    QAction *about = add(help, "aboutAction", tr("关于"), {});
+    QAction *about = add(help, "aboutAction", QString(), {});
     connect(about, &QAction::triggered, this, &WindowMenu::showAbout);
 
     // Ctrl+Q and F1 belong to the window at every width, bar or no bar; the key sheet lists them.
@@ -88,6 +87,44 @@ WindowMenu::WindowMenu(AppWindow *window)
         action->setShortcutContext(Qt::WindowShortcut);
         m_window->addAction(action);
     }
+    applyTexts();
+    // The bar is told of a language change as every widget is; the menu follows it.
+    m_bar->installEventFilter(this);
+}
+
+bool WindowMenu::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_bar && event->type() == QEvent::LanguageChange)
+        applyTexts();
+    return QObject::eventFilter(watched, event);
+}
+
+void WindowMenu::applyTexts() {
+    m_bar->setAccessibleName(tr("菜单栏"));
+    const auto menu = [this](const char *name, const QString &title) {
+        if (auto *found = m_bar->findChild<QMenu *>(QLatin1String(name))) {
+            found->setTitle(title);
+            found->setAccessibleName(title);
+        }
+    };
+    const auto action = [this](const char *name, const QString &text) {
+        if (auto *found = m_bar->findChild<QAction *>(QLatin1String(name)))
+            found->setText(text);
+    };
+    menu("fileMenu", tr("文件"));
+    action("exportAction", tr("导出…"));
+    action("printAction", tr("打印…"));
+    action("signOutAction", tr("退出登录"));
+    //: Quits the program.
+    action("quitAction", tr("退出"));
+    menu("viewMenu", tr("视图"));
+    action("refreshAction", tr("刷新"));
+    action("backAction", tr("返回"));
+    action("sidebarAction", tr("侧栏"));
+    menu("helpMenu", tr("帮助"));
+    action("keysAction", tr("快捷键"));
+    if (auto *keys = m_bar->findChild<QAction *>(QStringLiteral("keysAction")))
+        keys->setWhatsThis(tr("快捷键一览"));
+    action("aboutAction", tr("关于"));
 }
 
 QAction *WindowMenu::add(QMenu *menu, const char *name, const QString &text,
@@ -175,9 +212,10 @@ bool WindowMenu::canSignOut() const {
 void WindowMenu::showAbout() {
     QStringList lines{AppWindow::programName()};
     if (const QString version = QCoreApplication::applicationVersion(); !version.isEmpty())
-        lines << QStringLiteral("版本 %1").arg(version);
-    lines << QStringLiteral("服务地址：%1").arg(ServiceBaseURL())
-          << QStringLiteral("许可：%1").arg(licence());
-    AlertView::show(QStringLiteral("关于%1").arg(AppWindow::programName()),
-                    lines.join(QLatin1Char('\n')), {QStringLiteral("好")});
+        lines << tr("版本 %1").arg(version);
+    lines << tr("服务地址：%1").arg(ServiceBaseURL()) << tr("许可：%1").arg(licence());
+    //: The about box's title; %1 is the program's name.
+    AlertView::show(tr("关于%1").arg(AppWindow::programName()), lines.join(QLatin1Char('\n')),
+                    //: The about box's only button.
+                    {tr("好")});
 }

@@ -29,7 +29,12 @@ public:
     // The program's name, its version, the service it talks to and its licence.
     static void showAbout();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // The menus' and actions' texts, in the current language.
+    void applyTexts();
     QAction *add(QMenu *menu, const char *name, const QString &text, const QKeySequence &key);
     // Does what `key` does on the screen in view; false when nothing there answers it.
     bool pressKey(const QKeySequence &key, bool run);

@@ -21,8 +21,8 @@ LoadMoreFooter::State LoadMoreFooter::state() const {
 }
 
 QString LoadMoreFooter::stateText() const {
-    return phaseText(QStringLiteral("上拉可以加载更多"), QStringLiteral("松开立即加载更多"),
-                     QStringLiteral("正在加载..."));
+    // Asked at every paint: the strip follows a language change by itself.
+    return phaseText(tr("上拉可以加载更多"), tr("松开立即加载更多"), tr("正在加载..."));
 }
 
 void LoadMoreFooter::phaseChanged(Phase, Phase) {

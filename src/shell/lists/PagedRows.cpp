@@ -18,7 +18,7 @@ PagedRowsBase::PagedRowsBase(QObject *parent)
 PagedRowsBase::~PagedRowsBase() = default;
 
 QString PagedRowsBase::cappedText() {
-    return QStringLiteral("只显示前 %1 条").arg(MaxRows);
+    return tr("只显示前 %n 条", nullptr, MaxRows);
 }
 
 void PagedRowsBase::setPageSize(int size) {

@@ -35,8 +35,8 @@ RefreshHeader::State RefreshHeader::state() const {
 }
 
 QString RefreshHeader::stateText() const {
-    return phaseText(QStringLiteral("下拉可以刷新"), QStringLiteral("松开立即刷新"),
-                     QStringLiteral("刷新中..."));
+    // Asked at every paint: the strip follows a language change by itself.
+    return phaseText(tr("下拉可以刷新"), tr("松开立即刷新"), tr("刷新中..."));
 }
 
 QString RefreshHeader::lastUpdatedText() const {
@@ -44,17 +44,20 @@ QString RefreshHeader::lastUpdatedText() const {
 }
 
 QString RefreshHeader::lastUpdatedText(const QDateTime &last, const QDateTime &now) {
-    const QString prefix = QStringLiteral("最后更新：");
+    //: %1 is when the list was last refreshed: a time, a date and time, or "无记录".
+    const QString updated = tr("最后更新：%1");
     if (!last.isValid())
-        return prefix + QStringLiteral("无记录");
+        //: The list was never refreshed.
+        return updated.arg(tr("无记录"));
     // Both seen on this machine's calendar: "today" is the user's today.
     const QDateTime when = last.toLocalTime();
     const QDate today = now.toLocalTime().date();
     if (when.date() == today)
-        return prefix + QStringLiteral("今天 ") + when.toString(QStringLiteral("HH:mm"));
+        //: %1 is a time of today, such as 09:30.
+        return updated.arg(tr("今天 %1").arg(when.toString(QStringLiteral("HH:mm"))));
     if (when.date().year() == today.year())
-        return prefix + when.toString(QStringLiteral("MM-dd HH:mm"));
-    return prefix + when.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+        return updated.arg(when.toString(QStringLiteral("MM-dd HH:mm")));
+    return updated.arg(when.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
 }
 
 QString RefreshHeader::settingsKey() {

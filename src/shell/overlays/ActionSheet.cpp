@@ -50,8 +50,10 @@ ActionSheet::ActionSheet(const QString &title, const QString &cancelButtonTitle,
     QWidget *under = QApplication::widgetAt(QCursor::pos());
     m_anchor = qobject_cast<QAbstractButton *>(under) ? under : QApplication::focusWidget();
     if (m_hasCancel)
-        m_buttonTitles.append(cancelButtonTitle.isEmpty() ? QStringLiteral("取消")
-                                                          : cancelButtonTitle);
+        m_buttonTitles.append(cancelButtonTitle.isEmpty() ? tr("取消") : cancelButtonTitle);
+
+    //: What a screen reader calls a list of choices that has no title.
+    setAccessibleName(title.isEmpty() ? tr("选项") : title);
 
     auto *column = new QVBoxLayout(m_sheet);
     column->setContentsMargins(0, 0, 0, 0);

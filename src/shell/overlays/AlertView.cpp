@@ -26,10 +26,13 @@ AlertView::AlertView(const QString &title, const QString &message, const QString
     , m_title(title)
     , m_message(message)
     // An alert without buttons could never be closed.
-    , m_buttonTitles(buttonTitles.isEmpty() ? QStringList{QStringLiteral("确定")} : buttonTitles)
+    , m_buttonTitles(buttonTitles.isEmpty() ? QStringList{tr("确定")} : buttonTitles)
     , m_callback(std::move(callback))
     , m_panel(new ModalCard(this)) {
     m_panel->setObjectName(QStringLiteral("alertPanel"));
+    // Read out as one: the title names the alert, the message tells what it asks.
+    setAccessibleName(title.isEmpty() ? message : title);
+    setAccessibleDescription(title.isEmpty() ? QString() : message);
 
     auto *column = new QVBoxLayout(m_panel);
     column->setContentsMargins(16, 18, 16, 12);

@@ -6,6 +6,7 @@
 #include "RefreshHeader.h"
 #include "Toast.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcAnswer, "teacher.answer")
@@ -17,12 +18,19 @@ void showRefusal(const BaseRsp &answer) {
         Toast::show(*answer.msg);
 }
 
+namespace {
+QString shown(const QString &source) {
+    return QCoreApplication::translate("AnswerHandling", source.toUtf8().constData());
+}
+} // namespace
+
 void showNoNetwork() {
-    Toast::show(NoNetworkText);
+    Toast::show(shown(NoNetworkText));
 }
 
 void showFailure(const QString &failureText) {
-    Toast::show(BaseAFHttpManager::isTooLargeFailure(failureText) ? TooLargeText : NoNetworkText);
+    Toast::show(
+        shown(BaseAFHttpManager::isTooLargeFailure(failureText) ? TooLargeText : NoNetworkText));
 }
 
 bool Common::settle() {

@@ -48,8 +48,11 @@ class RefreshHeader;
 // means the owner lives for the whole run.
 namespace AnswerHandling {
 
-inline const QString NoNetworkText = QStringLiteral("无网络连接");
-inline const QString TooLargeText = QStringLiteral("数据过多，无法显示");
+// Source texts: the toasts show them translated (context "AnswerHandling").
+inline const QString NoNetworkText =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("AnswerHandling", "无网络连接"));
+inline const QString TooLargeText =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("AnswerHandling", "数据过多，无法显示"));
 
 // Shows the refusal message of an answer in a toast; nothing for an absent or empty msg.
 void showRefusal(const BaseRsp &answer);

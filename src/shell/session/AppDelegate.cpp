@@ -18,6 +18,7 @@
 #include "Toast.h"
 #include "UnitMetiodManager.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcStartUp, "teacher.startup")
@@ -25,7 +26,9 @@ Q_LOGGING_CATEGORY(lcSignOut, "teacher.signout")
 
 namespace {
 
-const QString SignInRefusedText = QStringLiteral("登录已失效，请重新登录");
+QString signInRefusedText() {
+    return QCoreApplication::translate("AppDelegate", "登录已失效，请重新登录");
+}
 
 LoginReq signInRequest(const LoginDataModel &loginData) {
     LoginReq request;
@@ -59,7 +62,7 @@ void confirmSignIn(const LoginDataModel &loginData) {
             // Still unconfirmed while the screens are left: what they hold back is refused too.
             AppDelegate::makeLoginStackRoot();
             session.endSignInCheck();
-            Toast::show(answer.msg && !answer.msg->isEmpty() ? *answer.msg : SignInRefusedText);
+            Toast::show(answer.msg && !answer.msg->isEmpty() ? *answer.msg : signInRefusedText());
         },
         [](const QString &) {
             if (Session::instance().isCheckingSignIn())
@@ -153,7 +156,7 @@ void AppDelegate::autoLoginActionWithLoginData(const LoginDataModel &loginData) 
                 makeLoginStackRoot();
                 // Refused after the kept sign-in showed the screens: the teacher is told why.
                 if (*shownFor)
-                    Toast::show(rsp.msg && !rsp.msg->isEmpty() ? *rsp.msg : SignInRefusedText);
+                    Toast::show(rsp.msg && !rsp.msg->isEmpty() ? *rsp.msg : signInRefusedText());
             });
     answer.sendShowingHud(signInRequest(loginData));
 }

@@ -211,15 +211,15 @@ void HeldChanges::settleThen(int timeoutMs, QObject *context, std::function<void
 void HeldChanges::sendBeforeLeaving() {
     if (pendingCount() == 0)
         return;
-    ProgressHud::showWithStatus(QStringLiteral("正在发送批阅结果…"));
+    ProgressHud::showWithStatus(tr("正在发送批阅结果…"));
     const int left = settle(LeavingWaitMs);
     ProgressHud::dismiss();
     if (left > 0) {
         qCWarning(lcHeld) << left << "changes were not answered before leaving";
-        Toast::show(QStringLiteral("%1 篇批阅未得到服务的回答，已放回待批阅").arg(left));
+        Toast::show(tr("%n 篇批阅未得到服务的回答，已放回待批阅", nullptr, left));
         // Those still waiting for a place go back now; those on their way when the sign-out
         // cuts their calls. Nothing is sent after the teacher has left.
-        const QString reason = QStringLiteral("已退出登录");
+        const QString reason = tr("已退出登录");
         const QList<QString> keys = m_changes.keys();
         for (const QString &key : keys) {
             const Change change = m_changes.value(key);
