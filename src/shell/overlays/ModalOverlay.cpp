@@ -29,6 +29,7 @@ void ModalOverlay::show() {
     attachTo(OverlayHost::host());
     m_stack.append(this);
     qApp->installEventFilter(this);
+    m_focusBefore = QApplication::focusWidget();
     showInLayer();
     initialFocus()->setFocus(Qt::OtherFocusReason);
 }
@@ -47,7 +48,12 @@ bool ModalOverlay::dismiss() {
     m_dismissed = true;
     m_stack.removeAll(this);
     qApp->removeEventFilter(this);
+    const bool hadFocus = isAncestorOf(QApplication::focusWidget());
     hide();
+    // A screen reader and the keyboard carry on from the control that opened this, unless
+    // what was chosen moved the focus on (a new screen) or that control is gone.
+    if (hadFocus && m_focusBefore && m_focusBefore->isVisible() && m_focusBefore->isEnabled())
+        m_focusBefore->setFocus(Qt::OtherFocusReason);
     deleteLater();
     return true;
 }

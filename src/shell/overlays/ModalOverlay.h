@@ -49,4 +49,6 @@ protected:
 private:
     Stack &m_stack;
     bool m_dismissed = false;
+    // Where the keyboard was when this opened: it goes back there when this closes.
+    QPointer<QWidget> m_focusBefore;
 };
