@@ -2,6 +2,7 @@
 
 #include "FrameStyle.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPagedPaintDevice>
@@ -136,7 +137,7 @@ Result saveWith(const QString &path, const std::function<bool(QIODevice &)> &fil
     if (!fill(file)) {
         const QString reason = file.error() != QFileDevice::NoError
                                    ? file.errorString()
-                                   : QStringLiteral("无法生成内容");
+                                   : QCoreApplication::translate("Export", "无法生成内容");
         file.cancelWriting();
         return {false, reason};
     }
@@ -187,7 +188,7 @@ bool fitsPicture(const ExportTable &table, int width) {
 }
 
 QString tooLongForPictureText() {
-    return QStringLiteral("列表太长，无法存为图片，请导出 PDF 或 CSV");
+    return QCoreApplication::translate("Export", "列表太长，无法存为图片，请导出 PDF 或 CSV");
 }
 
 QImage image(const ExportTable &table, int width) {

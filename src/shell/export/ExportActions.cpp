@@ -4,6 +4,8 @@
 #include "BasicVC.h"
 #include "Toast.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDate>
 #include <QEvent>
 #include <QFileDialog>
@@ -23,13 +25,14 @@ constexpr Export::Format Formats[] = {Export::Format::Csv, Export::Format::Png,
 QString filterFor(Export::Format format) {
     switch (format) {
     case Export::Format::Csv:
-        return QStringLiteral("CSV 表格 (*.csv)");
+        //: A file dialog's filter; the sheet of formats shows the words before the pattern.
+        return QCoreApplication::translate("ExportActions", "CSV 表格 (*.csv)");
     case Export::Format::Png:
-        return QStringLiteral("PNG 图片 (*.png)");
+        return QCoreApplication::translate("ExportActions", "PNG 图片 (*.png)");
     case Export::Format::Pdf:
         break;
     }
-    return QStringLiteral("PDF 文档 (*.pdf)");
+    return QCoreApplication::translate("ExportActions", "PDF 文档 (*.pdf)");
 }
 
 } // namespace
@@ -41,19 +44,36 @@ ExportActions::ExportActions(QWidget *screen, Source source)
     , m_save(new QShortcut(QKeySequence::Save, screen))
     , m_print(new QShortcut(QKeySequence::Print, screen)) {
     m_save->setObjectName(QStringLiteral("exportShortcut"));
-    m_save->setWhatsThis(QStringLiteral("导出"));
     connect(m_save, &QShortcut::activated, this, &ExportActions::offer);
     m_print->setObjectName(QStringLiteral("printShortcut"));
-    m_print->setWhatsThis(QStringLiteral("打印"));
     connect(m_print, &QShortcut::activated, this, &ExportActions::print);
+    applyTexts();
+    screen->installEventFilter(this);
+}
+
+QString ExportActions::buttonTitle() {
+    return tr("导出");
+}
+
+void ExportActions::applyTexts() {
+    // What the key sheet (F1) shows beside the keys.
+    m_save->setWhatsThis(buttonTitle());
+    m_print->setWhatsThis(tr("打印"));
+}
+
+bool ExportActions::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_screen && event->type() == QEvent::LanguageChange)
+        applyTexts();
+    return QObject::eventFilter(watched, event);
 }
 
 void ExportActions::offer() {
     QStringList titles;
+    // The filter's words without the pattern, however many words the language uses.
     for (Export::Format format : Formats)
-        titles.append(filterFor(format).section(QLatin1Char(' '), 0, 1));
+        titles.append(filterFor(format).section(QStringLiteral(" ("), 0, 0));
     QPointer<ExportActions> self(this);
-    ActionSheet::show(buttonTitle(), QStringLiteral("取消"), titles, [self](int index) {
+    ActionSheet::show(buttonTitle(), tr("取消"), titles, [self](int index) {
         if (self && index >= 0 && index < int(std::size(Formats)))
             self->chooseFileAndExport(Formats[index]);
     });
@@ -90,8 +110,10 @@ Export::Result ExportActions::exportTo(Export::Format format, const QString &pat
                                        const ExportDocument &shown) {
     const Export::Result result = Export::write(format, path, shown);
     const QString name = QFileInfo(path).fileName();
-    Toast::show(result.ok ? QStringLiteral("已导出 %1").arg(name)
-                          : QStringLiteral("未能导出 %1：%2").arg(name, result.error),
+    //: %1 is the file's name.
+    Toast::show(result.ok ? tr("已导出 %1").arg(name)
+                          //: %1 is the file's name, %2 why it could not be written.
+                          : tr("未能导出 %1：%2").arg(name, result.error),
                 result.ok ? Toast::DefaultSeconds : 3.0);
     return result;
 }
@@ -104,13 +126,13 @@ void ExportActions::print() {
     printer.setDocName(shown.currentView().title);
     // As the save dialog: on the heap, watched, and nothing of these actions touched after it.
     QPointer<QPrintDialog> dialog = new QPrintDialog(&printer, m_screen);
-    dialog->setWindowTitle(QStringLiteral("打印"));
+    dialog->setWindowTitle(tr("打印"));
     const bool accepted = dialog->exec() == QDialog::Accepted;
     if (!dialog)
         return;
     delete dialog;
     if (accepted && !Export::paintPages(&printer, shown.views))
-        Toast::show(QStringLiteral("未能打印"));
+        Toast::show(tr("未能打印"));
 }
 
 namespace {
@@ -127,6 +149,12 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override {
         if (watched == m_screen && event->type() == QEvent::Resize)
             update();
+        if (watched == m_screen && event->type() == QEvent::LanguageChange) {
+            if (auto *button = qobject_cast<QAbstractButton *>(m_button.data())) {
+                button->setText(ExportActions::buttonTitle());
+                button->setAccessibleName(ExportActions::buttonTitle());
+            }
+        }
         return false;
     }
 

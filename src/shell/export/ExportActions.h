@@ -22,7 +22,8 @@ public:
 
     ExportActions(QWidget *screen, Source source);
 
-    static QString buttonTitle() { return QStringLiteral("导出"); }
+    // "导出" in the current language.
+    static QString buttonTitle();
     // A window at least this wide is no phone: the bar has room for "导出".
     static constexpr int BarButtonWidth = 600;
     // The "导出" bar button of `screen` (its click calls the screen's rightBarButtonItemPressed()),
@@ -46,7 +47,12 @@ public:
     QShortcut *saveShortcut() const { return m_save; }
     QShortcut *printShortcut() const { return m_print; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void applyTexts();
+
     QPointer<QWidget> m_screen;
     Source m_source;
     QShortcut *m_save;

@@ -3,6 +3,7 @@
 #include "FrameStyle.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPainter>
@@ -278,37 +279,37 @@ QColor selectedNormalBorderColor(const QAbstractButton *button) {
 
 std::optional<QString> checkPhone(const QString &phone) {
     if (phone.isEmpty())
-        return QStringLiteral("请输入手机号");
+        return QCoreApplication::translate("TextRules", "请输入手机号");
     if (!isMobileNumber(phone))
-        return QStringLiteral("请输入正确的手机号");
+        return QCoreApplication::translate("TextRules", "请输入正确的手机号");
     return std::nullopt;
 }
 
 std::optional<QString> checkVerificationCode(const QString &code) {
     if (code.isEmpty())
-        return QStringLiteral("请输入验证码");
+        return QCoreApplication::translate("TextRules", "请输入验证码");
     return std::nullopt;
 }
 
 std::optional<QString> checkOldPassword(const QString &oldPassword) {
     if (oldPassword.isEmpty())
-        return QStringLiteral("请确认旧密码");
+        return QCoreApplication::translate("TextRules", "请确认旧密码");
     return std::nullopt;
 }
 
 std::optional<QString> checkNewPassword(const QString &newPassword) {
     if (newPassword.isEmpty())
-        return QStringLiteral("请输入新密码");
+        return QCoreApplication::translate("TextRules", "请输入新密码");
     if (newPassword.size() < MinPasswordLength)
-        return QStringLiteral("请输入6-20位密码");
+        return QCoreApplication::translate("TextRules", "请输入6-20位密码");
     return std::nullopt;
 }
 
 std::optional<QString> checkConfirmation(const QString &newPassword, const QString &confirmation) {
     if (confirmation.isEmpty())
-        return QStringLiteral("请确认新密码");
+        return QCoreApplication::translate("TextRules", "请确认新密码");
     if (confirmation != newPassword)
-        return QStringLiteral("两次密码不一致");
+        return QCoreApplication::translate("TextRules", "两次密码不一致");
     return std::nullopt;
 }
 
