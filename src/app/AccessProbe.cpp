@@ -11,9 +11,11 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTabBar>
@@ -92,12 +94,41 @@ QString silentRow(const QAbstractItemView *view) {
     return {};
 }
 
+// A text longer than its label or button shows cut off: a longer language needs the room.
+bool isCut(const QWidget *widget) {
+    QString text;
+    int room = 0;
+    if (const auto *label = qobject_cast<const QLabel *>(widget)) {
+        if (label->textFormat() == Qt::RichText || Qt::mightBeRichText(label->text()))
+            return false;
+        text = label->text();
+        const QRect inside = label->contentsRect();
+        if (label->wordWrap())
+            return !text.isEmpty() && label->heightForWidth(inside.width()) > inside.height() + 2;
+        room = inside.width() - 2 * std::max(label->margin(), 0) - std::max(label->indent(), 0);
+    } else if (const auto *button = qobject_cast<const QPushButton *>(widget)) {
+        text = button->text();
+        const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+        room = button->width() - icon - 4;
+    } else {
+        return false;
+    }
+    text.remove(QLatin1Char('&'));
+    if (text.isEmpty() || text.contains(QLatin1Char('\n')) || text.endsWith(QChar(0x2026)))
+        return false;
+    return widget->fontMetrics().horizontalAdvance(text) > room + 1;
+}
+
 void walk(QWidget *scope, QWidget *window, QStringList *out) {
     QList<QWidget *> controls;
     const QList<QWidget *> all = scope->findChildren<QWidget *>();
     for (QWidget *widget : all) {
-        if (!widget->isWindow() && shown(widget, window) && isControl(widget))
+        if (widget->isWindow() || !shown(widget, window))
+            continue;
+        if (isControl(widget))
             controls << widget;
+        if (isCut(widget))
+            *out << QStringLiteral("text cut off: %1").arg(named(widget, window));
     }
     for (QWidget *widget : std::as_const(controls)) {
         const QString who = named(widget, window);

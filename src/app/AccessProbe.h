@@ -5,10 +5,11 @@
 class QWidget;
 
 // What a screen reader and a keyboard make of the window, as a list of findings; the tour adds
-// them to each screen's dump ("access"), and tst_AccessWalk fails on any.
+// them to each screen's dump ("access"), and the access_walk tests fail on any.
 //   - a control a person can use (button, field, list, custom control taking the keyboard) that
 //     has no accessible name, or whose list rows have no text;
 //   - such a control that Tab never reaches, or a field that keeps the Tab key (a trap);
+//   - a label or button whose text does not fit it;
 //   - in English: a text of the program's own that was shown untranslated.
 namespace AccessProbe {
 
