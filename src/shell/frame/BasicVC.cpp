@@ -11,6 +11,7 @@
 #include "SegmentedControl.h"
 #include "TabBarController.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QShortcut>
 
@@ -68,11 +69,25 @@ void BasicVC::setTheBackItemButton() {
     for (const QKeySequence &key :
          {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::AltModifier | Qt::Key_Left)}) {
         auto *shortcut = new QShortcut(key, this);
+        shortcut->setObjectName(QLatin1String(BackButtonName));
         shortcut->setWhatsThis(tr("返回"));
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
         connect(button, &QObject::destroyed, shortcut, &QObject::deleteLater);
         connect(shortcut, &QShortcut::activated, this, [this] { backKeyAction(); });
     }
+}
+
+void BasicVC::changeEvent(QEvent *event) {
+    ViewController::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    // The back button and its keys are the frame's, not the screen's: they follow here.
+    if (QWidget *back = leftBarButton();
+        back && back->objectName() == QLatin1String(BackButtonName))
+        back->setAccessibleName(tr("返回"));
+    for (QShortcut *shortcut :
+         findChildren<QShortcut *>(QLatin1String(BackButtonName), Qt::FindDirectChildrenOnly))
+        shortcut->setWhatsThis(tr("返回"));
 }
 
 void BasicVC::leftBackClick() {

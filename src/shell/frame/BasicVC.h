@@ -57,5 +57,7 @@ public:
 
 protected:
     void viewDidLoad() override;
+    // The frame's own texts (the back button) after the screen's retranslate().
+    void changeEvent(QEvent *event) override;
     void viewWillAppear(bool animated) override;
 };

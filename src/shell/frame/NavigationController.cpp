@@ -6,6 +6,8 @@
 #include "NavigationBar.h"
 #include "SettingsStore.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QParallelAnimationGroup>
@@ -25,10 +27,20 @@ public:
         , m_stack(stack) {
         setObjectName(QStringLiteral("detailPaneHandle"));
         setCursor(Qt::SplitHCursor);
-        setAccessibleName(tr("调整详情宽度"));
+        applyTexts();
     }
 
 protected:
+    void changeEvent(QEvent *event) override {
+        QWidget::changeEvent(event);
+        if (event->type() == QEvent::LanguageChange)
+            applyTexts();
+    }
+
+    void applyTexts() {
+        setAccessibleName(QCoreApplication::translate("NavigationController", "调整详情宽度"));
+    }
+
     void paintEvent(QPaintEvent *) override {
         QPainter painter(this);
         painter.fillRect(rect(), QColor(FrameStyle::BackgroundColor));

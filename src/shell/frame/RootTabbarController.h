@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ScreenFactory.h"
 #include "TabBarController.h"
 
 // The root of the signed-in client: one stack per tab that the program registered with
@@ -11,4 +12,9 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void retranslate() override;
+
+private:
+    static QString titleOf(const ScreenFactory::Tab &tab);
+    void showTabTitles();
 };

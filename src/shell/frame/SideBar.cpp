@@ -179,6 +179,7 @@ SideBar::SideBar(QWidget *parent)
     : QListView(parent)
     , m_rows(new SideBarRows(this)) {
     setObjectName(QStringLiteral("sideBar"));
+    //: The sidebar's list of the program's sections.
     setAccessibleName(tr("栏目"));
     setModel(m_rows);
     setItemDelegate(new SideBarCell(this));
@@ -215,6 +216,15 @@ void SideBar::choose(int row) {
     m_rows->openEntry(row);
     // Once the screen chosen is there (a push slides in).
     QMetaObject::invokeMethod(this, &SideBar::contentWantsFocus, Qt::QueuedConnection);
+}
+
+void SideBar::changeEvent(QEvent *event) {
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        setAccessibleName(tr("栏目"));
+        // The rows' words come from the model when painted.
+        viewport()->update();
+    }
 }
 
 void SideBar::focusInEvent(QFocusEvent *event) {

@@ -80,6 +80,7 @@ signals:
     void contentWantsFocus();
 
 protected:
+    void changeEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:
