@@ -25,6 +25,7 @@ void SegmentedControl::setTitles(const QStringList &titles) {
     m_titles = titles;
     if (m_selected >= m_titles.size())
         m_selected = -1;
+    describe();
     updateGeometry();
     update();
 }
@@ -37,7 +38,22 @@ void SegmentedControl::setSelectedSegmentIndex(int index) {
     if (index < -1 || index >= m_titles.size())
         return;
     m_selected = index;
+    describe();
     update();
+}
+
+void SegmentedControl::describe() {
+    //: A segmented control read aloud: the selected segment, how many there are, the keys.
+    setAccessibleDescription(m_selected < 0 ? QString()
+                                            : tr("已选「%1」，共 %2 项，左右方向键切换")
+                                                  .arg(m_titles.at(m_selected))
+                                                  .arg(m_titles.size()));
+}
+
+void SegmentedControl::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        describe();
 }
 
 QColor SegmentedControl::textColorForSegment(int index) const {
@@ -72,6 +88,7 @@ void SegmentedControl::choose(int index) {
     if (index < 0 || index >= m_titles.size() || index == m_selected)
         return;
     m_selected = index;
+    describe();
     update();
     emit valueChanged();
 }

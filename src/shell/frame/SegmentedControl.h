@@ -5,7 +5,8 @@
 
 // A row of mutually exclusive segments with a brown outline; the selected segment is filled brown
 // with white text, the others show dark grey text. A click or an arrow key changes the selection
-// and emits valueChanged(); setSelectedSegmentIndex() does not.
+// and emits valueChanged(); setSelectedSegmentIndex() does not. The segments are painted: the
+// accessible description says which one is selected, for whoever cannot see it.
 class SegmentedControl : public QWidget {
     Q_OBJECT
 public:
@@ -31,9 +32,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void choose(int index);
+    void describe();
 
     QStringList m_titles;
     int m_selected = -1;

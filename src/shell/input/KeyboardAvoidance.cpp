@@ -18,11 +18,30 @@
 
 namespace {
 
+// The property holding a toolbar button's source text.
+constexpr char SourceText[] = "sourceText";
+
+QString translated(const char *source) {
+    return QCoreApplication::translate("KeyboardAvoidance", source);
+}
+
 class InputToolbar : public QWidget {
 public:
     using QWidget::QWidget;
 
 protected:
+    // The toolbar stays on its window between fields: its buttons follow a language change.
+    void changeEvent(QEvent *event) override {
+        QWidget::changeEvent(event);
+        if (event->type() != QEvent::LanguageChange)
+            return;
+        for (QToolButton *button : findChildren<QToolButton *>()) {
+            const QByteArray source = button->property(SourceText).toByteArray();
+            if (!source.isEmpty())
+                button->setText(translated(source.constData()));
+        }
+    }
+
     void paintEvent(QPaintEvent *) override {
         QPainter painter(this);
         painter.fillRect(rect(), QColor(FrameStyle::ToolbarBackground));
@@ -31,9 +50,10 @@ protected:
     }
 };
 
-QToolButton *toolbarButton(const QString &text, QWidget *parent) {
+QToolButton *toolbarButton(const char *source, QWidget *parent) {
     auto *button = new QToolButton(parent);
-    button->setText(text);
+    button->setProperty(SourceText, QByteArray(source));
+    button->setText(translated(source));
     button->setAutoRaise(true);
     // The field keeps the focus while the toolbar is used.
     button->setFocusPolicy(Qt::NoFocus);
@@ -179,9 +199,10 @@ void KeyboardAvoidance::update() {
             bar->setObjectName(QStringLiteral("inputToolbar"));
             auto *row = new QHBoxLayout(bar);
             row->setContentsMargins(8, 0, 8, 0);
-            m_previous = toolbarButton(tr("上一项"), bar);
-            m_next = toolbarButton(tr("下一项"), bar);
-            QToolButton *doneButton = toolbarButton(tr("完成"), bar);
+            m_previous = toolbarButton(QT_TRANSLATE_NOOP("KeyboardAvoidance", "上一项"), bar);
+            m_next = toolbarButton(QT_TRANSLATE_NOOP("KeyboardAvoidance", "下一项"), bar);
+            QToolButton *doneButton =
+                toolbarButton(QT_TRANSLATE_NOOP("KeyboardAvoidance", "完成"), bar);
             connect(m_previous, &QToolButton::clicked, this, [] { goPrevious(); });
             connect(m_next, &QToolButton::clicked, this, [] { goNext(); });
             connect(doneButton, &QToolButton::clicked, this, [] { done(); });

@@ -52,6 +52,7 @@ public:
         m_text = text;
         // Only the start of an overlong text is laid out; measuring megabytes would freeze.
         m_shown = text.size() > kLongestShown ? text.left(kLongestShown) + QChar(0x2026) : text;
+        setAccessibleName(m_shown);
         m_hideTimer.stop();
         if (mode == Mode::Success)
             m_hideTimer.start(ProgressHud::successInterval(text));

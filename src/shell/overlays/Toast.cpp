@@ -3,6 +3,7 @@
 #include "FrameStyle.h"
 #include "OverlayRegistry.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
@@ -48,6 +49,10 @@ public:
         QObject::connect(&m_timer, &QTimer::timeout, this, [this] { finish(); });
         attachTo(host);
         showInLayer();
+        // Nothing takes the focus: a screen reader is told of the words as an alert.
+        setAccessibleName(text);
+        QAccessibleEvent alert(this, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
         m_timer.start(durationMs);
     }
 
