@@ -128,5 +128,10 @@ ServiceNumbers ServiceNumbers::configured() {
 }
 
 QString ServiceNumbers::landlineLabel() const {
-    return extension.isEmpty() ? landline : landline + ExtensionMark + extension;
+    // The configured value spells the extension with "转"; the label says it in the teacher's
+    // language.
+    //: A telephone number (%1) and its extension (%2).
+    return extension.isEmpty()
+               ? landline
+               : QCoreApplication::translate("ServiceNumbers", "%1转%2").arg(landline, extension);
 }
