@@ -833,11 +833,11 @@
     <name>Export</name>
     <message>
         <source>无法生成内容</source>
-        <translation type="unfinished"></translation>
+        <translation>Nothing could be made of it</translation>
     </message>
     <message>
         <source>列表太长，无法存为图片，请导出 PDF 或 CSV</source>
-        <translation type="unfinished"></translation>
+        <translation>The list is too long for a picture; export a PDF or CSV instead</translation>
     </message>
 </context>
 <context>
@@ -1334,7 +1334,7 @@
     <name>NavigationController</name>
     <message>
         <source>调整详情宽度</source>
-        <translation type="unfinished"></translation>
+        <translation>Resize the detail</translation>
     </message>
     <message>
         <source>关闭详情</source>
@@ -1650,7 +1650,15 @@
     <message>
         <source>已选「%1」，共 %2 项，左右方向键切换</source>
         <extracomment>A segmented control read aloud: the selected segment, how many there are, the keys.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>“%1” selected, %2 options; Left and Right switch</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceNumbers</name>
+    <message>
+        <source>%1转%2</source>
+        <extracomment>A telephone number (%1) and its extension (%2).</extracomment>
+        <translation>%1 ext. %2</translation>
     </message>
 </context>
 <context>
@@ -1768,35 +1776,35 @@
     <name>TextRules</name>
     <message>
         <source>请输入手机号</source>
-        <translation type="unfinished">Enter your mobile number</translation>
+        <translation>Enter your mobile number</translation>
     </message>
     <message>
         <source>请输入正确的手机号</source>
-        <translation type="unfinished"></translation>
+        <translation>Enter a valid mobile number</translation>
     </message>
     <message>
         <source>请输入验证码</source>
-        <translation type="unfinished">Enter the verification code</translation>
+        <translation>Enter the verification code</translation>
     </message>
     <message>
         <source>请确认旧密码</source>
-        <translation type="unfinished"></translation>
+        <translation>Enter your current password</translation>
     </message>
     <message>
         <source>请输入新密码</source>
-        <translation type="unfinished"></translation>
+        <translation>Enter a new password</translation>
     </message>
     <message>
         <source>请输入6-20位密码</source>
-        <translation type="unfinished"></translation>
+        <translation>Enter a password of 6-20 characters</translation>
     </message>
     <message>
         <source>请确认新密码</source>
-        <translation type="unfinished"></translation>
+        <translation>Confirm the new password</translation>
     </message>
     <message>
         <source>两次密码不一致</source>
-        <translation type="unfinished"></translation>
+        <translation>The two passwords do not match</translation>
     </message>
 </context>
 <context>
