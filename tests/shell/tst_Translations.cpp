@@ -116,6 +116,9 @@ private slots:
         static const QRegularExpression literal(QStringLiteral("\"[^\"\\n]*\\p{Han}[^\"\\n]*\""));
         static const QRegularExpression call(QStringLiteral(
             "\\b(tr|translate|QT_TRANSLATE_NOOP|QT_TR_NOOP|QT_TRANSLATE_N_NOOP)\\s*\\("));
+        // Log lines are for whoever reads the journal, in the words they were written in.
+        static const QRegularExpression logLine(
+            QStringLiteral("\\bq(C)?(Debug|Info|Warning|Critical)\\b"));
         QStringList bare;
         for (const char *folder : {"/src/shell", "/src/screens", "/src/service"}) {
             QDirIterator it(QStringLiteral(TEACHER_SOURCE_DIR) + QLatin1String(folder),
@@ -130,7 +133,8 @@ private slots:
                     if (const qsizetype comment = code.indexOf(QLatin1String("//"));
                         comment >= 0 && !code.left(comment).contains(u'"'))
                         code.truncate(comment);
-                    if (!literal.match(code).hasMatch() || lines[i].contains(u"notr"))
+                    if (!literal.match(code).hasMatch() || lines[i].contains(u"notr") ||
+                        logLine.match(code).hasMatch())
                         continue;
                     // The call may open on this line or on one of the two before it.
                     const QString around = (i >= 2 ? lines[i - 2] : QString()) +

@@ -15,7 +15,8 @@ namespace {
 const QString DefaultHotline = QStringLiteral("400-800-6060");
 const QString DefaultLandline = QStringLiteral("0571-88886060");
 const QString DefaultExtension = QStringLiteral("8001");
-const QString ExtensionMark = QStringLiteral("转");
+// The settings file's own word for an extension, never shown as such.
+const QString ExtensionMark = QStringLiteral("转"); // notr
 
 // What a "tel:" link is given: digits in groups joined by hyphens (an international number
 // starts with "00"). Anything else (letters, spaces, a second URL) is a typing slip or worse.
@@ -75,7 +76,7 @@ QList<SettingModel> SettingModel::arrayForSetting() {
          QStringLiteral("user_help_icon"),
          101},
         // Both languages' names at once, so a teacher who cannot read the current one finds it.
-        {QStringLiteral("语言 / Language"), {}, QStringLiteral("user_set_icon"), 103},
+        {QStringLiteral("语言 / Language"), {}, QStringLiteral("user_set_icon"), 103}, // notr
     };
 }
 

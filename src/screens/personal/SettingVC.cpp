@@ -65,7 +65,7 @@ QString SettingVC::languageChoiceName(Language::Choice choice) {
     switch (choice) {
     case Language::Choice::Chinese:
         // Each language by its own name, readable whatever the program speaks now.
-        return QStringLiteral("中文");
+        return QStringLiteral("中文"); // notr
     case Language::Choice::English:
         return QStringLiteral("English");
     case Language::Choice::System:
