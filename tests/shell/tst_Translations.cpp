@@ -78,7 +78,7 @@ private slots:
                 source = xml.readElementText();
             } else if (xml.isStartElement() && xml.name() == u"translation") {
                 // type: unfinished, vanished or obsolete. Plurals come as <numerusform>s.
-                unfinished = !xml.attributes().value(u"type").isEmpty();
+                unfinished = !xml.attributes().value(QLatin1String("type")).isEmpty();
                 QString text;
                 while (!xml.atEnd() && !(xml.isEndElement() && xml.name() == u"translation")) {
                     xml.readNext();
