@@ -1621,6 +1621,11 @@
         <source>离线中，恢复连接后才能批阅</source>
         <translation>Offline. You can grade again once the connection is back.</translation>
     </message>
+    <message>
+        <source>%1 ·《%2》 · %3</source>
+        <extracomment>The reflection&apos;s heading: the pupil, the book&apos;s title, the time it was written.</extracomment>
+        <translation>%1 · “%2” · %3</translation>
+    </message>
 </context>
 <context>
     <name>RosterColumns</name>

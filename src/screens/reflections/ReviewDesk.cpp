@@ -245,7 +245,8 @@ void ReviewDesk::show(int row) {
     m_allDone->hide();
     m_page->show();
     const GradeListModel &record = m_rows->at(row);
-    m_heading->setText(QStringLiteral("%1 ·《%2》 · %3")
+    //: The reflection's heading: the pupil, the book's title, the time it was written.
+    m_heading->setText(tr("%1 ·《%2》 · %3")
                            .arg(record.RealName.value_or(QString()),
                                 record.BookName.value_or(QString()),
                                 record.CreateTimeStr.value_or(QString())));
