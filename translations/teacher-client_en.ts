@@ -242,7 +242,7 @@
     </message>
     <message>
         <source>推荐</source>
-        <translation>Recommended</translation>
+        <translation>Related</translation>
     </message>
     <message>
         <source>推荐的书</source>
@@ -1280,7 +1280,7 @@
     </message>
     <message>
         <source>读后感批阅</source>
-        <translation>Review reflections</translation>
+        <translation>Reflections</translation>
     </message>
     <message>
         <source>统计报表</source>

@@ -108,8 +108,10 @@ bool isCut(const QWidget *widget) {
         room = inside.width() - 2 * std::max(label->margin(), 0) - std::max(label->indent(), 0);
     } else if (const auto *button = qobject_cast<const QPushButton *>(widget)) {
         text = button->text();
+        // Bar buttons are exactly as wide as their text: only a text wider than the whole
+        // button is cut.
         const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
-        room = button->width() - icon - 4;
+        room = button->width() - icon;
     } else {
         return false;
     }

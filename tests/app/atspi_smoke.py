@@ -10,8 +10,8 @@ import pyatspi
 NAMES = {
     "zh": {"enter": "进入App", "user": "手机号", "password": "密码", "login": "登录",
            "reflections": "读后感批阅"},
-    "en": {"enter": "Enter", "user": "Mobile number", "password": "Password", "login": "Sign in",
-           "reflections": "Reading reflections"},
+    "en": {"enter": "Get started", "user": "Mobile number", "password": "Password", "login": "Sign in",
+           "reflections": "Reflections"},
 }
 
 

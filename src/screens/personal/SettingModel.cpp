@@ -76,11 +76,17 @@ QList<SettingModel> SettingModel::arrayForSetting() {
          QStringLiteral("user_help_icon"),
          101},
         // Both languages' names at once, so a teacher who cannot read the current one finds it.
-        {QStringLiteral("语言 / Language"), {}, QStringLiteral("user_set_icon"), 103}, // notr
+        {QStringLiteral("语言 / Language"),
+         {},
+         QStringLiteral("user_set_icon"),
+         LanguageTag}, // notr
     };
 }
 
 QString SettingModel::displayName() const {
+    // The language row reads the same in every language, so whoever cannot read this one finds it.
+    if (settingTag == LanguageTag)
+        return settingName;
     return QCoreApplication::translate("SettingModel", settingName.toUtf8().constData());
 }
 

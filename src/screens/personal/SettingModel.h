@@ -40,4 +40,6 @@ struct SettingModel {
 
     // settingName in the current language; a name with no translation (a number) as it is.
     QString displayName() const;
+    // The settings menu's language row, named in both languages at once.
+    static constexpr int LanguageTag = 103;
 };

@@ -23,7 +23,7 @@ public:
         ChangePwdTag = 100,
         HelpServiceTag = 101,
         ChangePhoneTag = 102,
-        LanguageTag = 103
+        LanguageTag = SettingModel::LanguageTag
     };
     // The language sheet's buttons, then its cancel button.
     enum LanguageButton { FollowSystemButton, ChineseButton, EnglishButton };

@@ -1,6 +1,8 @@
 #include "BarButton.h"
 
 #include "Assets.h"
+#include "FrameStyle.h"
+#include "StyleTokens.h"
 
 #include <QPainter>
 
@@ -9,8 +11,10 @@ BarButton::BarButton(QWidget *parent)
     , m_textColor(Qt::black) {
     setFlat(true);
     setCursor(Qt::PointingHandCursor);
-    // Taking focus from a text field would end editing just by clicking a bar button.
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it; a click does not take the focus, which would end a text field's editing
+    // just by clicking a bar button.
+    setFocusPolicy(Qt::TabFocus);
+    StyleTokens::markKeyboardFocus(this);
 }
 
 void BarButton::setImageName(const QString &assetName) {
@@ -45,5 +49,12 @@ void BarButton::paintEvent(QPaintEvent *) {
         painter.setPen(m_textColor);
         painter.setFont(font());
         painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
+    }
+    if (hasFocus() && property("keyboardFocus").toBool()) {
+        painter.setOpacity(1);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(FrameStyle::TitleGlow), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
     }
 }

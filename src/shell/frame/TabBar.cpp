@@ -2,6 +2,7 @@
 
 #include "Assets.h"
 #include "FrameStyle.h"
+#include "StyleTokens.h"
 
 #include <QAbstractButton>
 #include <QPainter>
@@ -17,7 +18,10 @@ public:
     explicit TabBarButton(QWidget *parent)
         : QAbstractButton(parent) {
         setCheckable(true);
-        setFocusPolicy(Qt::NoFocus);
+        // Tab reaches the sections (Ctrl+1 to Ctrl+4 are the quick way); a click keeps the
+        // focus where it was.
+        setFocusPolicy(Qt::TabFocus);
+        StyleTokens::markKeyboardFocus(this);
         setCursor(Qt::PointingHandCursor);
         QFont f = font();
         f.setPixelSize(TitlePixelSize);
@@ -48,6 +52,11 @@ protected:
         painter.setFont(font());
         painter.drawText(QRect(0, iconRect.bottom() + 2, width(), height() - iconRect.bottom() - 2),
                          Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, text());
+        if (hasFocus() && property("keyboardFocus").toBool()) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(QColor(FrameStyle::TitleGlow), 2));
+            painter.drawRoundedRect(QRectF(rect()).adjusted(2, 2, -2, -2), 4, 4);
+        }
     }
 };
 

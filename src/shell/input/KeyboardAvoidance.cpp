@@ -55,8 +55,8 @@ QToolButton *toolbarButton(const char *source, QWidget *parent) {
     button->setProperty(SourceText, QByteArray(source));
     button->setText(translated(source));
     button->setAutoRaise(true);
-    // The field keeps the focus while the toolbar is used.
-    button->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it after the fields; a click leaves the focus in the field being edited.
+    button->setFocusPolicy(Qt::TabFocus);
     QPalette pal = button->palette();
     pal.setColor(QPalette::ButtonText, QColor(FrameStyle::TitleColor));
     pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(FrameStyle::DisabledText));
