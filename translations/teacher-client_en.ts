@@ -1126,6 +1126,18 @@
         <source>进入App</source>
         <translation>Get started</translation>
     </message>
+    <message>
+        <source>欢迎</source>
+        <translation>Welcome</translation>
+    </message>
+    <message>
+        <source>介绍页</source>
+        <translation>Introduction</translation>
+    </message>
+    <message>
+        <source>左右方向键翻页</source>
+        <translation>Left and Right turn the pages</translation>
+    </message>
 </context>
 <context>
     <name>HeldChanges</name>

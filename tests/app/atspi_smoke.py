@@ -114,13 +114,15 @@ def main():
         press(find(app, pyatspi.ROLE_PUSH_BUTTON, names["login"]))
 
         entries = find(app, pyatspi.ROLE_PUSH_BUTTON, names["reflections"], timeout=30)
-        lines = [n.name for n in nodes(app) if showing(n) and n.getRole() in (
-            pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL) and n.name]
-        if not lines:
-            raise LookupError("the home shows no entry with a name")
-        print("home:", "; ".join(lines[:8]))
+        # The home's entries: its tiles and the teacher's classes, each a named button.
+        home = [n.name for n in nodes(app) if showing(n) and n.name and n.getRole() in (
+            pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_LIST_ITEM)]
+        if len(home) < 4:
+            raise LookupError(f"the home shows too few named entries: {home}")
+        print("home:", "; ".join(home))
         press(entries)
-        row = find(app, pyatspi.ROLE_LIST_ITEM, pattern=r"\S", timeout=30)
+        # A reflection's row says whose it is, the book and whether it waits.
+        row = find(app, pyatspi.ROLE_LIST_ITEM, pattern=r"\S.*[,，].*\S", timeout=30)
         print("reflection:", row.name)
         return 0
     except (LookupError, RuntimeError) as problem:

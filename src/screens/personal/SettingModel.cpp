@@ -15,6 +15,8 @@ namespace {
 const QString DefaultHotline = QStringLiteral("400-800-6060");
 const QString DefaultLandline = QStringLiteral("0571-88886060");
 const QString DefaultExtension = QStringLiteral("8001");
+// Both languages' names at once, so a teacher who cannot read the current one finds the row.
+const QString LanguageRowName = QStringLiteral("语言 / Language"); // notr
 // The settings file's own word for an extension, never shown as such.
 const QString ExtensionMark = QStringLiteral("转"); // notr
 
@@ -75,11 +77,7 @@ QList<SettingModel> SettingModel::arrayForSetting() {
          {},
          QStringLiteral("user_help_icon"),
          101},
-        // Both languages' names at once, so a teacher who cannot read the current one finds it.
-        {QStringLiteral("语言 / Language"),
-         {},
-         QStringLiteral("user_set_icon"),
-         LanguageTag}, // notr
+        {LanguageRowName, {}, QStringLiteral("user_set_icon"), LanguageTag},
     };
 }
 

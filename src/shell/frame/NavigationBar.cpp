@@ -3,6 +3,7 @@
 #include "Assets.h"
 #include "FrameStyle.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPainter>
 
@@ -92,6 +93,12 @@ void NavigationBar::paintEvent(QPaintEvent *) {
 
 void NavigationBar::resizeEvent(QResizeEvent *) {
     layoutItems();
+}
+
+bool NavigationBar::event(QEvent *event) {
+    if (event->type() == QEvent::LayoutRequest)
+        layoutItems();
+    return QWidget::event(event);
 }
 
 void NavigationBar::layoutItems() {

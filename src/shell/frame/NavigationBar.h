@@ -35,6 +35,8 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // An item that changes its size (a bar button given a longer word) is placed again.
+    bool event(QEvent *event) override;
 
 private:
     void showItem(QPointer<QWidget> &slot, QWidget *item);
