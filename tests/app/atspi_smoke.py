@@ -114,15 +114,16 @@ def main():
         press(find(app, pyatspi.ROLE_PUSH_BUTTON, names["login"]))
 
         entries = find(app, pyatspi.ROLE_PUSH_BUTTON, names["reflections"], timeout=30)
-        # The home's entries: its tiles and the teacher's classes, each a named button.
+        # The home's entries: its tiles, and the teacher's classes on the first.
         home = [n.name for n in nodes(app) if showing(n) and n.name and n.getRole() in (
-            pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_LIST_ITEM)]
+            pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_LABEL, pyatspi.ROLE_LIST_ITEM)]
         if len(home) < 4:
             raise LookupError(f"the home shows too few named entries: {home}")
         print("home:", "; ".join(home))
         press(entries)
-        # A reflection's row says whose it is, the book and whether it waits.
-        row = find(app, pyatspi.ROLE_LIST_ITEM, pattern=r"\S.*[,，].*\S", timeout=30)
+        # A reflection's row says the book, whose it is, when, and its grade or that it waits.
+        row = find(app, pyatspi.ROLE_LIST_ITEM, timeout=30,
+                   pattern=r"\S+ .*(Excellent|Good|Pass|Fail|Waiting|优秀|良好|合格|不合格|待批阅)")
         print("reflection:", row.name)
         return 0
     except (LookupError, RuntimeError) as problem:
