@@ -121,6 +121,7 @@ private slots:
         QTest::newRow("the border opens the right-hand one") << 100 << qint64(5) << 1 << 190;
         QTest::newRow("30 rows are capped at 568-64-40-49") << 150 << qint64(30) << 1 << 415;
         QTest::newRow("no rows: an empty list, still dimmed") << 0 << qint64(0) << 0 << 0;
+        QTest::newRow("Enter on the second column's title") << -1 << qint64(5) << 1 << 190;
     }
 
     void opensTheTouchedColumn() {
@@ -130,7 +131,10 @@ private slots:
         QFETCH(int, height);
         m_owner.rows = rows;
         build(200); // two thirds of the screen, as the reports use it
-        QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(x, 20));
+        if (x < 0) // the keyboard, which Tab brought to the column's title
+            QTest::keyClick(m_menu->column(column), Qt::Key_Return);
+        else
+            QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(x, 20));
         QVERIFY(m_menu->isShow());
         QCOMPARE(m_menu->currentSelectedMenudIndex(), column);
         QCOMPARE(m_menu->leftSelectedRow(), 2);

@@ -51,6 +51,8 @@ void ClassSortView::buildColumns() {
         auto *c = new DropDownBarColumn(SortLook, this);
         c->setObjectName(QStringLiteral("column%1").arg(i));
         c->setTitle(source ? source->menuTitleForColumn(this, i) : QString());
+        connect(c, &DropDownBarColumn::activated, this,
+                [this, c] { menuTapped(c->geometry().center().x()); });
         c->show();
         m_columns << c;
     }

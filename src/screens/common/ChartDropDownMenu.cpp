@@ -158,6 +158,8 @@ void ChartDropDownMenu::setDataSource(ChartDropDownMenuDataSource *dataSource) {
         column->titleColor = m_textColor;
         column->indicatorColor = m_indicatorColor;
         column->setTitle(dataSource->menuTitleForColumn(this, i));
+        connect(column, &DropDownBarColumn::activated, this,
+                [this, column] { menuTapped(column->geometry().center()); });
         column->show();
         m_columns.append(column);
     }

@@ -1,5 +1,10 @@
 #include "DropDownBarColumn.h"
 
+#include "FrameStyle.h"
+#include "StyleTokens.h"
+
+#include <QKeyEvent>
+
 #include <QEasingCurve>
 #include <QFontMetrics>
 #include <QPainter>
@@ -25,7 +30,10 @@ QEasingCurve rotationCurve() {
 DropDownBarColumn::DropDownBarColumn(const Look &look, QWidget *parent)
     : QWidget(parent)
     , m_look(look) {
+    // The bar takes the touches; Tab brings the keyboard to each column.
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::TabFocus);
+    StyleTokens::markKeyboardFocus(this);
     QFont f = font();
     f.setPixelSize(look.titlePixelSize);
     setFont(f);
@@ -93,4 +101,22 @@ void DropDownBarColumn::paintEvent(QPaintEvent *) {
     triangle.lineTo(0, h);
     triangle.closeSubpath();
     painter.fillPath(triangle, indicatorColor);
+    if (hasFocus() && property("keyboardFocus").toBool()) {
+        painter.resetTransform();
+        painter.setPen(QPen(QColor(FrameStyle::TitleGlow), 2));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(2, 2, -2, -2), 4, 4);
+    }
+}
+
+void DropDownBarColumn::keyPressEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Down:
+        emit activated();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }

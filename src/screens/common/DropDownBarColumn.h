@@ -38,8 +38,13 @@ public:
     // Turns the triangle to `to` (0 or pi) over the look's turning time.
     void rotateTo(double to);
 
+signals:
+    // Enter, Space or Down on the column with the keyboard on it: what a touch on it does.
+    void activated();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     Look m_look;
