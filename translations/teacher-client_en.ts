@@ -1206,6 +1206,10 @@
         <source>按 Esc 或 F1 关闭</source>
         <translation>Press Esc or F1 to close</translation>
     </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 <context>
     <name>KeyboardAvoidance</name>

@@ -1,3 +1,4 @@
+#include "AccessProbe.h"
 #include "AnswerCache.h"
 #include "AppDelegate.h"
 #include "AppWindow.h"
@@ -200,6 +201,10 @@ int main(int argc, char **argv) {
         options.language = Language::Spoken::Chinese;
     Language::setOverride(options.language);
     Language::apply();
+    // A text left in Chinese in an English run is a finding of the screen's dump: listened for
+    // before the first screen is made.
+    if (options.driver.isSet())
+        AccessProbe::recordUntranslated();
     // Answers are kept for reading offline by the program a teacher uses, never by the tools.
     AnswerCache::instance().setFolder(
         QDir(ClientCacheFolder()).filePath(QStringLiteral("answers")));

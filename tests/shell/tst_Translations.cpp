@@ -133,13 +133,17 @@ private slots:
                     if (const qsizetype comment = code.indexOf(QLatin1String("//"));
                         comment >= 0 && !code.left(comment).contains(u'"'))
                         code.truncate(comment);
-                    if (!literal.match(code).hasMatch() || lines[i].contains(u"notr") ||
+                    const QRegularExpressionMatch text = literal.match(code);
+                    if (!text.hasMatch() || lines[i].contains(u"notr") ||
                         logLine.match(code).hasMatch())
                         continue;
-                    // The call may open on this line or on one of the two before it.
-                    const QString around = (i >= 2 ? lines[i - 2] : QString()) +
-                                           (i >= 1 ? lines[i - 1] : QString()) + code;
-                    if (!call.match(around).hasMatch())
+                    // Handed over on this line, or the text opens a line that continues a call
+                    // begun on one of the two before it.
+                    const QString before = code.left(text.capturedStart());
+                    const QString above =
+                        (i >= 2 ? lines[i - 2] : QString()) + (i >= 1 ? lines[i - 1] : QString());
+                    if (!call.match(before).hasMatch() &&
+                        !(before.trimmed().isEmpty() && call.match(above).hasMatch()))
                         bare << QStringLiteral("%1:%2: %3")
                                     .arg(it.fileInfo().fileName())
                                     .arg(i + 1)

@@ -198,7 +198,8 @@ KeySheet::KeySheet(QList<Row> rows)
         keys->setObjectName(QStringLiteral("keySheetKeys%1").arg(i));
         keys->setAccessibleName(row.description.isEmpty()
                                     ? row.keys
-                                    : QStringLiteral("%1：%2").arg(row.keys, row.description));
+                                    //: A key and what it does, read aloud.
+                                    : tr("%1：%2").arg(row.keys, row.description));
         QLabel *text = label(row.description, list, 14, FrameStyle::SheetTextColor);
         text->setObjectName(QStringLiteral("keySheetText%1").arg(i));
         text->setAccessibleName(row.description);
