@@ -205,6 +205,9 @@ private slots:
         QCOMPARE(Language::chosen(), Language::Choice::English);
         QCOMPARE(SettingsStore::settings().value(Language::SettingsKey).toString(), "en");
         QCOMPARE(row.data(SettingRows::SubNameRole).toString(), "English");
+        // At once, on the screen the teacher is on: its title and its rows.
+        QTRY_COMPARE(settings->title(), "Settings");
+        QCOMPARE(row.model()->index(0, 0).data().toString(), "Change password");
         pick(SettingVC::FollowSystemButton);
         QVERIFY(!SettingsStore::settings().contains(Language::SettingsKey));
         QCOMPARE(row.data(SettingRows::SubNameRole).toString(),
