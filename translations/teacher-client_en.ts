@@ -1332,7 +1332,7 @@
     </message>
     <message>
         <source>读后感批阅 %1</source>
-        <translation>Review reflections (%1)</translation>
+        <translation>Reflections (%1)</translation>
     </message>
 </context>
 <context>
