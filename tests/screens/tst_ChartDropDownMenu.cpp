@@ -131,7 +131,7 @@ private slots:
         QFETCH(int, height);
         m_owner.rows = rows;
         build(200); // two thirds of the screen, as the reports use it
-        if (x < 0) // the keyboard, which Tab brought to the column's title
+        if (x < 0)  // the keyboard, which Tab brought to the column's title
             QTest::keyClick(m_menu->column(column), Qt::Key_Return);
         else
             QTest::mouseClick(m_menu, Qt::LeftButton, {}, QPoint(x, 20));
