@@ -3,7 +3,9 @@
 fails on what a screen reader or a keyboard would miss: each screen's dump lists it under
 "access" (a control without an accessible name, one Tab never reaches, a field that keeps Tab,
 a list row without text, and in English a text of the program's own left in Chinese)."""
-import argparse, glob, json, os, re, subprocess, sys, tempfile
+import argparse, glob, json, os, subprocess, sys, tempfile
+
+import devservice
 
 
 def main():
@@ -17,24 +19,12 @@ def main():
     work = tempfile.TemporaryDirectory(prefix=f"access-walk-{args.lang}-")
     tour = args.keep or os.path.join(work.name, "tour")
     os.makedirs(tour, exist_ok=True)
-    service = subprocess.Popen(
-        [args.service, "--host", "127.0.0.1", "--port", "0", "--db",
-         os.path.join(work.name, "db.sqlite"), "--reset", "--fixed-code", "123456",
-         "--code-interval", "0"],
-        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    service, url = devservice.start(args.service, work.name)
     try:
-        url = None
-        for line in service.stdout:
-            match = re.search(r"listening on (http://\S+)", line)
-            if match:
-                url = match.group(1)
-                break
         if not url:
             print("access-walk: the service did not start", file=sys.stderr)
             return 1
-        env = dict(os.environ, TEACHER_SERVICE_URL=url, QT_QPA_PLATFORM="offscreen",
-                   TEACHER_CLIENT_CONFIG_DIR=os.path.join(work.name, "config"),
-                   TEACHER_CLIENT_CACHE_DIR=os.path.join(work.name, "cache"))
+        env = devservice.client_env(url, work.name, QT_QPA_PLATFORM="offscreen")
         run = subprocess.run([args.client, "--tour", tour, "--lang", args.lang], env=env,
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                              timeout=900)

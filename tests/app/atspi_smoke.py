@@ -3,9 +3,11 @@
 D-Bus session (run it under xvfb-run and dbus-run-session), then through the accessibility bus
 (AT-SPI) alone finds the login fields and button by their names, signs in, and reads the home's
 entries and a reflection's row. Exits 1 with the reason when something is not there."""
-import argparse, os, re, subprocess, sys, tempfile, time
+import argparse, re, subprocess, sys, tempfile, time
 
 import pyatspi
+
+import devservice
 
 NAMES = {
     "zh": {"enter": "进入App", "user": "手机号", "password": "密码", "login": "登录",
@@ -74,27 +76,16 @@ def main():
     names = NAMES[args.lang]
 
     work = tempfile.TemporaryDirectory(prefix="atspi-smoke-")
-    service = subprocess.Popen(
-        [args.service, "--host", "127.0.0.1", "--port", "0", "--db",
-         os.path.join(work.name, "db.sqlite"), "--reset"],
-        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    service, url = devservice.start(args.service, work.name)
     client = None
     try:
-        url = None
-        for line in service.stdout:
-            match = re.search(r"listening on (http://\S+)", line)
-            if match:
-                url = match.group(1)
-                break
         if not url:
             raise RuntimeError("the service did not start")
-        env = dict(os.environ, TEACHER_SERVICE_URL=url,
-                   TEACHER_CLIENT_CONFIG_DIR=os.path.join(work.name, "config"),
-                   TEACHER_CLIENT_CACHE_DIR=os.path.join(work.name, "cache"),
-                   QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   # The X and D-Bus libraries keep allocations until exit; leaks are the
-                   # other tests' business.
-                   ASAN_OPTIONS="detect_leaks=0")
+        env = devservice.client_env(url, work.name,
+                                    QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                                    # The X and D-Bus libraries keep allocations until exit;
+                                    # leaks are the other tests' business.
+                                    ASAN_OPTIONS="detect_leaks=0")
         client = subprocess.Popen([args.client, "--lang", args.lang], env=env)
 
         desktop = pyatspi.Registry.getDesktop(0)
