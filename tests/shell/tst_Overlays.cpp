@@ -302,9 +302,12 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, expected);
         int chosen = -1;
+        m_field->setFocus();
         ActionSheet *sheet = ActionSheet::show(
             QString(), QStringLiteral("取消"), {"现在拍摄", "从相册选取"},
             [&](int index) { chosen = index; }, 0);
+        // The keyboard goes into the sheet, and back to where it was however the sheet closes.
+        QVERIFY(sheet->isAncestorOf(QApplication::focusWidget()));
         QCOMPARE(sheet->cancelButtonIndex(), 2);
         QVERIFY(sheet->button(0)->palette().color(QPalette::ButtonText) !=
                 sheet->button(1)->palette().color(QPalette::ButtonText));
@@ -318,6 +321,7 @@ private slots:
             QTest::keyClick(sheet, Qt::Key_Escape);
         QCOMPARE(chosen, expected);
         QCOMPARE(ActionSheet::current(), nullptr);
+        QCOMPARE(QApplication::focusWidget(), m_field);
     }
 };
 
