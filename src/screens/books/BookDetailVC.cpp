@@ -64,7 +64,7 @@ BookDetailVC::BookDetailVC(qint64 bookId, QWidget *parent)
     for (QLabel *label : {m_ui->bookNameLabel, m_ui->isbnLabel, m_ui->companyLabel})
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    // The bar's buttons take no focus: the collect button has a key of its own.
+    // The collect button has a key of its own, from anywhere on the screen.
     auto *collect = m_collectKey =
         new QShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_D), this);
     collect->setWhatsThis(tr("收藏"));
