@@ -221,16 +221,8 @@ void BookDetailVC::retranslate() {
     m_ui->retranslateUi(this);
     setTitle(tr("详情"));
     m_rightButton->setToolTip(tr("收藏或取消收藏 (Ctrl+D)"));
-    // The bar measured the Chinese title: the button takes the width of the new language's.
-    const QFontMetrics metrics(m_rightButton->font());
-    int widest = 0;
-    for (const QString &title : {collectTitle(true), collectTitle(false)})
-        widest = qMax(widest, metrics
-                                  .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX,
-                                                      FrameStyle::RightButtonMeasureHeight),
-                                                Qt::TextSingleLine, title)
-                                  .width());
-    m_rightButton->setFixedWidth(widest);
+    // The bar measured the titles of the language before.
+    fitBarButton(m_rightButton, {collectTitle(true), collectTitle(false)});
     m_collectKey->setWhatsThis(tr("收藏"));
     m_refreshKey->setWhatsThis(tr("刷新"));
     if (m_detailModel) {

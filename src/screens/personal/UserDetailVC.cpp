@@ -14,7 +14,6 @@
 #include "ui_UserDetailVC.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QVariantAnimation>
@@ -134,14 +133,7 @@ void UserDetailVC::applyTexts() {
 void UserDetailVC::showEditButtonText() {
     if (auto *button = qobject_cast<QPushButton *>(rightBarButton())) {
         // As wide as the longer of its two words, so neither is cut in any language.
-        const QFontMetrics metrics(button->font());
-        auto measure = [&](const QString &word) {
-            return metrics
-                .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, button->height()), Qt::TextSingleLine,
-                              word)
-                .width();
-        };
-        button->setFixedWidth(std::max(measure(tr("完成")), measure(tr("编辑"))));
+        fitBarButton(button, {tr("完成"), tr("编辑")});
         button->setText(m_isEdit ? tr("完成") : tr("编辑"));
         button->setAccessibleName(button->text());
     }

@@ -122,14 +122,24 @@ QPushButton *BasicVC::setNavigationRightButtonWithTitle(const QString &title,
     button->setFont(font);
     button->setText(title);
     button->setTextColor(color && color->isValid() ? *color : QColor(FrameStyle::TitleColor));
-    // As wide as the text on one line (measured within the bar's 21-pixel line), 30 high.
-    const QRect measured = QFontMetrics(font).boundingRect(
-        QRect(0, 0, QWIDGETSIZE_MAX, FrameStyle::RightButtonMeasureHeight), Qt::TextSingleLine,
-        title);
-    button->setFixedSize(measured.width(), FrameStyle::RightButtonHeight);
+    button->setFixedHeight(FrameStyle::RightButtonHeight);
+    fitBarButton(button, {title});
     connect(button, &QPushButton::clicked, this, [this] { rightBarButtonItemPressed(); });
     setRightBarButton(button);
     return button;
+}
+
+void BasicVC::fitBarButton(QPushButton *button, const QStringList &titles) {
+    // Measured within the bar's 21-pixel line.
+    const QFontMetrics metrics(button->font());
+    int widest = 0;
+    for (const QString &title : titles)
+        widest = qMax(widest, metrics
+                                  .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX,
+                                                      FrameStyle::RightButtonMeasureHeight),
+                                                Qt::TextSingleLine, title)
+                                  .width());
+    button->setFixedWidth(widest);
 }
 
 QPushButton *BasicVC::setNavigationRightButtonWithImageName(const QString &imageName, QSizeF size) {

@@ -35,6 +35,9 @@ public:
     // is given. Its click calls rightBarButtonItemPressed().
     QPushButton *setNavigationRightButtonWithTitle(const QString &title,
                                                    std::optional<QColor> color = std::nullopt);
+    // Makes a text bar button as wide as the widest of `titles` on one line, so it never has to
+    // make room when it changes between them, in whatever language they are.
+    static void fitBarButton(QPushButton *button, const QStringList &titles);
     // An image button of `size` when its width is above 0, else 20 x 20.
     QPushButton *setNavigationRightButtonWithImageName(const QString &imageName, QSizeF size);
     virtual void rightBarButtonItemPressed() {}
